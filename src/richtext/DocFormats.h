@@ -1,0 +1,54 @@
+#pragma once
+// The one place where the control's attribute records meet the text document's formats.
+// Everything that builds or reads a document (the engine, the RTF reader and writer) goes
+// through these functions, so that an attribute means the same in all of them.
+#include "richtext/CharFormat.h"
+
+#include <QColor>
+#include <QFont>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+class QTextBlock;
+class QTextDocument;
+
+namespace zorim {
+
+// Screen layout unit: documents are laid out at 96 pixels per inch, so 15 twips a pixel.
+inline constexpr double kTwipsPerPixel = 15.0;
+
+// 0x00BBGGRR to a colour and back (system colours are resolved against the palette).
+QColor colorFromRef(ColorRef ref);
+ColorRef refFromColor(const QColor& color);
+
+// Properties the document carries beyond Qt's own.
+namespace docprop {
+inline constexpr int Charset = QTextFormat::UserProperty + 1;
+inline constexpr int PitchAndFamily = QTextFormat::UserProperty + 2;
+inline constexpr int HeightTwips = QTextFormat::UserProperty + 3;   // exact height, so 10.5 pt stays 210
+inline constexpr int StartIndentTwips = QTextFormat::UserProperty + 10;
+inline constexpr int OffsetTwips = QTextFormat::UserProperty + 11;
+inline constexpr int NumberingCode = QTextFormat::UserProperty + 12;
+} // namespace docprop
+
+// Reads every attribute of a character format; what the format leaves unset comes from the
+// document's default font (automatic colours when no colour is set). The returned mask is cfm::All.
+CharFormat readCharFormat(const QTextCharFormat& format, const QFont& defaultFont);
+
+// Writes the masked attributes of rec into format, leaving every other attribute alone.
+// Face names are cut at kMaxFaceName characters; heights are clamped to 1..1638 points.
+void applyCharFormat(QTextCharFormat& format, const CharFormat& rec);
+
+// Reads a paragraph's attributes (mask pfm::All).
+ParaFormat readParaFormat(const QTextBlock& block);
+
+// Writes the masked attributes of rec to every paragraph the cursor's selection touches
+// (the cursor's own paragraph when nothing is selected). Numbering puts paragraphs into a
+// list of the matching style, joining a neighbouring list of the same style.
+void applyParaFormat(QTextCursor cursor, const ParaFormat& rec);
+
+// Clamps a height in twips to what the document can show: 1 to 1638 points.
+int32_t clampHeightTwips(int64_t twips);
+
+} // namespace zorim

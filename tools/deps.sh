@@ -1,0 +1,22 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs when missing.
+zorim_packages="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-dev libjpeg-dev
+libgtest-dev libbenchmark-dev fonts-dejavu-core"
+
+zorim_install_deps() {
+    local missing=()
+    local p
+    for p in $zorim_packages "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+zorim_configure() {
+    local dir="$1"; shift
+    cmake -S "$zorim_root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
