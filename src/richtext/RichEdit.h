@@ -1,0 +1,243 @@
+#pragma once
+// The document control as the windows use it: a widget holding the rich text view, with the
+// attribute views, the selection, lines, streaming, search, undo and the clipboard. Every
+// operation is built on the engine's message-like calls with the control's own rules (masks,
+// twips, scopes, the undo flag, the link click rule).
+#include "richtext/CharFormat.h"
+
+#include <QPoint>
+#include <QWidget>
+#include <memory>
+
+class QIODevice;
+class QTextEdit;
+
+namespace zorim {
+
+class RichEngine;
+class RichEdit;
+
+// The four font styles, as bits: bold 1, italic 2, underline 4, strikeout 8.
+namespace fs {
+inline constexpr int Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8;
+}
+
+// What the control's Font and the font dialog carry.
+struct FontSpec {
+    QString name = QStringLiteral("Verdana");
+    int size = 12;                 // points
+    ColorRef color = kClWindowText;
+    int style = 0;                 // fs:: bits
+    uint8_t charset = kDefaultCharset;
+    int pitch = 0;                 // 0 default, 1 fixed, 2 variable
+    int weight = 0;                // 0: from the style (400, or 700 when bold)
+    bool operator==(const FontSpec&) const = default;
+};
+
+enum class VerticalPosition { Normal, Subscript, Superscript };
+
+// SelectionAttributes and DefaultAttributes: every read asks the control, every write sends
+// one change whose mask names exactly the attribute written.
+class TextAttributes {
+public:
+    enum class Scope { Default = 0, Selection = 1 };
+    TextAttributes(RichEdit& edit, Scope scope) : edit_(edit), scope_(scope) {}
+
+    QString Name() const;
+    void setName(const QString& name);
+    int Size() const;
+    void setSize(int points);
+    int Height() const; // twips
+    int Style() const;
+    void setStyle(int style);
+    ColorRef Color() const;
+    void setColor(ColorRef color);
+    ColorRef BackColor() const;
+    void setBackColor(ColorRef color);
+    void setVerticalPosition(VerticalPosition position);
+    uint8_t Charset() const;
+    void setCharset(uint8_t charset);
+    int Pitch() const;
+    int Weight() const;
+    // Assigning a font: one change with size, colour, face, the four styles and charset.
+    void assign(const FontSpec& font);
+
+private:
+    CharFormat read() const;
+    void write(const CharFormat& rec);
+    RichEdit& edit_;
+    Scope scope_;
+};
+
+enum class ParaAlignment { Left = 0, Right = 1, Center = 2, Justify = 3 };
+
+// ParagraphAttributes: the paragraphs the selection touches.
+class ParaAttributes {
+public:
+    explicit ParaAttributes(RichEdit& edit) : edit_(edit) {}
+
+    ParaAlignment Alignment() const;
+    void setAlignment(ParaAlignment alignment);
+    int Numbering() const;            // 0 none, 1 bullets, higher: other numbering
+    void setNumbering(int numbering); // with the offset rule for bullets
+    int FirstIndent() const;          // points: position of the first line
+    void setFirstIndent(int points);
+    int Offset() const;               // points: following lines relative to the first
+    void setOffset(int points);
+
+private:
+    ParaFormat read() const;
+    void write(const ParaFormat& rec);
+    RichEdit& edit_;
+};
+
+enum class StreamFormat { Default, RichText, PlainText };
+namespace sm { // StreamMode bits
+inline constexpr int Selection = 1, PlainRtf = 2, NoObjects = 4, Unicode = 8;
+}
+namespace so { // SearchText options
+inline constexpr int WholeWord = 1, MatchCase = 2, Backward = 4, SelectMatch = 8;
+}
+
+// Lines: files, bulk-change brackets and the line count.
+class RichLines {
+public:
+    explicit RichLines(RichEdit& edit) : edit_(edit) {}
+    void LoadFile(const QString& path);  // throws RichEditError
+    void SaveFile(const QString& path);  // throws RichEditError
+    void BeginUpdate();
+    void EndUpdate();
+    int LineCount() const;
+    int Count() const { return LineCount(); }
+    QString Line(int index) const;       // text of laid-out line index, without its break
+    void Add(const QString& text);       // throws RichEditError("RichEdit line insertion error")
+    void Clear();
+
+private:
+    RichEdit& edit_;
+    int updateCount_ = 0;
+    friend class RichEdit;
+};
+
+// Failures of loading, saving and line insertion; what() is the message the user sees.
+class RichEditError : public std::runtime_error {
+public:
+    explicit RichEditError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+class RichEdit : public QWidget {
+    Q_OBJECT
+public:
+    // A Document control is the editor's main control (all features). A Simple control is
+    // one of the lighter views (help, clipboard pages, scratch buffers): it streams by its
+    // PlainText setting alone and retries only a failed rich-text load as text.
+    enum class Kind { Document, Simple };
+
+    explicit RichEdit(QWidget* parent = nullptr, Kind kind = Kind::Document);
+    ~RichEdit() override;
+
+    Kind kind() const { return kind_; }
+    RichEngine& engine() { return *engine_; }
+    const RichEngine& engine() const { return *engine_; }
+    QTextEdit* view() const; // the widget that shows the document and takes the keys
+
+    TextAttributes& SelectionAttributes() { return selAttributes_; }
+    TextAttributes& DefaultAttributes() { return defAttributes_; }
+    ParaAttributes& ParagraphAttributes() { return paraAttributes_; }
+    RichLines& Lines() { return lines_; }
+
+    FontSpec Font() const { return font_; }
+    void setFont(const FontSpec& font);
+    ColorRef Color() const { return color_; }
+    void setColor(ColorRef color);
+
+    int SelectionStart() const;
+    void setSelectionStart(int pos);
+    int SelectionLength() const;
+    void setSelectionLength(int length);
+    QString SelectedText() const;
+    void setSelectedText(const QString& text);
+    QPoint CaretPosition() const; // x column, y line, both from 0
+    int LineStart(int line) const; // -1 past the last line
+    QString Text() const;          // CR LF per paragraph break
+    void setText(const QString& text);
+    QString TextRange(int from, int to) const;
+    int TextLength() const;
+    void SelectAll();
+    void DeleteSelection();
+    void ClearAll();
+    bool Modified() const;
+    void setModified(bool modified);
+
+    int SearchText(const QString& text, int start, int length, int options);
+
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    int UndoLimit() const { return undoLimit_; }
+    void setUndoLimit(int limit);
+    void Cut();
+    void Copy();
+    void Paste();
+    bool CanPaste() const;
+
+    // Streaming
+    bool PlainText() const { return plainText_; }
+    void setPlainText(bool on);
+    StreamFormat streamFormat() const { return streamFormat_; }
+    void setStreamFormat(StreamFormat format) { streamFormat_ = format; }
+    int StreamMode() const { return streamMode_; }
+    void setStreamMode(int mode) { streamMode_ = mode; }
+    void LoadStream(QIODevice& stream); // throws RichEditError
+    void SaveStream(QIODevice& stream); // throws RichEditError
+    bool verticalScrollBar() const;
+    void setVerticalScrollBar(bool on); // re-creates the control's window: content passes through a stream
+
+    // The control reads right to left (alignment codes left and right exchange on write).
+    bool rightToLeft() const { return rightToLeft_; }
+    void setRightToLeft(bool rtl) { rightToLeft_ = rtl; }
+
+    int version() const { return kind_ == Kind::Document ? 2 : 1; }
+
+signals:
+    void OnChange();
+    void OnURLClick(const QString& url, Qt::MouseButton button);
+    // The editor's key and mouse events, after the control has seen them.
+    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void OnKeyPress(const QString& text);
+    void OnKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void OnMouseDown(Qt::MouseButton button, QPoint pos);
+
+private:
+    friend class TextAttributes;
+    friend class ParaAttributes;
+    friend class RichLines;
+    void handleEngineChange();
+    void handleLinkNotice(int message, Qt::MouseButton button, CharRange range);
+    int basicStreamCode(StreamFormat format) const;
+    void loadFromStream(QIODevice& stream, int code, int flags);
+    void saveToStream(QIODevice& stream, int flags);
+
+    Kind kind_;
+    std::unique_ptr<RichEngine> engine_;
+    TextAttributes selAttributes_{*this, TextAttributes::Scope::Selection};
+    TextAttributes defAttributes_{*this, TextAttributes::Scope::Default};
+    ParaAttributes paraAttributes_{*this};
+    RichLines lines_{*this};
+    FontSpec font_;
+    ColorRef color_ = kClWindow;
+    int undoLimit_ = 100;
+    bool plainText_ = false;
+    bool rightToLeft_ = false;
+    StreamFormat streamFormat_ = StreamFormat::Default;
+    int streamMode_ = 0;
+    CharRange linkRange_{-1, -1};
+    Qt::MouseButton linkButton_ = Qt::NoButton;
+};
+
+} // namespace zorim
