@@ -1,0 +1,284 @@
+#include "settings/SettingsStore.h"
+
+#include "text/Codepage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zorim {
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+[[noreturn]] void fail(int error) { throw SettingsError(ioErrorMessage(error)); }
+
+// A state file name is one name inside data/, never a path.
+void checkName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")
+        || name.contains(QLatin1Char('/')) || name.contains(QChar(0)))
+        throw SettingsError(QStringLiteral("Invalid filename"));
+}
+
+// Closes a descriptor when the scope is left early; close() reports the error of a close
+// that the caller still has to check.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    void close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR)
+            fail(errno);
+    }
+
+private:
+    int fd_;
+};
+
+int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
+{
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The bytes of the first line: up to CR, LF or the end of the file. atEnd tells whether
+// the end of the file was reached before any line end.
+QByteArray readFirstLine(const QByteArray& path, bool* atEnd)
+{
+    Fd fd(openRetrying(path, O_RDONLY));
+    if (fd.get() < 0)
+        fail(errno);
+    QByteArray line;
+    char buffer[4096];
+    *atEnd = true;
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        if (n == 0)
+            break;
+        const char* end = buffer + n;
+        const char* stop = buffer;
+        while (stop != end && *stop != '\r' && *stop != '\n')
+            ++stop;
+        line.append(buffer, stop - buffer);
+        if (stop != end) {
+            *atEnd = false;
+            break;
+        }
+    }
+    fd.close();
+    return line;
+}
+
+QString decodeValue(const QByteArray& bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+    return decodeCodepage(bytes, kCp1250);
+}
+
+// Windows-1250 as long as every character exists there; otherwise UTF-8 behind a byte
+// order mark, which readValue recognises, so that no character of a value is lost.
+QByteArray encodeValue(const QString& value)
+{
+    bool lossless = true;
+    QByteArray bytes = encodeCodepage(value, kCp1250, &lossless);
+    if (lossless)
+        return bytes;
+    return kUtf8Bom + value.toUtf8();
+}
+
+void writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        p += n;
+        left -= n;
+    }
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+} // namespace
+
+QString ioErrorMessage(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("File not found");
+    case ENAMETOOLONG:
+    case EINVAL:
+        return QStringLiteral("Invalid filename");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Too many open files");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return QStringLiteral("File access denied");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("Disk full");
+    default:
+        return QStringLiteral("I/O error %1").arg(error);
+    }
+}
+
+SettingsStore::SettingsStore() : SettingsStore(QCoreApplication::applicationDirPath()) {}
+
+SettingsStore::SettingsStore(const QString& programFolder) : folder_(QDir::cleanPath(programFolder))
+{
+    if (!folder_.endsWith(QLatin1Char('/')))
+        folder_ += QLatin1Char('/');
+}
+
+QString SettingsStore::filePath(const QString& name) const
+{
+    return folder_ + QStringLiteral("data/") + name;
+}
+
+QString SettingsStore::readValue(const QString& name) const
+{
+    checkName(name);
+    bool atEnd = false;
+    return decodeValue(readFirstLine(QFile::encodeName(filePath(name)), &atEnd));
+}
+
+int SettingsStore::readInteger(const QString& name) const
+{
+    checkName(name);
+    bool atEnd = false;
+    const QByteArray line = readFirstLine(QFile::encodeName(filePath(name)), &atEnd);
+    qsizetype i = 0;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    // Nothing but blanks up to the end of the file: the number would have to be read
+    // from beyond it.
+    if (i == line.size() && atEnd)
+        throw SettingsError(QStringLiteral("Read beyond end of file"));
+    const QString invalid = QStringLiteral("Invalid numeric input");
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-'))
+        negative = line[i++] == '-';
+    const qsizetype firstDigit = i;
+    long long value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            throw SettingsError(invalid);
+    }
+    // The number ends at a blank or at the end of the line; what follows a blank is not read.
+    if (i == firstDigit || (i < line.size() && !isBlank(line[i])))
+        throw SettingsError(invalid);
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        throw SettingsError(invalid);
+    return static_cast<int>(value);
+}
+
+void SettingsStore::writeValue(const QString& name, const QString& value) const
+{
+    checkName(name);
+    QByteArray target = QFile::encodeName(filePath(name));
+
+    // A state file that is a link is replaced where the link points, as writing through it
+    // would. An existing file must be writable: one the user made read-only stays as it is.
+    mode_t mode = 0666;
+    bool exists = false;
+    struct stat st;
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(target.constData(), resolved))
+            target = QByteArray(resolved);
+    }
+    {
+        Fd probe(openRetrying(target, O_WRONLY | O_NONBLOCK));
+        if (probe.get() >= 0) {
+            exists = true;
+            if (::fstat(probe.get(), &st) == 0)
+                mode = st.st_mode & 07777;
+        } else if (errno != ENOENT) {
+            fail(errno);
+        }
+    }
+
+    // The new content goes to a file of its own beside the target, which then takes the
+    // target's name in one step: a crash or a full disk never leaves a cut or empty file.
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray dir = target.left(slash + 1);
+    const QByteArray base = target.mid(slash + 1);
+    QByteArray temp;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
+        temp = dir + '.' + base + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+        rawFd = openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL, exists ? 0600 : mode);
+        if (rawFd < 0 && errno != EEXIST)
+            fail(errno);
+    }
+    if (rawFd < 0)
+        fail(EEXIST);
+    Fd fd(rawFd);
+    try {
+        if (exists && ::fchmod(fd.get(), mode) != 0)
+            fail(errno);
+        writeAll(fd.get(), encodeValue(value));
+        if (::fsync(fd.get()) != 0 && errno != EINVAL)
+            fail(errno);
+        fd.close();
+        if (::rename(temp.constData(), target.constData()) != 0)
+            fail(errno);
+    } catch (...) {
+        ::unlink(temp.constData());
+        throw;
+    }
+    // The new name lasts through a power cut once the folder itself is on the disk; the
+    // value is in place already, so a failure here changes nothing the user could act on.
+    const int dirFd = openRetrying(dir, O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+void SettingsStore::writeInteger(const QString& name, int value) const
+{
+    writeValue(name, QString::number(value));
+}
+
+} // namespace zorim
