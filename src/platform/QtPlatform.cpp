@@ -1,0 +1,180 @@
+#include "platform/QtPlatform.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSystemTrayIcon>
+#include <QUrl>
+
+namespace zorim {
+namespace {
+
+const QString kProgramName = QStringLiteral("ZORIM");
+
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, spec.title);
+    dialog.setAcceptMode(mode);
+    // A name that does not exist may be confirmed, and an existing file is replaced
+    // without a question: the command decides what happens with the name.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
+    const QStringList filters = qtNameFilters(spec.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+    }
+    QString suffix = spec.defaultExtension;
+    while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (!spec.folder.isEmpty())
+        dialog.setDirectory(spec.folder);
+    if (!spec.fileName.isEmpty())
+        dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
+Answer QtPlatform::question(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+void QtPlatform::information(QWidget* parent, const QString& text)
+{
+    QMessageBox::information(parent, QStringLiteral("Information"), text);
+}
+
+void QtPlatform::message(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, kProgramName, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtPlatform::error(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, kProgramName, text);
+}
+
+std::optional<QString> QtPlatform::openFileName(QWidget* parent, const FileDialogSpec& spec)
+{
+    return runFileDialog(parent, spec, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtPlatform::saveFileName(QWidget* parent, const FileDialogSpec& spec)
+{
+    return runFileDialog(parent, spec, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDialogSpec& spec)
+{
+    return runFileDialog(parent, spec, QFileDialog::AcceptOpen);
+}
+
+std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial.font, parent);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{font, initial.color};
+}
+
+std::optional<QColor> QtPlatform::chooseColor(QWidget* parent, const QColor& initial)
+{
+    const QColor color = QColorDialog::getColor(initial, parent);
+    if (!color.isValid())
+        return std::nullopt;
+    return color;
+}
+
+bool QtPlatform::choosePrinter(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int QtPlatform::showModal(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+bool QtPlatform::startDetached(const QString& program, const QStringList& arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+bool QtPlatform::openLink(const QString& address)
+{
+    const QString link = openableLink(address);
+    if (link.isEmpty())
+        return false;
+    return QDesktopServices::openUrl(QUrl(link, QUrl::StrictMode));
+}
+
+void QtPlatform::showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu)
+{
+    if (!tray_)
+        tray_ = std::make_unique<QSystemTrayIcon>();
+    tray_->setIcon(icon);
+    tray_->setToolTip(toolTip);
+    tray_->setContextMenu(menu);
+    tray_->show();
+}
+
+void QtPlatform::hideTrayIcon()
+{
+    if (tray_)
+        tray_->hide();
+}
+
+void QtPlatform::endProgram()
+{
+    QCoreApplication::exit(0);
+}
+
+QDateTime QtPlatform::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+QString QtPlatform::shortDate(const QDate& date)
+{
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+QString QtPlatform::longTime(const QTime& time)
+{
+    // The long time format is hours, minutes and seconds; Qt's long format adds the time
+    // zone, which a time in the status bar does not carry.
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?\\bt+\\b\\)?"));
+    format.remove(zone);
+    return QLocale::system().toString(time, format.trimmed());
+}
+
+} // namespace zorim

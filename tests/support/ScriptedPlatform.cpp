@@ -1,0 +1,146 @@
+#include "ScriptedPlatform.h"
+
+#include <QDialog>
+#include <gtest/gtest.h>
+
+namespace zorim::test {
+
+const char* kindName(ScriptedPlatform::Kind kind)
+{
+    using K = ScriptedPlatform::Kind;
+    switch (kind) {
+    case K::Question: return "question";
+    case K::Information: return "information box";
+    case K::Message: return "message box";
+    case K::Error: return "error box";
+    case K::OpenFile: return "open dialog";
+    case K::SaveFile: return "save dialog";
+    case K::PictureFile: return "picture dialog";
+    case K::Font: return "font dialog";
+    case K::Color: return "colour dialog";
+    case K::Print: return "print dialog";
+    case K::Modal: return "modal dialog";
+    }
+    return "?";
+}
+
+ScriptedPlatform::ScriptedPlatform() : clock(QDate(2024, 3, 5), QTime(9, 7, 3)) {}
+
+ScriptedPlatform::~ScriptedPlatform()
+{
+    for (const Step& step : script_)
+        ADD_FAILURE() << "the program never asked for the scripted " << kindName(step.kind);
+}
+
+void ScriptedPlatform::answerQuestion(Answer answer) { script_.push_back({Kind::Question, answer}); }
+void ScriptedPlatform::answerOpenFile(std::optional<QString> path) { script_.push_back({Kind::OpenFile, path}); }
+void ScriptedPlatform::answerSaveFile(std::optional<QString> path) { script_.push_back({Kind::SaveFile, path}); }
+void ScriptedPlatform::answerPictureFile(std::optional<QString> path) { script_.push_back({Kind::PictureFile, path}); }
+void ScriptedPlatform::answerFont(std::optional<FontChoice> choice) { script_.push_back({Kind::Font, choice}); }
+void ScriptedPlatform::answerColor(std::optional<QColor> color) { script_.push_back({Kind::Color, color}); }
+void ScriptedPlatform::answerPrint(bool accept) { script_.push_back({Kind::Print, accept}); }
+void ScriptedPlatform::answerModal(std::function<int(QDialog&)> handler) { script_.push_back({Kind::Modal, std::move(handler)}); }
+
+QStringList ScriptedPlatform::texts(Kind kind) const
+{
+    QStringList result;
+    for (const Shown& s : shown_) {
+        if (s.kind == kind)
+            result << s.text;
+    }
+    return result;
+}
+
+std::optional<ScriptedPlatform::Value> ScriptedPlatform::take(Kind kind, const QString& what)
+{
+    if (script_.empty() || script_.front().kind != kind) {
+        ADD_FAILURE() << "unexpected " << kindName(kind) << ": " << what.toStdString()
+                      << (script_.empty() ? std::string(" (nothing scripted)")
+                                          : std::string(" (scripted next: ") + kindName(script_.front().kind) + ")");
+        return std::nullopt;
+    }
+    Value value = std::move(script_.front().value);
+    script_.pop_front();
+    return value;
+}
+
+Answer ScriptedPlatform::question(QWidget*, const QString& text)
+{
+    shown_.push_back({Kind::Question, text, {}});
+    const auto value = take(Kind::Question, text);
+    return value ? std::get<Answer>(*value) : Answer::Cancel;
+}
+
+void ScriptedPlatform::information(QWidget*, const QString& text) { shown_.push_back({Kind::Information, text, {}}); }
+void ScriptedPlatform::message(QWidget*, const QString& text) { shown_.push_back({Kind::Message, text, {}}); }
+void ScriptedPlatform::error(QWidget*, const QString& text) { shown_.push_back({Kind::Error, text, {}}); }
+
+std::optional<QString> ScriptedPlatform::fileDialog(Kind kind, const FileDialogSpec& spec)
+{
+    shown_.push_back({kind, spec.title, spec});
+    const auto value = take(kind, spec.title);
+    return value ? std::get<std::optional<QString>>(*value) : std::nullopt;
+}
+
+std::optional<QString> ScriptedPlatform::openFileName(QWidget*, const FileDialogSpec& spec) { return fileDialog(Kind::OpenFile, spec); }
+std::optional<QString> ScriptedPlatform::saveFileName(QWidget*, const FileDialogSpec& spec) { return fileDialog(Kind::SaveFile, spec); }
+std::optional<QString> ScriptedPlatform::pictureFileName(QWidget*, const FileDialogSpec& spec) { return fileDialog(Kind::PictureFile, spec); }
+
+std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget*, const FontChoice& initial)
+{
+    shown_.push_back({Kind::Font, initial.font.family(), {}});
+    const auto value = take(Kind::Font, initial.font.family());
+    return value ? std::get<std::optional<FontChoice>>(*value) : std::nullopt;
+}
+
+std::optional<QColor> ScriptedPlatform::chooseColor(QWidget*, const QColor& initial)
+{
+    shown_.push_back({Kind::Color, initial.name(), {}});
+    const auto value = take(Kind::Color, initial.name());
+    return value ? std::get<std::optional<QColor>>(*value) : std::nullopt;
+}
+
+bool ScriptedPlatform::choosePrinter(QWidget*, QPrinter&)
+{
+    shown_.push_back({Kind::Print, {}, {}});
+    const auto value = take(Kind::Print, QStringLiteral("print"));
+    return value ? std::get<bool>(*value) : false;
+}
+
+int ScriptedPlatform::showModal(QDialog& dialog)
+{
+    shown_.push_back({Kind::Modal, dialog.windowTitle(), {}});
+    const auto value = take(Kind::Modal, dialog.windowTitle());
+    if (!value)
+        return QDialog::Rejected;
+    return std::get<std::function<int(QDialog&)>>(*value)(dialog);
+}
+
+bool ScriptedPlatform::startDetached(const QString& program, const QStringList& arguments)
+{
+    started_.push_back({program, arguments});
+    return startResult;
+}
+
+bool ScriptedPlatform::openLink(const QString& address)
+{
+    const QString link = openableLink(address);
+    if (link.isEmpty())
+        return false;
+    openedLinks_ << link;
+    return true;
+}
+
+void ScriptedPlatform::showTrayIcon(const QIcon&, const QString& toolTip, QMenu*)
+{
+    trayShown_ = true;
+    trayToolTip_ = toolTip;
+}
+
+void ScriptedPlatform::hideTrayIcon() { trayShown_ = false; }
+void ScriptedPlatform::endProgram() { ++endProgramCalls_; }
+QDateTime ScriptedPlatform::now() { return clock; }
+QString ScriptedPlatform::shortDate(const QDate& date) { return date.toString(QStringLiteral("d.M.yyyy")); }
+QString ScriptedPlatform::longTime(const QTime& time) { return time.toString(QStringLiteral("H:mm:ss")); }
+
+} // namespace zorim::test
