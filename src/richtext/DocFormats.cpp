@@ -1,0 +1,280 @@
+#include "richtext/DocFormats.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <algorithm>
+#include <cmath>
+
+namespace zorim {
+namespace {
+
+constexpr int kMinHeightTwips = 1 * kTwipsPerPoint;
+constexpr int kMaxHeightTwips = 1638 * kTwipsPerPoint;
+constexpr int kBoldWeight = 700;
+constexpr int kNormalWeight = 400;
+
+QTextListFormat::Style listStyleFor(uint16_t code)
+{
+    switch (code) {
+    case pfn::Arabic: return QTextListFormat::ListDecimal;
+    case pfn::LowerAlpha: return QTextListFormat::ListLowerAlpha;
+    case pfn::UpperAlpha: return QTextListFormat::ListUpperAlpha;
+    case pfn::LowerRoman: return QTextListFormat::ListLowerRoman;
+    case pfn::UpperRoman: return QTextListFormat::ListUpperRoman;
+    default: return QTextListFormat::ListDisc;
+    }
+}
+
+uint16_t numberingOf(const QTextList* list)
+{
+    if (!list)
+        return pfn::None;
+    const QTextListFormat f = list->format();
+    if (f.hasProperty(docprop::NumberingCode))
+        return static_cast<uint16_t>(f.intProperty(docprop::NumberingCode));
+    switch (f.style()) {
+    case QTextListFormat::ListDecimal: return pfn::Arabic;
+    case QTextListFormat::ListLowerAlpha: return pfn::LowerAlpha;
+    case QTextListFormat::ListUpperAlpha: return pfn::UpperAlpha;
+    case QTextListFormat::ListLowerRoman: return pfn::LowerRoman;
+    case QTextListFormat::ListUpperRoman: return pfn::UpperRoman;
+    default: return pfn::Bullet;
+    }
+}
+
+int roundToInt(double v) { return static_cast<int>(std::lround(v)); }
+
+// The layout margins follow from the twips: the first line stands at the start indent, the
+// following lines at start + offset. A bulleted paragraph draws its bullet at the start
+// indent and puts all its text at start + offset.
+void placeMargins(QTextBlockFormat& bf, bool numbered)
+{
+    const int start = bf.intProperty(docprop::StartIndentTwips);
+    const int offset = bf.intProperty(docprop::OffsetTwips);
+    const int following = std::max(0, start + offset);
+    bf.setLeftMargin(following / kTwipsPerPixel);
+    if (numbered)
+        bf.setTextIndent(0);
+    else
+        bf.setTextIndent((std::max(0, start) - following) / kTwipsPerPixel);
+}
+
+void setNumbering(QTextCursor& cursor, const QTextBlock& block, uint16_t code)
+{
+    QTextList* current = block.textList();
+    if (numberingOf(current) == code && (code != pfn::None))
+        return;
+    if (current)
+        current->remove(block);
+    if (code == pfn::None)
+        return;
+    const QTextBlock prev = block.previous();
+    if (prev.isValid() && prev.textList() && numberingOf(prev.textList()) == code) {
+        prev.textList()->add(block);
+        return;
+    }
+    QTextListFormat lf;
+    lf.setStyle(listStyleFor(code));
+    lf.setIndent(0);
+    lf.setProperty(docprop::NumberingCode, int(code));
+    cursor.setPosition(block.position());
+    cursor.createList(lf);
+}
+
+} // namespace
+
+int32_t clampHeightTwips(int64_t twips)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(twips, kMinHeightTwips, kMaxHeightTwips));
+}
+
+QColor colorFromRef(ColorRef ref)
+{
+    if (ref & 0x80000000u) {
+        const QPalette pal = QGuiApplication::palette();
+        switch (ref & 0xFF) {
+        case 4: return pal.color(QPalette::Window);      // menu
+        case 5: return pal.color(QPalette::Base);        // window
+        case 8: return pal.color(QPalette::Text);        // window text
+        case 15: return pal.color(QPalette::Button);     // button face
+        default: return pal.color(QPalette::WindowText);
+        }
+    }
+    if (ref == kClDefault)
+        return QGuiApplication::palette().color(QPalette::Text);
+    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
+}
+
+ColorRef refFromColor(const QColor& color)
+{
+    const QColor c = color.toRgb();
+    return ColorRef(c.red()) | (ColorRef(c.green()) << 8) | (ColorRef(c.blue()) << 16);
+}
+
+CharFormat readCharFormat(const QTextCharFormat& f, const QFont& defaultFont)
+{
+    CharFormat r;
+    r.mask = cfm::All;
+    if (f.hasProperty(QTextFormat::FontFamilies)) {
+        const QStringList families = f.fontFamilies().toStringList();
+        r.faceName = families.isEmpty() ? defaultFont.family() : families.first();
+    } else if (f.hasProperty(QTextFormat::FontFamily)) {
+        r.faceName = f.stringProperty(QTextFormat::FontFamily);
+    } else {
+        r.faceName = defaultFont.family();
+    }
+    r.faceName.truncate(kMaxFaceName);
+
+    if (f.hasProperty(docprop::HeightTwips))
+        r.height = f.intProperty(docprop::HeightTwips);
+    else if (f.hasProperty(QTextFormat::FontPointSize))
+        r.height = roundToInt(f.fontPointSize() * kTwipsPerPoint);
+    else
+        r.height = roundToInt(std::max(0.0, defaultFont.pointSizeF()) * kTwipsPerPoint);
+
+    r.weight = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : int(defaultFont.weight());
+    if (r.weight >= kBoldWeight)
+        r.effects |= cfe::Bold;
+    if (f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : defaultFont.italic())
+        r.effects |= cfe::Italic;
+    const bool underline = f.hasProperty(QTextFormat::TextUnderlineStyle)
+        ? f.underlineStyle() != QTextCharFormat::NoUnderline
+        : (f.hasProperty(QTextFormat::FontUnderline) ? f.fontUnderline() : defaultFont.underline());
+    if (underline)
+        r.effects |= cfe::Underline;
+    if (f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : defaultFont.strikeOut())
+        r.effects |= cfe::Strikeout;
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        r.effects |= cfe::Subscript;
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        r.effects |= cfe::Superscript;
+
+    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+        r.textColor = refFromColor(f.foreground().color());
+    else
+        r.effects |= cfe::AutoColor;
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+        r.backColor = refFromColor(f.background().color());
+    else
+        r.effects |= cfe::AutoBackColor;
+
+    r.charset = static_cast<uint8_t>(f.hasProperty(docprop::Charset) ? f.intProperty(docprop::Charset) : kDefaultCharset);
+    r.pitchAndFamily = static_cast<uint8_t>(f.intProperty(docprop::PitchAndFamily));
+    if (f.isAnchor()) {
+        r.effects |= cfe::Link;
+        r.linkTarget = f.anchorHref();
+    }
+    return r;
+}
+
+void applyCharFormat(QTextCharFormat& f, const CharFormat& rec)
+{
+    const uint32_t m = rec.mask;
+    if (m & cfm::Face) {
+        f.setFontFamilies(QStringList{rec.faceName.left(kMaxFaceName)});
+        f.setProperty(docprop::PitchAndFamily, int(rec.pitchAndFamily));
+    }
+    if (m & cfm::Size) {
+        const int twips = clampHeightTwips(rec.height);
+        f.setFontPointSize(double(twips) / kTwipsPerPoint);
+        f.setProperty(docprop::HeightTwips, twips);
+    }
+    if (m & cfm::Bold)
+        f.setFontWeight((rec.effects & cfe::Bold) ? kBoldWeight : kNormalWeight);
+    if ((m & cfm::Weight) && rec.weight > 0)
+        f.setFontWeight(std::clamp(rec.weight, 1, 1000));
+    if (m & cfm::Italic)
+        f.setFontItalic(rec.effects & cfe::Italic);
+    if (m & cfm::Underline)
+        f.setFontUnderline(rec.effects & cfe::Underline);
+    if (m & cfm::Strikeout)
+        f.setFontStrikeOut(rec.effects & cfe::Strikeout);
+    if (m & cfm::SubSuper) {
+        if (rec.effects & cfe::Superscript)
+            f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        else if (rec.effects & cfe::Subscript)
+            f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        else
+            f.setVerticalAlignment(QTextCharFormat::AlignNormal);
+    }
+    if (m & cfm::Color) {
+        if (rec.effects & cfe::AutoColor)
+            f.clearForeground();
+        else
+            f.setForeground(colorFromRef(rec.textColor));
+    }
+    if (m & cfm::BackColor) {
+        if (rec.effects & cfe::AutoBackColor)
+            f.clearBackground();
+        else
+            f.setBackground(colorFromRef(rec.backColor));
+    }
+    if (m & cfm::Charset)
+        f.setProperty(docprop::Charset, int(rec.charset));
+    if (m & cfm::Link) {
+        if (rec.effects & cfe::Link) {
+            f.setAnchor(true);
+            f.setAnchorHref(rec.linkTarget);
+        } else {
+            f.setAnchor(false);
+            f.clearProperty(QTextFormat::AnchorHref);
+            f.clearProperty(QTextFormat::IsAnchor);
+        }
+    }
+}
+
+ParaFormat readParaFormat(const QTextBlock& block)
+{
+    ParaFormat r;
+    r.mask = pfm::All;
+    const QTextBlockFormat bf = block.blockFormat();
+    switch (bf.alignment() & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignRight: r.alignment = pfa::Right; break;
+    case Qt::AlignHCenter: r.alignment = pfa::Center; break;
+    case Qt::AlignJustify: r.alignment = pfa::Justify; break;
+    default: r.alignment = pfa::Left; break;
+    }
+    r.startIndent = bf.intProperty(docprop::StartIndentTwips);
+    r.offset = bf.intProperty(docprop::OffsetTwips);
+    r.numbering = numberingOf(block.textList());
+    return r;
+}
+
+void applyParaFormat(QTextCursor cursor, const ParaFormat& rec)
+{
+    QTextDocument* doc = cursor.document();
+    if (!doc)
+        return;
+    const int first = doc->findBlock(cursor.selectionStart()).blockNumber();
+    const int last = doc->findBlock(cursor.selectionEnd()).blockNumber();
+    QTextCursor edit(doc);
+    for (int n = first; n <= last; ++n) {
+        const QTextBlock block = doc->findBlockByNumber(n);
+        if (!block.isValid())
+            break;
+        // Numbering first: joining or leaving a list rewrites the paragraph's format.
+        if (rec.mask & pfm::Numbering)
+            setNumbering(edit, block, rec.numbering);
+        QTextBlockFormat bf = doc->findBlockByNumber(n).blockFormat();
+        if (rec.mask & pfm::Alignment) {
+            switch (rec.alignment) {
+            case pfa::Right: bf.setAlignment(Qt::AlignRight); break;
+            case pfa::Center: bf.setAlignment(Qt::AlignHCenter); break;
+            case pfa::Justify: bf.setAlignment(Qt::AlignJustify); break;
+            default: bf.setAlignment(Qt::AlignLeft); break;
+            }
+        }
+        if (rec.mask & pfm::StartIndent)
+            bf.setProperty(docprop::StartIndentTwips, rec.startIndent);
+        if (rec.mask & pfm::Offset)
+            bf.setProperty(docprop::OffsetTwips, rec.offset);
+        placeMargins(bf, doc->findBlockByNumber(n).textList() != nullptr);
+        edit.setPosition(block.position());
+        edit.setBlockFormat(bf);
+    }
+}
+
+} // namespace zorim

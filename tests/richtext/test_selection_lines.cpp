@@ -1,0 +1,147 @@
+#include "richtext/RichEdit.h"
+#include "richtext/RichEngine.h"
+
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace zorim;
+
+namespace {
+struct Lines : ::testing::Test {
+    RichEdit edit;
+    void SetUp() override
+    {
+        edit.resize(300, 300);
+        edit.show();
+    }
+};
+} // namespace
+
+TEST_F(Lines, SelectedTextWriteSelectsTheInsertionAsOneUndoStep)
+{
+    edit.setText("0123456789");
+    edit.setSelectionStart(5);
+    edit.setSelectedText("abc");
+    EXPECT_EQ(edit.SelectionStart(), 5);
+    EXPECT_EQ(edit.SelectionLength(), 3);
+    EXPECT_EQ(edit.SelectedText(), "abc");
+    // A second write replaces the first.
+    edit.setSelectedText("XY");
+    EXPECT_EQ(edit.Text(), "01234XY56789");
+    // Breaks count one position each.
+    edit.setSelectedText("p\r\nq");
+    EXPECT_EQ(edit.SelectionLength(), 3);
+    EXPECT_EQ(edit.SelectedText(), "p\rq");
+    EXPECT_EQ(edit.Text(), "01234p\r\nq56789");
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), "01234XY56789");
+    // An empty write leaves a caret.
+    edit.setSelectionStart(2);
+    edit.setSelectionLength(3);
+    edit.setSelectedText("");
+    EXPECT_EQ(edit.SelectionStart(), 2);
+    EXPECT_EQ(edit.SelectionLength(), 0);
+}
+
+TEST_F(Lines, TextRangesSelectAllDeleteAndClear)
+{
+    edit.setText("ab\ncd\r\nef\rgh");
+    EXPECT_EQ(edit.Text(), "ab\r\ncd\r\nef\r\ngh");
+    EXPECT_EQ(edit.TextLength(), 11);
+    EXPECT_EQ(edit.TextRange(1, 4), "b\rc");
+    EXPECT_EQ(edit.TextRange(9, 1000), "gh");
+    edit.SelectAll();
+    EXPECT_EQ(edit.SelectionStart(), 0);
+    EXPECT_EQ(edit.SelectionLength(), 11);
+    edit.setSelectionStart(3);
+    edit.setSelectionLength(3);
+    edit.DeleteSelection();
+    EXPECT_EQ(edit.Text(), "ab\r\nef\r\ngh");
+    EXPECT_TRUE(edit.Modified());
+    edit.ClearAll();
+    EXPECT_EQ(edit.Text(), "");
+    EXPECT_FALSE(edit.Modified());
+    edit.setModified(true);
+    EXPECT_TRUE(edit.Modified());
+    // Positions past the end clamp to the end.
+    edit.setText("abc");
+    edit.setSelectionStart(99);
+    EXPECT_EQ(edit.SelectionStart(), 3);
+    edit.setSelectionLength(99);
+    EXPECT_EQ(edit.SelectionLength(), 0);
+}
+
+TEST_F(Lines, LinesFollowTheLayoutAtTheViewsWidth)
+{
+    edit.setText("first\r\nsecond\r\nthird");
+    EXPECT_EQ(edit.Lines().LineCount(), 3);
+    EXPECT_EQ(edit.LineStart(0), 0);
+    EXPECT_EQ(edit.LineStart(2), 13);
+    EXPECT_EQ(edit.LineStart(3), -1);
+    edit.setSelectionStart(13);
+    EXPECT_EQ(edit.CaretPosition(), QPoint(0, 2));
+    edit.setSelectionStart(16);
+    EXPECT_EQ(edit.CaretPosition(), QPoint(3, 2));
+    EXPECT_EQ(edit.Lines().Line(1), "second");
+
+    // A trailing break makes an empty last line that LineCount does not count.
+    edit.setText("first\r\n");
+    EXPECT_EQ(edit.engine().lineCount(), 2);
+    EXPECT_EQ(edit.Lines().LineCount(), 1);
+    edit.setText("");
+    EXPECT_EQ(edit.Lines().LineCount(), 0);
+
+    // One paragraph wrapped over three lines counts three.
+    edit.setText("");
+    QString para;
+    while (true) {
+        edit.setText(para);
+        if (edit.engine().lineCount() >= 3)
+            break;
+        para += "wrap ";
+    }
+    EXPECT_EQ(edit.Lines().LineCount(), 3);
+    const int line2 = edit.LineStart(2);
+    EXPECT_GT(line2, 0);
+    edit.setSelectionStart(line2);
+    EXPECT_EQ(edit.CaretPosition(), QPoint(0, 2));
+    EXPECT_EQ(edit.engine().lineFromChar(line2 - 1), 1);
+    EXPECT_GT(edit.engine().lineLength(0), 0);
+}
+
+TEST_F(Lines, AddingLinesToALighterControl)
+{
+    RichEdit simple(nullptr, RichEdit::Kind::Simple);
+    simple.resize(300, 200);
+    simple.Lines().Add("one");
+    EXPECT_EQ(simple.Text(), "one\r\n");
+    simple.Lines().Add("two");
+    EXPECT_EQ(simple.Text(), "one\r\ntwo\r\n");
+    EXPECT_EQ(simple.Lines().LineCount(), 2);
+}
+
+TEST_F(Lines, OnChangeFiresOncePerChangeAndOnceForABulkChange)
+{
+    QSignalSpy changes(&edit, &RichEdit::OnChange);
+    RichEdit fresh; // creating a control reports nothing
+    QSignalSpy freshChanges(&fresh, &RichEdit::OnChange);
+    EXPECT_EQ(freshChanges.count(), 0);
+
+    edit.setSelectedText("abc");
+    EXPECT_EQ(changes.count(), 1);
+    edit.SelectionAttributes().setStyle(fs::Bold);
+    EXPECT_EQ(changes.count(), 2);
+
+    changes.clear();
+    edit.Lines().BeginUpdate();
+    edit.Lines().BeginUpdate();
+    edit.setSelectedText("x");
+    edit.setSelectedText("y");
+    edit.Lines().EndUpdate();
+    EXPECT_EQ(changes.count(), 0);
+    edit.Lines().EndUpdate();
+    EXPECT_EQ(changes.count(), 1);
+    edit.Lines().EndUpdate(); // unbalanced: nothing
+    EXPECT_EQ(changes.count(), 1);
+}
