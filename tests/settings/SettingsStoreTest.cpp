@@ -1,6 +1,7 @@
 // The state files as the program reads and writes them, and every failure message.
 #include "FilePermissions.h"
 #include "ProgramFolder.h"
+#include "QStringPrinter.h"
 #include "settings/SettingsStore.h"
 
 #include <QCoreApplication>

@@ -1,0 +1,165 @@
+// The platform seam: what is handed to the desktop, how the Qt boxes and dialogs map onto
+// the program's questions, and that the scripted platform keeps tests honest.
+#include "QStringPrinter.h"
+#include "ScriptedPlatform.h"
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using zorim::Answer;
+using zorim::FileDialogSpec;
+using zorim::openableLink;
+using zorim::QtPlatform;
+using zorim::qtNameFilters;
+using zorim::test::ScriptedPlatform;
+
+namespace {
+
+// Acts on the next modal window once it is up, as the user would.
+void onModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            onModal(act);
+            return;
+        }
+        act(modal);
+    });
+}
+
+} // namespace
+
+TEST(Links, WebAndMailAddressesAreHandedOn)
+{
+    EXPECT_EQ(openableLink(QStringLiteral("http://www.zoznam.sk/")), QStringLiteral("http://www.zoznam.sk/"));
+    EXPECT_EQ(openableLink(QStringLiteral("HTTPS://example.com/a?b=c")), QStringLiteral("HTTPS://example.com/a?b=c"));
+    EXPECT_EQ(openableLink(QStringLiteral("ftp://ftp.example.com/pub")), QStringLiteral("ftp://ftp.example.com/pub"));
+    EXPECT_EQ(openableLink(QStringLiteral("mailto:jan@example.sk")), QStringLiteral("mailto:jan@example.sk"));
+    EXPECT_EQ(openableLink(QStringLiteral("www.sme.sk")), QStringLiteral("http://www.sme.sk"));
+    EXPECT_EQ(openableLink(QStringLiteral("ftp.gnu.org")), QStringLiteral("ftp://ftp.gnu.org"));
+    EXPECT_EQ(openableLink(QStringLiteral("  http://example.com \r\n")), QStringLiteral("http://example.com"));
+}
+
+TEST(Links, FilesProgramsAndOtherSchemesAreRefused)
+{
+    for (const char* text : {"file:///etc/passwd", "/usr/bin/xterm", "calc.exe", "C:\\WINDOWS\\System32\\calc.exe",
+                             "javascript:alert(1)", "data:text/html,x", "smb://server/share", "http://", "http:///path",
+                             "mailto:", "mailto:nobody", "", "  ", "http://exa mple.com", "http://example.com/\x01",
+                             "-e http://example.com", "ftp:/x"}) {
+        EXPECT_EQ(openableLink(QString::fromUtf8(text)), QString()) << text;
+    }
+}
+
+TEST(FileDialogFilters, PairsBecomeQtNameFilters)
+{
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Formát ZORIM|*.zrm|Textový súbor|*.txt|HTML stránky (*.htm, *.html)|*.htm;*.html")),
+              (QStringList{QStringLiteral("Formát ZORIM (*.zrm)"), QStringLiteral("Textový súbor (*.txt)"),
+                           QStringLiteral("HTML stránky (*.htm, *.html) (*.htm *.html)")}));
+    EXPECT_EQ(qtNameFilters(QString()), QStringList());
+}
+
+TEST(QtPlatformBoxes, QuestionAnswersAreTheButtonsPressedAndEscapeIsCancel)
+{
+    QtPlatform platform;
+    const std::pair<QMessageBox::StandardButton, Answer> cases[] = {
+        {QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}, {QMessageBox::Cancel, Answer::Cancel}};
+    for (const auto& [button, answer] : cases) {
+        QString title, text;
+        onModal([&, button = button](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            box->button(button)->click();
+        });
+        EXPECT_EQ(platform.question(nullptr, QStringLiteral("Chcete uložiť rozpísaný dokument?")), answer);
+        EXPECT_EQ(title, QStringLiteral("Warning"));
+        EXPECT_EQ(text, QStringLiteral("Chcete uložiť rozpísaný dokument?"));
+    }
+    onModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(platform.question(nullptr, QStringLiteral("?")), Answer::Cancel);
+}
+
+TEST(QtPlatformDialogs, SaveDialogShowsTheSpecAndReturnsTheChosenName)
+{
+    QtPlatform platform;
+    FileDialogSpec spec;
+    spec.title = QStringLiteral("Uložiť dokument");
+    spec.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
+    spec.filterIndex = 2;
+    spec.defaultExtension = QStringLiteral("*.rtf");
+    spec.fileName = QStringLiteral("Dokument");
+
+    QString title, filter, suffix;
+    bool confirmsOverwrite = true;
+    onModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        filter = dialog->selectedNameFilter();
+        suffix = dialog->defaultSuffix();
+        confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->reject();
+    });
+    EXPECT_EQ(platform.saveFileName(nullptr, spec), std::nullopt);
+    EXPECT_EQ(title, QStringLiteral("Uložiť dokument"));
+    EXPECT_EQ(filter, QStringLiteral("Formát RTF"));
+    EXPECT_EQ(suffix, QStringLiteral("rtf"));
+    EXPECT_FALSE(confirmsOverwrite);
+}
+
+TEST(QtPlatformClock, LongTimeHasSecondsAndNoTimeZone)
+{
+    QtPlatform platform;
+    const QString text = platform.longTime(QTime(13, 5, 9));
+    EXPECT_TRUE(text.contains(QStringLiteral("05")) && text.contains(QStringLiteral("09"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QLatin1String("UTC")) || text.contains(QLatin1String("CET"))) << text.toStdString();
+    EXPECT_FALSE(platform.shortDate(QDate(2024, 3, 5)).isEmpty());
+}
+
+TEST(ScriptedPlatformScript, AnswersInOrderAndRecordsWhatWasShown)
+{
+    ScriptedPlatform platform;
+    platform.answerQuestion(Answer::No);
+    platform.answerSaveFile(QStringLiteral("/tmp/a.zrm"));
+    EXPECT_EQ(platform.question(nullptr, QStringLiteral("q")), Answer::No);
+    platform.error(nullptr, QStringLiteral("File not found"));
+    FileDialogSpec spec;
+    spec.title = QStringLiteral("Uložiť dokument");
+    EXPECT_EQ(platform.saveFileName(nullptr, spec), QStringLiteral("/tmp/a.zrm"));
+    EXPECT_TRUE(platform.scriptDone());
+    EXPECT_EQ(platform.questions(), QStringList{QStringLiteral("q")});
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File not found")});
+    EXPECT_FALSE(platform.openLink(QStringLiteral("file:///etc/passwd")));
+    EXPECT_TRUE(platform.openedLinks().isEmpty());
+}
+
+TEST(ScriptedPlatformScript, UnexpectedQuestionOrLeftoverAnswerFailsTheTest)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPlatform platform;
+            EXPECT_EQ(platform.question(nullptr, QStringLiteral("q")), Answer::Cancel);
+        },
+        "unexpected question");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPlatform platform;
+            platform.answerQuestion(Answer::Yes);
+            FileDialogSpec spec;
+            EXPECT_EQ(platform.openFileName(nullptr, spec), std::nullopt);
+            platform.question(nullptr, QStringLiteral("q"));
+        },
+        "unexpected open dialog");
+    EXPECT_NONFATAL_FAILURE({ ScriptedPlatform platform; platform.answerSaveFile(std::nullopt); }, "never asked");
+}
