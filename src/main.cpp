@@ -1,13 +1,7 @@
-// Until the main window stands, the program shows the document control in a plain window.
-#include "richtext/RichEdit.h"
-
-#include <QApplication>
+// ZORIM, the Slovak text editor.
+#include "forms/Project2.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    zorim::RichEdit edit;
-    edit.resize(800, 600);
-    edit.show();
-    return app.exec();
+    return zorim::Project2(argc, argv);
 }

@@ -1,0 +1,85 @@
+#include "forms/Project2.h"
+
+#include "forms/Errors.h"
+#include "forms/TAboutBox.h"
+#include "forms/TForm1.h"
+#include "forms/TForm10.h"
+#include "forms/TForm11.h"
+#include "forms/TForm3.h"
+#include "forms/TForm4.h"
+#include "forms/TForm5.h"
+#include "forms/TForm6.h"
+#include "forms/TForm7.h"
+#include "forms/TForm8.h"
+#include "forms/TForm9.h"
+#include "platform/QtPlatform.h"
+#include "settings/SettingsStore.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace zorim {
+
+Windows::Windows() = default;
+Windows::~Windows() = default;
+
+void createInOrder(Platform& platform, const std::vector<std::function<void()>>& steps)
+{
+    for (const auto& step : steps) {
+        try {
+            step();
+        } catch (const std::exception& error) {
+            platform.error(nullptr, errorMessage(error));
+        }
+    }
+}
+
+std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settings, const QStringList& arguments)
+{
+    auto w = std::make_unique<Windows>();
+    createInOrder(platform, {
+        [&] {
+            w->Form1 = std::make_unique<TForm1>(platform, settings, arguments);
+            w->Form1->show();
+        },
+        [&] { w->AboutBox = std::make_unique<TAboutBox>(); },
+        [&] { w->Form3 = std::make_unique<TForm3>(); },
+        [&] { w->Form4 = std::make_unique<TForm4>(); },
+        [&] { w->Form5 = std::make_unique<TForm5>(); },
+        [&] { w->Form6 = std::make_unique<TForm6>(); },
+        [&] { w->Form7 = std::make_unique<TForm7>(); },
+        [&] { w->Form8 = std::make_unique<TForm8>(); },
+        [&] { w->Form9 = std::make_unique<TForm9>(); },
+        [&] { w->Form10 = std::make_unique<TForm10>(); },
+        [&] { w->Form11 = std::make_unique<TForm11>(); },
+    });
+    return w;
+}
+
+int Project2(int argc, char** argv)
+{
+    // The command line as given: the application object takes out the options it knows.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+
+    QApplication app(argc, argv);
+    // The standard dialogs and boxes speak the program's language.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_sk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    QtPlatform platform;
+    SettingsStore settings;
+    const std::unique_ptr<Windows> windows = createWindows(platform, settings, arguments);
+    if (!windows->Form1)
+        return 1;
+    // Closing the main window ends the program, whatever other window is open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(windows->Form1.get(), &TForm1::closed, &app, &QCoreApplication::quit);
+    return app.exec();
+}
+
+} // namespace zorim

@@ -1,0 +1,41 @@
+#pragma once
+// The main window's status bar: a row of panels, each with its text, width, alignment and
+// bevel. Panels are numbered from 0.
+#include <QFrame>
+#include <QWidget>
+#include <vector>
+
+class QLabel;
+
+namespace zorim {
+
+class StatusBar : public QWidget {
+    Q_OBJECT
+public:
+    enum class Bevel { None, Lowered, Raised };
+    struct PanelSpec {
+        int width;
+        Qt::Alignment alignment;
+        Bevel bevel;
+        QString text;
+    };
+
+    StatusBar(const std::vector<PanelSpec>& panels, QWidget* parent = nullptr);
+
+    int panelCount() const { return static_cast<int>(panels_.size()); }
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString& text);
+    int panelWidth(int index) const;
+    void setPanelWidth(int index, int width);
+
+signals:
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    std::vector<QLabel*> panels_;
+};
+
+} // namespace zorim

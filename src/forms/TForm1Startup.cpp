@@ -1,0 +1,107 @@
+// Creating the main window: the start-up steps and restoring what earlier runs left in the
+// state files.
+#include "forms/TForm1.h"
+
+#include "forms/StatusBar.h"
+#include "richtext/RichEdit.h"
+#include "settings/SettingsStore.h"
+
+#include <QAction>
+#include <QFileInfo>
+
+namespace zorim {
+namespace {
+
+constexpr int kEditorLeft = 8;
+constexpr int kEditorWidth = 777;
+constexpr int kEditorHeight = 470;
+
+const QString kLastFileRecord = QStringLiteral("data.ini");
+const QString kIndentStore = QStringLiteral("tab.ini");
+const QString kSkinFile = QStringLiteral("skin.ini");
+const QString kEasyFile = QStringLiteral("easy.ini");
+
+} // namespace
+
+// A step that fails shows its message and ends the start-up steps; the window is shown
+// all the same.
+void TForm1::FormCreate()
+{
+    guarded([&] {
+        SelectionChange();
+        SetModified(false);
+
+        // Only the first argument counts, and only when it names an existing file.
+        const QString argument = arguments_.value(0);
+        if (!argument.isEmpty() && QFileInfo(argument).isFile()) {
+            setTitle(QStringLiteral("ZORIM - ") + strip(argument));
+            StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + argument);
+            try {
+                RichEdit1->Lines().LoadFile(argument);
+            } catch (...) {
+                // The document did not load: it is untitled, so that a Save asks for a
+                // name instead of writing under none.
+                currentFileName_ = kUntitled;
+                throw;
+            }
+        } else {
+            setTitle(QStringLiteral("ZORIM - ") + kUntitled);
+            StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + kUntitled);
+        }
+        currentFileName_ = kUntitled;
+
+        RichEdit1->setVerticalScrollBar(true);
+        restoreSavedState();
+    });
+}
+
+void TForm1::Posledny()
+{
+    RichEdit2->Lines().LoadFile(settings_.filePath(kLastFileRecord));
+}
+
+void TForm1::restoreSavedState()
+{
+    // The last saved path, offered by the last-file item.
+    Posledny();
+    PoslednySubor->setText(RichEdit2->Text());
+
+    // Every start puts the indent store back to its first step.
+    settings_.readValue(kIndentStore);
+    settings_.writeValue(kIndentStore, QStringLiteral("10"));
+
+    // The stored theme; anything but one of the eight numbers keeps the layout's colours.
+    const QString skin = settings_.readValue(kSkinFile);
+    for (int theme = 1; theme <= 8; ++theme) {
+        if (skin == QString::number(theme)) {
+            ApplySkin(theme);
+            break;
+        }
+    }
+
+    // Easy mode: "0" on, "1" off, anything else leaves the window as laid out.
+    const QString easy = settings_.readValue(kEasyFile);
+    if (easy == QLatin1String("0"))
+        setEasyMode(true);
+    else if (easy == QLatin1String("1"))
+        setEasyMode(false);
+}
+
+// Only the editor, the plain-text mode and the border follow here; the formatting buttons
+// and menu items that the easy-mode command hides stay visible.
+void TForm1::setEasyMode(bool easy)
+{
+    RichEdit1->setPlainText(easy);
+    Easymd1->setChecked(easy);
+    if (easy) {
+        setEditorFillsClientArea(true);
+        setBorderResizable(true);
+    } else {
+        setEditorFillsClientArea(false);
+        RichEdit1->setGeometry(kEditorLeft, RichEdit1->y(), kEditorWidth, kEditorHeight);
+        setBorderResizable(false);
+        PlainText1->setVisible(true);
+    }
+}
+
+} // namespace zorim
