@@ -1,0 +1,497 @@
+#include "Picture.h"
+
+#include "richtext/DocFormats.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImageReader>
+#include <QPainter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <algorithm>
+#include <atomic>
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace zorim {
+namespace {
+
+uint32_t le32(const QByteArray& b, qsizetype at)
+{
+    if (at + 4 > b.size())
+        return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData() + at);
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+uint16_t le16(const QByteArray& b, qsizetype at)
+{
+    if (at + 2 > b.size())
+        return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData() + at);
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+void putLe32(QByteArray& b, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b.append(char((v >> (8 * i)) & 0xFF));
+}
+
+bool isPng(const QByteArray& b) { return b.startsWith("\x89PNG\r\n\x1a\n"); }
+bool isJpeg(const QByteArray& b) { return b.startsWith("\xFF\xD8\xFF"); }
+
+int32_t clampTwips(int64_t v) { return int32_t(std::clamp<int64_t>(v, 15, kMaxPictureTwips)); }
+
+// The largest reduction that still leaves the image at least maxSize (1, 2, 4 or 8).
+int reductionFor(QSize natural, QSize maxSize)
+{
+    if (maxSize.isEmpty())
+        return 1;
+    int denom = 1;
+    for (int d : {8, 4, 2}) {
+        if (natural.width() / d >= maxSize.width() && natural.height() / d >= maxSize.height()) {
+            denom = d;
+            break;
+        }
+    }
+    return denom;
+}
+
+// ---- JPEG through libjpeg --------------------------------------------------------------
+
+// libjpeg reports fatal errors through error_exit, which by default ends the process. Ours
+// jumps back to the decoder instead; warnings (damaged but readable data) are ignored.
+struct JpegError {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+};
+
+void jpegErrorExit(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
+void jpegEmitMessage(j_common_ptr, int) {}
+void jpegOutputMessage(j_common_ptr) {}
+
+// A progressive file may hold any number of scans; a few hundred is far beyond real files and
+// bounds the time a hostile one can take.
+constexpr int kMaxJpegScans = 300;
+constexpr int64_t kMaxJpegPixels = 100'000'000;
+constexpr long kMaxJpegMemory = 512L << 20;
+
+void jpegProgress(j_common_ptr info)
+{
+    if (info->is_decompressor) {
+        auto* d = reinterpret_cast<j_decompress_ptr>(info);
+        if (d->input_scan_number > kMaxJpegScans)
+            info->err->error_exit(info);
+    }
+}
+
+// Everything that must outlive a jump out of the decoder lives here, outside the function
+// that calls setjmp.
+struct JpegJob {
+    const QByteArray* bytes = nullptr;
+    QSize maxSize;
+    PictureBudget* budget = nullptr;
+    bool headerOnly = false;
+    QSize size;
+    QImage image;
+    std::vector<unsigned char> row;
+};
+
+void convertCmykRow(const unsigned char* src, uchar* dst, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x) {
+        int c = src[4 * x], m = src[4 * x + 1], y = src[4 * x + 2], k = src[4 * x + 3];
+        if (!inverted) {
+            c = 255 - c; m = 255 - m; y = 255 - y; k = 255 - k;
+        }
+        dst[3 * x] = uchar(c * k / 255);
+        dst[3 * x + 1] = uchar(m * k / 255);
+        dst[3 * x + 2] = uchar(y * k / 255);
+    }
+}
+
+void runJpeg(jpeg_decompress_struct* cinfo, JpegJob* job)
+{
+    jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(job->bytes->constData()),
+                 static_cast<unsigned long>(job->bytes->size()));
+    if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK)
+        return;
+    job->size = QSize(int(cinfo->image_width), int(cinfo->image_height));
+    if (job->headerOnly || job->size.isEmpty())
+        return;
+    // libjpeg keeps whole-image buffers for progressive files at the full size, whatever the
+    // reduction; past this many pixels a file is not a picture anyone pasted.
+    if (int64_t(cinfo->image_width) * cinfo->image_height > kMaxJpegPixels)
+        return;
+    const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = static_cast<unsigned>(reductionFor(job->size, job->maxSize));
+    jpeg_calc_output_dimensions(cinfo);
+    const int w = int(cinfo->output_width), h = int(cinfo->output_height);
+    if (w <= 0 || h <= 0 || (job->budget && !job->budget->take(int64_t(w) * h)))
+        return;
+    job->image = QImage(w, h, QImage::Format_RGB888);
+    if (job->image.isNull())
+        return;
+    job->image.fill(Qt::white);
+    job->row.resize(size_t(w) * 4);
+    jpeg_start_decompress(cinfo);
+    while (cinfo->output_scanline < cinfo->output_height) {
+        const int y = int(cinfo->output_scanline);
+        JSAMPROW target = cmyk ? job->row.data() : job->image.scanLine(y);
+        if (jpeg_read_scanlines(cinfo, &target, 1) != 1)
+            break;
+        if (cmyk)
+            convertCmykRow(job->row.data(), job->image.scanLine(y), w, cinfo->saw_Adobe_marker);
+    }
+    jpeg_finish_decompress(cinfo);
+}
+
+bool readJpeg(JpegJob& job)
+{
+    jpeg_decompress_struct cinfo;
+    JpegError err;
+    jpeg_progress_mgr progress;
+    cinfo.err = jpeg_std_error(&err.mgr);
+    err.mgr.error_exit = jpegErrorExit;
+    err.mgr.emit_message = jpegEmitMessage;
+    err.mgr.output_message = jpegOutputMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMaxJpegMemory;
+    progress.progress_monitor = jpegProgress;
+    cinfo.progress = &progress;
+    runJpeg(&cinfo, &job);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+// ---- Device-independent bitmaps ----------------------------------------------------------
+
+struct DibInfo {
+    QSize size;
+    uint32_t offBits = 0; // offset of the bits when a file header is put before the data
+};
+
+std::optional<DibInfo> dibInfo(const QByteArray& dib)
+{
+    const uint32_t headerSize = le32(dib, 0);
+    DibInfo info;
+    int64_t w = 0, h = 0;
+    int bpp = 0;
+    int64_t colors = 0;
+    int entry = 4;
+    if (headerSize == 12) {
+        w = le16(dib, 4);
+        h = le16(dib, 6);
+        bpp = le16(dib, 10);
+        colors = bpp <= 8 ? (int64_t(1) << bpp) : 0;
+        entry = 3;
+    } else if (headerSize >= 40 && headerSize <= 1024 && headerSize <= uint32_t(dib.size())) {
+        w = int32_t(le32(dib, 4));
+        h = int32_t(le32(dib, 8));
+        bpp = le16(dib, 14);
+        const uint32_t compression = le32(dib, 16);
+        const uint32_t used = le32(dib, 32);
+        colors = used ? std::min<int64_t>(used, 256) : (bpp <= 8 ? (int64_t(1) << bpp) : 0);
+        if (headerSize == 40 && (compression == 3 || compression == 6))
+            colors += compression == 3 ? 3 : 4; // colour masks after the header
+    } else {
+        return std::nullopt;
+    }
+    h = h < 0 ? -h : h;
+    if (w <= 0 || h <= 0 || w > 65535 || h > 65535 || bpp == 0 || bpp > 32)
+        return std::nullopt;
+    info.size = QSize(int(w), int(h));
+    info.offBits = uint32_t(std::min<int64_t>(14 + headerSize + colors * entry, 14 + dib.size()));
+    return info;
+}
+
+QImage decodeDib(const QByteArray& dib, QSize maxSize, PictureBudget* budget)
+{
+    const auto info = dibInfo(dib);
+    if (!info || (budget && !budget->take(int64_t(info->size.width()) * info->size.height())))
+        return {};
+    QByteArray file("BM");
+    putLe32(file, uint32_t(14 + dib.size()));
+    putLe32(file, 0);
+    putLe32(file, info->offBits);
+    file.append(dib);
+    QImage image;
+    if (!image.loadFromData(file, "BMP"))
+        return {};
+    if (!maxSize.isEmpty() && (image.width() > 2 * maxSize.width() || image.height() > 2 * maxSize.height()))
+        image = image.scaled(maxSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QImage decodeWithQt(const QByteArray& bytes, const char* format, QSize maxSize, PictureBudget* budget)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoTransform(false);
+    const QSize natural = reader.size();
+    if (natural.isEmpty())
+        return {};
+    QSize target = natural;
+    if (!maxSize.isEmpty() && (natural.width() > 2 * maxSize.width() || natural.height() > 2 * maxSize.height()))
+        target = natural.scaled(maxSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (budget && !budget->take(int64_t(natural.width()) * natural.height()))
+        return {};
+    if (target != natural)
+        reader.setScaledSize(target);
+    return reader.read();
+}
+
+// ---- Placeholders -----------------------------------------------------------------------
+
+QImage placeholder(QSize px, const QString& label)
+{
+    // Shown at the picture's size by the layout; the image itself stays small, and pictures
+    // of one size share it.
+    QSize size = px.expandedTo(QSize(8, 8));
+    if (size.width() > 256 || size.height() > 256)
+        size = size.scaled(256, 256, Qt::KeepAspectRatio).expandedTo(QSize(8, 8));
+    static QHash<QString, QImage> cache;
+    const QString key = QStringLiteral("%1x%2 %3").arg(size.width()).arg(size.height()).arg(label);
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(0xF4, 0xF4, 0xF4));
+    {
+        QPainter p(&image);
+        p.setPen(QColor(0x80, 0x80, 0x80));
+        p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+        if (size.width() >= 24 && size.height() >= 12)
+            p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, label);
+    }
+    if (cache.size() > 64)
+        cache.clear();
+    cache.insert(key, image);
+    return image;
+}
+
+QString kindLabel(PictureKind kind)
+{
+    switch (kind) {
+    case PictureKind::Wmf: return QStringLiteral("WMF");
+    case PictureKind::Emf: return QStringLiteral("EMF");
+    default: return {};
+    }
+}
+
+std::atomic<quint64> g_pictureSerial{0};
+
+} // namespace
+
+bool PictureBudget::take(int64_t pixels)
+{
+    if (pixels < 0 || pixels > m_left)
+        return false;
+    m_left -= pixels;
+    return true;
+}
+
+QSize displaySizeTwips(const Picture& picture)
+{
+    const bool metafile = picture.kind == PictureKind::Wmf || picture.kind == PictureKind::Emf;
+    auto natural = [&](int32_t v) -> int64_t {
+        return metafile ? int64_t(v) * 1440 / 2540 : int64_t(v) * int64_t(kTwipsPerPixel);
+    };
+    int64_t w = picture.goalWidth > 0 ? picture.goalWidth : natural(picture.width);
+    int64_t h = picture.goalHeight > 0 ? picture.goalHeight : natural(picture.height);
+    if (w <= 0)
+        w = 1440;
+    if (h <= 0)
+        h = 1440;
+    const int64_t sx = std::clamp<int64_t>(picture.scaleX, 1, 1000);
+    const int64_t sy = std::clamp<int64_t>(picture.scaleY, 1, 1000);
+    return QSize(clampTwips(w * sx / 100), clampTwips(h * sy / 100));
+}
+
+QImage decodeJpeg(const QByteArray& bytes, QSize maxSize, PictureBudget* budget)
+{
+    JpegJob job;
+    job.bytes = &bytes;
+    job.maxSize = maxSize;
+    job.budget = budget;
+    readJpeg(job);
+    return job.image;
+}
+
+QImage decodePicture(const Picture& picture, QSize maxSize, PictureBudget* budget)
+{
+    const QByteArray& d = picture.data;
+    // The data decides over the control word: writers have been known to label one format
+    // as another.
+    if (isPng(d))
+        return decodeWithQt(d, "png", maxSize, budget);
+    if (isJpeg(d))
+        return decodeJpeg(d, maxSize, budget);
+    switch (picture.kind) {
+    case PictureKind::Dib: return decodeDib(d, maxSize, budget);
+    case PictureKind::Png:
+    case PictureKind::Jpeg:
+        if (d.startsWith("BM"))
+            return decodeDib(d.mid(14), maxSize, budget);
+        return {};
+    case PictureKind::Wmf:
+    case PictureKind::Emf: return {};
+    }
+    return {};
+}
+
+Picture pictureFromImage(const QImage& image)
+{
+    Picture picture;
+    picture.kind = PictureKind::Png;
+    QBuffer buffer(&picture.data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    picture.width = image.width();
+    picture.height = image.height();
+    picture.goalWidth = clampTwips(int64_t(image.width()) * int64_t(kTwipsPerPixel));
+    picture.goalHeight = clampTwips(int64_t(image.height()) * int64_t(kTwipsPerPixel));
+    return picture;
+}
+
+std::optional<Picture> pictureFromFileData(const QByteArray& bytes)
+{
+    Picture picture;
+    QSize px;
+    if (isPng(bytes)) {
+        picture.kind = PictureKind::Png;
+        picture.data = bytes;
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        px = QImageReader(&buffer, "png").size();
+    } else if (isJpeg(bytes)) {
+        picture.kind = PictureKind::Jpeg;
+        picture.data = bytes;
+        JpegJob job;
+        job.bytes = &bytes;
+        job.headerOnly = true;
+        readJpeg(job);
+        px = job.size;
+    } else if (bytes.startsWith("BM") && bytes.size() > 14 + 12) {
+        picture.kind = PictureKind::Dib;
+        picture.data = bytes.mid(14);
+        if (const auto info = dibInfo(picture.data))
+            px = info->size;
+    } else if (le32(bytes, 0) == 0x9AC6CDD7u && bytes.size() > 22 + 18) {
+        // Placeable metafile: a bounding box in logical units and the units per inch.
+        picture.kind = PictureKind::Wmf;
+        picture.data = bytes.mid(22);
+        const int64_t inch = le16(bytes, 14) ? le16(bytes, 14) : 1440;
+        const int64_t w = int16_t(le16(bytes, 10)) - int64_t(int16_t(le16(bytes, 6)));
+        const int64_t h = int16_t(le16(bytes, 12)) - int64_t(int16_t(le16(bytes, 8)));
+        picture.width = int32_t(std::clamp<int64_t>(w * 2540 / inch, 0, 1 << 20));
+        picture.height = int32_t(std::clamp<int64_t>(h * 2540 / inch, 0, 1 << 20));
+        picture.goalWidth = clampTwips(w * 1440 / inch);
+        picture.goalHeight = clampTwips(h * 1440 / inch);
+        return picture;
+    } else if (le32(bytes, 0) == 1 && bytes.size() >= 88 && bytes.mid(40, 4) == " EMF") {
+        // Enhanced metafile: the frame rectangle is in hundredths of a millimetre.
+        picture.kind = PictureKind::Emf;
+        picture.data = bytes;
+        const int64_t w = int64_t(int32_t(le32(bytes, 32))) - int32_t(le32(bytes, 24));
+        const int64_t h = int64_t(int32_t(le32(bytes, 36))) - int32_t(le32(bytes, 28));
+        picture.width = int32_t(std::clamp<int64_t>(w, 0, 1 << 20));
+        picture.height = int32_t(std::clamp<int64_t>(h, 0, 1 << 20));
+        picture.goalWidth = clampTwips(w * 1440 / 2540);
+        picture.goalHeight = clampTwips(h * 1440 / 2540);
+        return picture;
+    } else {
+        return std::nullopt;
+    }
+    if (px.isEmpty())
+        return std::nullopt;
+    picture.width = px.width();
+    picture.height = px.height();
+    picture.goalWidth = clampTwips(int64_t(px.width()) * int64_t(kTwipsPerPixel));
+    picture.goalHeight = clampTwips(int64_t(px.height()) * int64_t(kTwipsPerPixel));
+    return picture;
+}
+
+void insertPicture(QTextCursor& cursor, const Picture& picture)
+{
+    insertPicture(cursor, picture, cursor.charFormat(), nullptr);
+}
+
+void insertPicture(QTextCursor& cursor, const Picture& picture, const QTextCharFormat& base,
+                   PictureBudget* budget)
+{
+    QTextDocument* doc = cursor.document();
+    if (!doc)
+        return;
+    const QSize twips = displaySizeTwips(picture);
+    const double w = twips.width() / kTwipsPerPixel;
+    const double h = twips.height() / kTwipsPerPixel;
+    // Decoded at twice the shown size at most: enough for printing, and bounded by the
+    // picture's size in the text rather than by what the file claims.
+    const QSize maxDecode(int(w * 2) + 1, int(h * 2) + 1);
+    QImage image = decodePicture(picture, maxDecode, budget);
+    if (image.isNull())
+        image = placeholder(QSize(int(w + 0.5), int(h + 0.5)), kindLabel(picture.kind));
+
+    const QUrl url(QStringLiteral("zorim-picture:%1").arg(++g_pictureSerial));
+    doc->addResource(QTextDocument::ImageResource, url, image);
+
+    QTextImageFormat format;
+    format.merge(base);
+    format.setObjectType(QTextFormat::ImageObject);
+    format.setName(url.toString());
+    format.setWidth(w);
+    format.setHeight(h);
+    format.setProperty(pictprop::Data, picture.data);
+    format.setProperty(pictprop::Kind, int(picture.kind));
+    format.setProperty(pictprop::Width, picture.width);
+    format.setProperty(pictprop::Height, picture.height);
+    format.setProperty(pictprop::GoalWidth, picture.goalWidth);
+    format.setProperty(pictprop::GoalHeight, picture.goalHeight);
+    format.setProperty(pictprop::ScaleX, picture.scaleX);
+    format.setProperty(pictprop::ScaleY, picture.scaleY);
+    format.setProperty(pictprop::MapMode, picture.mapMode);
+    cursor.insertImage(format);
+}
+
+std::optional<Picture> pictureFromFormat(const QTextFormat& format)
+{
+    if (!format.isImageFormat() || !format.hasProperty(pictprop::Data))
+        return std::nullopt;
+    Picture picture;
+    const int kind = format.intProperty(pictprop::Kind);
+    if (kind < int(PictureKind::Png) || kind > int(PictureKind::Emf))
+        return std::nullopt;
+    picture.kind = PictureKind(kind);
+    picture.data = format.property(pictprop::Data).toByteArray();
+    picture.width = format.intProperty(pictprop::Width);
+    picture.height = format.intProperty(pictprop::Height);
+    picture.goalWidth = format.intProperty(pictprop::GoalWidth);
+    picture.goalHeight = format.intProperty(pictprop::GoalHeight);
+    picture.scaleX = format.intProperty(pictprop::ScaleX);
+    picture.scaleY = format.intProperty(pictprop::ScaleY);
+    picture.mapMode = format.intProperty(pictprop::MapMode);
+    return picture;
+}
+
+} // namespace zorim

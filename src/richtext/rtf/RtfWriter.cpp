@@ -1,0 +1,502 @@
+// The RTF writer: the document as the Windows rich edit control wrote it. The body is written
+// first, collecting fonts and colours; the header with their tables is put before it at the end.
+#include "Rtf.h"
+
+#include "Picture.h"
+#include "richtext/DocFormats.h"
+#include "text/Codepage.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+namespace zorim {
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+constexpr uint8_t kSymbolCharset = 2;
+
+// What the reader assumes before any control word: the state the body's words change.
+struct Written {
+    int font = -1;
+    int halfPoints = 24;
+    int color = 0;
+    int back = 0;
+    uint32_t effects = 0; // bold, italic, underline, strikeout, sub, super
+};
+
+constexpr uint32_t kWrittenEffects = cfe::Bold | cfe::Italic | cfe::Underline | cfe::Strikeout | cfe::Subscript | cfe::Superscript;
+
+struct FontKey {
+    QString face;
+    uint8_t charset = 0;
+    uint8_t pitchAndFamily = 0;
+    bool operator<(const FontKey& o) const
+    {
+        return std::tie(face, charset, pitchAndFamily) < std::tie(o.face, o.charset, o.pitchAndFamily);
+    }
+};
+
+QByteArray romanNumber(int n, bool upper)
+{
+    static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
+                                                       {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"},
+                                                       {5, "v"}, {4, "iv"}, {1, "i"}};
+    QByteArray out;
+    for (const auto& [value, text] : parts) {
+        while (n >= value) {
+            out += text;
+            n -= value;
+        }
+    }
+    return upper ? out.toUpper() : out;
+}
+
+QByteArray letterNumber(int n, bool upper)
+{
+    QByteArray out;
+    while (n > 0) {
+        --n;
+        out.prepend(char((upper ? 'A' : 'a') + n % 26));
+        n /= 26;
+    }
+    return out;
+}
+
+QByteArray numberLabel(uint16_t numbering, int n)
+{
+    switch (numbering) {
+    case pfn::LowerAlpha: return letterNumber(n, false);
+    case pfn::UpperAlpha: return letterNumber(n, true);
+    case pfn::LowerRoman: return romanNumber(n, false);
+    case pfn::UpperRoman: return romanNumber(n, true);
+    default: return QByteArray::number(n);
+    }
+}
+
+const char* numberingWord(uint16_t numbering)
+{
+    switch (numbering) {
+    case pfn::LowerAlpha: return "\\pnlcltr";
+    case pfn::UpperAlpha: return "\\pnucltr";
+    case pfn::LowerRoman: return "\\pnlcrm";
+    case pfn::UpperRoman: return "\\pnucrm";
+    default: return "\\pndec";
+    }
+}
+
+class Writer {
+public:
+    Writer(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(doc), m_options(options)
+    {
+        m_defaultFont = doc.defaultFont();
+    }
+
+    QByteArray write(int from, int to);
+
+private:
+    int fontIndex(const CharFormat& cf);
+    int symbolFont();
+    int colorIndex(ColorRef ref);
+    void paragraph(const QTextBlock& block, bool startsHere);
+    void run(const CharFormat& cf, const QString& text);
+    void charState(const CharFormat& cf);
+    void text(const QString& text, int codepage, bool symbol);
+    void picture(const QTextCharFormat& format);
+    void openLink(const QString& target);
+    void closeLink();
+    void word(const char* name) { m_body += name; m_needSpace = true; }
+    void word(const char* name, int value)
+    {
+        m_body += name;
+        m_body += QByteArray::number(value);
+        m_needSpace = true;
+    }
+
+    const QTextDocument& m_doc;
+    RtfWriteOptions m_options;
+    QFont m_defaultFont;
+    QByteArray m_body;
+    bool m_needSpace = false; // a control word was written last: text needs a delimiter
+
+    std::map<FontKey, int> m_fontIndex;
+    std::vector<FontKey> m_fonts;
+    int m_symbolFont = -1;
+    std::map<QRgb, int> m_colorIndex;
+    std::vector<QColor> m_colors;
+
+    Written m_written;
+    std::optional<ParaFormat> m_para;
+    int m_number = 0; // the number of the last numbered paragraph in a run of them
+    bool m_inLink = false;
+    QString m_linkTarget;
+    Written m_beforeLink;
+};
+
+int Writer::fontIndex(const CharFormat& cf)
+{
+    FontKey key{cf.faceName.isEmpty() ? m_defaultFont.family() : cf.faceName, cf.charset, cf.pitchAndFamily};
+    auto it = m_fontIndex.find(key);
+    if (it != m_fontIndex.end())
+        return it->second;
+    const int index = int(m_fonts.size());
+    m_fonts.push_back(key);
+    m_fontIndex.emplace(key, index);
+    return index;
+}
+
+int Writer::symbolFont()
+{
+    if (m_symbolFont < 0) {
+        CharFormat cf;
+        cf.faceName = QStringLiteral("Symbol");
+        cf.charset = kSymbolCharset;
+        m_symbolFont = fontIndex(cf);
+    }
+    return m_symbolFont;
+}
+
+int Writer::colorIndex(ColorRef ref)
+{
+    const QColor color = colorFromRef(ref);
+    const QRgb rgb = color.rgb() & 0xFFFFFF;
+    auto it = m_colorIndex.find(rgb);
+    if (it != m_colorIndex.end())
+        return it->second;
+    m_colors.push_back(color);
+    const int index = int(m_colors.size()); // entry 0 is the automatic colour
+    m_colorIndex.emplace(rgb, index);
+    return index;
+}
+
+void Writer::charState(const CharFormat& cf)
+{
+    Written want;
+    want.font = fontIndex(cf);
+    want.halfPoints = std::max(1, int((int64_t(cf.height) + 5) / 10));
+    want.color = (cf.effects & cfe::AutoColor) ? 0 : colorIndex(cf.textColor);
+    want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
+    want.effects = cf.effects & kWrittenEffects;
+
+    Written& have = m_written;
+    const uint32_t changed = want.effects ^ have.effects;
+    auto flag = [&](uint32_t bit, const char* onWord, const char* offWord) {
+        if (changed & bit)
+            word((want.effects & bit) ? onWord : offWord);
+    };
+    flag(cfe::Bold, "\\b", "\\b0");
+    flag(cfe::Italic, "\\i", "\\i0");
+    flag(cfe::Underline, "\\ul", "\\ulnone");
+    flag(cfe::Strikeout, "\\strike", "\\strike0");
+    if (changed & (cfe::Subscript | cfe::Superscript)) {
+        if (want.effects & cfe::Superscript)
+            word("\\super");
+        else if (want.effects & cfe::Subscript)
+            word("\\sub");
+        else
+            word("\\nosupersub");
+    }
+    if (want.font != have.font)
+        word("\\f", want.font);
+    if (want.halfPoints != have.halfPoints)
+        word("\\fs", want.halfPoints);
+    if (want.color != have.color)
+        word("\\cf", want.color);
+    if (want.back != have.back)
+        word("\\highlight", want.back);
+    have = want;
+}
+
+void Writer::text(const QString& text, int codepage, bool symbol)
+{
+    for (const QChar qc : text) {
+        const char16_t ch = qc.unicode();
+        // Plain ASCII is written as it is; everything else needs no delimiter of its own.
+        if (ch >= 0x20 && ch < 0x80 && ch != u'\\' && ch != u'{' && ch != u'}') {
+            if (m_needSpace) {
+                m_body += ' ';
+                m_needSpace = false;
+            }
+            m_body += char(ch);
+            continue;
+        }
+        switch (ch) {
+        case u'\\': m_body += "\\\\"; m_needSpace = false; continue;
+        case u'{': m_body += "\\{"; m_needSpace = false; continue;
+        case u'}': m_body += "\\}"; m_needSpace = false; continue;
+        case u'\t': word("\\tab"); continue;
+        case 0x00A0: m_body += "\\~"; m_needSpace = false; continue;
+        case 0x00AD: m_body += "\\-"; m_needSpace = false; continue;
+        case 0x2011: m_body += "\\_"; m_needSpace = false; continue;
+        case QChar::LineSeparator: word("\\line"); continue;
+        default: break;
+        }
+        int byte = -1;
+        if (symbol && ch >= 0xF080 && ch <= 0xF0FF)
+            byte = ch - 0xF000;
+        else if (!symbol && ch >= 0x80 && codepage > 0)
+            byte = encodeCodepageChar(ch, codepage);
+        if (byte >= 0x80) {
+            m_body += "\\'";
+            m_body += kHex[byte >> 4];
+            m_body += kHex[byte & 0xF];
+            m_needSpace = false;
+        } else {
+            // RTF numbers are signed 16-bit: characters above 32767 are written negative.
+            m_body += "\\u";
+            m_body += QByteArray::number(ch > 32767 ? int(ch) - 65536 : int(ch));
+            m_body += '?';
+            m_needSpace = false;
+        }
+    }
+}
+
+void Writer::run(const CharFormat& cf, const QString& str)
+{
+    if (str.isEmpty())
+        return;
+    const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
+    if (!link && m_inLink)
+        closeLink();
+    else if (link && (!m_inLink || m_linkTarget != cf.linkTarget)) {
+        closeLink();
+        openLink(cf.linkTarget);
+    }
+    charState(cf);
+    const bool symbol = cf.charset == kSymbolCharset;
+    int codepage = codepageForCharset(cf.charset);
+    if (!codepage || !isKnownCodepage(codepage))
+        codepage = kCp1250;
+    text(str, codepage, symbol);
+}
+
+void Writer::openLink(const QString& target)
+{
+    // A field's instruction quotes the address; quotes and backslashes in it are escaped
+    // for the instruction first, then for RTF.
+    QString quoted = target;
+    quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    m_body += "{\\field{\\*\\fldinst{HYPERLINK \"";
+    m_needSpace = false;
+    text(quoted, 0, false); // \uN only: the instruction's font is not ours to know
+    m_body += "\"}}{\\fldrslt{";
+    m_needSpace = false;
+    m_inLink = true;
+    m_linkTarget = target;
+    m_beforeLink = m_written;
+}
+
+void Writer::closeLink()
+{
+    if (!m_inLink)
+        return;
+    m_body += "}}}";
+    m_needSpace = false;
+    m_inLink = false;
+    m_written = m_beforeLink; // the field's groups took their formatting with them
+}
+
+void Writer::picture(const QTextCharFormat& format)
+{
+    if (m_options.noObjects)
+        return;
+    std::optional<Picture> pic = pictureFromFormat(format);
+    if (!pic) {
+        // A picture that came in some other way: write what is shown, as PNG.
+        const QTextImageFormat image = format.toImageFormat();
+        const QVariant res = m_doc.resource(QTextDocument::ImageResource, QUrl(image.name()));
+        QImage img = res.value<QImage>();
+        if (img.isNull())
+            return;
+        pic = pictureFromImage(img);
+        if (image.width() > 0 && image.height() > 0) {
+            pic->goalWidth = int32_t(image.width() * kTwipsPerPixel);
+            pic->goalHeight = int32_t(image.height() * kTwipsPerPixel);
+        }
+    }
+    if (pic->data.isEmpty())
+        return;
+    m_body += "{\\pict";
+    switch (pic->kind) {
+    case PictureKind::Png: m_body += "\\pngblip"; break;
+    case PictureKind::Jpeg: m_body += "\\jpegblip"; break;
+    case PictureKind::Dib: m_body += "\\dibitmap0"; break;
+    case PictureKind::Wmf: m_body += "\\wmetafile" + QByteArray::number(pic->mapMode); break;
+    case PictureKind::Emf: m_body += "\\emfblip"; break;
+    }
+    m_body += "\\picw" + QByteArray::number(pic->width) + "\\pich" + QByteArray::number(pic->height);
+    if (pic->goalWidth > 0)
+        m_body += "\\picwgoal" + QByteArray::number(pic->goalWidth);
+    if (pic->goalHeight > 0)
+        m_body += "\\pichgoal" + QByteArray::number(pic->goalHeight);
+    if (pic->scaleX != 100)
+        m_body += "\\picscalex" + QByteArray::number(pic->scaleX);
+    if (pic->scaleY != 100)
+        m_body += "\\picscaley" + QByteArray::number(pic->scaleY);
+    m_body += "\r\n";
+    const auto* p = reinterpret_cast<const unsigned char*>(pic->data.constData());
+    const qsizetype n = pic->data.size();
+    const qsizetype start = m_body.size();
+    m_body.resize(start + n * 2 + (n / 64 + 1) * 2);
+    char* out = m_body.data() + start;
+    for (qsizetype i = 0; i < n; ++i) {
+        *out++ = kHex[p[i] >> 4];
+        *out++ = kHex[p[i] & 0xF];
+        if (i % 64 == 63) {
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+    }
+    m_body.resize(out - m_body.constData());
+    m_body += '}';
+    m_needSpace = false;
+}
+
+void Writer::paragraph(const QTextBlock& block, bool startsHere)
+{
+    const ParaFormat pf = readParaFormat(block);
+    const bool numbered = pf.numbering != pfn::None;
+    if (numbered && m_para && m_para->numbering == pf.numbering)
+        ++m_number;
+    else
+        m_number = 1;
+    if (!m_para || !(*m_para == pf)) {
+        m_body += "\\pard";
+        m_needSpace = true;
+        if (numbered) {
+            if (pf.numbering == pfn::Bullet) {
+                const QByteArray sym = QByteArray::number(symbolFont());
+                if (startsHere)
+                    m_body += "{\\pntext\\f" + sym + "\\'B7\\tab}";
+                m_body += "{\\*\\pn\\pnlvlblt\\pnf" + sym + "\\pnindent0{\\pntxtb\\'B7}}";
+            } else {
+                if (startsHere)
+                    m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
+                m_body += QByteArray("{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1") + numberingWord(pf.numbering)
+                          + "{\\pntxta.}}";
+            }
+            m_needSpace = false;
+        }
+        const int fi = -pf.offset;
+        const int li = pf.startIndent + pf.offset;
+        if (fi)
+            word("\\fi", fi);
+        if (li)
+            word("\\li", li);
+        switch (pf.alignment) {
+        case pfa::Right: word("\\qr"); break;
+        case pfa::Center: word("\\qc"); break;
+        case pfa::Justify: word("\\qj"); break;
+        default: break;
+        }
+        m_para = pf;
+    } else if (numbered && startsHere) {
+        if (pf.numbering == pfn::Bullet)
+            m_body += "{\\pntext\\f" + QByteArray::number(symbolFont()) + "\\'B7\\tab}";
+        else
+            m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
+        m_needSpace = false;
+    }
+}
+
+QByteArray Writer::write(int from, int to)
+{
+    const int docEnd = std::max(0, m_doc.characterCount() - 1);
+    const int end = (to < 0 || to > docEnd) ? docEnd : to;
+    from = std::clamp(from, 0, end);
+    m_body.reserve(qsizetype(end - from) * 2 + 256);
+
+    for (QTextBlock block = m_doc.findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
+        const int blockStart = block.position();
+        const int sep = blockStart + block.length() - 1; // position of the paragraph break
+        paragraph(block, blockStart >= from);
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const int fs = frag.position(), fe = fs + frag.length();
+            const int a = std::max(fs, from), b = std::min(fe, end);
+            if (a >= b)
+                continue;
+            const QTextCharFormat format = frag.charFormat();
+            const CharFormat cf = readCharFormat(format, m_defaultFont);
+            if (format.isImageFormat()) {
+                // Each object character of an image fragment is one picture.
+                const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
+                if (!link)
+                    closeLink();
+                else if (!m_inLink || m_linkTarget != cf.linkTarget) {
+                    closeLink();
+                    openLink(cf.linkTarget);
+                }
+                if (!m_options.noObjects)
+                    charState(cf);
+                for (int i = a; i < b; ++i)
+                    picture(format);
+                continue;
+            }
+            run(cf, frag.text().mid(a - fs, b - a));
+        }
+        closeLink();
+        const bool finalBreak = sep == docEnd && end == docEnd && (from < end || from == 0);
+        if (sep < end || finalBreak) {
+            m_body += "\\par\r\n";
+            m_needSpace = false;
+        }
+    }
+
+    // The header, with the tables the body has filled.
+    QByteArray out;
+    out.reserve(m_body.size() + 1024);
+    out += "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
+    if (m_fonts.empty()) {
+        CharFormat cf;
+        cf.charset = kEastEuropeCharset;
+        fontIndex(cf);
+    }
+    for (size_t i = 0; i < m_fonts.size(); ++i) {
+        const FontKey& f = m_fonts[i];
+        static const char* families[] = {"\\fnil", "\\froman", "\\fswiss", "\\fmodern", "\\fscript", "\\fdecor"};
+        const int family = (f.pitchAndFamily >> 4) & 0xF;
+        out += "{\\f" + QByteArray::number(int(i)) + (family <= 5 ? families[family] : "\\fnil");
+        if (f.pitchAndFamily & 0x3)
+            out += "\\fprq" + QByteArray::number(f.pitchAndFamily & 0x3);
+        out += "\\fcharset" + QByteArray::number(f.charset) + ' ';
+        Writer nameWriter(m_doc, m_options);
+        QString face = f.face;
+        face.remove(u';'); // the name ends at the first semicolon
+        nameWriter.text(face, kCp1250, false);
+        out += nameWriter.m_body;
+        out += ";}";
+    }
+    out += "}\r\n";
+    if (!m_colors.empty()) {
+        out += "{\\colortbl ;";
+        for (const QColor& c : m_colors)
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
+                   + QByteArray::number(c.blue()) + ';';
+        out += "}\r\n";
+    }
+    out += "\\viewkind4\\uc1";
+    out += m_body;
+    out += "}\r\n";
+    return out;
+}
+
+} // namespace
+
+QByteArray writeRtf(const QTextDocument& doc, int from, int to, const RtfWriteOptions& options)
+{
+    Writer writer(doc, options);
+    return writer.write(from, to);
+}
+
+} // namespace zorim

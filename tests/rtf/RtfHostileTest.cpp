@@ -1,0 +1,159 @@
+// Damaged and hostile input: the reader loads what it can and never crashes, hangs or takes
+// memory far beyond the input's size.
+#include "RtfTestUtil.h"
+#include "TestSupport.h"
+
+#include "richtext/rtf/Rtf.h"
+
+#include <QDir>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+QByteArray sampleJpeg()
+{
+    const auto doc = loadRtf(readFile(sharedTestData("rtf/word/image.rtf")));
+    QTextCursor c(doc.get());
+    c.setPosition(doc->toRawText().indexOf(QChar::ObjectReplacementCharacter) + 1);
+    const auto pic = pictureFromFormat(c.charFormat());
+    return pic ? pic->data : QByteArray();
+}
+
+QByteArray pictRtf(const char* kind, const QByteArray& data)
+{
+    return QByteArray("{\\rtf1 a{\\pict") + kind + "\\picw10\\pich10\\picwgoal150\\pichgoal150 " + data.toHex() + "}b}";
+}
+
+// The image shown for the first picture of the document.
+QImage shownImage(const QTextDocument& doc)
+{
+    QTextCursor c(const_cast<QTextDocument*>(&doc));
+    c.setPosition(doc.toRawText().indexOf(QChar::ObjectReplacementCharacter) + 1);
+    return doc.resource(QTextDocument::ImageResource, QUrl(c.charFormat().toImageFormat().name())).value<QImage>();
+}
+
+} // namespace
+
+TEST(RtfHostile, BracesNestingAndNumbers)
+{
+    EXPECT_EQ(loadRtf("{\\rtf1 {{{{ abc")->toPlainText(), " abc");
+    EXPECT_EQ(loadRtf("{\\rtf1 abc}}}}} def")->toPlainText(), "abc");
+    EXPECT_EQ(loadRtf("{\\rtf1 abc\\")->toPlainText(), "abc");
+    EXPECT_EQ(loadRtf("{\\rtf1 x\\'4")->toPlainText(), "x4"); // a broken escape leaves its digit
+
+    const int deep = 1'000'000;
+    for (const QByteArray& open : {QByteArray("{"), QByteArray("{\\*\\x"), QByteArray("{\\field{\\fldrslt "),
+                                   QByteArray("{\\pict"), QByteArray("{\\footnote ")}) {
+        SCOPED_TRACE(open.toStdString());
+        QByteArray rtf = "{\\rtf1 ";
+        rtf.reserve(open.size() * deep + 32);
+        for (int i = 0; i < deep; ++i)
+            rtf += open;
+        rtf += "x";
+        rtf += QByteArray(deep, '}');
+        rtf += "}";
+        bool ok = false;
+        const auto doc = loadRtf(rtf, &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_LE(doc->characterCount(), 4 * deep);
+    }
+
+    const auto doc = loadRtf("{\\rtf1 \\fs99999999999999999999 \\li-99999999999999999999 \\fi99999999999999999999 "
+                             "\\cf99999999999999999999 \\f-99999999999999999999 {\\uc99999999999999999999 "
+                             "\\u99999999999999999999 \\u-99999999999999999999 skipped}a\\ucx b\\par}");
+    EXPECT_EQ(doc->toPlainText(), "ab");
+    EXPECT_EQ(formatAt(*doc, 0).height, 1638 * 20);
+}
+
+TEST(RtfHostile, BinLongerThanTheFile)
+{
+    EXPECT_EQ(loadRtf("{\\rtf1 a\\bin999999999 xyz}")->toPlainText(), "a");
+    EXPECT_EQ(loadRtf("{\\rtf1 a\\bin99999999999999999999")->toPlainText(), "a");
+    EXPECT_EQ(loadRtf("{\\rtf1 a\\bin-5 b}")->toPlainText(), "ab");
+    EXPECT_EQ(loadRtf("{\\rtf1 a{\\*\\skip \\bin3 }}}}b}")->toPlainText(), "ab");
+    const auto doc = loadRtf("{\\rtf1 a{\\pict\\pngblip\\bin999999 \x89PNG\r\n\x1a\n");
+    EXPECT_EQ(doc->characterCount(), 3); // "a", the picture, the end
+}
+
+TEST(RtfHostile, PicturesThatAreNotPictures)
+{
+    std::mt19937 rng(7);
+    QByteArray junk;
+    for (int i = 0; i < 5000; ++i)
+        junk.append(char(rng()));
+    for (const char* kind : {"\\pngblip", "\\jpegblip", "\\dibitmap0", "\\wmetafile8", "\\emfblip", "\\wbitmap0\\picbpp24"}) {
+        SCOPED_TRACE(kind);
+        for (const QByteArray& data : {junk, QByteArray("\x89PNG\r\n\x1a\n") + junk, QByteArray("\xFF\xD8\xFF") + junk,
+                                       QByteArray("(\0\0\0", 4) + junk}) {
+            const auto doc = loadRtf(pictRtf(kind, data));
+            const QString text = doc->toRawText();
+            ASSERT_TRUE(text.startsWith('a') && text.endsWith('b'));
+            if (text.size() == 3) {
+                const QImage shown = shownImage(*doc);
+                EXPECT_LE(shown.width(), 256);
+                EXPECT_LE(shown.height(), 256);
+            }
+        }
+    }
+    // Unreadable data is kept, so that saving loses nothing.
+    const auto doc = loadRtf(pictRtf("\\pngblip", junk));
+    QTextCursor c(doc.get());
+    c.setPosition(2);
+    ASSERT_TRUE(pictureFromFormat(c.charFormat()).has_value());
+    EXPECT_EQ(pictureFromFormat(c.charFormat())->data, junk);
+    EXPECT_TRUE(writeRtf(*doc).replace("\r\n", "").contains(junk.toHex()));
+}
+
+TEST(RtfHostile, HugeAndDamagedJpegs)
+{
+    const QByteArray jpeg = sampleJpeg();
+    ASSERT_TRUE(jpeg.startsWith("\xFF\xD8"));
+    // Claims 65000 x 65000 pixels: refused within the budget, shown as a small placeholder.
+    QByteArray huge = jpeg;
+    const qsizetype sof = huge.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    huge[sof + 5] = huge[sof + 7] = char(0xFD);
+    huge[sof + 6] = huge[sof + 8] = char(0xE8);
+    PictureBudget small(1'000'000);
+    EXPECT_TRUE(decodeJpeg(huge, {}, &small).isNull());
+    const QImage shown = shownImage(*loadRtf(pictRtf("\\jpegblip", huge)));
+    EXPECT_LE(shown.width(), 256);
+
+    // Cut short, or with bytes spoilt: whatever libjpeg makes of it, never an abort.
+    std::mt19937 rng(3);
+    for (int i = 0; i < 40; ++i) {
+        QByteArray bad = jpeg.left(jpeg.size() * (i + 1) / 41);
+        for (int k = 0; k < i; ++k)
+            bad[qsizetype(rng() % bad.size())] = char(rng());
+        const QImage image = decodeJpeg(bad);
+        if (!image.isNull()) {
+            EXPECT_EQ(image.size(), QSize(250, 250));
+        }
+    }
+    EXPECT_TRUE(decodeJpeg(QByteArray()).isNull());
+    EXPECT_TRUE(decodeJpeg("\xFF\xD8\xFF").isNull());
+    // Decoding for a small display reduces the image while decoding.
+    EXPECT_LE(decodeJpeg(jpeg, QSize(40, 40)).width(), 80);
+}
+
+TEST(RtfHostile, TruncatedFilesLoadWhatTheyHold)
+{
+    for (const QString sub : {"word", "libreoffice", "abiword"}) {
+        const QDir dir(sharedTestData("rtf/" + sub));
+        for (const QString& name : dir.entryList({"*.rtf"}, QDir::Files)) {
+            const QByteArray full = readFile(dir.filePath(name));
+            const qsizetype step = std::max<qsizetype>(1, full.size() / 60);
+            for (qsizetype cut = 6; cut < full.size(); cut += step) {
+                bool ok = false;
+                loadRtf(full.left(cut), &ok);
+                EXPECT_TRUE(ok) << name.toStdString() << " cut at " << cut;
+            }
+        }
+    }
+}

@@ -1,0 +1,271 @@
+// Reading RTF written by other programs, and the reader's rules for code pages, insertion
+// and the things the flat document holds differently (tables, notes, lists).
+#include "RtfTestUtil.h"
+#include "TestSupport.h"
+
+#include "richtext/DocFormats.h"
+#include "richtext/rtf/Rtf.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+// Text compared line by line with white space folded; leading bullet glyphs, the object
+// character of pictures, and words known to be hidden in the source are left out (how a
+// program shows bullets and hidden text is its own choice).
+QStringList normalised(QString text, const QStringList& hidden = {})
+{
+    text.remove(QChar(0xFEFF)).remove(QChar::ObjectReplacementCharacter);
+    text.replace(QChar::LineSeparator, u'\n').replace(u'\r', u'\n');
+    for (const QString& h : hidden)
+        text.remove(h);
+    static const QRegularExpression bullet(QStringLiteral("^[\\x{2022}\\x{25E6}\\x{25AA}\\x{2023}\\x{2043}\\x{F0B7}\\x{00B7}]\\s"));
+    QStringList out;
+    for (QString line : text.split(u'\n')) {
+        line = line.simplified();
+        line.remove(bullet);
+        line = line.simplified();
+        if (!line.isEmpty())
+            out << line;
+    }
+    return out;
+}
+
+QString expectedText(const QString& name)
+{
+    return QString::fromUtf8(readFile(sharedTestData(QStringLiteral("rtf/expected/") + name)));
+}
+
+bool hasBold(const CharFormat& f) { return f.effects & cfe::Bold; }
+
+} // namespace
+
+TEST(RtfSharedFiles, EveryFileLoadsWithItsExpectedText)
+{
+    struct Case {
+        QString file, expected;
+        QStringList hidden;
+    };
+    const std::vector<Case> withText = {
+        {"word/accent.rtf", "word-accent.txt", {}},
+        {"word/formatting.rtf", "word-formatting.txt", {"secret"}},
+        {"word/heading.rtf", "word-heading.txt", {}},
+        {"word/link.rtf", "word-link.txt", {}},
+        {"word/list_simple.rtf", "word-list_simple.txt", {}},
+        {"word/unicode.rtf", "word-unicode.txt", {}},
+        {"libreoffice/letter.rtf", "letter.txt", {}},
+        {"abiword/letter.rtf", "letter.txt", {}},
+    };
+    for (const Case& c : withText) {
+        SCOPED_TRACE(c.file.toStdString());
+        bool ok = false;
+        const auto doc = loadRtf(readFile(sharedTestData("rtf/" + c.file)), &ok);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(normalised(doc->toPlainText()), normalised(expectedText(c.expected), c.hidden));
+    }
+    // The rest have no expected text; each must still load and hold something.
+    int files = 0;
+    for (const QString sub : {"word", "libreoffice", "abiword"}) {
+        const QDir dir(sharedTestData("rtf/" + sub));
+        for (const QString& name : dir.entryList({"*.rtf"}, QDir::Files)) {
+            SCOPED_TRACE(name.toStdString());
+            bool ok = false;
+            const auto doc = loadRtf(readFile(dir.filePath(name)), &ok);
+            EXPECT_TRUE(ok);
+            EXPECT_GT(doc->characterCount(), 1);
+            ++files;
+        }
+    }
+    EXPECT_GE(files, 13);
+}
+
+TEST(RtfSharedFiles, LetterKeepsItsFormatting)
+{
+    for (const QString file : {"libreoffice/letter.rtf", "abiword/letter.rtf"}) {
+        SCOPED_TRACE(file.toStdString());
+        const bool libre = file.startsWith("libre");
+        const auto doc = loadRtf(readFile(sharedTestData("rtf/" + file)));
+
+        const CharFormat first = formatAt(*doc, find(*doc, "Vážený"));
+        EXPECT_EQ(first.faceName, "Verdana");
+        EXPECT_EQ(first.height, 240);
+        EXPECT_FALSE(hasBold(first));
+        EXPECT_TRUE(hasBold(formatAt(*doc, find(*doc, "tučné"))));
+        EXPECT_TRUE(formatAt(*doc, find(*doc, "šikmé")).effects & cfe::Italic);
+        EXPECT_TRUE(formatAt(*doc, find(*doc, "podčiarknuté")).effects & cfe::Underline);
+        EXPECT_TRUE(formatAt(*doc, find(*doc, "preškrtnuté")).effects & cfe::Strikeout);
+        EXPECT_TRUE(formatAt(*doc, find(*doc, "x2") + 1).effects & cfe::Superscript);
+        EXPECT_TRUE(formatAt(*doc, find(*doc, "H2O") + 1).effects & cfe::Subscript);
+        const CharFormat red = formatAt(*doc, find(*doc, "Červený"));
+        EXPECT_FALSE(red.effects & cfe::AutoColor);
+        EXPECT_EQ(red.textColor, 0x0000FFu);
+        const CharFormat marked = formatAt(*doc, find(*doc, "zvýraznený"));
+        EXPECT_FALSE(marked.effects & cfe::AutoBackColor);
+        EXPECT_EQ(marked.backColor, 0x00FFFFu);
+        const CharFormat closing = formatAt(*doc, find(*doc, "S pozdravom"));
+        EXPECT_EQ(closing.faceName, "DejaVu Sans Mono");
+        EXPECT_EQ(closing.height, 210); // \fs21: 10.5 points exactly
+
+        const CharFormat link = formatAt(*doc, find(*doc, "http://example.com/"));
+        EXPECT_TRUE(link.effects & cfe::Link);
+        EXPECT_EQ(link.linkTarget, "http://example.com/");
+        EXPECT_FALSE(formatAt(*doc, find(*doc, "úvodzovky")).effects & cfe::Link);
+
+        auto para = [&](const QString& text) { return readParaFormat(doc->findBlock(find(*doc, text))); };
+        EXPECT_EQ(para("Vážený").alignment, pfa::Left);
+        EXPECT_EQ(para("Červený").alignment, pfa::Center);
+        EXPECT_EQ(para("Zarovnané").alignment, pfa::Right);
+        EXPECT_EQ(para("Odsadený").startIndent, 1440);
+        if (libre) { // AbiWord wrote its bullets as plain indented paragraphs
+            EXPECT_EQ(para("prvá odrážka").numbering, pfn::Bullet);
+            EXPECT_EQ(para("druhá odrážka").numbering, pfn::Bullet);
+            EXPECT_EQ(para("prvá odrážka").startIndent, 709 - 283);
+            EXPECT_EQ(para("prvá odrážka").offset, 283);
+            // The PNG of \shppict is taken, not the metafile of \nonshppict.
+            const int at = find(*doc, "obrázkom: ") + 10;
+            QTextCursor c(doc.get());
+            c.setPosition(at + 1);
+            const auto pic = pictureFromFormat(c.charFormat());
+            ASSERT_TRUE(pic.has_value());
+            EXPECT_EQ(pic->kind, PictureKind::Png);
+            EXPECT_EQ(pic->width, 16);
+            EXPECT_EQ(pic->goalWidth, 240);
+            EXPECT_TRUE(pic->data.startsWith("\x89PNG"));
+        }
+        EXPECT_EQ(para("Vážený").numbering, pfn::None);
+    }
+}
+
+TEST(RtfSharedFiles, WordFilesListsLinksTablesNotesPictures)
+{
+    auto load = [](const char* name) { return loadRtf(readFile(sharedTestData(QStringLiteral("rtf/word/") + name))); };
+
+    const auto legacy = load("list_legacy.rtf");
+    const auto paras = paraRecords(*legacy);
+    ASSERT_GE(paras.size(), 6u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(paras[size_t(i)].numbering, pfn::Arabic) << i;
+    for (int i = 3; i < 6; ++i)
+        EXPECT_EQ(paras[size_t(i)].numbering, pfn::Bullet) << i;
+    EXPECT_EQ(legacy->toPlainText().trimmed(), "A\nNumbered\nList\nA\nBulleted\nList");
+
+    const auto lists = load("list_simple.rtf");
+    for (const QString text : {"one", "two", "sub", "new list"})
+        EXPECT_EQ(readParaFormat(lists->findBlock(find(*lists, text))).numbering, pfn::Bullet) << text.toStdString();
+
+    const auto link = load("link.rtf");
+    EXPECT_EQ(formatAt(*link, find(*link, "pandoc")).linkTarget, "http://pandoc.org");
+    const auto bookmark = load("bookmark.rtf");
+    EXPECT_EQ(formatAt(*bookmark, find(*bookmark, "click me")).linkTarget, "#bookmark_1");
+    EXPECT_FALSE(formatAt(*bookmark, find(*bookmark, "Bookmark_1")).effects & cfe::Link);
+
+    const auto table = load("table_simple.rtf");
+    EXPECT_EQ(normalised(table->toPlainText()), (QStringList{"A B C D", "E F G H"}));
+    EXPECT_TRUE(table->toPlainText().contains(QRegularExpression("A\\s*\\t\\s*B\\s*\\t\\s*C\\s*\\t\\s*D")));
+
+    const auto notes = load("footnote.rtf");
+    const QString noteText = notes->toPlainText().simplified();
+    EXPECT_TRUE(noteText.contains("annotated.[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
+        << noteText.toStdString();
+    EXPECT_EQ(notes->blockCount(), 1);
+
+    // A JPEG written with "\bin" and no length: the hex that follows is the picture.
+    const auto image = load("image.rtf");
+    QTextCursor c(image.get());
+    c.setPosition(find(*image, QString(QChar::ObjectReplacementCharacter)) + 1);
+    const auto pic = pictureFromFormat(c.charFormat());
+    ASSERT_TRUE(pic.has_value());
+    EXPECT_EQ(pic->kind, PictureKind::Jpeg);
+    EXPECT_EQ(pic->goalWidth, 2880);
+    const QImage shown = decodeJpeg(pic->data);
+    EXPECT_EQ(shown.size(), QSize(250, 250));
+    const QImage resource = image->resource(QTextDocument::ImageResource, QUrl(c.charFormat().toImageFormat().name())).value<QImage>();
+    EXPECT_EQ(resource.size(), QSize(250, 250));
+}
+
+TEST(RtfReader, CharactersFollowTheCodePageOfTheirFont)
+{
+    const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0\\fcharset238 A;}{\\f1\\fcharset204 B;}"
+                             "{\\f2\\fcharset0 C;}{\\f3\\fcharset161 D;}{\\f4 E;}{\\f5\\fcharset2 Symbol;}}"
+                             "\\f0\\'9e\\f1\\'e6\\f2\\'e8\\f3\\'e1\\f4\\'9a\\f5\\'b7 \\f0 \\u268?\\u-3913?{\\uc2\\u945 xyz}}");
+    EXPECT_EQ(doc->toPlainText(), QString::fromUtf16(u"žжèαš\uF0B7 Č\uF0B7αz"));
+    EXPECT_EQ(formatAt(*doc, 1).charset, 204);
+    EXPECT_EQ(formatAt(*doc, 1).faceName, "B");
+
+    // Without a font table: the document's code page; without \ansicpg: Windows-1252.
+    EXPECT_EQ(loadRtf("{\\rtf1\\ansi\\ansicpg1250 \\'9e\\'e8}")->toPlainText(), "žč");
+    EXPECT_EQ(loadRtf("{\\rtf1\\ansi \\'9e\\'e8}")->toPlainText(), "žè");
+}
+
+TEST(RtfReader, SpecialCharactersBreaksAndHiddenText)
+{
+    const auto doc = loadRtf("{\\rtf1 a\\emdash b\\endash c\\bullet\\lquote q\\rquote\\ldblquote d\\rdblquote "
+                             "\\~x\\-y\\_z\\{\\}\\\\\\tab t\\line l{\\v hidden}{\\*\\unknown skipped {nested}}"
+                             "{\\info{\\title T}}{\\stylesheet{\\s1 Heading;}}{\\header H}\\par next\\page last}");
+    EXPECT_EQ(doc->toRawText(), QString::fromUtf16(u"a\u2014b\u2013c\u2022\u2018q\u2019\u201Cd\u201D\u00A0x\u00ADy\u2011z{}\\\tt"
+                                                    u"\u2028l\u2029next\u2029last"));
+    // \line is a line separator within the paragraph, not a new paragraph.
+    EXPECT_EQ(doc->blockCount(), 3);
+}
+
+TEST(RtfReader, RefusesWhatIsNotRtfAndInsertsAtTheCursor)
+{
+    QTextDocument doc;
+    doc.setPlainText("Hello world");
+    QTextCursor cursor(&doc);
+    cursor.setPosition(6);
+    cursor.setPosition(11, QTextCursor::KeepAnchor);
+    EXPECT_FALSE(readRtf("plain text {\\rtf1 no}", cursor));
+    EXPECT_FALSE(readRtf("", cursor));
+    EXPECT_EQ(doc.toPlainText(), "Hello world");
+    EXPECT_TRUE(cursor.hasSelection());
+
+    // Centre the paragraph, then paste a few bold words over "world": the paragraph keeps
+    // its own format, the words bring theirs.
+    ParaFormat centre;
+    centre.mask = pfm::Alignment;
+    centre.alignment = pfa::Center;
+    applyParaFormat(QTextCursor(&doc), centre);
+    EXPECT_TRUE(readRtf("  \r\n{\\rtf1\\ansi {\\b big} there}", cursor));
+    EXPECT_EQ(doc.toPlainText(), "Hello big there");
+    EXPECT_EQ(cursor.position(), 15);
+    EXPECT_EQ(readParaFormat(doc.begin()).alignment, pfa::Center);
+    EXPECT_TRUE(formatAt(doc, 6).effects & cfe::Bold);
+    EXPECT_FALSE(formatAt(doc, 10).effects & cfe::Bold);
+
+    // A final \par of a document read at the end adds no empty paragraph; in the middle of
+    // the text the break is kept.
+    QTextDocument whole;
+    QTextCursor end(&whole);
+    readRtf("{\\rtf1 one\\par two\\par}", end);
+    EXPECT_EQ(whole.blockCount(), 2);
+    QTextDocument middle;
+    middle.setPlainText("XY");
+    QTextCursor mid(&middle);
+    mid.setPosition(1);
+    readRtf("{\\rtf1 one\\par}", mid);
+    EXPECT_EQ(middle.toPlainText(), "Xone\nY");
+}
+
+TEST(RtfReader, EveryRunAndParagraphGetsACompleteFormat)
+{
+    QTextDocument doc;
+    doc.setDefaultFont(QFont("Courier", 31));
+    QTextCursor cursor(&doc);
+    readRtf("{\\rtf1 plain\\par {\\pard\\qc\\li300\\fi-100 \\cf1 centred\\par}}", cursor);
+    const CharFormat plain = formatAt(doc, 0);
+    EXPECT_EQ(plain.height, 240); // RTF's own default, not the document's
+    EXPECT_TRUE(plain.effects & cfe::AutoColor); // \cf1 without a colour table: automatic
+    const ParaFormat second = readParaFormat(doc.begin().next());
+    EXPECT_EQ(second.alignment, pfa::Center);
+    EXPECT_EQ(second.startIndent, 200);
+    EXPECT_EQ(second.offset, 100);
+    EXPECT_EQ(readParaFormat(doc.begin()).alignment, pfa::Left);
+}

@@ -1,0 +1,263 @@
+// What the writer writes reads back to the same text, character formats, paragraph formats
+// and pictures; and it is written the way the platform's control wrote it.
+#include "RtfTestUtil.h"
+
+#include "richtext/DocFormats.h"
+#include "richtext/rtf/Rtf.h"
+
+#include <QBuffer>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+const char16_t* const kSamples[] = {
+    u"Žluťoučký kôň úpel ďábelské ódy",
+    u"Ελληνικά γράμματα",
+    u"Кириллица и ещё",
+    u"漢字とかな",
+    u"emoji 😀 and 🎉",
+    u"braces {x} back\\slash",
+    u"tab\there",
+    u"nbsp\u00A0soft\u00ADhyphen\u2011non-breaking",
+    u"quotes “double” ‘single’ — dash – € § ©",
+    u"line\u2028separator",
+    u"plain ASCII 0123456789",
+    u"symbols \uF0B7\uF0A7",
+};
+
+struct Generator {
+    std::mt19937 rng;
+    explicit Generator(unsigned seed) : rng(seed) {}
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    bool coin(int percent = 50) { return pick(100) < percent; }
+
+    CharFormat charFormat()
+    {
+        static const char* faces[] = {"Verdana", "Arial", "Times New Roman", "DejaVu Sans", "Courier New"};
+        static const uint8_t charsets[] = {238, 0, 204, 161, 1};
+        static const int heights[] = {160, 200, 210, 240, 280, 360, 480, 720, 1000};
+        CharFormat cf;
+        cf.mask = cfm::All;
+        cf.faceName = faces[pick(5)];
+        cf.charset = charsets[pick(5)];
+        cf.pitchAndFamily = uint8_t(pick(6) << 4 | pick(3));
+        cf.height = heights[pick(9)];
+        for (uint32_t bit : {cfe::Bold, cfe::Italic, cfe::Underline, cfe::Strikeout})
+            if (coin(30))
+                cf.effects |= bit;
+        cf.weight = (cf.effects & cfe::Bold) ? 700 : 400;
+        const int vertical = pick(4);
+        if (vertical == 1)
+            cf.effects |= cfe::Subscript;
+        if (vertical == 2)
+            cf.effects |= cfe::Superscript;
+        if (coin())
+            cf.textColor = ColorRef(rng() & 0xFFFFFF);
+        else
+            cf.effects |= cfe::AutoColor;
+        if (coin(25))
+            cf.backColor = ColorRef(rng() & 0xFFFFFF);
+        else
+            cf.effects |= cfe::AutoBackColor;
+        if (coin(10)) {
+            cf.effects |= cfe::Link;
+            cf.linkTarget = coin() ? QStringLiteral("http://example.com/a?b=\"c\"&d") : QStringLiteral("https://zorim.sk/ľ");
+        }
+        return cf;
+    }
+
+    ParaFormat paraFormat()
+    {
+        ParaFormat pf;
+        pf.mask = pfm::All;
+        pf.alignment = uint16_t(1 + pick(4));
+        pf.numbering = coin(40) ? uint16_t(pick(7)) : pfn::None;
+        pf.startIndent = pick(6) * 360;
+        pf.offset = pick(5) * 180 - std::min(pf.startIndent, 360);
+        return pf;
+    }
+
+    Picture picture()
+    {
+        switch (pick(3)) {
+        case 0: {
+            QImage image(3 + pick(40), 3 + pick(40), QImage::Format_RGB32);
+            image.fill(QColor::fromRgb(rng() & 0xFFFFFF));
+            Picture p = pictureFromImage(image);
+            p.scaleX = 50 + pick(100);
+            return p;
+        }
+        case 1: { // a metafile is kept as it is, whatever it holds
+            Picture p;
+            p.kind = coin() ? PictureKind::Wmf : PictureKind::Emf;
+            for (int i = 0; i < 100 + pick(300); ++i)
+                p.data.append(char(rng()));
+            p.width = 2540;
+            p.height = 1270;
+            p.goalWidth = 1440;
+            p.goalHeight = 720;
+            return p;
+        }
+        default: { // a device-independent bitmap: header and bits
+            QImage image(4, 2, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            Picture p = *pictureFromFileData([&] {
+                QByteArray bmp;
+                QBuffer buffer(&bmp);
+                buffer.open(QIODevice::WriteOnly);
+                image.save(&buffer, "BMP");
+                return bmp;
+            }());
+            return p;
+        }
+        }
+    }
+
+    void fill(QTextDocument& doc)
+    {
+        QTextCursor cursor(&doc);
+        const int paragraphs = 1 + pick(12);
+        for (int p = 0; p < paragraphs; ++p) {
+            if (p > 0)
+                cursor.insertBlock();
+            const int runs = pick(6);
+            for (int r = 0; r < runs; ++r) {
+                QTextCharFormat format;
+                applyCharFormat(format, charFormat());
+                if (coin(10)) {
+                    insertPicture(cursor, picture(), format, nullptr);
+                    continue;
+                }
+                QString text = QString::fromUtf16(kSamples[pick(int(std::size(kSamples)))]);
+                text = text.left(1 + pick(int(text.size())));
+                if (text.back().isHighSurrogate())
+                    text.chop(1);
+                if (!text.isEmpty())
+                    cursor.insertText(text, format);
+            }
+            applyParaFormat(cursor, paraFormat());
+        }
+    }
+};
+
+void expectSameDocument(const QTextDocument& a, const QTextDocument& b)
+{
+    EXPECT_EQ(a.toRawText(), b.toRawText());
+    const auto ca = charRecords(a), cb = charRecords(b);
+    ASSERT_EQ(ca.size(), cb.size());
+    for (size_t i = 0; i < ca.size(); ++i) {
+        ASSERT_EQ(ca[i].ch, cb[i].ch) << i;
+        EXPECT_EQ(ca[i].format, cb[i].format) << "character " << i << " '" << QString(ca[i].ch).toStdString() << "'";
+        EXPECT_EQ(ca[i].picture, cb[i].picture) << i;
+    }
+    EXPECT_EQ(paraRecords(a), paraRecords(b));
+}
+
+} // namespace
+
+TEST(RtfRoundTrip, GeneratedDocumentsReadBackUnchanged)
+{
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(seed);
+        QTextDocument doc;
+        Generator(seed).fill(doc);
+        const QByteArray rtf = writeRtf(doc);
+        const auto back = loadRtf(rtf);
+        expectSameDocument(doc, *back);
+        // Written again, the read-back document gives the same bytes.
+        EXPECT_EQ(writeRtf(*back), rtf);
+        if (HasFailure()) {
+            ADD_FAILURE() << rtf.left(3000).toStdString();
+            break;
+        }
+    }
+}
+
+TEST(RtfRoundTrip, RangesAndOptions)
+{
+    QTextDocument doc;
+    Generator(99).fill(doc);
+    QTextCursor cursor(&doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    cursor.insertText("middle of the last");
+    insertPicture(cursor, pictureFromImage(QImage(8, 8, QImage::Format_RGB32)));
+    cursor.insertText(" paragraph");
+    const QString raw = doc.toRawText();
+    const int end = doc.characterCount() - 1;
+
+    for (const auto& [from, to] : std::vector<std::pair<int, int>>{{0, end}, {3, end - 4}, {end - 20, end}, {5, 9}}) {
+        SCOPED_TRACE(from);
+        const auto part = loadRtf(writeRtf(doc, from, to));
+        EXPECT_EQ(part->toRawText(), raw.mid(from, to - from));
+    }
+    const QByteArray without = writeRtf(doc, 0, -1, {.noObjects = true});
+    EXPECT_FALSE(without.contains("\\pict"));
+    EXPECT_TRUE(writeRtf(doc).contains("\\pict"));
+    EXPECT_FALSE(loadRtf(without)->toRawText().contains(QChar::ObjectReplacementCharacter));
+}
+
+TEST(RtfWriter, WritesWhatThePlatformControlWrote)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    CharFormat cf;
+    cf.mask = cfm::All;
+    cf.faceName = "Verdana";
+    cf.charset = kEastEuropeCharset;
+    cf.height = 210;
+    cf.effects = cfe::AutoColor | cfe::AutoBackColor;
+    QTextCharFormat format;
+    applyCharFormat(format, cf);
+    cursor.insertText(QString::fromUtf16(u"Žlté {x} 😀 ω"), format);
+    cursor.insertBlock();
+    ParaFormat bullet;
+    bullet.mask = pfm::All;
+    bullet.numbering = pfn::Bullet;
+    bullet.startIndent = 0;
+    bullet.offset = 360;
+    bullet.alignment = pfa::Left;
+    cursor.insertText("item", format);
+    applyParaFormat(cursor, bullet);
+    cursor.insertBlock();
+    cf.effects |= cfe::Link;
+    cf.linkTarget = "http://a.sk/";
+    applyCharFormat(format, cf);
+    cursor.insertText("link", format);
+    ParaFormat plain = bullet;
+    plain.numbering = pfn::None;
+    plain.offset = 0;
+    plain.alignment = pfa::Center;
+    applyParaFormat(cursor, plain);
+
+    const QByteArray rtf = writeRtf(doc);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl{\\f0\\fnil\\fcharset238 Verdana;}"))
+        << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("\\viewkind4\\uc1\\pard"));
+    EXPECT_TRUE(rtf.contains("\\fs21\\'8elt\\'e9 \\{x\\} \\u-10179?\\u-8704? \\u969?")) << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li360"));
+    EXPECT_TRUE(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+    EXPECT_TRUE(rtf.contains("\\qc{\\field{\\*\\fldinst{HYPERLINK \"http://a.sk/\"}}{\\fldrslt{link}}}\\par\r\n}"));
+    EXPECT_EQ(rtf.count("\\par\r\n"), 3);
+    // Balanced groups, ASCII only.
+    int depth = 0;
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        ASSERT_LT(uchar(rtf[i]), 0x80);
+        if (rtf[i] == '\\') {
+            ++i;
+        } else if (rtf[i] == '{') {
+            ++depth;
+        } else if (rtf[i] == '}') {
+            ASSERT_GE(--depth, 0);
+        }
+    }
+    EXPECT_EQ(depth, 0);
+}
