@@ -1,0 +1,246 @@
+// Creating the main window: the command-line document, the document state and restoring
+// what the state files hold, with every failure of those steps.
+#include "FormsTestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTextEdit>
+#include <QScrollBar>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+class StartupTest : public MainWindowTest {};
+
+} // namespace
+
+TEST_F(StartupTest, WithoutDocumentStartsUntitledAndRestoresTheInstalledState)
+{
+    folder.write(QStringLiteral("tab.ini"), "70");
+    auto form = start();
+
+    EXPECT_EQ(platform.shown().size(), 0u);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("ZORIM"));
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->TitleLabel->text(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
+    EXPECT_EQ(panel(*form, 2), QString());
+    // Nothing changed yet: the date and time panels keep their layout texts.
+    EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum"));
+    EXPECT_EQ(panel(*form, 5), QStringLiteral("Čas"));
+    EXPECT_TRUE(form->RichEdit1->verticalScrollBar());
+    EXPECT_FALSE(form->RichEdit1->Modified());
+
+    EXPECT_EQ(form->PoslednySubor->text(), QStringLiteral("Dokument"));
+    EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("10"));
+    EXPECT_EQ(form->appliedSkin(), 4);
+    // easy.ini "1": the laid-out editor, fixed border, "Plain Text" offered.
+    EXPECT_FALSE(form->RichEdit1->PlainText());
+    EXPECT_FALSE(form->Easymd1->isChecked());
+    EXPECT_FALSE(form->editorFillsClientArea());
+    EXPECT_FALSE(form->borderResizable());
+    EXPECT_EQ(form->RichEdit1->geometry(), QRect(8, 61, 777, 470));
+    EXPECT_TRUE(form->PlainText1->isVisible());
+
+    EXPECT_TRUE(form->RichEdit2->isHidden());
+    EXPECT_TRUE(form->RichEdit2->PlainText());
+    EXPECT_TRUE(form->RichEdit3->isHidden());
+    EXPECT_FALSE(form->RichEdit3->PlainText());
+}
+
+TEST_F(StartupTest, FirstArgumentNamingAFileIsShownUntitled)
+{
+    const QString path = folder.writeDocument(QStringLiteral("list.txt"), QByteArray("Dobr\xFD de\xF2"));
+    auto form = start({path, QStringLiteral("/nonexistent/second.txt")});
+
+    EXPECT_EQ(platform.errors(), QStringList());
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - list.txt"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+    EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Dobrý deň"));
+    // The loaded document has no file name for saving: Save asks for one.
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_TRUE(form->RichEdit1->verticalScrollBar());
+    EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Dobrý deň"));
+    EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("10"));
+}
+
+TEST_F(StartupTest, ArgumentThatIsNoExistingFileCountsAsNone)
+{
+    for (const QString& argument : {folder.filePath(QStringLiteral("missing.zrm")), folder.dataPath(QString()), QString()}) {
+        auto form = start({argument});
+        EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument")) << argument.toStdString();
+        EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
+        EXPECT_EQ(form->RichEdit1->Text(), QString());
+    }
+    EXPECT_EQ(platform.shown().size(), 0u);
+}
+
+TEST_F(StartupTest, UnreadableDocumentEndsTheStartupStepsButLeavesItUntitled)
+{
+    const QString path = folder.writeDocument(QStringLiteral("tajne.txt"), "text");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    folder.openToOthers();
+    folder.write(QStringLiteral("tab.ini"), "30");
+    std::unique_ptr<TForm1> form;
+    {
+        AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        form = start({path});
+    }
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + path});
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - tajne.txt"));
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("30"));
+    EXPECT_EQ(form->appliedSkin(), 0);
+}
+
+TEST_F(StartupTest, LastFileRecordBecomesTheLastFileItemsCaption)
+{
+    folder.write(QStringLiteral("data.ini"), "/home/jan/dopisy/list.zrm");
+    EXPECT_EQ(start()->PoslednySubor->text(), QStringLiteral("/home/jan/dopisy/list.zrm"));
+    folder.write(QStringLiteral("data.ini"), "");
+    EXPECT_EQ(start()->PoslednySubor->text(), QString());
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(StartupTest, IndentStoreIsResetWhateverItHeld)
+{
+    for (const QByteArray& held : {QByteArray("250"), QByteArray("abc"), QByteArray(), QByteArray("30\r\n")}) {
+        folder.write(QStringLiteral("tab.ini"), held);
+        start();
+        EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("10")) << held.toStdString();
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(StartupTest, ThemeIsAppliedOnlyForExactlyOneOfTheEightNumbers)
+{
+    const std::pair<QByteArray, int> cases[] = {{"1", 1}, {"5", 5}, {"8", 8}, {"8\r\n", 8}, {"9", 0}, {"08", 0},
+                                                {" 5", 0}, {"5 ", 0}, {"", 0}, {"0", 0}, {"\n3", 0}};
+    for (const auto& [held, theme] : cases) {
+        folder.write(QStringLiteral("skin.ini"), held);
+        EXPECT_EQ(start()->appliedSkin(), theme) << held.toStdString();
+        EXPECT_EQ(folder.read(QStringLiteral("skin.ini")), held);
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(StartupTest, EasyModeOnFillsTheClientAreaInPlainTextWithAResizableBorder)
+{
+    folder.write(QStringLiteral("easy.ini"), "0");
+    auto form = start();
+    EXPECT_TRUE(form->RichEdit1->PlainText());
+    EXPECT_TRUE(form->Easymd1->isChecked());
+    EXPECT_TRUE(form->editorFillsClientArea());
+    EXPECT_TRUE(form->borderResizable());
+    EXPECT_EQ(form->RichEdit1->width(), form->centralWidget()->width());
+
+    form->resize(form->width() + 100, form->height() + 50);
+    EXPECT_EQ(form->RichEdit1->width(), form->centralWidget()->width());
+}
+
+TEST_F(StartupTest, OtherEasyModeValuesChangeNothing)
+{
+    for (const QByteArray& held : {QByteArray("2"), QByteArray(""), QByteArray(" 0"), QByteArray("01")}) {
+        folder.write(QStringLiteral("easy.ini"), held);
+        auto form = start();
+        EXPECT_FALSE(form->RichEdit1->PlainText()) << held.toStdString();
+        EXPECT_FALSE(form->Easymd1->isChecked());
+        EXPECT_FALSE(form->editorFillsClientArea());
+        EXPECT_FALSE(form->borderResizable());
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+// Each failing step shows one message and ends the steps after it; the window stands.
+TEST_F(StartupTest, MissingStateFileEndsTheRestoringSteps)
+{
+    struct Case {
+        const char* missing;
+        QString message;
+        bool tabReset;
+        int theme;
+    };
+    const Case cases[] = {
+        {"data.ini", QStringLiteral("Cannot open file %1"), false, 0},
+        {"tab.ini", QStringLiteral("File not found"), false, 0},
+        {"skin.ini", QStringLiteral("File not found"), true, 0},
+        {"easy.ini", QStringLiteral("File not found"), true, 7},
+    };
+    for (const Case& c : cases) {
+        ProgramFolder fresh;
+        SettingsStore store(fresh.path());
+        ScriptedPlatform shown;
+        fresh.write(QStringLiteral("tab.ini"), "30");
+        fresh.write(QStringLiteral("skin.ini"), "7");
+        fresh.write(QStringLiteral("easy.ini"), "0");
+        fresh.remove(QString::fromLatin1(c.missing));
+        TForm1 form(shown, store, {});
+        EXPECT_EQ(shown.errors(), QStringList{QString(c.message).replace(QLatin1String("%1"), fresh.dataPath(QStringLiteral("data.ini")))})
+            << c.missing;
+        if (QString::fromLatin1(c.missing) != QLatin1String("tab.ini")) {
+            EXPECT_EQ(fresh.read(QStringLiteral("tab.ini")), c.tabReset ? QByteArray("10") : QByteArray("30")) << c.missing;
+        }
+        EXPECT_EQ(form.appliedSkin(), c.theme) << c.missing;
+        EXPECT_FALSE(form.RichEdit1->PlainText()) << c.missing;
+        EXPECT_FALSE(form.Easymd1->isChecked());
+        EXPECT_EQ(form.title(), QStringLiteral("ZORIM - Dokument"));
+        EXPECT_FALSE(fresh.exists(QString::fromLatin1(c.missing)));
+    }
+}
+
+TEST_F(StartupTest, ReadOnlyDataFolderStopsAtTheIndentStoreAndChangesNothing)
+{
+    folder.write(QStringLiteral("tab.ini"), "30");
+    folder.write(QStringLiteral("skin.ini"), "5");
+    folder.openToOthers();
+    const QStringList before = QDir(folder.dataPath(QString())).entryList(QDir::Files | QDir::Hidden);
+    std::unique_ptr<TForm1> form;
+    {
+        AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        form = start();
+    }
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File access denied")});
+    EXPECT_EQ(form->PoslednySubor->text(), QStringLiteral("Dokument"));
+    EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("30"));
+    EXPECT_EQ(form->appliedSkin(), 0);
+    EXPECT_EQ(QDir(folder.dataPath(QString())).entryList(QDir::Files | QDir::Hidden), before);
+}
+
+TEST_F(StartupTest, GarbledStateFilesGiveTheStoresMessages)
+{
+    // A state file that is a folder cannot be read as one.
+    folder.remove(QStringLiteral("skin.ini"));
+    QDir().mkdir(folder.dataPath(QStringLiteral("skin.ini")));
+    folder.write(QStringLiteral("easy.ini"), "0");
+    auto form = start();
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File access denied")});
+    EXPECT_FALSE(form->RichEdit1->PlainText());
+    platform.clearShown();
+
+    // A link that leads nowhere but to itself: the system's error number.
+    QDir(folder.dataPath(QString())).rmdir(QStringLiteral("skin.ini"));
+    QFile::link(QStringLiteral("skin.ini"), folder.dataPath(QStringLiteral("skin.ini")));
+    start();
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("I/O error %1").arg(ELOOP)});
+}
+
+TEST_F(StartupTest, StartingFromAnotherWorkingDirectoryUsesTheProgramFolder)
+{
+    ProgramFolder other;
+    other.write(QStringLiteral("skin.ini"), "6");
+    folder.write(QStringLiteral("skin.ini"), "3");
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(other.path()));
+    auto form = start();
+    QDir::setCurrent(saved);
+    EXPECT_EQ(form->appliedSkin(), 3);
+}
