@@ -179,3 +179,14 @@ TEST_F(ExitTest, CloseBoxNoClosesWithoutSaving)
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), QByteArray("Dokument"));
 }
+
+TEST_F(ExitTest, SavedPathComesBackAsTheLastFileItemAtTheNextStart)
+{
+    for (const QString& name : {QStringLiteral("ľúbostný list.txt"), QStringLiteral("Жанна.txt")}) {
+        const QString path = folder.filePath(name);
+        platform.answerSaveFile(path);
+        form->Uloako1Click();
+        EXPECT_EQ(start()->PoslednySubor->text(), path);
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}

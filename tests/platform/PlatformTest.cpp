@@ -19,7 +19,6 @@ using zorim::Answer;
 using zorim::FileDialogSpec;
 using zorim::openableLink;
 using zorim::QtPlatform;
-using zorim::qtNameFilters;
 using zorim::test::ScriptedPlatform;
 
 namespace {
@@ -58,14 +57,6 @@ TEST(Links, FilesProgramsAndOtherSchemesAreRefused)
                              "-e http://example.com", "ftp:/x"}) {
         EXPECT_EQ(openableLink(QString::fromUtf8(text)), QString()) << text;
     }
-}
-
-TEST(FileDialogFilters, PairsBecomeQtNameFilters)
-{
-    EXPECT_EQ(qtNameFilters(QStringLiteral("Formát ZORIM|*.zrm|Textový súbor|*.txt|HTML stránky (*.htm, *.html)|*.htm;*.html")),
-              (QStringList{QStringLiteral("Formát ZORIM (*.zrm)"), QStringLiteral("Textový súbor (*.txt)"),
-                           QStringLiteral("HTML stránky (*.htm, *.html) (*.htm *.html)")}));
-    EXPECT_EQ(qtNameFilters(QString()), QStringList());
 }
 
 TEST(QtPlatformBoxes, QuestionAnswersAreTheButtonsPressedAndEscapeIsCancel)
