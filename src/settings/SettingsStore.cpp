@@ -66,9 +66,16 @@ int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
 // the end of the file was reached before any line end.
 QByteArray readFirstLine(const QByteArray& path, bool* atEnd)
 {
-    Fd fd(openRetrying(path, O_RDONLY));
+    // Not blocking on a pipe, and refusing anything but a plain file: a device or a pipe in
+    // place of a state file never ends and would hold up the program.
+    Fd fd(openRetrying(path, O_RDONLY | O_NONBLOCK));
     if (fd.get() < 0)
         fail(errno);
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0)
+        fail(errno);
+    if (!S_ISREG(st.st_mode))
+        fail(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
     QByteArray line;
     char buffer[4096];
     *atEnd = true;
@@ -215,27 +222,25 @@ int SettingsStore::readInteger(const QString& name) const
 void SettingsStore::writeValue(const QString& name, const QString& value) const
 {
     checkName(name);
-    QByteArray target = QFile::encodeName(filePath(name));
+    const QByteArray target = QFile::encodeName(filePath(name));
 
-    // A state file that is a link is replaced where the link points, as writing through it
-    // would. An existing file must be writable: one the user made read-only stays as it is.
+    // Only a plain file is a state file: a device, a pipe or a folder in its place is
+    // refused before anything is opened for writing. An existing file must be writable: one
+    // the user made read-only stays as it is. A link is replaced by the new file, so that
+    // nothing outside data/ is ever written.
     mode_t mode = 0666;
     bool exists = false;
     struct stat st;
-    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(target.constData(), resolved))
-            target = QByteArray(resolved);
-    }
-    {
+    if (::stat(target.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            fail(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
         Fd probe(openRetrying(target, O_WRONLY | O_NONBLOCK));
-        if (probe.get() >= 0) {
-            exists = true;
-            if (::fstat(probe.get(), &st) == 0)
-                mode = st.st_mode & 07777;
-        } else if (errno != ENOENT) {
+        if (probe.get() < 0)
             fail(errno);
-        }
+        exists = true;
+        mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        fail(errno);
     }
 
     // The new content goes to a file of its own beside the target, which then takes the

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using zorim::SettingsError;
@@ -298,4 +299,29 @@ TEST_F(SettingsStoreTest, OtherFailuresGiveTheSystemErrorNumber)
     const QString expected = QStringLiteral("I/O error %1").arg(ELOOP);
     EXPECT_EQ(failureOf([&] { store.readValue(QStringLiteral("loop.ini")); }), expected);
     EXPECT_EQ(failureOf([&] { store.writeValue(QStringLiteral("loop.ini"), QStringLiteral("1")); }), expected);
+}
+
+TEST_F(SettingsStoreTest, DevicesAndPipesInPlaceOfAStateFileAreRefusedWithoutWaiting)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.dataPath(QStringLiteral("pipe.ini"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder.dataPath(QStringLiteral("zero.ini"))));
+    for (const QString& name : {QStringLiteral("pipe.ini"), QStringLiteral("zero.ini")}) {
+        EXPECT_EQ(failureOf([&] { store.readValue(name); }), QStringLiteral("File access denied")) << name.toStdString();
+        EXPECT_EQ(failureOf([&] { store.writeValue(name, QStringLiteral("1")); }), QStringLiteral("File access denied"));
+    }
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/zero")).exists());
+}
+
+TEST_F(SettingsStoreTest, LinkToAFileOutsideDataIsReplacedNeverWrittenThrough)
+{
+    const QString outside = folder.writeDocument(QStringLiteral("outside.txt"), "mine");
+    folder.remove(QStringLiteral("skin.ini"));
+    ASSERT_TRUE(QFile::link(outside, folder.dataPath(QStringLiteral("skin.ini"))));
+    EXPECT_EQ(store.readValue(QStringLiteral("skin.ini")), QStringLiteral("mine"));
+    store.writeValue(QStringLiteral("skin.ini"), QStringLiteral("3"));
+    EXPECT_EQ(folder.read(QStringLiteral("skin.ini")), QByteArray("3"));
+    EXPECT_FALSE(QFileInfo(folder.dataPath(QStringLiteral("skin.ini"))).isSymLink());
+    QFile file(outside);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("mine"));
 }
