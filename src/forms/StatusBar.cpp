@@ -7,17 +7,17 @@
 
 namespace zorim {
 
-StatusBar::StatusBar(const std::vector<PanelSpec>& panels, QWidget* parent) : QWidget(parent)
+StatusBar::StatusBar(const std::vector<PanelLayout>& panels, QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
-    for (const PanelSpec& spec : panels) {
-        auto* label = new QLabel(spec.text, this);
-        label->setAlignment(spec.alignment | Qt::AlignVCenter);
-        label->setFrameShape(spec.bevel == Bevel::None ? QFrame::NoFrame : QFrame::Panel);
-        label->setFrameShadow(spec.bevel == Bevel::Raised ? QFrame::Raised : QFrame::Sunken);
-        label->setFixedWidth(std::max(0, spec.width));
+    for (const PanelLayout& setup : panels) {
+        auto* label = new QLabel(setup.text, this);
+        label->setAlignment(setup.alignment | Qt::AlignVCenter);
+        label->setFrameShape(setup.bevel == Bevel::None ? QFrame::NoFrame : QFrame::Panel);
+        label->setFrameShadow(setup.bevel == Bevel::Raised ? QFrame::Raised : QFrame::Sunken);
+        label->setFixedWidth(std::max(0, setup.width));
         label->setTextFormat(Qt::PlainText);
         layout->addWidget(label);
         panels_.push_back(label);

@@ -13,14 +13,14 @@ class StatusBar : public QWidget {
     Q_OBJECT
 public:
     enum class Bevel { None, Lowered, Raised };
-    struct PanelSpec {
+    struct PanelLayout {
         int width;
         Qt::Alignment alignment;
         Bevel bevel;
         QString text;
     };
 
-    StatusBar(const std::vector<PanelSpec>& panels, QWidget* parent = nullptr);
+    StatusBar(const std::vector<PanelLayout>& panels, QWidget* parent = nullptr);
 
     int panelCount() const { return static_cast<int>(panels_.size()); }
     QString panelText(int index) const;

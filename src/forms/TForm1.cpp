@@ -24,7 +24,7 @@ constexpr int kEditorHeight = 470;
 constexpr int kToolBarAreaHeight = 60;
 constexpr int kStatusBarHeight = 19;
 
-std::vector<StatusBar::PanelSpec> statusPanels()
+std::vector<StatusBar::PanelLayout> statusPanels()
 {
     using B = StatusBar::Bevel;
     return {

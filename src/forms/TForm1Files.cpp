@@ -14,15 +14,15 @@ namespace {
 const QString kExitQuestion = QStringLiteral("Chcete uložiť rozpísaný dokument?");
 const QString kLastFileRecord = QStringLiteral("data.ini");
 
-FileDialogSpec saveDialog(const QString& fileName)
+FileDialogSetup saveDialog(const QString& fileName)
 {
-    FileDialogSpec spec;
-    spec.title = QStringLiteral("Uložiť dokument");
-    spec.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
-    spec.filterIndex = 1;
-    spec.defaultExtension = QStringLiteral("*.rtf");
-    spec.fileName = fileName;
-    return spec;
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Uložiť dokument");
+    setup.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
+    setup.filterIndex = 1;
+    setup.defaultExtension = QStringLiteral("*.rtf");
+    setup.fileName = fileName;
+    return setup;
 }
 
 } // namespace

@@ -24,7 +24,7 @@ enum class Answer { Yes, No, Cancel };
 
 // An open or save dialog. The filter is written as pairs "Shown|patterns|Shown|patterns",
 // patterns separated by ';'; filterIndex counts from 1.
-struct FileDialogSpec {
+struct FileDialogSetup {
     QString title;
     QString filter;
     int filterIndex = 1;
@@ -53,9 +53,9 @@ public:
     virtual void error(QWidget* parent, const QString& text) = 0;
 
     // Standard dialogs; an empty result means the user cancelled.
-    virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
-    virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
-    virtual std::optional<QString> pictureFileName(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+    virtual std::optional<QString> pictureFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
     virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     // The print dialog: sets up the printer; false when cancelled.

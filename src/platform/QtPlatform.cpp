@@ -19,28 +19,28 @@ namespace {
 
 const QString kProgramName = QStringLiteral("ZORIM");
 
-std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode)
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& setup, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(parent, spec.title);
+    QFileDialog dialog(parent, setup.title);
     dialog.setAcceptMode(mode);
     // A name that does not exist may be confirmed, and an existing file is replaced
     // without a question: the command decides what happens with the name.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
-    const QStringList filters = qtNameFilters(spec.filter);
+    const QStringList filters = qtNameFilters(setup.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
-            dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+        if (setup.filterIndex >= 1 && setup.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[setup.filterIndex - 1]);
     }
-    QString suffix = spec.defaultExtension;
+    QString suffix = setup.defaultExtension;
     while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
         suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
-    if (!spec.folder.isEmpty())
-        dialog.setDirectory(spec.folder);
-    if (!spec.fileName.isEmpty())
-        dialog.selectFile(spec.fileName);
+    if (!setup.folder.isEmpty())
+        dialog.setDirectory(setup.folder);
+    if (!setup.fileName.isEmpty())
+        dialog.selectFile(setup.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -80,19 +80,19 @@ void QtPlatform::error(QWidget* parent, const QString& text)
     QMessageBox::critical(parent, kProgramName, text);
 }
 
-std::optional<QString> QtPlatform::openFileName(QWidget* parent, const FileDialogSpec& spec)
+std::optional<QString> QtPlatform::openFileName(QWidget* parent, const FileDialogSetup& setup)
 {
-    return runFileDialog(parent, spec, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, setup, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtPlatform::saveFileName(QWidget* parent, const FileDialogSpec& spec)
+std::optional<QString> QtPlatform::saveFileName(QWidget* parent, const FileDialogSetup& setup)
 {
-    return runFileDialog(parent, spec, QFileDialog::AcceptSave);
+    return runFileDialog(parent, setup, QFileDialog::AcceptSave);
 }
 
-std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDialogSpec& spec)
+std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDialogSetup& setup)
 {
-    return runFileDialog(parent, spec, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, setup, QFileDialog::AcceptOpen);
 }
 
 std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoice& initial)

@@ -19,9 +19,9 @@ public:
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
 
-    std::optional<QString> openFileName(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<QString> saveFileName(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<QString> pictureFileName(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<QString> openFileName(QWidget* parent, const FileDialogSetup& setup) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileDialogSetup& setup) override;
+    std::optional<QString> pictureFileName(QWidget* parent, const FileDialogSetup& setup) override;
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;

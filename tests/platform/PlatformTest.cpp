@@ -16,7 +16,7 @@
 #include <functional>
 
 using zorim::Answer;
-using zorim::FileDialogSpec;
+using zorim::FileDialogSetup;
 using zorim::openableLink;
 using zorim::QtPlatform;
 using zorim::test::ScriptedPlatform;
@@ -81,15 +81,15 @@ TEST(QtPlatformBoxes, QuestionAnswersAreTheButtonsPressedAndEscapeIsCancel)
     EXPECT_EQ(platform.question(nullptr, QStringLiteral("?")), Answer::Cancel);
 }
 
-TEST(QtPlatformDialogs, SaveDialogShowsTheSpecAndReturnsTheChosenName)
+TEST(QtPlatformDialogs, SaveDialogShowsItsSetupAndCancelGivesNoName)
 {
     QtPlatform platform;
-    FileDialogSpec spec;
-    spec.title = QStringLiteral("Uložiť dokument");
-    spec.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
-    spec.filterIndex = 2;
-    spec.defaultExtension = QStringLiteral("*.rtf");
-    spec.fileName = QStringLiteral("Dokument");
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Uložiť dokument");
+    setup.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
+    setup.filterIndex = 2;
+    setup.defaultExtension = QStringLiteral("*.rtf");
+    setup.fileName = QStringLiteral("Dokument");
 
     QString title, filter, suffix;
     bool confirmsOverwrite = true;
@@ -102,7 +102,7 @@ TEST(QtPlatformDialogs, SaveDialogShowsTheSpecAndReturnsTheChosenName)
         confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
         dialog->reject();
     });
-    EXPECT_EQ(platform.saveFileName(nullptr, spec), std::nullopt);
+    EXPECT_EQ(platform.saveFileName(nullptr, setup), std::nullopt);
     EXPECT_EQ(title, QStringLiteral("Uložiť dokument"));
     EXPECT_EQ(filter, QStringLiteral("Formát RTF"));
     EXPECT_EQ(suffix, QStringLiteral("rtf"));
@@ -125,9 +125,9 @@ TEST(ScriptedPlatformScript, AnswersInOrderAndRecordsWhatWasShown)
     platform.answerSaveFile(QStringLiteral("/tmp/a.zrm"));
     EXPECT_EQ(platform.question(nullptr, QStringLiteral("q")), Answer::No);
     platform.error(nullptr, QStringLiteral("File not found"));
-    FileDialogSpec spec;
-    spec.title = QStringLiteral("Uložiť dokument");
-    EXPECT_EQ(platform.saveFileName(nullptr, spec), QStringLiteral("/tmp/a.zrm"));
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Uložiť dokument");
+    EXPECT_EQ(platform.saveFileName(nullptr, setup), QStringLiteral("/tmp/a.zrm"));
     EXPECT_TRUE(platform.scriptDone());
     EXPECT_EQ(platform.questions(), QStringList{QStringLiteral("q")});
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File not found")});
@@ -147,8 +147,8 @@ TEST(ScriptedPlatformScript, UnexpectedQuestionOrLeftoverAnswerFailsTheTest)
         {
             ScriptedPlatform platform;
             platform.answerQuestion(Answer::Yes);
-            FileDialogSpec spec;
-            EXPECT_EQ(platform.openFileName(nullptr, spec), std::nullopt);
+            FileDialogSetup setup;
+            EXPECT_EQ(platform.openFileName(nullptr, setup), std::nullopt);
             platform.question(nullptr, QStringLiteral("q"));
         },
         "unexpected open dialog");

@@ -75,16 +75,16 @@ void ScriptedPlatform::information(QWidget*, const QString& text) { shown_.push_
 void ScriptedPlatform::message(QWidget*, const QString& text) { shown_.push_back({Kind::Message, text, {}}); }
 void ScriptedPlatform::error(QWidget*, const QString& text) { shown_.push_back({Kind::Error, text, {}}); }
 
-std::optional<QString> ScriptedPlatform::fileDialog(Kind kind, const FileDialogSpec& spec)
+std::optional<QString> ScriptedPlatform::fileDialog(Kind kind, const FileDialogSetup& setup)
 {
-    shown_.push_back({kind, spec.title, spec});
-    const auto value = take(kind, spec.title);
+    shown_.push_back({kind, setup.title, setup});
+    const auto value = take(kind, setup.title);
     return value ? std::get<std::optional<QString>>(*value) : std::nullopt;
 }
 
-std::optional<QString> ScriptedPlatform::openFileName(QWidget*, const FileDialogSpec& spec) { return fileDialog(Kind::OpenFile, spec); }
-std::optional<QString> ScriptedPlatform::saveFileName(QWidget*, const FileDialogSpec& spec) { return fileDialog(Kind::SaveFile, spec); }
-std::optional<QString> ScriptedPlatform::pictureFileName(QWidget*, const FileDialogSpec& spec) { return fileDialog(Kind::PictureFile, spec); }
+std::optional<QString> ScriptedPlatform::openFileName(QWidget*, const FileDialogSetup& setup) { return fileDialog(Kind::OpenFile, setup); }
+std::optional<QString> ScriptedPlatform::saveFileName(QWidget*, const FileDialogSetup& setup) { return fileDialog(Kind::SaveFile, setup); }
+std::optional<QString> ScriptedPlatform::pictureFileName(QWidget*, const FileDialogSetup& setup) { return fileDialog(Kind::PictureFile, setup); }
 
 std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget*, const FontChoice& initial)
 {

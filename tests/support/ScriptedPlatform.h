@@ -20,7 +20,7 @@ public:
     struct Shown {
         Kind kind;
         QString text;         // the message or question; a dialog's title
-        FileDialogSpec file;  // the spec of a file dialog
+        FileDialogSetup file;  // the setup of a file dialog
     };
 
     ScriptedPlatform();
@@ -65,9 +65,9 @@ public:
     void information(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
-    std::optional<QString> openFileName(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<QString> saveFileName(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<QString> pictureFileName(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<QString> openFileName(QWidget* parent, const FileDialogSetup& setup) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileDialogSetup& setup) override;
+    std::optional<QString> pictureFileName(QWidget* parent, const FileDialogSetup& setup) override;
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
@@ -90,7 +90,7 @@ private:
     };
     // The next step when it is of the kind asked for; otherwise a failure of the test.
     std::optional<Value> take(Kind kind, const QString& what);
-    std::optional<QString> fileDialog(Kind kind, const FileDialogSpec& spec);
+    std::optional<QString> fileDialog(Kind kind, const FileDialogSetup& setup);
 
     std::deque<Step> script_;
     std::vector<Shown> shown_;
