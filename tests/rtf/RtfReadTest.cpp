@@ -208,7 +208,7 @@ TEST(RtfReader, SpecialCharactersBreaksAndHiddenText)
 {
     const auto doc = loadRtf("{\\rtf1 a\\emdash b\\endash c\\bullet\\lquote q\\rquote\\ldblquote d\\rdblquote "
                              "\\~x\\-y\\_z\\{\\}\\\\\\tab t\\line l{\\v hidden}{\\*\\unknown skipped {nested}}"
-                             "{\\info{\\title T}}{\\stylesheet{\\s1 Heading;}}{\\header H}\\par next\\page last}");
+                             "{\\info{\\title T}}{\\stylesheet{\\s1 Heading;}}{\\header H}\\par next\\page last\\par\\sect}");
     EXPECT_EQ(doc->toRawText(), QString::fromUtf16(u"a\u2014b\u2013c\u2022\u2018q\u2019\u201Cd\u201D\u00A0x\u00ADy\u2011z{}\\\tt"
                                                     u"\u2028l\u2029next\u2029last"));
     // \line is a line separator within the paragraph, not a new paragraph.

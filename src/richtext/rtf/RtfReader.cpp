@@ -228,9 +228,9 @@ const std::unordered_map<std::string_view, Word>& wordTable()
         add("pnucrm", Act::PnStyle, pfn::UpperRoman);
 
         add("par", Act::Par);
-        add("sect", Act::Par);
-        add("page", Act::Par);
-        add("column", Act::Par);
+        add("sect", Act::Par, 1);
+        add("page", Act::Par, 1);
+        add("column", Act::Par, 1);
         add("line", Act::Line);
         add("tab", Act::Tab);
         add("cell", Act::Cell);
@@ -919,6 +919,9 @@ void Reader::doWord(std::string_view name, bool has, int64_t num)
     // ---- breaks and characters
     case Act::Par:
         if ((s.dest != Dest::Text && s.dest != Dest::BulletText) || s.chr.hidden)
+            return;
+        // A page or section break right after a paragraph's end is no new paragraph.
+        if (w.arg == 1 && m_pendingBreak)
             return;
         // A paragraph break inside a table cell or a note keeps the row or the note in the
         // paragraph it belongs to.

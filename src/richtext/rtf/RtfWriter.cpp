@@ -113,6 +113,8 @@ private:
     void charState(const CharFormat& cf);
     void text(const QString& text, int codepage, bool symbol);
     void picture(const QTextCharFormat& format);
+    bool openScope(const CharFormat& cf);
+    void closeScope(bool scoped);
     void openLink(const QString& target);
     void closeLink();
     void word(const char* name) { m_body += name; m_needSpace = true; }
@@ -141,6 +143,7 @@ private:
     bool m_inLink = false;
     QString m_linkTarget;
     Written m_beforeLink;
+    Written m_beforeScope;
 };
 
 int Writer::fontIndex(const CharFormat& cf)
@@ -204,7 +207,7 @@ void Writer::charState(const CharFormat& cf)
         else if (want.effects & cfe::Subscript)
             word("\\sub");
         else
-            word("\\nosupersub");
+            word("\\nosupersub"); // not reached: scoped runs end with their group
     }
     if (want.font != have.font)
         word("\\f", want.font);
@@ -272,12 +275,35 @@ void Writer::run(const CharFormat& cf, const QString& str)
         closeLink();
         openLink(cf.linkTarget);
     }
+    const bool scoped = openScope(cf);
     charState(cf);
     const bool symbol = cf.charset == kSymbolCharset;
     int codepage = codepageForCharset(cf.charset);
     if (!codepage || !isKnownCodepage(codepage))
         codepage = kCp1250;
     text(str, codepage, symbol);
+    closeScope(scoped);
+}
+
+// Sub- and superscript and background colours are written inside a group of their own, so
+// that no word is needed to turn them off: readers disagree on \nosupersub and \highlight0.
+bool Writer::openScope(const CharFormat& cf)
+{
+    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor))
+        return false;
+    m_body += '{';
+    m_needSpace = false;
+    m_beforeScope = m_written;
+    return true;
+}
+
+void Writer::closeScope(bool scoped)
+{
+    if (!scoped)
+        return;
+    m_body += '}';
+    m_needSpace = false;
+    m_written = m_beforeScope;
 }
 
 void Writer::openLink(const QString& target)
@@ -429,6 +455,8 @@ QByteArray Writer::write(int from, int to)
             const QTextCharFormat format = frag.charFormat();
             const CharFormat cf = readCharFormat(format, m_defaultFont);
             if (format.isImageFormat()) {
+                if (m_options.noObjects)
+                    continue;
                 // Each object character of an image fragment is one picture.
                 const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
                 if (!link)
@@ -437,10 +465,11 @@ QByteArray Writer::write(int from, int to)
                     closeLink();
                     openLink(cf.linkTarget);
                 }
-                if (!m_options.noObjects)
-                    charState(cf);
+                const bool scoped = openScope(cf);
+                charState(cf);
                 for (int i = a; i < b; ++i)
                     picture(format);
+                closeScope(scoped);
                 continue;
             }
             run(cf, frag.text().mid(a - fs, b - a));
