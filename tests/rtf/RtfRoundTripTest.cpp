@@ -6,6 +6,7 @@
 #include "richtext/rtf/Rtf.h"
 
 #include <QBuffer>
+#include <QTextImageFormat>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <gtest/gtest.h>
@@ -260,4 +261,61 @@ TEST(RtfWriter, WritesWhatThePlatformControlWrote)
         }
     }
     EXPECT_EQ(depth, 0);
+}
+
+TEST(RtfPictures, FilesBecomePicturesKeptByteForByte)
+{
+    auto le16 = [](QByteArray& b, int v) { b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    auto le32 = [&](QByteArray& b, int v) { le16(b, v & 0xFFFF); le16(b, (v >> 16) & 0xFFFF); };
+
+    // A placeable metafile, 2 x 1 inches at 1440 units an inch: the header goes, the rest stays.
+    QByteArray wmf;
+    le32(wmf, int(0x9AC6CDD7u));
+    le16(wmf, 0);
+    for (int v : {0, 0, 2880, 1440, 1440})
+        le16(wmf, v);
+    le32(wmf, 0);
+    le16(wmf, 0);
+    const QByteArray records = QByteArray::fromHex("010009000003220000000000");
+    wmf += records + QByteArray(24, '\0');
+    const auto w = pictureFromFileData(wmf);
+    ASSERT_TRUE(w.has_value());
+    EXPECT_EQ(w->kind, PictureKind::Wmf);
+    EXPECT_EQ(w->data, wmf.mid(22));
+    EXPECT_EQ(QSize(w->goalWidth, w->goalHeight), QSize(2880, 1440));
+    EXPECT_EQ(w->width, 5080); // hundredths of a millimetre
+
+    // An enhanced metafile whose frame is 50.8 x 25.4 mm.
+    QByteArray emf;
+    le32(emf, 1);
+    le32(emf, 88);
+    for (int v : {0, 0, 100, 50, 0, 0, 5080, 2540})
+        le32(emf, v);
+    emf += " EMF";
+    emf += QByteArray(88 - emf.size(), '\0');
+    const auto e = pictureFromFileData(emf);
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->kind, PictureKind::Emf);
+    EXPECT_EQ(e->data, emf);
+    EXPECT_EQ(QSize(e->goalWidth, e->goalHeight), QSize(2880, 1440));
+
+    EXPECT_FALSE(pictureFromFileData("GIF89a").has_value());
+    EXPECT_FALSE(pictureFromFileData(QByteArray()).has_value());
+
+    // In the document and out again: metafiles show as a placeholder of their size and are
+    // written back unchanged.
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    insertPicture(cursor, *w);
+    insertPicture(cursor, *e);
+    const QTextImageFormat shown = doc.begin().begin().fragment().charFormat().toImageFormat();
+    EXPECT_DOUBLE_EQ(shown.width(), 2880 / kTwipsPerPixel);
+    const QByteArray rtf = writeRtf(doc);
+    EXPECT_TRUE(rtf.contains("{\\pict\\wmetafile8\\picw5080\\pich2540\\picwgoal2880\\pichgoal1440\r\n"));
+    EXPECT_TRUE(rtf.contains("{\\pict\\emfblip"));
+    const auto back = loadRtf(rtf);
+    const auto pics = charRecords(*back);
+    ASSERT_EQ(pics.size(), 2u);
+    EXPECT_EQ(pics[0].picture, w);
+    EXPECT_EQ(pics[1].picture, e);
 }
