@@ -816,7 +816,11 @@ void Reader::doWord(std::string_view name, bool has, int64_t num)
             s.dest = Dest::BulletText;
         return;
     case Act::Footnote:
-        if (s.dest != Dest::Text || s.chr.hidden) { skipGroup(); return; }
+        // Beyond the depth limit groups share one state, which cannot hold a second note.
+        if (s.dest != Dest::Text || s.chr.hidden || s.bracket || m_overflow > 0) {
+            skipGroup();
+            return;
+        }
         docChar(u'[');
         s.bracket = true;
         ++m_noteDepth;
