@@ -110,6 +110,20 @@ TEST(RtfHostile, PicturesThatAreNotPictures)
     EXPECT_TRUE(writeRtf(*doc).replace("\r\n", "").contains(junk.toHex()));
 }
 
+TEST(RtfHostile, ThousandsOfTinyPicturesAreBounded)
+{
+    // Each picture costs the document far more than its few bytes in the file.
+    QByteArray rtf = "{\\rtf1 ";
+    for (int i = 0; i < 100'000; ++i)
+        rtf += "{\\pict\\pngblip 89}";
+    rtf += "end}";
+    const auto doc = loadRtf(rtf);
+    const QString text = doc->toRawText();
+    EXPECT_TRUE(text.endsWith("end"));
+    EXPECT_LT(text.count(QChar::ObjectReplacementCharacter), 5000);
+    EXPECT_GT(text.count(QChar::ObjectReplacementCharacter), 100);
+}
+
 TEST(RtfHostile, HugeAndDamagedJpegs)
 {
     const QByteArray jpeg = sampleJpeg();

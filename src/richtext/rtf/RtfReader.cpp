@@ -35,6 +35,7 @@ constexpr int kMaxColors = 4096;
 constexpr int kMaxLists = 4096;
 constexpr size_t kMaxFields = 65536;
 constexpr int32_t kDocumentTable = INT32_MIN + 1;
+constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
 
 enum class Dest : uint8_t {
     Text,        // document text
@@ -394,7 +395,8 @@ class Reader {
 public:
     Reader(const QByteArray& bytes, QTextCursor& cursor)
         : m_data(reinterpret_cast<const unsigned char*>(bytes.constData())), m_size(bytes.size()),
-          m_cursor(cursor), m_budget(16'000'000 + 16 * int64_t(bytes.size()))
+          m_cursor(cursor), m_budget(16'000'000 + 16 * int64_t(bytes.size())),
+          m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
     {
         m_defaultFace = cursor.document()->defaultFont().family();
     }
@@ -435,6 +437,7 @@ private:
     qsizetype m_pos = 0;
     QTextCursor& m_cursor;
     PictureBudget m_budget;
+    PictureBudget m_pictureRoom; // what the document may spend on pictures besides their pixels
 
     std::vector<State> m_stack;
     int m_overflow = 0; // groups opened beyond kMaxDepth, read as part of the deepest one
@@ -1262,6 +1265,10 @@ void Reader::finishPict(State& s)
     PictBuild b = std::move(m_pict);
     m_pict = PictBuild{};
     if (b.kind == PkUnsupported || b.data.isEmpty() || s.chr.hidden || m_stack.empty())
+        return;
+    // Each picture costs the document a format and a resource, whatever its size: a file of
+    // thousands of tiny pictures must not take memory far beyond its own size.
+    if (!m_pictureRoom.take(kPictureCost))
         return;
     Picture pic = std::move(b.pic);
     pic.data = std::move(b.data);
