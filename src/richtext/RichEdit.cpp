@@ -651,6 +651,7 @@ void RichEdit::setPlainText(bool on)
             throw;
         }
         buffer.seek(0);
+        const bool modified = Modified();
         const uint32_t mask = engine_->eventMask();
         engine_->setEventMask(mask & ~enm::Change);
         engine_->setCreating(true);
@@ -668,6 +669,7 @@ void RichEdit::setPlainText(bool on)
         }
         streamFormat_ = savedFormat;
         streamMode_ = savedMode;
+        setModified(modified);
     }
     plainText_ = on;
     engine_->setTextMode(on);

@@ -1,6 +1,8 @@
 #include "richtext/RichEngine.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/rtf/Picture.h"
+#include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -168,6 +170,12 @@ RichEngine::RichEngine(QWidget* viewParent) : view_(new RichView(*this, viewPare
 {
     QTextDocument* doc = view_->document();
     doc->setUndoRedoEnabled(true);
+    // Paragraphs read left to right unless told otherwise. Without a fixed direction the
+    // layout scans every paragraph's text for it after each change, which on a large
+    // document costs more than the change itself.
+    QTextOption option = doc->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    doc->setDefaultTextOption(option);
     highlighter_ = new LinkHighlighter(doc);
     connect(doc, &QTextDocument::contentsChange, this, &RichEngine::onContentsChange);
     connect(doc, &QTextDocument::undoCommandAdded, this, [this] {
@@ -618,18 +626,32 @@ bool RichEngine::canPaste() const
     return data && canInsertMime(data);
 }
 
+namespace {
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlt = QStringLiteral("application/rtf");
+} // namespace
+
 QMimeData* RichEngine::mimeDataFor(CharRange range) const
 {
     auto* data = new QMimeData;
     QString t = textRange(range);
     t.replace(u'\r', QStringLiteral("\r\n"));
     data->setText(t);
+    // Other word processors take the formatted copy; the plain text is for everything else.
+    if (!plain_ && range.max > range.min)
+        data->setData(kRtfMime, writeRtf(*document(), range.min, range.max));
     return data;
 }
 
 bool RichEngine::canInsertMime(const QMimeData* data) const
 {
-    return data && (data->hasText() || (!plain_ && data->hasImage()));
+    if (!data)
+        return false;
+    if (data->hasText())
+        return true;
+    if (plain_)
+        return false;
+    return data->hasFormat(kRtfMime) || data->hasFormat(kRtfMimeAlt) || data->hasImage();
 }
 
 void RichEngine::insertMime(const QMimeData* data)
@@ -638,7 +660,25 @@ void RichEngine::insertMime(const QMimeData* data)
         return;
     QTextCursor c = view_->textCursor();
     c.beginEditBlock();
-    if (data->hasText())
+    bool done = false;
+    // Formatted text first, then a picture, then plain text.
+    if (!plain_) {
+        for (const QString& type : {kRtfMime, kRtfMimeAlt}) {
+            if (!done && data->hasFormat(type)) {
+                const QByteArray rtf = data->data(type);
+                done = looksLikeRtf(rtf) && readRtf(rtf, c);
+            }
+        }
+        if (!done && data->hasImage()) {
+            const QImage image = qvariant_cast<QImage>(data->imageData());
+            if (!image.isNull()) {
+                c.removeSelectedText();
+                insertPicture(c, pictureFromImage(image));
+                done = true;
+            }
+        }
+    }
+    if (!done && data->hasText())
         insertPlain(c, data->text());
     c.endEditBlock();
     view_->setTextCursor(c);
@@ -675,34 +715,65 @@ bool RichEngine::streamIn(int flags, const ReadCallback& read)
             break;
         bytes.append(buffer.data(), n);
     }
-    if ((flags & sf::FormatMask) != sf::Text)
-        return false; // rich text arrives with the RTF reader
-    QTextCursor c(document());
+    const bool rich = (flags & sf::FormatMask) != sf::Text;
+    // Rich text that is no RTF fails before anything changes, so the caller can take it as text.
+    if (rich && !looksLikeRtf(bytes))
+        return false;
+    const bool selectionOnly = flags & sf::Selection;
+    QTextCursor c = view_->textCursor();
     const bool wasCreating = creating_;
     c.beginEditBlock();
-    if (flags & sf::Selection) {
-        c = view_->textCursor();
-    } else {
+    if (!selectionOnly) {
+        // A whole new document: it starts in the default format, with nothing to undo.
         creating_ = true;
         c.select(QTextCursor::Document);
         c.removeSelectedText();
+        c.setBlockFormat(QTextBlockFormat());
+        c.setBlockCharFormat(defaultFormat_);
+        c.setCharFormat(defaultFormat_);
         creating_ = wasCreating;
     }
-    insertPlain(c, (flags & sf::Unicode) ? QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2)
-                                         : decodeTextDocument(bytes));
+    bool ok = true;
+    if (rich) {
+        ok = readRtf(bytes, c);
+    } else if (flags & sf::Unicode) {
+        insertPlain(c, QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2));
+    } else {
+        insertPlain(c, decodeTextDocument(bytes));
+    }
     c.endEditBlock();
-    return true;
+    if (!selectionOnly) {
+        // A document just loaded matches its file.
+        document()->clearUndoRedoStacks();
+        undoDepth_ = redoDepth_ = 0;
+        modified_ = false;
+    }
+    return ok;
+}
+
+bool RichEngine::looksLikeRtf(const QByteArray& bytes)
+{
+    qsizetype i = 0;
+    while (i < bytes.size() && QChar::isSpace(uchar(bytes[i])))
+        ++i;
+    return bytes.mid(i, 5) == "{\\rtf";
 }
 
 bool RichEngine::streamOut(int flags, const WriteCallback& write) const
 {
     const CharRange range = (flags & sf::Selection) ? getSel() : CharRange{0, textLength()};
-    if ((flags & sf::FormatMask) != sf::Text)
-        return false;
-    QString t = textRange(range);
-    t.replace(u'\r', QStringLiteral("\r\n"));
-    QByteArray bytes = (flags & sf::Unicode) ? QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2)
-                                             : encodeTextDocument(t);
+    QByteArray bytes;
+    const int format = flags & sf::FormatMask;
+    if (format == sf::Text) {
+        QString t = textRange(range);
+        t.replace(u'\r', QStringLiteral("\r\n"));
+        bytes = (flags & sf::Unicode) ? QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2)
+                                      : encodeTextDocument(t);
+    } else {
+        RtfWriteOptions options;
+        options.noObjects = format == sf::RtfNoObjects;
+        bytes = writeRtf(*document(), range.min, (flags & sf::Selection) ? range.max : -1, options);
+    }
     qsizetype done = 0;
     while (done < bytes.size()) {
         const qint64 chunk = std::min<qsizetype>(bytes.size() - done, 64 * 1024);

@@ -122,6 +122,9 @@ public:
     bool canInsertMime(const QMimeData* data) const;
     void insertMime(const QMimeData* data);
 
+    // Whether bytes begin as an RTF document does (after white space).
+    static bool looksLikeRtf(const QByteArray& bytes);
+
 signals:
     void changed();
     void linkNotice(int message, Qt::MouseButton button, CharRange range);

@@ -1,7 +1,13 @@
 #include "richtext/RichEdit.h"
+#include "TestSupport.h"
 #include "text/Codepage.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QSignalSpy>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -82,4 +88,158 @@ TEST_F(Streams, TextUnderAnotherExtensionFallsBackToText)
     // An RTF file named .TXT shows its source.
     edit.Lines().LoadFile(write("source.TXT", "{\\rtf1 hi}"));
     EXPECT_EQ(edit.Text(), "{\\rtf1 hi}");
+}
+
+namespace {
+
+bool isBold(RichEdit& edit, int pos)
+{
+    edit.setSelectionStart(pos);
+    edit.setSelectionLength(1);
+    return edit.SelectionAttributes().Style() & fs::Bold;
+}
+
+void makeFormatted(RichEdit& edit)
+{
+    edit.setText(QString::fromUtf8("Vážený pán\r\nďakujem"));
+    edit.setSelectionStart(0);
+    edit.setSelectionLength(6);
+    edit.SelectionAttributes().setStyle(fs::Bold);
+    edit.SelectionAttributes().setColor(0x0000FF);
+    edit.setSelectionStart(12);
+    edit.ParagraphAttributes().setAlignment(ParaAlignment::Center);
+}
+
+} // namespace
+
+TEST_F(Streams, RichDocumentsSaveAndLoadWithTheirFormatting)
+{
+    makeFormatted(edit);
+    const QString path = dir.filePath("list.zrm");
+    edit.Lines().SaveFile(path);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("{\\rtf1\\ansi\\ansicpg1250"));
+    f.close();
+
+    RichEdit other;
+    other.Lines().LoadFile(path);
+    EXPECT_EQ(other.Text(), edit.Text());
+    EXPECT_EQ(other.SelectionStart(), 0);
+    EXPECT_TRUE(isBold(other, 2));
+    EXPECT_EQ(other.SelectionAttributes().Color(), 0x0000FFu);
+    EXPECT_FALSE(isBold(other, 8));
+    other.setSelectionStart(12);
+    EXPECT_EQ(other.ParagraphAttributes().Alignment(), ParaAlignment::Center);
+    // A fresh load is no edit to undo.
+    EXPECT_FALSE(other.CanUndo());
+
+    // With PlainText on, .zrm files are text: the same file now shows its source.
+    other.setPlainText(true);
+    other.Lines().LoadFile(path);
+    EXPECT_TRUE(other.Text().startsWith("{\\rtf1"));
+    // .rtf is rich text whatever PlainText says.
+    QFile::copy(path, dir.filePath("list.rtf"));
+    other.Lines().LoadFile(dir.filePath("list.rtf"));
+    EXPECT_EQ(other.Text(), edit.Text());
+}
+
+TEST_F(Streams, DocumentsOfOtherWordProcessorsLoad)
+{
+    const QString letter = test::sharedTestData("rtf/libreoffice/letter.rtf");
+    if (!QFile::exists(letter))
+        GTEST_SKIP() << "shared test documents are not beside the checkout";
+    edit.Lines().LoadFile(letter);
+    EXPECT_GT(edit.TextLength(), 100);
+    EXPECT_EQ(edit.SelectionStart(), 0);
+    EXPECT_FALSE(edit.Text().contains("\\rtf"));
+}
+
+TEST_F(Streams, PlainTextSwitchDropsFormattingQuietly)
+{
+    makeFormatted(edit);
+    const QString text = edit.Text();
+    edit.setModified(false);
+    QSignalSpy changes(&edit, &RichEdit::OnChange);
+    edit.setPlainText(true);
+    // Emptying the control is no change of its own; the content coming back is one.
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_EQ(edit.Text(), text);
+    EXPECT_FALSE(isBold(edit, 2));
+    edit.setPlainText(false);
+    EXPECT_EQ(edit.Text(), text);
+    EXPECT_FALSE(isBold(edit, 2));
+    EXPECT_EQ(edit.SelectionAttributes().Name(), edit.DefaultAttributes().Name());
+    EXPECT_EQ(edit.SelectionAttributes().Color(), kClWindowText);
+}
+
+TEST_F(Streams, RecreatingTheWindowKeepsTextFormattingAndModified)
+{
+    makeFormatted(edit);
+    edit.setModified(true);
+    edit.setSelectionStart(5);
+    edit.setVerticalScrollBar(false);
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(edit.SelectionStart(), 0);
+    EXPECT_TRUE(isBold(edit, 2));
+    edit.setModified(false);
+    edit.setVerticalScrollBar(true);
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_EQ(edit.Text(), QString::fromUtf8("Vážený pán\r\nďakujem"));
+}
+
+TEST_F(Streams, LighterControlsStreamByTheirPlainTextSetting)
+{
+    const QString rtf = write("last.rtf", "{\\rtf1\\ansi {\\b bold} text}");
+    RichEdit plain(nullptr, RichEdit::Kind::Simple);
+    plain.setPlainText(true);
+    plain.Lines().LoadFile(rtf);
+    EXPECT_EQ(plain.Text(), "{\\rtf1\\ansi {\\b bold} text}");
+    RichEdit rich(nullptr, RichEdit::Kind::Simple);
+    rich.Lines().LoadFile(write("notes.txt", "just text"));
+    EXPECT_EQ(rich.Text(), "just text"); // the rich attempt failed, then text
+    rich.Lines().LoadFile(rtf);
+    EXPECT_EQ(rich.Text(), "bold text");
+}
+
+TEST_F(Streams, ClipboardCarriesRichTextBothWays)
+{
+    makeFormatted(edit);
+    edit.setSelectionStart(0);
+    edit.setSelectionLength(10);
+    edit.Copy();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat("text/rtf"));
+    EXPECT_EQ(data->text(), QString::fromUtf8("Vážený pán"));
+
+    RichEdit other;
+    other.Paste();
+    EXPECT_EQ(other.Text(), QString::fromUtf8("Vážený pán"));
+    EXPECT_TRUE(isBold(other, 1));
+
+    // Another program's formatted copy keeps its formatting.
+    auto* foreign = new QMimeData;
+    foreign->setData("text/rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\i slanted}}");
+    foreign->setText("plain slanted");
+    QApplication::clipboard()->setMimeData(foreign);
+    other.ClearAll();
+    other.Paste();
+    EXPECT_EQ(other.Text(), "plain slanted");
+    other.setSelectionStart(7);
+    other.setSelectionLength(1);
+    EXPECT_EQ(other.SelectionAttributes().Style(), fs::Italic);
+
+    // A picture becomes one picture character.
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QApplication::clipboard()->setImage(red);
+    other.ClearAll();
+    other.Paste();
+    EXPECT_EQ(other.TextLength(), 1);
+
+    // In plain-text mode a paste takes the text alone.
+    other.setPlainText(true);
+    QApplication::clipboard()->setMimeData(new QMimeData);
+    EXPECT_FALSE(other.CanPaste());
 }

@@ -1,0 +1,112 @@
+// The document control under the loads the main window puts on it: the per-keystroke refresh
+// (selection attributes, paragraph attributes, caret position) on a large document, a
+// replacement in the middle of a large document, and a search that finds nothing.
+#include "richtext/RichEdit.h"
+#include "richtext/RichEngine.h"
+
+#include <QBuffer>
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+using namespace zorim;
+
+namespace {
+
+// A document of about `bytes` characters, loaded as RTF: paragraphs of Slovak words with a
+// bold run and a coloured run in each, so the document has many format runs as a real letter
+// does.
+std::unique_ptr<RichEdit> makeDocument(int bytes)
+{
+    auto edit = std::make_unique<RichEdit>();
+    edit->resize(800, 600);
+    edit->show();
+    QByteArray para;
+    const char* words[] = {"V\\'e1\\'9eeny ", "p\\'e1n ", "riadite\\'be, ", "dovo\\'beujem ", "si ",
+                           "V\\'e1s ", "po\\'9eiada\\'9d ", "o ", "stretnutie. "};
+    for (int i = 0; para.size() < 600; ++i) {
+        if (i % 20 == 3)
+            para += "{\\b ";
+        if (i % 20 == 11)
+            para += "{\\cf1 ";
+        para += words[i % 9];
+        if (i % 20 == 5 || i % 20 == 13)
+            para += "}";
+    }
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Verdana;}}"
+                     "{\\colortbl ;\\red192\\green0\\blue0;}\\pard\\f0\\fs24 ";
+    rtf.reserve(bytes + 4096);
+    while (rtf.size() < bytes)
+        rtf += para + "\\par\n";
+    rtf += "}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit->LoadStream(buffer);
+    edit->setSelectionStart(edit->TextLength() / 2);
+    edit->CaretPosition(); // the first query lays the whole document out once
+    return edit;
+}
+
+void BM_RefreshReads_5MB(benchmark::State& state)
+{
+    auto edit = makeDocument(5 << 20);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(edit->SelectionAttributes().Name());
+        benchmark::DoNotOptimize(edit->SelectionAttributes().Size());
+        benchmark::DoNotOptimize(edit->SelectionAttributes().Style());
+        benchmark::DoNotOptimize(edit->SelectionAttributes().Color());
+        benchmark::DoNotOptimize(edit->ParagraphAttributes().Alignment());
+        benchmark::DoNotOptimize(edit->ParagraphAttributes().Numbering());
+        benchmark::DoNotOptimize(edit->CaretPosition());
+    }
+}
+BENCHMARK(BM_RefreshReads_5MB)->Unit(benchmark::kMicrosecond);
+
+void BM_TypeThenRefresh_5MB(benchmark::State& state)
+{
+    auto edit = makeDocument(5 << 20);
+    for (auto _ : state) {
+        edit->setSelectedText("x");
+        edit->setSelectionStart(edit->SelectionStart() + 1);
+        benchmark::DoNotOptimize(edit->SelectionAttributes().Style());
+        benchmark::DoNotOptimize(edit->ParagraphAttributes().Alignment());
+        benchmark::DoNotOptimize(edit->CaretPosition());
+    }
+}
+BENCHMARK(BM_TypeThenRefresh_5MB)->Unit(benchmark::kMicrosecond);
+
+void BM_SelectedTextWrite_10MB(benchmark::State& state)
+{
+    auto edit = makeDocument(10 << 20);
+    const int middle = edit->TextLength() / 2;
+    for (auto _ : state) {
+        edit->setSelectionStart(middle);
+        edit->setSelectedText("Dátum: 7. 12. 2026");
+    }
+}
+BENCHMARK(BM_SelectedTextWrite_10MB)->Unit(benchmark::kMicrosecond);
+
+void BM_SearchMissing_10MB(benchmark::State& state)
+{
+    auto edit = makeDocument(10 << 20);
+    const int len = edit->TextLength();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(edit->SearchText("neexistujúci reťazec", 0, len, so::MatchCase));
+}
+BENCHMARK(BM_SearchMissing_10MB)->Unit(benchmark::kMillisecond);
+
+void BM_SearchMissingAfterEdit_10MB(benchmark::State& state)
+{
+    auto edit = makeDocument(10 << 20);
+    const int len = edit->TextLength();
+    for (auto _ : state) {
+        state.PauseTiming();
+        edit->setSelectionStart(len / 2);
+        edit->setSelectedText("y");
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(edit->SearchText("neexistujúci reťazec", 0, len, so::MatchCase));
+    }
+}
+BENCHMARK(BM_SearchMissingAfterEdit_10MB)->Unit(benchmark::kMillisecond);
+
+} // namespace
