@@ -177,7 +177,7 @@ void TForm1::SetModified(bool modified)
 
 void TForm1::Original()
 {
-    FontSpec font = RichEdit1->Font();
+    FontDesc font = RichEdit1->Font();
     font.name = QStringLiteral("Verdana");
     font.size = 12;
     font.color = 0;

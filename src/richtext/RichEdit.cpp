@@ -206,7 +206,7 @@ void TextAttributes::setCharset(uint8_t charset)
 int TextAttributes::Pitch() const { return read().pitchAndFamily & 0x3; }
 int TextAttributes::Weight() const { return read().weight; }
 
-void TextAttributes::assign(const FontSpec& font)
+void TextAttributes::assign(const FontDesc& font)
 {
     CharFormat rec;
     rec.mask = cfm::Size | cfm::Color | cfm::Face | cfm::Style | cfm::Charset | cfm::Weight;
@@ -346,7 +346,7 @@ void RichEdit::handleLinkNotice(int message, Qt::MouseButton button, CharRange r
         emit OnURLClick(engine_->textRange(range), button);
 }
 
-void RichEdit::setFont(const FontSpec& font)
+void RichEdit::setFont(const FontDesc& font)
 {
     font_ = font;
     DefaultAttributes().assign(font_);
@@ -533,8 +533,9 @@ void RichLines::LoadFile(const QString& path)
         StreamFormat f;
         ~Restore() { e.streamFormat_ = f; }
     } restore{e, saved};
+    // Only plain files are documents: a pipe or a device would hang the load or never end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw RichEditError(QStringLiteral("Cannot open file %1").arg(path));
     e.LoadStream(file);
 }

@@ -23,7 +23,7 @@ inline constexpr int Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8;
 }
 
 // What the control's Font and the font dialog carry.
-struct FontSpec {
+struct FontDesc {
     QString name = QStringLiteral("Verdana");
     int size = 12;                 // points
     ColorRef color = kClWindowText;
@@ -31,7 +31,7 @@ struct FontSpec {
     uint8_t charset = kDefaultCharset;
     int pitch = 0;                 // 0 default, 1 fixed, 2 variable
     int weight = 0;                // 0: from the style (400, or 700 when bold)
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 };
 
 enum class VerticalPosition { Normal, Subscript, Superscript };
@@ -60,7 +60,7 @@ public:
     int Pitch() const;
     int Weight() const;
     // Assigning a font: one change with size, colour, face, the four styles and charset.
-    void assign(const FontSpec& font);
+    void assign(const FontDesc& font);
 
 private:
     CharFormat read() const;
@@ -150,8 +150,8 @@ public:
     ParaAttributes& ParagraphAttributes() { return paraAttributes_; }
     RichLines& Lines() { return lines_; }
 
-    FontSpec Font() const { return font_; }
-    void setFont(const FontSpec& font);
+    FontDesc Font() const { return font_; }
+    void setFont(const FontDesc& font);
     ColorRef Color() const { return color_; }
     void setColor(ColorRef color);
 
@@ -229,7 +229,7 @@ private:
     TextAttributes defAttributes_{*this, TextAttributes::Scope::Default};
     ParaAttributes paraAttributes_{*this};
     RichLines lines_{*this};
-    FontSpec font_;
+    FontDesc font_;
     ColorRef color_ = kClWindow;
     int undoLimit_ = 100;
     bool plainText_ = false;

@@ -115,7 +115,7 @@ TEST_F(Edit, AssigningABoldFontInWindowTextColourGivesAutomaticColour)
 {
     edit.setText("abc");
     select(0, 3);
-    FontSpec f;
+    FontDesc f;
     f.name = "Arial";
     f.size = 14;
     f.style = fs::Bold;
@@ -147,7 +147,7 @@ TEST_F(Edit, DefaultAttributesAndFontShapeAnEmptyControl)
 {
     EXPECT_EQ(edit.DefaultAttributes().Name(), "Verdana");
     EXPECT_EQ(edit.DefaultAttributes().Size(), 12);
-    FontSpec f;
+    FontDesc f;
     f.name = "Times New Roman";
     f.size = 16;
     f.color = 0x0000FF;

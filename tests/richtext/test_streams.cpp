@@ -1,4 +1,5 @@
 #include "richtext/RichEdit.h"
+#include "FilePermissions.h"
 #include "TestSupport.h"
 #include "text/Codepage.h"
 
@@ -242,4 +243,24 @@ TEST_F(Streams, ClipboardCarriesRichTextBothWays)
     other.setPlainText(true);
     QApplication::clipboard()->setMimeData(new QMimeData);
     EXPECT_FALSE(other.CanPaste());
+}
+
+TEST_F(Streams, AFailedSaveLeavesTheOldFileAndPipesAreNoDocuments)
+{
+    const QString path = write("old.txt", "the old letter");
+    edit.setText("the new letter");
+    {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        test::AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot test permissions here";
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+        EXPECT_THROW(edit.Lines().SaveFile(path), RichEditError);
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "the old letter");
+    EXPECT_THROW(edit.Lines().LoadFile("/dev/zero"), RichEditError);
+    EXPECT_THROW(edit.Lines().LoadFile(dir.path()), RichEditError);
 }
