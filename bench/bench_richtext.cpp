@@ -3,6 +3,7 @@
 // replacement in the middle of a large document, and a search that finds nothing.
 #include "richtext/RichEdit.h"
 #include "richtext/RichEngine.h"
+#include "text/Codepage.h"
 
 #include <QBuffer>
 #include <QTextDocument>
@@ -16,11 +17,8 @@ namespace {
 // A document of about `bytes` characters, loaded as RTF: paragraphs of Slovak words with a
 // bold run and a coloured run in each, so the document has many format runs as a real letter
 // does.
-std::unique_ptr<RichEdit> makeDocument(int bytes)
+QByteArray makeRtf(int bytes)
 {
-    auto edit = std::make_unique<RichEdit>();
-    edit->resize(800, 600);
-    edit->show();
     QByteArray para;
     const char* words[] = {"V\\'e1\\'9eeny ", "p\\'e1n ", "riadite\\'be, ", "dovo\\'beujem ", "si ",
                            "V\\'e1s ", "po\\'9eiada\\'9d ", "o ", "stretnutie. "};
@@ -39,6 +37,15 @@ std::unique_ptr<RichEdit> makeDocument(int bytes)
     while (rtf.size() < bytes)
         rtf += para + "\\par\n";
     rtf += "}";
+    return rtf;
+}
+
+std::unique_ptr<RichEdit> makeDocument(int bytes)
+{
+    auto edit = std::make_unique<RichEdit>();
+    edit->resize(800, 600);
+    edit->show();
+    QByteArray rtf = makeRtf(bytes);
     QBuffer buffer(&rtf);
     buffer.open(QIODevice::ReadOnly);
     edit->LoadStream(buffer);
@@ -113,5 +120,43 @@ void BM_SearchMissingAfterEdit_10MB(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SearchMissingAfterEdit_10MB)->Unit(benchmark::kMillisecond);
+
+// Loading a file into the shown control, as Open does, and laying it out far enough to
+// show its first page.
+void BM_LoadRtf_10MB_IntoControl(benchmark::State& state)
+{
+    QByteArray rtf = makeRtf(10 << 20);
+    RichEdit edit;
+    edit.resize(800, 600);
+    edit.show();
+    for (auto _ : state) {
+        QBuffer buffer(&rtf);
+        buffer.open(QIODevice::ReadOnly);
+        edit.LoadStream(buffer);
+        benchmark::DoNotOptimize(edit.CaretPosition());
+    }
+    state.counters["MB"] = double(rtf.size()) / (1 << 20);
+}
+BENCHMARK(BM_LoadRtf_10MB_IntoControl)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 10 MB plain-text file in Windows-1250, loaded as a .txt file is.
+void BM_LoadText_10MB_IntoControl(benchmark::State& state)
+{
+    const QByteArray line = encodeCodepage(QString::fromUtf8("Vážený pán riaditeľ, dovoľujem si Vás požiadať o stretnutie.\r\n"));
+    QByteArray text;
+    while (text.size() < (10 << 20))
+        text += line;
+    RichEdit edit;
+    edit.resize(800, 600);
+    edit.show();
+    edit.setStreamFormat(StreamFormat::PlainText);
+    for (auto _ : state) {
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        edit.LoadStream(buffer);
+        benchmark::DoNotOptimize(edit.CaretPosition());
+    }
+}
+BENCHMARK(BM_LoadText_10MB_IntoControl)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

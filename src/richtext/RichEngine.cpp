@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSyntaxHighlighter>
@@ -72,7 +73,8 @@ bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 // are drawn blue and underlined on top of their own format.
 class LinkHighlighter : public QSyntaxHighlighter {
 public:
-    explicit LinkHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {}
+    // Owned by the engine, not by a document: a load replaces the document.
+    explicit LinkHighlighter(QObject* owner) : QSyntaxHighlighter(owner) {}
     bool detect = true;
 
 protected:
@@ -169,14 +171,20 @@ private:
 RichEngine::RichEngine(QWidget* viewParent) : view_(new RichView(*this, viewParent))
 {
     QTextDocument* doc = view_->document();
-    doc->setUndoRedoEnabled(true);
     // Paragraphs read left to right unless told otherwise. Without a fixed direction the
     // layout scans every paragraph's text for it after each change, which on a large
     // document costs more than the change itself.
     QTextOption option = doc->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
     doc->setDefaultTextOption(option);
-    highlighter_ = new LinkHighlighter(doc);
+    highlighter_ = new LinkHighlighter(this);
+    highlighter_->setDocument(doc);
+    attachDocument(doc);
+}
+
+void RichEngine::attachDocument(QTextDocument* doc)
+{
+    doc->setUndoRedoEnabled(true);
     connect(doc, &QTextDocument::contentsChange, this, &RichEngine::onContentsChange);
     connect(doc, &QTextDocument::undoCommandAdded, this, [this] {
         if (inUndo_)
@@ -194,15 +202,18 @@ QTextDocument* RichEngine::document() const { return view_->document(); }
 void RichEngine::onContentsChange(int from, int removed, int added)
 {
     rawValid_ = false;
-    if (!allUnsynced_) {
-        const QTextDocument* doc = document();
-        QTextBlock b = doc->findBlock(from);
+    const QTextDocument* doc = document();
+    const int count = doc->blockCount();
+    const int delta = count - knownBlockCount_;
+    knownBlockCount_ = count;
+    QTextBlock b = doc->findBlock(from);
+    if (b.blockNumber() < syncedBlocks_) {
+        syncedBlocks_ = std::max(b.blockNumber(), syncedBlocks_ + delta);
         const QTextBlock last = doc->findBlock(from + added);
-        // A large change is cheaper to count again whole than block by block.
+        // A large change is cheaper to count again from its start than block by block.
         for (int n = 0; b.isValid(); b = b.next(), ++n) {
             if (n > 256) {
-                allUnsynced_ = true;
-                unsyncedBlocks_.clear();
+                syncedBlocks_ = std::min(syncedBlocks_, doc->findBlock(from).blockNumber());
                 break;
             }
             unsyncedBlocks_.append(b);
@@ -251,7 +262,7 @@ void RichEngine::setCharFormat(int scope, const CharFormat& rec)
         const bool wasCreating = creating_;
         creating_ = true; // a default change is no edit of the user's
         doc->setDefaultFont(font);
-        allUnsynced_ = true; // every paragraph without a font of its own lays out anew
+        syncedBlocks_ = 0; // every paragraph without a font of its own lays out anew
         if (doc->isEmpty()) {
             QTextCursor c(doc);
             c.setBlockCharFormat(f);
@@ -434,29 +445,33 @@ void RichEngine::ensureLaidOutTo(int pos) const
 }
 
 // The document keeps a line index over its paragraphs (first line number of each) that the
-// layout does not feed: each paragraph's line count is handed to it here, for the paragraphs
-// changed since the last query, or for all of them after the width changed.
-void RichEngine::syncLineCounts() const
+// layout does not feed: each paragraph's line count is handed to it here, only as far as a
+// query needs, so that the paragraphs beyond it may still be laid out lazily.
+void RichEngine::syncLinesTo(int blockNumber) const
 {
     QTextDocument* doc = document();
-    if (doc->textWidth() != syncedWidth_)
-        allUnsynced_ = true;
-    if (allUnsynced_) {
-        ensureLaidOutTo(textLength());
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-            b.setLineCount(std::max(1, b.layout() ? b.layout()->lineCount() : 1));
-        allUnsynced_ = false;
-        syncedWidth_ = doc->textWidth();
+    if (doc->textWidth() != syncedWidth_) {
+        syncedBlocks_ = 0;
         unsyncedBlocks_.clear();
-        return;
+        syncedWidth_ = doc->textWidth();
     }
-    for (QTextBlock b : std::as_const(unsyncedBlocks_)) {
-        if (!b.isValid())
-            continue;
-        doc->documentLayout()->blockBoundingRect(b);
-        b.setLineCount(std::max(1, b.layout() ? b.layout()->lineCount() : 1));
+    auto sync = [](QTextBlock b) { b.setLineCount(std::max(1, b.layout() ? b.layout()->lineCount() : 1)); };
+    for (const QTextBlock& b : std::as_const(unsyncedBlocks_)) {
+        if (b.isValid() && b.blockNumber() < syncedBlocks_) {
+            doc->documentLayout()->blockBoundingRect(b);
+            sync(b);
+        }
     }
     unsyncedBlocks_.clear();
+    blockNumber = std::min(blockNumber, doc->blockCount() - 1);
+    if (blockNumber < syncedBlocks_)
+        return;
+    // Asking for a paragraph's place lays out every paragraph up to it.
+    doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(blockNumber));
+    for (QTextBlock b = doc->findBlockByNumber(syncedBlocks_); b.isValid() && syncedBlocks_ <= blockNumber; b = b.next()) {
+        sync(b);
+        ++syncedBlocks_;
+    }
 }
 
 int RichEngine::lineFromChar(int pos) const
@@ -464,8 +479,7 @@ int RichEngine::lineFromChar(int pos) const
     if (pos < 0)
         pos = caret();
     pos = std::clamp(pos, 0, textLength());
-    syncLineCounts();
-    ensureLaidOutTo(pos);
+    syncLinesTo(document()->findBlock(pos).blockNumber());
     const QTextBlock block = document()->findBlock(pos);
     const QTextLayout* layout = block.layout();
     int inBlock = 0;
@@ -481,7 +495,14 @@ int RichEngine::lineIndex(int line) const
     if (line < 0)
         line = lineFromChar(-1);
     QTextDocument* doc = document();
-    syncLineCounts();
+    // Count lines only as far as the asked line lies.
+    for (;;) {
+        syncLinesTo(syncedBlocks_ > 0 ? syncedBlocks_ - 1 : 0);
+        const QTextBlock last = doc->findBlockByNumber(syncedBlocks_ - 1);
+        if (syncedBlocks_ >= doc->blockCount() || (last.isValid() && last.firstLineNumber() + last.lineCount() > line))
+            break;
+        syncLinesTo(std::max(syncedBlocks_ * 2, syncedBlocks_ + 256));
+    }
     const QTextBlock block = doc->findBlockByLineNumber(line);
     if (!block.isValid())
         return -1;
@@ -514,7 +535,7 @@ int RichEngine::lineLength(int pos) const
 
 int RichEngine::lineCount() const
 {
-    syncLineCounts();
+    syncLinesTo(document()->blockCount() - 1);
     const QTextBlock last = document()->lastBlock();
     const QTextLayout* layout = last.layout();
     return last.firstLineNumber() + std::max(1, layout ? layout->lineCount() : 1);
@@ -720,34 +741,59 @@ bool RichEngine::streamIn(int flags, const ReadCallback& read)
     if (rich && !looksLikeRtf(bytes))
         return false;
     const bool selectionOnly = flags & sf::Selection;
+    if (!selectionOnly)
+        return loadDocument(bytes, rich, flags & sf::Unicode);
     QTextCursor c = view_->textCursor();
-    const bool wasCreating = creating_;
     c.beginEditBlock();
-    if (!selectionOnly) {
-        // A whole new document: it starts in the default format, with nothing to undo.
-        creating_ = true;
-        c.select(QTextCursor::Document);
-        c.removeSelectedText();
-        c.setBlockFormat(QTextBlockFormat());
-        c.setBlockCharFormat(defaultFormat_);
-        c.setCharFormat(defaultFormat_);
-        creating_ = wasCreating;
-    }
     bool ok = true;
-    if (rich) {
+    if (rich)
         ok = readRtf(bytes, c);
-    } else if (flags & sf::Unicode) {
+    else if (flags & sf::Unicode)
         insertPlain(c, QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2));
-    } else {
+    else
         insertPlain(c, decodeTextDocument(bytes));
-    }
     c.endEditBlock();
-    if (!selectionOnly) {
-        // A document just loaded matches its file.
-        document()->clearUndoRedoStacks();
-        undoDepth_ = redoDepth_ = 0;
-        modified_ = false;
-    }
+    view_->setTextCursor(c);
+    return ok;
+}
+
+// A whole new document is built apart from the view and then shown: the view lays it out
+// lazily, the visible part first, and starts with its caret at the start, in the default
+// format and with nothing to undo.
+bool RichEngine::loadDocument(const QByteArray& bytes, bool rich, bool utf16)
+{
+    // The view deletes a document of its own when it takes another; ours go here.
+    QPointer<QTextDocument> old = document();
+    auto* fresh = new QTextDocument(view_);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setUndoRedoEnabled(false);
+    QTextCursor c(fresh);
+    c.setBlockCharFormat(defaultFormat_);
+    c.setCharFormat(defaultFormat_);
+    bool ok = true;
+    if (rich)
+        ok = readRtf(bytes, c);
+    else if (utf16)
+        insertPlain(c, QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2));
+    else
+        insertPlain(c, decodeTextDocument(bytes));
+    view_->setDocument(fresh);
+    view_->setCurrentCharFormat(fresh->begin().charFormat());
+    highlighter_->setDocument(fresh);
+    attachDocument(fresh);
+    if (old && old->parent() == view_)
+        delete old.data();
+    rawValid_ = false;
+    syncedBlocks_ = 0;
+    unsyncedBlocks_.clear();
+    knownBlockCount_ = fresh->blockCount();
+    undoDepth_ = redoDepth_ = 0;
+    // A document just loaded matches its file; its arrival is one change.
+    modified_ = false;
+    if (!creating_ && (eventMask_ & enm::Change))
+        emit changed();
     return ok;
 }
 

@@ -136,8 +136,10 @@ signals:
 private:
     friend class RichView;
     void onContentsChange(int from, int removed, int added);
+    void attachDocument(QTextDocument* doc);
+    bool loadDocument(const QByteArray& bytes, bool rich, bool utf16);
     void ensureLaidOutTo(int pos) const;
-    void syncLineCounts() const;
+    void syncLinesTo(int blockNumber) const;
     const QString& rawText() const;
     void insertPlain(class QTextCursor& cursor, const QString& text) const;
 
@@ -153,10 +155,12 @@ private:
     bool inUndo_ = false;
     QTextCharFormat defaultFormat_; // the control's default character format
     mutable QString rawCache_;
-    // Paragraphs whose laid-out line count the document's line index does not know yet.
+    // The document's line index (first line number of each paragraph) holds the laid-out
+    // line counts of the first syncedBlocks_ paragraphs, less the changed ones listed.
+    mutable int syncedBlocks_ = 0;
     mutable QList<QTextBlock> unsyncedBlocks_;
-    mutable bool allUnsynced_ = true;
     mutable qreal syncedWidth_ = -1;
+    int knownBlockCount_ = 1;
     mutable bool rawValid_ = false;
 };
 

@@ -1,7 +1,12 @@
 #include "richtext/RichEdit.h"
 #include "richtext/RichEngine.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
@@ -144,4 +149,58 @@ TEST_F(Lines, OnChangeFiresOncePerChangeAndOnceForABulkChange)
     EXPECT_EQ(changes.count(), 1);
     edit.Lines().EndUpdate(); // unbalanced: nothing
     EXPECT_EQ(changes.count(), 1);
+}
+
+namespace {
+
+// Line numbers counted the slow way: every paragraph laid out, its lines added up.
+QList<int> lineStartsByLayout(RichEngine& e)
+{
+    QTextDocument* doc = e.document();
+    doc->documentLayout()->blockBoundingRect(doc->lastBlock());
+    QList<int> starts;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (int i = 0; i < std::max(1, b.layout()->lineCount()); ++i)
+            starts.append(b.position() + (b.layout()->lineCount() ? b.layout()->lineAt(i).textStart() : 0));
+    return starts;
+}
+
+void expectLinesAgree(RichEngine& e, const char* when)
+{
+    const QList<int> starts = lineStartsByLayout(e);
+    ASSERT_EQ(e.lineCount(), starts.size()) << when;
+    for (int line = 0; line < starts.size(); line += 3) {
+        EXPECT_EQ(e.lineIndex(line), starts[line]) << when << " line " << line;
+        EXPECT_EQ(e.lineFromChar(starts[line]), line) << when << " line " << line;
+    }
+}
+
+} // namespace
+
+TEST_F(Lines, LineNumbersStayRightThroughEditsAndResizes)
+{
+    QString text;
+    for (int i = 0; i < 60; ++i)
+        text += QString("paragraph %1 ").arg(i).repeated(i % 7 + 1) + "\r\n";
+    edit.setText(text);
+    RichEngine& e = edit.engine();
+    // Ask about an early line first, so that only part of the document has been counted.
+    EXPECT_EQ(e.lineFromChar(0), 0);
+    expectLinesAgree(e, "after load");
+
+    // A paragraph in the middle grows by several lines, another one is split, two are joined.
+    edit.setSelectionStart(e.lineIndex(20));
+    edit.setSelectedText(QString("longer text ").repeated(40));
+    expectLinesAgree(e, "after growing a paragraph");
+    edit.setSelectionStart(e.lineIndex(5) + 3);
+    edit.setSelectedText("\r\n");
+    edit.setSelectionStart(e.lineIndex(40));
+    edit.setSelectionLength(e.lineIndex(44) - e.lineIndex(40));
+    edit.DeleteSelection();
+    expectLinesAgree(e, "after splitting and joining");
+
+    // A narrower view wraps everything anew.
+    edit.resize(180, 300);
+    QApplication::processEvents();
+    expectLinesAgree(e, "after a resize");
 }
