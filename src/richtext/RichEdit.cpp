@@ -519,20 +519,30 @@ void RichEdit::SaveStream(QIODevice& stream)
     saveToStream(stream, flags);
 }
 
+// For the duration of a file load or save, the file's extension chooses the stream format of
+// the main control (.txt text, .rtf rich text); the lighter controls follow their PlainText
+// setting whatever the extension. The format is restored however the operation ends.
+class FileFormatScope {
+public:
+    FileFormatScope(RichEdit& edit, const QString& path) : edit_(edit), saved_(edit.streamFormat())
+    {
+        const ConversionEntry* entry = conversionFor(path);
+        if (entry && edit.kind() == RichEdit::Kind::Document)
+            edit.setStreamFormat(entry->plainText ? StreamFormat::PlainText : StreamFormat::RichText);
+    }
+    ~FileFormatScope() { edit_.setStreamFormat(saved_); }
+    FileFormatScope(const FileFormatScope&) = delete;
+    FileFormatScope& operator=(const FileFormatScope&) = delete;
+
+private:
+    RichEdit& edit_;
+    StreamFormat saved_;
+};
+
 void RichLines::LoadFile(const QString& path)
 {
     RichEdit& e = edit_;
-    const StreamFormat saved = e.streamFormat_;
-    const ConversionEntry* entry = conversionFor(path);
-    // The extension chooses the format of the main control; the lighter ones follow
-    // their PlainText setting whatever the extension.
-    if (entry && e.kind_ == RichEdit::Kind::Document)
-        e.streamFormat_ = entry->plainText ? StreamFormat::PlainText : StreamFormat::RichText;
-    struct Restore {
-        RichEdit& e;
-        StreamFormat f;
-        ~Restore() { e.streamFormat_ = f; }
-    } restore{e, saved};
+    const FileFormatScope scope(e, path);
     // Only plain files are documents: a pipe or a device would hang the load or never end.
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
@@ -543,15 +553,7 @@ void RichLines::LoadFile(const QString& path)
 void RichLines::SaveFile(const QString& path)
 {
     RichEdit& e = edit_;
-    const StreamFormat saved = e.streamFormat_;
-    const ConversionEntry* entry = conversionFor(path);
-    if (entry && e.kind_ == RichEdit::Kind::Document)
-        e.streamFormat_ = entry->plainText ? StreamFormat::PlainText : StreamFormat::RichText;
-    struct Restore {
-        RichEdit& e;
-        StreamFormat f;
-        ~Restore() { e.streamFormat_ = f; }
-    } restore{e, saved};
+    const FileFormatScope scope(e, path);
     // The old file is replaced only once the new one is complete, so a failed save never
     // destroys it.
     QSaveFile file(path);

@@ -109,16 +109,6 @@ QString decodeValue(const QByteArray& bytes)
     return decodeCodepage(bytes, kCp1250);
 }
 
-// Windows-1250 as long as every character exists there; otherwise UTF-8 behind a byte
-// order mark, which readValue recognises, so that no character of a value is lost.
-QByteArray encodeValue(const QString& value)
-{
-    bool lossless = true;
-    QByteArray bytes = encodeCodepage(value, kCp1250, &lossless);
-    if (lossless)
-        return bytes;
-    return kUtf8Bom + value.toUtf8();
-}
 
 void writeAll(int fd, const QByteArray& bytes)
 {
@@ -262,7 +252,9 @@ void SettingsStore::writeValue(const QString& name, const QString& value) const
     try {
         if (exists && ::fchmod(fd.get(), mode) != 0)
             fail(errno);
-        writeAll(fd.get(), encodeValue(value));
+        // Windows-1250 when every character exists there, else UTF-8 behind a byte order mark,
+        // which readValue recognises: no character of a value is lost.
+        writeAll(fd.get(), encodeTextDocument(value));
         if (::fsync(fd.get()) != 0 && errno != EINVAL)
             fail(errno);
         fd.close();
