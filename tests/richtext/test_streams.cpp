@@ -89,6 +89,9 @@ TEST_F(Streams, TextUnderAnotherExtensionFallsBackToText)
     // An RTF file named .TXT shows its source.
     edit.Lines().LoadFile(write("source.TXT", "{\\rtf1 hi}"));
     EXPECT_EQ(edit.Text(), "{\\rtf1 hi}");
+    // Web pages show their source.
+    edit.Lines().LoadFile(write("page.html", "<html><body><b>Ahoj</b></body></html>\n"));
+    EXPECT_EQ(edit.Text(), "<html><body><b>Ahoj</b></body></html>\r\n");
 }
 
 namespace {
