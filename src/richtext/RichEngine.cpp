@@ -745,13 +745,7 @@ bool RichEngine::streamIn(int flags, const ReadCallback& read)
         return loadDocument(bytes, rich, flags & sf::Unicode);
     QTextCursor c = view_->textCursor();
     c.beginEditBlock();
-    bool ok = true;
-    if (rich)
-        ok = readRtf(bytes, c);
-    else if (flags & sf::Unicode)
-        insertPlain(c, QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2));
-    else
-        insertPlain(c, decodeTextDocument(bytes));
+    const bool ok = insertContent(c, bytes, rich, flags & sf::Unicode);
     c.endEditBlock();
     view_->setTextCursor(c);
     return ok;
@@ -760,35 +754,59 @@ bool RichEngine::streamIn(int flags, const ReadCallback& read)
 // A whole new document is built apart from the view and then shown: the view lays it out
 // lazily, the visible part first, and starts with its caret at the start, in the default
 // format and with nothing to undo.
+bool RichEngine::insertContent(QTextCursor& cursor, const QByteArray& bytes, bool rich, bool utf16) const
+{
+    if (rich)
+        return readRtf(bytes, cursor);
+    insertPlain(cursor, utf16 ? QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2)
+                              : decodeTextDocument(bytes));
+    return true;
+}
+
 bool RichEngine::loadDocument(const QByteArray& bytes, bool rich, bool utf16)
 {
-    // The view deletes a document of its own when it takes another; ours go here.
-    QPointer<QTextDocument> old = document();
-    auto* fresh = new QTextDocument(view_);
-    fresh->setDefaultFont(old->defaultFont());
-    fresh->setDefaultTextOption(old->defaultTextOption());
-    fresh->setDocumentMargin(old->documentMargin());
-    fresh->setUndoRedoEnabled(false);
-    QTextCursor c(fresh);
-    c.setBlockCharFormat(defaultFormat_);
-    c.setCharFormat(defaultFormat_);
     bool ok = true;
-    if (rich)
-        ok = readRtf(bytes, c);
-    else if (utf16)
-        insertPlain(c, QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2));
-    else
-        insertPlain(c, decodeTextDocument(bytes));
-    view_->setDocument(fresh);
-    view_->setCurrentCharFormat(fresh->begin().charFormat());
-    highlighter_->setDocument(fresh);
-    attachDocument(fresh);
-    if (old && old->parent() == view_)
-        delete old.data();
+    if (view_->isVisible()) {
+        // The view deletes a document of its own when it takes another; ours go here.
+        QPointer<QTextDocument> old = document();
+        auto* fresh = new QTextDocument(view_);
+        fresh->setDefaultFont(old->defaultFont());
+        fresh->setDefaultTextOption(old->defaultTextOption());
+        fresh->setDocumentMargin(old->documentMargin());
+        fresh->setUndoRedoEnabled(false);
+        QTextCursor c(fresh);
+        c.setBlockCharFormat(defaultFormat_);
+        c.setCharFormat(defaultFormat_);
+        ok = insertContent(c, bytes, rich, utf16);
+        view_->setDocument(fresh);
+        view_->setCurrentCharFormat(fresh->begin().charFormat());
+        highlighter_->setDocument(fresh);
+        attachDocument(fresh);
+        if (old && old->parent() == view_)
+            delete old.data();
+    } else {
+        // A control that is not shown has no layout to spare: the document is refilled in
+        // place and laid out when the control is first shown.
+        QTextDocument* doc = document();
+        const bool wasCreating = creating_;
+        creating_ = true;
+        const QFont font = doc->defaultFont();
+        const QTextOption option = doc->defaultTextOption();
+        doc->clear();
+        doc->setDefaultFont(font);
+        doc->setDefaultTextOption(option);
+        QTextCursor c(doc);
+        c.setBlockCharFormat(defaultFormat_);
+        c.setCharFormat(defaultFormat_);
+        ok = insertContent(c, bytes, rich, utf16);
+        doc->clearUndoRedoStacks();
+        view_->setTextCursor(QTextCursor(doc));
+        creating_ = wasCreating;
+    }
     rawValid_ = false;
     syncedBlocks_ = 0;
     unsyncedBlocks_.clear();
-    knownBlockCount_ = fresh->blockCount();
+    knownBlockCount_ = document()->blockCount();
     undoDepth_ = redoDepth_ = 0;
     // A document just loaded matches its file; its arrival is one change.
     modified_ = false;

@@ -138,6 +138,7 @@ private:
     void onContentsChange(int from, int removed, int added);
     void attachDocument(QTextDocument* doc);
     bool loadDocument(const QByteArray& bytes, bool rich, bool utf16);
+    bool insertContent(QTextCursor& cursor, const QByteArray& bytes, bool rich, bool utf16) const;
     void ensureLaidOutTo(int pos) const;
     void syncLinesTo(int blockNumber) const;
     const QString& rawText() const;
