@@ -1,6 +1,7 @@
 #include "richtext/RichEngine.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/ParagraphLayout.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
@@ -177,6 +178,8 @@ RichEngine::RichEngine(QWidget* viewParent) : view_(new RichView(*this, viewPare
     QTextOption option = doc->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
     doc->setDefaultTextOption(option);
+    // Our own layout: an edit lays out only the paragraphs it changed.
+    doc->setDocumentLayout(new ParagraphLayout(doc));
     highlighter_ = new LinkHighlighter(this);
     highlighter_->setDocument(doc);
     attachDocument(doc);
@@ -779,6 +782,8 @@ bool RichEngine::loadDocument(const QByteArray& bytes, bool rich, bool utf16)
         insertPlain(c, QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2));
     else
         insertPlain(c, decodeTextDocument(bytes));
+    // Installed once the text is in, so building the document laid nothing out.
+    fresh->setDocumentLayout(new ParagraphLayout(fresh));
     view_->setDocument(fresh);
     view_->setCurrentCharFormat(fresh->begin().charFormat());
     highlighter_->setDocument(fresh);
