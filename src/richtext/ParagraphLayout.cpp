@@ -478,6 +478,7 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
         const int pos = block.position();
         const int len = block.length();
         QList<QTextLayout::FormatRange> selections;
+        QList<QBrush> breakMarks; // selections that go on past this paragraph's break
         for (const Selection& sel : context.selections) {
             const int s = std::max(sel.cursor.selectionStart(), pos);
             const int e = std::min(sel.cursor.selectionEnd(), pos + len);
@@ -487,11 +488,21 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
                 r.length = e - s;
                 r.format = sel.format;
                 selections.append(r);
+                if (e == pos + len && sel.format.hasProperty(QTextFormat::BackgroundBrush))
+                    breakMarks.append(sel.format.background());
             }
         }
         QTextLayout* tl = block.layout();
         painter->setPen(text);
         tl->draw(painter, origin, selections, clip);
+        if (!breakMarks.isEmpty() && tl->lineCount() > 0) {
+            // The break itself has no glyph; a selected break shows as a space's width.
+            const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+            const qreal x = origin.x() + last.cursorToX(len - 1);
+            const qreal w = QFontMetricsF(block.charFormat().font()).horizontalAdvance(u' ');
+            for (const QBrush& brush : std::as_const(breakMarks))
+                painter->fillRect(QRectF(x, origin.y() + last.y(), w, last.height()), brush);
+        }
         drawListMarker(painter, block, origin, text);
         if (context.cursorPosition >= pos && context.cursorPosition < pos + len) {
             painter->setPen(text);

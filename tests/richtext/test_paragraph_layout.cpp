@@ -396,3 +396,29 @@ TEST(HeightTreeSums, AgreeWithPlainSumsThroughSetsAndSplices)
             return;
     }
 }
+
+TEST_F(Layout, ASelectedParagraphBreakShows)
+{
+    edit.setText("ab\r\ncd");
+    QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    QAbstractTextDocumentLayout::Selection sel;
+    sel.cursor = QTextCursor(doc());
+    sel.cursor.setPosition(1);
+    sel.cursor.setPosition(4, QTextCursor::KeepAnchor);
+    sel.format.setBackground(QColor(0, 0, 255));
+    ctx.selections.append(sel);
+    QImage image(300, 100, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        lay->draw(&p, ctx);
+    }
+    const QTextBlock first = doc()->begin();
+    const QRectF br = lay->blockBoundingRect(first);
+    const QTextLine line = first.layout()->lineAt(0);
+    const QPoint afterText = (br.topLeft() + QPointF(line.cursorToX(2) + 1.5, line.y() + line.height() / 2)).toPoint();
+    EXPECT_EQ(image.pixel(afterText), qRgb(0, 0, 255)) << "the selected break";
+    const QPoint farRight = (br.topLeft() + QPointF(line.cursorToX(2) + 60, line.y() + line.height() / 2)).toPoint();
+    EXPECT_EQ(image.pixel(farRight), qRgb(255, 255, 255));
+}
