@@ -8,9 +8,11 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -421,4 +423,32 @@ TEST_F(Layout, ASelectedParagraphBreakShows)
     EXPECT_EQ(image.pixel(afterText), qRgb(0, 0, 255)) << "the selected break";
     const QPoint farRight = (br.topLeft() + QPointF(line.cursorToX(2) + 60, line.y() + line.height() / 2)).toPoint();
     EXPECT_EQ(image.pixel(farRight), qRgb(255, 255, 255));
+}
+
+TEST_F(Layout, ScrolledIntoTheMiddleOfALargeDocumentTheViewDrawsAndHitsText)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int i = 0; i < 3000; ++i)
+        rtf += QByteArray("odsek ") + QByteArray::number(i) + " a niekoko slov v om, aby sa zalamoval na viac riadkov\\par\n";
+    rtf += "}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    QScrollBar* bar = edit.view()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 10000) << "the estimated heights give the document its length";
+    bar->setValue(bar->maximum() / 2);
+    QCoreApplication::processEvents();
+    EXPECT_LT(layout()->laidOutCount(), 1000) << "only what is shown is laid out";
+    const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    bool ink = false;
+    for (int y = 0; y < shot.height() && !ink; ++y)
+        for (int x = 0; x < shot.width() && !ink; ++x)
+            ink = qGray(shot.pixel(x, y)) < 128;
+    EXPECT_TRUE(ink) << "text is drawn where the view looks";
+    const QPoint middle(40, edit.view()->viewport()->height() / 2);
+    const int pos = edit.view()->cursorForPosition(middle).position();
+    EXPECT_GT(pos, 1000);
+    QTextCursor c(doc());
+    c.setPosition(pos);
+    EXPECT_EQ(edit.view()->cursorForPosition(edit.view()->cursorRect(c).center()).position(), pos);
 }
