@@ -165,19 +165,26 @@ ParagraphLayout::~ParagraphLayout() = default;
 qreal ParagraphLayout::pageWidth() const { return document()->pageSize().width(); }
 qreal ParagraphLayout::margin() const { return document()->documentMargin(); }
 
+void ParagraphLayout::updateEstimates()
+{
+    const QFontMetricsF fm(document()->defaultFont());
+    estCharWidth_ = fm.averageCharWidth();
+    estLineHeight_ = std::ceil(fm.lineSpacing());
+}
+
 qreal ParagraphLayout::estimate(const QTextBlock& block) const
 {
     // A paragraph not yet laid out counts as its characters set in the default font.
-    const QFontMetricsF fm(document()->defaultFont());
     const qreal page = pageWidth();
     const qreal avail = page < 0 ? kUnwrappedWidth : std::max<qreal>(1, page - 2 * margin());
-    const qreal lines = std::max<qreal>(1, std::ceil((block.length() - 1) * fm.averageCharWidth() / avail));
-    return lines * std::ceil(fm.lineSpacing());
+    const qreal lines = std::max<qreal>(1, std::ceil((block.length() - 1) * estCharWidth_ / avail));
+    return lines * estLineHeight_;
 }
 
 void ParagraphLayout::resetAll()
 {
     QTextDocument* doc = document();
+    updateEstimates();
     width_ = pageWidth();
     margin_ = margin();
     std::vector<qreal> heights;
@@ -323,6 +330,8 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     const qreal top = heights_.before(a);
     const qreal oldSpan = heights_.before(a + oldCount) - top;
     const bool eager = newCount <= kEagerBlocks;
+    if (!eager)
+        updateEstimates(); // the default font may be what changed
     std::vector<qreal> heights;
     heights.reserve(size_t(newCount));
     QTextBlock b = first;

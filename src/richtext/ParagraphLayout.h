@@ -60,6 +60,7 @@ protected:
 private:
     qreal pageWidth() const;
     qreal margin() const;
+    void updateEstimates();
     qreal estimate(const QTextBlock& block) const;
     void resetAll();
     // Lays the paragraph out when it is not; returns whether its height changed.
@@ -78,6 +79,8 @@ private:
     mutable int laidCount_ = 0;
     qreal width_ = -2;                     // page width the heights were found at
     qreal margin_ = -1;
+    qreal estCharWidth_ = 8;  // of the default font, for paragraphs not yet laid out
+    qreal estLineHeight_ = 16;
     mutable QSizeF lastSize_;
     mutable bool sizeNoticePending_ = false;
     QObject* imageHandler_ = nullptr;
