@@ -7,6 +7,7 @@
 #include "richtext/rtf/Picture.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
@@ -451,4 +452,50 @@ TEST_F(Layout, ScrolledIntoTheMiddleOfALargeDocumentTheViewDrawsAndHitsText)
     QTextCursor c(doc());
     c.setPosition(pos);
     EXPECT_EQ(edit.view()->cursorForPosition(edit.view()->cursorRect(c).center()).position(), pos);
+}
+
+TEST_F(Layout, JustifiedLinesReachTheRightEdgeExceptTheLast)
+{
+    edit.setText(QString("slovo a dlhšie slovo ").repeated(12));
+    edit.ParagraphAttributes().setAlignment(ParaAlignment::Justify);
+    const QTextBlock block = doc()->begin();
+    doc()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* tl = block.layout();
+    ASSERT_GE(tl->lineCount(), 3);
+    const qreal available = doc()->textWidth() - 2 * doc()->documentMargin();
+    for (int i = 0; i + 1 < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        // The last visible character of a full line ends at the right edge.
+        int end = line.textStart() + line.textLength();
+        while (end > line.textStart() && block.text()[end - 1].isSpace())
+            --end;
+        EXPECT_NEAR(line.cursorToX(end), available, 1.5) << "line " << i;
+    }
+    const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+    EXPECT_LT(last.cursorToX(last.textStart() + last.textLength()), available - 10) << "the last line stays short";
+}
+
+TEST_F(Layout, TheViewDrawsItsCaretWhenFocused)
+{
+    edit.setText("abc");
+    QApplication::setActiveWindow(&edit);
+    edit.view()->setFocus();
+    QCoreApplication::processEvents();
+    if (!edit.view()->hasFocus())
+        GTEST_SKIP() << "the platform gives no focus";
+    edit.engine().setSel({3, 3});
+    const QRect caret = edit.view()->cursorRect();
+    auto inkAtCaret = [&] {
+        const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int dark = 0;
+        for (int y = caret.top() + 2; y < caret.bottom() - 1; ++y)
+            for (int x = caret.left(); x < caret.left() + 2; ++x)
+                dark += qGray(shot.pixel(x, y)) < 128;
+        return dark;
+    };
+    const int focused = inkAtCaret();
+    edit.view()->clearFocus();
+    QCoreApplication::processEvents();
+    EXPECT_GT(focused, caret.height() / 2) << "a caret line right of the text";
+    EXPECT_LT(inkAtCaret(), focused) << "without focus, no caret";
 }
