@@ -1,6 +1,7 @@
 #include "richtext/RichEngine.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/ParagraphLayout.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
@@ -177,6 +178,8 @@ RichEngine::RichEngine(QWidget* viewParent) : view_(new RichView(*this, viewPare
     QTextOption option = doc->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
     doc->setDefaultTextOption(option);
+    // Our own layout: an edit lays out only the paragraphs it changed.
+    doc->setDocumentLayout(new ParagraphLayout(doc));
     highlighter_ = new LinkHighlighter(this);
     highlighter_->setDocument(doc);
     attachDocument(doc);
@@ -751,9 +754,6 @@ bool RichEngine::streamIn(int flags, const ReadCallback& read)
     return ok;
 }
 
-// A whole new document is built apart from the view and then shown: the view lays it out
-// lazily, the visible part first, and starts with its caret at the start, in the default
-// format and with nothing to undo.
 bool RichEngine::insertContent(QTextCursor& cursor, const QByteArray& bytes, bool rich, bool utf16) const
 {
     if (rich)
@@ -763,46 +763,30 @@ bool RichEngine::insertContent(QTextCursor& cursor, const QByteArray& bytes, boo
     return true;
 }
 
+// A whole new document is built apart from the view and then shown: the view lays it out
+// lazily, the visible part first, and starts with its caret at the start, in the default
+// format and with nothing to undo.
 bool RichEngine::loadDocument(const QByteArray& bytes, bool rich, bool utf16)
 {
-    bool ok = true;
-    if (view_->isVisible()) {
-        // The view deletes a document of its own when it takes another; ours go here.
-        QPointer<QTextDocument> old = document();
-        auto* fresh = new QTextDocument(view_);
-        fresh->setDefaultFont(old->defaultFont());
-        fresh->setDefaultTextOption(old->defaultTextOption());
-        fresh->setDocumentMargin(old->documentMargin());
-        fresh->setUndoRedoEnabled(false);
-        QTextCursor c(fresh);
-        c.setBlockCharFormat(defaultFormat_);
-        c.setCharFormat(defaultFormat_);
-        ok = insertContent(c, bytes, rich, utf16);
-        view_->setDocument(fresh);
-        view_->setCurrentCharFormat(fresh->begin().charFormat());
-        highlighter_->setDocument(fresh);
-        attachDocument(fresh);
-        if (old && old->parent() == view_)
-            delete old.data();
-    } else {
-        // A control that is not shown has no layout to spare: the document is refilled in
-        // place and laid out when the control is first shown.
-        QTextDocument* doc = document();
-        const bool wasCreating = creating_;
-        creating_ = true;
-        const QFont font = doc->defaultFont();
-        const QTextOption option = doc->defaultTextOption();
-        doc->clear();
-        doc->setDefaultFont(font);
-        doc->setDefaultTextOption(option);
-        QTextCursor c(doc);
-        c.setBlockCharFormat(defaultFormat_);
-        c.setCharFormat(defaultFormat_);
-        ok = insertContent(c, bytes, rich, utf16);
-        doc->clearUndoRedoStacks();
-        view_->setTextCursor(QTextCursor(doc));
-        creating_ = wasCreating;
-    }
+    // The view deletes a document of its own when it takes another; ours go here.
+    QPointer<QTextDocument> old = document();
+    auto* fresh = new QTextDocument(view_);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setUndoRedoEnabled(false);
+    QTextCursor c(fresh);
+    c.setBlockCharFormat(defaultFormat_);
+    c.setCharFormat(defaultFormat_);
+    const bool ok = insertContent(c, bytes, rich, utf16);
+    // Installed once the text is in, so building the document laid nothing out.
+    fresh->setDocumentLayout(new ParagraphLayout(fresh));
+    view_->setDocument(fresh);
+    view_->setCurrentCharFormat(fresh->begin().charFormat());
+    highlighter_->setDocument(fresh);
+    attachDocument(fresh);
+    if (old && old->parent() == view_)
+        delete old.data();
     rawValid_ = false;
     syncedBlocks_ = 0;
     unsyncedBlocks_.clear();

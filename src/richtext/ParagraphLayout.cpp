@@ -1,0 +1,528 @@
+#include "richtext/ParagraphLayout.h"
+
+#include "richtext/DocFormats.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextList>
+#include <QTextObjectInterface>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+namespace zorim {
+
+// ---- heights ------------------------------------------------------------------------------
+
+void HeightTree::assign(std::vector<qreal> heights)
+{
+    heights_ = std::move(heights);
+    rebuild();
+}
+
+void HeightTree::rebuild()
+{
+    const size_t n = heights_.size();
+    tree_.assign(n + 1, 0);
+    for (size_t i = 1; i <= n; ++i) {
+        tree_[i] += heights_[i - 1];
+        const size_t parent = i + (i & (~i + 1));
+        if (parent <= n)
+            tree_[parent] += tree_[i];
+    }
+}
+
+void HeightTree::set(int i, qreal height)
+{
+    const qreal delta = height - heights_[size_t(i)];
+    if (delta == 0)
+        return;
+    heights_[size_t(i)] = height;
+    for (size_t k = size_t(i) + 1; k < tree_.size(); k += k & (~k + 1))
+        tree_[k] += delta;
+}
+
+qreal HeightTree::before(int i) const
+{
+    qreal sum = 0;
+    for (size_t k = size_t(std::clamp(i, 0, size())); k > 0; k -= k & (~k + 1))
+        sum += tree_[k];
+    return sum;
+}
+
+int HeightTree::find(qreal y) const
+{
+    const size_t n = heights_.size();
+    if (n == 0)
+        return 0;
+    size_t step = 1;
+    while (step * 2 <= n)
+        step *= 2;
+    size_t pos = 0;
+    qreal rest = y;
+    for (; step > 0; step /= 2) {
+        if (pos + step <= n && tree_[pos + step] <= rest) {
+            pos += step;
+            rest -= tree_[pos];
+        }
+    }
+    return int(std::min(pos, n - 1));
+}
+
+void HeightTree::splice(int at, int count, const std::vector<qreal>& with)
+{
+    if (int(with.size()) == count) {
+        for (int i = 0; i < count; ++i)
+            set(at + i, with[size_t(i)]);
+        return;
+    }
+    heights_.erase(heights_.begin() + at, heights_.begin() + at + count);
+    heights_.insert(heights_.begin() + at, with.begin(), with.end());
+    rebuild();
+}
+
+// ---- pictures -----------------------------------------------------------------------------
+
+namespace {
+
+// An edit changing more paragraphs than this leaves them to be laid out when needed.
+constexpr int kEagerBlocks = 64;
+// Width given to a line when the document does not wrap.
+constexpr qreal kUnwrappedWidth = 1e6;
+constexpr qreal kEverything = 1e8;
+
+QImage imageOf(QTextDocument* doc, const QTextImageFormat& format)
+{
+    const QVariant res = doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
+    if (res.userType() == QMetaType::QImage)
+        return qvariant_cast<QImage>(res);
+    if (res.userType() == QMetaType::QPixmap)
+        return qvariant_cast<QPixmap>(res).toImage();
+    if (res.userType() == QMetaType::QByteArray)
+        return QImage::fromData(res.toByteArray());
+    return {};
+}
+
+} // namespace
+
+// Sizes and draws the document's pictures: at the size their format names, else at the
+// image's own size (one side given scales the other with the image).
+class PictureHandler : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    using QObject::QObject;
+
+    QSizeF intrinsicSize(QTextDocument* doc, int, const QTextFormat& format) override
+    {
+        const QTextImageFormat f = format.toImageFormat();
+        const bool hasW = f.hasProperty(QTextFormat::ImageWidth) && f.width() > 0;
+        const bool hasH = f.hasProperty(QTextFormat::ImageHeight) && f.height() > 0;
+        if (hasW && hasH)
+            return {f.width(), f.height()};
+        const QImage image = imageOf(doc, f);
+        if (image.isNull())
+            return {hasW ? f.width() : 16.0, hasH ? f.height() : 16.0};
+        const QSizeF natural = image.deviceIndependentSize();
+        if (hasW)
+            return {f.width(), natural.height() * f.width() / std::max<qreal>(1, natural.width())};
+        if (hasH)
+            return {natural.width() * f.height() / std::max<qreal>(1, natural.height()), f.height()};
+        return natural;
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int, const QTextFormat& format) override
+    {
+        const QImage image = imageOf(doc, format.toImageFormat());
+        if (image.isNull()) {
+            painter->save();
+            painter->setPen(Qt::gray);
+            painter->drawRect(rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+            return;
+        }
+        painter->drawImage(rect, image);
+    }
+};
+
+// ---- the layout ---------------------------------------------------------------------------
+
+ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayout(doc)
+{
+    imageHandler_ = new PictureHandler(this);
+    registerHandler(QTextFormat::ImageObject, imageHandler_);
+    resetAll();
+    lastSize_ = documentSize();
+}
+
+ParagraphLayout::~ParagraphLayout() = default;
+
+qreal ParagraphLayout::pageWidth() const { return document()->pageSize().width(); }
+qreal ParagraphLayout::margin() const { return document()->documentMargin(); }
+
+void ParagraphLayout::updateEstimates()
+{
+    const QFontMetricsF fm(document()->defaultFont());
+    estCharWidth_ = fm.averageCharWidth();
+    estLineHeight_ = std::ceil(fm.lineSpacing());
+}
+
+qreal ParagraphLayout::estimate(const QTextBlock& block) const
+{
+    // A paragraph not yet laid out counts as its characters set in the default font.
+    const qreal page = pageWidth();
+    const qreal avail = page < 0 ? kUnwrappedWidth : std::max<qreal>(1, page - 2 * margin());
+    const qreal lines = std::max<qreal>(1, std::ceil((block.length() - 1) * estCharWidth_ / avail));
+    return lines * estLineHeight_;
+}
+
+void ParagraphLayout::resetAll()
+{
+    QTextDocument* doc = document();
+    updateEstimates();
+    width_ = pageWidth();
+    margin_ = margin();
+    std::vector<qreal> heights;
+    heights.reserve(size_t(doc->blockCount()));
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        heights.push_back(estimate(b));
+    heights_.assign(std::move(heights));
+    laidOut_.assign(size_t(heights_.size()), 0);
+    laidTo_ = 0;
+}
+
+qreal ParagraphLayout::layBlock(const QTextBlock& block) const
+{
+    QTextLayout* tl = block.layout();
+    const QTextBlockFormat bf = block.blockFormat();
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(bf.alignment());
+    const qreal page = pageWidth();
+    const bool wrap = page >= 0 && !bf.nonBreakableLines();
+    if (!wrap)
+        option.setWrapMode(QTextOption::ManualWrap);
+    if (!bf.tabPositions().isEmpty())
+        option.setTabs(bf.tabPositions());
+    tl->setTextOption(option);
+    tl->setPosition(QPointF(0, 0)); // lines are placed relative to the paragraph's rectangle
+    const qreal avail = wrap ? page - 2 * margin() - bf.leftMargin() - bf.rightMargin() : kUnwrappedWidth;
+    qreal y = bf.topMargin();
+    tl->beginLayout();
+    for (bool first = true;; first = false) {
+        QTextLine line = tl->createLine();
+        if (!line.isValid())
+            break;
+        // The font's line spacing includes its leading.
+        line.setLeadingIncluded(true);
+        const qreal indent = first ? bf.textIndent() : 0;
+        line.setLineWidth(std::max<qreal>(1, avail - indent));
+        line.setPosition(QPointF(bf.leftMargin() + indent, y));
+        y += line.height();
+    }
+    tl->endLayout();
+    return y + bf.bottomMargin();
+}
+
+bool ParagraphLayout::ensure(const QTextBlock& block) const
+{
+    const int n = block.blockNumber();
+    if (n < 0 || n >= heights_.size())
+        return false;
+    if (laidOut_[size_t(n)] && block.layout()->lineCount() > 0)
+        return false;
+    const qreal h = layBlock(block);
+    laidOut_[size_t(n)] = 1;
+    if (h == heights_.height(n))
+        return false;
+    heights_.set(n, h);
+    return true;
+}
+
+void ParagraphLayout::ensureUpTo(int blockNumber) const
+{
+    if (laidTo_ > blockNumber)
+        return;
+    bool changed = false;
+    QTextBlock b = document()->findBlockByNumber(laidTo_);
+    for (; b.isValid() && laidTo_ <= blockNumber; b = b.next(), ++laidTo_) {
+        if (!laidOut_[size_t(laidTo_)] || b.layout()->lineCount() == 0) {
+            const qreal h = layBlock(b);
+            laidOut_[size_t(laidTo_)] = 1;
+            if (h != heights_.height(laidTo_)) {
+                heights_.set(laidTo_, h);
+                changed = true;
+            }
+        }
+    }
+    if (changed)
+        noteSizeChange();
+}
+
+int ParagraphLayout::laidOutCount() const { return int(std::count(laidOut_.begin(), laidOut_.end(), 1)); }
+
+QTextBlock ParagraphLayout::blockAtY(qreal y) const
+{
+    return document()->findBlockByNumber(heights_.find(y - margin()));
+}
+
+QSizeF ParagraphLayout::documentSize() const
+{
+    const qreal page = pageWidth();
+    const qreal width = page >= 0 ? page : kUnwrappedWidth;
+    return {width, heights_.total() + 2 * margin()};
+}
+
+QRectF ParagraphLayout::frameBoundingRect(QTextFrame* frame) const
+{
+    if (frame != document()->rootFrame())
+        return {};
+    return {QPointF(0, 0), documentSize()};
+}
+
+QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
+{
+    if (!block.isValid() || block.document() != document())
+        return {};
+    const int n = block.blockNumber();
+    if (n >= heights_.size())
+        return {};
+    ensureUpTo(n);
+    const qreal m = margin();
+    const qreal page = pageWidth();
+    const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;
+    return {m, m + heights_.before(n), width, heights_.height(n)};
+}
+
+void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
+{
+    QTextDocument* doc = document();
+    const qreal m = margin();
+    const qreal wide = std::max<qreal>(kUnwrappedWidth, pageWidth());
+    auto relayoutAll = [&] {
+        resetAll();
+        emit update(QRectF(0, 0, wide, kEverything));
+        emitSizeIfChanged();
+    };
+    if (pageWidth() != width_ || m != margin_) {
+        relayoutAll();
+        return;
+    }
+    QTextBlock first = doc->findBlock(from);
+    if (!first.isValid())
+        first = doc->lastBlock();
+    QTextBlock last = doc->findBlock(from + charsAdded);
+    if (!last.isValid())
+        last = doc->lastBlock();
+    // The changed paragraphs [a, a + newCount) replace [a, a + oldCount) of the heights held.
+    const int a = first.blockNumber();
+    const int newCount = last.blockNumber() - a + 1;
+    const int delta = doc->blockCount() - heights_.size();
+    const int oldCount = newCount - delta;
+    if (newCount < 1 || oldCount < 1 || a + oldCount > heights_.size()) {
+        relayoutAll();
+        return;
+    }
+    const qreal top = heights_.before(a);
+    const qreal oldSpan = heights_.before(a + oldCount) - top;
+    const bool eager = newCount <= kEagerBlocks;
+    if (!eager)
+        updateEstimates(); // the default font may be what changed
+    std::vector<qreal> heights;
+    heights.reserve(size_t(newCount));
+    QTextBlock b = first;
+    for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next())
+        heights.push_back(eager ? layBlock(b) : estimate(b));
+    if (int(heights.size()) != newCount) {
+        relayoutAll();
+        return;
+    }
+    heights_.splice(a, oldCount, heights);
+    if (delta == 0) {
+        std::fill_n(laidOut_.begin() + a, newCount, uint8_t(eager));
+    } else {
+        laidOut_.erase(laidOut_.begin() + a, laidOut_.begin() + a + oldCount);
+        laidOut_.insert(laidOut_.begin() + a, size_t(newCount), uint8_t(eager));
+    }
+    if (a < laidTo_) {
+        if (!eager)
+            laidTo_ = a;
+        else
+            laidTo_ = a + oldCount <= laidTo_ ? laidTo_ + delta : a + newCount;
+    }
+    const qreal newSpan = heights_.before(a + newCount) - top;
+    // Only when the changed paragraphs changed height does anything below them move.
+    emit update(QRectF(0, m + top, wide, newSpan == oldSpan ? newSpan : kEverything));
+    emitSizeIfChanged();
+}
+
+void ParagraphLayout::noteSizeChange() const
+{
+    // Laid out while drawing or answering a query: the size is told once control returns to
+    // the event loop, not from inside a paint.
+    if (sizeNoticePending_)
+        return;
+    sizeNoticePending_ = true;
+    auto* self = const_cast<ParagraphLayout*>(this);
+    QMetaObject::invokeMethod(self, [self] { self->emitSizeIfChanged(); }, Qt::QueuedConnection);
+}
+
+void ParagraphLayout::emitSizeIfChanged()
+{
+    sizeNoticePending_ = false;
+    const QSizeF size = documentSize();
+    if (size == lastSize_)
+        return;
+    lastSize_ = size;
+    emit documentSizeChanged(size);
+}
+
+int ParagraphLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const
+{
+    const bool exact = accuracy == Qt::ExactHit;
+    QTextBlock block = blockAtY(point.y());
+    // Laying a paragraph out may change its height and so which paragraph is at the point.
+    for (int tries = 0; tries < 4 && ensure(block); ++tries) {
+        noteSizeChange();
+        block = blockAtY(point.y());
+    }
+    if (!block.isValid())
+        return -1;
+    const int n = block.blockNumber();
+    const qreal m = margin();
+    const QPointF origin(m, m + heights_.before(n));
+    const QPointF p = point - origin;
+    if (exact && (p.y() < 0 || p.y() >= heights_.height(n)))
+        return -1;
+    const QTextLayout* tl = block.layout();
+    if (tl->lineCount() == 0)
+        return exact ? -1 : block.position();
+    QTextLine line;
+    for (int i = 0; i < tl->lineCount(); ++i) {
+        const QTextLine l = tl->lineAt(i);
+        if (p.y() >= l.y() && p.y() < l.y() + l.height()) {
+            line = l;
+            break;
+        }
+    }
+    if (!line.isValid()) {
+        if (exact)
+            return -1;
+        line = p.y() < tl->lineAt(0).y() ? tl->lineAt(0) : tl->lineAt(tl->lineCount() - 1);
+    }
+    if (exact) {
+        const qreal left = line.cursorToX(line.textStart());
+        if (p.x() < left || p.x() > left + line.naturalTextWidth())
+            return -1;
+    }
+    const int off = line.xToCursor(p.x(), exact ? QTextLine::CursorOnCharacter : QTextLine::CursorBetweenCharacters);
+    return block.position() + off;
+}
+
+void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block, const QPointF& origin,
+                                     const QColor& color) const
+{
+    QTextList* list = block.textList();
+    const QTextLayout* tl = block.layout();
+    if (!list || tl->lineCount() == 0)
+        return;
+    const QTextLine line = tl->lineAt(0);
+    // The marker takes the look of the paragraph's first character.
+    const QTextCharFormat cf = block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+    const QFont font = cf.font();
+    const QFontMetricsF fm(font);
+    const QTextBlockFormat bf = block.blockFormat();
+    const qreal textX = line.cursorToX(line.textStart());
+    const qreal gap = fm.horizontalAdvance(u' ');
+    const QString label = list->format().style() == QTextListFormat::ListDisc
+                              || list->format().style() == QTextListFormat::ListCircle
+                              || list->format().style() == QTextListFormat::ListSquare
+                              ? QString()
+                              : list->itemText(block);
+    const qreal width = label.isEmpty() ? std::max<qreal>(4, fm.ascent() / 3) : fm.horizontalAdvance(label);
+    // The marker stands at the paragraph's start indent when there is room before the text,
+    // else just before the text.
+    const qreal start = std::max(0, bf.intProperty(docprop::StartIndentTwips)) / kTwipsPerPixel;
+    const qreal x = start + width + gap <= textX ? start : textX - width - gap;
+    const qreal baseline = line.y() + line.ascent();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QColor ink = cf.foreground().style() != Qt::NoBrush ? cf.foreground().color() : color;
+    if (label.isEmpty()) {
+        const qreal cy = baseline - fm.xHeight() / 2;
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(ink);
+        painter->drawEllipse(QRectF(origin.x() + x, origin.y() + cy - width / 2, width, width));
+    } else {
+        painter->setFont(font);
+        painter->setPen(ink);
+        painter->drawText(QPointF(origin.x() + x, origin.y() + baseline), label);
+    }
+    painter->restore();
+}
+
+void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
+{
+    if (heights_.size() == 0)
+        return;
+    const qreal m = margin();
+    const QRectF clip = context.clip;
+    const qreal top = clip.isValid() ? clip.top() : 0;
+    const qreal bottom = clip.isValid() ? clip.bottom() : kEverything;
+    const QColor text = context.palette.color(QPalette::Text);
+    const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
+    bool changed = false;
+    painter->save();
+    painter->setPen(text);
+    for (QTextBlock block = blockAtY(top); block.isValid(); block = block.next()) {
+        changed |= ensure(block);
+        const int n = block.blockNumber();
+        const QPointF origin(m, m + heights_.before(n));
+        if (origin.y() > bottom)
+            break;
+        const int pos = block.position();
+        const int len = block.length();
+        QList<QTextLayout::FormatRange> selections;
+        QList<QBrush> breakMarks; // selections that go on past this paragraph's break
+        for (const Selection& sel : context.selections) {
+            const int s = std::max(sel.cursor.selectionStart(), pos);
+            const int e = std::min(sel.cursor.selectionEnd(), pos + len);
+            if (s < e) {
+                QTextLayout::FormatRange r;
+                r.start = s - pos;
+                r.length = e - s;
+                r.format = sel.format;
+                selections.append(r);
+                if (e == pos + len && sel.format.hasProperty(QTextFormat::BackgroundBrush))
+                    breakMarks.append(sel.format.background());
+            }
+        }
+        QTextLayout* tl = block.layout();
+        painter->setPen(text);
+        tl->draw(painter, origin, selections, clip);
+        if (!breakMarks.isEmpty() && tl->lineCount() > 0) {
+            // The break itself has no glyph; a selected break shows as a space's width.
+            const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+            const qreal x = origin.x() + last.cursorToX(len - 1);
+            const qreal w = QFontMetricsF(block.charFormat().font()).horizontalAdvance(u' ');
+            for (const QBrush& brush : std::as_const(breakMarks))
+                painter->fillRect(QRectF(x, origin.y() + last.y(), w, last.height()), brush);
+        }
+        drawListMarker(painter, block, origin, text);
+        if (context.cursorPosition >= pos && context.cursorPosition < pos + len) {
+            painter->setPen(text);
+            tl->drawCursor(painter, origin, context.cursorPosition - pos, cursorWidth);
+        }
+    }
+    painter->restore();
+    if (changed)
+        noteSizeChange();
+}
+
+} // namespace zorim
+
+#include "ParagraphLayout.moc"

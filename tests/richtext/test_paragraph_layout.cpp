@@ -1,0 +1,501 @@
+// The paragraph layout: places that stay the sum of the heights above through edits, hit
+// tests that find the characters the caret rectangles show, wrapped lines, list markers and
+// pictures.
+#include "richtext/ParagraphLayout.h"
+#include "richtext/RichEdit.h"
+#include "richtext/RichEngine.h"
+#include "richtext/rtf/Picture.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+using namespace zorim;
+
+namespace {
+
+struct Layout : ::testing::Test {
+    RichEdit edit;
+    void SetUp() override
+    {
+        edit.resize(400, 300);
+        edit.show();
+    }
+    QTextDocument* doc() { return edit.engine().document(); }
+    ParagraphLayout* layout() { return qobject_cast<ParagraphLayout*>(doc()->documentLayout()); }
+};
+
+// Every paragraph stands right below the one before it, at the document margin, and the
+// document is as tall as its paragraphs.
+void expectStacked(QTextDocument* doc, const char* when)
+{
+    QAbstractTextDocumentLayout* lay = doc->documentLayout();
+    lay->blockBoundingRect(doc->lastBlock()); // everything laid out
+    const qreal m = doc->documentMargin();
+    qreal y = m;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const QRectF r = lay->blockBoundingRect(b);
+        ASSERT_DOUBLE_EQ(r.top(), y) << when << " block " << b.blockNumber();
+        ASSERT_DOUBLE_EQ(r.left(), m) << when;
+        ASSERT_GT(r.height(), 0) << when;
+        ASSERT_GT(b.layout()->lineCount(), 0) << when;
+        // The height is the paragraph's own lines, not an estimate.
+        const QTextLine last = b.layout()->lineAt(b.layout()->lineCount() - 1);
+        ASSERT_NEAR(r.height(), last.y() + last.height(), 0.01) << when << " block " << b.blockNumber();
+        y += r.height();
+    }
+    EXPECT_DOUBLE_EQ(lay->documentSize().height(), y + m) << when;
+}
+
+QString words(QRandomGenerator& rng, int count)
+{
+    static const char* const pool[] = {"slovo ", "dlhšie ", "a ", "najdlhšieslovo ", "riadok ", "x "};
+    QString out;
+    for (int i = 0; i < count; ++i)
+        out += QString::fromUtf8(pool[rng.bounded(6)]);
+    return out;
+}
+
+} // namespace
+
+TEST_F(Layout, TheEngineShowsItsDocumentsThroughTheParagraphLayout)
+{
+    EXPECT_NE(layout(), nullptr);
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 one\\par two}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    EXPECT_NE(layout(), nullptr) << "a loaded document keeps the layout";
+    EXPECT_EQ(edit.Lines().LineCount(), 2);
+}
+
+TEST_F(Layout, PlacesStayTheSumOfTheHeightsAboveThroughRandomEdits)
+{
+    QRandomGenerator rng(20261207);
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += words(rng, int(rng.bounded(1, 40))) + "\r\n";
+    edit.setText(text);
+    expectStacked(doc(), "after the text is set");
+    for (int step = 0; step < 150; ++step) {
+        const int len = edit.TextLength();
+        const int at = int(rng.bounded(len + 1));
+        QTextCursor c(doc());
+        c.setPosition(at);
+        switch (rng.bounded(5)) {
+        case 0: c.insertText(words(rng, int(rng.bounded(1, 30)))); break; // may wrap anew
+        case 1: c.insertText(QStringLiteral("\u2029")); break;             // splits a paragraph
+        case 2:                                                            // joins or cuts
+            c.setPosition(std::min(len, at + int(rng.bounded(1, 80))), QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+            break;
+        case 3: c.insertText(words(rng, 3) + QStringLiteral("\u2029") + words(rng, 50) + QStringLiteral("\u2029")); break;
+        default: {
+            QTextCharFormat f;
+            f.setFontPointSize(8 + rng.bounded(20));
+            c.setPosition(std::min(len, at + 40), QTextCursor::KeepAnchor);
+            c.mergeCharFormat(f); // taller or shorter lines, same text
+        }
+        }
+        // Only some edits are checked all through, so that lazily laid out paragraphs are
+        // edited too.
+        if (step % 10 == 9)
+            expectStacked(doc(), "after an edit");
+        if (HasFatalFailure())
+            return;
+    }
+    edit.Undo();
+    expectStacked(doc(), "after an undo");
+    edit.resize(250, 300);
+    expectStacked(doc(), "at another width");
+}
+
+TEST_F(Layout, ALargeChangeIsLaidOutOnlyWhereItIsAsked)
+{
+    // Loaded, the document shows its start; nothing asks for the paragraphs below.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int i = 0; i < 2000; ++i)
+        rtf += QByteArray("paragraph ") + QByteArray::number(i) + " with some words in it\\par\n";
+    rtf += "}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    ASSERT_EQ(doc()->blockCount(), 2000);
+    ASSERT_NE(layout(), nullptr);
+    EXPECT_LT(layout()->laidOutCount(), 1000);
+    const QTextBlock middle = doc()->findBlockByNumber(1000);
+    doc()->documentLayout()->blockBoundingRect(middle);
+    // Asking for a paragraph lays out every one above it and it, so its place is exact.
+    EXPECT_GE(layout()->laidOutCount(), 1001);
+    for (QTextBlock b = doc()->begin(); b.blockNumber() <= 1000; b = b.next())
+        ASSERT_GT(b.layout()->lineCount(), 0) << b.blockNumber();
+    const int laid = layout()->laidOutCount();
+    EXPECT_LT(laid, 1500);
+    // Ten paragraphs removed above: the paragraphs laid out move up by ten, and asking for
+    // one just below them lays it out.
+    QTextCursor c(doc());
+    c.setPosition(doc()->findBlockByNumber(100).position());
+    c.setPosition(doc()->findBlockByNumber(110).position(), QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    ASSERT_EQ(doc()->blockCount(), 1990);
+    EXPECT_EQ(layout()->laidOutCount(), laid - 10);
+    auto expectLaidOutTo = [&](int last, const char* when) {
+        QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+        lay->blockBoundingRect(doc()->findBlockByNumber(last));
+        qreal y = doc()->documentMargin();
+        for (QTextBlock b = doc()->begin(); b.blockNumber() <= last; b = b.next()) {
+            ASSERT_GT(b.layout()->lineCount(), 0) << when << " " << b.blockNumber();
+            const QRectF r = lay->blockBoundingRect(b);
+            ASSERT_DOUBLE_EQ(r.top(), y) << when << " " << b.blockNumber();
+            const QTextLine line = b.layout()->lineAt(b.layout()->lineCount() - 1);
+            ASSERT_NEAR(r.height(), line.y() + line.height(), 0.01) << when << " " << b.blockNumber();
+            y += r.height();
+        }
+    };
+    expectLaidOutTo(995, "after a removal");
+    // Paragraphs added above move the rest down.
+    c.setPosition(doc()->findBlockByNumber(50).position());
+    c.insertText(QStringLiteral("new\u2029new\u2029new\u2029"));
+    expectLaidOutTo(1005, "after an insertion");
+    expectStacked(doc(), "all laid out");
+}
+
+TEST_F(Layout, HitTestsFindTheCharactersTheCaretRectanglesShow)
+{
+    QRandomGenerator rng(7);
+    QString text;
+    for (int i = 0; i < 12; ++i)
+        text += words(rng, int(rng.bounded(1, 30))) + "\r\n";
+    edit.setText(text);
+    edit.engine().selectAll();
+    edit.ParagraphAttributes().setAlignment(ParaAlignment::Center);
+    edit.engine().setSel({0, 0});
+    QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+    lay->blockBoundingRect(doc()->lastBlock());
+    int checked = 0;
+    for (int pos = 0; pos < edit.TextLength(); ++pos) {
+        const QTextBlock b = doc()->findBlock(pos);
+        const QRectF br = lay->blockBoundingRect(b);
+        const QTextLine line = b.layout()->lineForTextPosition(pos - b.position());
+        ASSERT_TRUE(line.isValid());
+        const int rel = pos - b.position();
+        if (rel >= line.textStart() + line.textLength() - 1 && rel != b.length() - 1)
+            continue; // the caret at a wrap stands at the next line's start as well
+        const qreal x = br.left() + line.cursorToX(rel);
+        const qreal y = br.top() + line.y() + line.height() / 2;
+        EXPECT_EQ(lay->hitTest(QPointF(x + 0.4, y), Qt::FuzzyHit), pos) << pos;
+        if (rel < b.length() - 1) {
+            // On the character's left half, an exact hit names the character.
+            const qreal next = br.left() + line.cursorToX(rel + 1);
+            if (next > x + 1) {
+                EXPECT_EQ(lay->hitTest(QPointF(x + 0.25 * (next - x), y), Qt::ExactHit), pos) << pos;
+            }
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
+    // Beyond the text: exact finds nothing, fuzzy the nearest place.
+    EXPECT_EQ(lay->hitTest(QPointF(2, -50), Qt::ExactHit), -1);
+    EXPECT_EQ(lay->hitTest(QPointF(2, -50), Qt::FuzzyHit), 0);
+    const qreal below = lay->documentSize().height() + 100;
+    EXPECT_EQ(lay->hitTest(QPointF(1000, below), Qt::ExactHit), -1);
+    EXPECT_EQ(lay->hitTest(QPointF(1000, below), Qt::FuzzyHit), edit.TextLength());
+    // Through the view: the point of the caret rectangle gives the caret's place back.
+    QTextCursor c(doc());
+    c.setPosition(37);
+    const QRect r = edit.view()->cursorRect(c);
+    EXPECT_EQ(edit.view()->cursorForPosition(r.center()).position(), 37);
+}
+
+TEST_F(Layout, AWrappedParagraphHasLinesBelowEachOtherWithinTheWidth)
+{
+    edit.setText(QString("slovo ").repeated(80));
+    edit.ParagraphAttributes().setFirstIndent(20);
+    edit.ParagraphAttributes().setOffset(10);
+    const QTextBlock block = doc()->begin();
+    const QRectF br = doc()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* tl = block.layout();
+    ASSERT_GE(tl->lineCount(), 3);
+    EXPECT_GE(br.height(), tl->lineCount() * tl->lineAt(0).height());
+    const qreal available = doc()->textWidth() - 2 * doc()->documentMargin();
+    int covered = 0;
+    for (int i = 0; i < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        EXPECT_EQ(line.textStart(), covered) << "lines follow each other";
+        covered += line.textLength();
+        EXPECT_LE(line.x() + line.naturalTextWidth(), available + 0.5) << i;
+        if (i > 0) {
+            EXPECT_DOUBLE_EQ(line.y(), tl->lineAt(i - 1).y() + tl->lineAt(i - 1).height());
+            EXPECT_NEAR(line.x(), 30 * 96.0 / 72.0, 1.0) << "following lines at start + offset";
+        }
+    }
+    EXPECT_NEAR(tl->lineAt(0).x(), 20 * 96.0 / 72.0, 1.0) << "first line at the start indent";
+    EXPECT_EQ(covered, block.length() - 1);
+    EXPECT_EQ(edit.Lines().LineCount(), tl->lineCount());
+    // Narrower, the same paragraph takes more lines.
+    const int before = tl->lineCount();
+    edit.resize(250, 300);
+    doc()->documentLayout()->blockBoundingRect(block);
+    EXPECT_GT(block.layout()->lineCount(), before);
+    EXPECT_EQ(edit.Lines().LineCount(), block.layout()->lineCount());
+}
+
+namespace {
+
+// The document drawn into an image the way the view draws it.
+QImage render(QTextDocument* doc, QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    ctx.clip = QRectF(QPointF(0, 0), QSizeF(size));
+    doc->documentLayout()->draw(&p, ctx);
+    return image;
+}
+
+bool anyInk(const QImage& image, QRect area)
+{
+    area = area.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(Layout, ListParagraphsDrawTheirMarkersLeftOfTheText)
+{
+    edit.setText("bullet one\r\nbullet two\r\nplain\r\nnumber");
+    edit.engine().setSel({0, 12});
+    edit.ParagraphAttributes().setNumbering(1);
+    edit.ParagraphAttributes().setFirstIndent(10);
+    edit.ParagraphAttributes().setOffset(20);
+    const QTextBlock last = doc()->lastBlock();
+    edit.engine().setSel({last.position(), last.position()});
+    edit.ParagraphAttributes().setNumbering(2);
+    edit.ParagraphAttributes().setFirstIndent(10);
+    edit.ParagraphAttributes().setOffset(20);
+    ASSERT_NE(doc()->begin().textList(), nullptr);
+    ASSERT_EQ(doc()->findBlockByNumber(2).textList(), nullptr);
+    QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+    const QImage image = render(doc(), QSize(400, 200));
+    auto markerArea = [&](const QTextBlock& b) {
+        const QRectF r = lay->blockBoundingRect(b);
+        const QTextLine first = b.layout()->lineAt(0);
+        return QRectF(r.left(), r.top() + first.y(), first.x() - 1, first.height()).toAlignedRect();
+    };
+    EXPECT_TRUE(anyInk(image, markerArea(doc()->begin()))) << "the bullet";
+    EXPECT_TRUE(anyInk(image, markerArea(doc()->begin().next())));
+    EXPECT_TRUE(anyInk(image, markerArea(last))) << "the number";
+    // The plain paragraph has nothing left of its text, and its text is drawn.
+    const QTextBlock plain = doc()->findBlockByNumber(2);
+    const QRectF pr = lay->blockBoundingRect(plain);
+    EXPECT_FALSE(anyInk(image, QRectF(0, pr.top(), pr.left() + plain.layout()->lineAt(0).x() - 1, pr.height()).toAlignedRect()));
+    EXPECT_TRUE(anyInk(image, pr.toAlignedRect()));
+}
+
+TEST_F(Layout, PicturesTakeTheirSizeInTheLineAndAreDrawn)
+{
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    edit.setText("ab");
+    QTextCursor c(doc());
+    c.setPosition(1);
+    insertPicture(c, pictureFromImage(red));
+    QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+    const QTextBlock block = doc()->begin();
+    const QRectF br = lay->blockBoundingRect(block);
+    const QTextLine line = block.layout()->lineAt(0);
+    const qreal w = line.cursorToX(2) - line.cursorToX(1);
+    EXPECT_NEAR(w, 40, 0.5) << "the picture is as wide as its image";
+    EXPECT_GE(line.height(), 30);
+    EXPECT_GE(br.height(), 30);
+    const QImage image = render(doc(), QSize(400, 200));
+    const QPoint inside = (br.topLeft() + QPointF(line.cursorToX(1) + 20, line.y() + line.ascent() - 15)).toPoint();
+    EXPECT_EQ(image.pixel(inside), qRgb(255, 0, 0));
+}
+
+TEST_F(Layout, TheSelectionAndTheCaretAreDrawn)
+{
+    edit.setText("selected text");
+    QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    QAbstractTextDocumentLayout::Selection sel;
+    sel.cursor = QTextCursor(doc());
+    sel.cursor.setPosition(0);
+    sel.cursor.setPosition(8, QTextCursor::KeepAnchor);
+    sel.format.setBackground(QColor(0, 0, 255));
+    sel.format.setForeground(Qt::white);
+    ctx.selections.append(sel);
+    ctx.cursorPosition = 13;
+    QImage image(400, 100, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        lay->draw(&p, ctx);
+    }
+    const QRectF br = lay->blockBoundingRect(doc()->begin());
+    const QTextLine line = doc()->begin().layout()->lineAt(0);
+    const QPoint inSelection = (br.topLeft() + QPointF(line.cursorToX(4) + 0.5, line.y() + 1)).toPoint();
+    EXPECT_EQ(image.pixel(inSelection), qRgb(0, 0, 255));
+    const QPoint atCaret = (br.topLeft() + QPointF(line.cursorToX(13), line.y() + line.height() / 2)).toPoint();
+    EXPECT_TRUE(anyInk(image, QRect(atCaret - QPoint(1, 0), QSize(3, 1)))) << "the caret";
+}
+
+TEST(HeightTreeSums, AgreeWithPlainSumsThroughSetsAndSplices)
+{
+    QRandomGenerator rng(99);
+    std::vector<qreal> plain;
+    for (int i = 0; i < 37; ++i)
+        plain.push_back(rng.bounded(1, 40));
+    HeightTree tree;
+    tree.assign(plain);
+    auto check = [&](const char* when) {
+        ASSERT_EQ(tree.size(), int(plain.size())) << when;
+        qreal sum = 0;
+        for (int i = 0; i < int(plain.size()); ++i) {
+            ASSERT_EQ(tree.before(i), sum) << when << " " << i;
+            ASSERT_EQ(tree.find(sum), i) << when << " top of " << i;
+            ASSERT_EQ(tree.find(sum + plain[size_t(i)] - 0.5), i) << when << " bottom of " << i;
+            sum += plain[size_t(i)];
+        }
+        ASSERT_EQ(tree.total(), sum) << when;
+        ASSERT_EQ(tree.find(-10), 0) << when;
+        ASSERT_EQ(tree.find(sum + 10), int(plain.size()) - 1) << when;
+    };
+    check("built");
+    for (int step = 0; step < 200; ++step) {
+        const int at = int(rng.bounded(int(plain.size())));
+        if (step % 3 == 0) {
+            const qreal h = rng.bounded(1, 40);
+            plain[size_t(at)] = h;
+            tree.set(at, h);
+        } else {
+            const int count = std::min(int(rng.bounded(1, 4)), int(plain.size()) - at);
+            std::vector<qreal> with(size_t(rng.bounded(1, 4)), qreal(rng.bounded(1, 40)));
+            plain.erase(plain.begin() + at, plain.begin() + at + count);
+            plain.insert(plain.begin() + at, with.begin(), with.end());
+            tree.splice(at, count, with);
+        }
+        check("after a change");
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST_F(Layout, ASelectedParagraphBreakShows)
+{
+    edit.setText("ab\r\ncd");
+    QAbstractTextDocumentLayout* lay = doc()->documentLayout();
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    QAbstractTextDocumentLayout::Selection sel;
+    sel.cursor = QTextCursor(doc());
+    sel.cursor.setPosition(1);
+    sel.cursor.setPosition(4, QTextCursor::KeepAnchor);
+    sel.format.setBackground(QColor(0, 0, 255));
+    ctx.selections.append(sel);
+    QImage image(300, 100, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        lay->draw(&p, ctx);
+    }
+    const QTextBlock first = doc()->begin();
+    const QRectF br = lay->blockBoundingRect(first);
+    const QTextLine line = first.layout()->lineAt(0);
+    const QPoint afterText = (br.topLeft() + QPointF(line.cursorToX(2) + 1.5, line.y() + line.height() / 2)).toPoint();
+    EXPECT_EQ(image.pixel(afterText), qRgb(0, 0, 255)) << "the selected break";
+    const QPoint farRight = (br.topLeft() + QPointF(line.cursorToX(2) + 60, line.y() + line.height() / 2)).toPoint();
+    EXPECT_EQ(image.pixel(farRight), qRgb(255, 255, 255));
+}
+
+TEST_F(Layout, ScrolledIntoTheMiddleOfALargeDocumentTheViewDrawsAndHitsText)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int i = 0; i < 3000; ++i)
+        rtf += QByteArray("odsek ") + QByteArray::number(i) + " a niekoko slov v om, aby sa zalamoval na viac riadkov\\par\n";
+    rtf += "}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    QScrollBar* bar = edit.view()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 10000) << "the estimated heights give the document its length";
+    bar->setValue(bar->maximum() / 2);
+    QCoreApplication::processEvents();
+    EXPECT_LT(layout()->laidOutCount(), 1000) << "only what is shown is laid out";
+    const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    bool ink = false;
+    for (int y = 0; y < shot.height() && !ink; ++y)
+        for (int x = 0; x < shot.width() && !ink; ++x)
+            ink = qGray(shot.pixel(x, y)) < 128;
+    EXPECT_TRUE(ink) << "text is drawn where the view looks";
+    const QPoint middle(40, edit.view()->viewport()->height() / 2);
+    const int pos = edit.view()->cursorForPosition(middle).position();
+    EXPECT_GT(pos, 1000);
+    QTextCursor c(doc());
+    c.setPosition(pos);
+    EXPECT_EQ(edit.view()->cursorForPosition(edit.view()->cursorRect(c).center()).position(), pos);
+}
+
+TEST_F(Layout, JustifiedLinesReachTheRightEdgeExceptTheLast)
+{
+    edit.setText(QString("slovo a dlhšie slovo ").repeated(12));
+    edit.ParagraphAttributes().setAlignment(ParaAlignment::Justify);
+    const QTextBlock block = doc()->begin();
+    doc()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* tl = block.layout();
+    ASSERT_GE(tl->lineCount(), 3);
+    const qreal available = doc()->textWidth() - 2 * doc()->documentMargin();
+    for (int i = 0; i + 1 < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        // The last visible character of a full line ends at the right edge.
+        int end = line.textStart() + line.textLength();
+        while (end > line.textStart() && block.text()[end - 1].isSpace())
+            --end;
+        EXPECT_NEAR(line.cursorToX(end), available, 1.5) << "line " << i;
+    }
+    const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+    EXPECT_LT(last.cursorToX(last.textStart() + last.textLength()), available - 10) << "the last line stays short";
+}
+
+TEST_F(Layout, TheViewDrawsItsCaretWhenFocused)
+{
+    edit.setText("abc");
+    QApplication::setActiveWindow(&edit);
+    edit.view()->setFocus();
+    QCoreApplication::processEvents();
+    if (!edit.view()->hasFocus())
+        GTEST_SKIP() << "the platform gives no focus";
+    edit.engine().setSel({3, 3});
+    const QRect caret = edit.view()->cursorRect();
+    auto inkAtCaret = [&] {
+        const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int dark = 0;
+        for (int y = caret.top() + 2; y < caret.bottom() - 1; ++y)
+            for (int x = caret.left(); x < caret.left() + 2; ++x)
+                dark += qGray(shot.pixel(x, y)) < 128;
+        return dark;
+    };
+    const int focused = inkAtCaret();
+    edit.view()->clearFocus();
+    QCoreApplication::processEvents();
+    EXPECT_GT(focused, caret.height() / 2) << "a caret line right of the text";
+    EXPECT_LT(inkAtCaret(), focused) << "without focus, no caret";
+}
