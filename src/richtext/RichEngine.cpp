@@ -172,9 +172,8 @@ private:
 RichEngine::RichEngine(QWidget* viewParent) : view_(new RichView(*this, viewParent))
 {
     QTextDocument* doc = view_->document();
-    // Paragraphs read left to right unless told otherwise. Without a fixed direction the
-    // layout scans every paragraph's text for it after each change, which on a large
-    // document costs more than the change itself.
+    // Paragraphs read left to right unless told otherwise. Without a fixed direction Qt
+    // scans a paragraph's text for it each time it asks.
     QTextOption option = doc->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
     doc->setDefaultTextOption(option);
