@@ -782,10 +782,12 @@ bool RichEngine::loadDocument(const QByteArray& bytes, bool rich, bool utf16)
     fresh->setDocumentLayout(new ParagraphLayout(fresh));
     view_->setDocument(fresh);
     view_->setCurrentCharFormat(fresh->begin().charFormat());
-    highlighter_->setDocument(fresh);
-    attachDocument(fresh);
+    // The old document goes before the highlighter leaves it, which would otherwise clear
+    // the formats of every one of its paragraphs on the way out.
     if (old && old->parent() == view_)
         delete old.data();
+    highlighter_->setDocument(fresh);
+    attachDocument(fresh);
     rawValid_ = false;
     syncedBlocks_ = 0;
     unsyncedBlocks_.clear();
