@@ -357,11 +357,18 @@ void RichEngine::scrollCaret() { view_->ensureCursorVisible(); }
 
 void RichEngine::insertPlain(QTextCursor& cursor, const QString& text) const
 {
-    // CR LF, CR and LF each end a paragraph.
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QString(kParagraphSeparator));
-    t.replace(u'\r', kParagraphSeparator);
-    t.replace(u'\n', kParagraphSeparator);
+    // CR LF, CR and LF each end a paragraph. One pass: loads bring megabytes through here.
+    QString t(text.size(), Qt::Uninitialized);
+    QChar* out = t.data();
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = in[i];
+        if (ch == u'\r' && i + 1 < n && in[i + 1] == u'\n')
+            continue; // the LF that follows ends the paragraph
+        *out++ = (ch == u'\r' || ch == u'\n') ? kParagraphSeparator : ch;
+    }
+    t.truncate(out - t.constData());
     cursor.insertText(t);
 }
 
