@@ -35,6 +35,12 @@ const ConversionEntry* conversionFor(const QString& path)
     return nullptr;
 }
 
+// Indents in points to twips, bounded so that no value the user types can overflow.
+int32_t indentTwips(int points)
+{
+    return int32_t(std::clamp<int64_t>(int64_t(points) * kTwipsPerPoint, -0x7FFFFFF, 0x7FFFFFF));
+}
+
 ColorRef resolveSystemColor(ColorRef color)
 {
     return (color & 0x80000000u) ? refFromColor(colorFromRef(color)) : color;
@@ -279,7 +285,7 @@ void ParaAttributes::setFirstIndent(int points)
 {
     ParaFormat rec;
     rec.mask = pfm::StartIndent;
-    rec.startIndent = int32_t(std::clamp<int64_t>(int64_t(points) * kTwipsPerPoint, -0x7FFFFFF, 0x7FFFFFF));
+    rec.startIndent = indentTwips(points);
     write(rec);
 }
 
@@ -289,7 +295,7 @@ void ParaAttributes::setOffset(int points)
 {
     ParaFormat rec;
     rec.mask = pfm::Offset;
-    rec.offset = int32_t(std::clamp<int64_t>(int64_t(points) * kTwipsPerPoint, -0x7FFFFFF, 0x7FFFFFF));
+    rec.offset = indentTwips(points);
     write(rec);
 }
 
