@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
+#include "settings/StateFiles.h"
 
 #include <QCloseEvent>
 
@@ -12,7 +13,6 @@ namespace zorim {
 namespace {
 
 const QString kExitQuestion = QStringLiteral("Chcete uložiť rozpísaný dokument?");
-const QString kLastFileRecord = QStringLiteral("data.ini");
 
 FileDialogSetup saveDialog(const QString& fileName)
 {
@@ -47,7 +47,7 @@ void TForm1::save()
     } else {
         saveAs();
     }
-    settings_.writeValue(kLastFileRecord, currentFileName_);
+    settings_.writeValue(statefile::LastFile, currentFileName_);
     refreshFilePanel();
     refreshDateTimePanels();
     SetModified(false);

@@ -5,6 +5,7 @@
 #include "forms/StatusBar.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
+#include "settings/StateFiles.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -15,11 +16,6 @@ namespace {
 constexpr int kEditorLeft = 8;
 constexpr int kEditorWidth = 777;
 constexpr int kEditorHeight = 470;
-
-const QString kLastFileRecord = QStringLiteral("data.ini");
-const QString kIndentStore = QStringLiteral("tab.ini");
-const QString kSkinFile = QStringLiteral("skin.ini");
-const QString kEasyFile = QStringLiteral("easy.ini");
 
 } // namespace
 
@@ -57,7 +53,7 @@ void TForm1::FormCreate()
 
 void TForm1::Posledny()
 {
-    RichEdit2->Lines().LoadFile(settings_.filePath(kLastFileRecord));
+    RichEdit2->Lines().LoadFile(settings_.filePath(statefile::LastFile));
 }
 
 void TForm1::restoreSavedState()
@@ -67,11 +63,11 @@ void TForm1::restoreSavedState()
     PoslednySubor->setText(RichEdit2->Text());
 
     // Every start puts the indent store back to its first step.
-    settings_.readValue(kIndentStore);
-    settings_.writeValue(kIndentStore, QStringLiteral("10"));
+    settings_.readValue(statefile::IndentStep);
+    settings_.writeValue(statefile::IndentStep, QStringLiteral("10"));
 
     // The stored theme; anything but one of the eight numbers keeps the layout's colours.
-    const QString skin = settings_.readValue(kSkinFile);
+    const QString skin = settings_.readValue(statefile::Skin);
     for (int theme = 1; theme <= 8; ++theme) {
         if (skin == QString::number(theme)) {
             ApplySkin(theme);
@@ -80,7 +76,7 @@ void TForm1::restoreSavedState()
     }
 
     // Easy mode: "0" on, "1" off, anything else leaves the window as laid out.
-    const QString easy = settings_.readValue(kEasyFile);
+    const QString easy = settings_.readValue(statefile::EasyMode);
     if (easy == QLatin1String("0"))
         setEasyMode(true);
     else if (easy == QLatin1String("1"))
