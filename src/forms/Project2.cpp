@@ -17,8 +17,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 namespace zorim {
 
@@ -66,10 +64,7 @@ int Project2(int argc, char** argv)
         arguments << QFile::decodeName(argv[i]);
 
     QApplication app(argc, argv);
-    // The standard dialogs and boxes speak the program's language.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_sk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installSlovakTranslations(app);
 
     QtPlatform platform;
     SettingsStore settings;
