@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 
 namespace zorim {
 
@@ -65,9 +66,12 @@ int Project2(int argc, char** argv)
 
     QApplication app(argc, argv);
     installSlovakTranslations(app);
+    // The desktop pairs the windows with the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zorim"));
 
     QtPlatform platform;
     SettingsStore settings;
+    QApplication::setWindowIcon(QIcon(settings.programFolder() + QStringLiteral("data/zorim.png")));
     const std::unique_ptr<Windows> windows = createWindows(platform, settings, arguments);
     if (!windows->Form1)
         return 1;
