@@ -203,6 +203,10 @@ bool QtPlatform::openLink(const QString& address)
 
 void QtPlatform::showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu)
 {
+    // A desktop without a notification area has no place for the icon; the program runs
+    // the same without it (the caption bar offers the same menu).
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
     if (!tray_)
         tray_ = std::make_unique<QSystemTrayIcon>();
     tray_->setIcon(icon);
