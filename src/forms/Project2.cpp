@@ -17,8 +17,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <QIcon>
 
 namespace zorim {
 
@@ -66,13 +65,13 @@ int Project2(int argc, char** argv)
         arguments << QFile::decodeName(argv[i]);
 
     QApplication app(argc, argv);
-    // The standard dialogs and boxes speak the program's language.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_sk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installSlovakTranslations(app);
+    // The desktop pairs the windows with the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zorim"));
 
     QtPlatform platform;
     SettingsStore settings;
+    QApplication::setWindowIcon(QIcon(settings.programFolder() + QStringLiteral("data/zorim.png")));
     const std::unique_ptr<Windows> windows = createWindows(platform, settings, arguments);
     if (!windows->Form1)
         return 1;

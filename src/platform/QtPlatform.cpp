@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHash>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -12,6 +14,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
+#include <QTranslator>
 #include <QUrl>
 
 namespace zorim {
@@ -23,10 +26,14 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
 {
     QFileDialog dialog(parent, setup.title);
     dialog.setAcceptMode(mode);
+    // Qt's own dialog, not the desktop's: it speaks the program's language through Qt's
+    // translations whatever language the desktop has.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     // A name that does not exist may be confirmed, and an existing file is replaced
     // without a question: the command decides what happens with the name.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = qtNameFilters(setup.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
@@ -47,6 +54,64 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
 }
 
 } // namespace
+
+namespace {
+
+// The standard buttons' texts, which Qt's Slovak translation leaves in English: without
+// them a Slovak dialog would still offer "Cancel" and "&Yes".
+class StandardButtonTexts : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
+                      int /*n*/) const override
+    {
+        if (qstrcmp(context, "QPlatformTheme") != 0 || !sourceText)
+            return {};
+        static const QHash<QByteArray, QString> texts{
+            {"OK", QStringLiteral("OK")},
+            {"Save", QStringLiteral("Uložiť")},
+            {"Save All", QStringLiteral("Uložiť všetko")},
+            {"Open", QStringLiteral("Otvoriť")},
+            {"&Yes", QStringLiteral("&Áno")},
+            {"Yes to &All", QStringLiteral("Áno &všetkým")},
+            {"&No", QStringLiteral("&Nie")},
+            {"N&o to All", QStringLiteral("N&ie všetkým")},
+            {"Abort", QStringLiteral("Prerušiť")},
+            {"Retry", QStringLiteral("Opakovať")},
+            {"Ignore", QStringLiteral("Ignorovať")},
+            {"Close", QStringLiteral("Zavrieť")},
+            {"Cancel", QStringLiteral("Zrušiť")},
+            {"Discard", QStringLiteral("Zahodiť")},
+            {"Help", QStringLiteral("Pomocník")},
+            {"Apply", QStringLiteral("Použiť")},
+            {"Reset", QStringLiteral("Vynulovať")},
+            {"Restore Defaults", QStringLiteral("Obnoviť predvolené")},
+        };
+        return texts.value(QByteArray(sourceText));
+    }
+};
+
+} // namespace
+
+bool installSlovakTranslations(QCoreApplication& app)
+{
+    // Owned by the application, so the translation lasts as long as any dialog can show.
+    auto* translator = new QTranslator(&app);
+    bool loaded = false;
+    for (const QString& name : {QStringLiteral("qtbase_sk"), QStringLiteral("qt_sk")}) {
+        if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(translator);
+            loaded = true;
+            break;
+        }
+    }
+    if (!loaded)
+        delete translator;
+    // Asked before Qt's own translation, for the texts that one lacks.
+    QCoreApplication::installTranslator(new StandardButtonTexts(&app));
+    return loaded;
+}
 
 QtPlatform::QtPlatform() = default;
 QtPlatform::~QtPlatform() = default;
@@ -98,7 +163,7 @@ std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDi
 std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
 {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial.font, parent);
+    const QFont font = QFontDialog::getFont(&ok, initial.font, parent, QString(), QFontDialog::DontUseNativeDialog);
     if (!ok)
         return std::nullopt;
     return FontChoice{font, initial.color};
@@ -106,7 +171,7 @@ std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoi
 
 std::optional<QColor> QtPlatform::chooseColor(QWidget* parent, const QColor& initial)
 {
-    const QColor color = QColorDialog::getColor(initial, parent);
+    const QColor color = QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
     if (!color.isValid())
         return std::nullopt;
     return color;
@@ -138,6 +203,10 @@ bool QtPlatform::openLink(const QString& address)
 
 void QtPlatform::showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu)
 {
+    // A desktop without a notification area has no place for the icon; the program runs
+    // the same without it (the caption bar offers the same menu).
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
     if (!tray_)
         tray_ = std::make_unique<QSystemTrayIcon>();
     tray_->setIcon(icon);

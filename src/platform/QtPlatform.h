@@ -5,9 +5,14 @@
 
 #include <memory>
 
+class QCoreApplication;
 class QSystemTrayIcon;
 
 namespace zorim {
+
+// Installs Qt's Slovak translation, so the standard dialogs and boxes speak the program's
+// language whatever the desktop's language is. False when the translation is not installed.
+bool installSlovakTranslations(QCoreApplication& app);
 
 class QtPlatform : public Platform {
 public:

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -128,6 +130,37 @@ void writeAll(int fd, const QByteArray& bytes)
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+QString withSlash(const QString& folder)
+{
+    QString path = QDir::cleanPath(folder);
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+// Copies the installed state files the user's folder lacks. Each copy is written whole under
+// a temporary name and then renamed, so a full disk never leaves a cut state file behind; a
+// file that cannot be copied is simply missing, which the first read reports as usual.
+void seedStateFiles(const QString& installed, const QString& own)
+{
+    const QStringList names = QDir(installed).entryList({QStringLiteral("*.ini")}, QDir::Files);
+    for (const QString& name : names) {
+        const QString target = own + QLatin1Char('/') + name;
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            continue;
+        QFile source(installed + QLatin1Char('/') + name);
+        if (!source.open(QIODevice::ReadOnly))
+            continue;
+        // State files hold one short value; a larger file is not one of ours.
+        const QByteArray bytes = source.read(64 * 1024);
+        QSaveFile copy(target);
+        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
+            copy.commit();
+        else
+            copy.cancelWriting();
+    }
+}
+
 } // namespace
 
 QString ioErrorMessage(int error)
@@ -156,17 +189,48 @@ QString ioErrorMessage(int error)
     }
 }
 
-SettingsStore::SettingsStore() : SettingsStore(QCoreApplication::applicationDirPath()) {}
-
-SettingsStore::SettingsStore(const QString& programFolder) : folder_(QDir::cleanPath(programFolder))
+SettingsStore::SettingsStore()
+    : SettingsStore(QCoreApplication::applicationDirPath(),
+                    chooseStateFolder(QCoreApplication::applicationDirPath(), userConfigHome()))
 {
-    if (!folder_.endsWith(QLatin1Char('/')))
-        folder_ += QLatin1Char('/');
+}
+
+SettingsStore::SettingsStore(const QString& programFolder)
+    : SettingsStore(programFolder, withSlash(programFolder) + QStringLiteral("data"))
+{
+}
+
+SettingsStore::SettingsStore(const QString& programFolder, const QString& stateFolder)
+    : folder_(withSlash(programFolder)), stateFolder_(withSlash(stateFolder))
+{
 }
 
 QString SettingsStore::filePath(const QString& name) const
 {
-    return folder_ + QStringLiteral("data/") + name;
+    return stateFolder_ + name;
+}
+
+QString SettingsStore::userConfigHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+QString SettingsStore::chooseStateFolder(const QString& programFolder, const QString& configHome)
+{
+    const QString installed = withSlash(programFolder) + QStringLiteral("data");
+    // Checked with the effective (file-system) ids, which decide what a write may do.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(installed).constData(), W_OK | X_OK, AT_EACCESS) == 0)
+        return installed;
+    const QString own = withSlash(configHome) + QStringLiteral("zorim");
+    if (!QDir().mkpath(own))
+        return installed;
+    // Private to the user: the last file record names their documents.
+    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    seedStateFiles(installed, own);
+    return own;
 }
 
 QString SettingsStore::readValue(const QString& name) const

@@ -154,3 +154,25 @@ TEST(ScriptedPlatformScript, UnexpectedQuestionOrLeftoverAnswerFailsTheTest)
         "unexpected open dialog");
     EXPECT_NONFATAL_FAILURE({ ScriptedPlatform platform; platform.answerSaveFile(std::nullopt); }, "never asked");
 }
+
+// Qt's own dialogs with the Slovak translation: the user's standard dialogs speak Slovak
+// also on a desktop in another language. Last in this file: the translation stays installed.
+TEST(QtPlatformDialogs, StandardDialogsAreQtsOwnAndSpeakSlovak)
+{
+    if (!zorim::installSlovakTranslations(*QCoreApplication::instance()))
+        GTEST_SKIP() << "Qt's Slovak translation is not installed";
+    QtPlatform platform;
+    bool native = true;
+    QStringList buttons;
+    onModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            buttons << button->text();
+        dialog->reject();
+    });
+    EXPECT_EQ(platform.openFileName(nullptr, FileDialogSetup{}), std::nullopt);
+    EXPECT_FALSE(native);
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Zrušiť"))) << buttons.join(QLatin1Char(',')).toStdString();
+}

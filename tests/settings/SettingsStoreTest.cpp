@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -69,7 +71,16 @@ protected:
 
 TEST(SettingsStoreFolder, DefaultsToTheExecutablesFolderWithItsSeparator)
 {
+    // The test's own folder has no data/ to write: the state goes to a configuration folder,
+    // here a temporary one, never the user's.
+    QTemporaryDir config;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     SettingsStore store;
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
     EXPECT_EQ(store.programFolder(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
     EXPECT_EQ(SettingsStore(QStringLiteral("/opt/zorim")).filePath(QStringLiteral("tab.ini")),
               QStringLiteral("/opt/zorim/data/tab.ini"));
@@ -324,4 +335,90 @@ TEST_F(SettingsStoreTest, LinkToAFileOutsideDataIsReplacedNeverWrittenThrough)
     QFile file(outside);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("mine"));
+}
+
+// An installation the user may not write keeps each user's state in their own folder,
+// seeded once from the installed state files.
+TEST(SettingsStoreStateFolder, WritableProgramDataKeepsTheStateBesideTheProgram)
+{
+    ProgramFolder folder;
+    QTemporaryDir home;
+    const QString state = SettingsStore::chooseStateFolder(folder.path(), home.path());
+    EXPECT_EQ(QDir::cleanPath(state), QDir::cleanPath(folder.dataPath(QString())));
+    EXPECT_FALSE(QFileInfo::exists(home.path() + QStringLiteral("/zorim")));
+    EXPECT_EQ(SettingsStore(folder.path()).filePath(QStringLiteral("tab.ini")), folder.dataPath(QStringLiteral("tab.ini")));
+}
+
+TEST(SettingsStoreStateFolder, ReadOnlyInstallationKeepsEachUsersStateInTheirConfigFolder)
+{
+    ProgramFolder installed;
+    installed.openToOthers();
+    QFile::setPermissions(installed.dataPath(QString()), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                            | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QTemporaryDir anna, boris;
+    for (const QTemporaryDir* home : {&anna, &boris})
+        QFile::setPermissions(home->path(), kEveryoneMayWrite);
+
+    QString annaState, borisState, annaLast, borisLast, seededTab;
+    {
+        AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        annaState = SettingsStore::chooseStateFolder(installed.path(), anna.path());
+        borisState = SettingsStore::chooseStateFolder(installed.path(), boris.path());
+        const SettingsStore annaStore(installed.path(), annaState);
+        const SettingsStore borisStore(installed.path(), borisState);
+        annaStore.writeValue(QStringLiteral("data.ini"), QStringLiteral("/home/anna/list.zrm"));
+        annaStore.writeValue(QStringLiteral("tab.ini"), QStringLiteral("50"));
+        // A second start finds the user's own values, not a fresh seed.
+        const SettingsStore again(installed.path(), SettingsStore::chooseStateFolder(installed.path(), anna.path()));
+        annaLast = again.readValue(QStringLiteral("data.ini"));
+        seededTab = again.readValue(QStringLiteral("tab.ini"));
+        borisLast = borisStore.readValue(QStringLiteral("data.ini"));
+    }
+    EXPECT_EQ(QDir::cleanPath(annaState), anna.path() + QStringLiteral("/zorim"));
+    EXPECT_EQ(QDir::cleanPath(borisState), boris.path() + QStringLiteral("/zorim"));
+    EXPECT_EQ(annaLast, QStringLiteral("/home/anna/list.zrm"));
+    EXPECT_EQ(seededTab, QStringLiteral("50"));
+    EXPECT_EQ(borisLast, QStringLiteral("Dokument"));
+    // The installation itself is untouched.
+    EXPECT_EQ(installed.read(QStringLiteral("data.ini")), QByteArray("Dokument"));
+    EXPECT_EQ(installed.read(QStringLiteral("tab.ini")), QByteArray("10"));
+}
+
+TEST(SettingsStoreStateFolder, ConfigFolderThatCannotBeMadeLeavesTheInstalledData)
+{
+    ProgramFolder installed;
+    installed.openToOthers();
+    QFile::setPermissions(installed.dataPath(QString()), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                            | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QTemporaryDir home;
+    // A plain file where the configuration folder should be.
+    const QString notAFolder = home.path() + QStringLiteral("/config");
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QString state, failure;
+    {
+        AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        state = SettingsStore::chooseStateFolder(installed.path(), notAFolder);
+        failure = failureOf([&] { SettingsStore(installed.path(), state).writeValue(QStringLiteral("tab.ini"), QStringLiteral("30")); });
+    }
+    EXPECT_EQ(QDir::cleanPath(state), QDir::cleanPath(installed.dataPath(QString())));
+    EXPECT_EQ(failure, QStringLiteral("File access denied"));
+}
+
+TEST(SettingsStoreStateFolder, UserConfigHomeFollowsXdgConfigHomeWhenAbsolute)
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/zorim-config");
+    EXPECT_EQ(SettingsStore::userConfigHome(), QStringLiteral("/tmp/zorim-config"));
+    qputenv("XDG_CONFIG_HOME", "relative/path");
+    EXPECT_EQ(SettingsStore::userConfigHome(), QDir::homePath() + QStringLiteral("/.config"));
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(SettingsStore::userConfigHome(), QDir::homePath() + QStringLiteral("/.config"));
+    if (!saved.isNull())
+        qputenv("XDG_CONFIG_HOME", saved);
 }
