@@ -15,6 +15,7 @@ DocumentCapture DocumentCapture::take(const QTextDocument& doc)
 {
     DocumentCapture capture;
     capture.defaultFont_ = doc.defaultFont();
+    capture.text_ = doc.toRawText();
     capture.paragraphs_.reserve(size_t(doc.blockCount()));
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         Paragraph paragraph;
@@ -24,7 +25,7 @@ DocumentCapture DocumentCapture::take(const QTextDocument& doc)
             paragraph.numbering = readParaFormat(block).numbering;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            Run run{fragment.text(), fragment.charFormat(), {}};
+            Run run{fragment.position(), fragment.length(), fragment.charFormat(), {}};
             if (run.format.isImageFormat() && !pictureFromFormat(run.format))
                 run.image = doc.resource(QTextDocument::ImageResource, QUrl(run.format.toImageFormat().name())).value<QImage>();
             paragraph.runs.push_back(std::move(run));
@@ -56,7 +57,7 @@ QByteArray DocumentCapture::toRtf() const
         for (const Run& run : paragraph.runs) {
             if (!run.image.isNull())
                 doc.addResource(QTextDocument::ImageResource, QUrl(run.format.toImageFormat().name()), run.image);
-            cursor.insertText(run.text, run.format);
+            cursor.insertText(text_.mid(run.from, run.length), run.format);
         }
         if (paragraph.numbering) {
             ParaFormat numbering;

@@ -1,8 +1,8 @@
 #pragma once
 // A copy of a document's content, taken quickly on the thread that owns the document, that
 // another thread can then write out while the user goes on editing. Taking it copies the
-// text and shares the formats (Qt's formats and strings are implicitly shared), so it costs a
-// small part of writing the document; writing it rebuilds a private document and gives the
+// characters in one piece and shares the formats (Qt's formats are implicitly shared), so it
+// costs a small part of writing the document; writing it rebuilds a private document and gives the
 // same RTF that the original document would give.
 #include <QByteArray>
 #include <QFont>
@@ -28,7 +28,8 @@ public:
 
 private:
     struct Run {
-        QString text;
+        int from = 0; // in text_, which holds the whole document's characters
+        int length = 0;
         QTextCharFormat format;
         QImage image; // what a picture without its own bytes shows
     };
@@ -39,6 +40,7 @@ private:
         std::vector<Run> runs;
     };
     QFont defaultFont_;
+    QString text_;
     std::vector<Paragraph> paragraphs_;
 };
 
