@@ -71,7 +71,6 @@ void TForm1::applyThemeColors()
     CaptionBar1->setBackground(colorFromRef(captionColor_));
     fill(ControlBar1, frameColor_);
     fill(centralWidget(), frameColor_);
-    fill(this, frameColor_);
     RichEdit1->setColor(RichEdit1Color_);
     fill(StatusBar1, statusBarColor_);
 }

@@ -138,6 +138,9 @@ bool QtPlatform::openLink(const QString& address)
 
 void QtPlatform::showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu)
 {
+    // A desktop without a notification area gets no icon.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
     if (!tray_)
         tray_ = std::make_unique<QSystemTrayIcon>();
     tray_->setIcon(icon);
