@@ -154,8 +154,8 @@ void TForm1::buildWindow()
     // The strips stay on their buttons however the toolbar lays the buttons out.
     SpeedButton15->installEventFilter(this);
     SpeedButton19->installEventFilter(this);
-    connect(Panel1, &ColorStrip::clicked, this, [this] { guarded([this] { commands_->format.Panel1Click(); }); });
-    connect(Panel2, &ColorStrip::clicked, this, [this] { guarded([this] { commands_->format.Panel2Click(); }); });
+    connect(Panel1, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel1"); });
+    connect(Panel2, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel2"); });
 
     // The editor's events and notices.
     connect(RichEdit1, &RichEdit::OnChange, this, &TForm1::RichEdit1Change);
@@ -182,7 +182,7 @@ void TForm1::buildWindow()
     connect(controlBar, &QWidget::customContextMenuRequested, this,
             [this, controlBar](const QPoint& pos) { PopupMenu2->popup(controlBar->mapToGlobal(pos)); });
     connect(CaptionBar1, &CaptionBar::menuRequested, this, [this](const QPoint& pos) { PopupMenu3->popup(pos); });
-    connect(StatusBar1, &StatusBar::doubleClicked, this, [this] { guarded([this] { commands_->tools.StatusBar1DblClick(); }); });
+    connect(StatusBar1, &StatusBar::doubleClicked, this, [this] { commandUi_->run("StatusBar1"); });
     platform_.showTrayIcon(windowIcon(), QStringLiteral("ZORIM"), PopupMenu3);
 
     applyThemeColors();
@@ -225,7 +225,7 @@ void TForm1::changeEvent(QEvent* event)
     if (event->type() == QEvent::ActivationChange)
         CaptionBar1->setActive(isActiveWindow());
     // The system colours of a theme follow the desktop's colour scheme.
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::ApplicationPaletteChange)
         applyThemeColors();
     QMainWindow::changeEvent(event);
 }

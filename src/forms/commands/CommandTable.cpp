@@ -50,6 +50,11 @@ constexpr CommandRow box(const char* name, QComboBox* C::*field, Entry entry, co
     return {.name = name, .entry = entry, .in = in, .caption = hint, .run = run, .box = field};
 }
 
+constexpr CommandRow event(const char* name, const char* in, Handler run)
+{
+    return {.name = name, .entry = Entry::Event, .in = in, .caption = "", .run = run};
+}
+
 #define MENU(n, in, caption) menu(#n, &C::n, in, caption)
 #define ITEM(n, in, caption, key, icon, handler) item(#n, &C::n, in, caption, key, icon, on<&handler>)
 #define BUTTON(n, in, hint, icon, handler) button(#n, &C::n, in, hint, icon, on<&handler>)
@@ -262,6 +267,12 @@ constexpr CommandRow kTable[] = {
     toolBar("ToolBar3", &C::ToolBar3, 2, 500),
     BUTTON(SpeedButton40, "ToolBar3", "Horný index", "format-text-superscript", T::SpeedButton40Click).inGroup(IndexButtons, true),
     BUTTON(SpeedButton41, "ToolBar3", "Dolný index", "format-text-subscript", T::SpeedButton41Click).inGroup(IndexButtons, true),
+
+    // ---- Events of the controls the window places itself ------------------------------------
+    // A click on a colour strip; a double click anywhere on the status bar.
+    event("Panel1", "ControlBar1", on<&T::Panel1Click>),
+    event("Panel2", "ControlBar1", on<&T::Panel2Click>),
+    event("StatusBar1", nullptr, on<&X::StatusBar1DblClick>),
 };
 
 #undef MENU

@@ -25,6 +25,7 @@ enum class Entry : unsigned char {
     Group,      // a button of a group: pressing one releases the others
     FontBox,    // the font name box
     SizeBox,    // the font size box
+    Event,      // an event of a control the window lays out itself (strips, status bar)
 };
 
 // How a menu item shows its check mark.

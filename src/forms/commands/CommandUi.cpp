@@ -114,6 +114,7 @@ void CommandUi::build(QMenuBar* mainMenu, QWidget* controlBar)
         case Entry::Group: addButton(row); break;
         case Entry::FontBox:
         case Entry::SizeBox: addBox(row); break;
+        case Entry::Event: break; // connected by the window
         }
     }
     for (QToolBar* bar : std::as_const(toolBars_))
