@@ -225,7 +225,7 @@ void TForm1::changeEvent(QEvent* event)
     if (event->type() == QEvent::ActivationChange)
         CaptionBar1->setActive(isActiveWindow());
     // The system colours of a theme follow the desktop's colour scheme.
-    if (event->type() == QEvent::ApplicationPaletteChange)
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
         applyThemeColors();
     QMainWindow::changeEvent(event);
 }
