@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QSizeGrip>
 #include <QTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -154,6 +155,7 @@ void TForm1::buildWindow()
     // The strips stay on their buttons however the toolbar lays the buttons out.
     SpeedButton15->installEventFilter(this);
     SpeedButton19->installEventFilter(this);
+    ToolBar2->installEventFilter(this);
     connect(Panel1, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel1"); });
     connect(Panel2, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel2"); });
 
@@ -202,7 +204,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if (watched == client_ && type == QEvent::Resize)
         FormResize();
-    else if ((watched == SpeedButton15 || watched == SpeedButton19)
+    else if ((watched == SpeedButton15 || watched == SpeedButton19 || watched == ToolBar2)
              && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide))
         placeColorStrips();
     return QMainWindow::eventFilter(watched, event);

@@ -3,6 +3,7 @@
 // once at the normal scale and once more at twice the scale (QT_SCALE_FACTOR=2).
 #include "FormsTestSupport.h"
 #include "forms/ColorStrip.h"
+#include "forms/ToolBarHandle.h"
 #include "richtext/DocFormats.h"
 
 #include <QApplication>
@@ -61,7 +62,8 @@ TEST_F(WindowLookTest, ToolbarsSitInTwoRowsWithoutOverlapAndStripsLieAcrossTheir
         EXPECT_TRUE(QRect(0, 0, 792, 60).contains(r)) << a->objectName().toStdString();
         for (QToolBar* b : bars) {
             if (a != b) {
-                EXPECT_FALSE(r.intersects(inClient(b))) << a->objectName().toStdString() << " " << b->objectName().toStdString();
+                // Handles included.
+                EXPECT_FALSE(r.adjusted(-ToolBarHandle::kWidth, 0, 0, 0).intersects(inClient(b))) << a->objectName().toStdString() << " " << b->objectName().toStdString();
             }
         }
         // Every button and box is inside its toolbar, whole.
@@ -79,6 +81,39 @@ TEST_F(WindowLookTest, ToolbarsSitInTwoRowsWithoutOverlapAndStripsLieAcrossTheir
         EXPECT_TRUE(strip->isVisible());
     }
     EXPECT_EQ(form->Panel1->color(), QColor(Qt::black));
+}
+
+TEST_F(WindowLookTest, ToolbarsMoveByTheirHandlesWithinTheAreaAndTheStripsGoAlong)
+{
+    const auto handleOf = [](QToolBar* bar) {
+        for (auto* h : bar->parentWidget()->findChildren<ToolBarHandle*>())
+            if (h->geometry().right() + 1 == bar->x() && h->y() == bar->y())
+                return h;
+        return static_cast<ToolBarHandle*>(nullptr);
+    };
+    ToolBarHandle* indexes = handleOf(form->ToolBar3);
+    ASSERT_NE(indexes, nullptr);
+    EXPECT_TRUE(indexes->moveBarTo(QPoint(600, 40))); // along its row
+    EXPECT_EQ(form->ToolBar3->pos(), QPoint(600, 30));
+    EXPECT_FALSE(indexes->moveBarTo(QPoint(100, 30))); // onto the font toolbar: stays
+    EXPECT_EQ(form->ToolBar3->pos(), QPoint(600, 30));
+    EXPECT_TRUE(indexes->moveBarTo(QPoint(5000, 5000))); // never out of the area
+    EXPECT_EQ(form->ToolBar3->geometry().right(), 791);
+    EXPECT_EQ(form->ToolBar3->y(), 30);
+    EXPECT_EQ(indexes->x() + ToolBarHandle::kWidth, form->ToolBar3->x()); // the handle goes along
+
+    // The tool bar area's menu hides and shows a toolbar.
+    form->Indexy1->trigger();
+    EXPECT_FALSE(form->ToolBar3->isVisible());
+    EXPECT_FALSE(form->Indexy1->isChecked());
+    form->Indexy1->trigger();
+    EXPECT_TRUE(form->ToolBar3->isVisible());
+
+    ToolBarHandle* fonts = handleOf(form->ToolBar2);
+    ASSERT_NE(fonts, nullptr);
+    ASSERT_TRUE(fonts->moveBarTo(QPoint(60, 30)));
+    const QRect strip = inClient(form->Panel1), button = inClient(form->SpeedButton15);
+    EXPECT_TRUE(strip.left() >= button.left() && strip.right() <= button.right());
 }
 
 TEST_F(WindowLookTest, StatusPanelsAndMenuTitlesAreReadableWhole)

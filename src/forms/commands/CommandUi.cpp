@@ -1,5 +1,6 @@
 #include "forms/commands/CommandUi.h"
 
+#include "forms/ToolBarHandle.h"
 #include "forms/commands/Commands.h"
 
 #include <QAbstractButton>
@@ -117,8 +118,10 @@ void CommandUi::build(QMenuBar* mainMenu, QWidget* controlBar)
         case Entry::Event: break; // connected by the window
         }
     }
-    for (QToolBar* bar : std::as_const(toolBars_))
+    for (QToolBar* bar : std::as_const(toolBars_)) {
         bar->resize(bar->sizeHint().width(), kRowHeight);
+        new ToolBarHandle(bar);
+    }
     buildKeyTable();
     qApp->installEventFilter(this);
 }
