@@ -78,6 +78,9 @@ TForm1::TForm1(Platform& platform, SettingsStore& settings, const QStringList& a
 TForm1::~TForm1()
 {
     platform_.hideTrayIcon();
+    // The controls are destroyed after this: their notices must not reach a half-gone window.
+    RichEdit1->disconnect(this);
+    RichEdit1->view()->disconnect(this);
     // The key routing and the handlers refer to the controls: they go first.
     delete commandUi_;
     commandUi_ = nullptr;
