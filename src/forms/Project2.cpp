@@ -54,6 +54,11 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
         [&] { w->Form10 = std::make_unique<TForm10>(); },
         [&] { w->Form11 = std::make_unique<TForm11>(); },
     });
+    // The main window's commands reach the other windows through their context.
+    if (w->Form1) {
+        w->Form1->setOtherWindows({w->AboutBox.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
+                                   w->Form7.get(), w->Form8.get(), w->Form9.get(), w->Form10.get(), w->Form11.get()});
+    }
     return w;
 }
 
