@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QIcon>
 
 namespace zorim {
 
@@ -76,10 +75,11 @@ int Project2(int argc, char** argv)
 
     QtPlatform platform;
     SettingsStore settings;
-    QApplication::setWindowIcon(QIcon(settings.programFolder() + QStringLiteral("data/zorim.png")));
     const std::unique_ptr<Windows> windows = createWindows(platform, settings, arguments);
     if (!windows->Form1)
         return 1;
+    // Every window of the program, dialogs included, shows the main window's icon.
+    QApplication::setWindowIcon(windows->Form1->windowIcon());
     // Closing the main window ends the program, whatever other window is open.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(windows->Form1.get(), &TForm1::closed, &app, &QCoreApplication::quit);
