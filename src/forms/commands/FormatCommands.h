@@ -3,7 +3,14 @@
 // alignment, bullets and the indent steps, from the menu, the toolbars and the boxes.
 #include "forms/commands/CommandContext.h"
 
+class QAction;
+class QToolButton;
+
 namespace zorim {
+
+class ColorStrip;
+enum class ParaAlignment;
+enum class VerticalPosition;
 
 class FormatCommands {
 public:
@@ -43,6 +50,12 @@ public:
     void Panel2Click();
 
 private:
+    void setStyleFromButton(const QToolButton* button, int style);
+    void addStyle(int style);
+    void chooseColor(ColorStrip* strip, bool background);
+    void switchIndex(QAction* item, QToolButton* button, VerticalPosition position);
+    void align(ParaAlignment alignment, QAction* own);
+
     CommandContext& c_;
 };
 

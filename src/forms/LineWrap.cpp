@@ -1,0 +1,126 @@
+#include "forms/LineWrap.h"
+
+#include "richtext/RichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QEvent>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zorim {
+namespace {
+
+// Unwrapped lines are laid out on a page as wide as the widest line, so that the view's own
+// horizontal scroll bar reaches it. The page only grows while the lines are unwrapped (with
+// room to spare, so that typing at the end of the widest line seldom lays the document out
+// anew); paragraphs are measured as they are laid out: the edited ones after each edit, the
+// ones shown before each paint.
+class UnwrappedWidth : public QObject {
+public:
+    explicit UnwrappedWidth(QTextEdit* view) : QObject(view), view_(view)
+    {
+        QTextDocument* doc = view->document();
+        connect(doc, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+            changedFrom_ = changedFrom_ < 0 ? from : std::min(changedFrom_, from);
+            changedTo_ = std::max(changedTo_, from + added);
+        });
+        connect(doc, &QTextDocument::contentsChanged, this, [this] {
+            if (changedFrom_ < 0)
+                return;
+            QTextDocument* d = view_->document();
+            const QTextBlock first = d->findBlock(changedFrom_);
+            const QTextBlock last = d->findBlock(changedTo_);
+            changedFrom_ = changedTo_ = -1;
+            measure(first, last);
+        });
+        view->viewport()->installEventFilter(this);
+        widen(0);
+        measure(doc->begin(), doc->lastBlock());
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched == view_->viewport()) {
+            const QTextBlock top = view_->cursorForPosition(QPoint(0, 0)).block();
+            const QTextBlock bottom = view_->cursorForPosition(QPoint(0, view_->viewport()->height())).block();
+            measure(top, bottom);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // The widest laid-out line of the paragraphs first..last; paragraphs not laid out yet
+    // are measured when they are.
+    void measure(QTextBlock block, const QTextBlock& last)
+    {
+        qreal widest = 0;
+        for (; block.isValid(); block = block.next()) {
+            const QTextLayout* layout = block.layout();
+            for (int i = 0, n = layout ? layout->lineCount() : 0; i < n; ++i) {
+                const QTextLine line = layout->lineAt(i);
+                widest = std::max(widest, line.x() + line.naturalTextWidth());
+            }
+            if (layout && layout->lineCount() > 0)
+                widest += block.blockFormat().rightMargin();
+            if (block == last)
+                break;
+        }
+        widen(int(std::ceil(widest + 2 * view_->document()->documentMargin())));
+    }
+
+    void widen(int needed)
+    {
+        const int least = view_->viewport()->width();
+        if (needed <= view_->lineWrapColumnOrWidth() && view_->lineWrapColumnOrWidth() >= least)
+            return;
+        // A quarter more than needed, so that a growing line widens the page seldom.
+        view_->setLineWrapColumnOrWidth(std::max(least, needed + needed / 4));
+    }
+
+    QPointer<QTextEdit> view_;
+    int changedFrom_ = -1;
+    int changedTo_ = -1;
+};
+
+UnwrappedWidth* unwrappedWidth(QTextEdit* view)
+{
+    for (QObject* child : view->children())
+        if (auto* width = dynamic_cast<UnwrappedWidth*>(child))
+            return width;
+    return nullptr;
+}
+
+} // namespace
+
+bool lineWrapping(const RichEdit& edit)
+{
+    return edit.view()->lineWrapMode() == QTextEdit::WidgetWidth;
+}
+
+void setLineWrapping(RichEdit& edit, bool wrap)
+{
+    QTextEdit* view = edit.view();
+    if (wrap == lineWrapping(edit))
+        return;
+    delete unwrappedWidth(view);
+    if (wrap) {
+        view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        view->setLineWrapMode(QTextEdit::WidgetWidth);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else {
+        view->setWordWrapMode(QTextOption::NoWrap);
+        view->setLineWrapColumnOrWidth(view->viewport()->width());
+        view->setLineWrapMode(QTextEdit::FixedPixelWidth);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        new UnwrappedWidth(view);
+    }
+}
+
+} // namespace zorim
