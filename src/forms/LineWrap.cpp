@@ -17,10 +17,10 @@ namespace zorim {
 namespace {
 
 // Unwrapped lines are laid out on a page as wide as the widest line, so that the view's own
-// horizontal scroll bar reaches it. The page only grows while the lines are unwrapped (with
-// room to spare, so that typing at the end of the widest line seldom lays the document out
-// anew); paragraphs are measured as they are laid out: the edited ones after each edit, the
-// ones shown before each paint.
+// horizontal scroll bar reaches it; centred and right-aligned lines align on that page. The
+// page only grows while the lines are unwrapped (with room to spare, so that typing at the
+// end of the widest line seldom lays the document out anew); paragraphs are measured as they
+// are laid out: the edited ones after each edit, the ones shown before each paint.
 class UnwrappedWidth : public QObject {
 public:
     explicit UnwrappedWidth(QTextEdit* view) : QObject(view), view_(view)
@@ -80,8 +80,9 @@ private:
         const int least = view_->viewport()->width();
         if (needed <= view_->lineWrapColumnOrWidth() && view_->lineWrapColumnOrWidth() >= least)
             return;
-        // A quarter more than needed, so that a growing line widens the page seldom.
-        view_->setLineWrapColumnOrWidth(std::max(least, needed + needed / 4));
+        // A quarter of the view more than needed, so that a growing line widens the page
+        // only now and then, and centred lines stay near the text.
+        view_->setLineWrapColumnOrWidth(std::max(least, needed + least / 4));
     }
 
     QPointer<QTextEdit> view_;
@@ -121,6 +122,7 @@ void setLineWrapping(RichEdit& edit, bool wrap)
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         new UnwrappedWidth(view);
     }
+    view->ensureCursorVisible();
 }
 
 } // namespace zorim

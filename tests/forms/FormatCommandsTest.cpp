@@ -430,11 +430,16 @@ TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontal
     EXPECT_EQ(doc().Lines().LineCount(), 2);
     EXPECT_NE(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
-    // The caret at the end of the long line is brought into view.
+    // Typing at the end of the long line makes it longer still, and the view follows the caret.
+    const int range = view()->horizontalScrollBar()->maximum();
     doc().setSelectionStart(int(line.size()));
-    view()->ensureCursorVisible();
-    EXPECT_GT(view()->horizontalScrollBar()->value(), 0);
-    EXPECT_EQ(doc().Text(), line + QStringLiteral("\r\nkrátky"));
+    const QString more(300, QLatin1Char('w'));
+    type(more);
+    QApplication::processEvents();
+    EXPECT_EQ(doc().Lines().LineCount(), 2);
+    EXPECT_GT(view()->horizontalScrollBar()->maximum(), range);
+    EXPECT_GT(view()->horizontalScrollBar()->value(), range / 2);
+    EXPECT_EQ(doc().Text(), line + more + QStringLiteral("\r\nkrátky"));
 
     choose(form->Zalamovanieriadkov1);
     QApplication::processEvents();
