@@ -25,67 +25,81 @@ class UnwrappedWidth : public QObject {
 public:
     explicit UnwrappedWidth(QTextEdit* view) : QObject(view), view_(view)
     {
-        QTextDocument* doc = view->document();
-        connect(doc, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-            changedFrom_ = changedFrom_ < 0 ? from : std::min(changedFrom_, from);
-            changedTo_ = std::max(changedTo_, from + added);
-        });
-        connect(doc, &QTextDocument::contentsChanged, this, [this] {
-            if (changedFrom_ < 0)
-                return;
-            QTextDocument* d = view_->document();
-            const QTextBlock first = d->findBlock(changedFrom_);
-            const QTextBlock last = d->findBlock(changedTo_);
-            changedFrom_ = changedTo_ = -1;
-            measure(first, last);
-        });
         view->viewport()->installEventFilter(this);
-        widen(0);
-        measure(doc->begin(), doc->lastBlock());
+        attach(view->document());
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint && watched == view_->viewport()) {
+            // A whole-document load hands the view a new document.
+            if (view_->document() != document_)
+                attach(view_->document());
             const QTextBlock top = view_->cursorForPosition(QPoint(0, 0)).block();
             const QTextBlock bottom = view_->cursorForPosition(QPoint(0, view_->viewport()->height())).block();
-            measure(top, bottom);
+            widen(widest(top, bottom));
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    // The widest laid-out line of the paragraphs first..last; paragraphs not laid out yet
-    // are measured when they are.
-    void measure(QTextBlock block, const QTextBlock& last)
+    // Follows the edits of the document; the page starts from its widest laid-out line.
+    void attach(QTextDocument* doc)
+    {
+        if (document_)
+            disconnect(document_, nullptr, this, nullptr);
+        document_ = doc;
+        changedFrom_ = changedTo_ = -1;
+        connect(doc, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+            changedFrom_ = changedFrom_ < 0 ? from : std::min(changedFrom_, from);
+            changedTo_ = std::max(changedTo_, from + added);
+        });
+        connect(doc, &QTextDocument::contentsChanged, this, [this] {
+            if (changedFrom_ < 0 || !document_)
+                return;
+            const QTextBlock first = document_->findBlock(changedFrom_);
+            const QTextBlock last = document_->findBlock(changedTo_);
+            changedFrom_ = changedTo_ = -1;
+            widen(widest(first, last));
+        });
+        setPageWidth(widest(doc->begin(), doc->lastBlock()));
+    }
+
+    // The page width the widest laid-out line of the paragraphs first..last needs;
+    // paragraphs not laid out yet are measured when they are.
+    int widest(QTextBlock block, const QTextBlock& last) const
     {
         qreal widest = 0;
         for (; block.isValid(); block = block.next()) {
             const QTextLayout* layout = block.layout();
-            for (int i = 0, n = layout ? layout->lineCount() : 0; i < n; ++i) {
+            const int lines = layout ? layout->lineCount() : 0;
+            for (int i = 0; i < lines; ++i) {
                 const QTextLine line = layout->lineAt(i);
-                widest = std::max(widest, line.x() + line.naturalTextWidth());
+                widest = std::max(widest, line.x() + line.naturalTextWidth() + block.blockFormat().rightMargin());
             }
-            if (layout && layout->lineCount() > 0)
-                widest += block.blockFormat().rightMargin();
             if (block == last)
                 break;
         }
-        widen(int(std::ceil(widest + 2 * view_->document()->documentMargin())));
+        return int(std::ceil(widest + 2 * view_->document()->documentMargin()));
     }
 
     void widen(int needed)
     {
+        if (needed > view_->lineWrapColumnOrWidth() || view_->lineWrapColumnOrWidth() < view_->viewport()->width())
+            setPageWidth(needed);
+    }
+
+    // A quarter of the view more than needed, so that a growing line widens the page only now
+    // and then, and centred lines stay near the text.
+    void setPageWidth(int needed)
+    {
         const int least = view_->viewport()->width();
-        if (needed <= view_->lineWrapColumnOrWidth() && view_->lineWrapColumnOrWidth() >= least)
-            return;
-        // A quarter of the view more than needed, so that a growing line widens the page
-        // only now and then, and centred lines stay near the text.
         view_->setLineWrapColumnOrWidth(std::max(least, needed + least / 4));
     }
 
     QPointer<QTextEdit> view_;
+    QPointer<QTextDocument> document_;
     int changedFrom_ = -1;
     int changedTo_ = -1;
 };

@@ -448,4 +448,24 @@ TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontal
     EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
+TEST_F(FormatCommandsTest, LoadedDocumentStaysUnwrappedWithItsOwnScrollRange)
+{
+    form->show();
+    choose(form->Zalamovanieriadkov1);
+    QByteArray line;
+    for (int i = 0; i < 100; ++i)
+        line += "slovo " + QByteArray::number(i) + ' ';
+    doc().Lines().LoadFile(folder.writeDocument(QStringLiteral("dlhy.txt"), line + "\r\nkratky"));
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(doc().Lines().LineCount(), 2);
+    EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
+
+    // A short document after it: the page is no wider than the view and a quarter.
+    doc().Lines().LoadFile(folder.writeDocument(QStringLiteral("kratky.txt"), "kratky"));
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_LE(view()->horizontalScrollBar()->maximum(), view()->viewport()->width() / 4);
+}
+
 } // namespace
