@@ -184,6 +184,8 @@ TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOne
     select(0, 2);
     typeSize(QStringLiteral("30"));
     choose(form->Prekrtnut1);
+    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
+    ASSERT_NE(nameAt(0), doc().Font().name);
 
     QFont chosen(QStringLiteral("DejaVu Serif"));
     chosen.setPointSize(20);

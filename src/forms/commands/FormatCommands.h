@@ -2,6 +2,7 @@
 // The character and paragraph formatting commands: font, styles, indexes, colours, sizes,
 // alignment, bullets and the indent steps, from the menu, the toolbars and the boxes.
 #include "forms/commands/CommandContext.h"
+#include "richtext/RichEdit.h"
 
 class QAction;
 class QToolButton;
@@ -9,8 +10,6 @@ class QToolButton;
 namespace zorim {
 
 class ColorStrip;
-enum class ParaAlignment;
-enum class VerticalPosition;
 
 class FormatCommands {
 public:
