@@ -88,7 +88,8 @@ constexpr CommandRow kTable[] = {
     ITEM(Vloi1, "Edit1", "V&ložiť", "Ctrl+V", "edit-paste", E::Vloi1Click),
     ITEM(Vloiinak1, "Edit1", "Vložiť inak...", nullptr, "edit-paste-in-place", I::Vloiinak1Click),
     separator("N7", "Edit1"),
-    ITEM(Vymaza1, "Edit1", "Vy&mazať", "Shift+Del", "edit-delete", E::Vymaza1Click).enabledWhen(EnabledWhen::Selection),
+    // Empties the whole document whatever is selected, so it needs no selection.
+    ITEM(Vymaza1, "Edit1", "Vy&mazať", "Shift+Del", "edit-delete", E::Vymaza1Click),
     ITEM(Vybravetko1, "Edit1", "&Označiť všetko", "Ctrl+A", "edit-select-all", E::Vybravetko1Click),
     ITEM(Prejsnariadok1, "Edit1", "Prejsť na riadok", "F7", "go-jump", X::Prejsnariadok1Click),
     separator("N5", "Edit1", &C::N5),

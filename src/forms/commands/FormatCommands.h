@@ -2,8 +2,14 @@
 // The character and paragraph formatting commands: font, styles, indexes, colours, sizes,
 // alignment, bullets and the indent steps, from the menu, the toolbars and the boxes.
 #include "forms/commands/CommandContext.h"
+#include "richtext/RichEdit.h"
+
+class QAction;
+class QToolButton;
 
 namespace zorim {
+
+class ColorStrip;
 
 class FormatCommands {
 public:
@@ -43,6 +49,12 @@ public:
     void Panel2Click();
 
 private:
+    void setStyleFromButton(const QToolButton* button, int style);
+    void addStyle(int style);
+    void chooseColor(ColorStrip* strip, bool background);
+    void switchIndex(QAction* item, QToolButton* button, VerticalPosition position);
+    void align(ParaAlignment alignment, QAction* own);
+
     CommandContext& c_;
 };
 

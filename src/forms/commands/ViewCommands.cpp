@@ -1,5 +1,6 @@
 #include "forms/commands/ViewCommands.h"
 
+#include "forms/LineWrap.h"
 #include "forms/TForm1.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -15,7 +16,6 @@ namespace zorim {
 
 void ViewCommands::PlainText1Click() {}
 void ViewCommands::HTML1Click() {}
-void ViewCommands::Zalamovanieriadkov1Click() {}
 void ViewCommands::Vzhadstrnky1Click() {}
 
 // The theme commands, in the menu's order; the numbers are those kept in skin.ini.
@@ -27,6 +27,15 @@ void ViewCommands::Modr1Click() { chooseSkin(4); }
 void ViewCommands::erven1Click() { chooseSkin(6); }
 void ViewCommands::Zelen1Click() { chooseSkin(7); }
 void ViewCommands::lt1Click() { chooseSkin(8); }
+
+// Checked, lines wrap at the editor's right edge; unchecked, each paragraph stays on one line
+// and a horizontal scroll bar reaches its end.
+void ViewCommands::Zalamovanieriadkov1Click()
+{
+    const bool wrap = !c_.form.Zalamovanieriadkov1->isChecked();
+    setLineWrapping(c_.RichEdit1, wrap);
+    c_.form.Zalamovanieriadkov1->setChecked(wrap);
+}
 
 // The colours go first: a failed write of skin.ini leaves them applied.
 void ViewCommands::chooseSkin(int theme)
