@@ -211,6 +211,9 @@ TEST_F(SelectionTest, ChangeMarksTheDocumentAndStampsDateAndTime)
 
 TEST_F(SelectionTest, StripsRunTheColourButtonsAndTheStatusBarOpensDateAndTimeSettings)
 {
+    // Each strip runs its colour button, which asks for a colour.
+    platform.answerColor(std::nullopt);
+    platform.answerColor(std::nullopt);
     QTest::mouseClick(form->Panel1, Qt::LeftButton);
     QTest::mouseClick(form->Panel2, Qt::LeftButton);
     EXPECT_EQ(ran, QStringList({"Panel1", "Panel2"}));
