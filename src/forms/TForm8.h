@@ -1,13 +1,37 @@
 #pragma once
-// TForm8: find. One instance, created at start-up, lives until the program ends.
+// TForm8: find. One instance, created at start-up, lives until the program ends; the field
+// keeps its text between showings. "Hľadať" hands the text to the find command through the
+// state file hladat.ini; "Storno" and the close box write nothing.
 #include <QDialog>
 
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
 namespace zorim {
+
+class Platform;
+class SettingsStore;
 
 class TForm8 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm8(QWidget* parent = nullptr);
+    TForm8(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
+
+    // Shows the dialog modally; returns when it is closed, however it was closed.
+    int execute();
+
+    QGroupBox* GroupBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr; // "Hľadať"
+    QPushButton* Button2 = nullptr; // "Storno"
+
+    void Button1Click();
+    void Button2Click();
+
+private:
+    Platform& platform_;
+    SettingsStore& settings_;
 };
 
 } // namespace zorim
