@@ -24,6 +24,7 @@ public:
     int Value() const;
     void setValue(int value);
     void stepBy(int steps) override;
+    using QAbstractSpinBox::lineEdit; // the text as typed
 
     // The value of a text as the field reads it.
     static int valueOf(const QString& text);
