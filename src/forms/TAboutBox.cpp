@@ -3,7 +3,6 @@
 #include "forms/Artwork.h"
 #include "forms/DialogStyle.h"
 #include "forms/ProgramInfo.h"
-#include "platform/Platform.h"
 
 #include <QAction>
 #include <QFrame>
@@ -14,7 +13,7 @@
 
 namespace zorim {
 
-TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform)
+TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : ModalDialog(platform, parent)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("O programe"), 305, 250);
 
@@ -66,8 +65,6 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : QDialog(parent), pla
     connect(key, &QShortcut::activated, this, &TAboutBox::Autor1Click);
     connect(Autor1, &QAction::triggered, this, &TAboutBox::Autor1Click);
 }
-
-int TAboutBox::execute() { return platform_.showModal(*this); }
 
 void TAboutBox::Autor1Click()
 {

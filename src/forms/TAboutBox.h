@@ -1,7 +1,7 @@
 #pragma once
 // TAboutBox: the about box. One instance, created at start-up, lives until the program ends.
 // Ctrl+F1 while it is active reveals its hidden picture for the rest of the run.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QAction;
 class QFrame;
@@ -13,13 +13,10 @@ namespace zorim {
 
 class Platform;
 
-class TAboutBox : public QDialog {
+class TAboutBox : public ModalDialog {
     Q_OBJECT
 public:
     explicit TAboutBox(Platform& platform, QWidget* parent = nullptr);
-
-    // Shows the box modally; returns when it is closed.
-    int execute();
 
     QFrame* Bevel2 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -37,7 +34,6 @@ public:
     void Autor1Click();
 
 private:
-    Platform& platform_;
 };
 
 } // namespace zorim

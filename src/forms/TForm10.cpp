@@ -1,7 +1,6 @@
 #include "forms/TForm10.h"
 
 #include "forms/DialogStyle.h"
-#include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 
 #include <QGroupBox>
@@ -10,7 +9,7 @@
 
 namespace zorim {
 
-TForm10::TForm10(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform)
+TForm10::TForm10(Platform& platform, QWidget* parent) : ModalDialog(platform, parent)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Vložiť hypertextový odkaz"), 295, 120);
     GroupBox1 = dialog::groupBox(this, {8, 8, 273, 49}, QStringLiteral("Internetová adresa"), 12);
@@ -26,7 +25,7 @@ TForm10::TForm10(Platform& platform, QWidget* parent) : QDialog(parent), platfor
 int TForm10::execute(RichEdit& document)
 {
     document_ = &document;
-    const int result = platform_.showModal(*this);
+    const int result = ModalDialog::execute();
     document_ = nullptr;
     return result;
 }

@@ -3,7 +3,7 @@
 // ends; the address field shows "http://" at first and afterwards what was typed last.
 // "Vložiť" puts the field's text, exactly as typed, into the document in place of its
 // selection; "Storno" and the close box insert nothing.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -14,7 +14,7 @@ namespace zorim {
 class Platform;
 class RichEdit;
 
-class TForm10 : public QDialog {
+class TForm10 : public ModalDialog {
     Q_OBJECT
 public:
     explicit TForm10(Platform& platform, QWidget* parent = nullptr);
@@ -31,7 +31,6 @@ public:
     void Button2Click();
 
 private:
-    Platform& platform_;
     RichEdit* document_ = nullptr; // while shown
 };
 

@@ -31,7 +31,7 @@ PageGeometry pageGeometry(PageSize size, bool landscape)
 }
 
 TForm3::TForm3(Platform& platform, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), platform_(platform), settings_(settings)
+    : ModalDialog(platform, parent), settings_(settings)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Nastavenie programu"), 190, 320);
     const QFont regular = dialog::verdana(13);
@@ -64,8 +64,6 @@ TForm3::TForm3(Platform& platform, SettingsStore& settings, QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
 }
-
-int TForm3::execute() { return platform_.showModal(*this); }
 
 void TForm3::showPicture(const QString& name)
 {

@@ -3,7 +3,7 @@
 // radio buttons keep the choice between showings (A4 portrait at start). "OK" shapes the main
 // window for the chosen page: its width and the editor's left edge and width. The main window
 // hands itself over as a PageTarget, so this window knows nothing of it.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 #include <functional>
 
@@ -37,15 +37,12 @@ struct PageGeometry {
 };
 PageGeometry pageGeometry(PageSize size, bool landscape);
 
-class TForm3 : public QDialog {
+class TForm3 : public ModalDialog {
     Q_OBJECT
 public:
     TForm3(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
 
     void setTarget(PageTarget target) { target_ = std::move(target); }
-    // Shows the dialog modally; returns when it is closed, however it was closed.
-    int execute();
-
     QGroupBox* GroupBox1 = nullptr; // "Veľkosť stránky "
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -83,7 +80,6 @@ private:
     void apply(PageSize size, bool landscape, bool setWidth = true);
     void showPicture(const QString& name);
 
-    Platform& platform_;
     SettingsStore& settings_;
     PageTarget target_;
 };

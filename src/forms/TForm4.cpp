@@ -1,7 +1,6 @@
 #include "forms/TForm4.h"
 
 #include "forms/DialogStyle.h"
-#include "platform/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 
@@ -69,7 +68,7 @@ void SpinEdit::keyPressEvent(QKeyEvent* event)
 // ---- TForm4 -------------------------------------------------------------------------------
 
 TForm4::TForm4(Platform& platform, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), platform_(platform), settings_(settings)
+    : ModalDialog(platform, parent), settings_(settings)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Riadok"), 160, 140);
     Panel1 = new QFrame(this);
@@ -88,17 +87,11 @@ TForm4::TForm4(Platform& platform, SettingsStore& settings, QWidget* parent)
     SpinEdit1->setFocus();
 }
 
-int TForm4::execute() { return platform_.showModal(*this); }
-
 void TForm4::Button1Click()
 {
-    try {
+    handOver([this] {
         settings_.writeInteger(statefile::GoToLine, SpinEdit1->Value());
-    } catch (const SettingsError& error) {
-        platform_.error(this, error.message()); // the dialog stays open
-        return;
-    }
-    accept();
+    });
 }
 
 void TForm4::Button2Click() { reject(); }

@@ -3,7 +3,7 @@
 // spin field keeps its value between showings. "OK" hands the number to the go-to-line
 // command through the state file riadok.ini; "Storno" and the close box write nothing.
 #include <QAbstractSpinBox>
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QFrame;
 class QLabel;
@@ -35,13 +35,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-class TForm4 : public QDialog {
+class TForm4 : public ModalDialog {
     Q_OBJECT
 public:
     TForm4(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
-
-    // Shows the dialog modally; returns when it is closed, however it was closed.
-    int execute();
 
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -53,7 +50,6 @@ public:
     void Button2Click();
 
 private:
-    Platform& platform_;
     SettingsStore& settings_;
 };
 

@@ -16,7 +16,7 @@
 namespace zorim {
 
 TForm5::TForm5(Platform& platform, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), platform_(platform), settings_(settings)
+    : ModalDialog(platform, parent), settings_(settings)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Ako pracovať s programom?"), 570, 540);
 
@@ -68,8 +68,6 @@ TForm5::TForm5(Platform& platform, SettingsStore& settings, QWidget* parent)
 
     loadTopic(QStringLiteral("help1.zrm"));
 }
-
-int TForm5::execute() { return platform_.showModal(*this); }
 
 void TForm5::loadTopic(const QString& fileName)
 {

@@ -2,7 +2,7 @@
 // TForm5: the help topics. One instance, created at start-up (which shows the first topic),
 // lives until the program ends and shows the topic loaded last. Each topic is a document of
 // the program's own format in data/ beside the program.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QGroupBox;
 class QLabel;
@@ -15,13 +15,10 @@ class Platform;
 class RichEdit;
 class SettingsStore;
 
-class TForm5 : public QDialog {
+class TForm5 : public ModalDialog {
     Q_OBJECT
 public:
     TForm5(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
-
-    // Shows the window modally; returns when it is closed.
-    int execute();
 
     // Replaces the topic field's content with the named file of data/. A file that cannot be
     // read shows "Cannot open file" with its full path; the field keeps what it showed.
@@ -54,7 +51,6 @@ public:
     void Button9Click();
 
 private:
-    Platform& platform_;
     SettingsStore& settings_;
 };
 

@@ -1,7 +1,6 @@
 #include "forms/TForm6.h"
 
 #include "forms/DialogStyle.h"
-#include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 
 #include <QGroupBox>
@@ -26,7 +25,7 @@ RichEdit* page(QWidget* sheet)
 
 } // namespace
 
-TForm6::TForm6(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform)
+TForm6::TForm6(Platform& platform, QWidget* parent) : ModalDialog(platform, parent)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Obsah schránky"), 295, 440);
     GroupBox1 = dialog::groupBox(this, {8, 8, 273, 369}, QStringLiteral("Obsah schránky"), 13);
@@ -64,7 +63,7 @@ void TForm6::fillFromClipboard()
 void TForm6::showClipboard()
 {
     fillFromClipboard();
-    platform_.showModal(*this);
+    ModalDialog::execute();
 }
 
 void TForm6::Button1Click() { accept(); }

@@ -2,7 +2,7 @@
 // TForm6: the clipboard viewer. One instance, created at start-up, lives until the program
 // ends, so its tab pages keep the page chosen last. Its two text fields belong to it alone;
 // they are refilled from the clipboard each time the viewer is shown.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QGroupBox;
 class QPushButton;
@@ -13,7 +13,7 @@ namespace zorim {
 class Platform;
 class RichEdit;
 
-class TForm6 : public QDialog {
+class TForm6 : public ModalDialog {
     Q_OBJECT
 public:
     explicit TForm6(Platform& platform, QWidget* parent = nullptr);
@@ -37,8 +37,6 @@ public:
 
     void Button1Click();
 
-private:
-    Platform& platform_;
 };
 
 } // namespace zorim

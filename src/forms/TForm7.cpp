@@ -1,7 +1,6 @@
 #include "forms/TForm7.h"
 
 #include "forms/DialogStyle.h"
-#include "platform/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 
@@ -12,7 +11,7 @@
 namespace zorim {
 
 TForm7::TForm7(Platform& platform, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), platform_(platform), settings_(settings)
+    : ModalDialog(platform, parent), settings_(settings)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Nahradiť text"), 295, 177);
     GroupBox1 = dialog::groupBox(this, {8, 8, 273, 49}, QStringLiteral("Hľadaný text"), 12);
@@ -28,18 +27,12 @@ TForm7::TForm7(Platform& platform, SettingsStore& settings, QWidget* parent)
     Edit1->setFocus();
 }
 
-int TForm7::execute() { return platform_.showModal(*this); }
-
 void TForm7::Button1Click()
 {
-    try {
+    handOver([this] {
         settings_.writeValue(statefile::Find, Edit1->text());
         settings_.writeValue(statefile::Replace, Edit2->text());
-    } catch (const SettingsError& error) {
-        platform_.error(this, error.message()); // the dialog stays open
-        return;
-    }
-    accept();
+    });
 }
 
 void TForm7::Button2Click() { reject(); }

@@ -3,7 +3,7 @@
 // fields keep their texts between showings. "Nahradiť" hands the texts to the replace command
 // through the state files hladat.ini and nahradit.ini; "Storno" and the close box write
 // nothing.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -14,13 +14,10 @@ namespace zorim {
 class Platform;
 class SettingsStore;
 
-class TForm7 : public QDialog {
+class TForm7 : public ModalDialog {
     Q_OBJECT
 public:
     TForm7(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
-
-    // Shows the dialog modally; returns when it is closed, however it was closed.
-    int execute();
 
     QGroupBox* GroupBox1 = nullptr;
     QLineEdit* Edit1 = nullptr; // the search text
@@ -33,7 +30,6 @@ public:
     void Button2Click();
 
 private:
-    Platform& platform_;
     SettingsStore& settings_;
 };
 

@@ -1,7 +1,6 @@
 #include "forms/TForm8.h"
 
 #include "forms/DialogStyle.h"
-#include "platform/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 
@@ -12,7 +11,7 @@
 namespace zorim {
 
 TForm8::TForm8(Platform& platform, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), platform_(platform), settings_(settings)
+    : ModalDialog(platform, parent), settings_(settings)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Hľadať text"), 295, 120);
     GroupBox1 = dialog::groupBox(this, {8, 8, 273, 49}, QStringLiteral("Hľadaný text"), 12);
@@ -25,17 +24,11 @@ TForm8::TForm8(Platform& platform, SettingsStore& settings, QWidget* parent)
     Edit1->setFocus();
 }
 
-int TForm8::execute() { return platform_.showModal(*this); }
-
 void TForm8::Button1Click()
 {
-    try {
+    handOver([this] {
         settings_.writeValue(statefile::Find, Edit1->text());
-    } catch (const SettingsError& error) {
-        platform_.error(this, error.message()); // the dialog stays open
-        return;
-    }
-    accept();
+    });
 }
 
 void TForm8::Button2Click() { reject(); }

@@ -2,7 +2,7 @@
 // TForm8: find. One instance, created at start-up, lives until the program ends; the field
 // keeps its text between showings. "Hľadať" hands the text to the find command through the
 // state file hladat.ini; "Storno" and the close box write nothing.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -13,13 +13,10 @@ namespace zorim {
 class Platform;
 class SettingsStore;
 
-class TForm8 : public QDialog {
+class TForm8 : public ModalDialog {
     Q_OBJECT
 public:
     TForm8(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
-
-    // Shows the dialog modally; returns when it is closed, however it was closed.
-    int execute();
 
     QGroupBox* GroupBox1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -30,7 +27,6 @@ public:
     void Button2Click();
 
 private:
-    Platform& platform_;
     SettingsStore& settings_;
 };
 

@@ -2,7 +2,6 @@
 
 #include "forms/DialogStyle.h"
 #include "forms/DocumentStatistics.h"
-#include "platform/Platform.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -11,7 +10,7 @@
 
 namespace zorim {
 
-TForm9::TForm9(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform)
+TForm9::TForm9(Platform& platform, QWidget* parent) : ModalDialog(platform, parent)
 {
     dialog::setUpToolWindow(*this, QStringLiteral("Štatistika dokumentu"), 255, 220);
     GroupBox1 = dialog::groupBox(this, {8, 8, 233, 145}, QStringLiteral("Štatistika dokumentu"), 13);
@@ -45,7 +44,7 @@ void TForm9::fill(const DocumentStatistics& counts)
 void TForm9::showFor(RichEdit& document)
 {
     fill(countDocument(document));
-    platform_.showModal(*this);
+    ModalDialog::execute();
 }
 
 void TForm9::Button1Click() { accept(); }

@@ -1,7 +1,7 @@
 #pragma once
 // TForm9: document statistics. One instance, created at start-up, lives until the program
 // ends. The statistics command counts the document and shows the counts here.
-#include <QDialog>
+#include "forms/ModalDialog.h"
 
 class QFrame;
 class QGroupBox;
@@ -14,7 +14,7 @@ class Platform;
 class RichEdit;
 struct DocumentStatistics;
 
-class TForm9 : public QDialog {
+class TForm9 : public ModalDialog {
     Q_OBJECT
 public:
     explicit TForm9(Platform& platform, QWidget* parent = nullptr);
@@ -40,8 +40,6 @@ public:
 
     void Button1Click();
 
-private:
-    Platform& platform_;
 };
 
 } // namespace zorim
