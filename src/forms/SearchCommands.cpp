@@ -97,6 +97,9 @@ int ReplaceInDocument(RichEdit& editor, const QString& text, const QString& repl
     inserted.replace(u'\n', QChar(QChar::ParagraphSeparator));
     const int grow = int(inserted.size()) - n;
 
+    // The replacements go into the control's document inside one edit block. Made one by one
+    // through the selection, each would lay its paragraph out again and scroll the view to
+    // it: some 300 microseconds a match, half a minute for 100 000.
     int last = 0; // where the last replacement went
     {
         const BulkEdit bulk(editor);
