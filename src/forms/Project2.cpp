@@ -42,15 +42,15 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
             w->Form1 = std::make_unique<TForm1>(platform, settings, arguments);
             w->Form1->show();
         },
-        [&] { w->AboutBox = std::make_unique<TAboutBox>(); },
-        [&] { w->Form3 = std::make_unique<TForm3>(); },
-        [&] { w->Form4 = std::make_unique<TForm4>(); },
-        [&] { w->Form5 = std::make_unique<TForm5>(); },
-        [&] { w->Form6 = std::make_unique<TForm6>(); },
-        [&] { w->Form7 = std::make_unique<TForm7>(); },
-        [&] { w->Form8 = std::make_unique<TForm8>(); },
-        [&] { w->Form9 = std::make_unique<TForm9>(); },
-        [&] { w->Form10 = std::make_unique<TForm10>(); },
+        [&] { w->AboutBox = std::make_unique<TAboutBox>(platform); },
+        [&] { w->Form3 = std::make_unique<TForm3>(platform, settings); },
+        [&] { w->Form4 = std::make_unique<TForm4>(platform, settings); },
+        [&] { w->Form5 = std::make_unique<TForm5>(platform, settings); },
+        [&] { w->Form6 = std::make_unique<TForm6>(platform); },
+        [&] { w->Form7 = std::make_unique<TForm7>(platform, settings); },
+        [&] { w->Form8 = std::make_unique<TForm8>(platform, settings); },
+        [&] { w->Form9 = std::make_unique<TForm9>(platform); },
+        [&] { w->Form10 = std::make_unique<TForm10>(platform); },
         [&] { w->Form11 = std::make_unique<TForm11>(); },
     });
     // The main window's commands reach the other windows through their context.
