@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QIcon>
 
 namespace zorim {
 
@@ -43,17 +42,22 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
             w->Form1 = std::make_unique<TForm1>(platform, settings, arguments);
             w->Form1->show();
         },
-        [&] { w->AboutBox = std::make_unique<TAboutBox>(); },
-        [&] { w->Form3 = std::make_unique<TForm3>(); },
-        [&] { w->Form4 = std::make_unique<TForm4>(); },
-        [&] { w->Form5 = std::make_unique<TForm5>(); },
-        [&] { w->Form6 = std::make_unique<TForm6>(); },
-        [&] { w->Form7 = std::make_unique<TForm7>(); },
-        [&] { w->Form8 = std::make_unique<TForm8>(); },
-        [&] { w->Form9 = std::make_unique<TForm9>(); },
-        [&] { w->Form10 = std::make_unique<TForm10>(); },
+        [&] { w->AboutBox = std::make_unique<TAboutBox>(platform); },
+        [&] { w->Form3 = std::make_unique<TForm3>(platform, settings); },
+        [&] { w->Form4 = std::make_unique<TForm4>(platform, settings); },
+        [&] { w->Form5 = std::make_unique<TForm5>(platform, settings); },
+        [&] { w->Form6 = std::make_unique<TForm6>(platform); },
+        [&] { w->Form7 = std::make_unique<TForm7>(platform, settings); },
+        [&] { w->Form8 = std::make_unique<TForm8>(platform, settings); },
+        [&] { w->Form9 = std::make_unique<TForm9>(platform); },
+        [&] { w->Form10 = std::make_unique<TForm10>(platform); },
         [&] { w->Form11 = std::make_unique<TForm11>(); },
     });
+    // The main window's commands reach the other windows through their context.
+    if (w->Form1) {
+        w->Form1->setOtherWindows({w->AboutBox.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
+                                   w->Form7.get(), w->Form8.get(), w->Form9.get(), w->Form10.get(), w->Form11.get()});
+    }
     return w;
 }
 
@@ -71,10 +75,11 @@ int Project2(int argc, char** argv)
 
     QtPlatform platform;
     SettingsStore settings;
-    QApplication::setWindowIcon(QIcon(settings.programFolder() + QStringLiteral("data/zorim.png")));
     const std::unique_ptr<Windows> windows = createWindows(platform, settings, arguments);
     if (!windows->Form1)
         return 1;
+    // Every window of the program, dialogs included, shows the main window's icon.
+    QApplication::setWindowIcon(windows->Form1->windowIcon());
     // Closing the main window ends the program, whatever other window is open.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(windows->Form1.get(), &TForm1::closed, &app, &QCoreApplication::quit);

@@ -11,7 +11,7 @@ StatusBar::StatusBar(const std::vector<PanelLayout>& panels, QWidget* parent) : 
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
-    layout->setSpacing(2);
+    layout->setSpacing(1);
     for (const PanelLayout& setup : panels) {
         auto* label = new QLabel(setup.text, this);
         label->setAlignment(setup.alignment | Qt::AlignVCenter);

@@ -26,6 +26,8 @@ public:
     QString panelText(int index) const;
     void setPanelText(int index, const QString& text);
     int panelWidth(int index) const;
+    // The panel itself (its alignment, frame and font).
+    const QLabel* panel(int index) const { return panels_.at(index); }
     void setPanelWidth(int index, int width);
 
 signals:

@@ -1,13 +1,39 @@
 #pragma once
 // TAboutBox: the about box. One instance, created at start-up, lives until the program ends.
-#include <QDialog>
+// Ctrl+F1 while it is active reveals its hidden picture for the rest of the run.
+#include "forms/ModalDialog.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
 
 namespace zorim {
 
-class TAboutBox : public QDialog {
+class Platform;
+
+class TAboutBox : public ModalDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit TAboutBox(Platform& platform, QWidget* parent = nullptr);
+
+    QFrame* Bevel2 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* ProgramIcon = nullptr;
+    QLabel* ProductName = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* Label2 = nullptr; // the description
+    QLabel* Label3 = nullptr; // "freeware"
+    QFrame* Bevel1 = nullptr;
+    QLabel* Image1 = nullptr; // the hidden picture
+    QPushButton* OKButton = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Autor1 = nullptr; // "Autor", Ctrl+F1, not shown in the menu
+
+    void Autor1Click();
+
+private:
 };
 
 } // namespace zorim

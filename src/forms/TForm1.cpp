@@ -1,28 +1,40 @@
 #include "forms/TForm1.h"
 
+#include "forms/CaptionBar.h"
+#include "forms/ColorStrip.h"
 #include "forms/Errors.h"
 #include "forms/StatusBar.h"
+#include "forms/commands/CommandUi.h"
+#include "forms/commands/Commands.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 
+#include <QComboBox>
 #include <QEvent>
-#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace zorim {
 namespace {
 
-// The layout of the window: client area, editor place and size, tool bar area, status bar.
+// The layout of the client area.
 constexpr int kClientWidth = 792;
 constexpr int kClientHeight = 554;
 constexpr int kEditorLeft = 8;
 constexpr int kEditorTop = 61;
 constexpr int kEditorWidth = 777;
 constexpr int kEditorHeight = 470;
-constexpr int kToolBarAreaHeight = 60;
-constexpr int kStatusBarHeight = 19;
+constexpr int kStripWidth = 18;
+constexpr int kStripHeight = 4;
+constexpr int kBorder = 1; // the window's own single border, painted
 
 std::vector<StatusBar::PanelLayout> statusPanels()
 {
@@ -37,68 +49,83 @@ std::vector<StatusBar::PanelLayout> statusPanels()
     };
 }
 
+QFont verdana(int pixels)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
 } // namespace
 
 const QString TForm1::kUntitled = QStringLiteral("Dokument");
 
 TForm1::TForm1(Platform& platform, SettingsStore& settings, const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), settings_(settings), arguments_(arguments)
+    : QMainWindow(parent, Qt::Window | Qt::FramelessWindowHint),
+      platform_(platform),
+      settings_(settings),
+      arguments_(arguments),
+      captionColor_(0x00FF9B9B),
+      frameColor_(0x00FF9B9B),
+      RichEdit1Color_(0x00FFEAEA),
+      horzScrollBarColor_(0x00FF9B9B),
+      statusBarColor_(kClBtnFace)
 {
     buildWindow();
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    platform_.hideTrayIcon();
+    // The controls are destroyed after this: their notices must not reach a half-gone window.
+    RichEdit1->disconnect(this);
+    RichEdit1->view()->disconnect(this);
+    // The key routing and the handlers refer to the controls: they go first.
+    delete commandUi_;
+    commandUi_ = nullptr;
+}
 
 void TForm1::buildWindow()
 {
     setWindowTitle(QStringLiteral("ZORIM"));
+    setWindowIcon(CommandUi::icon(":/icons/zorim.svg"));
+    setContentsMargins(kBorder, kBorder, kBorder, kBorder);
+    setFont(verdana(11));
 
-    // Above the client area: the title (until the painted caption bar) and the main menu.
+    // Above the client area: the painted caption bar and the main menu.
     auto* top = new QWidget(this);
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->setSpacing(0);
-    TitleLabel = new QLabel(top);
-    TitleLabel->setTextFormat(Qt::PlainText);
-    QFont titleFont(QStringLiteral("Verdana"));
-    titleFont.setPixelSize(13);
-    titleFont.setBold(true);
-    TitleLabel->setFont(titleFont);
-    TitleLabel->setContentsMargins(6, 3, 6, 3);
-    topLayout->addWidget(TitleLabel);
-    MainMenu1 = new QMenuBar(top);
-    topLayout->addWidget(MainMenu1);
+    CaptionBar1 = new CaptionBar(top);
+    CaptionBar1->setIcon(windowIcon());
+    topLayout->addWidget(CaptionBar1);
+    auto* menuBar = new QMenuBar(top);
+    menuBar->setNativeMenuBar(false);
+    topLayout->addWidget(menuBar);
     setMenuWidget(top);
-
-    Sbor1 = MainMenu1->addMenu(QStringLiteral("&Súbor"));
-    Ulo1 = Sbor1->addAction(QStringLiteral("&Uložiť"));
-    Uloako1 = Sbor1->addAction(QStringLiteral("Uložiť &ako..."));
-    Sbor1->addSeparator();
-    PoslednySubor = Sbor1->addAction(QString());
-    Sbor1->addSeparator();
-    Koniefc1 = Sbor1->addAction(QStringLiteral("&KONIEC"));
-    Sbor1->addSeparator();
-    connect(Ulo1, &QAction::triggered, this, &TForm1::SpeedButton3Click);
-    connect(Uloako1, &QAction::triggered, this, &TForm1::Uloako1Click);
-    connect(Koniefc1, &QAction::triggered, this, &TForm1::Koniefc1Click);
-
-    Nastavenie1 = MainMenu1->addMenu(QStringLiteral("&Nastavenie"));
-    PlainText1 = Nastavenie1->addAction(QStringLiteral("Plain Text"));
-    PlainText1->setCheckable(true);
-    Easymd1 = Nastavenie1->addAction(QStringLiteral("Easy mód"));
-    Easymd1->setCheckable(true);
-    Easymd1->setVisible(false);
-    Nastavenie1->addSeparator();
+    connect(CaptionBar1, &CaptionBar::minimizeRequested, this, &QWidget::showMinimized);
+    connect(CaptionBar1, &CaptionBar::maximizeRequested, this,
+            [this] { isMaximized() ? showNormal() : showMaximized(); });
+    connect(CaptionBar1, &CaptionBar::closeRequested, this, &QWidget::close);
 
     // The client area places its children itself, as the layout gives them.
     client_ = new QWidget(this);
+    client_->setAutoFillBackground(true);
     client_->installEventFilter(this);
     setCentralWidget(client_);
 
+    auto* controlBar = new QWidget(client_);
+    controlBar->setObjectName(QStringLiteral("ControlBar1"));
+    controlBar->setAutoFillBackground(true);
+    controlBar->setContextMenuPolicy(Qt::CustomContextMenu);
+
     RichEdit1 = new RichEdit(client_, RichEdit::Kind::Document);
     RichEdit1->setGeometry(kEditorLeft, kEditorTop, kEditorWidth, kEditorHeight);
-    connect(RichEdit1, &RichEdit::OnChange, this, &TForm1::RichEdit1Change);
+    RichEdit1->view()->setFrameShape(QFrame::NoFrame);
+    RichEdit1->view()->setTabChangesFocus(false);
+    RichEdit1->view()->setContextMenuPolicy(Qt::CustomContextMenu);
 
     RichEdit2 = new RichEdit(client_, RichEdit::Kind::Simple);
     RichEdit2->setPlainText(true);
@@ -109,45 +136,144 @@ void TForm1::buildWindow()
     RichEdit3->hide();
 
     StatusBar1 = new StatusBar(statusPanels(), client_);
-    QFont statusFont(QStringLiteral("Verdana"));
-    statusFont.setPixelSize(11);
-    StatusBar1->setFont(statusFont);
+    StatusBar1->setFont(verdana(11));
+    StatusBar1->setAutoFillBackground(true);
+    sizeGrip_ = new QSizeGrip(client_);
+    sizeGrip_->hide();
 
-    client_->setMinimumSize(0, 0);
-    resize(kClientWidth, kClientHeight + top->sizeHint().height());
+    // Menus, context menus, toolbars and boxes, from the command table.
+    commands_ = std::make_unique<Commands>(
+        CommandContext{*this, *RichEdit1, *RichEdit2, *RichEdit3, platform_, settings_, {}});
+    commandUi_ = new CommandUi(*this, *commands_, this, [this](const std::exception& e) { showError(e); });
+    commandUi_->build(menuBar, controlBar);
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        fontIndex_.insert(ComboBox1->itemText(i).toLower(), i);
+
+    Panel1 = new ColorStrip(Qt::black, controlBar);
+    Panel2 = new ColorStrip(QColor(240, 251, 255), controlBar);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel1->resize(kStripWidth, kStripHeight);
+    Panel2->resize(kStripWidth, kStripHeight);
+    // The strips stay on their buttons however the toolbar lays the buttons out.
+    SpeedButton15->installEventFilter(this);
+    SpeedButton19->installEventFilter(this);
+    ToolBar2->installEventFilter(this);
+    connect(Panel1, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel1"); });
+    connect(Panel2, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel2"); });
+
+    // The editor's events and notices.
+    connect(RichEdit1, &RichEdit::OnChange, this, &TForm1::RichEdit1Change);
+    connect(RichEdit1, &RichEdit::OnKeyDown, this, &TForm1::RichEdit1KeyDown);
+    connect(RichEdit1, &RichEdit::OnKeyPress, this, &TForm1::RichEdit1KeyPress);
+    connect(RichEdit1, &RichEdit::OnKeyUp, this, &TForm1::RichEdit1KeyUp);
+    connect(RichEdit1, &RichEdit::OnMouseDown, this, &TForm1::RichEdit1MouseDown);
+    connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
+        guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
+    });
+    QTextEdit* view = RichEdit1->view();
+    connect(RichEdit1, &RichEdit::OnChange, this, &TForm1::refreshCommandState);
+    connect(view, &QTextEdit::selectionChanged, this, &TForm1::refreshCommandState);
+    connect(view, &QTextEdit::undoAvailable, this, &TForm1::refreshCommandState);
+    connect(view, &QTextEdit::redoAvailable, this, &TForm1::refreshCommandState);
+
+    // Context menus: the document's and the window's PopupMenu1, the tool bar area's PopupMenu2,
+    // the tray's and the caption bar's PopupMenu3.
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& pos) { PopupMenu1->popup(view->viewport()->mapToGlobal(pos)); });
+    client_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(client_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(client_->mapToGlobal(pos)); });
+    connect(controlBar, &QWidget::customContextMenuRequested, this,
+            [this, controlBar](const QPoint& pos) { PopupMenu2->popup(controlBar->mapToGlobal(pos)); });
+    connect(CaptionBar1, &CaptionBar::menuRequested, this, [this](const QPoint& pos) { PopupMenu3->popup(pos); });
+    connect(StatusBar1, &StatusBar::doubleClicked, this, [this] { commandUi_->run("StatusBar1"); });
+    platform_.showTrayIcon(windowIcon(), QStringLiteral("ZORIM"), PopupMenu3);
+
+    applyThemeColors();
+    resize(kClientWidth + 2 * kBorder, kClientHeight + top->sizeHint().height() + 2 * kBorder);
     setBorderResizable(false);
+    refreshCommandState();
     RichEdit1->setFocus();
+}
+
+void TForm1::setOtherWindows(const OtherWindows& windows)
+{
+    commands_->context.windows = windows;
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == client_ && event->type() == QEvent::Resize)
-        layoutClientArea();
+    const QEvent::Type type = event->type();
+    if (watched == client_ && type == QEvent::Resize)
+        FormResize();
+    else if ((watched == SpeedButton15 || watched == SpeedButton19 || watched == ToolBar2)
+             && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide))
+        placeColorStrips();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::layoutClientArea()
+void TForm1::showEvent(QShowEvent* event)
 {
-    const int width = client_->width();
-    const int height = client_->height();
-    StatusBar1->setGeometry(0, height - kStatusBarHeight, width, kStatusBarHeight);
-    if (editorFillsClient_)
-        RichEdit1->setGeometry(0, kToolBarAreaHeight, width, std::max(0, height - kToolBarAreaHeight - kStatusBarHeight));
+    QMainWindow::showEvent(event);
+    // Opened centred on the desktop, once.
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    placeColorStrips();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange)
+        CaptionBar1->setActive(isActiveWindow());
+    // The system colours of a theme follow the desktop's colour scheme.
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
+        applyThemeColors();
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Shadow));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TForm1::placeColorStrips()
+{
+    // Each strip lies across the lower edge of its button.
+    const auto place = [this](ColorStrip* strip, QToolButton* button) {
+        if (!strip || !button)
+            return;
+        const QPoint at = button->mapTo(ControlBar1, QPoint(0, 0));
+        strip->move(at.x() + (button->width() - kStripWidth) / 2, at.y() + button->height() - kStripHeight + 1);
+        strip->raise();
+    };
+    place(Panel1, SpeedButton15);
+    place(Panel2, SpeedButton19);
 }
 
 void TForm1::setEditorFillsClientArea(bool fill)
 {
     editorFillsClient_ = fill;
-    layoutClientArea();
+    FormResize();
 }
 
 void TForm1::setBorderResizable(bool resizable)
 {
     borderResizable_ = resizable;
+    CaptionBar1->setMaximizable(resizable);
     if (resizable) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        sizeGrip_->show();
+        sizeGrip_->raise();
     } else {
+        sizeGrip_->hide();
         setFixedSize(size());
     }
 }
@@ -155,7 +281,7 @@ void TForm1::setBorderResizable(bool resizable)
 void TForm1::setTitle(const QString& title)
 {
     title_ = title;
-    TitleLabel->setText(title);
+    CaptionBar1->setTitle(title);
     emit titleChanged(title);
 }
 
@@ -184,19 +310,6 @@ void TForm1::Original()
     RichEdit1->setFont(font);
 }
 
-void TForm1::SelectionChange()
-{
-    // The toolbar buttons, boxes and check marks that follow the selection come with the
-    // toolbars; the refresh is called wherever they are to be brought up to date.
-}
-
-void TForm1::RichEdit1Change()
-{
-    SetModified(RichEdit1->Modified());
-    SelectionChange();
-    refreshDateTimePanels();
-}
-
 void TForm1::refreshFilePanel()
 {
     StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + currentFileName_);
@@ -214,11 +327,10 @@ void TForm1::showError(const std::exception& error)
     platform_.error(this, errorMessage(error));
 }
 
-void TForm1::ApplySkin(int theme)
+// What can be undone, redone or cut follows the document control's own notices, here only.
+void TForm1::refreshCommandState()
 {
-    // The theme's colours come with the painted caption bar and the toolbars; until then
-    // the window keeps the number of the theme in force.
-    appliedSkin_ = theme;
+    commandUi_->refreshEnabled(RichEdit1->CanUndo(), RichEdit1->CanRedo(), RichEdit1->SelectionLength() != 0);
 }
 
 } // namespace zorim

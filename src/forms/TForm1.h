@@ -1,28 +1,37 @@
 #pragma once
-// The main window: the document control with its two hidden scratch buffers, the document
-// state (current file name, title, modified marker), the status bar, the start-up steps and
-// the commands of the window. Split by concern: TForm1.cpp (window and document state),
-// TForm1Startup.cpp (creation and restoring the saved state), TForm1Files.cpp (saving and
-// ending the program).
+// The main window: its layout (caption bar, menu, tool bar area, the document control with
+// its two hidden scratch buffers, colour strips, status bar), the document state (current
+// file name, title, modified marker), the refresh that keeps the toolbars in step with the
+// selection, and the colour themes. Split by concern: TForm1.cpp (layout and document state),
+// TForm1Startup.cpp (creation and restoring the saved state), TForm1Selection.cpp (the
+// refresh, the editor's events, the resize rule), TForm1Appearance.cpp (themes, easy mode),
+// TForm1Files.cpp (the close box). The commands live in commands/, by concern, built from
+// the command table.
+#include "forms/TForm1Controls.h"
+#include "forms/commands/CommandContext.h"
+#include "richtext/CharFormat.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
 #include <exception>
+#include <memory>
 
-class QAction;
-class QLabel;
-class QMenu;
-class QMenuBar;
+class QSizeGrip;
 
 namespace zorim {
 
+class CaptionBar;
+class CommandUi;
+class Commands;
 class Platform;
 class RichEdit;
 class SettingsStore;
 class StatusBar;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public TForm1Controls {
     Q_OBJECT
 public:
     // arguments: the command line without the program's own name. Creating the window runs
@@ -30,31 +39,26 @@ public:
     TForm1(Platform& platform, SettingsStore& settings, const QStringList& arguments, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Child controls.
+    // Child controls beside the named menus, toolbars and strips of TForm1Controls.
+    CaptionBar* CaptionBar1 = nullptr;
     RichEdit* RichEdit1 = nullptr; // the document
     RichEdit* RichEdit2 = nullptr; // hidden, plain text: reads the last-file record
     RichEdit* RichEdit3 = nullptr; // hidden, rich text: buffer of the insert-text-file command
     StatusBar* StatusBar1 = nullptr;
-    QLabel* TitleLabel = nullptr; // shows the title until the painted caption bar takes over
-    QMenuBar* MainMenu1 = nullptr;
-    QMenu* Sbor1 = nullptr;
-    QAction* Ulo1 = nullptr;
-    QAction* Uloako1 = nullptr;
-    QAction* PoslednySubor = nullptr;
-    QAction* Koniefc1 = nullptr;
-    QMenu* Nastavenie1 = nullptr;
-    QAction* PlainText1 = nullptr;
-    QAction* Easymd1 = nullptr;
+
+    // The commands and the menus, toolbars and keys built from their table.
+    Commands& commands() { return *commands_; }
+    CommandUi& commandUi() { return *commandUi_; }
+    // The windows created after this one, for the commands that show them.
+    void setOtherWindows(const OtherWindows& windows);
 
     // Document state. "Dokument" means the document has no file yet.
     static const QString kUntitled;
     QString currentFileName() const { return currentFileName_; }
+    void setCurrentFileName(const QString& name) { currentFileName_ = name; }
     // The text of the caption bar: "ZORIM - " and a file name, a path or "Dokument".
     QString title() const { return title_; }
-    // The colour theme last applied (0: the layout's colours).
-    int appliedSkin() const { return appliedSkin_; }
-    bool editorFillsClientArea() const { return editorFillsClient_; }
-    bool borderResizable() const { return borderResizable_; }
+    void setTitle(const QString& title);
 
     // The part of a path after its last separator; the whole text when it has none.
     static QString strip(const QString& path);
@@ -64,15 +68,46 @@ public:
     // Operations of the window.
     void SetModified(bool modified);
     void Original();
-    void SelectionChange();
     void Posledny();
-    void ApplySkin(int theme);
+    // The status bar's file panel from the current file name; date and time panels from now.
+    void refreshFilePanel();
+    void refreshDateTimePanels();
+    // Shows a failure the running command did not handle in the error box.
+    void showError(const std::exception& error);
 
-    // Commands. Each shows its own failure in the error box and returns.
-    void Koniefc1Click();      // exit
-    void Uloako1Click();       // save as
-    void SpeedButton3Click();  // save
-    void RichEdit1Change();    // the document changed
+    // The refresh of everything that follows the selection, and its last step.
+    void SelectionChange();
+    void UpdateCursorPos();
+    // The editor's events; each refreshes. RichEdit1Change also marks the change and stamps
+    // the date and time panels.
+    void RichEdit1Change();
+    void RichEdit1MouseDown();
+    void RichEdit1KeyDown();
+    void RichEdit1KeyPress();
+    void RichEdit1KeyUp();
+    // The resize rule: tool bar area, editor and the status bar's spacer follow the window.
+    void FormResize();
+
+    // Colour themes 1..8; anything else changes nothing.
+    void ApplySkin(int theme);
+    // The colour theme last applied (0: the layout's colours).
+    int appliedSkin() const { return appliedSkin_; }
+    // The colours in force, as colour values (system colours keep their top bit).
+    ColorRef captionColor() const { return captionColor_; }
+    ColorRef frameColor() const { return frameColor_; }
+    ColorRef editorColor() const { return RichEdit1Color_; }
+    ColorRef horizontalScrollBarColor() const { return horzScrollBarColor_; }
+    ColorRef statusBarColor() const { return statusBarColor_; }
+
+    // Easy mode's parts: the editor filling the client area, a sizeable border, and the
+    // formatting controls shown or hidden.
+    bool editorFillsClientArea() const { return editorFillsClient_; }
+    void setEditorFillsClientArea(bool fill);
+    bool borderResizable() const { return borderResizable_; }
+    void setBorderResizable(bool resizable);
+    void setFormattingControlsShown(bool shown);
+    // Start-up's reading of easy.ini: "0" on, "1" off.
+    void setEasyMode(bool easy);
 
 signals:
     void titleChanged(const QString& title);
@@ -82,34 +117,40 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildWindow();
     void FormCreate();
     void restoreSavedState();
-    void setEasyMode(bool easy);
-    void setTitle(const QString& title);
-    void setEditorFillsClientArea(bool fill);
-    void setBorderResizable(bool resizable);
-    void layoutClientArea();
-    void refreshFilePanel();
-    void refreshDateTimePanels();
-    // The application's default handler: the failure's message in the error box.
-    void showError(const std::exception& error);
+    void placeColorStrips();
+    void showFontName(const QString& name);
+    void refreshCommandState();
+    void applyThemeColors();
     template <typename F>
     void guarded(F&& command);
-    void saveAs();
-    void save();
 
     Platform& platform_;
     SettingsStore& settings_;
     QStringList arguments_;
     QWidget* client_ = nullptr;
+    QSizeGrip* sizeGrip_ = nullptr;
+    std::unique_ptr<Commands> commands_;
+    CommandUi* commandUi_ = nullptr;
+    QHash<QString, int> fontIndex_; // lower-case font name -> entry of ComboBox1
     QString currentFileName_;
     QString title_;
     int appliedSkin_ = 0;
+    ColorRef captionColor_;
+    ColorRef frameColor_;
+    ColorRef RichEdit1Color_;
+    ColorRef horzScrollBarColor_;
+    ColorRef statusBarColor_;
     bool editorFillsClient_ = false;
     bool borderResizable_ = false;
+    bool centred_ = false;
 };
 
 template <typename F>

@@ -1,6 +1,10 @@
 #pragma once
-// TForm11: the calculator window, never shown. One instance, created at start-up, lives until the program ends.
+// TForm11: a calculator window that the program carries but no command shows (the calculator
+// command starts the desktop's own calculator). Both buttons only close it.
 #include <QDialog>
+
+class QDoubleSpinBox;
+class QPushButton;
 
 namespace zorim {
 
@@ -8,6 +12,10 @@ class TForm11 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm11(QWidget* parent = nullptr);
+
+    QDoubleSpinBox* CalcEdit1 = nullptr; // up to 10 decimal places
+    QPushButton* Button1 = nullptr;      // "Vlož výsledok"
+    QPushButton* Button2 = nullptr;      // "Storno"
 };
 
 } // namespace zorim

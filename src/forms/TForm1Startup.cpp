@@ -11,13 +11,6 @@
 #include <QFileInfo>
 
 namespace zorim {
-namespace {
-
-constexpr int kEditorLeft = 8;
-constexpr int kEditorWidth = 777;
-constexpr int kEditorHeight = 470;
-
-} // namespace
 
 // A step that fails shows its message and ends the start-up steps; the window is shown
 // all the same.
@@ -81,23 +74,6 @@ void TForm1::restoreSavedState()
         setEasyMode(true);
     else if (easy == QLatin1String("1"))
         setEasyMode(false);
-}
-
-// Only the editor, the plain-text mode and the border follow here; the formatting buttons
-// and menu items that the easy-mode command hides stay visible.
-void TForm1::setEasyMode(bool easy)
-{
-    RichEdit1->setPlainText(easy);
-    Easymd1->setChecked(easy);
-    if (easy) {
-        setEditorFillsClientArea(true);
-        setBorderResizable(true);
-    } else {
-        setEditorFillsClientArea(false);
-        RichEdit1->setGeometry(kEditorLeft, RichEdit1->y(), kEditorWidth, kEditorHeight);
-        setBorderResizable(false);
-        PlainText1->setVisible(true);
-    }
 }
 
 } // namespace zorim

@@ -1,10 +1,36 @@
 #include "forms/TForm8.h"
 
+#include "forms/DialogStyle.h"
+#include "settings/SettingsStore.h"
+#include "settings/StateFiles.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
 namespace zorim {
 
-TForm8::TForm8(QWidget* parent) : QDialog(parent)
+TForm8::TForm8(Platform& platform, SettingsStore& settings, QWidget* parent)
+    : ModalDialog(platform, parent), settings_(settings)
 {
-    setWindowTitle(QStringLiteral("Hľadať text"));
+    dialog::setUpToolWindow(*this, QStringLiteral("Hľadať text"), 295, 120);
+    GroupBox1 = dialog::groupBox(this, {8, 8, 273, 49}, QStringLiteral("Hľadaný text"), 12);
+    Edit1 = dialog::edit(GroupBox1, {8, 18, 257, 22}, QString(), 12);
+    Button1 = dialog::button(this, {8, 64, 185, 25}, QStringLiteral("Hľadať"), 16);
+    Button2 = dialog::button(this, {200, 64, 81, 25}, QStringLiteral("Storno"), 16);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
+    Edit1->setFocus();
 }
+
+void TForm8::Button1Click()
+{
+    handOver([this] {
+        settings_.writeValue(statefile::Find, Edit1->text());
+    });
+}
+
+void TForm8::Button2Click() { reject(); }
 
 } // namespace zorim

@@ -1,13 +1,33 @@
 #pragma once
-// TForm8: find. One instance, created at start-up, lives until the program ends.
-#include <QDialog>
+// TForm8: find. One instance, created at start-up, lives until the program ends; the field
+// keeps its text between showings. "Hľadať" hands the text to the find command through the
+// state file hladat.ini; "Storno" and the close box write nothing.
+#include "forms/ModalDialog.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
 
 namespace zorim {
 
-class TForm8 : public QDialog {
+class Platform;
+class SettingsStore;
+
+class TForm8 : public ModalDialog {
     Q_OBJECT
 public:
-    explicit TForm8(QWidget* parent = nullptr);
+    TForm8(Platform& platform, SettingsStore& settings, QWidget* parent = nullptr);
+
+    QGroupBox* GroupBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr; // "Hľadať"
+    QPushButton* Button2 = nullptr; // "Storno"
+
+    void Button1Click();
+    void Button2Click();
+
+private:
+    SettingsStore& settings_;
 };
 
 } // namespace zorim

@@ -23,6 +23,7 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <algorithm>
+#include <vector>
 
 namespace zorim {
 
@@ -288,17 +289,25 @@ void RichEngine::setCharFormat(int scope, const CharFormat& rec)
     edit.beginEditBlock();
     QTextBlock block = doc->findBlock(start);
     while (block.isValid() && block.position() < end) {
+        // The runs are taken first: writing a run's format may merge it with its neighbour,
+        // which ends the paragraph's run iterator.
+        struct Run {
+            int from, to;
+            QTextCharFormat format;
+        };
+        std::vector<Run> runs;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             const int a = std::max(start, frag.position());
             const int b = std::min(end, frag.position() + frag.length());
-            if (a >= b)
-                continue;
-            QTextCharFormat f = frag.charFormat();
-            applyCharFormat(f, rec);
-            edit.setPosition(a);
-            edit.setPosition(b, QTextCursor::KeepAnchor);
-            edit.setCharFormat(f);
+            if (a < b)
+                runs.push_back({a, b, frag.charFormat()});
+        }
+        for (Run& run : runs) {
+            applyCharFormat(run.format, rec);
+            edit.setPosition(run.from);
+            edit.setPosition(run.to, QTextCursor::KeepAnchor);
+            edit.setCharFormat(run.format);
         }
         // The paragraph break carries the format typed at an empty paragraph's end.
         const int breakPos = block.position() + block.length() - 1;
@@ -606,23 +615,24 @@ void RichEngine::undo()
 {
     if (undoDepth_ <= 0 || !document()->isUndoAvailable())
         return;
+    // The counts move first, so that the document's notices during the undo see them.
+    --undoDepth_;
+    ++redoDepth_;
     inUndo_ = true;
     document()->undo(nullptr);
     view_->ensureCursorVisible();
     inUndo_ = false;
-    --undoDepth_;
-    ++redoDepth_;
 }
 
 void RichEngine::redo()
 {
     if (redoDepth_ <= 0 || !document()->isRedoAvailable())
         return;
+    --redoDepth_;
+    ++undoDepth_;
     inUndo_ = true;
     document()->redo(nullptr);
     inUndo_ = false;
-    --redoDepth_;
-    ++undoDepth_;
 }
 
 bool RichEngine::canUndo() const { return undoDepth_ > 0 && document()->isUndoAvailable(); }

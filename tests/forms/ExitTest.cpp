@@ -65,7 +65,7 @@ TEST_F(ExitTest, ExitCancelEndsTheCommandSilently)
 {
     type(QStringLiteral("text"));
     platform.answerQuestion(Answer::Cancel);
-    form->Koniefc1Click();
+    form->commands().file.Koniefc1Click();
     EXPECT_EQ(platform.shown().size(), 1u);
     EXPECT_EQ(platform.endProgramCalls(), 0);
     EXPECT_TRUE(form->RichEdit1->Modified());
@@ -78,7 +78,7 @@ TEST_F(ExitTest, ExitYesSavesAsAndKeepsRunning)
     const QString path = folder.filePath(QStringLiteral("list.txt"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(path);
-    form->Koniefc1Click();
+    form->commands().file.Koniefc1Click();
 
     ASSERT_EQ(platform.shown().size(), 3u);
     const auto& dialog = platform.shown()[1];
@@ -105,7 +105,7 @@ TEST_F(ExitTest, ExitYesWithTheSaveDialogCancelledSavesNothing)
     type(QStringLiteral("x"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(std::nullopt);
-    form->Koniefc1Click();
+    form->commands().file.Koniefc1Click();
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_EQ(platform.endProgramCalls(), 0);
     EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
@@ -185,7 +185,7 @@ TEST_F(ExitTest, SavedPathComesBackAsTheLastFileItemAtTheNextStart)
     for (const QString& name : {QStringLiteral("ľúbostný list.txt"), QStringLiteral("Жанна.txt")}) {
         const QString path = folder.filePath(name);
         platform.answerSaveFile(path);
-        form->Uloako1Click();
+        form->commands().file.Uloako1Click();
         EXPECT_EQ(start()->PoslednySubor->text(), path);
     }
     EXPECT_EQ(platform.errors(), QStringList());

@@ -6,7 +6,9 @@
 #include "QStringPrinter.h"
 #include "ScriptedPlatform.h"
 #include "forms/StatusBar.h"
+#include "forms/CaptionBar.h"
 #include "forms/TForm1.h"
+#include "forms/commands/Commands.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 

@@ -23,10 +23,10 @@ TEST_F(StartupTest, WithoutDocumentStartsUntitledAndRestoresTheInstalledState)
     folder.write(QStringLiteral("tab.ini"), "70");
     auto form = start();
 
-    EXPECT_EQ(platform.shown().size(), 0u);
+    EXPECT_EQ(platform.shown().size(), 0u) << platform.errors().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZORIM"));
     EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
-    EXPECT_EQ(form->TitleLabel->text(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->CaptionBar1->title(), QStringLiteral("ZORIM - Dokument"));
     EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 2), QString());

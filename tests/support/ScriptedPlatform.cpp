@@ -131,10 +131,11 @@ bool ScriptedPlatform::openLink(const QString& address)
     return true;
 }
 
-void ScriptedPlatform::showTrayIcon(const QIcon&, const QString& toolTip, QMenu*)
+void ScriptedPlatform::showTrayIcon(const QIcon&, const QString& toolTip, QMenu* menu)
 {
     trayShown_ = true;
     trayToolTip_ = toolTip;
+    trayMenu_ = menu;
 }
 
 void ScriptedPlatform::hideTrayIcon() { trayShown_ = false; }

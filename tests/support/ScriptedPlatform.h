@@ -56,6 +56,7 @@ public:
     bool startResult = true; // what startDetached reports
     bool trayShown() const { return trayShown_; }
     QString trayToolTip() const { return trayToolTip_; }
+    QMenu* trayMenu() const { return trayMenu_; }
     int endProgramCalls() const { return endProgramCalls_; }
 
     // The clock and regional formats: a fixed moment, "d.M.yyyy" and "H:mm:ss".
@@ -98,6 +99,7 @@ private:
     QStringList openedLinks_;
     bool trayShown_ = false;
     QString trayToolTip_;
+    QMenu* trayMenu_ = nullptr;
     int endProgramCalls_ = 0;
 };
 

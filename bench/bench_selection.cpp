@@ -1,0 +1,103 @@
+// The main window's refresh of everything that follows the selection: runs up to four times
+// per keystroke, so it is timed on a large document with the caret deep inside it.
+#include "forms/TForm1.h"
+#include "platform/QtPlatform.h"
+#include "richtext/RichEdit.h"
+#include "settings/SettingsStore.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace zorim;
+
+namespace {
+
+// About `bytes` of RTF: letters in paragraphs, alternating alignments, a bold and an italic
+// run and a coloured one in every paragraph, every tenth paragraph bulleted.
+QByteArray letterRtf(int bytes)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Verdana;}"
+                     "{\\f1\\froman\\fcharset238 Times New Roman;}}{\\colortbl ;\\red0\\green0\\blue192;}\n";
+    rtf.reserve(bytes + 4096);
+    const char* aligns[] = {"\\ql", "\\qc", "\\qr", "\\qj"};
+    for (int n = 0; rtf.size() < bytes; ++n) {
+        rtf += "\\pard";
+        rtf += aligns[n % 4];
+        if (n % 10 == 0)
+            rtf += "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb\\'b7}}\\fi-360\\li360";
+        rtf += "\\f0\\fs24 Dobr\\'fd de\\'f2, {\\b v\\'e1\\'9een\\'fd p\\'e1n} riadite\\'be, dovo\\'beujem si "
+               "{\\i V\\'e1s} po\\'9eiada\\'9d o {\\cf1\\f1\\fs28 stretnutie} v \\'9atvrtok o desiatej. "
+               "S pozdravom a \\'fadctou, Jana Nov\\'e1kov\\'e1 z Bratislavy.\\par\n";
+    }
+    rtf += "}";
+    return rtf;
+}
+
+struct Window {
+    QTemporaryDir folder;
+    std::unique_ptr<QtPlatform> platform;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<TForm1> form;
+
+    Window()
+    {
+        QDir(folder.path()).mkpath(QStringLiteral("data"));
+        for (const auto& [name, value] : {std::pair{"tab.ini", "10"}, {"skin.ini", "4"}, {"easy.ini", "1"}, {"data.ini", "Dokument"}}) {
+            QFile file(folder.path() + QStringLiteral("/data/") + QString::fromLatin1(name));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(value);
+        }
+        platform = std::make_unique<QtPlatform>();
+        settings = std::make_unique<SettingsStore>(folder.path());
+        form = std::make_unique<TForm1>(*platform, *settings, QStringList());
+        form->show();
+    }
+};
+
+void BM_SelectionChange(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    QByteArray rtf = letterRtf(int(state.range(0)));
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    // The caret in a bold word three quarters down the document; the refresh has run once, as
+    // it has after the key-down of a real keystroke.
+    const int caret = edit.TextLength() * 3 / 4;
+    edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
+    w.form->SelectionChange();
+    for (auto _ : state)
+        w.form->SelectionChange();
+    state.counters["chars"] = edit.TextLength();
+}
+BENCHMARK(BM_SelectionChange)->Arg(5 << 20)->Unit(benchmark::kMicrosecond);
+
+// The same refresh while the caret moves (a different paragraph every time), so nothing the
+// controls show stays the same between runs.
+void BM_SelectionChangeMovingCaret(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    QByteArray rtf = letterRtf(int(state.range(0)));
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    const int length = edit.TextLength();
+    int pos = length / 2;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pos = (pos + 211) % length;
+        edit.setSelectionStart(pos);
+        state.ResumeTiming();
+        w.form->SelectionChange();
+    }
+}
+BENCHMARK(BM_SelectionChangeMovingCaret)->Arg(5 << 20)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,137 @@
+// Keeping the toolbars, boxes, strips, check marks and the caret panel in step with the
+// selection, the editor's events that run the refresh, and the resize rule.
+#include "forms/TForm1.h"
+
+#include "forms/ColorStrip.h"
+#include "forms/StatusBar.h"
+#include "forms/commands/CommandUi.h"
+#include "richtext/DocFormats.h"
+#include "richtext/RichEdit.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QSizeGrip>
+
+#include <algorithm>
+
+namespace zorim {
+namespace {
+
+constexpr int kControlBarHeight = 60;
+constexpr int kStatusBarHeight = 19;
+constexpr int kEditorLeft = 8;
+constexpr int kEditorTop = 61;
+// The resize rule works on the window's outer size, which the layout measured with a system
+// border and caption: 8 pixels wider and 46 higher than the client area.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 46;
+
+} // namespace
+
+// Every step asks the control afresh; a control already showing the value is left alone, so
+// a refresh that changes nothing repaints nothing. Setting a box from here never applies it:
+// its signals are blocked while the refresh writes it.
+void TForm1::SelectionChange()
+{
+    const CommandUi& ui = *commandUi_;
+    const auto show = [&ui](Follows what, bool on) {
+        for (QAbstractButton* b : ui.buttonsFollowing(what))
+            b->setChecked(on);
+        for (QAction* a : ui.actionsFollowing(what))
+            a->setChecked(on);
+    };
+    TextAttributes& selection = RichEdit1->SelectionAttributes();
+    ParaAttributes& paragraph = RichEdit1->ParagraphAttributes();
+
+    // 1. The three styles, both ways, button then menu mark.
+    const int style = selection.Style();
+    show(Follows::Bold, style & fs::Bold);
+    show(Follows::Italic, style & fs::Italic);
+    show(Follows::Underline, style & fs::Underline);
+
+    // 2. Bullets: any numbering counts.
+    show(Follows::Bullets, paragraph.Numbering() != 0);
+
+    // 3. The size box's text.
+    const QString size = QString::number(selection.Size());
+    if (ComboBox2->currentText() != size) {
+        const QSignalBlocker blocker(ComboBox2);
+        ComboBox2->setEditText(size);
+    }
+
+    // 4. The font box shows the font's entry, or none.
+    showFontName(selection.Name());
+
+    // 5., 6. The colour strips.
+    Panel1->setColor(colorFromRef(selection.Color()));
+    Panel2->setColor(colorFromRef(selection.BackColor()));
+
+    // 7. Alignment presses one button of the group and only ever adds a menu check mark;
+    // justified text changes neither.
+    switch (paragraph.Alignment()) {
+    case ParaAlignment::Left: show(Follows::AlignLeft, true); break;
+    case ParaAlignment::Right: show(Follows::AlignRight, true); break;
+    case ParaAlignment::Center: show(Follows::AlignCenter, true); break;
+    case ParaAlignment::Justify: break;
+    }
+
+    // 8.
+    UpdateCursorPos();
+}
+
+void TForm1::showFontName(const QString& name)
+{
+    if (ComboBox1->currentIndex() >= 0 && ComboBox1->currentText() == name)
+        return;
+    const int index = fontIndex_.value(name.toLower(), -1);
+    if (index == ComboBox1->currentIndex())
+        return;
+    const QSignalBlocker blocker(ComboBox1);
+    ComboBox1->setCurrentIndex(index);
+}
+
+// " %3d /%3d": line and column from 1, each right-aligned in at least three places.
+void TForm1::UpdateCursorPos()
+{
+    const QPoint caret = RichEdit1->CaretPosition();
+    StatusBar1->setPanelText(0, QString::asprintf(" %3d /%3d", caret.y() + 1, caret.x() + 1));
+}
+
+void TForm1::RichEdit1Change()
+{
+    SetModified(RichEdit1->Modified());
+    SelectionChange();
+    refreshDateTimePanels();
+}
+
+// Key-down and character events arrive before the editor acts on the key, so their refresh
+// shows the state before it; key-up shows the state after.
+void TForm1::RichEdit1MouseDown() { SelectionChange(); }
+void TForm1::RichEdit1KeyDown() { SelectionChange(); }
+void TForm1::RichEdit1KeyPress() { SelectionChange(); }
+void TForm1::RichEdit1KeyUp() { SelectionChange(); }
+
+void TForm1::FormResize()
+{
+    const int width = client_->width();
+    const int height = client_->height();
+    const int outerWidth = width + kFrameWidth;
+    const int outerHeight = height + kFrameHeight;
+    ControlBar1->setGeometry(0, 0, width, kControlBarHeight);
+    StatusBar1->setGeometry(0, height - kStatusBarHeight, width, kStatusBarHeight);
+    if (editorFillsClient_) {
+        RichEdit1->setGeometry(0, kControlBarHeight, width,
+                               std::max(0, height - kControlBarHeight - kStatusBarHeight));
+    } else {
+        RichEdit1->setGeometry(kEditorLeft, kEditorTop, std::max(0, outerWidth - 23), std::max(0, outerHeight - 130));
+    }
+    // The spacer keeps the date and time at the right end; a window narrower than the panels
+    // gives it no width rather than a negative one.
+    StatusBar1->setPanelWidth(3, std::max(0, outerWidth - 686));
+    const QSize grip = sizeGrip_->sizeHint();
+    sizeGrip_->move(width - grip.width(), height - grip.height());
+}
+
+} // namespace zorim

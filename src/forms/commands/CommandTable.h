@@ -1,0 +1,85 @@
+#pragma once
+// Commands as data: one row per menu item, separator, submenu, toolbar, button and box of
+// the main window. A row says what the entry is called, where it sits, its caption with the
+// access letter, its key, its icon, its hint, which handler it runs and how its checked and
+// enabled states are derived. The menus, context menus, toolbars and the key routing are
+// all built from this table (CommandUi), so what `Koniefc1` is can be read from its row.
+#include "forms/TForm1Controls.h"
+
+#include <span>
+
+namespace zorim {
+
+class Commands;
+
+// A handler: one method of one of the six handler classes, reached through Commands.
+using Handler = void (*)(Commands&);
+
+enum class Entry : unsigned char {
+    Menu,       // a top-level menu, a submenu or a context menu
+    Item,       // a menu item
+    Separator,  // a separator line in a menu, a gap with a line in a toolbar
+    ToolBar,    // a toolbar in the tool bar area
+    Button,     // a push button
+    Toggle,     // a button that stays pressed until clicked again
+    Group,      // a button of a group: pressing one releases the others
+    FontBox,    // the font name box
+    SizeBox,    // the font size box
+    Event,      // an event of a control the window lays out itself (strips, status bar)
+};
+
+// How a menu item shows its check mark.
+enum class Check : unsigned char {
+    None,  // a plain item
+    Mark,  // an independent check mark
+    Radio, // a radio mark; items with the same group number exclude each other
+};
+
+// The selection attribute a control shows; SelectionChange sets it on every refresh.
+enum class Follows : unsigned char { Nothing, Bold, Italic, Underline, Bullets, AlignLeft, AlignCenter, AlignRight };
+
+// When an item or button can be used, derived from the document control's notices.
+enum class EnabledWhen : unsigned char { Always, CanUndo, CanRedo, Selection };
+
+struct CommandRow {
+    const char* name;         // the control's name: "Nov1", "SpeedButton5"
+    Entry entry;
+    const char* in;           // the menu, submenu or toolbar that holds it; "MainMenu1" for the main
+                              // menus, "ControlBar1" for toolbars, nullptr for a context menu
+    const char* caption;      // UTF-8 menu caption, "&" before the access letter; a button's hint
+    const char* key = nullptr;  // portable key text ("Ctrl+Shift+F1"); nullptr: none
+    const char* icon = nullptr; // freedesktop icon name, or ":/icons/..." for one of ours
+    Handler run = nullptr;      // nullptr: the entry runs nothing
+    Check check = Check::None;
+    int group = 0;              // radio items and group buttons of one group share a number
+    bool allowAllUp = false;    // a button group in which every button may be up
+    bool checked = false;       // checked or pressed at start
+    bool hidden = false;        // hidden at start (its key still works)
+    Follows follows = Follows::Nothing;
+    EnabledWhen enabled = EnabledWhen::Always;
+    int row = 0, left = 0;      // a toolbar's row (1, 2) and left edge in the tool bar area
+    // Where the built control is kept on the window, when it is named there.
+    QAction* TForm1Controls::*action = nullptr;
+    QMenu* TForm1Controls::*menu = nullptr;
+    QToolButton* TForm1Controls::*button = nullptr;
+    QToolBar* TForm1Controls::*toolBar = nullptr;
+    QComboBox* TForm1Controls::*box = nullptr;
+
+    // Refinements of a row, as the table writes them: item(...).radio(1).follow(Follows::Bold).
+    constexpr CommandRow mark(bool on = false) const { CommandRow r = *this; r.check = Check::Mark; r.checked = on; return r; }
+    constexpr CommandRow radio(int number) const { CommandRow r = *this; r.check = Check::Radio; r.group = number; return r; }
+    constexpr CommandRow hide() const { CommandRow r = *this; r.hidden = true; return r; }
+    constexpr CommandRow follow(Follows what) const { CommandRow r = *this; r.follows = what; return r; }
+    constexpr CommandRow enabledWhen(EnabledWhen when) const { CommandRow r = *this; r.enabled = when; return r; }
+    constexpr CommandRow inGroup(int number, bool allUp) const { CommandRow r = *this; r.entry = Entry::Group; r.group = number; r.allowAllUp = allUp; return r; }
+    constexpr CommandRow toggle() const { CommandRow r = *this; r.entry = Entry::Toggle; return r; }
+};
+
+// Every entry of the main window, menus in menu order with each submenu's entries right after
+// the submenu's own row (depth first), then the context menus, then the toolbars left to right.
+std::span<const CommandRow> commandTable();
+
+// The row named so; nullptr when there is none.
+const CommandRow* findCommand(const char* name);
+
+} // namespace zorim

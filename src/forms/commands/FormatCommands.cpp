@@ -1,0 +1,217 @@
+#include "forms/commands/FormatCommands.h"
+
+#include "forms/ColorStrip.h"
+#include "forms/IntegerText.h"
+#include "forms/TForm1.h"
+#include "platform/Platform.h"
+#include "richtext/DocFormats.h"
+#include "richtext/RichEdit.h"
+#include "settings/SettingsStore.h"
+#include "settings/StateFiles.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace zorim {
+namespace {
+
+// The font dialog shows the editor's font as a Qt font with its colour.
+FontChoice fontChoice(const FontDesc& font)
+{
+    QFont f(font.name);
+    f.setPointSize(std::max(1, font.size));
+    f.setBold(font.style & fs::Bold);
+    f.setItalic(font.style & fs::Italic);
+    f.setUnderline(font.style & fs::Underline);
+    f.setStrikeOut(font.style & fs::StrikeOut);
+    if (font.weight > 0)
+        f.setWeight(QFont::Weight(std::clamp(font.weight, 1, 1000)));
+    return {f, colorFromRef(font.color)};
+}
+
+// The dialog's font as the control assigns it. The dialog has no choice of character set,
+// so the set it was opened with stays.
+FontDesc fontDesc(const FontChoice& choice, uint8_t charset)
+{
+    const QFont& f = choice.font;
+    FontDesc font;
+    font.name = f.family();
+    font.size = f.pointSize() > 0 ? f.pointSize() : int(f.pointSizeF() + 0.5);
+    font.style = (f.bold() ? fs::Bold : 0) | (f.italic() ? fs::Italic : 0) | (f.underline() ? fs::Underline : 0)
+                 | (f.strikeOut() ? fs::StrikeOut : 0);
+    font.color = choice.color.isValid() ? refFromColor(choice.color) : kClWindowText;
+    font.charset = charset;
+    font.pitch = QFontInfo(f).fixedPitch() ? 1 : 2;
+    font.weight = f.weight();
+    return font;
+}
+
+// The stored indent moved by a step, held within int however large the stored value is.
+int steppedIndent(int stored, int step)
+{
+    return int(std::clamp<int64_t>(int64_t(stored) + step, std::numeric_limits<int>::min(),
+                                   std::numeric_limits<int>::max()));
+}
+
+constexpr int kIndentStep = 20; // points
+
+} // namespace
+
+// ---- font name and size --------------------------------------------------------------------
+
+void FormatCommands::ComboBox1Change()
+{
+    const QComboBox* box = c_.form.ComboBox1;
+    if (box->currentIndex() >= 0)
+        c_.RichEdit1.SelectionAttributes().setName(box->currentText());
+}
+
+// Runs on every edit of the text: typing 1 and 4 applies 1 point, then 14. Any integer goes to
+// the control as typed; the control keeps sizes within what it can show.
+void FormatCommands::ComboBox2Change()
+{
+    c_.RichEdit1.SelectionAttributes().setSize(StrToInt(c_.form.ComboBox2->currentText()));
+}
+
+// ---- styles ----------------------------------------------------------------------------------
+
+// A style button adds or removes its style as it is now pressed or released. The whole set is
+// written back, so every character of the selection takes the other three styles as read.
+void FormatCommands::setStyleFromButton(const QToolButton* button, int style)
+{
+    TextAttributes& selection = c_.RichEdit1.SelectionAttributes();
+    const int set = selection.Style();
+    selection.setStyle(button->isChecked() ? (set | style) : (set & ~style));
+}
+
+// The style menu items only ever switch their style on.
+void FormatCommands::addStyle(int style)
+{
+    TextAttributes& selection = c_.RichEdit1.SelectionAttributes();
+    selection.setStyle(selection.Style() | style);
+}
+
+void FormatCommands::SpeedButton5Click() { setStyleFromButton(c_.form.SpeedButton5, fs::Bold); }
+void FormatCommands::SpeedButton6Click() { setStyleFromButton(c_.form.SpeedButton6, fs::Italic); }
+void FormatCommands::SpeedButton7Click() { setStyleFromButton(c_.form.SpeedButton7, fs::Underline); }
+void FormatCommands::Tun1Click() { addStyle(fs::Bold); }
+void FormatCommands::ikm1Click() { addStyle(fs::Italic); }
+void FormatCommands::Podiarknut1Click() { addStyle(fs::Underline); }
+void FormatCommands::Prekrtnut1Click() { addStyle(fs::StrikeOut); }
+
+// ---- the font dialog -------------------------------------------------------------------------
+
+// Opens on the editor's own font, not on the selection's; a confirmed font is assigned to the
+// selection whole (name, size, styles, colour, character set, pitch, weight).
+void FormatCommands::Psmo1Click()
+{
+    const FontDesc base = c_.RichEdit1.Font();
+    const std::optional<FontChoice> chosen = c_.platform.chooseFont(&c_.form, fontChoice(base));
+    if (chosen)
+        c_.RichEdit1.SelectionAttributes().assign(fontDesc(*chosen, base.charset));
+}
+
+// ---- colours ---------------------------------------------------------------------------------
+
+// The colour dialog opens on the editor's background colour. The strip takes the dialog's
+// colour either way: the chosen one, or after a cancel the colour it opened on.
+void FormatCommands::chooseColor(ColorStrip* strip, bool background)
+{
+    const QColor initial = colorFromRef(c_.RichEdit1.Color());
+    const std::optional<QColor> chosen = c_.platform.chooseColor(&c_.form, initial);
+    if (chosen) {
+        TextAttributes& selection = c_.RichEdit1.SelectionAttributes();
+        if (background)
+            selection.setBackColor(refFromColor(*chosen));
+        else
+            selection.setColor(refFromColor(*chosen));
+    }
+    if (strip)
+        strip->setColor(chosen.value_or(initial));
+}
+
+void FormatCommands::SpeedButton15Click() { chooseColor(c_.form.Panel1, false); }
+void FormatCommands::SpeedButton19Click() { chooseColor(c_.form.Panel2, true); }
+void FormatCommands::Panel1Click() { SpeedButton15Click(); }
+void FormatCommands::Panel2Click() { SpeedButton19Click(); }
+
+// ---- superscript and subscript ---------------------------------------------------------------
+
+// The menu item's check mark decides, not the text under the caret (the refresh never sets
+// these marks): a checked item returns the text to normal, an unchecked one raises or lowers
+// it. Checking one item unchecks the other and pressing one button releases the other.
+void FormatCommands::switchIndex(QAction* item, QToolButton* button, VerticalPosition position)
+{
+    const bool on = !item->isChecked();
+    c_.RichEdit1.SelectionAttributes().setVerticalPosition(on ? position : VerticalPosition::Normal);
+    item->setChecked(on);
+    button->setChecked(on);
+}
+
+void FormatCommands::Hornindex1Click()
+{
+    switchIndex(c_.form.Hornindex1, c_.form.SpeedButton40, VerticalPosition::Superscript);
+}
+
+void FormatCommands::Dolnindex1Click()
+{
+    switchIndex(c_.form.Dolnindex1, c_.form.SpeedButton41, VerticalPosition::Subscript);
+}
+
+// The buttons run their menu item's command, as if the item had been chosen.
+void FormatCommands::SpeedButton40Click() { Hornindex1Click(); }
+void FormatCommands::SpeedButton41Click() { Dolnindex1Click(); }
+
+// ---- alignment -------------------------------------------------------------------------------
+
+// Sets the alignment and clears the other two alignment marks; the refresh checks the
+// paragraph's own.
+void FormatCommands::align(ParaAlignment alignment, QAction* own)
+{
+    c_.RichEdit1.ParagraphAttributes().setAlignment(alignment);
+    for (QAction* item : {c_.form.Naavo1, c_.form.Nastred1, c_.form.Napravo1})
+        if (item != own)
+            item->setChecked(false);
+}
+
+void FormatCommands::SpeedButton8Click() { align(ParaAlignment::Left, c_.form.Naavo1); }
+void FormatCommands::SpeedButton9Click() { align(ParaAlignment::Center, c_.form.Nastred1); }
+void FormatCommands::SpeedButton10Click() { align(ParaAlignment::Right, c_.form.Napravo1); }
+// The menu items run their buttons' commands without pressing the buttons; the buttons
+// follow at the next refresh.
+void FormatCommands::Naavo1Click() { SpeedButton8Click(); }
+void FormatCommands::Nastred1Click() { SpeedButton9Click(); }
+void FormatCommands::Napravo1Click() { SpeedButton10Click(); }
+
+// ---- bullets and indents ---------------------------------------------------------------------
+
+// The control gives bulleted paragraphs room for the bullet and takes it back without them.
+void FormatCommands::SpeedButton14Click()
+{
+    c_.RichEdit1.ParagraphAttributes().setNumbering(c_.form.SpeedButton14->isChecked() ? 1 : 0);
+}
+
+// The indent steps move one value shared by all paragraphs, kept in tab.ini, and give the
+// paragraph that value as its start; they do not shift the paragraph from where it is.
+void FormatCommands::SpeedButton18Click()
+{
+    const int indent = steppedIndent(c_.settings.readInteger(statefile::IndentStep), kIndentStep);
+    c_.RichEdit1.ParagraphAttributes().setFirstIndent(indent);
+    c_.settings.writeInteger(statefile::IndentStep, indent);
+}
+
+// A step left may give the paragraph a negative indent; the stored value stops at 0.
+void FormatCommands::SpeedButton17Click()
+{
+    const int indent = steppedIndent(c_.settings.readInteger(statefile::IndentStep), -kIndentStep);
+    c_.RichEdit1.ParagraphAttributes().setFirstIndent(indent);
+    c_.settings.writeInteger(statefile::IndentStep, std::max(indent, 0));
+}
+
+} // namespace zorim

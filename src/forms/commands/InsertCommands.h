@@ -1,0 +1,63 @@
+#pragma once
+// The insertion commands: date, time, phrases, special characters, hyperlink, picture,
+// object, paste special, from the menu, the context menu and the toolbars; link clicks.
+#include "forms/commands/CommandContext.h"
+
+#include <QString>
+#include <Qt>
+
+namespace zorim {
+
+class InsertCommands {
+public:
+    explicit InsertCommands(CommandContext& context) : c_(context) {}
+
+    // Vložiť
+    void Dtum1Click();
+    void as1Click();
+    void Dobrde1Click();
+    void Venpn1Click();
+    void Venpani1Click();
+    void Spozdravom1Click();
+    void N17Click();
+    void N18Click();
+    void N19Click();
+    void N20Click();
+    void N21Click();
+    void N22Click();
+    void N23Click();
+    void N24Click();
+    void Hypertextovodkaz1Click();
+    void Obrzok1Click();
+    void Objekt2Click();
+    // Úpravy
+    void Vloiinak1Click();
+    // The context menu
+    void Dtum2Click();
+    void as2Click();
+    void Dobrde2Click();
+    void Venpn2Click();
+    void Venpani2Click();
+    void Spozdravom2Click();
+    void N25Click();
+    void N26Click();
+    void N27Click();
+    void N28Click();
+    void N29Click();
+    void N30Click();
+    void N31Click();
+    void N32Click();
+    // ToolBar1, ToolBar5
+    void SpeedButton20Click();
+    void SpeedButton24Click();
+    void SpeedButton25Click();
+    void SpeedButton26Click();
+    void SpeedButton28Click();
+    // A click on a link in the document.
+    void RichEdit1URLClick(const QString& url, Qt::MouseButton button);
+
+private:
+    CommandContext& c_;
+};
+
+} // namespace zorim

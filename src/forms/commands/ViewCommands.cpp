@@ -1,0 +1,83 @@
+#include "forms/commands/ViewCommands.h"
+
+#include "forms/LineWrap.h"
+#include "forms/TForm1.h"
+#include "richtext/RichEdit.h"
+#include "settings/SettingsStore.h"
+#include "settings/StateFiles.h"
+
+#include <QAction>
+#include <QToolBar>
+
+namespace zorim {
+
+// A handler with an empty body belongs to a command that is not built yet: its menu item,
+// button and key exist and run it, and it does nothing.
+
+void ViewCommands::PlainText1Click() {}
+void ViewCommands::HTML1Click() {}
+void ViewCommands::Vzhadstrnky1Click() {}
+
+// The theme commands, in the menu's order; the numbers are those kept in skin.ini.
+void ViewCommands::erven2Click() { chooseSkin(1); }
+void ViewCommands::ierna1Click() { chooseSkin(5); }
+void ViewCommands::Klasik1Click() { chooseSkin(2); }
+void ViewCommands::Klasikextra1Click() { chooseSkin(3); }
+void ViewCommands::Modr1Click() { chooseSkin(4); }
+void ViewCommands::erven1Click() { chooseSkin(6); }
+void ViewCommands::Zelen1Click() { chooseSkin(7); }
+void ViewCommands::lt1Click() { chooseSkin(8); }
+
+// Checked, lines wrap at the editor's right edge; unchecked, each paragraph stays on one line
+// and a horizontal scroll bar reaches its end.
+void ViewCommands::Zalamovanieriadkov1Click()
+{
+    const bool wrap = !c_.form.Zalamovanieriadkov1->isChecked();
+    setLineWrapping(c_.RichEdit1, wrap);
+    c_.form.Zalamovanieriadkov1->setChecked(wrap);
+}
+
+// The colours go first: a failed write of skin.ini leaves them applied.
+void ViewCommands::chooseSkin(int theme)
+{
+    c_.form.ApplySkin(theme);
+    c_.settings.writeValue(statefile::Skin, QString::number(theme));
+}
+
+// Switches easy mode over: a plain-text editor filling the window, with a sizeable border and
+// without the formatting controls; off puts the formatting controls back. The mode is kept in
+// easy.ini ("0" on, "1" off).
+void ViewCommands::Easymd1Click()
+{
+    TForm1& form = c_.form;
+    const bool on = !form.Easymd1->isChecked();
+    form.Easymd1->setChecked(on);
+    if (on) {
+        form.setEditorFillsClientArea(true);
+        c_.RichEdit1.setPlainText(true);
+        form.setBorderResizable(true);
+    } else {
+        form.setEditorFillsClientArea(false);
+        c_.RichEdit1.setGeometry(8, c_.RichEdit1.y(), 638, 500);
+        c_.RichEdit1.setPlainText(false);
+        form.setBorderResizable(false);
+    }
+    form.setFormattingControlsShown(!on);
+    c_.settings.writeValue(statefile::EasyMode, on ? QStringLiteral("0") : QStringLiteral("1"));
+}
+
+void ViewCommands::showToolBar(QAction* entry, QToolBar* bar)
+{
+    const bool shown = !entry->isChecked();
+    entry->setChecked(shown);
+    bar->setVisible(shown);
+}
+
+void ViewCommands::Zkladnfunkcie1Click() { showToolBar(c_.form.Zkladnfunkcie1, c_.form.ToolBar1); }
+void ViewCommands::Hladanie1Click() { showToolBar(c_.form.Hladanie1, c_.form.ToolBar4); }
+void ViewCommands::Vkladanie1Click() { showToolBar(c_.form.Vkladanie1, c_.form.ToolBar5); }
+void ViewCommands::Npoveda1Click() { showToolBar(c_.form.Npoveda1, c_.form.ToolBar6); }
+void ViewCommands::Nastaveniepsma1Click() { showToolBar(c_.form.Nastaveniepsma1, c_.form.ToolBar2); }
+void ViewCommands::Indexy1Click() { showToolBar(c_.form.Indexy1, c_.form.ToolBar3); }
+
+} // namespace zorim

@@ -1,0 +1,213 @@
+// Colour themes, easy mode, the painted caption bar and the tray icon.
+#include "FormsTestSupport.h"
+#include "forms/ColorStrip.h"
+#include "forms/commands/CommandUi.h"
+#include "richtext/DocFormats.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+class AppearanceTest : public MainWindowTest {
+protected:
+    static QColor window(const QWidget* w) { return w->palette().color(QPalette::Window); }
+    static QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
+    // Whether a toolbar's button or box is shown by its toolbar.
+    static bool onToolBar(const QWidget* w)
+    {
+        const auto* bar = qobject_cast<const QToolBar*>(w->parentWidget());
+        for (QAction* a : bar->actions())
+            if (bar->widgetForAction(a) == w)
+                return a->isVisible();
+        return false;
+    }
+};
+
+TEST_F(AppearanceTest, EachThemeSetsItsSevenColours)
+{
+    struct Case {
+        QAction* TForm1Controls::*item;
+        int number;
+        QColor caption, frame, editor;
+    };
+    const Case cases[] = {
+        {&TForm1Controls::erven2, 1, rgb(255, 155, 155), rgb(255, 155, 155), rgb(255, 234, 234)},
+        {&TForm1Controls::Klasikextra1, 3, rgb(155, 155, 255), colorFromRef(kClMenu), rgb(244, 244, 244)},
+        {&TForm1Controls::Modr1, 4, rgb(155, 155, 255), rgb(155, 155, 255), rgb(234, 234, 255)},
+        {&TForm1Controls::ierna1, 5, rgb(85, 85, 85), rgb(85, 85, 85), rgb(196, 196, 196)},
+        {&TForm1Controls::erven1, 6, rgb(255, 170, 213), rgb(255, 170, 213), rgb(255, 234, 244)},
+        {&TForm1Controls::Zelen1, 7, rgb(170, 255, 170), rgb(170, 255, 170), rgb(234, 255, 234)},
+        {&TForm1Controls::lt1, 8, rgb(255, 255, 0), rgb(255, 255, 0), rgb(255, 255, 234)},
+    };
+    auto form = start();
+    for (const Case& c : cases) {
+        ((*form).*c.item)->trigger();
+        const std::string theme = std::to_string(c.number);
+        EXPECT_EQ(folder.read(QStringLiteral("skin.ini")), QByteArray::number(c.number)) << theme;
+        EXPECT_EQ(form->appliedSkin(), c.number);
+        EXPECT_EQ(form->CaptionBar1->background(), c.caption) << theme;
+        EXPECT_EQ(form->CaptionBar1->inactiveText(), c.caption) << theme;
+        EXPECT_EQ(window(form->ControlBar1), c.frame) << theme;
+        EXPECT_EQ(window(form->centralWidget()), c.frame) << theme;
+        EXPECT_EQ(window(form->StatusBar1), c.frame) << theme;
+        EXPECT_EQ(colorFromRef(form->RichEdit1->Color()), c.editor) << theme;
+        EXPECT_EQ(form->RichEdit1->view()->viewport()->palette().color(QPalette::Base), c.editor) << theme;
+        EXPECT_EQ(colorFromRef(form->horizontalScrollBarColor()), c.editor) << theme;
+    }
+    // Only the frame parts and the document follow the theme.
+    EXPECT_EQ(window(form->MainMenu1), QApplication::palette().color(QPalette::Window));
+    EXPECT_EQ(form->Panel2->color(), colorFromRef(kClWindow));
+}
+
+TEST_F(AppearanceTest, StandardThemeFollowsTheDesktopsColours)
+{
+    auto form = start();
+    form->Klasik1->trigger();
+    EXPECT_EQ(form->frameColor(), kClMenu);
+    EXPECT_EQ(form->editorColor(), kClWindow);
+    const QPalette before = QApplication::palette();
+    QPalette changed = before;
+    changed.setColor(QPalette::Window, rgb(10, 20, 30));
+    changed.setColor(QPalette::Base, rgb(40, 50, 60));
+    QApplication::setPalette(changed);
+    // A running application tells every window; the test's application is not running.
+    QEvent notice(QEvent::ApplicationPaletteChange);
+    QApplication::sendEvent(form.get(), &notice);
+    EXPECT_EQ(window(form->ControlBar1), rgb(10, 20, 30));
+    EXPECT_EQ(window(form->StatusBar1), rgb(10, 20, 30));
+    EXPECT_EQ(form->RichEdit1->view()->viewport()->palette().color(QPalette::Base), rgb(40, 50, 60));
+    QApplication::setPalette(before);
+}
+
+TEST_F(AppearanceTest, BlueFromTheLayoutsColoursChangesOnlyStatusBarAndScrollBar)
+{
+    folder.write(QStringLiteral("skin.ini"), "9");
+    auto form = start();
+    ASSERT_EQ(form->appliedSkin(), 0);
+    EXPECT_EQ(form->statusBarColor(), kClBtnFace);
+    EXPECT_EQ(form->horizontalScrollBarColor(), 0x00FF9B9Bu);
+    const ColorRef caption = form->captionColor(), frame = form->frameColor(), editor = form->editorColor();
+    form->Modr1->trigger();
+    EXPECT_EQ(form->captionColor(), caption);
+    EXPECT_EQ(form->frameColor(), frame);
+    EXPECT_EQ(form->editorColor(), editor);
+    EXPECT_EQ(form->statusBarColor(), 0x00FF9B9Bu);
+    EXPECT_EQ(form->horizontalScrollBarColor(), 0x00FFEAEAu);
+}
+
+TEST_F(AppearanceTest, FailedThemeWriteKeepsTheColoursAndShowsTheMessage)
+{
+    auto form = start();
+    QFile::remove(folder.path() + QStringLiteral("/data/skin.ini"));
+    QDir(folder.path() + QStringLiteral("/data")).mkdir(QStringLiteral("skin.ini")); // a folder in its place
+    form->ierna1->trigger();
+    EXPECT_EQ(form->appliedSkin(), 5);
+    EXPECT_EQ(platform.errors(), QStringList({"File access denied"}));
+}
+
+TEST_F(AppearanceTest, EasyModeCommandSwitchesTheWholeSetUpBothWays)
+{
+    auto form = start();
+    form->show();
+    form->Easymd1->trigger();
+    EXPECT_TRUE(form->Easymd1->isChecked());
+    EXPECT_TRUE(form->RichEdit1->PlainText());
+    EXPECT_TRUE(form->borderResizable());
+    EXPECT_EQ(form->RichEdit1->width(), form->centralWidget()->width());
+    EXPECT_EQ(folder.read(QStringLiteral("easy.ini")), QByteArray("0"));
+    for (QWidget* w : std::initializer_list<QWidget*>{form->SpeedButton5, form->SpeedButton10, form->SpeedButton14,
+                                                      form->SpeedButton15, form->SpeedButton17, form->SpeedButton20,
+                                                      form->ComboBox1, form->ComboBox2})
+        EXPECT_FALSE(onToolBar(w)) << w->objectName().toStdString();
+    EXPECT_TRUE(onToolBar(form->SpeedButton19));
+    EXPECT_FALSE(form->Panel1->isVisible());
+    EXPECT_TRUE(form->Panel2->isVisible());
+    for (QAction* a : {form->Psmo1, form->Zarovnanie1->menuAction(), form->N5, form->Vzhadstrnky1, form->PlainText1})
+        EXPECT_FALSE(a->isVisible());
+    EXPECT_FALSE(form->Easymd1->isVisible()); // the item itself stays hidden
+
+    form->Easymd1->trigger();
+    EXPECT_FALSE(form->Easymd1->isChecked());
+    EXPECT_FALSE(form->RichEdit1->PlainText());
+    EXPECT_FALSE(form->borderResizable());
+    EXPECT_EQ(form->RichEdit1->geometry(), QRect(8, 61, 638, 500));
+    EXPECT_EQ(folder.read(QStringLiteral("easy.ini")), QByteArray("1"));
+    EXPECT_TRUE(onToolBar(form->SpeedButton5));
+    EXPECT_TRUE(form->Panel1->isVisible());
+    EXPECT_TRUE(form->PlainText1->isVisible());
+}
+
+TEST_F(AppearanceTest, CaptionBarShowsTheTitleInItsColoursAndOffersTheTrayMenu)
+{
+    auto form = start();
+    form->show();
+    CaptionBar& bar = *form->CaptionBar1;
+    EXPECT_EQ(bar.title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(bar.font().family(), QStringLiteral("Verdana"));
+    EXPECT_TRUE(bar.font().bold());
+    EXPECT_EQ(bar.font().pixelSize(), 13);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("ZORIM"));
+
+    bar.setActive(true);
+    EXPECT_EQ(bar.titleColor(), bar.palette().color(QPalette::Active, QPalette::HighlightedText));
+    bar.setActive(false);
+    EXPECT_EQ(bar.titleColor(), rgb(155, 155, 255));
+
+    QTest::mouseClick(&bar, Qt::RightButton, {}, QPoint(100, 8));
+    EXPECT_TRUE(form->PopupMenu3->isVisible());
+    form->PopupMenu3->close();
+}
+
+TEST_F(AppearanceTest, DraggingTheCaptionBarMovesTheWindow)
+{
+    auto form = start();
+    form->show();
+    form->move(100, 100);
+    const QPoint before = form->pos();
+    CaptionBar& bar = *form->CaptionBar1;
+    const QPoint start(60, 8);
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, bar.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&bar, &e);
+    };
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start + QPoint(40, 30), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, start + QPoint(40, 30), Qt::NoButton);
+    // Where the window system moves the window itself, it does so after the press.
+    if (form->pos() != before) {
+        EXPECT_EQ(form->pos(), before + QPoint(40, 30));
+    }
+}
+
+TEST_F(AppearanceTest, TrayIconCarriesTheNameAndTheTrayMenu)
+{
+    auto form = start();
+    EXPECT_TRUE(platform.trayShown());
+    EXPECT_EQ(platform.trayToolTip(), QStringLiteral("ZORIM"));
+    EXPECT_EQ(platform.trayMenu(), form->PopupMenu3);
+    // The tray menu's items run the toolbar's and the exit item's commands.
+    QStringList ran;
+    QObject::connect(&form->commandUi(), &CommandUi::running, [&](const char* name) { ran << QString::fromLatin1(name); });
+    form->Nov3->trigger();
+    platform.answerQuestion(Answer::Cancel);
+    form->Koniec1->trigger();
+    EXPECT_EQ(ran, QStringList({"Nov3", "Koniec1"}));
+    EXPECT_EQ(platform.questions(), QStringList({"Chcete uložiť rozpísaný dokument?"}));
+    form.reset();
+    EXPECT_FALSE(platform.trayShown());
+}
+
+} // namespace

@@ -1,0 +1,313 @@
+// The command table and what is built from it: menus with their captions, keys, marks and
+// hidden items, context menus, toolbars with hints and button behaviour, and the key rule.
+#include "FormsTestSupport.h"
+#include "forms/commands/CommandTable.h"
+#include "forms/commands/CommandUi.h"
+
+#include <QAbstractButton>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cstring>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+class CommandsTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        form = start();
+        QObject::connect(&form->commandUi(), &CommandUi::running, [this](const char* name) { ran << QString::fromLatin1(name); });
+    }
+    // What runs when the key is pressed with the focus in the document.
+    QStringList press(QKeyCombination key)
+    {
+        ran.clear();
+        QTest::keyClick(form->RichEdit1->view(), key.key(), key.keyboardModifiers());
+        return ran;
+    }
+    // The menu's entries as shown: caption, a tab and the key; "-" for a separator.
+    static QStringList entries(const QMenu* menu)
+    {
+        QStringList list;
+        for (const QAction* a : menu->actions())
+            list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return list;
+    }
+
+    std::unique_ptr<TForm1> form;
+    QStringList ran;
+};
+
+TEST_F(CommandsTest, TableNamesEachEntryOnceAndPlacesItInAnEntryDeclaredBeforeIt)
+{
+    QSet<QByteArray> seen;
+    for (const CommandRow& row : commandTable()) {
+        EXPECT_FALSE(seen.contains(row.name)) << row.name;
+        if (row.in && std::strcmp(row.in, "MainMenu1") != 0 && std::strcmp(row.in, "ControlBar1") != 0) {
+            EXPECT_TRUE(seen.contains(row.in)) << row.name << " in " << row.in;
+        }
+        seen.insert(row.name);
+        const bool runs = row.entry == Entry::Item || row.entry == Entry::Button || row.entry == Entry::Toggle
+                          || row.entry == Entry::Group || row.entry == Entry::FontBox || row.entry == Entry::SizeBox
+                          || row.entry == Entry::Event;
+        EXPECT_EQ(row.run != nullptr, runs) << row.name;
+    }
+}
+
+TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
+{
+    QStringList titles;
+    for (const QAction* a : form->MainMenu1->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, QStringList({"&Súbor", "Úp&ravy", "&Hľadať", "&Vložiť", "Nás&troje", "&Nastavenie", "&Pomoc"}));
+
+    EXPECT_EQ(entries(form->Sbor1), QStringList({"&Nový\tF1", "&Otvoriť\tF2", "&Uložiť\tF3", "Uložiť &ako...\tF4", "-",
+                                                 "&Vytlačiť\tF5", "O&doslať\tF6", "-", "Dokument", "-", "&KONIEC\tF12", "-"}));
+    EXPECT_EQ(entries(form->Edit1),
+              QStringList({"&Naspäť\tCtrl+Z", "&Vpred\tCtrl+Y", "-", "&Vybrať\tCtrl+X", "&Kopírovať\tCtrl+C",
+                           "V&ložiť\tCtrl+V", "Vložiť inak...", "-", "Vy&mazať\tShift+Del", "&Označiť všetko\tCtrl+A",
+                           "Prejsť na riadok\tF7", "-", "&Písmo\tCtrl+F", "Efekt písma", "Index", "&Zarovnať", "-"}));
+    EXPECT_EQ(entries(form->Efektpsma1),
+              QStringList({"Tučné\tCtrl+B", "Šikmé\tCtrl+I", "Podčiarknuté\tCtrl+U", "Preškrtnuté"}));
+    EXPECT_EQ(entries(form->Index), QStringList({"Horný index\tCtrl+Shift+F1", "Dolný index\tCtrl+Shift+F2"}));
+    EXPECT_EQ(entries(form->Zarovnanie1), QStringList({"Na ľavo\tShift+F1", "Na stred\tShift+F2", "Na pravo\tShift+F3"}));
+    EXPECT_EQ(entries(form->Hada1), QStringList({"&Nájsť\tF9", "Nájsť &ďalší\tF10", "Na&hradiť\tF11", "-"}));
+    EXPECT_EQ(entries(form->Vloi2), QStringList({"&Dátum\tCtrl+D", "&Čas\tCtrl+Q", "&Text", "Špeciálne znaky",
+                                                 "Te&xtový súbor\tCtrl+E", "Hypertextový odkaz\tCtrl+H", "-",
+                                                 "Obrázok\tCtrl+P", "Objekt\tCtrl+O", "-"}));
+    EXPECT_EQ(entries(form->pecilneznaky1),
+              QStringList({"@\tShift+F5", "#\tShift+F6", "$\tShift+F7", "§\tShift+F8", "\\\tShift+F9", "<\tCtrl+F10",
+                           ">\tShift+F11", "{}\tShift+F12"}));
+    EXPECT_EQ(entries(form->Nstroje1), QStringList({"Parametre dokumentu\tCtrl+F3", "Obsah schránky\tCtrl+F4",
+                                                    "Kaľkulačka\tCtrl+F5", "-"}));
+    EXPECT_EQ(entries(form->Nastavenie1), QStringList({"Skin programu", "Plain Text", "HTML mód", "Easy mód",
+                                                       "Zalamovanie riadkov", "Nastavenie\tCtrl+F5", "-"}));
+    EXPECT_EQ(entries(form->Skin1), QStringList({"Červená", "Čierna", "Štandard", "Štandard extra", "Modrá", "Ružová",
+                                                 "Zelená", "Žltá"}));
+    EXPECT_EQ(entries(form->Pomoc1), QStringList({"Ako pracovať s programom&?\tCtrl+F1", "&O programe\tCtrl+F2", "-"}));
+}
+
+TEST_F(CommandsTest, MarksRadioGroupsAndHiddenItemsAreAsLaidOut)
+{
+    EXPECT_FALSE(form->Easymd1->isVisible());
+    EXPECT_TRUE(form->Zalamovanieriadkov1->isChecked());
+    for (QAction* a : {form->Tun1, form->ikm1, form->Podiarknut1}) {
+        ASSERT_NE(a->actionGroup(), nullptr);
+        EXPECT_EQ(a->actionGroup()->actions().size(), 1); // a radio mark alone in its group
+    }
+    EXPECT_FALSE(form->Prekrtnut1->isCheckable());
+    ASSERT_NE(form->Hornindex1->actionGroup(), nullptr);
+    EXPECT_EQ(form->Hornindex1->actionGroup(), form->Dolnindex1->actionGroup());
+    form->Hornindex1->setChecked(true);
+    form->Dolnindex1->setChecked(true);
+    EXPECT_FALSE(form->Hornindex1->isChecked());
+    form->Dolnindex1->setChecked(false); // both may be clear
+    EXPECT_FALSE(form->Dolnindex1->isChecked());
+    // The alignment marks are independent.
+    form->Naavo1->setChecked(true);
+    form->Nastred1->setChecked(true);
+    EXPECT_TRUE(form->Naavo1->isChecked());
+}
+
+TEST_F(CommandsTest, ChoosingAMenuItemRunsItsHandlerOnTheMarkAsItWas)
+{
+    ASSERT_FALSE(form->Tun1->isChecked());
+    form->Tun1->trigger();
+    EXPECT_EQ(ran, QStringList({"Tun1"}));
+    EXPECT_FALSE(form->Tun1->isChecked()); // the handler decides the mark
+    form->Zalamovanieriadkov1->trigger();
+    EXPECT_FALSE(form->Zalamovanieriadkov1->isChecked()); // switched off once, by its handler
+}
+
+TEST_F(CommandsTest, ContextMenusHoldTheirEntries)
+{
+    EXPECT_EQ(entries(form->PopupMenu1), QStringList({"Vybrať\tCtrl+X", "Kopírovať\tCtrl+C", "Vložiť\tCtrl+V", "-",
+                                                      "Dátum\tCtrl+W", "Čas\tCtrl+Q", "Text", "Špeciálne znaky",
+                                                      "Textový súbor\tCtrl+E", "-"}));
+    EXPECT_EQ(entries(form->Text2), QStringList({"Dobrý deň\tShift+F5", "Vážený pán\tShift+F6", "Vážená pani\tShift+F7",
+                                                 "S pozdravom\tShift+F8"}));
+    EXPECT_EQ(entries(form->pecilneznaky2), entries(form->pecilneznaky1));
+    EXPECT_EQ(entries(form->PopupMenu2), QStringList({"Základné funkcie", "Hladanie", "Vkladanie", "Nápoveda",
+                                                      "Nastavenie písma", "Indexy"}));
+    for (const QAction* a : form->PopupMenu2->actions())
+        EXPECT_TRUE(a->isChecked()) << a->text().toStdString();
+    EXPECT_EQ(entries(form->PopupMenu3), QStringList({"Nový\tF1", "Otvoriť\tF2", "Uložiť\tF3", "-", "Koniec\tF12"}));
+}
+
+TEST_F(CommandsTest, ToolbarsHoldTheirButtonsWithHintsInOrder)
+{
+    const auto hints = [](const QToolBar* bar) {
+        QStringList list;
+        for (QAction* a : bar->actions()) {
+            if (a->isSeparator())
+                list << QStringLiteral("/");
+            else if (QWidget* w = bar->widgetForAction(a))
+                list << w->toolTip();
+        }
+        return list;
+    };
+    EXPECT_EQ(hints(form->ToolBar1),
+              QStringList({"Nový", "Otvoriť", "Uložiť", "/", "Vytlačiť", "/", "Vybrať", "Kopírovať", "Vložiť", "/",
+                           "Naspäť", "Vpred", "/", "Posunúť doľava", "Posunúť doprava", "/", "Hypertextový odkaz"}));
+    EXPECT_EQ(hints(form->ToolBar4), QStringList({"Nájsť", "Nahradiť"}));
+    EXPECT_EQ(hints(form->ToolBar5), QStringList({"Vložiť dátum", "Vložiť čas", "/", "Vložiť obrázok", ""}));
+    EXPECT_EQ(hints(form->ToolBar6), QStringList({"Ako pracovať s programom?"}));
+    EXPECT_EQ(hints(form->ToolBar2), QStringList({"Písmo", "Veľkosť", "/", "Tučné", "Šikmé", "Podčiarknuté", "/",
+                                                  "Zarovnať na ľavo", "Zarovnať na stred", "Zarovnať na pravo", "/",
+                                                  "Odrážky", "/", "Farba písma", "Farba pozadia"}));
+    EXPECT_EQ(hints(form->ToolBar3), QStringList({"Horný index", "Dolný index"}));
+
+    // Rows of 30 pixels: the first four toolbars in row 1, the last two in row 2, left to right.
+    EXPECT_EQ(form->ToolBar1->pos(), QPoint(11, 0));
+    EXPECT_EQ(form->ToolBar4->pos(), QPoint(362, 0));
+    EXPECT_EQ(form->ToolBar5->pos(), QPoint(423, 0));
+    EXPECT_EQ(form->ToolBar6->pos(), QPoint(542, 0));
+    EXPECT_EQ(form->ToolBar2->pos(), QPoint(11, 30));
+    EXPECT_EQ(form->ToolBar3->pos(), QPoint(500, 30));
+    for (QToolBar* bar : {form->ToolBar1, form->ToolBar4, form->ToolBar5, form->ToolBar2})
+        EXPECT_LE(bar->geometry().right(), 792) << bar->objectName().toStdString();
+    EXPECT_LT(form->ToolBar1->geometry().right(), form->ToolBar4->x());
+    EXPECT_LT(form->ToolBar4->geometry().right(), form->ToolBar5->x());
+    EXPECT_LT(form->ToolBar5->geometry().right(), form->ToolBar6->x());
+    EXPECT_LT(form->ToolBar2->geometry().right(), form->ToolBar3->x());
+
+    // Every entry with a picture draws it (which needs the SVG icon engine), at any size.
+    for (const CommandRow& row : commandTable()) {
+        if (row.icon) {
+            const QIcon icon = CommandUi::icon(row.icon);
+            for (int size : {16, 32})
+                EXPECT_FALSE(icon.pixmap(size).isNull()) << row.name << " " << row.icon << " " << size;
+        }
+    }
+}
+
+TEST_F(CommandsTest, ToggleButtonsFlipBeforeTheirHandlerAndGroupsReleaseTheOthers)
+{
+    bool downWhenRun = false;
+    QObject::connect(&form->commandUi(), &CommandUi::running, [&](const char* name) {
+        if (std::strcmp(name, "SpeedButton5") == 0)
+            downWhenRun = form->SpeedButton5->isChecked();
+    });
+    form->SpeedButton5->click();
+    EXPECT_TRUE(downWhenRun);
+    EXPECT_EQ(ran, QStringList({"SpeedButton5"}));
+
+    form->SpeedButton8->click();
+    form->SpeedButton9->click();
+    EXPECT_FALSE(form->SpeedButton8->isChecked());
+    EXPECT_TRUE(form->SpeedButton9->isChecked());
+    form->SpeedButton9->click(); // one of the alignment buttons stays down
+    EXPECT_TRUE(form->SpeedButton9->isChecked());
+
+    form->SpeedButton40->click();
+    form->SpeedButton41->click();
+    EXPECT_FALSE(form->SpeedButton40->isChecked());
+    EXPECT_TRUE(form->SpeedButton41->isChecked());
+    form->SpeedButton41->click(); // both index buttons may be up
+    EXPECT_FALSE(form->SpeedButton41->isChecked());
+}
+
+TEST_F(CommandsTest, BoxesListTheInstalledFontsInOrderAndTheSizes)
+{
+    QStringList fonts;
+    for (int i = 0; i < form->ComboBox1->count(); ++i)
+        fonts << form->ComboBox1->itemText(i);
+    ASSERT_FALSE(fonts.isEmpty());
+    QStringList sorted = fonts;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    EXPECT_EQ(fonts, sorted);
+    EXPECT_FALSE(form->ComboBox1->isEditable());
+    EXPECT_EQ(form->ComboBox1->width(), 185);
+
+    QStringList sizes;
+    for (int i = 0; i < form->ComboBox2->count(); ++i)
+        sizes << form->ComboBox2->itemText(i);
+    EXPECT_EQ(sizes, QStringList({"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "32",
+                                  "36", "48", "72"}));
+    EXPECT_TRUE(form->ComboBox2->isEditable());
+    EXPECT_EQ(form->ComboBox2->width(), 43);
+
+    // Typing into the size box is a change; so is choosing from the list.
+    QTest::keyClick(form->ComboBox2->lineEdit(), Qt::Key_1);
+    EXPECT_EQ(ran, QStringList({"ComboBox2"}));
+    ran.clear();
+    form->ComboBox2->textActivated(QStringLiteral("14"));
+    EXPECT_EQ(ran, QStringList({"ComboBox2"}));
+}
+
+// The conflicts of the key rule: the context menu first, then the main menu, depth first.
+TEST_F(CommandsTest, KeysInTheDocumentRunTheFirstItemCarryingThem)
+{
+    form->RichEdit1->setSelectedText(QStringLiteral("text"));
+    const std::pair<QKeyCombination, const char*> cases[] = {
+        {Qt::SHIFT | Qt::Key_F1, "Naavo1"},       {Qt::SHIFT | Qt::Key_F2, "Nastred1"},
+        {Qt::SHIFT | Qt::Key_F3, "Napravo1"},     {Qt::SHIFT | Qt::Key_F4, "Spozdravom1"},
+        {Qt::SHIFT | Qt::Key_F5, "Dobrde2"},      {Qt::SHIFT | Qt::Key_F6, "Venpn2"},
+        {Qt::SHIFT | Qt::Key_F7, "Venpani2"},     {Qt::SHIFT | Qt::Key_F8, "Spozdravom2"},
+        {Qt::SHIFT | Qt::Key_F9, "N29"},          {Qt::CTRL | Qt::Key_F10, "N30"},
+        {Qt::SHIFT | Qt::Key_F11, "N31"},         {Qt::SHIFT | Qt::Key_F12, "N32"},
+        {Qt::CTRL | Qt::Key_X, "Vybra2"},         {Qt::CTRL | Qt::Key_C, "Koprova2"},
+        {Qt::CTRL | Qt::Key_V, "Vloi3"},          {Qt::CTRL | Qt::Key_Q, "as2"},
+        {Qt::CTRL | Qt::Key_E, "Textovsbor1"},    {Qt::CTRL | Qt::Key_W, "Dtum2"},
+        {Qt::CTRL | Qt::Key_D, "Dtum1"},          {Qt::CTRL | Qt::Key_F5, "Kakulaka1"},
+        {Qt::CTRL | Qt::Key_F3, "Parametredokumentu1"}, {Qt::SHIFT | Qt::Key_Delete, "Vymaza1"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_F1, "Hornindex1"}, {Qt::CTRL | Qt::Key_B, "Tun1"},
+        {Qt::CTRL | Qt::Key_A, "Vybravetko1"},    {Qt::Key_F1, "Nov1"},
+        {Qt::Key_F2, "Otvor1"},                   {Qt::Key_F7, "Prejsnariadok1"},
+        {Qt::Key_F9, "Njs1"},                     {Qt::CTRL | Qt::Key_F1, "Akopracovasprogramom1"},
+    };
+    for (const auto& [key, name] : cases) {
+        // The commands act: each key finds a selected text again.
+        form->RichEdit1->setText(QStringLiteral("text"));
+        form->RichEdit1->SelectAll();
+        EXPECT_EQ(press(key), QStringList({QString::fromLatin1(name)})) << name;
+    }
+}
+
+TEST_F(CommandsTest, KeyOfACommandNeverReachesTheEditorAndOtherKeysDo)
+{
+    press(Qt::SHIFT | Qt::Key_F5);
+    EXPECT_EQ(form->RichEdit1->Text(), QString());
+    EXPECT_EQ(press(Qt::Key_A), QStringList());
+    EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("a"));
+}
+
+TEST_F(CommandsTest, HiddenItemsKeepTheirKeys)
+{
+    form->Zarovnanie1->menuAction()->setVisible(false);
+    EXPECT_EQ(press(Qt::SHIFT | Qt::Key_F1), QStringList({"Naavo1"}));
+}
+
+TEST_F(CommandsTest, UndoRedoAndCutFollowTheDocument)
+{
+    EXPECT_FALSE(form->Nasp1->isEnabled());
+    EXPECT_FALSE(form->SpeedButton16->isEnabled());
+    EXPECT_FALSE(form->Vybra1->isEnabled());
+    EXPECT_FALSE(form->SpeedButton11->isEnabled());
+    QTest::keyClicks(form->RichEdit1->view(), QStringLiteral("abc"));
+    EXPECT_TRUE(form->Nasp1->isEnabled());
+    EXPECT_TRUE(form->SpeedButton16->isEnabled());
+    form->RichEdit1->SelectAll();
+    EXPECT_TRUE(form->Vybra1->isEnabled());
+    EXPECT_TRUE(form->Koprova2->isEnabled());
+    EXPECT_TRUE(form->Vymaza1->isEnabled());
+    form->RichEdit1->setSelectionLength(0);
+    EXPECT_FALSE(form->Koprova1->isEnabled());
+    // A disabled item keeps its key, which then does nothing.
+    EXPECT_EQ(press(Qt::CTRL | Qt::Key_C), QStringList());
+}
+
+} // namespace

@@ -1,0 +1,473 @@
+// Character and paragraph formatting as the user applies it: the font and size boxes, the
+// style buttons and menu items, the font and colour dialogs, the indexes, alignment, bullets,
+// the indent steps and line wrapping.
+#include "DocumentTestSupport.h"
+
+#include "forms/ColorStrip.h"
+#include "forms/IntegerText.h"
+#include "richtext/DocFormats.h"
+#include "settings/StateFiles.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QToolButton>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+class FormatCommandsTest : public DocumentTest {
+protected:
+    // Replaces the size box's text by typing, key by key, as the user does.
+    void typeSize(const QString& text)
+    {
+        QLineEdit* edit = form->ComboBox2->lineEdit();
+        edit->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(edit, text); // the first key replaces the selected text
+    }
+    QString tabIni() { return settings.readValue(statefile::IndentStep); }
+};
+
+// ---- font name and size ----------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, FontBoxGivesTheSelectionOrTheNextTypedTextTheChosenFont)
+{
+    ASSERT_GT(form->ComboBox1->count(), 1);
+    type(QStringLiteral("ab"));
+    select(0, 1);
+    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
+    const QString chosen = form->ComboBox1->currentText();
+    EXPECT_EQ(nameAt(0), chosen);
+    EXPECT_NE(nameAt(1), chosen);
+
+    // Nothing selected: the text typed next is in the chosen font.
+    press(Qt::Key_End);
+    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
+    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
+    const QString next = form->ComboBox1->currentText();
+    ASSERT_NE(next, chosen);
+    type(QStringLiteral("c"));
+    EXPECT_EQ(nameAt(2), next);
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(FormatCommandsTest, SizeBoxAppliesEveryEditAndEveryChoiceFromItsList)
+{
+    type(QStringLiteral("abc"));
+    select(0, 2);
+    typeSize(QStringLiteral("14"));
+    EXPECT_EQ(sizeAt(0), 14);
+    EXPECT_EQ(sizeAt(1), 14);
+    EXPECT_EQ(sizeAt(2), 12);
+
+    // A choice from the list: the entry after the one the box stands on.
+    QComboBox* box = form->ComboBox2;
+    QTest::keyClick(box, Qt::Key_Down);
+    const int listed = box->currentText().toInt();
+    EXPECT_GT(listed, 0);
+    EXPECT_EQ(sizeAt(0), listed);
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(FormatCommandsTest, SizeTextThatIsNoIntegerShowsTheErrorAndChangesNothing)
+{
+    type(QStringLiteral("abc"));
+    select(0, 3);
+    typeSize(QString());
+    typeSize(QStringLiteral("1.5"));
+    typeSize(QStringLiteral("x"));
+    // Every edit is converted: "1" applies, "1." and "1.5" fail.
+    EXPECT_EQ(platform.errors(), QStringList({QStringLiteral("'' is not a valid integer value"),
+                                              QStringLiteral("'1.' is not a valid integer value"),
+                                              QStringLiteral("'1.5' is not a valid integer value"),
+                                              QStringLiteral("'x' is not a valid integer value")}));
+    EXPECT_EQ(sizeAt(0), 1);
+    // The box keeps what the user typed.
+    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("x"));
+
+    platform.clearShown();
+    typeSize(QStringLiteral(" 20 "));
+    EXPECT_EQ(sizeAt(2), 20);
+    EXPECT_EQ(platform.errors().size(), 1); // the blank typed first
+}
+
+TEST_F(FormatCommandsTest, SizesOutsideWhatTheControlShowsReachItAndAreKeptWithinItsRange)
+{
+    type(QStringLiteral("abc"));
+    select(0, 1);
+    typeSize(QStringLiteral("0"));
+    EXPECT_EQ(sizeAt(0), 1);
+    typeSize(QStringLiteral("-5"));
+    EXPECT_EQ(sizeAt(0), 1);
+    EXPECT_EQ(platform.errors(), QStringList({QStringLiteral("'-' is not a valid integer value")}));
+    typeSize(QStringLiteral("99999999"));
+    EXPECT_EQ(sizeAt(0), 1638);
+    // The box shows the size the control keeps, and the other characters keep theirs.
+    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("1638"));
+    EXPECT_EQ(sizeAt(1), 12);
+}
+
+TEST(StrToIntTest, TakesDecimalIntegersWithSignAndBlanksAndNamesAnythingElse)
+{
+    EXPECT_EQ(StrToInt(QStringLiteral("14")), 14);
+    EXPECT_EQ(StrToInt(QStringLiteral(" +7 ")), 7);
+    EXPECT_EQ(StrToInt(QStringLiteral("-0")), 0);
+    EXPECT_EQ(StrToInt(QStringLiteral("2147483647")), 2147483647);
+    EXPECT_EQ(StrToInt(QStringLiteral("-2147483648")), -2147483647 - 1);
+    for (const QString& text : {QString(), QStringLiteral(" "), QStringLiteral("+"), QStringLiteral("1 2"),
+                                QStringLiteral("0x10"), QStringLiteral("1e3"), QStringLiteral("2147483648"),
+                                QStringLiteral("99999999999"), QStringLiteral("\u0661\u0662"), QStringLiteral("12pt")}) {
+        try {
+            StrToInt(text);
+            ADD_FAILURE() << text.toStdString();
+        } catch (const std::exception& e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("'%1' is not a valid integer value").arg(text));
+        }
+    }
+}
+
+// ---- styles ----------------------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, StyleButtonWritesTheWholeStyleSetOfTheSelection)
+{
+    type(QStringLiteral("ab"));
+    select(1, 1);
+    press(Qt::Key_I, Qt::ControlModifier);
+    ASSERT_EQ(styleAt(1), fs::Italic);
+
+    // The selection reads as its first character: plain. Bold on writes bold and no italic.
+    press(Qt::Key_A, Qt::ControlModifier);
+    ASSERT_FALSE(form->SpeedButton5->isChecked());
+    click(form->SpeedButton5);
+    EXPECT_EQ(styleAt(0), fs::Bold);
+    EXPECT_EQ(styleAt(1), fs::Bold);
+
+    // The released button takes bold off again.
+    click(form->SpeedButton5);
+    EXPECT_EQ(styleAt(0), 0);
+    EXPECT_EQ(styleAt(1), 0);
+}
+
+TEST_F(FormatCommandsTest, StyleMenuItemsAndTheirKeysOnlySwitchOn)
+{
+    type(QStringLiteral("slovo"));
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(styleAt(0), fs::Bold);
+    EXPECT_TRUE(form->SpeedButton5->isChecked());
+    EXPECT_TRUE(form->Tun1->isChecked());
+    press(Qt::Key_B, Qt::ControlModifier);
+    choose(form->Tun1);
+    EXPECT_EQ(styleAt(4), fs::Bold);
+
+    press(Qt::Key_U, Qt::ControlModifier);
+    choose(form->Prekrtnut1);
+    EXPECT_EQ(styleAt(2), fs::Bold | fs::Underline | fs::StrikeOut);
+    // Strikeout is written back by the style buttons as they read it.
+    press(Qt::Key_A, Qt::ControlModifier);
+    click(form->SpeedButton5);
+    click(form->SpeedButton6);
+    EXPECT_EQ(styleAt(2), fs::Italic | fs::Underline | fs::StrikeOut);
+    EXPECT_FALSE(form->Prekrtnut1->isChecked());
+}
+
+// ---- the font dialog -------------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOneToTheSelection)
+{
+    type(QStringLiteral("abc"));
+    select(0, 2);
+    typeSize(QStringLiteral("30"));
+    choose(form->Prekrtnut1);
+    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
+    ASSERT_NE(nameAt(0), doc().Font().name);
+
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(20);
+    chosen.setBold(true);
+    chosen.setUnderline(true);
+    platform.answerFont(FontChoice{chosen, QColor(200, 0, 0)});
+    press(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(platform.texts(ScriptedPlatform::Kind::Font), QStringList({doc().Font().name}));
+    EXPECT_EQ(doc().Font().name, QStringLiteral("Verdana"));
+
+    EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(sizeAt(1), 20);
+    // The dialog's font carries no strikeout: it goes.
+    EXPECT_EQ(styleAt(1), fs::Bold | fs::Underline);
+    EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(QColor(200, 0, 0)));
+    EXPECT_EQ(sizeAt(2), 12);
+
+    // Cancelled: nothing changes.
+    platform.answerFont(std::nullopt);
+    choose(form->Psmo1);
+    EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(sizeAt(0), 20);
+}
+
+// ---- colours ---------------------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, ColourDialogsOpenOnTheEditorsBackgroundAndTheStripsFollowTheDialog)
+{
+    type(QStringLiteral("abc"));
+    select(0, 1);
+    const QColor editor = colorFromRef(doc().Color());
+    const QColor red(255, 0, 0), yellow(255, 255, 0);
+
+    platform.answerColor(red);
+    click(form->SpeedButton15);
+    EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(red));
+    EXPECT_EQ(form->Panel1->color(), red);
+
+    // The dialog opens on the editor's background, not on the red text; a cancel shows that
+    // colour in the strip and leaves the text as it was.
+    platform.answerColor(std::nullopt);
+    click(form->SpeedButton15);
+    EXPECT_EQ(form->Panel1->color(), editor);
+    EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(red));
+
+    platform.answerColor(yellow);
+    click(form->SpeedButton19);
+    EXPECT_EQ(at(0, [](TextAttributes& a) { return a.BackColor(); }), refFromColor(yellow));
+    EXPECT_EQ(at(1, [](TextAttributes& a) { return a.BackColor(); }), kClWindow);
+    EXPECT_EQ(form->Panel2->color(), yellow);
+    platform.answerColor(std::nullopt);
+    click(form->SpeedButton19);
+    EXPECT_EQ(form->Panel2->color(), editor);
+
+    EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Color), QStringList(4, editor.name()));
+}
+
+// ---- superscript and subscript ---------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, IndexCommandsFollowTheirCheckMarkAndActAsOneGroup)
+{
+    type(QStringLiteral("x2"));
+    select(1, 1);
+    press(Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignSuperScript);
+    EXPECT_TRUE(form->Hornindex1->isChecked());
+    EXPECT_TRUE(form->SpeedButton40->isChecked());
+    press(Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignNormal);
+    EXPECT_FALSE(form->Hornindex1->isChecked());
+    EXPECT_FALSE(form->SpeedButton40->isChecked());
+
+    choose(form->Hornindex1);
+    press(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignSubScript);
+    EXPECT_FALSE(form->Hornindex1->isChecked());
+    EXPECT_TRUE(form->Dolnindex1->isChecked());
+    EXPECT_FALSE(form->SpeedButton40->isChecked());
+    EXPECT_TRUE(form->SpeedButton41->isChecked());
+
+    // The buttons run the items' commands: the pressed subscript button released.
+    click(form->SpeedButton41);
+    EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignNormal);
+    EXPECT_FALSE(form->Dolnindex1->isChecked());
+    EXPECT_FALSE(form->SpeedButton41->isChecked());
+    click(form->SpeedButton40);
+    EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignSuperScript);
+    EXPECT_TRUE(form->Hornindex1->isChecked());
+    EXPECT_TRUE(form->SpeedButton40->isChecked());
+}
+
+TEST_F(FormatCommandsTest, IndexMarksShowTheLastIndexCommandNotTheTextUnderTheCaret)
+{
+    type(QStringLiteral("ab"));
+    select(0, 1);
+    choose(form->Hornindex1);
+    choose(form->Hornindex1); // back to normal, unchecked
+    select(1, 1);
+    choose(form->Hornindex1);
+    ASSERT_EQ(verticalAt(1), QTextCharFormat::AlignSuperScript);
+    choose(form->Hornindex1);
+    ASSERT_FALSE(form->Hornindex1->isChecked());
+
+    // Raised text under the caret: the refresh leaves the marks and buttons alone, and
+    // "Horný index" while unchecked raises it again.
+    select(0, 1);
+    choose(form->Hornindex1);
+    select(1, 0);
+    select(0, 1);
+    EXPECT_TRUE(form->Hornindex1->isChecked());
+    EXPECT_TRUE(form->SpeedButton40->isChecked());
+}
+
+// ---- alignment and bullets -------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, AlignmentKeysAlignAndLeaveOnlyTheNewMarkAfterTheRefresh)
+{
+    type(QStringLiteral("riadok"));
+    press(Qt::Key_F1, Qt::ShiftModifier);
+    // Shift+F1 aligns; it inserts no phrase.
+    EXPECT_EQ(doc().Text(), QStringLiteral("riadok"));
+    EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Left);
+    EXPECT_TRUE(form->Naavo1->isChecked());
+    EXPECT_TRUE(form->SpeedButton8->isChecked());
+
+    press(Qt::Key_F2, Qt::ShiftModifier);
+    EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Center);
+    EXPECT_FALSE(form->Naavo1->isChecked());
+    EXPECT_TRUE(form->Nastred1->isChecked());
+    EXPECT_FALSE(form->Napravo1->isChecked());
+    EXPECT_TRUE(form->SpeedButton9->isChecked());
+    EXPECT_FALSE(form->SpeedButton8->isChecked());
+
+    press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Right);
+    EXPECT_FALSE(form->Nastred1->isChecked());
+    EXPECT_TRUE(form->Napravo1->isChecked());
+    EXPECT_EQ(doc().Text(), QStringLiteral("riadok"));
+}
+
+TEST_F(FormatCommandsTest, AlignmentCommandsClearTheOtherMarksButNotTheirOwn)
+{
+    type(QStringLiteral("riadok"));
+    form->Naavo1->setChecked(true);
+    form->Nastred1->setChecked(true);
+    choose(form->Napravo1);
+    EXPECT_FALSE(form->Naavo1->isChecked());
+    EXPECT_FALSE(form->Nastred1->isChecked());
+    EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Right);
+
+    // The pressed left button clicked again stays pressed and aligns left again.
+    click(form->SpeedButton8);
+    EXPECT_TRUE(form->SpeedButton8->isChecked());
+    EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Left);
+    click(form->SpeedButton8);
+    EXPECT_TRUE(form->SpeedButton8->isChecked());
+    EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Left);
+}
+
+TEST_F(FormatCommandsTest, BulletsButtonSwitchesBulletsWithTheirOffset)
+{
+    type(QStringLiteral("bod"));
+    doc().ParagraphAttributes().setOffset(4);
+    click(form->SpeedButton14);
+    EXPECT_EQ(doc().ParagraphAttributes().Numbering(), 1);
+    EXPECT_EQ(doc().ParagraphAttributes().Offset(), 10);
+    click(form->SpeedButton14);
+    EXPECT_EQ(doc().ParagraphAttributes().Numbering(), 0);
+    EXPECT_EQ(doc().ParagraphAttributes().Offset(), 0);
+}
+
+// ---- indent steps ----------------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, IndentStepsMoveTheSharedValueKeptInTabIni)
+{
+    type(QStringLiteral("prvý"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("druhý"));
+    ASSERT_EQ(tabIni(), QStringLiteral("10"));
+
+    click(form->SpeedButton18);
+    EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 30);
+    EXPECT_EQ(tabIni(), QStringLiteral("30"));
+    // Another paragraph takes the next value, whatever its own indent.
+    press(Qt::Key_Home, Qt::ControlModifier);
+    click(form->SpeedButton18);
+    EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 50);
+    EXPECT_EQ(tabIni(), QStringLiteral("50"));
+}
+
+TEST_F(FormatCommandsTest, IndentStepLeftMayGoBelowZeroButStoresZero)
+{
+    type(QStringLiteral("odsek"));
+    click(form->SpeedButton17);
+    EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), -10);
+    EXPECT_EQ(tabIni(), QStringLiteral("0"));
+    click(form->SpeedButton17);
+    EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), -20);
+    EXPECT_EQ(tabIni(), QStringLiteral("0"));
+    click(form->SpeedButton18);
+    EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 20);
+    EXPECT_EQ(tabIni(), QStringLiteral("20"));
+}
+
+TEST_F(FormatCommandsTest, IndentStepsReportTheSettingsStoreAndLeaveTheParagraph)
+{
+    type(QStringLiteral("odsek"));
+    folder.remove(statefile::IndentStep);
+    click(form->SpeedButton18);
+    folder.write(statefile::IndentStep, "abc");
+    click(form->SpeedButton17);
+    EXPECT_EQ(platform.errors(), QStringList({QStringLiteral("File not found"), QStringLiteral("Invalid numeric input")}));
+    EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 0);
+    EXPECT_EQ(folder.read(statefile::IndentStep), QByteArray("abc"));
+
+    // The largest and smallest stored values step without wrapping around.
+    folder.write(statefile::IndentStep, "2147483647");
+    click(form->SpeedButton18);
+    EXPECT_EQ(tabIni(), QStringLiteral("2147483647"));
+    EXPECT_GT(doc().ParagraphAttributes().FirstIndent(), 0);
+    folder.write(statefile::IndentStep, "-2147483648");
+    click(form->SpeedButton17);
+    EXPECT_EQ(tabIni(), QStringLiteral("0"));
+    EXPECT_LT(doc().ParagraphAttributes().FirstIndent(), 0);
+    EXPECT_EQ(platform.errors().size(), 2);
+}
+
+// ---- line wrapping ---------------------------------------------------------------------------
+
+TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontalScrollBar)
+{
+    form->show();
+    QString line;
+    for (int i = 0; i < 80; ++i)
+        line += QStringLiteral("slovo%1 ").arg(i);
+    doc().setText(line + QStringLiteral("\r\nkrátky"));
+    QApplication::processEvents();
+    ASSERT_TRUE(form->Zalamovanieriadkov1->isChecked());
+    EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    choose(form->Zalamovanieriadkov1);
+    QApplication::processEvents();
+    EXPECT_FALSE(form->Zalamovanieriadkov1->isChecked());
+    EXPECT_EQ(doc().Lines().LineCount(), 2);
+    EXPECT_NE(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
+    // Typing at the end of the long line makes it longer still, and the view follows the caret.
+    const int range = view()->horizontalScrollBar()->maximum();
+    doc().setSelectionStart(int(line.size()));
+    const QString more(300, QLatin1Char('w'));
+    type(more);
+    QApplication::processEvents();
+    EXPECT_EQ(doc().Lines().LineCount(), 2);
+    EXPECT_GT(view()->horizontalScrollBar()->maximum(), range);
+    EXPECT_GT(view()->horizontalScrollBar()->value(), range / 2);
+    EXPECT_EQ(doc().Text(), line + more + QStringLiteral("\r\nkrátky"));
+
+    choose(form->Zalamovanieriadkov1);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->Zalamovanieriadkov1->isChecked());
+    EXPECT_GT(doc().Lines().LineCount(), 4);
+    EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST_F(FormatCommandsTest, LoadedDocumentStaysUnwrappedWithItsOwnScrollRange)
+{
+    form->show();
+    choose(form->Zalamovanieriadkov1);
+    QByteArray line;
+    for (int i = 0; i < 100; ++i)
+        line += "slovo " + QByteArray::number(i) + ' ';
+    doc().Lines().LoadFile(folder.writeDocument(QStringLiteral("dlhy.txt"), line + "\r\nkratky"));
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(doc().Lines().LineCount(), 2);
+    EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
+
+    // A short document after it: the page is no wider than the view and a quarter.
+    doc().Lines().LoadFile(folder.writeDocument(QStringLiteral("kratky.txt"), "kratky"));
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_LE(view()->horizontalScrollBar()->maximum(), view()->viewport()->width() / 4);
+}
+
+} // namespace
