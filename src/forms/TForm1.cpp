@@ -3,6 +3,7 @@
 #include "forms/CaptionBar.h"
 #include "forms/ColorStrip.h"
 #include "forms/Errors.h"
+#include "forms/Recovery.h"
 #include "forms/StatusBar.h"
 #include "forms/commands/CommandUi.h"
 #include "forms/commands/Commands.h"
@@ -72,7 +73,9 @@ TForm1::TForm1(Platform& platform, SettingsStore& settings, const QStringList& a
       statusBarColor_(kClBtnFace)
 {
     buildWindow();
+    startRecovery();
     FormCreate();
+    offerRecovery();
 }
 
 TForm1::~TForm1()

@@ -5,7 +5,7 @@
 // selection, and the colour themes. Split by concern: TForm1.cpp (layout and document state),
 // TForm1Startup.cpp (creation and restoring the saved state), TForm1Selection.cpp (the
 // refresh, the editor's events, the resize rule), TForm1Appearance.cpp (themes, easy mode),
-// TForm1Files.cpp (the close box). The commands live in commands/, by concern, built from
+// TForm1Files.cpp (the close box), TForm1Recovery.cpp (recovery snapshots). The commands live in commands/, by concern, built from
 // the command table.
 #include "forms/TForm1Controls.h"
 #include "forms/commands/CommandContext.h"
@@ -25,6 +25,7 @@ namespace zorim {
 
 class CaptionBar;
 class CommandUi;
+class Recovery;
 class Commands;
 class Platform;
 class RichEdit;
@@ -72,6 +73,11 @@ public:
     // The status bar's file panel from the current file name; date and time panels from now.
     void refreshFilePanel();
     void refreshDateTimePanels();
+    // The document's recovery snapshot is no longer wanted: it was saved, or replaced by a new or
+    // opened document.
+    void discardRecovery();
+    Recovery* recovery() const { return recovery_.get(); }
+
     // Shows a failure the running command did not handle in the error box.
     void showError(const std::exception& error);
 
@@ -128,6 +134,8 @@ private:
     void placeColorStrips();
     void showFontName(const QString& name);
     void refreshCommandState();
+    void startRecovery();
+    void offerRecovery();
     void applyThemeColors();
     template <typename F>
     void guarded(F&& command);
@@ -138,6 +146,7 @@ private:
     QWidget* client_ = nullptr;
     QSizeGrip* sizeGrip_ = nullptr;
     std::unique_ptr<Commands> commands_;
+    std::unique_ptr<Recovery> recovery_;
     CommandUi* commandUi_ = nullptr;
     QHash<QString, int> fontIndex_; // lower-case font name -> entry of ComboBox1
     QString currentFileName_;

@@ -2,6 +2,8 @@
 // selection, the editor's events that run the refresh, and the resize rule.
 #include "forms/TForm1.h"
 
+#include "forms/Recovery.h"
+
 #include "forms/ColorStrip.h"
 #include "forms/StatusBar.h"
 #include "forms/commands/CommandUi.h"
@@ -102,6 +104,8 @@ void TForm1::UpdateCursorPos()
 void TForm1::RichEdit1Change()
 {
     SetModified(RichEdit1->Modified());
+    if (recovery_)
+        recovery_->documentChanged();
     SelectionChange();
     refreshDateTimePanels();
 }

@@ -1,0 +1,102 @@
+// Recovery snapshots of the main window's document: what a snapshot holds, and offering a
+// snapshot that a run which did not end cleanly left behind.
+#include "forms/TForm1.h"
+
+#include "forms/Recovery.h"
+#include "forms/StatusBar.h"
+#include "platform/Platform.h"
+#include "richtext/DocumentCapture.h"
+#include "richtext/RichEdit.h"
+#include "settings/SettingsStore.h"
+#include "text/Codepage.h"
+
+#include <QBuffer>
+#include <QTextEdit>
+
+namespace zorim {
+
+void TForm1::startRecovery()
+{
+    // Only the document as it stands is captured here, on this thread; turning it into RTF or
+    // text bytes happens on the snapshot's worker while the user goes on typing.
+    recovery_ = std::make_unique<Recovery>(settings_.stateFolder(), [this]() -> std::optional<Recovery::Job> {
+        if (!RichEdit1->Modified())
+            return std::nullopt;
+        Recovery::Job job;
+        job.info.fileName = currentFileName_;
+        job.info.untitled = currentFileName_ == kUntitled;
+        job.info.plainText = RichEdit1->PlainText();
+        job.info.savedAt = platform_.now();
+        if (job.info.plainText) {
+            job.content = [text = RichEdit1->Text()] { return encodeTextDocument(text); };
+        } else {
+            auto capture = std::make_shared<DocumentCapture>(DocumentCapture::take(*RichEdit1->view()->document()));
+            job.content = [capture] { return capture->toRtf(); };
+        }
+        return job;
+    });
+}
+
+void TForm1::discardRecovery()
+{
+    if (recovery_)
+        recovery_->discard();
+}
+
+// The newest snapshot of a run that is over is offered; older ones wait for a later start.
+void TForm1::offerRecovery()
+{
+    if (!recovery_)
+        return;
+    const QList<Recovery::Leftover> leftovers = recovery_->leftovers();
+    if (leftovers.isEmpty())
+        return;
+    const Recovery::Leftover& newest = leftovers.back();
+    if (!newest.snapshot) {
+        const QString aside = Recovery::setAside(newest.path);
+        platform_.error(this, QStringLiteral("Neuložený dokument z minulého spustenia je poškodený a nedá sa obnoviť. "
+                                             "Zostal odložený v súbore %1.")
+                                  .arg(aside));
+        return;
+    }
+    const Snapshot& snapshot = *newest.snapshot;
+    const QDateTime when = snapshot.info.savedAt.toLocalTime();
+    const QString question = QStringLiteral("Program ZORIM sa minule neukončil správne.\n"
+                                            "Chcete obnoviť neuložený dokument „%1“ (stav z %2 %3)?")
+                                 .arg(snapshot.info.untitled ? kUntitled : snapshot.info.fileName,
+                                      platform_.shortDate(when.date()), platform_.longTime(when.time()));
+    switch (platform_.question(this, question)) {
+    case Answer::Yes:
+        guarded([&] {
+            QByteArray content = snapshot.content;
+            QBuffer buffer(&content);
+            buffer.open(QIODevice::ReadOnly);
+            const StreamFormat saved = RichEdit1->streamFormat();
+            RichEdit1->setStreamFormat(snapshot.info.plainText ? StreamFormat::PlainText : StreamFormat::RichText);
+            try {
+                RichEdit1->LoadStream(buffer);
+            } catch (...) {
+                RichEdit1->setStreamFormat(saved);
+                throw;
+            }
+            RichEdit1->setStreamFormat(saved);
+            // The document comes back under its old name and as changed, so that Save puts it
+            // where it belonged (an untitled one asks for a name).
+            currentFileName_ = snapshot.info.untitled ? kUntitled : snapshot.info.fileName;
+            setTitle(QStringLiteral("ZORIM - ") + strip(currentFileName_));
+            refreshFilePanel();
+            RichEdit1->setModified(true);
+            SetModified(true);
+            Recovery::removeLeftover(newest.path);
+            recovery_->documentChanged();
+        });
+        break;
+    case Answer::No:
+        Recovery::removeLeftover(newest.path);
+        break;
+    case Answer::Cancel:
+        break;
+    }
+}
+
+} // namespace zorim
