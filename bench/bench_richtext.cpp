@@ -2,7 +2,7 @@
 // (selection attributes, paragraph attributes, caret position) on a large document, a
 // replacement in the middle of a large document, and a search that finds nothing.
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichView.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>
