@@ -493,12 +493,19 @@ int ParagraphLayout::lineCount() const
     return std::max(1, lines_.total());
 }
 
-int ParagraphLayout::lineOf(int pos) const
+QTextBlock ParagraphLayout::laidOutBlockAt(int pos) const
 {
     const QTextBlock block = document()->findBlock(std::clamp(pos, 0, document()->characterCount() - 1));
+    if (block.isValid())
+        ensureUpTo(block.blockNumber());
+    return block;
+}
+
+int ParagraphLayout::lineOf(int pos) const
+{
+    const QTextBlock block = laidOutBlockAt(pos);
     if (!block.isValid())
         return 0;
-    ensureUpTo(block.blockNumber());
     const QTextLayout* tl = block.layout();
     int inBlock = 0;
     if (tl->lineCount() > 0) {
@@ -534,10 +541,9 @@ int ParagraphLayout::lineStart(int line) const
 
 int ParagraphLayout::lineLength(int pos) const
 {
-    const QTextBlock block = document()->findBlock(std::clamp(pos, 0, document()->characterCount() - 1));
+    const QTextBlock block = laidOutBlockAt(pos);
     if (!block.isValid())
         return 0;
-    ensureUpTo(block.blockNumber());
     const QTextLayout* tl = block.layout();
     if (tl->lineCount() == 0)
         return block.length() - 1;

@@ -151,6 +151,8 @@ private:
     void record(int n, const QTextBlock& block, qreal height) const;
     void syncWithDocument() const;
     void ensureUpTo(int blockNumber) const;
+    // The paragraph holding pos, laid out with every paragraph before it.
+    QTextBlock laidOutBlockAt(int pos) const;
     QTextBlock blockAtY(qreal y) const;
     void drawListMarker(QPainter* painter, const QTextBlock& block, const QPointF& origin,
                         const QColor& color) const;

@@ -40,6 +40,27 @@ QString withCrLf(QString raw)
     return raw;
 }
 
+// Text enters a new document from its end backwards, a slice at a time, each slice at the
+// document's start: the decoded text shrinks as the document grows, so a large file is never
+// held twice. Slices start after a line break, so a CR LF pair never falls apart.
+void insertFromTheEnd(QTextCursor& cursor, QString text, const QTextCharFormat& format)
+{
+    constexpr qsizetype kSlice = 1 << 20;
+    while (!text.isEmpty()) {
+        qsizetype from = std::max<qsizetype>(0, text.size() - kSlice);
+        if (from > 0) {
+            qsizetype cut = text.lastIndexOf(u'\n', from);
+            if (cut < 0)
+                cut = text.lastIndexOf(u'\r', from - 1);
+            from = cut < 0 ? 0 : cut + 1;
+        }
+        cursor.setPosition(0);
+        cursor.insertText(text.sliced(from), format);
+        text.truncate(from);
+        text.squeeze(); // gives the memory back at once (a large block shrinks in place)
+    }
+}
+
 } // namespace
 
 RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDocument(this))
@@ -115,6 +136,14 @@ RichDocument::Transaction::~Transaction()
 
 int RichDocument::length() const { return std::max(0, doc_->characterCount() - 1); }
 
+CharRange RichDocument::clamp(CharRange range) const
+{
+    const int len = length();
+    const int a = std::clamp(range.min, 0, len);
+    const int b = range.max < 0 ? len : std::clamp(range.max, a, len);
+    return {a, b};
+}
+
 const QString& RichDocument::rawText() const
 {
     if (!rawValid_) {
@@ -133,13 +162,10 @@ QString RichDocument::text() const
 
 QString RichDocument::textRange(CharRange range) const
 {
-    const QString& raw = rawText();
-    const int len = int(raw.size());
-    const int a = std::clamp(range.min, 0, len);
-    const int b = range.max < 0 ? len : std::clamp(range.max, 0, len);
+    const auto [a, b] = clamp(range);
     if (b <= a)
         return {};
-    QString out = raw.mid(a, b - a);
+    QString out = rawText().mid(a, b - a);
     for (QChar& c : out) {
         if (c == kParagraphSeparator)
             c = u'\r';
@@ -245,7 +271,8 @@ bool RichDocument::looksLikeRtf(const QByteArray& bytes)
     return bytes.mid(i, 5) == "{\\rtf";
 }
 
-bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options) const
+bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
+                                 bool wholeDocument) const
 {
     if (format == TextFormat::Rtf)
         return readRtf(bytes, cursor);
@@ -262,7 +289,10 @@ bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextForm
     bytes = QByteArray(); // the bytes go before the document grows
     if (text.endsWith(u'\r'))
         text.chop(1); // a CR that ends the text ends no paragraph
-    insertText(cursor, text);
+    if (wholeDocument)
+        insertFromTheEnd(cursor, std::move(text), defaultFormat_);
+    else
+        insertText(cursor, text);
     return true;
 }
 
@@ -282,7 +312,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     QTextCursor c(fresh);
     c.setBlockCharFormat(defaultFormat_);
     c.setCharFormat(defaultFormat_);
-    const bool ok = insertContent(c, std::move(bytes), format, options);
+    const bool ok = insertContent(c, std::move(bytes), format, options, true);
     // Installed once the text is in, so building the document laid nothing out.
     auto* layout = new ParagraphLayout(fresh);
     layout->setLinkDetection(linkDetection());
@@ -306,14 +336,13 @@ bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextForm
     if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
         return false;
     Transaction edit(*this);
-    return insertContent(cursor, bytes, format, options);
+    return insertContent(cursor, bytes, format, options, false);
 }
 
 QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions options) const
 {
     const int len = length();
-    const int from = std::clamp(range.min, 0, len);
-    const int to = range.max < 0 ? len : std::clamp(range.max, from, len);
+    const auto [from, to] = clamp(range);
     if (format == TextFormat::Rtf) {
         RtfWriteOptions rtf;
         rtf.noObjects = options.has(StreamOption::NoObjects);
@@ -335,8 +364,7 @@ CharRange RichDocument::find(const QString& what, CharRange range, SearchOptions
         return {-1, -1};
     const QString& raw = rawText();
     const int len = int(raw.size());
-    const int from = std::clamp(range.min, 0, len);
-    const int to = range.max < 0 ? len : std::clamp(range.max, 0, len);
+    const auto [from, to] = clamp(range);
     if (to - from < what.size())
         return {-1, -1};
     const Qt::CaseSensitivity cs = options.has(SearchOption::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;

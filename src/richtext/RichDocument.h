@@ -36,6 +36,9 @@ public:
 
     // ---- content
     int length() const;                         // characters, one per paragraph break
+    // A range of the control made a range of the document: both ends within [0, length()],
+    // max -1 standing for the end, max never before min.
+    CharRange clamp(CharRange range) const;
     QString text() const;                       // CR LF per paragraph break
     QString textRange(CharRange range) const;   // paragraph breaks as CR; max -1: to the end
     void setText(const QString& text);          // CR, LF and CR LF all end a paragraph; one undo step
@@ -128,7 +131,8 @@ private:
     void onContentsChange(int from, int removed, int added);
     void notice();
     const QString& rawText() const;
-    bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options) const;
+    bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
+                       bool wholeDocument) const;
 
     QTextDocument* doc_ = nullptr;
     QTextCharFormat defaultFormat_;

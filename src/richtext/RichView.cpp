@@ -201,15 +201,14 @@ int RichView::caret() const { return view_->textCursor().position(); }
 
 void RichView::setSel(CharRange range)
 {
-    const int len = doc_.length();
     QTextCursor c(document());
     if (range.min < 0) {
-        c.setPosition(std::clamp(view_->textCursor().position(), 0, len));
+        c.setPosition(view_->textCursor().position());
     } else {
-        const int a = std::clamp(range.min, 0, len);
-        const int b = range.max < 0 ? len : std::clamp(range.max, 0, len);
-        c.setPosition(a);
-        c.setPosition(b, QTextCursor::KeepAnchor);
+        // The selection keeps its direction: a range from its end backwards selects backwards.
+        const int len = doc_.length();
+        c.setPosition(std::clamp(range.min, 0, len));
+        c.setPosition(range.max < 0 ? len : std::clamp(range.max, 0, len), QTextCursor::KeepAnchor);
     }
     view_->setTextCursor(c);
 }
