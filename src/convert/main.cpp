@@ -85,10 +85,16 @@ int main(int argc, char** argv)
         return fail(e.message().contains(in) ? e.message() : QStringLiteral("%1: %2").arg(in, e.message()));
     }
     if (toText) {
-        QByteArray bytes = edit.document().text().toUtf8();
-        bytes.removeIf([](char c) { return c == '\r'; }); // CR LF to LF: the text holds no other CR
-        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
-            || std::fflush(stdout) != 0)
+        // Written a piece at a time, so a large document's text is not held twice more.
+        const QString text = edit.document().text();
+        constexpr qsizetype kPiece = 1 << 20;
+        for (qsizetype at = 0; at < text.size(); at += kPiece) {
+            QByteArray bytes = QStringView(text).mid(at, kPiece).toUtf8();
+            bytes.removeIf([](char c) { return c == '\r'; }); // CR LF to LF: the text holds no other CR
+            if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
+                return fail(QStringLiteral("cannot write the text of %1").arg(in));
+        }
+        if (std::fflush(stdout) != 0)
             return fail(QStringLiteral("cannot write the text of %1").arg(in));
         return 0;
     }
