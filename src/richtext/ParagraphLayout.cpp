@@ -519,9 +519,10 @@ int ParagraphLayout::lineStart(int line) const
 {
     if (line < 0)
         return -1;
-    // Lay out only as far as the line lies, doubling the stretch each time.
+    // Lay out only as far as the line lies: first what is laid out already, then a stretch
+    // that doubles each time.
     const int count = document()->blockCount();
-    for (int upTo = std::min(count, 256);; upTo = std::min(count, upTo * 2)) {
+    for (int upTo = std::clamp(laidTo_, 1, count);; upTo = std::min(count, std::max(upTo * 2, upTo + 16))) {
         ensureUpTo(upTo - 1);
         if (lines_.before(upTo) > line || upTo >= count)
             break;
