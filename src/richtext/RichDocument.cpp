@@ -19,12 +19,26 @@ constexpr QChar kLineSeparator(0x2028);
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
 // The document's own text with CR LF for each paragraph break and VT for each line break
-// inside a paragraph, converted in place: the string grows by one per paragraph break and is
-// filled from its end, so no second copy of a large document is made.
+// inside a paragraph. A string of its own is converted in place: it grows by one per
+// paragraph break and is filled from its end, so no second copy of a large document is made.
 QString withCrLf(QString raw)
 {
     const qsizetype n = raw.size();
     const qsizetype breaks = raw.count(kParagraphSeparator);
+    if (!raw.isDetached()) {
+        // Shared with the kept copy: written anew in one pass.
+        QString out(n + breaks, Qt::Uninitialized);
+        QChar* d = out.data();
+        for (const QChar c : std::as_const(raw)) {
+            if (c == kParagraphSeparator) {
+                *d++ = u'\r';
+                *d++ = u'\n';
+            } else {
+                *d++ = c == kLineSeparator ? QChar(u'\v') : c;
+            }
+        }
+        return out;
+    }
     raw.resize(n + breaks);
     QChar* d = raw.data();
     qsizetype j = n + breaks;
@@ -153,12 +167,17 @@ const QString& RichDocument::rawText() const
     return rawCache_;
 }
 
-QString RichDocument::text() const
+QString RichDocument::wholeRawText() const
 {
-    // Without a cached copy the document's text is taken for this call alone: a large
-    // document is not kept twice for one read.
-    return withCrLf(rawValid_ ? rawCache_ : doc_->toRawText());
+    // A small document keeps its text for the reads that follow; a large one is not kept
+    // twice for one read, and its text is taken for this call alone.
+    constexpr int kKeptLength = 4 << 20;
+    if (rawValid_ || length() <= kKeptLength)
+        return rawText();
+    return doc_->toRawText();
 }
+
+QString RichDocument::text() const { return withCrLf(wholeRawText()); }
 
 QString RichDocument::textRange(CharRange range) const
 {
@@ -349,7 +368,7 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
         return writeRtf(*doc_, from, to == len ? -1 : to, rtf);
     }
     const bool whole = from == 0 && to == len;
-    QString raw = whole ? (rawValid_ ? rawCache_ : doc_->toRawText()) : rawText().mid(from, to - from);
+    QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
     const QString t = withCrLf(std::move(raw));
     if (options.has(StreamOption::Unicode))
         return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);

@@ -131,6 +131,7 @@ private:
     void onContentsChange(int from, int removed, int added);
     void notice();
     const QString& rawText() const;
+    QString wholeRawText() const;
     bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                        bool wholeDocument) const;
 
