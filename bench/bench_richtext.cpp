@@ -1,11 +1,12 @@
 // The document control under the loads the main window puts on it: the per-keystroke refresh
 // (selection attributes, paragraph attributes, caret position) on a large document, a
-// replacement in the middle of a large document, and a search that finds nothing.
+// replacement in the middle of a large document, a search that finds nothing, and the
+// whole-document operations on plain text of growing size.
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -171,3 +172,76 @@ void BM_LoadText_10MB_IntoControl(benchmark::State& state)
 BENCHMARK(BM_LoadText_10MB_IntoControl)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
+
+// ---- plain text at 1, 10 and 100 MB: each operation should cost in proportion to the size
+namespace plain {
+
+QByteArray makeText(int megabytes)
+{
+    const QByteArray line = encodeCodepage(QString::fromUtf8("Vážený pán riaditeľ, dovoľujem si Vás požiadať o stretnutie.\r\n"));
+    QByteArray text;
+    text.reserve(qsizetype(megabytes) << 20);
+    while (text.size() < (qsizetype(megabytes) << 20))
+        text += line;
+    return text;
+}
+
+// A hidden control with the text loaded, as a converter or a batch job has it.
+std::unique_ptr<RichEdit> loaded(QByteArray& text)
+{
+    auto edit = std::make_unique<RichEdit>();
+    edit->setStreamFormat(StreamFormat::PlainText);
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    edit->LoadStream(buffer);
+    return edit;
+}
+
+// The load and whatever it leaves queued for the event loop.
+void BM_PlainTextLoad(benchmark::State& state)
+{
+    QByteArray text = makeText(int(state.range(0)));
+    for (auto _ : state) {
+        auto edit = loaded(text);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        edit.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PlainTextLoad)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_PlainTextText(benchmark::State& state)
+{
+    QByteArray text = makeText(int(state.range(0)));
+    auto edit = loaded(text);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(edit->Text());
+}
+BENCHMARK(BM_PlainTextText)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_PlainTextSave(benchmark::State& state)
+{
+    QByteArray text = makeText(int(state.range(0)));
+    auto edit = loaded(text);
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        edit->SaveStream(out);
+        benchmark::DoNotOptimize(out.size());
+    }
+}
+BENCHMARK(BM_PlainTextSave)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The first search after the load, then the ones that follow.
+void BM_PlainTextSearch(benchmark::State& state)
+{
+    QByteArray text = makeText(int(state.range(0)));
+    auto edit = loaded(text);
+    const int len = edit->TextLength();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(edit->SearchText("neexistujúci reťazec", 0, len, so::MatchCase));
+}
+BENCHMARK(BM_PlainTextSearch)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace plain

@@ -17,6 +17,7 @@ namespace zorim {
 
 // Screen layout unit: documents are laid out at 96 pixels per inch, so 15 twips a pixel.
 inline constexpr double kTwipsPerPixel = 15.0;
+inline constexpr double kTwipsPerInch = 1440.0;
 
 // 0x00BBGGRR to a colour and back (system colours are resolved against the palette).
 QColor colorFromRef(ColorRef ref);

@@ -1,6 +1,7 @@
 #include "richtext/ParagraphLayout.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/Links.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -16,75 +17,6 @@
 #include <cmath>
 
 namespace zorim {
-
-// ---- heights ------------------------------------------------------------------------------
-
-void HeightTree::assign(std::vector<qreal> heights)
-{
-    heights_ = std::move(heights);
-    rebuild();
-}
-
-void HeightTree::rebuild()
-{
-    const size_t n = heights_.size();
-    tree_.assign(n + 1, 0);
-    for (size_t i = 1; i <= n; ++i) {
-        tree_[i] += heights_[i - 1];
-        const size_t parent = i + (i & (~i + 1));
-        if (parent <= n)
-            tree_[parent] += tree_[i];
-    }
-}
-
-void HeightTree::set(int i, qreal height)
-{
-    const qreal delta = height - heights_[size_t(i)];
-    if (delta == 0)
-        return;
-    heights_[size_t(i)] = height;
-    for (size_t k = size_t(i) + 1; k < tree_.size(); k += k & (~k + 1))
-        tree_[k] += delta;
-}
-
-qreal HeightTree::before(int i) const
-{
-    qreal sum = 0;
-    for (size_t k = size_t(std::clamp(i, 0, size())); k > 0; k -= k & (~k + 1))
-        sum += tree_[k];
-    return sum;
-}
-
-int HeightTree::find(qreal y) const
-{
-    const size_t n = heights_.size();
-    if (n == 0)
-        return 0;
-    size_t step = 1;
-    while (step * 2 <= n)
-        step *= 2;
-    size_t pos = 0;
-    qreal rest = y;
-    for (; step > 0; step /= 2) {
-        if (pos + step <= n && tree_[pos + step] <= rest) {
-            pos += step;
-            rest -= tree_[pos];
-        }
-    }
-    return int(std::min(pos, n - 1));
-}
-
-void HeightTree::splice(int at, int count, const std::vector<qreal>& with)
-{
-    if (int(with.size()) == count) {
-        for (int i = 0; i < count; ++i)
-            set(at + i, with[size_t(i)]);
-        return;
-    }
-    heights_.erase(heights_.begin() + at, heights_.begin() + at + count);
-    heights_.insert(heights_.begin() + at, with.begin(), with.end());
-    rebuild();
-}
 
 // ---- pictures -----------------------------------------------------------------------------
 
@@ -191,18 +123,35 @@ void ParagraphLayout::resetAll()
     heights.reserve(size_t(doc->blockCount()));
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
         heights.push_back(estimate(b));
+    std::vector<int> lines(heights.size());
+    std::transform(heights.begin(), heights.end(), lines.begin(),
+                   [this](qreal h) { return std::max(1, int(std::lround(h / estLineHeight_))); });
     heights_.assign(std::move(heights));
+    lines_.assign(std::move(lines));
     laidOut_.assign(size_t(heights_.size()), 0);
     laidTo_ = 0;
 }
 
-qreal ParagraphLayout::layBlock(const QTextBlock& block) const
+void ParagraphLayout::record(int n, const QTextBlock& block, qreal height) const
+{
+    heights_.set(n, height);
+    lines_.set(n, std::max(1, block.layout()->lineCount()));
+}
+
+// A query made inside an open edit (a transaction) sees a document the layout has not yet
+// been told about: it starts again from estimates, and the edit's end lays out what changed.
+void ParagraphLayout::syncWithDocument() const
+{
+    if (document()->blockCount() != heights_.size())
+        const_cast<ParagraphLayout*>(this)->resetAll();
+}
+
+qreal ParagraphLayout::layBlock(const QTextBlock& block, qreal page) const
 {
     QTextLayout* tl = block.layout();
     const QTextBlockFormat bf = block.blockFormat();
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(bf.alignment());
-    const qreal page = pageWidth();
     const bool wrap = page >= 0 && !bf.nonBreakableLines();
     if (!wrap)
         option.setWrapMode(QTextOption::ManualWrap);
@@ -237,26 +186,25 @@ bool ParagraphLayout::ensure(const QTextBlock& block) const
         return false;
     const qreal h = layBlock(block);
     laidOut_[size_t(n)] = 1;
-    if (h == heights_.height(n))
-        return false;
-    heights_.set(n, h);
-    return true;
+    const bool moved = h != heights_.height(n);
+    record(n, block, h);
+    return moved;
 }
 
 void ParagraphLayout::ensureUpTo(int blockNumber) const
 {
     if (laidTo_ > blockNumber)
         return;
+    syncWithDocument();
+    blockNumber = std::min(blockNumber, heights_.size() - 1);
     bool changed = false;
     QTextBlock b = document()->findBlockByNumber(laidTo_);
     for (; b.isValid() && laidTo_ <= blockNumber; b = b.next(), ++laidTo_) {
         if (!laidOut_[size_t(laidTo_)] || b.layout()->lineCount() == 0) {
             const qreal h = layBlock(b);
             laidOut_[size_t(laidTo_)] = 1;
-            if (h != heights_.height(laidTo_)) {
-                heights_.set(laidTo_, h);
-                changed = true;
-            }
+            changed |= h != heights_.height(laidTo_);
+            record(laidTo_, b, h);
         }
     }
     if (changed)
@@ -288,6 +236,7 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
 {
     if (!block.isValid() || block.document() != document())
         return {};
+    syncWithDocument();
     const int n = block.blockNumber();
     if (n >= heights_.size())
         return {};
@@ -333,15 +282,20 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     if (!eager)
         updateEstimates(); // the default font may be what changed
     std::vector<qreal> heights;
+    std::vector<int> lines;
     heights.reserve(size_t(newCount));
+    lines.reserve(size_t(newCount));
     QTextBlock b = first;
-    for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next())
+    for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next()) {
         heights.push_back(eager ? layBlock(b) : estimate(b));
+        lines.push_back(eager ? std::max(1, b.layout()->lineCount()) : std::max(1, int(std::lround(heights.back() / estLineHeight_))));
+    }
     if (int(heights.size()) != newCount) {
         relayoutAll();
         return;
     }
     heights_.splice(a, oldCount, heights);
+    lines_.splice(a, oldCount, lines);
     if (delta == 0) {
         std::fill_n(laidOut_.begin() + a, newCount, uint8_t(eager));
     } else {
@@ -486,7 +440,7 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
             break;
         const int pos = block.position();
         const int len = block.length();
-        QList<QTextLayout::FormatRange> selections;
+        QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
         QList<QBrush> breakMarks; // selections that go on past this paragraph's break
         for (const Selection& sel : context.selections) {
             const int s = std::max(sel.cursor.selectionStart(), pos);
@@ -521,6 +475,162 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
     painter->restore();
     if (changed)
         noteSizeChange();
+}
+
+// ---- lines --------------------------------------------------------------------------------
+
+void ParagraphLayout::setLinkDetection(bool on)
+{
+    if (detectLinks_ == on)
+        return;
+    detectLinks_ = on;
+    emit update(QRectF(0, 0, std::max<qreal>(kUnwrappedWidth, pageWidth()), kEverything));
+}
+
+int ParagraphLayout::lineCount() const
+{
+    ensureUpTo(document()->blockCount() - 1);
+    return std::max(1, lines_.total());
+}
+
+QTextBlock ParagraphLayout::laidOutBlockAt(int pos) const
+{
+    const QTextBlock block = document()->findBlock(std::clamp(pos, 0, document()->characterCount() - 1));
+    if (block.isValid())
+        ensureUpTo(block.blockNumber());
+    return block;
+}
+
+int ParagraphLayout::lineOf(int pos) const
+{
+    const QTextBlock block = laidOutBlockAt(pos);
+    if (!block.isValid())
+        return 0;
+    const QTextLayout* tl = block.layout();
+    int inBlock = 0;
+    if (tl->lineCount() > 0) {
+        const QTextLine line = tl->lineForTextPosition(pos - block.position());
+        inBlock = line.isValid() ? line.lineNumber() : tl->lineCount() - 1;
+    }
+    return lines_.before(block.blockNumber()) + inBlock;
+}
+
+int ParagraphLayout::lineStart(int line) const
+{
+    if (line < 0)
+        return -1;
+    // Lay out only as far as the line lies: first what is laid out already, then a stretch
+    // that doubles each time.
+    const int count = document()->blockCount();
+    for (int upTo = std::clamp(laidTo_, 1, count);; upTo = std::min(count, std::max(upTo * 2, upTo + 16))) {
+        ensureUpTo(upTo - 1);
+        if (lines_.before(upTo) > line || upTo >= count)
+            break;
+    }
+    if (line >= lines_.before(count))
+        return -1;
+    const int n = lines_.find(line);
+    const QTextBlock block = document()->findBlockByNumber(n);
+    const QTextLayout* tl = block.layout();
+    const int inBlock = line - lines_.before(n);
+    if (tl->lineCount() == 0)
+        return inBlock == 0 ? block.position() : -1;
+    if (inBlock >= tl->lineCount())
+        return -1;
+    return block.position() + tl->lineAt(inBlock).textStart();
+}
+
+int ParagraphLayout::lineLength(int pos) const
+{
+    const QTextBlock block = laidOutBlockAt(pos);
+    if (!block.isValid())
+        return 0;
+    const QTextLayout* tl = block.layout();
+    if (tl->lineCount() == 0)
+        return block.length() - 1;
+    QTextLine line = tl->lineForTextPosition(pos - block.position());
+    if (!line.isValid())
+        line = tl->lineAt(tl->lineCount() - 1);
+    int len = line.textLength();
+    // The last line of a paragraph does not count its break.
+    if (line.textStart() + len > block.length() - 1)
+        len = block.length() - 1 - line.textStart();
+    return std::max(0, len);
+}
+
+// ---- pages --------------------------------------------------------------------------------
+
+int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
+{
+    QTextDocument* doc = document();
+    const int length = std::max(0, doc->characterCount() - 1);
+    from = std::clamp(from, 0, length);
+    syncWithDocument();
+    // Documents are laid out in screen units; the page is measured in them and the painter
+    // scaled, so the paragraphs break exactly as on a screen of the page's width.
+    const qreal screenDpi = kTwipsPerInch / kTwipsPerPixel;
+    const qreal sx = dpiX > 0 ? dpiX / screenDpi : 1;
+    const qreal sy = dpiY > 0 ? dpiY / screenDpi : 1;
+    const qreal width = page.width() / sx;
+    const qreal height = page.height() / sy;
+    const qreal screenWidth = pageWidth();
+    // The page's width stands in for the screen's: no document margin on paper, the page
+    // rectangle is the margin.
+    const qreal layWidth = width + 2 * margin();
+    if (painter) {
+        painter->save();
+        painter->translate(page.topLeft());
+        painter->scale(sx, sy);
+        painter->setPen(Qt::black);
+    }
+    std::vector<int> relaid; // blocks laid out at the page's width, to be put back
+    int answer = length;
+    qreal y = 0;
+    bool any = false;
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        const int n = block.blockNumber();
+        qreal h = 0;
+        if (layWidth != screenWidth || !laidOut_[size_t(n)] || block.layout()->lineCount() == 0) {
+            h = layBlock(block, layWidth);
+            relaid.push_back(n);
+        } else {
+            h = heights_.height(n);
+        }
+        const QTextLayout* tl = block.layout();
+        int first = 0;
+        if (block.contains(from) && from > block.position()) {
+            const QTextLine at = tl->lineForTextPosition(from - block.position());
+            first = at.isValid() ? at.lineNumber() : 0;
+        }
+        const qreal shift = first > 0 ? tl->lineAt(first).y() : 0;
+        const QPointF origin(0, y - shift);
+        bool full = false;
+        for (int i = first; i < tl->lineCount(); ++i) {
+            const QTextLine line = tl->lineAt(i);
+            if (any && origin.y() + line.y() + line.height() > height) {
+                answer = block.position() + line.textStart();
+                full = true;
+                break;
+            }
+            if (painter)
+                line.draw(painter, origin);
+            any = true;
+        }
+        if (full)
+            break;
+        if (painter && first == 0)
+            drawListMarker(painter, block, origin, Qt::black);
+        y = origin.y() + h;
+    }
+    if (painter)
+        painter->restore();
+    // Paragraphs laid out for paper get their screen lines back.
+    for (const int n : relaid) {
+        const QTextBlock b = doc->findBlockByNumber(n);
+        if (laidOut_[size_t(n)])
+            layBlock(b);
+    }
+    return answer;
 }
 
 } // namespace zorim

@@ -8,8 +8,13 @@
 // estimated from its length. Asking for a paragraph's rectangle (blockBoundingRect) lays out
 // every paragraph up to it, so its place is exact and every earlier paragraph has its lines;
 // drawing and hit testing lay out only the paragraphs they touch.
+//
+// The layout also keeps the document's line index (the line count of every paragraph, summed
+// like the heights), and lays the document out for printed pages with the same paragraph
+// code as the screen, so a page breaks lines where the screen does at the same width.
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <algorithm>
 #include <vector>
 
 class QTextDocument;
@@ -17,26 +22,84 @@ class QTextLayout;
 
 namespace zorim {
 
-// Sums of paragraph heights: heights by index, prefix sums and the index holding a height
-// in O(log n).
-class HeightTree {
+// Sums over the paragraphs (heights, line counts): values by index, prefix sums and the
+// index holding a sum in O(log n).
+template <typename T>
+class SumTree {
 public:
-    void assign(std::vector<qreal> heights);
-    int size() const { return int(heights_.size()); }
-    qreal height(int i) const { return heights_[size_t(i)]; }
-    void set(int i, qreal height);
-    qreal before(int i) const; // sum of the heights of [0, i)
-    qreal total() const { return before(size()); }
+    void assign(std::vector<T> values)
+    {
+        values_ = std::move(values);
+        rebuild();
+    }
+    int size() const { return int(values_.size()); }
+    T height(int i) const { return values_[size_t(i)]; }
+    void set(int i, T value)
+    {
+        const T delta = value - values_[size_t(i)];
+        if (delta == 0)
+            return;
+        values_[size_t(i)] = value;
+        for (size_t k = size_t(i) + 1; k < tree_.size(); k += k & (~k + 1))
+            tree_[k] += delta;
+    }
+    T before(int i) const // sum of [0, i)
+    {
+        T sum = 0;
+        for (size_t k = size_t(std::clamp(i, 0, size())); k > 0; k -= k & (~k + 1))
+            sum += tree_[k];
+        return sum;
+    }
+    T total() const { return before(size()); }
     // The index whose span [before(i), before(i + 1)) holds y, clamped to [0, size() - 1].
-    int find(qreal y) const;
-    // Replaces count heights from index at with the given ones.
-    void splice(int at, int count, const std::vector<qreal>& with);
+    int find(T y) const
+    {
+        const size_t n = values_.size();
+        if (n == 0)
+            return 0;
+        size_t step = 1;
+        while (step * 2 <= n)
+            step *= 2;
+        size_t pos = 0;
+        T rest = y;
+        for (; step > 0; step /= 2) {
+            if (pos + step <= n && tree_[pos + step] <= rest) {
+                pos += step;
+                rest -= tree_[pos];
+            }
+        }
+        return int(std::min(pos, n - 1));
+    }
+    // Replaces count values from index at with the given ones.
+    void splice(int at, int count, const std::vector<T>& with)
+    {
+        if (int(with.size()) == count) {
+            for (int i = 0; i < count; ++i)
+                set(at + i, with[size_t(i)]);
+            return;
+        }
+        values_.erase(values_.begin() + at, values_.begin() + at + count);
+        values_.insert(values_.begin() + at, with.begin(), with.end());
+        rebuild();
+    }
 
 private:
-    void rebuild();
-    std::vector<qreal> heights_;
-    std::vector<qreal> tree_; // 1-based Fenwick tree over heights_
+    void rebuild()
+    {
+        const size_t n = values_.size();
+        tree_.assign(n + 1, 0);
+        for (size_t i = 1; i <= n; ++i) {
+            tree_[i] += values_[i - 1];
+            const size_t parent = i + (i & (~i + 1));
+            if (parent <= n)
+                tree_[parent] += tree_[i];
+        }
+    }
+    std::vector<T> values_;
+    std::vector<T> tree_; // 1-based Fenwick tree over values_
 };
+using HeightTree = SumTree<qreal>;
+using LineTree = SumTree<int>;
 
 class ParagraphLayout : public QAbstractTextDocumentLayout {
     Q_OBJECT
@@ -54,6 +117,24 @@ public:
     // Paragraphs laid out so far (the rest count with estimated heights); for tests.
     int laidOutCount() const;
 
+    // Lines as laid out at the page width. Each query lays out the paragraphs up to the one
+    // it names, no further.
+    int lineCount() const;              // at least 1
+    int lineOf(int pos) const;          // the line holding document position pos
+    int lineStart(int line) const;      // its first position; -1 past the last line
+    int lineLength(int pos) const;      // of the line holding pos, without its break
+
+    // Addresses in the text are drawn as links.
+    void setLinkDetection(bool on);
+    bool linkDetection() const { return detectLinks_; }
+
+    // Lays the document out for a page from document position from: page is the printable
+    // rectangle in device pixels, dpiX and dpiY the device's resolution. Draws on painter
+    // (when given) the lines that fit and answers the first position that did not fit, or
+    // the text length when the rest of the document fit. A page always takes at least one
+    // line, so a page loop always ends.
+    int layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from);
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
@@ -65,8 +146,13 @@ private:
     void resetAll();
     // Lays the paragraph out when it is not; returns whether its height changed.
     bool ensure(const QTextBlock& block) const;
-    qreal layBlock(const QTextBlock& block) const;
+    qreal layBlock(const QTextBlock& block) const { return layBlock(block, pageWidth()); }
+    qreal layBlock(const QTextBlock& block, qreal page) const;
+    void record(int n, const QTextBlock& block, qreal height) const;
+    void syncWithDocument() const;
     void ensureUpTo(int blockNumber) const;
+    // The paragraph holding pos, laid out with every paragraph before it.
+    QTextBlock laidOutBlockAt(int pos) const;
     QTextBlock blockAtY(qreal y) const;
     void drawListMarker(QPainter* painter, const QTextBlock& block, const QPointF& origin,
                         const QColor& color) const;
@@ -74,6 +160,7 @@ private:
     void emitSizeIfChanged();
 
     mutable HeightTree heights_;
+    mutable LineTree lines_;               // per block: its line count once laid out, else an estimate
     mutable std::vector<uint8_t> laidOut_; // per block: laid out at the current width
     mutable int laidTo_ = 0;               // every block below this one is laid out
     mutable int laidCount_ = 0;
@@ -84,6 +171,7 @@ private:
     mutable QSizeF lastSize_;
     mutable bool sizeNoticePending_ = false;
     QObject* imageHandler_ = nullptr;
+    bool detectLinks_ = false;
 };
 
 } // namespace zorim

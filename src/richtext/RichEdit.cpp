@@ -1,13 +1,15 @@
 #include "richtext/RichEdit.h"
 
 #include "richtext/DocFormats.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichDocument.h"
+#include "richtext/RichView.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -15,9 +17,6 @@
 namespace zorim {
 
 namespace {
-
-constexpr uint32_t kDocumentEventMask = enm::Change | enm::SelChange | enm::RequestResize | enm::Protected | enm::Link;
-constexpr uint32_t kSimpleEventMask = enm::Change | enm::SelChange | enm::RequestResize | enm::Protected;
 
 // The conversion table: extension, and whether it names plain text.
 struct ConversionEntry {
@@ -46,75 +45,18 @@ ColorRef resolveSystemColor(ColorRef color)
     return (color & 0x80000000u) ? refFromColor(colorFromRef(color)) : color;
 }
 
-// Reads a stream for the control in chunks, turning every lone LF and every lone CR into
-// CR LF. A CR at the end of a chunk waits for the next chunk to see whether an LF follows;
-// a CR that ends the file is dropped. A zero byte is dropped alone.
-class LineBreakReader {
-public:
-    explicit LineBreakReader(QIODevice& in) : in_(in) {}
-
-    qint64 read(char* out, qint64 cb)
-    {
-        // Every byte may double, and a carried CR adds two: read at most half, less one.
-        const qint64 want = cb / 2 - 1;
-        if (want <= 0)
-            return 0;
-        for (;;) {
-            QByteArray chunk(want, Qt::Uninitialized);
-            const qint64 got = in_.read(chunk.data(), want);
-            if (got < 0)
-                return -1;
-            chunk.resize(got);
-            qint64 n = 0;
-            if (pendingCr_) {
-                pendingCr_ = false;
-                out[n++] = '\r';
-                out[n++] = '\n';
-                if (chunk.startsWith('\n'))
-                    chunk.remove(0, 1);
-            }
-            if (got == 0)
-                return n;
-            if (chunk.endsWith('\r')) {
-                chunk.chop(1);
-                pendingCr_ = !in_.atEnd();
-            }
-            for (qsizetype i = 0; i < chunk.size(); ++i) {
-                const char c = chunk[i];
-                if (c == '\0')
-                    continue;
-                if (c == '\r' || c == '\n') {
-                    out[n++] = '\r';
-                    out[n++] = '\n';
-                    if (c == '\r' && i + 1 < chunk.size() && chunk[i + 1] == '\n')
-                        ++i;
-                } else {
-                    out[n++] = c;
-                }
-            }
-            if (n > 0 || in_.atEnd())
-                return n;
-            // A chunk of nothing but zero bytes: go on with the next one.
-        }
-    }
-
-private:
-    QIODevice& in_;
-    bool pendingCr_ = false;
-};
-
 } // namespace
 
 // ---- attributes ---------------------------------------------------------------------------
 
 CharFormat TextAttributes::read() const
 {
-    return edit_.engine().getCharFormat(int(scope_));
+    return edit_.engine().getCharFormat(scope_);
 }
 
 void TextAttributes::write(const CharFormat& rec)
 {
-    edit_.engine().setCharFormat(int(scope_), rec);
+    edit_.engine().setCharFormat(scope_, rec);
 }
 
 QString TextAttributes::Name() const { return read().faceName.left(kMaxFaceName); }
@@ -301,46 +243,43 @@ void ParaAttributes::setOffset(int points)
 
 // ---- the control --------------------------------------------------------------------------
 
-RichEdit::RichEdit(QWidget* parent, Kind kind) : QWidget(parent), kind_(kind), engine_(std::make_unique<RichEngine>(this))
+RichEdit::RichEdit(QWidget* parent, Kind kind)
+    : QWidget(parent), kind_(kind), doc_(std::make_unique<RichDocument>()), engine_(std::make_unique<RichView>(*doc_, this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(engine_->view());
     setFocusProxy(engine_->view());
 
-    RichEngine& e = *engine_;
-    e.setCreating(true);
-    e.setEventMask(kind_ == Kind::Document ? kDocumentEventMask : kSimpleEventMask);
+    RichView& e = *engine_;
+    e.setLinkNotices(kind_ == Kind::Document);
     e.setBackgroundColor(color_);
-    e.setAutoUrlDetect(kind_ == Kind::Document);
+    doc_->setLinkDetection(kind_ == Kind::Document);
     if (kind_ == Kind::Document)
-        undoLimit_ = e.setUndoLimit(undoLimit_);
+        undoLimit_ = doc_->setUndoLimit(undoLimit_);
     DefaultAttributes().assign(font_);
-    e.setModified(false);
-    e.setCreating(false);
+    doc_->setModified(false);
 
-    connect(&e, &RichEngine::changed, this, &RichEdit::handleEngineChange);
-    connect(&e, &RichEngine::linkNotice, this, &RichEdit::handleLinkNotice);
-    connect(&e, &RichEngine::keyDown, this, &RichEdit::OnKeyDown);
-    connect(&e, &RichEngine::keyPress, this, &RichEdit::OnKeyPress);
-    connect(&e, &RichEngine::keyUp, this, &RichEdit::OnKeyUp);
-    connect(&e, &RichEngine::mouseDown, this, &RichEdit::OnMouseDown);
+    connect(doc_.get(), &RichDocument::changed, this, &RichEdit::OnChange);
+    connect(&e, &RichView::linkNotice, this, &RichEdit::handleLinkNotice);
+    connect(&e, &RichView::keyDown, this, &RichEdit::OnKeyDown);
+    connect(&e, &RichView::keyPress, this, &RichEdit::OnKeyPress);
+    connect(&e, &RichView::keyUp, this, &RichEdit::OnKeyUp);
+    connect(&e, &RichView::mouseDown, this, &RichEdit::OnMouseDown);
 }
 
-RichEdit::~RichEdit() = default;
+RichEdit::~RichEdit()
+{
+    // The view goes first: its widget shows the document and calls back into the view.
+    delete engine_->view();
+    engine_.reset();
+}
 
 QTextEdit* RichEdit::view() const { return engine_->view(); }
 
-void RichEdit::handleEngineChange()
+void RichEdit::handleLinkNotice(LinkEvent event, Qt::MouseButton button, CharRange range)
 {
-    if (lines_.updateCount_ > 0)
-        return; // the outermost EndUpdate reports the whole bulk change once
-    emit OnChange();
-}
-
-void RichEdit::handleLinkNotice(int message, Qt::MouseButton button, CharRange range)
-{
-    if (message == linkmsg::Press) {
+    if (event == LinkEvent::Press) {
         linkRange_ = range;
         linkButton_ = button;
         return;
@@ -349,7 +288,7 @@ void RichEdit::handleLinkNotice(int message, Qt::MouseButton button, CharRange r
     const bool complete = linkButton_ == button && linkRange_ == range;
     linkRange_ = {-1, -1};
     if (complete)
-        emit OnURLClick(engine_->textRange(range), button);
+        emit OnURLClick(doc_->textRange(range), button);
 }
 
 void RichEdit::setFont(const FontDesc& font)
@@ -381,11 +320,11 @@ int RichEdit::SelectionLength() const
 void RichEdit::setSelectionLength(int length)
 {
     const int s = engine_->getSel().min;
-    engine_->setSel({s, s + std::max(0, length)});
+    engine_->setSel({s, int(std::min<int64_t>(int64_t(s) + std::max(0, length), INT32_MAX))});
     engine_->scrollCaret();
 }
 
-QString RichEdit::SelectedText() const { return engine_->textRange(engine_->getSel()); }
+QString RichEdit::SelectedText() const { return doc_->textRange(engine_->getSel()); }
 
 void RichEdit::setSelectedText(const QString& text)
 {
@@ -400,55 +339,58 @@ void RichEdit::setSelectedText(const QString& text)
 QPoint RichEdit::CaretPosition() const
 {
     const CharRange r = engine_->getSel();
-    const int line = engine_->lineFromChar(r.max);
+    const int line = doc_->lineOf(r.max);
     const int column = r.max - engine_->lineIndex(-1);
     return {column, line};
 }
 
-int RichEdit::LineStart(int line) const { return engine_->lineIndex(line); }
+int RichEdit::LineStart(int line) const { return doc_->lineStart(line); }
 
-QString RichEdit::Text() const { return engine_->text(); }
-void RichEdit::setText(const QString& text) { engine_->setText(text); }
-QString RichEdit::TextRange(int from, int to) const { return engine_->textRange({from, to}); }
-int RichEdit::TextLength() const { return engine_->textLength(); }
+QString RichEdit::Text() const { return doc_->text(); }
+
+void RichEdit::setText(const QString& text)
+{
+    doc_->setText(text);
+    engine_->setSel({0, 0});
+    view()->setCurrentCharFormat(doc_->defaultCharFormat());
+}
+
+QString RichEdit::TextRange(int from, int to) const { return doc_->textRange({from, to}); }
+int RichEdit::TextLength() const { return doc_->length(); }
 void RichEdit::SelectAll() { engine_->selectAll(); }
-void RichEdit::DeleteSelection() { engine_->clear(); }
+void RichEdit::DeleteSelection() { engine_->deleteSelection(); }
 
 void RichEdit::ClearAll()
 {
-    engine_->clearAll();
-    engine_->setModified(false);
+    doc_->clear();
+    engine_->setSel({0, 0});
+    view()->setCurrentCharFormat(doc_->defaultCharFormat());
+    doc_->setModified(false);
 }
 
-bool RichEdit::Modified() const { return engine_->modified(); }
-void RichEdit::setModified(bool modified) { engine_->setModified(modified); }
+bool RichEdit::Modified() const { return doc_->modified(); }
+void RichEdit::setModified(bool modified) { doc_->setModified(modified); }
 
 int RichEdit::SearchText(const QString& text, int start, int length, int options)
 {
-    int flags = 0;
-    if (version() >= 2 && !(options & so::Backward))
-        flags |= fr::Down;
-    if (version() < 2)
-        flags |= fr::Down; // the older control only searches forward
-    if (options & so::WholeWord)
-        flags |= fr::WholeWord;
-    if (options & so::MatchCase)
-        flags |= fr::MatchCase;
+    SearchOptions flags = SearchOptions::fromInt(options);
+    // The older control only searches forward.
+    if (version() < 2 && flags.has(SearchOption::Backward))
+        flags = SearchOptions::fromInt(options & ~so::Backward);
     const int64_t end = int64_t(start) + std::llabs(int64_t(length));
-    CharRange found{-1, -1};
-    const int at = engine_->findText(flags, {start, int(std::min<int64_t>(end, INT32_MAX))}, text, &found);
-    if (at >= 0 && (options & so::SelectMatch)) {
+    const CharRange found = doc_->find(text, {start, int(std::min<int64_t>(end, INT32_MAX))}, flags);
+    if (found.min >= 0 && flags.has(SearchOption::SelectMatch)) {
         engine_->setSel(found);
         engine_->scrollCaret();
     }
-    return at;
+    return found.min;
 }
 
 void RichEdit::Undo() { engine_->undo(); }
 void RichEdit::Redo() { engine_->redo(); }
-bool RichEdit::CanUndo() const { return engine_->canUndo(); }
-bool RichEdit::CanRedo() const { return engine_->canRedo(); }
-void RichEdit::setUndoLimit(int limit) { undoLimit_ = engine_->setUndoLimit(limit); }
+bool RichEdit::CanUndo() const { return doc_->canUndo(); }
+bool RichEdit::CanRedo() const { return doc_->canRedo(); }
+void RichEdit::setUndoLimit(int limit) { undoLimit_ = doc_->setUndoLimit(limit); }
 void RichEdit::Cut() { engine_->cut(); }
 void RichEdit::Copy() { engine_->copy(); }
 void RichEdit::Paste() { engine_->paste(); }
@@ -456,33 +398,38 @@ bool RichEdit::CanPaste() const { return engine_->canPaste(); }
 
 // ---- streaming ----------------------------------------------------------------------------
 
-int RichEdit::basicStreamCode(StreamFormat format) const
+TextFormat RichEdit::basicFormat(StreamFormat format) const
 {
+    // The lighter controls stream by their PlainText setting alone.
+    if (kind_ == Kind::Simple)
+        format = StreamFormat::Default;
     switch (format) {
-    case StreamFormat::RichText: return sf::Rtf;
-    case StreamFormat::PlainText: return sf::Text;
-    default: return plainText_ ? sf::Text : sf::Rtf;
+    case StreamFormat::RichText: return TextFormat::Rtf;
+    case StreamFormat::PlainText: return TextFormat::Text;
+    default: return plainText_ ? TextFormat::Text : TextFormat::Rtf;
     }
 }
 
-void RichEdit::loadFromStream(QIODevice& stream, int code, int flags)
+// The stream is read once; bytes that are not what the format names get the other format,
+// once (the lighter controls only fall back from rich text to text).
+void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
 {
-    const qint64 start = stream.pos();
-    auto attempt = [&](int format, int extra) {
-        stream.seek(start);
-        const int all = format | extra;
-        if (format == sf::Text) {
-            LineBreakReader reader(stream);
-            return engine_->streamIn(all, [&](char* buf, qint64 cb) { return reader.read(buf, cb); });
-        }
-        // Rich text goes to the reader byte for byte, so binary picture data stays intact.
-        return engine_->streamIn(all, [&](char* buf, qint64 cb) { return stream.read(buf, cb); });
-    };
-    bool ok = attempt(code, flags);
-    if (!ok) {
-        // The lighter controls only fall back from rich text to text.
-        const bool retry = kind_ == Kind::Document || code == sf::Rtf;
-        ok = retry && attempt(code == sf::Rtf ? sf::Text : sf::Rtf, 0);
+    QByteArray bytes = stream.readAll();
+    TextFormat format = basicFormat(streamFormat);
+    StreamOptions options = StreamOptions::fromInt(mode & (sm::Selection | sm::Unicode));
+    if (format == TextFormat::Rtf || version() < 2)
+        options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
+    if (format == TextFormat::Rtf && !RichDocument::looksLikeRtf(bytes)) {
+        // Text never fails, so a retry as rich text can only follow rich text.
+        format = TextFormat::Text;
+        options = {};
+    }
+    bool ok = false;
+    if (options.has(StreamOption::Selection)) {
+        QTextCursor c = view()->textCursor();
+        ok = doc_->insert(c, bytes, format, options);
+    } else {
+        ok = doc_->load(std::move(bytes), format, options);
     }
     if (!ok)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
@@ -490,76 +437,45 @@ void RichEdit::loadFromStream(QIODevice& stream, int code, int flags)
     engine_->scrollCaret();
 }
 
-void RichEdit::LoadStream(QIODevice& stream)
-{
-    int code = basicStreamCode(kind_ == Kind::Simple ? StreamFormat::Default : streamFormat_);
-    int flags = 0;
-    if (code == sf::Rtf && (streamMode_ & sm::PlainRtf))
-        flags |= sf::PlainRtf;
-    if (code == sf::Text && (streamMode_ & sm::Unicode) && version() >= 2)
-        flags |= sf::Unicode;
-    if (streamMode_ & sm::Selection)
-        flags |= sf::Selection;
-    loadFromStream(stream, code, flags);
-}
+void RichEdit::LoadStream(QIODevice& stream) { load(stream, streamFormat_, streamMode_); }
 
-void RichEdit::saveToStream(QIODevice& stream, int flags)
+void RichEdit::save(QIODevice& stream, StreamFormat streamFormat, int mode)
 {
-    const bool ok = engine_->streamOut(flags, [&](const char* data, qint64 count) { return stream.write(data, count); });
-    if (!ok)
+    const TextFormat format = basicFormat(streamFormat);
+    StreamOptions options = StreamOptions::fromInt(mode & (sm::NoObjects | sm::Unicode));
+    if (format == TextFormat::Rtf || version() < 2)
+        options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
+    const CharRange range = (mode & sm::Selection) ? engine_->getSel() : CharRange{0, -1};
+    const QByteArray bytes = doc_->save(format, range, options);
+    if (stream.write(bytes) != bytes.size())
         throw RichEditError(QStringLiteral("Failed to Save Stream"));
 }
 
-void RichEdit::SaveStream(QIODevice& stream)
+void RichEdit::SaveStream(QIODevice& stream) { save(stream, streamFormat_, streamMode_); }
+
+// The main control's file operations take the format from the file's extension (.txt text,
+// .rtf rich text); other extensions, and the lighter controls, follow the control's settings.
+StreamFormat RichEdit::fileFormat(const QString& path) const
 {
-    int code = basicStreamCode(kind_ == Kind::Simple ? StreamFormat::Default : streamFormat_);
-    if (code == sf::Rtf && (streamMode_ & sm::NoObjects))
-        code = sf::RtfNoObjects;
-    int flags = code;
-    if (code != sf::Text && (streamMode_ & sm::PlainRtf))
-        flags |= sf::PlainRtf;
-    if (code == sf::Text && (streamMode_ & sm::Unicode) && version() >= 2)
-        flags |= sf::Unicode;
-    if (streamMode_ & sm::Selection)
-        flags |= sf::Selection;
-    saveToStream(stream, flags);
+    const ConversionEntry* entry = conversionFor(path);
+    if (entry && kind_ == Kind::Document)
+        return entry->plainText ? StreamFormat::PlainText : StreamFormat::RichText;
+    return streamFormat_;
 }
-
-// For the duration of a file load or save, the file's extension chooses the stream format of
-// the main control (.txt text, .rtf rich text); the lighter controls follow their PlainText
-// setting whatever the extension. The format is restored however the operation ends.
-class FileFormatScope {
-public:
-    FileFormatScope(RichEdit& edit, const QString& path) : edit_(edit), saved_(edit.streamFormat())
-    {
-        const ConversionEntry* entry = conversionFor(path);
-        if (entry && edit.kind() == RichEdit::Kind::Document)
-            edit.setStreamFormat(entry->plainText ? StreamFormat::PlainText : StreamFormat::RichText);
-    }
-    ~FileFormatScope() { edit_.setStreamFormat(saved_); }
-    FileFormatScope(const FileFormatScope&) = delete;
-    FileFormatScope& operator=(const FileFormatScope&) = delete;
-
-private:
-    RichEdit& edit_;
-    StreamFormat saved_;
-};
 
 void RichLines::LoadFile(const QString& path)
 {
     RichEdit& e = edit_;
-    const FileFormatScope scope(e, path);
     // Only plain files are documents: a pipe or a device would hang the load or never end.
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw RichEditError(QStringLiteral("Cannot open file %1").arg(path));
-    e.LoadStream(file);
+    e.load(file, e.fileFormat(path), e.streamMode_);
 }
 
 void RichLines::SaveFile(const QString& path)
 {
     RichEdit& e = edit_;
-    const FileFormatScope scope(e, path);
     // The old file is replaced only once the new one is complete, so a failed save never
     // destroys it.
     QSaveFile file(path);
@@ -567,7 +483,7 @@ void RichLines::SaveFile(const QString& path)
     if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
         throw RichEditError(QStringLiteral("Cannot create file %1").arg(path));
     try {
-        e.SaveStream(file);
+        e.save(file, e.fileFormat(path), e.streamMode_);
     } catch (...) {
         file.cancelWriting();
         throw;
@@ -578,7 +494,10 @@ void RichLines::SaveFile(const QString& path)
 
 void RichLines::BeginUpdate()
 {
-    if (updateCount_++ == 0 && edit_.isVisible())
+    if (updateCount_++ > 0)
+        return;
+    update_ = std::make_unique<RichDocument::Transaction>(edit_.document());
+    if (edit_.isVisible())
         edit_.view()->setUpdatesEnabled(false);
 }
 
@@ -586,46 +505,47 @@ void RichLines::EndUpdate()
 {
     if (updateCount_ == 0)
         return;
-    if (--updateCount_ == 0) {
-        if (edit_.isVisible()) {
-            edit_.view()->setUpdatesEnabled(true);
-            edit_.view()->viewport()->update();
-        }
-        emit edit_.OnChange();
+    if (--updateCount_ > 0)
+        return;
+    if (edit_.isVisible()) {
+        edit_.view()->setUpdatesEnabled(true);
+        edit_.view()->viewport()->update();
     }
+    update_.reset(); // the whole bulk change is reported here, once
 }
 
 int RichLines::LineCount() const
 {
-    RichEngine& e = edit_.engine();
-    const int count = e.lineCount();
-    const int lastStart = e.lineIndex(count - 1);
-    const bool lastEmpty = lastStart >= 0 && e.lineLength(lastStart) == 0 && lastStart == e.textLength();
+    const RichDocument& d = edit_.document();
+    const int count = d.lineCount();
+    const int lastStart = d.lineStart(count - 1);
+    const bool lastEmpty = lastStart >= 0 && d.lineLength(lastStart) == 0 && lastStart == d.length();
     return lastEmpty ? count - 1 : count;
 }
 
 QString RichLines::Line(int index) const
 {
-    RichEngine& e = edit_.engine();
-    const int start = e.lineIndex(index);
+    const RichDocument& d = edit_.document();
+    const int start = d.lineStart(index);
     if (start < 0)
         return {};
-    return e.textRange({start, start + e.lineLength(start)});
+    return d.textRange({start, start + d.lineLength(start)});
 }
 
 void RichLines::Add(const QString& text)
 {
-    RichEngine& e = edit_.engine();
+    RichView& e = edit_.engine();
+    const RichDocument& d = edit_.document();
     const int index = LineCount();
-    const int start = e.lineIndex(index);
+    const int start = d.lineStart(index);
     QString inserted;
     int at = 0;
     if (start >= 0) {
         at = start;
         inserted = text + QStringLiteral("\r\n");
     } else {
-        const int lastStart = e.lineIndex(index - 1);
-        at = lastStart < 0 ? 0 : lastStart + e.lineLength(lastStart);
+        const int lastStart = d.lineStart(index - 1);
+        at = lastStart < 0 ? 0 : lastStart + d.lineLength(lastStart);
         inserted = QStringLiteral("\r\n") + text;
     }
     e.setSel({at, at});
@@ -635,7 +555,7 @@ void RichLines::Add(const QString& text)
         throw RichEditError(QStringLiteral("RichEdit line insertion error"));
 }
 
-void RichLines::Clear() { edit_.engine().setText(QString()); }
+void RichLines::Clear() { edit_.setText(QString()); }
 
 // ---- modes --------------------------------------------------------------------------------
 
@@ -643,45 +563,27 @@ void RichEdit::setPlainText(bool on)
 {
     if (on == plainText_)
         return;
-    if (version() >= 2) {
-        // The content passes through a stream of the new kind: plain text drops the
-        // formatting, rich text gives the text the default format.
-        QBuffer buffer;
-        buffer.open(QIODevice::ReadWrite);
-        const StreamFormat savedFormat = streamFormat_;
-        const int savedMode = streamMode_;
-        streamFormat_ = on ? StreamFormat::PlainText : StreamFormat::RichText;
-        streamMode_ = 0;
-        try {
-            SaveStream(buffer);
-        } catch (...) {
-            streamFormat_ = savedFormat;
-            streamMode_ = savedMode;
-            throw;
-        }
-        buffer.seek(0);
-        const bool modified = Modified();
-        const uint32_t mask = engine_->eventMask();
-        engine_->setEventMask(mask & ~enm::Change);
-        engine_->setCreating(true);
-        engine_->clearAll();
-        engine_->setTextMode(on);
-        plainText_ = on;
-        engine_->setCreating(false);
-        engine_->setEventMask(mask);
-        try {
-            LoadStream(buffer);
-        } catch (...) {
-            streamFormat_ = savedFormat;
-            streamMode_ = savedMode;
-            throw;
-        }
-        streamFormat_ = savedFormat;
-        streamMode_ = savedMode;
-        setModified(modified);
-    }
     plainText_ = on;
-    engine_->setTextMode(on);
+    doc_->setPlainMode(on);
+    if (version() < 2)
+        return;
+    // Plain text drops the formatting and the pictures; rich text gives the text the default
+    // format. Either way the text stays as it was, with Modified.
+    const bool modified = Modified();
+    QString text = doc_->text();
+    if (on)
+        text.remove(QChar::ObjectReplacementCharacter);
+    {
+        // Emptying the document is no change of its own; the text coming back is one.
+        const RichDocument::QuietScope quiet(*doc_);
+        doc_->clear();
+    }
+    doc_->setText(text);
+    doc_->forgetUndo();
+    engine_->setSel({0, 0});
+    view()->setCurrentCharFormat(doc_->defaultCharFormat());
+    engine_->scrollCaret();
+    setModified(modified);
 }
 
 bool RichEdit::verticalScrollBar() const
@@ -693,24 +595,11 @@ void RichEdit::setVerticalScrollBar(bool on)
 {
     if (on == verticalScrollBar())
         return;
-    // Re-creating the control's window: the content passes through a stream and comes
-    // back with its formatting and Modified; the caret goes to the start.
-    const bool modified = Modified();
-    QBuffer buffer;
-    buffer.open(QIODevice::ReadWrite);
-    SaveStream(buffer);
+    // The document stays as it is; the caret goes to the start, as after the control's
+    // window is made anew.
     view()->setVerticalScrollBarPolicy(on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    buffer.seek(0);
-    engine_->setCreating(true);
-    try {
-        LoadStream(buffer);
-    } catch (...) {
-        engine_->setCreating(false);
-        setModified(modified);
-        throw;
-    }
-    engine_->setCreating(false);
-    setModified(modified);
+    engine_->setSel({0, 0});
+    engine_->scrollCaret();
 }
 
 } // namespace zorim

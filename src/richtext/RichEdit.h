@@ -1,9 +1,11 @@
 #pragma once
 // The document control as the windows use it: a widget holding the rich text view, with the
 // attribute views, the selection, lines, streaming, search, undo and the clipboard. Every
-// operation is built on the engine's message-like calls with the control's own rules (masks,
-// twips, scopes, the undo flag, the link click rule).
+// operation is built on the document (RichDocument) and its view (RichView) with the
+// control's own rules (masks, twips, scopes, the undo flag, the link click rule).
 #include "richtext/CharFormat.h"
+#include "richtext/RichDocument.h"
+#include "richtext/RichTypes.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -14,12 +16,13 @@ class QTextEdit;
 
 namespace zorim {
 
-class RichEngine;
+class RichView;
 class RichEdit;
 
 // The four font styles, as bits: bold 1, italic 2, underline 4, strikeout 8.
 namespace fs {
-inline constexpr int Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8;
+inline constexpr int Bold = int(FontStyle::Bold), Italic = int(FontStyle::Italic), Underline = int(FontStyle::Underline),
+                     StrikeOut = int(FontStyle::StrikeOut);
 }
 
 // What the control's Font and the font dialog carry.
@@ -40,7 +43,7 @@ enum class VerticalPosition { Normal, Subscript, Superscript };
 // one change whose mask names exactly the attribute written.
 class TextAttributes {
 public:
-    enum class Scope { Default = 0, Selection = 1 };
+    using Scope = FormatScope;
     TextAttributes(RichEdit& edit, Scope scope) : edit_(edit), scope_(scope) {}
 
     QString Name() const;
@@ -93,10 +96,12 @@ private:
 
 enum class StreamFormat { Default, RichText, PlainText };
 namespace sm { // StreamMode bits
-inline constexpr int Selection = 1, PlainRtf = 2, NoObjects = 4, Unicode = 8;
+inline constexpr int Selection = int(StreamOption::Selection), PlainRtf = int(StreamOption::PlainRtf),
+                     NoObjects = int(StreamOption::NoObjects), Unicode = int(StreamOption::Unicode);
 }
 namespace so { // SearchText options
-inline constexpr int WholeWord = 1, MatchCase = 2, Backward = 4, SelectMatch = 8;
+inline constexpr int WholeWord = int(SearchOption::WholeWord), MatchCase = int(SearchOption::MatchCase),
+                     Backward = int(SearchOption::Backward), SelectMatch = int(SearchOption::SelectMatch);
 }
 
 // Lines: files, bulk-change brackets and the line count.
@@ -105,6 +110,7 @@ public:
     explicit RichLines(RichEdit& edit) : edit_(edit) {}
     void LoadFile(const QString& path);  // throws RichEditError
     void SaveFile(const QString& path);  // throws RichEditError
+    // A bulk change: one undo step and one change notice at the outermost EndUpdate.
     void BeginUpdate();
     void EndUpdate();
     int LineCount() const;
@@ -116,6 +122,7 @@ public:
 private:
     RichEdit& edit_;
     int updateCount_ = 0;
+    std::unique_ptr<RichDocument::Transaction> update_;
     friend class RichEdit;
 };
 
@@ -141,8 +148,11 @@ public:
     ~RichEdit() override;
 
     Kind kind() const { return kind_; }
-    RichEngine& engine() { return *engine_; }
-    const RichEngine& engine() const { return *engine_; }
+    // The document shown, and the view showing it.
+    RichDocument& document() { return *doc_; }
+    const RichDocument& document() const { return *doc_; }
+    RichView& engine() { return *engine_; }
+    const RichView& engine() const { return *engine_; }
     QTextEdit* view() const; // the widget that shows the document and takes the keys
 
     TextAttributes& SelectionAttributes() { return selAttributes_; }
@@ -217,14 +227,16 @@ private:
     friend class TextAttributes;
     friend class ParaAttributes;
     friend class RichLines;
-    void handleEngineChange();
-    void handleLinkNotice(int message, Qt::MouseButton button, CharRange range);
-    int basicStreamCode(StreamFormat format) const;
-    void loadFromStream(QIODevice& stream, int code, int flags);
-    void saveToStream(QIODevice& stream, int flags);
+    void handleLinkNotice(LinkEvent event, Qt::MouseButton button, CharRange range);
+    TextFormat basicFormat(StreamFormat format) const;
+    void load(QIODevice& stream, StreamFormat format, int mode);
+    void save(QIODevice& stream, StreamFormat format, int mode);
+    // The format a file's extension names for this control, or the control's own.
+    StreamFormat fileFormat(const QString& path) const;
 
     Kind kind_;
-    std::unique_ptr<RichEngine> engine_;
+    std::unique_ptr<RichDocument> doc_;
+    std::unique_ptr<RichView> engine_;
     TextAttributes selAttributes_{*this, TextAttributes::Scope::Selection};
     TextAttributes defAttributes_{*this, TextAttributes::Scope::Default};
     ParaAttributes paraAttributes_{*this};

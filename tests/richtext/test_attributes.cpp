@@ -1,5 +1,5 @@
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -64,7 +64,7 @@ TEST_F(Edit, SizesAreWholePointsOverTwipsAndClamped)
     CharFormat half;
     half.mask = cfm::Size;
     half.height = 210; // 10.5 pt
-    edit.engine().setCharFormat(1, half);
+    edit.engine().setCharFormat(FormatScope::Selection, half);
     EXPECT_EQ(edit.SelectionAttributes().Size(), 10);
     EXPECT_EQ(edit.SelectionAttributes().Height(), 210);
     edit.SelectionAttributes().setSize(10);
@@ -96,11 +96,11 @@ TEST_F(Edit, AutomaticColoursAndVerticalPosition)
     EXPECT_EQ(edit.SelectionAttributes().BackColor(), kClWindow);
 
     edit.SelectionAttributes().setVerticalPosition(VerticalPosition::Superscript);
-    EXPECT_TRUE(edit.engine().getCharFormat(1).effects & cfe::Superscript);
+    EXPECT_TRUE(edit.engine().getCharFormat(FormatScope::Selection).effects & cfe::Superscript);
     edit.SelectionAttributes().setVerticalPosition(VerticalPosition::Subscript);
-    EXPECT_EQ(edit.engine().getCharFormat(1).effects & (cfe::Subscript | cfe::Superscript), cfe::Subscript);
+    EXPECT_EQ(edit.engine().getCharFormat(FormatScope::Selection).effects & (cfe::Subscript | cfe::Superscript), cfe::Subscript);
     edit.SelectionAttributes().setVerticalPosition(VerticalPosition::Normal);
-    EXPECT_EQ(edit.engine().getCharFormat(1).effects & (cfe::Subscript | cfe::Superscript), 0u);
+    EXPECT_EQ(edit.engine().getCharFormat(FormatScope::Selection).effects & (cfe::Subscript | cfe::Superscript), 0u);
 }
 
 TEST_F(Edit, FaceNamesAreCutAt32Characters)
@@ -121,7 +121,7 @@ TEST_F(Edit, AssigningABoldFontInWindowTextColourGivesAutomaticColour)
     f.style = fs::Bold;
     f.color = kClWindowText;
     edit.SelectionAttributes().assign(f);
-    const CharFormat rec = edit.engine().getCharFormat(1);
+    const CharFormat rec = edit.engine().getCharFormat(FormatScope::Selection);
     EXPECT_TRUE(rec.effects & cfe::AutoColor);
     EXPECT_TRUE(rec.effects & cfe::Bold);
     EXPECT_EQ(rec.weight, 700);

@@ -3,7 +3,7 @@
 // pictures.
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichView.h"
 #include "richtext/rtf/Picture.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,5 +1,5 @@
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -107,18 +107,18 @@ TEST_F(Control, ALinkClickNeedsPressAndReleaseOnTheSameLinkWithTheSameButton)
 {
     edit.setText("http://one.sk and http://two.sk");
     QSignalSpy clicks(&edit, &RichEdit::OnURLClick);
-    RichEngine& e = edit.engine();
+    RichView& e = edit.engine();
     const CharRange one = e.linkAt(2), two = e.linkAt(20);
-    emit e.linkNotice(linkmsg::Press, Qt::LeftButton, one);
-    emit e.linkNotice(linkmsg::Release, Qt::LeftButton, two);
+    emit e.linkNotice(LinkEvent::Press, Qt::LeftButton, one);
+    emit e.linkNotice(LinkEvent::Release, Qt::LeftButton, two);
     EXPECT_EQ(clicks.count(), 0);
-    emit e.linkNotice(linkmsg::Release, Qt::LeftButton, two); // forgotten after a release
+    emit e.linkNotice(LinkEvent::Release, Qt::LeftButton, two); // forgotten after a release
     EXPECT_EQ(clicks.count(), 0);
-    emit e.linkNotice(linkmsg::Press, Qt::RightButton, two);
-    emit e.linkNotice(linkmsg::Release, Qt::LeftButton, two);
+    emit e.linkNotice(LinkEvent::Press, Qt::RightButton, two);
+    emit e.linkNotice(LinkEvent::Release, Qt::LeftButton, two);
     EXPECT_EQ(clicks.count(), 0);
-    emit e.linkNotice(linkmsg::Press, Qt::RightButton, two);
-    emit e.linkNotice(linkmsg::Release, Qt::RightButton, two);
+    emit e.linkNotice(LinkEvent::Press, Qt::RightButton, two);
+    emit e.linkNotice(LinkEvent::Release, Qt::RightButton, two);
     ASSERT_EQ(clicks.count(), 1);
     EXPECT_EQ(clicks[0][0].toString(), "http://two.sk");
     EXPECT_EQ(clicks[0][1].value<Qt::MouseButton>(), Qt::RightButton);

@@ -1,5 +1,5 @@
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -154,7 +154,7 @@ TEST_F(Lines, OnChangeFiresOncePerChangeAndOnceForABulkChange)
 namespace {
 
 // Line numbers counted the slow way: every paragraph laid out, its lines added up.
-QList<int> lineStartsByLayout(RichEngine& e)
+QList<int> lineStartsByLayout(RichView& e)
 {
     QTextDocument* doc = e.document();
     doc->documentLayout()->blockBoundingRect(doc->lastBlock());
@@ -165,7 +165,7 @@ QList<int> lineStartsByLayout(RichEngine& e)
     return starts;
 }
 
-void expectLinesAgree(RichEngine& e, const char* when)
+void expectLinesAgree(RichView& e, const char* when)
 {
     const QList<int> starts = lineStartsByLayout(e);
     ASSERT_EQ(e.lineCount(), starts.size()) << when;
@@ -183,7 +183,7 @@ TEST_F(Lines, LineNumbersStayRightThroughEditsAndResizes)
     for (int i = 0; i < 60; ++i)
         text += QString("paragraph %1 ").arg(i).repeated(i % 7 + 1) + "\r\n";
     edit.setText(text);
-    RichEngine& e = edit.engine();
+    RichView& e = edit.engine();
     // Ask about an early line first, so that only part of the document has been counted.
     EXPECT_EQ(e.lineFromChar(0), 0);
     expectLinesAgree(e, "after load");

@@ -1,0 +1,434 @@
+#include "richtext/RichDocument.h"
+
+#include "richtext/DocFormats.h"
+#include "richtext/Links.h"
+#include "richtext/ParagraphLayout.h"
+#include "richtext/rtf/Rtf.h"
+#include "text/Codepage.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace zorim {
+namespace {
+
+constexpr QChar kParagraphSeparator(0x2029);
+constexpr QChar kLineSeparator(0x2028);
+
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// The document's own text with CR LF for each paragraph break and VT for each line break
+// inside a paragraph. A string of its own is converted in place: it grows by one per
+// paragraph break and is filled from its end, so no second copy of a large document is made.
+QString withCrLf(QString raw)
+{
+    const qsizetype n = raw.size();
+    const qsizetype breaks = raw.count(kParagraphSeparator);
+    if (!raw.isDetached()) {
+        // Shared with the kept copy: written anew in one pass.
+        QString out(n + breaks, Qt::Uninitialized);
+        QChar* d = out.data();
+        for (const QChar c : std::as_const(raw)) {
+            if (c == kParagraphSeparator) {
+                *d++ = u'\r';
+                *d++ = u'\n';
+            } else {
+                *d++ = c == kLineSeparator ? QChar(u'\v') : c;
+            }
+        }
+        return out;
+    }
+    raw.resize(n + breaks);
+    QChar* d = raw.data();
+    qsizetype j = n + breaks;
+    for (qsizetype i = n - 1; i >= 0; --i) {
+        const QChar c = d[i];
+        if (c == kParagraphSeparator) {
+            d[--j] = u'\n';
+            d[--j] = u'\r';
+        } else {
+            d[--j] = c == kLineSeparator ? QChar(u'\v') : c;
+        }
+    }
+    return raw;
+}
+
+// Text enters a new document from its end backwards, a slice at a time, each slice at the
+// document's start: the decoded text shrinks as the document grows, so a large file is never
+// held twice. Slices start after a line break, so a CR LF pair never falls apart.
+void insertFromTheEnd(QTextCursor& cursor, QString text, const QTextCharFormat& format)
+{
+    constexpr qsizetype kSlice = 1 << 20;
+    while (!text.isEmpty()) {
+        qsizetype from = std::max<qsizetype>(0, text.size() - kSlice);
+        if (from > 0) {
+            qsizetype cut = text.lastIndexOf(u'\n', from);
+            if (cut < 0)
+                cut = text.lastIndexOf(u'\r', from - 1);
+            from = cut < 0 ? 0 : cut + 1;
+        }
+        cursor.setPosition(0);
+        cursor.insertText(text.sliced(from), format);
+        text.truncate(from);
+        text.squeeze(); // gives the memory back at once (a large block shrinks in place)
+    }
+}
+
+} // namespace
+
+RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDocument(this))
+{
+    // Paragraphs read left to right unless told otherwise. Without a fixed direction Qt
+    // scans a paragraph's text for it each time it asks.
+    QTextOption option = doc_->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    doc_->setDefaultTextOption(option);
+    // Our own layout: an edit lays out only the paragraphs it changed.
+    doc_->setDocumentLayout(new ParagraphLayout(doc_));
+    attach(doc_);
+}
+
+RichDocument::~RichDocument() = default;
+
+ParagraphLayout& RichDocument::layout() const { return *static_cast<ParagraphLayout*>(doc_->documentLayout()); }
+
+void RichDocument::attach(QTextDocument* doc)
+{
+    doc->setUndoRedoEnabled(true);
+    connect(doc, &QTextDocument::contentsChange, this, &RichDocument::onContentsChange);
+    connect(doc, &QTextDocument::undoCommandAdded, this, [this] {
+        if (inUndo_)
+            return;
+        undoDepth_ = std::min(undoDepth_ + 1, undoLimit_);
+        redoDepth_ = 0;
+    });
+}
+
+void RichDocument::onContentsChange(int /*from*/, int removed, int added)
+{
+    rawValid_ = false;
+    if ((removed == 0 && added == 0) || quiet_ > 0)
+        return;
+    modified_ = true;
+    notice();
+}
+
+void RichDocument::notice()
+{
+    if (quiet_ > 0)
+        return;
+    if (transactions_ > 0)
+        pendingNotice_ = true;
+    else
+        emit changed();
+}
+
+RichDocument::Transaction::Transaction(RichDocument& doc) : doc_(doc)
+{
+    if (doc_.transactions_++ == 0) {
+        doc_.pendingNotice_ = false;
+        doc_.transactionCursor_ = QTextCursor(doc_.doc_);
+        doc_.transactionCursor_.beginEditBlock();
+    }
+}
+
+RichDocument::Transaction::~Transaction()
+{
+    if (doc_.transactions_ == 1) {
+        // The document reports the whole edit here, still inside the transaction.
+        doc_.transactionCursor_.endEditBlock();
+        doc_.transactionCursor_ = QTextCursor();
+    }
+    if (--doc_.transactions_ == 0 && doc_.pendingNotice_) {
+        doc_.pendingNotice_ = false;
+        emit doc_.changed();
+    }
+}
+
+// ---- content ------------------------------------------------------------------------------
+
+int RichDocument::length() const { return std::max(0, doc_->characterCount() - 1); }
+
+CharRange RichDocument::clamp(CharRange range) const
+{
+    const int len = length();
+    const int a = std::clamp(range.min, 0, len);
+    const int b = range.max < 0 ? len : std::clamp(range.max, a, len);
+    return {a, b};
+}
+
+const QString& RichDocument::rawText() const
+{
+    if (!rawValid_) {
+        rawCache_ = doc_->toRawText();
+        rawValid_ = true;
+    }
+    return rawCache_;
+}
+
+QString RichDocument::wholeRawText() const
+{
+    // A small document keeps its text for the reads that follow; a large one is not kept
+    // twice for one read, and its text is taken for this call alone.
+    constexpr int kKeptLength = 4 << 20;
+    if (rawValid_ || length() <= kKeptLength)
+        return rawText();
+    return doc_->toRawText();
+}
+
+QString RichDocument::text() const { return withCrLf(wholeRawText()); }
+
+QString RichDocument::textRange(CharRange range) const
+{
+    const auto [a, b] = clamp(range);
+    if (b <= a)
+        return {};
+    QString out = rawText().mid(a, b - a);
+    for (QChar& c : out) {
+        if (c == kParagraphSeparator)
+            c = u'\r';
+        else if (c == kLineSeparator)
+            c = u'\v';
+    }
+    return out;
+}
+
+void RichDocument::insertText(QTextCursor& cursor, const QString& text)
+{
+    // The document's own insertion ends a paragraph at each CR, LF and CR LF.
+    cursor.insertText(text);
+}
+
+void RichDocument::setText(const QString& text)
+{
+    Transaction edit(*this);
+    QTextCursor c(doc_);
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    c.setBlockFormat(QTextBlockFormat());
+    c.setBlockCharFormat(defaultFormat_);
+    c.setCharFormat(defaultFormat_);
+    insertText(c, text);
+}
+
+void RichDocument::clear()
+{
+    if (!(doc_->isEmpty() && doc_->begin().blockFormat() == QTextBlockFormat()))
+        setText(QString());
+    forgetUndo();
+}
+
+// ---- formats ------------------------------------------------------------------------------
+
+CharFormat RichDocument::defaultFormat() const { return readCharFormat(defaultFormat_, doc_->defaultFont()); }
+
+void RichDocument::setDefaultFormat(const CharFormat& rec)
+{
+    // The default format is what unformatted text shows and what an empty document types.
+    applyCharFormat(defaultFormat_, rec);
+    QFont font = doc_->defaultFont();
+    if (rec.mask & cfm::Face)
+        font.setFamilies(QStringList{rec.faceName.left(kMaxFaceName)});
+    if (rec.mask & cfm::Size)
+        font.setPointSizeF(clampHeightTwips(rec.height) / double(kTwipsPerPoint));
+    const QuietScope quiet(*this);
+    doc_->setDefaultFont(font);
+    if (doc_->isEmpty()) {
+        QTextCursor c(doc_);
+        c.setBlockCharFormat(defaultFormat_);
+    }
+}
+
+// ---- undo ---------------------------------------------------------------------------------
+
+bool RichDocument::canUndo() const { return undoDepth_ > 0 && doc_->isUndoAvailable(); }
+bool RichDocument::canRedo() const { return redoDepth_ > 0 && doc_->isRedoAvailable(); }
+
+void RichDocument::undo(QTextCursor* cursor)
+{
+    if (!canUndo())
+        return;
+    // The counts move first, so that the document's notices during the undo see them.
+    --undoDepth_;
+    ++redoDepth_;
+    inUndo_ = true;
+    doc_->undo(cursor);
+    inUndo_ = false;
+}
+
+void RichDocument::redo(QTextCursor* cursor)
+{
+    if (!canRedo())
+        return;
+    --redoDepth_;
+    ++undoDepth_;
+    inUndo_ = true;
+    doc_->redo(cursor);
+    inUndo_ = false;
+}
+
+int RichDocument::setUndoLimit(int limit)
+{
+    undoLimit_ = std::max(0, limit);
+    undoDepth_ = std::min(undoDepth_, undoLimit_);
+    return undoLimit_;
+}
+
+void RichDocument::forgetUndo()
+{
+    doc_->clearUndoRedoStacks();
+    undoDepth_ = redoDepth_ = 0;
+}
+
+// ---- streams ------------------------------------------------------------------------------
+
+bool RichDocument::looksLikeRtf(const QByteArray& bytes)
+{
+    qsizetype i = 0;
+    while (i < bytes.size() && QChar::isSpace(uchar(bytes[i])))
+        ++i;
+    return bytes.mid(i, 5) == "{\\rtf";
+}
+
+bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
+                                 bool wholeDocument) const
+{
+    if (format == TextFormat::Rtf)
+        return readRtf(bytes, cursor);
+    QString text;
+    if (options.has(StreamOption::Unicode)) {
+        text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+        text.remove(QChar(0));
+    } else {
+        // A zero byte is dropped alone; what follows it is still text.
+        if (bytes.contains('\0'))
+            bytes.removeIf([](char c) { return c == '\0'; });
+        text = decodeTextDocument(bytes);
+    }
+    bytes = QByteArray(); // the bytes go before the document grows
+    if (text.endsWith(u'\r'))
+        text.chop(1); // a CR that ends the text ends no paragraph
+    if (wholeDocument)
+        insertFromTheEnd(cursor, std::move(text), defaultFormat_);
+    else
+        insertText(cursor, text);
+    return true;
+}
+
+// A whole new document is built apart and then put in place: building it lays nothing out,
+// and a view shows it laid out lazily, the visible part first.
+bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions options)
+{
+    // Rich text that is no RTF fails before anything changes, so the caller can take it as text.
+    if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
+        return false;
+    auto* fresh = new QTextDocument(this);
+    fresh->setDefaultFont(doc_->defaultFont());
+    fresh->setDefaultTextOption(doc_->defaultTextOption());
+    fresh->setDocumentMargin(doc_->documentMargin());
+    fresh->setPageSize(doc_->pageSize());
+    fresh->setUndoRedoEnabled(false);
+    QTextCursor c(fresh);
+    c.setBlockCharFormat(defaultFormat_);
+    c.setCharFormat(defaultFormat_);
+    const bool ok = insertContent(c, std::move(bytes), format, options, true);
+    // Installed once the text is in, so building the document laid nothing out.
+    auto* layout = new ParagraphLayout(fresh);
+    layout->setLinkDetection(linkDetection());
+    fresh->setDocumentLayout(layout);
+    QTextDocument* old = doc_;
+    doc_ = fresh;
+    attach(fresh);
+    rawValid_ = false;
+    rawCache_ = QString();
+    undoDepth_ = redoDepth_ = 0;
+    emit replaced();
+    delete old;
+    // A document just loaded matches its file; its arrival is one change.
+    modified_ = false;
+    notice();
+    return ok;
+}
+
+bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options)
+{
+    if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
+        return false;
+    Transaction edit(*this);
+    return insertContent(cursor, bytes, format, options, false);
+}
+
+QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions options) const
+{
+    const int len = length();
+    const auto [from, to] = clamp(range);
+    if (format == TextFormat::Rtf) {
+        RtfWriteOptions rtf;
+        rtf.noObjects = options.has(StreamOption::NoObjects);
+        return writeRtf(*doc_, from, to == len ? -1 : to, rtf);
+    }
+    const bool whole = from == 0 && to == len;
+    QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
+    const QString t = withCrLf(std::move(raw));
+    if (options.has(StreamOption::Unicode))
+        return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
+    return encodeTextDocument(t);
+}
+
+// ---- search -------------------------------------------------------------------------------
+
+CharRange RichDocument::find(const QString& what, CharRange range, SearchOptions options) const
+{
+    if (what.isEmpty())
+        return {-1, -1};
+    const QString& raw = rawText();
+    const int len = int(raw.size());
+    const auto [from, to] = clamp(range);
+    if (to - from < what.size())
+        return {-1, -1};
+    const Qt::CaseSensitivity cs = options.has(SearchOption::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const bool whole = options.has(SearchOption::WholeWord);
+    const qsizetype n = what.size();
+    auto isWhole = [&](qsizetype at) {
+        if (!whole)
+            return true;
+        const bool leftOk = at == 0 || !isWordChar(raw[at - 1]);
+        const bool rightOk = at + n >= len || !isWordChar(raw[at + n]);
+        return leftOk && rightOk;
+    };
+    if (!options.has(SearchOption::Backward)) {
+        qsizetype at = from;
+        while ((at = raw.indexOf(what, at, cs)) >= 0 && at + n <= to) {
+            if (isWhole(at))
+                return {int(at), int(at + n)};
+            ++at;
+        }
+    } else {
+        qsizetype at = to - n;
+        while (at >= from && (at = raw.lastIndexOf(what, at, cs)) >= from) {
+            if (isWhole(at))
+                return {int(at), int(at + n)};
+            --at;
+        }
+    }
+    return {-1, -1};
+}
+
+// ---- links, lines, pages ------------------------------------------------------------------
+
+CharRange RichDocument::linkAt(int pos) const { return linkRangeAt(doc_->findBlock(pos), pos, linkDetection()); }
+bool RichDocument::linkDetection() const { return layout().linkDetection(); }
+void RichDocument::setLinkDetection(bool on) { layout().setLinkDetection(on); }
+
+int RichDocument::lineCount() const { return layout().lineCount(); }
+int RichDocument::lineOf(int pos) const { return layout().lineOf(pos); }
+int RichDocument::lineStart(int line) const { return layout().lineStart(line); }
+int RichDocument::lineLength(int pos) const { return layout().lineLength(pos); }
+
+int RichDocument::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
+{
+    return layout().layoutPage(painter, page, dpiX, dpiY, from);
+}
+
+} // namespace zorim

@@ -1,0 +1,154 @@
+#pragma once
+// A document of the control, apart from any view: the content, the default character
+// format, the modified flag and the undo depth, streams in and out, search, the line index
+// (through its layout) and page layout. Anything that edits, searches, counts or prints a
+// document works on this, with or without a widget showing it.
+//
+// Edits are grouped by a Transaction: the undo steps made while one is open are one step,
+// and the change notice comes once, when the outermost transaction ends.
+#include "richtext/CharFormat.h"
+#include "richtext/RichTypes.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+class QPainter;
+class QTextDocument;
+
+namespace zorim {
+
+class ParagraphLayout;
+
+class RichDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit RichDocument(QObject* parent = nullptr);
+    ~RichDocument() override;
+    RichDocument(const RichDocument&) = delete;
+    RichDocument& operator=(const RichDocument&) = delete;
+
+    // The text document holding the content. A whole-document load puts a new one in place
+    // (replaced() tells).
+    QTextDocument* textDocument() const { return doc_; }
+    ParagraphLayout& layout() const;
+
+    // ---- content
+    int length() const;                         // characters, one per paragraph break
+    // A range of the control made a range of the document: both ends within [0, length()],
+    // max -1 standing for the end, max never before min.
+    CharRange clamp(CharRange range) const;
+    QString text() const;                       // CR LF per paragraph break
+    QString textRange(CharRange range) const;   // paragraph breaks as CR; max -1: to the end
+    void setText(const QString& text);          // CR, LF and CR LF all end a paragraph; one undo step
+    void clear();                               // empty, in the default format, nothing to undo
+    // Inserts plain text at the cursor (replacing its selection); CR, LF and CR LF end paragraphs.
+    static void insertText(QTextCursor& cursor, const QString& text);
+
+    // ---- formats
+    CharFormat defaultFormat() const;
+    const QTextCharFormat& defaultCharFormat() const { return defaultFormat_; }
+    void setDefaultFormat(const CharFormat& rec); // no edit of the user's: no notice, not modified
+
+    // Plain-text mode: one format for the whole text; pastes take text alone.
+    bool plainMode() const { return plain_; }
+    void setPlainMode(bool plain) { plain_ = plain; }
+
+    // ---- modified flag and undo
+    bool modified() const { return modified_; }
+    void setModified(bool on) { modified_ = on; }
+    bool canUndo() const;
+    bool canRedo() const;
+    void undo(QTextCursor* cursor = nullptr);
+    void redo(QTextCursor* cursor = nullptr);
+    int undoLimit() const { return undoLimit_; }
+    int setUndoLimit(int limit); // answers the limit taken
+    // The undo history is dropped: what was done can no longer be taken back.
+    void forgetUndo();
+
+    // ---- streams
+    // Replaces the whole document by bytes of the given format; the document starts
+    // unmodified, with nothing to undo. Text follows the text-document encoding rule (or
+    // 16-bit units with StreamOption::Unicode); a zero character is dropped, and so is a CR
+    // that ends the text. Bytes that are not RTF fail as RTF before anything changes.
+    bool load(QByteArray bytes, TextFormat format, StreamOptions options = {});
+    // The same for the cursor's selection, as one undo step.
+    bool insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options = {});
+    // The range as bytes (max -1: to the end); text ends paragraphs with CR LF.
+    QByteArray save(TextFormat format, CharRange range = {0, -1}, StreamOptions options = {}) const;
+    // Whether bytes begin as an RTF document does (after white space).
+    static bool looksLikeRtf(const QByteArray& bytes);
+
+    // ---- search: the first match in range (the last with SearchOption::Backward), or (-1, -1)
+    CharRange find(const QString& what, CharRange range, SearchOptions options) const;
+
+    // ---- links
+    CharRange linkAt(int pos) const; // (-1, -1) when pos is on no link
+    bool linkDetection() const;
+    void setLinkDetection(bool on);
+
+    // ---- lines, as laid out at the layout's width
+    int lineCount() const;
+    int lineOf(int pos) const;
+    int lineStart(int line) const;  // -1 past the last line
+    int lineLength(int pos) const;
+
+    // ---- pages: see ParagraphLayout::layoutPage
+    int layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from);
+
+    // One edit as the user sees it: one undo step and one change notice.
+    class Transaction {
+    public:
+        explicit Transaction(RichDocument& doc);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+
+    private:
+        RichDocument& doc_;
+    };
+
+    // Changes made while one is alive are no edit of the user's: no notice, and the
+    // modified flag stays as it was.
+    class QuietScope {
+    public:
+        explicit QuietScope(RichDocument& doc) : doc_(doc) { ++doc_.quiet_; }
+        ~QuietScope() { --doc_.quiet_; }
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+    private:
+        RichDocument& doc_;
+    };
+
+signals:
+    void changed();  // the content changed (once per outermost transaction)
+    void replaced(); // a load put a new text document in place
+
+private:
+    void attach(QTextDocument* doc);
+    void onContentsChange(int from, int removed, int added);
+    void notice();
+    const QString& rawText() const;
+    QString wholeRawText() const;
+    bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
+                       bool wholeDocument) const;
+
+    QTextDocument* doc_ = nullptr;
+    QTextCharFormat defaultFormat_;
+    bool modified_ = false;
+    bool plain_ = false;
+    int undoLimit_ = 100;
+    int undoDepth_ = 0; // steps that may still be undone
+    int redoDepth_ = 0;
+    bool inUndo_ = false;
+    int quiet_ = 0;
+    int transactions_ = 0;
+    bool pendingNotice_ = false;
+    QTextCursor transactionCursor_;
+    mutable QString rawCache_;
+    mutable bool rawValid_ = false;
+};
+
+} // namespace zorim

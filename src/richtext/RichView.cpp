@@ -1,0 +1,360 @@
+#include "richtext/RichView.h"
+
+#include "richtext/DocFormats.h"
+#include "richtext/RichDocument.h"
+#include "richtext/rtf/Picture.h"
+#include "richtext/rtf/Rtf.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
+#include <vector>
+
+namespace zorim {
+
+namespace {
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlt = QStringLiteral("application/rtf");
+} // namespace
+
+// The widget: Qt's text edit with our undo, our clipboard formats and our link notices.
+class ViewWidget : public QTextEdit {
+public:
+    ViewWidget(RichView& view, QWidget* parent) : QTextEdit(parent), view_(view)
+    {
+        setAcceptRichText(true);
+        setTabChangesFocus(false);
+        setLineWrapMode(QTextEdit::WidgetWidth);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        viewport()->setMouseTracking(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        emit view_.keyDown(e->key(), e->modifiers());
+        if (e->matches(QKeySequence::Undo)) {
+            view_.undo();
+            return;
+        }
+        if (e->matches(QKeySequence::Redo)) {
+            view_.redo();
+            return;
+        }
+        if (!e->text().isEmpty() && e->text()[0].isPrint())
+            emit view_.keyPress(e->text());
+        QTextEdit::keyPressEvent(e);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override
+    {
+        QTextEdit::keyReleaseEvent(e);
+        emit view_.keyUp(e->key(), e->modifiers());
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        linkNotice(e, LinkEvent::Press);
+        QTextEdit::mousePressEvent(e);
+        emit view_.mouseDown(e->button(), e->position().toPoint());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        linkNotice(e, LinkEvent::Release);
+        QTextEdit::mouseReleaseEvent(e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        const int pos = view_.positionAt(e->position().toPoint());
+        const bool onLink = pos >= 0 && view_.linkAt(pos).min >= 0;
+        viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        QTextEdit::mouseMoveEvent(e);
+    }
+    QMimeData* createMimeDataFromSelection() const override { return view_.mimeDataFor(view_.getSel()); }
+    bool canInsertFromMimeData(const QMimeData* source) const override { return view_.canInsertMime(source); }
+    void insertFromMimeData(const QMimeData* source) override { view_.insertMime(source); }
+
+private:
+    void linkNotice(QMouseEvent* e, LinkEvent event)
+    {
+        if (!view_.linkNotices())
+            return;
+        if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton)
+            return;
+        const int pos = view_.positionAt(e->position().toPoint());
+        if (pos < 0)
+            return;
+        const CharRange range = view_.linkAt(pos);
+        if (range.min >= 0)
+            emit view_.linkNotice(event, e->button(), range);
+    }
+    RichView& view_;
+};
+
+RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), view_(new ViewWidget(*this, viewParent))
+{
+    showDocument();
+    connect(&doc_, &RichDocument::replaced, this, &RichView::showDocument);
+}
+
+RichView::~RichView() = default;
+
+void RichView::showDocument()
+{
+    QTextDocument* doc = doc_.textDocument();
+    view_->setDocument(doc);
+    // Qt's own edit takes undo in hand when it is given a document; the document keeps it.
+    doc->setUndoRedoEnabled(true);
+    view_->setCurrentCharFormat(doc->begin().charFormat());
+}
+
+QTextEdit* RichView::view() const { return view_; }
+QTextDocument* RichView::document() const { return doc_.textDocument(); }
+
+// ---- formats ------------------------------------------------------------------------------
+
+CharFormat RichView::getCharFormat(FormatScope scope) const
+{
+    if (scope == FormatScope::Default)
+        return doc_.defaultFormat();
+    const QFont def = document()->defaultFont();
+    QTextCursor c = view_->textCursor();
+    if (c.hasSelection()) {
+        QTextCursor first(document());
+        first.setPosition(c.selectionStart() + 1);
+        return readCharFormat(first.charFormat(), def);
+    }
+    return readCharFormat(c.charFormat(), def);
+}
+
+void RichView::setCharFormat(FormatScope scope, const CharFormat& rec)
+{
+    QTextDocument* doc = document();
+    if (scope == FormatScope::Default) {
+        doc_.setDefaultFormat(rec);
+        if (doc->isEmpty())
+            view_->setCurrentCharFormat(doc_.defaultCharFormat());
+        return;
+    }
+    QTextCursor c = view_->textCursor();
+    if (!c.hasSelection()) {
+        QTextCharFormat f = c.charFormat();
+        applyCharFormat(f, rec);
+        c.setCharFormat(f);
+        view_->setTextCursor(c);
+        return;
+    }
+    // Each run keeps every attribute the mask does not name.
+    const int start = c.selectionStart();
+    const int end = c.selectionEnd();
+    const RichDocument::Transaction transaction(doc_);
+    QTextCursor edit(doc);
+    QTextBlock block = doc->findBlock(start);
+    while (block.isValid() && block.position() < end) {
+        // The runs are taken first: writing a run's format may merge it with its neighbour,
+        // which ends the paragraph's run iterator.
+        struct Run {
+            int from, to;
+            QTextCharFormat format;
+        };
+        std::vector<Run> runs;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const int a = std::max(start, frag.position());
+            const int b = std::min(end, frag.position() + frag.length());
+            if (a < b)
+                runs.push_back({a, b, frag.charFormat()});
+        }
+        for (Run& run : runs) {
+            applyCharFormat(run.format, rec);
+            edit.setPosition(run.from);
+            edit.setPosition(run.to, QTextCursor::KeepAnchor);
+            edit.setCharFormat(run.format);
+        }
+        // The paragraph break carries the format typed at an empty paragraph's end.
+        const int breakPos = block.position() + block.length() - 1;
+        if (breakPos >= start && breakPos < end) {
+            QTextCharFormat f = block.charFormat();
+            applyCharFormat(f, rec);
+            edit.setPosition(block.position());
+            edit.setBlockCharFormat(f);
+        }
+        block = block.next();
+    }
+}
+
+ParaFormat RichView::getParaFormat() const { return readParaFormat(view_->textCursor().block()); }
+
+void RichView::setParaFormat(const ParaFormat& rec)
+{
+    const RichDocument::Transaction transaction(doc_);
+    applyParaFormat(view_->textCursor(), rec);
+}
+
+// ---- selection ----------------------------------------------------------------------------
+
+CharRange RichView::getSel() const
+{
+    const QTextCursor c = view_->textCursor();
+    return {c.selectionStart(), c.selectionEnd()};
+}
+
+int RichView::caret() const { return view_->textCursor().position(); }
+
+void RichView::setSel(CharRange range)
+{
+    QTextCursor c(document());
+    if (range.min < 0) {
+        c.setPosition(view_->textCursor().position());
+    } else {
+        // The selection keeps its direction: a range from its end backwards selects backwards.
+        const int len = doc_.length();
+        c.setPosition(std::clamp(range.min, 0, len));
+        c.setPosition(range.max < 0 ? len : std::clamp(range.max, 0, len), QTextCursor::KeepAnchor);
+    }
+    view_->setTextCursor(c);
+}
+
+void RichView::scrollCaret() { view_->ensureCursorVisible(); }
+
+void RichView::replaceSel(const QString& text, bool canUndo)
+{
+    QTextCursor c = view_->textCursor();
+    if (canUndo) {
+        const RichDocument::Transaction transaction(doc_);
+        RichDocument::insertText(c, text);
+    } else {
+        {
+            const RichDocument::Transaction transaction(doc_);
+            RichDocument::insertText(c, text);
+        }
+        doc_.forgetUndo();
+    }
+    view_->setTextCursor(c);
+}
+
+void RichView::selectAll() { setSel({0, -1}); }
+
+void RichView::deleteSelection()
+{
+    QTextCursor c = view_->textCursor();
+    if (c.hasSelection()) {
+        c.removeSelectedText();
+        view_->setTextCursor(c);
+    }
+}
+
+// ---- lines --------------------------------------------------------------------------------
+
+int RichView::lineFromChar(int pos) const { return doc_.lineOf(pos < 0 ? caret() : pos); }
+
+int RichView::lineIndex(int line) const { return doc_.lineStart(line < 0 ? lineFromChar(-1) : line); }
+
+int RichView::lineLength(int pos) const { return doc_.lineLength(pos < 0 ? caret() : pos); }
+
+int RichView::lineCount() const { return doc_.lineCount(); }
+
+// ---- undo and the clipboard ---------------------------------------------------------------
+
+void RichView::undo()
+{
+    QTextCursor c = view_->textCursor();
+    doc_.undo(&c);
+    view_->setTextCursor(c);
+    view_->ensureCursorVisible();
+}
+
+void RichView::redo()
+{
+    QTextCursor c = view_->textCursor();
+    doc_.redo(&c);
+    view_->setTextCursor(c);
+}
+
+void RichView::cut() { view_->cut(); }
+void RichView::copy() { view_->copy(); }
+void RichView::paste() { view_->paste(); }
+
+bool RichView::canPaste() const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && canInsertMime(data);
+}
+
+QMimeData* RichView::mimeDataFor(CharRange range) const
+{
+    auto* data = new QMimeData;
+    QString t = doc_.textRange(range);
+    t.replace(u'\r', QStringLiteral("\r\n"));
+    data->setText(t);
+    // Other word processors take the formatted copy; the plain text is for everything else.
+    if (!doc_.plainMode() && range.max > range.min)
+        data->setData(kRtfMime, doc_.save(TextFormat::Rtf, range));
+    return data;
+}
+
+bool RichView::canInsertMime(const QMimeData* data) const
+{
+    if (!data)
+        return false;
+    if (data->hasText())
+        return true;
+    if (doc_.plainMode())
+        return false;
+    return data->hasFormat(kRtfMime) || data->hasFormat(kRtfMimeAlt) || data->hasImage();
+}
+
+void RichView::insertMime(const QMimeData* data)
+{
+    if (!data)
+        return;
+    QTextCursor c = view_->textCursor();
+    {
+        const RichDocument::Transaction transaction(doc_);
+        bool done = false;
+        // Formatted text first, then a picture, then plain text.
+        if (!doc_.plainMode()) {
+            for (const QString& type : {kRtfMime, kRtfMimeAlt}) {
+                if (!done && data->hasFormat(type))
+                    done = doc_.insert(c, data->data(type), TextFormat::Rtf);
+            }
+            if (!done && data->hasImage()) {
+                const QImage image = qvariant_cast<QImage>(data->imageData());
+                if (!image.isNull()) {
+                    c.removeSelectedText();
+                    insertPicture(c, pictureFromImage(image));
+                    done = true;
+                }
+            }
+        }
+        if (!done && data->hasText())
+            RichDocument::insertText(c, data->text());
+    }
+    view_->setTextCursor(c);
+}
+
+void RichView::setBackgroundColor(ColorRef color)
+{
+    QPalette pal = view_->palette();
+    pal.setColor(QPalette::Base, colorFromRef(color));
+    view_->setPalette(pal);
+}
+
+// ---- links --------------------------------------------------------------------------------
+
+int RichView::positionAt(const QPoint& p) const
+{
+    const QPointF docPoint(p.x() + view_->horizontalScrollBar()->value(), p.y() + view_->verticalScrollBar()->value());
+    return document()->documentLayout()->hitTest(docPoint, Qt::ExactHit);
+}
+
+CharRange RichView::linkAt(int pos) const { return doc_.linkAt(pos); }
+
+} // namespace zorim
