@@ -72,6 +72,8 @@ public:
     // The status bar's file panel from the current file name; date and time panels from now.
     void refreshFilePanel();
     void refreshDateTimePanels();
+    // The font box shows the entry of that name (letter case aside), or none.
+    void showFontName(const QString& name);
     // Shows a failure the running command did not handle in the error box.
     void showError(const std::exception& error);
 
@@ -126,7 +128,6 @@ private:
     void FormCreate();
     void restoreSavedState();
     void placeColorStrips();
-    void showFontName(const QString& name);
     void refreshCommandState();
     void applyThemeColors();
     template <typename F>
