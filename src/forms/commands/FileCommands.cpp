@@ -111,24 +111,30 @@ void FileCommands::New()
     form.refreshDateTimePanels();
 }
 
-// Open replaces the document. A document with unsaved changes is offered for saving first
-// (Yes saves it, through Save As when it has no file, and opens only once it is saved; No
-// lets the changes go; Cancel ends the command). An unchanged document is replaced at once.
+// Before another file replaces the document, a document with unsaved changes is offered for
+// saving: Yes saves it (through Save As when it has no file) and goes on only once it is
+// saved, No lets the changes go, Cancel ends the command. An unchanged document is replaced
+// without a question.
+bool FileCommands::mayReplaceDocument()
+{
+    if (!c_.RichEdit1.Modified())
+        return true;
+    switch (c_.platform.question(&c_.form, kExitQuestion)) {
+    case Answer::Yes:
+        return save();
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void FileCommands::SpeedButton2Click()
 {
     TForm1& form = c_.form;
-    if (c_.RichEdit1.Modified()) {
-        switch (c_.platform.question(&form, kExitQuestion)) {
-        case Answer::Yes:
-            if (!save())
-                return;
-            break;
-        case Answer::No:
-            break;
-        case Answer::Cancel:
-            return;
-        }
-    }
+    if (!mayReplaceDocument())
+        return;
     form.Original();
     if (const std::optional<QString> path = c_.platform.openFileName(&form, OpenDialog1)) {
         OpenDialog1.folder = TForm1::path_strip(*path);
@@ -144,6 +150,8 @@ void FileCommands::SpeedButton2Click()
 // notification shows the marker; the file panel keeps what it showed.
 void FileCommands::PoslednySuborClick()
 {
+    if (!mayReplaceDocument())
+        return;
     const QString path = c_.RichEdit2.Text();
     loadAsDocument(path, kTitlePrefix + path);
 }

@@ -55,6 +55,8 @@ public:
 
 private:
     static FileDialogSetup openDialog();
+    // Offers a changed document for saving before it is replaced; false when it is to stay.
+    bool mayReplaceDocument();
     // Runs the load of `path` as the document's file: on failure the document keeps the name
     // and title it had, since it still is the document it was.
     void loadAsDocument(const QString& path, const QString& title);
