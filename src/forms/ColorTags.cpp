@@ -91,10 +91,10 @@ void ColorTags(RichEdit& edit, const TagColors& colors)
     lines.BeginUpdate();
     try {
         colorRuns(*edit.view()->document(), coloring.runs);
-        // The insertion point at the end takes the colour that text typed there gets.
+        // The caret at the end, nothing selected, takes the colour that text typed there gets.
+        // Setting the selection again would drop that colour.
         edit.setSelectionStart(edit.TextLength());
         edit.SelectionAttributes().setColor(coloring.endColor);
-        edit.setSelectionLength(0);
     } catch (...) {
         lines.EndUpdate();
         throw;
