@@ -1,7 +1,8 @@
 // The file commands as a user meets them: new, open, save, save as, the last saved file,
 // inserting a text file and send, by every road, with the document state, the status panels,
 // the dialogs and the last-file record after each, and what a failure leaves behind.
-#include "FormsTestSupport.h"
+#include "ResourceLimit.h"
+#include "ShownWindowTest.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -10,10 +11,8 @@
 #include <QFile>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QtTest/QTest>
 
 #include <csignal>
-#include <sys/resource.h>
 
 using namespace zorim;
 using namespace zorim::test;
@@ -26,18 +25,8 @@ const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswis
                         "\\f0\\fs24 Dobr\\'fd {\\b de\\'f2}\\par Druh\\'fd riadok}";
 const QString kRtfText = QStringLiteral("Dobrý deň\r\nDruhý riadok");
 
-class FileCommandsTest : public MainWindowTest {
+class FileCommandsTest : public ShownWindowTest {
 protected:
-    void SetUp() override
-    {
-        form = start();
-        form->show();
-    }
-    void type(const QString& text)
-    {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, form->RichEdit1->view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
     // Moves the clock on, so that a refresh of the date and time panels shows.
     void laterClock() { platform.clock = QDateTime(QDate(2025, 1, 2), QTime(10, 11, 12)); }
     void expectLaterDateAndTime() const
@@ -61,8 +50,6 @@ protected:
         return path;
     }
     QString text() const { return form->RichEdit1->Text(); }
-
-    std::unique_ptr<TForm1> form;
 };
 
 // ---- the roads --------------------------------------------------------------------------
@@ -441,23 +428,6 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
     expectLaterDateAndTime();
 }
 
-// A resource limit lowered for the scope of the object.
-class Limit {
-public:
-    Limit(int resource, rlim_t value) : resource_(resource)
-    {
-        getrlimit(resource_, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = value;
-        setrlimit(resource_, &lowered);
-    }
-    ~Limit() { setrlimit(resource_, &saved_); }
-
-private:
-    int resource_;
-    rlimit saved_{};
-};
-
 // A save that cannot complete leaves the file as it was, and the document changed.
 TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileTheRecordAndTheChanges)
 {
@@ -496,7 +466,7 @@ TEST_F(FileCommandsTest, DISABLED_DiskFullDuringSaveKeepsTheOldFile)
     form->RichEdit1->setSelectedText(QString(4096, QLatin1Char('x')));
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     {
-        Limit full(RLIMIT_FSIZE, 100);
+        ResourceLimit full(RLIMIT_FSIZE, 100);
         form->Ulo1->trigger();
     }
     std::signal(SIGXFSZ, handler);

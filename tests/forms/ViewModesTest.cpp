@@ -1,7 +1,7 @@
 // The formats documents are read and written in, by extension and plain-text mode, through
 // the file commands; the plain-text command with its check mark; HTML mode and the colouring
 // of markup.
-#include "FormsTestSupport.h"
+#include "ShownWindowTest.h"
 #include "forms/ColorTags.h"
 
 #include <QAction>
@@ -12,7 +12,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QtTest/QTest>
 
 using namespace zorim;
 using namespace zorim::test;
@@ -26,18 +25,8 @@ const QByteArray kPage = "<html>\n<body class=\"a\">Text &amp; {x}</body>\n</htm
 
 constexpr ColorRef kBlue = 0x00FF0000, kRed = 0x000000FF, kGreen = 0x00008000, kBlack = 0;
 
-class ViewModesTest : public MainWindowTest {
+class ViewModesTest : public ShownWindowTest {
 protected:
-    void SetUp() override
-    {
-        form = start();
-        form->show();
-    }
-    void type(const QString& text)
-    {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, form->RichEdit1->view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
     QByteArray saveAs(const QString& name)
     {
         const QString path = folder.filePath(name);
@@ -75,8 +64,6 @@ protected:
         }
         return letters;
     }
-
-    std::unique_ptr<TForm1> form;
 };
 
 // ---- formats by extension and mode -------------------------------------------------------
