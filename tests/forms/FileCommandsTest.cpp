@@ -659,3 +659,20 @@ TEST_F(FileCommandsTest, InsertTextFileCancelledOrUnreadableInsertsNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PathParts, StripAndPathStripSplitAtTheLastSeparator)
+{
+    EXPECT_EQ(TForm1::strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(TForm1::path_strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("/home/jan/dopisy"));
+    EXPECT_EQ(TForm1::strip(QStringLiteral("a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(TForm1::path_strip(QStringLiteral("a.zrm")), QString());
+    // A file in the root: no folder part, so the next dialog starts where it chooses.
+    EXPECT_EQ(TForm1::strip(QStringLiteral("/a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(TForm1::path_strip(QStringLiteral("/a.zrm")), QString());
+    // A backslash is part of a name here.
+    EXPECT_EQ(TForm1::strip(QStringLiteral("/tmp/C:\\list.zrm")), QStringLiteral("C:\\list.zrm"));
+}
+
+} // namespace

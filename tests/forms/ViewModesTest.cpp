@@ -249,6 +249,9 @@ TEST_F(ViewModesTest, HtmlModeOffMakesEverythingBlackAlsoWhatTheUserColoured)
 TEST_F(ViewModesTest, TextLoadedAfterHtmlModeIsNotColouredUntilTheNextClick)
 {
     form->HTML1->trigger();
+    platform.answerQuestion(Answer::No);
+    form->Nov1->trigger();
+    EXPECT_TRUE(form->HTML1->isChecked());
     open(folder.writeDocument(QStringLiteral("page.html"), kPage));
     EXPECT_TRUE(form->HTML1->isChecked());
     EXPECT_EQ(colorAt(0), kBlack);
