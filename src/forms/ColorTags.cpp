@@ -25,6 +25,7 @@ void colorRuns(QTextDocument& document, const std::vector<TagColoring::Run>& run
         QTextCharFormat color;
         color.setForeground(colorFromRef(run.color));
         const int end = run.start + run.length;
+        // Runs follow each other: the paragraph where the last run ended holds this one's start.
         block = block.isValid() && block.position() <= run.start ? block : document.findBlock(run.start);
         for (; block.isValid() && block.position() < end; block = block.next()) {
             const int textEnd = block.position() + block.length() - 1; // the paragraph break
@@ -36,11 +37,9 @@ void colorRuns(QTextDocument& document, const std::vector<TagColoring::Run>& run
                 cursor.mergeCharFormat(color);
             }
             if (textEnd >= end)
-                break; // the run ends inside this paragraph: the next run may start here
-            if (textEnd >= run.start) {
-                cursor.setPosition(block.position());
-                cursor.mergeBlockCharFormat(color);
-            }
+                break; // the run ends inside this paragraph: the next run starts here
+            cursor.setPosition(block.position());
+            cursor.mergeBlockCharFormat(color);
         }
     }
     cursor.endEditBlock();

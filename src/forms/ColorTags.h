@@ -10,6 +10,7 @@ namespace zorim {
 
 class RichEdit;
 
+// Plain 0x00BBGGRR colours (no system colour, no automatic colour).
 struct TagColors {
     ColorRef text;
     ColorRef markup;
