@@ -78,6 +78,8 @@ public:
     void discardRecovery();
     Recovery* recovery() const { return recovery_.get(); }
 
+    // The font box shows the entry of that name (letter case aside), or none.
+    void showFontName(const QString& name);
     // Shows a failure the running command did not handle in the error box.
     void showError(const std::exception& error);
 
@@ -132,7 +134,6 @@ private:
     void FormCreate();
     void restoreSavedState();
     void placeColorStrips();
-    void showFontName(const QString& name);
     void refreshCommandState();
     void startRecovery();
     void offerRecovery();

@@ -269,6 +269,11 @@ TEST_F(CommandsTest, KeysInTheDocumentRunTheFirstItemCarryingThem)
         {Qt::Key_F2, "Otvor1"},                   {Qt::Key_F7, "Prejsnariadok1"},
         {Qt::Key_F9, "Njs1"},                     {Qt::CTRL | Qt::Key_F1, "Akopracovasprogramom1"},
     };
+    // The insert-file dialog, the new-document question and the question of open for the
+    // changed document, each cancelled.
+    platform.answerOpenFile(std::nullopt);
+    platform.answerQuestion(Answer::Cancel);
+    platform.answerQuestion(Answer::Cancel);
     for (const auto& [key, name] : cases) {
         // The commands act: each key finds a selected text again.
         form->RichEdit1->setText(QStringLiteral("text"));

@@ -113,12 +113,12 @@ TEST_F(ExitTest, ExitYesWithTheSaveDialogCancelledSavesNothing)
     EXPECT_TRUE(form->RichEdit1->Modified());
 }
 
-TEST_F(ExitTest, SaveOfAnUntitledDocumentWithTheDialogCancelledRecordsDokument)
+TEST_F(ExitTest, SaveOfAnUntitledDocumentWithTheDialogCancelledKeepsTheLastSavedFile)
 {
     folder.write(QStringLiteral("data.ini"), "/old/path.zrm");
     platform.answerSaveFile(std::nullopt);
     form->Ulo1->trigger();
-    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), QByteArray("Dokument"));
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), QByteArray("/old/path.zrm"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum: 5.3.2024"));
 }

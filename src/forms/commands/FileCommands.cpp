@@ -2,10 +2,12 @@
 
 #include "forms/StatusBar.h"
 #include "forms/TForm1.h"
-#include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
 
 namespace zorim {
 namespace {
@@ -21,65 +23,214 @@ FileDialogSetup saveDialog(const QString& fileName)
     return setup;
 }
 
+const QString kTitlePrefix = QStringLiteral("ZORIM - ");
+
 } // namespace
 
 const QString FileCommands::kExitQuestion = QStringLiteral("Chcete uložiť rozpísaný dokument?");
 
+FileDialogSetup FileCommands::openDialog()
+{
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Otvoriť dokument");
+    setup.filter = QStringLiteral("Všetky súbory|*.*|ZORIM dokumenty (*.zrm)|*.zrm|RTF dokumenty (*.rtf)|*.rtf|"
+                                  "Textové súbori (*.txt)|*.txt|HTML stránky (*.htm, *.html)|*.htm;*.html|"
+                                  "MOLA Editor (*.mola)|*.mola");
+    setup.filterIndex = 1;
+    setup.defaultExtension = QStringLiteral("*.rtf");
+    return setup;
+}
+
 // A handler with an empty body belongs to a command that is not built yet: its menu item,
 // button and key exist and run it, and it does nothing.
 
-void FileCommands::Nov1Click() {}
-void FileCommands::Otvor1Click() {}
 void FileCommands::Vytlai1Click() {}
-void FileCommands::Odosla1Click() {}
-void FileCommands::PoslednySuborClick() {}
-void FileCommands::Objekt1Click() {}
-void FileCommands::Textovsbor1Click() {}
-void FileCommands::SpeedButton1Click() {}
-void FileCommands::SpeedButton2Click() {}
 void FileCommands::SpeedButton4Click() {}
 
-// Ulo1 runs the save button's command.
+// The menu items and the tray menu press the toolbar's buttons.
+void FileCommands::Nov1Click() { SpeedButton1Click(); }
+void FileCommands::Otvor1Click() { SpeedButton2Click(); }
 void FileCommands::Ulo1Click() { SpeedButton3Click(); }
-
-void FileCommands::Uloako1Click() { saveAs(); }
-
-void FileCommands::SpeedButton3Click() { save(); }
-
-// The tray menu presses the toolbar's buttons and runs the exit item.
 void FileCommands::Nov3Click() { SpeedButton1Click(); }
 void FileCommands::Otvori2Click() { SpeedButton2Click(); }
 void FileCommands::Uloi2Click() { SpeedButton3Click(); }
 void FileCommands::Koniec1Click() { Koniefc1Click(); }
+void FileCommands::Textovsbor1Click() { Objekt1Click(); }
 
-// An untitled document goes through Save As. Either way the current file name is recorded
-// as the last saved file.
-void FileCommands::save()
+void FileCommands::Uloako1Click() { saveAs(); }
+void FileCommands::SpeedButton3Click() { save(); }
+
+// New asks every time, changed document or not. Yes saves under a name first and empties the
+// document only once it is saved: a cancelled or failed Save As keeps it.
+void FileCommands::SpeedButton1Click()
 {
     TForm1& form = c_.form;
-    if (form.currentFileName() != TForm1::kUntitled) {
-        c_.RichEdit1.Lines().SaveFile(form.currentFileName());
-        c_.RichEdit1.setModified(false);
-    } else {
-        saveAs();
+    form.Original();
+    form.SetModified(false);
+    switch (c_.platform.question(&form, kExitQuestion)) {
+    case Answer::Yes:
+        New2();
+        break;
+    case Answer::No:
+        New();
+        break;
+    case Answer::Cancel:
+        break;
     }
-    c_.settings.writeValue(statefile::LastFile, form.currentFileName());
+}
+
+void FileCommands::New2()
+{
+    if (saveAs())
+        New();
+}
+
+// The view modes, the theme and easy mode stay as they are.
+void FileCommands::New()
+{
+    TForm1& form = c_.form;
+    RichEdit& edit = c_.RichEdit1;
+    form.setCurrentFileName(TForm1::kUntitled);
+    form.setTitle(kTitlePrefix + TForm1::kUntitled);
+    edit.ClearAll();
+    edit.setSelectionStart(0);
+    edit.setModified(false);
+    // The boxes only show the starting font here; nothing is applied from them.
+    form.showFontName(QStringLiteral("Verdana"));
+    {
+        const QSignalBlocker blocker(form.ComboBox2);
+        form.ComboBox2->setEditText(QStringLiteral("12"));
+    }
+    FontDesc font = edit.Font();
+    font.size = 12;
+    edit.setFont(font);
+    font.name = QStringLiteral("Verdana");
+    edit.setFont(font);
+    form.refreshFilePanel();
+    form.StatusBar1->setPanelText(2, QStringLiteral("Nový"));
+    form.refreshDateTimePanels();
+}
+
+// Before another file replaces the document, a document with unsaved changes is offered for
+// saving: Yes saves it (through Save As when it has no file) and goes on only once it is
+// saved, No lets the changes go, Cancel ends the command. An unchanged document is replaced
+// without a question.
+bool FileCommands::mayReplaceDocument()
+{
+    if (!c_.RichEdit1.Modified())
+        return true;
+    switch (c_.platform.question(&c_.form, kExitQuestion)) {
+    case Answer::Yes:
+        return save();
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void FileCommands::SpeedButton2Click()
+{
+    TForm1& form = c_.form;
+    if (!mayReplaceDocument())
+        return;
+    form.Original();
+    if (const std::optional<QString> path = c_.platform.openFileName(&form, OpenDialog1)) {
+        OpenDialog1.folder = TForm1::path_strip(*path);
+        OpenDialog1.fileName = TForm1::strip(*path);
+        loadAsDocument(*path, kTitlePrefix + TForm1::strip(*path));
+    }
     form.refreshFilePanel();
     form.refreshDateTimePanels();
     form.SetModified(false);
 }
 
-void FileCommands::saveAs()
+// The last-file item opens the path recorded when the program started. The load's change
+// notification shows the marker; the file panel keeps what it showed.
+void FileCommands::PoslednySuborClick()
+{
+    if (!mayReplaceDocument())
+        return;
+    const QString path = c_.RichEdit2.Text();
+    loadAsDocument(path, kTitlePrefix + path);
+}
+
+void FileCommands::loadAsDocument(const QString& path, const QString& title)
 {
     TForm1& form = c_.form;
-    const std::optional<QString> path = c_.platform.saveFileName(&form, saveDialog(form.currentFileName()));
-    if (path) {
+    const QString previousName = form.currentFileName();
+    const QString previousTitle = form.title();
+    form.setCurrentFileName(path);
+    form.setTitle(title);
+    try {
+        c_.RichEdit1.Lines().LoadFile(path);
+    } catch (...) {
+        // Kept under the other file's name, the document would overwrite it at the next Save.
+        form.setCurrentFileName(previousName);
+        form.setTitle(previousTitle);
+        throw;
+    }
+}
+
+// An untitled document goes through Save As, which comes back here to write it under the
+// chosen name. Every save records the name as the last saved file; a Save As cancelled by the
+// user records nothing, so the last saved file stays the one saved last.
+bool FileCommands::save()
+{
+    TForm1& form = c_.form;
+    bool saved = true;
+    if (form.currentFileName() != TForm1::kUntitled) {
+        // The file is replaced only once the whole document is written.
+        c_.RichEdit1.Lines().SaveFile(form.currentFileName());
+        c_.RichEdit1.setModified(false);
+        c_.settings.writeValue(statefile::LastFile, form.currentFileName());
+    } else {
+        saved = saveAs();
+    }
+    form.refreshFilePanel();
+    form.refreshDateTimePanels();
+    form.SetModified(false);
+    return saved;
+}
+
+bool FileCommands::saveAs()
+{
+    TForm1& form = c_.form;
+    bool saved = false;
+    if (const std::optional<QString> path = c_.platform.saveFileName(&form, saveDialog(form.currentFileName()))) {
         form.setCurrentFileName(*path);
-        form.setTitle(QStringLiteral("ZORIM - ") + TForm1::strip(*path));
-        save();
+        form.setTitle(kTitlePrefix + TForm1::strip(*path));
+        saved = save();
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
     form.SetModified(false);
+    return saved;
+}
+
+// The file's text goes in as plain text in place of the selection, taking the attributes of
+// the insertion point, and stays selected. The document keeps its own file name.
+void FileCommands::Objekt1Click()
+{
+    if (VlozSubor())
+        c_.RichEdit1.setSelectedText(c_.RichEdit3.Text());
+}
+
+bool FileCommands::VlozSubor()
+{
+    const std::optional<QString> path = c_.platform.openFileName(&c_.form, OpenDialog1);
+    if (!path)
+        return false;
+    OpenDialog1.folder = TForm1::path_strip(*path);
+    OpenDialog1.fileName = TForm1::strip(*path);
+    // The buffer reads rich text, or plain text when the file is no rich text.
+    c_.RichEdit3.Lines().LoadFile(*path);
+    return true;
+}
+
+void FileCommands::Odosla1Click()
+{
+    c_.platform.message(&c_.form, QStringLiteral("Posielanie dokumentu e-mailom zatiaľ nefunkčné..."));
 }
 
 // Asked every time, changed document or not. Yes saves and keeps the program running.

@@ -2,6 +2,7 @@
 // The file commands: new, open, save, save as, print, send, the last saved file, insert a
 // text file, exit; the tray menu's twins of new, open, save and exit.
 #include "forms/commands/CommandContext.h"
+#include "platform/Platform.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@ class FileCommands {
 public:
     explicit FileCommands(CommandContext& context) : c_(context) {}
 
-    // Asked by the exit command and by the close box.
+    // Asked by new, by open of a changed document, by the exit command and by the close box.
     static const QString kExitQuestion;
 
     // Súbor
@@ -37,11 +38,29 @@ public:
     void SpeedButton3Click();
     void SpeedButton4Click();
     // Saving: an untitled document goes through saveAs, which asks for a name. The close box
-    // shares them. Both throw on failure.
-    void save();
-    void saveAs();
+    // shares them. Both throw on failure and return false when the user cancelled the name.
+    bool save();
+    bool saveAs();
+
+    // Empties the document: untitled, in the starting font, marked new.
+    void New();
+    // Save As, then New once the document is saved.
+    void New2();
+    // Asks for a file and loads it into the insert buffer RichEdit3; false when cancelled.
+    bool VlozSubor();
+
+    // The open dialog of Open and Insert text file. It remembers the folder and the name of
+    // the file chosen last for the rest of the run.
+    FileDialogSetup OpenDialog1 = openDialog();
 
 private:
+    static FileDialogSetup openDialog();
+    // Offers a changed document for saving before it is replaced; false when it is to stay.
+    bool mayReplaceDocument();
+    // Runs the load of `path` as the document's file: on failure the document keeps the name
+    // and title it had, since it still is the document it was.
+    void loadAsDocument(const QString& path, const QString& title);
+
     CommandContext& c_;
 };
 

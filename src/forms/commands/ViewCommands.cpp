@@ -1,5 +1,6 @@
 #include "forms/commands/ViewCommands.h"
 
+#include "forms/ColorTags.h"
 #include "forms/LineWrap.h"
 #include "forms/TForm1.h"
 #include "richtext/RichEdit.h"
@@ -14,8 +15,6 @@ namespace zorim {
 // A handler with an empty body belongs to a command that is not built yet: its menu item,
 // button and key exist and run it, and it does nothing.
 
-void ViewCommands::PlainText1Click() {}
-void ViewCommands::HTML1Click() {}
 void ViewCommands::Vzhadstrnky1Click() {}
 
 // The theme commands, in the menu's order; the numbers are those kept in skin.ini.
@@ -35,6 +34,51 @@ void ViewCommands::Zalamovanieriadkov1Click()
     const bool wrap = !c_.form.Zalamovanieriadkov1->isChecked();
     setLineWrapping(c_.RichEdit1, wrap);
     c_.form.Zalamovanieriadkov1->setChecked(wrap);
+}
+
+// Easy mode switches the document's mode without the check mark, so the mark and the
+// document can disagree; the command follows the mark.
+void ViewCommands::PlainText1Click()
+{
+    if (c_.form.PlainText1->isChecked())
+        Vypn1();
+    else
+        Zapn1();
+}
+
+// The mark goes first: a conversion that fails leaves it changed.
+void ViewCommands::Zapn1()
+{
+    c_.form.PlainText1->setChecked(true);
+    c_.RichEdit1.setPlainText(true);
+}
+
+void ViewCommands::Vypn1()
+{
+    c_.form.PlainText1->setChecked(false);
+    c_.RichEdit1.setPlainText(false);
+}
+
+// The mark only says which of the two the next click does: text typed or loaded afterwards
+// is not coloured.
+void ViewCommands::HTML1Click()
+{
+    if (c_.form.HTML1->isChecked())
+        Vypn3();
+    else
+        Zapn3();
+}
+
+void ViewCommands::Zapn3()
+{
+    c_.form.HTML1->setChecked(true);
+    ColorTags(c_.RichEdit1, {0x00FF0000, 0x000000FF, 0x00008000});
+}
+
+void ViewCommands::Vypn3()
+{
+    c_.form.HTML1->setChecked(false);
+    ColorTags(c_.RichEdit1, {0x00000000, 0x00000000, 0x00000000});
 }
 
 // The colours go first: a failed write of skin.ini leaves them applied.

@@ -35,6 +35,14 @@ public:
     void Nastaveniepsma1Click();
     void Indexy1Click();
 
+    // Plain-text mode on and off: the check mark of PlainText1 and the document's mode together.
+    void Zapn1();
+    void Vypn1();
+    // HTML mode on and off: the check mark of HTML1, and the document's markup coloured
+    // (text blue, markup red, quoted values green) or made black.
+    void Zapn3();
+    void Vypn3();
+
 private:
     // A theme command: applies the theme and keeps its number in skin.ini.
     void chooseSkin(int theme);

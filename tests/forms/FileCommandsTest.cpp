@@ -1,0 +1,678 @@
+// The file commands as a user meets them: new, open, save, save as, the last saved file,
+// inserting a text file and send, by every road, with the document state, the status panels,
+// the dialogs and the last-file record after each, and what a failure leaves behind.
+#include "ResourceLimit.h"
+#include "ShownWindowTest.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <csignal>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+const QString kQuestion = QStringLiteral("Chcete uložiť rozpísaný dokument?");
+const QString kSaved = QStringLiteral("Dokument bol uložený!");
+const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
+                        "\\f0\\fs24 Dobr\\'fd {\\b de\\'f2}\\par Druh\\'fd riadok}";
+const QString kRtfText = QStringLiteral("Dobrý deň\r\nDruhý riadok");
+
+class FileCommandsTest : public ShownWindowTest {
+protected:
+    // Moves the clock on, so that a refresh of the date and time panels shows.
+    void laterClock() { platform.clock = QDateTime(QDate(2025, 1, 2), QTime(10, 11, 12)); }
+    void expectLaterDateAndTime() const
+    {
+        EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum: 2.1.2025"));
+        EXPECT_EQ(panel(*form, 5), QStringLiteral("Čas: 10:11:12"));
+    }
+    void expectEarlierDateAndTime() const { EXPECT_NE(panel(*form, 5), QStringLiteral("Čas: 10:11:12")); }
+    QByteArray document(const QString& path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // Saves the typed document under a name, as the user does, and forgets what was shown.
+    QString saveUnder(const QString& name)
+    {
+        const QString path = folder.filePath(name);
+        platform.answerSaveFile(path);
+        form->Uloako1->trigger();
+        platform.clearShown();
+        return path;
+    }
+    QString text() const { return form->RichEdit1->Text(); }
+};
+
+// ---- the roads --------------------------------------------------------------------------
+
+TEST_F(FileCommandsTest, MenuToolbarTrayAndKeysRunTheSameCommands)
+{
+    // New asks its question by all four roads.
+    for (int i = 0; i < 4; ++i)
+        platform.answerQuestion(Answer::Cancel);
+    form->Nov1->trigger();
+    form->SpeedButton1->click();
+    form->Nov3->trigger();
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F1);
+    EXPECT_EQ(platform.questions(), QStringList(4, kQuestion));
+
+    // Open, and insert text file from both menus and by key, show the open dialog.
+    for (int i = 0; i < 7; ++i)
+        platform.answerOpenFile(std::nullopt);
+    form->Otvor1->trigger();
+    form->SpeedButton2->click();
+    form->Otvori2->trigger();
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+    form->Objekt1->trigger();
+    form->Textovsbor1->trigger();
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_E, Qt::ControlModifier);
+
+    // Save of an untitled document and Save As show the save dialog.
+    for (int i = 0; i < 6; ++i)
+        platform.answerSaveFile(std::nullopt);
+    form->Ulo1->trigger();
+    form->SpeedButton3->click();
+    form->Uloi2->trigger();
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
+    form->Uloako1->trigger();
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
+
+    QStringList dialogs;
+    for (const auto& shown : platform.shown())
+        if (shown.kind == ScriptedPlatform::Kind::OpenFile || shown.kind == ScriptedPlatform::Kind::SaveFile)
+            dialogs << shown.text;
+    EXPECT_EQ(dialogs, QStringList(7, QStringLiteral("Otvoriť dokument")) + QStringList(6, QStringLiteral("Uložiť dokument")));
+    EXPECT_TRUE(platform.scriptDone());
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(FileCommandsTest, SendShowsItsMessageAndChangesNothing)
+{
+    type(QStringLiteral("list"));
+    form->Odosla1->trigger();
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F6);
+    EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Message),
+              QStringList(2, QStringLiteral("Posielanie dokumentu e-mailom zatiaľ nefunkčné...")));
+    EXPECT_EQ(text(), QStringLiteral("list"));
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+}
+
+// ---- new ---------------------------------------------------------------------------------
+
+TEST_F(FileCommandsTest, NewNoEmptiesTheDocumentIntoTheStartingStateMarkedNew)
+{
+    const QString path = saveUnder(QStringLiteral("a.zrm"));
+    form->RichEdit1->SelectionAttributes().setSize(20);
+    type(QStringLiteral("text"));
+    laterClock();
+    platform.answerQuestion(Answer::No);
+    form->Nov1->trigger();
+
+    EXPECT_EQ(platform.questions(), QStringList{kQuestion});
+    EXPECT_EQ(text(), QString());
+    EXPECT_EQ(form->RichEdit1->SelectionStart(), 0);
+    EXPECT_FALSE(form->RichEdit1->Modified());
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Nový"));
+    expectLaterDateAndTime();
+    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("12"));
+    const int verdana = form->ComboBox1->findText(QStringLiteral("Verdana"), Qt::MatchFixedString);
+    EXPECT_EQ(form->ComboBox1->currentIndex(), verdana);
+    const FontDesc font = form->RichEdit1->Font();
+    EXPECT_EQ(font.name, QStringLiteral("Verdana"));
+    EXPECT_EQ(font.size, 12);
+    EXPECT_EQ(font.color, 0u);
+    EXPECT_EQ(form->RichEdit1->SelectionAttributes().Size(), 12);
+    // The file is untouched and the last saved file stays recorded.
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+    EXPECT_TRUE(document(path).startsWith("{\\rtf"));
+
+    // The marker changes again with the next change.
+    type(QStringLiteral("x"));
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+}
+
+TEST_F(FileCommandsTest, NewAsksAlsoForAnUnchangedDocumentAndCancelOnlyClearsTheMarker)
+{
+    type(QStringLiteral("koncept"));
+    platform.answerQuestion(Answer::Cancel);
+    form->SpeedButton1->click();
+    EXPECT_EQ(platform.shown().size(), 1u);
+    EXPECT_EQ(text(), QStringLiteral("koncept"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+    EXPECT_EQ(panel(*form, 2), QString());
+
+    platform.answerQuestion(Answer::No);
+    form->SpeedButton1->click();
+    platform.answerQuestion(Answer::Cancel);
+    form->SpeedButton1->click();
+    EXPECT_EQ(platform.questions(), QStringList(3, kQuestion));
+}
+
+TEST_F(FileCommandsTest, NewYesSavesUnderANameThenEmpties)
+{
+    type(QStringLiteral("Dobrý deň"));
+    const QString path = folder.filePath(QStringLiteral("list.txt"));
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(path);
+    form->Nov1->trigger();
+
+    EXPECT_EQ(document(path), QByteArray("Dobr\xFD de\xF2"));
+    EXPECT_EQ(platform.informations(), QStringList{kSaved});
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+    EXPECT_EQ(text(), QString());
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Nový"));
+
+    // Save As is asked for also when the document has a name, preset with its path.
+    type(QStringLiteral("x"));
+    const QString second = saveUnder(QStringLiteral("second.txt"));
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(second);
+    form->Nov1->trigger();
+    ASSERT_EQ(platform.shown().size(), 3u);
+    EXPECT_EQ(platform.shown()[1].file.fileName, second);
+}
+
+TEST_F(FileCommandsTest, NewYesKeepsTheDocumentWhenTheSaveIsCancelledOrFails)
+{
+    type(QStringLiteral("nestratiť"));
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(std::nullopt);
+    form->Nov1->trigger();
+    EXPECT_EQ(text(), QStringLiteral("nestratiť"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(panel(*form, 2), QString());
+    EXPECT_EQ(platform.informations(), QStringList());
+
+    const QString bad = folder.filePath(QStringLiteral("no/such/folder/a.zrm"));
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(bad);
+    form->Nov1->trigger();
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + bad});
+    EXPECT_EQ(text(), QStringLiteral("nestratiť"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), QByteArray("Dokument"));
+}
+
+// ---- open --------------------------------------------------------------------------------
+
+TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndTheDialogRemembersItsFolderAndName)
+{
+    QDir(folder.filePath(QString())).mkdir(QStringLiteral("dopisy"));
+    const QString path = folder.writeDocument(QStringLiteral("dopisy/a.zrm"), kRtf);
+    laterClock();
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+
+    ASSERT_EQ(platform.shown().size(), 1u);
+    const FileDialogSetup& first = platform.shown()[0].file;
+    EXPECT_EQ(first.title, QStringLiteral("Otvoriť dokument"));
+    EXPECT_EQ(first.filter, QStringLiteral("Všetky súbory|*.*|ZORIM dokumenty (*.zrm)|*.zrm|RTF dokumenty (*.rtf)|*.rtf|"
+                                           "Textové súbori (*.txt)|*.txt|HTML stránky (*.htm, *.html)|*.htm;*.html|"
+                                           "MOLA Editor (*.mola)|*.mola"));
+    EXPECT_EQ(first.filterIndex, 1);
+    EXPECT_EQ(first.defaultExtension, QStringLiteral("*.rtf"));
+    EXPECT_EQ(first.folder, QString());
+    EXPECT_EQ(first.fileName, QString());
+
+    EXPECT_EQ(text(), kRtfText);
+    form->RichEdit1->setSelectionStart(7);
+    EXPECT_EQ(form->RichEdit1->SelectionAttributes().Style(), fs::Bold);
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.zrm"));
+    EXPECT_EQ(form->CaptionBar1->title(), QStringLiteral("ZORIM - a.zrm"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+    EXPECT_EQ(panel(*form, 2), QString());
+    expectLaterDateAndTime();
+    EXPECT_FALSE(form->RichEdit1->Modified());
+
+    // The next open dialog starts in that folder with that name.
+    platform.answerOpenFile(std::nullopt);
+    form->Otvor1->trigger();
+    const FileDialogSetup& second = platform.shown().back().file;
+    EXPECT_EQ(second.folder, folder.filePath(QStringLiteral("dopisy")));
+    EXPECT_EQ(second.fileName, QStringLiteral("a.zrm"));
+    // A following Save writes the opened file.
+    type(QStringLiteral("X"));
+    form->Ulo1->trigger();
+    EXPECT_TRUE(document(path).startsWith("{\\rtf"));
+    EXPECT_TRUE(document(path).contains("X"));
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+}
+
+TEST_F(FileCommandsTest, OpenCancelledClearsTheMarkerAndRefreshesThePanelsOnly)
+{
+    const QString path = saveUnder(QStringLiteral("a.zrm"));
+    type(QStringLiteral("x"));
+    // With the changes let go, the dialog is cancelled.
+    platform.answerQuestion(Answer::No);
+    platform.answerOpenFile(std::nullopt);
+    laterClock();
+    form->SpeedButton2->click();
+    EXPECT_EQ(text(), QStringLiteral("x"));
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.zrm"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+    EXPECT_EQ(panel(*form, 2), QString());
+    expectLaterDateAndTime();
+}
+
+TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
+{
+    const QString other = folder.writeDocument(QStringLiteral("other.txt"), "iný");
+
+    // Cancel: nothing happens at all.
+    type(QStringLiteral("rozpísané"));
+    platform.answerQuestion(Answer::Cancel);
+    form->Otvor1->trigger();
+    EXPECT_EQ(platform.shown().size(), 1u);
+    EXPECT_EQ(text(), QStringLiteral("rozpísané"));
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+
+    // Yes for an untitled document: Save As; cancelled there, nothing is opened.
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(std::nullopt);
+    form->Otvor1->trigger();
+    EXPECT_EQ(text(), QStringLiteral("rozpísané"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+
+    // Yes, saved under a name, then the open dialog.
+    const QString path = folder.filePath(QStringLiteral("rozpis.txt"));
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(path);
+    platform.answerOpenFile(other);
+    form->Otvor1->trigger();
+    EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
+    EXPECT_EQ(text(), QStringLiteral("iný"));
+    EXPECT_EQ(form->currentFileName(), other);
+
+    // Yes for a named document saves it to its own file without a dialog.
+    type(QStringLiteral("!"));
+    platform.clearShown();
+    platform.answerQuestion(Answer::Yes);
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+    EXPECT_EQ(document(other), QByteArray("!in\xFD"));
+    EXPECT_EQ(platform.shown().size(), 2u);
+    EXPECT_EQ(text(), QStringLiteral("rozpísané"));
+
+    // No lets the changes go.
+    type(QStringLiteral("zahodiť "));
+    platform.answerQuestion(Answer::No);
+    platform.answerOpenFile(other);
+    form->Otvor1->trigger();
+    EXPECT_EQ(text(), QStringLiteral("!iný"));
+    EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
+
+    // An unchanged document is replaced without a question.
+    platform.clearShown();
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+    EXPECT_EQ(platform.questions(), QStringList());
+    EXPECT_EQ(text(), QStringLiteral("rozpísané"));
+}
+
+TEST_F(FileCommandsTest, FailedOpenShowsTheMessageAndKeepsTheDocumentWithItsName)
+{
+    const QString path = saveUnder(QStringLiteral("a.txt"));
+    type(QStringLiteral("b"));
+    const QString missing = folder.filePath(QStringLiteral("missing.zrm"));
+    platform.answerQuestion(Answer::No);
+    platform.answerOpenFile(missing);
+    laterClock();
+    form->Otvor1->trigger();
+
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + missing});
+    EXPECT_EQ(text(), QStringLiteral("b"));
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.txt"));
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+    expectEarlierDateAndTime();
+    // The next Save writes the document's own file, never the one that failed to open.
+    form->Ulo1->trigger();
+    EXPECT_EQ(document(path), QByteArray("b"));
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+// ---- save and save as --------------------------------------------------------------------
+
+TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
+{
+    type(QStringLiteral("Ahoj"));
+    const QString path = folder.filePath(QStringLiteral("Ahoj.zrm"));
+    laterClock();
+    platform.answerSaveFile(path);
+    form->Uloako1->trigger();
+
+    ASSERT_EQ(platform.shown().size(), 2u);
+    const FileDialogSetup& dialog = platform.shown()[0].file;
+    EXPECT_EQ(dialog.title, QStringLiteral("Uložiť dokument"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*"));
+    EXPECT_EQ(dialog.filterIndex, 1);
+    EXPECT_EQ(dialog.defaultExtension, QStringLiteral("*.rtf"));
+    EXPECT_EQ(dialog.folder, QString());
+    EXPECT_EQ(dialog.fileName, QStringLiteral("Dokument"));
+    EXPECT_EQ(platform.informations(), QStringList{kSaved});
+
+    EXPECT_TRUE(document(path).startsWith("{\\rtf"));
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Ahoj.zrm"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+    EXPECT_EQ(panel(*form, 2), QString());
+    expectLaterDateAndTime();
+    EXPECT_FALSE(form->RichEdit1->Modified());
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+
+    // The next Save As proposes the full path; cancelled, it changes nothing but the marker.
+    type(QStringLiteral("!"));
+    platform.answerSaveFile(std::nullopt);
+    form->Uloako1->trigger();
+    EXPECT_EQ(platform.shown().back().file.fileName, path);
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(panel(*form, 2), QString());
+    EXPECT_TRUE(form->RichEdit1->Modified());
+    EXPECT_FALSE(document(path).contains("!"));
+}
+
+TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItsFileWithoutAMessage)
+{
+    const QString path = saveUnder(QStringLiteral("list.txt"));
+    type(QStringLiteral("Nový text"));
+    laterClock();
+    form->SpeedButton3->click();
+    EXPECT_EQ(platform.shown().size(), 0u);
+    EXPECT_EQ(document(path), QByteArray("Nov\xFD text"));
+    EXPECT_FALSE(form->RichEdit1->Modified());
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+    EXPECT_EQ(panel(*form, 2), QString());
+    expectLaterDateAndTime();
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - list.txt"));
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+}
+
+TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
+{
+    type(QStringLiteral("a"));
+    const QString path = folder.filePath(QStringLiteral("a.rtf"));
+    platform.answerSaveFile(path);
+    form->Ulo1->trigger();
+    EXPECT_EQ(platform.shown()[0].file.fileName, QStringLiteral("Dokument"));
+    EXPECT_EQ(platform.informations(), QStringList{kSaved});
+    EXPECT_TRUE(document(path).startsWith("{\\rtf"));
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+
+    // Cancelled, the panels are refreshed and the recorded last file stays.
+    form->commands().file.New();
+    laterClock();
+    platform.answerSaveFile(std::nullopt);
+    form->Ulo1->trigger();
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
+    EXPECT_EQ(panel(*form, 2), QString());
+    expectLaterDateAndTime();
+}
+
+// A save that cannot complete leaves the file as it was, and the document changed.
+TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileTheRecordAndTheChanges)
+{
+    folder.openToOthers();
+    const QString docs = folder.filePath(QStringLiteral("docs"));
+    QDir().mkdir(docs);
+    // The file may be written by anyone, its folder only by its owner: a save that wrote the
+    // file in place would succeed, a save that replaces it whole cannot.
+    type(QStringLiteral("stará kniha"));
+    const QString path = saveUnder(QStringLiteral("docs/kniha.txt"));
+    QFile::setPermissions(path, QFile::Permissions(0x6666));
+    type(QStringLiteral(" a nová"));
+    laterClock();
+    {
+        AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        form->Ulo1->trigger();
+    }
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
+    EXPECT_EQ(document(path), QByteArray("star\xE1 kniha"));
+    EXPECT_EQ(QDir(docs).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kniha.txt")});
+    EXPECT_TRUE(form->RichEdit1->Modified());
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+    expectEarlierDateAndTime();
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+}
+
+// The control's save does not yet notice a disk that fills up while the file is flushed at
+// its commit: the old file is replaced by the part that was written, and no failure is
+// reported. Enable once the save checks the flush.
+TEST_F(FileCommandsTest, DISABLED_DiskFullDuringSaveKeepsTheOldFile)
+{
+    type(QStringLiteral("stará kniha"));
+    const QString path = saveUnder(QStringLiteral("kniha.txt"));
+    form->RichEdit1->setSelectedText(QString(4096, QLatin1Char('x')));
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    {
+        ResourceLimit full(RLIMIT_FSIZE, 100);
+        form->Ulo1->trigger();
+    }
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(platform.errors().size(), 1);
+    EXPECT_EQ(document(path), QByteArray("star\xE1 kniha"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+}
+
+TEST_F(FileCommandsTest, FailedSaveAsShowsNoMessageAndTheNextSaveTriesThatPathAgain)
+{
+    type(QStringLiteral("x"));
+    const QString bad = folder.filePath(QStringLiteral("chýba/a.txt"));
+    platform.answerSaveFile(bad);
+    form->Uloako1->trigger();
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + bad});
+    EXPECT_EQ(platform.informations(), QStringList());
+    EXPECT_EQ(form->currentFileName(), bad);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.txt"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
+
+    QDir(folder.filePath(QString())).mkdir(QStringLiteral("chýba"));
+    form->Ulo1->trigger();
+    EXPECT_EQ(document(bad), QByteArray("x"));
+    EXPECT_FALSE(form->RichEdit1->Modified());
+}
+
+TEST_F(FileCommandsTest, FailedRecordOfTheLastFileComesAfterTheDocumentIsSaved)
+{
+    folder.openToOthers();
+    const QString path = folder.filePath(QStringLiteral("a.txt"));
+    type(QStringLiteral("uložené"));
+    platform.answerSaveFile(path);
+    QFile::setPermissions(folder.dataPath(QStringLiteral("data.ini")), QFile::ReadOwner | QFile::ReadOther);
+    QFile::setPermissions(folder.filePath(QString()), QFile::Permissions(0x7777));
+    {
+        AsOrdinaryUser user;
+        if (!user.effective())
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        form->Uloako1->trigger();
+    }
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File access denied")});
+    EXPECT_EQ(document(path), QByteArray("ulo\x9E" "en\xE9"));
+    EXPECT_FALSE(form->RichEdit1->Modified());
+    EXPECT_EQ(platform.informations(), QStringList());
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), QByteArray("Dokument"));
+}
+
+// ---- the last saved file -----------------------------------------------------------------
+
+TEST_F(FileCommandsTest, LastFileOpensThePathRecordedAtStartUp)
+{
+    const QString recorded = folder.writeDocument(QStringLiteral("posledny.zrm"), kRtf);
+    folder.write(QStringLiteral("data.ini"), recorded.toUtf8());
+    form = start();
+    form->show();
+    EXPECT_EQ(form->PoslednySubor->text(), recorded);
+
+    // Another save in this run changes the record, not the item.
+    type(QStringLiteral("iný"));
+    const QString other = saveUnder(QStringLiteral("iny.txt"));
+    EXPECT_EQ(folder.read(QStringLiteral("data.ini")), other.toUtf8());
+    laterClock();
+    form->PoslednySubor->trigger();
+
+    EXPECT_EQ(platform.shown().size(), 0u);
+    EXPECT_EQ(text(), kRtfText);
+    EXPECT_EQ(form->currentFileName(), recorded);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - ") + recorded);
+    // The file panel is left as it was; the load's change notice clears the marker and
+    // stamps the moment.
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + other);
+    EXPECT_EQ(panel(*form, 2), QString());
+    expectLaterDateAndTime();
+    EXPECT_EQ(form->PoslednySubor->text(), recorded);
+}
+
+TEST_F(FileCommandsTest, LastFileWithoutARecordedFileFailsAndChangesNothing)
+{
+    for (const QByteArray& record : {QByteArray(), QByteArray("Dokument")}) {
+        folder.write(QStringLiteral("data.ini"), record);
+        form = start();
+        form->show();
+        type(QStringLiteral("text"));
+        platform.clearShown();
+        platform.answerQuestion(Answer::No);
+        form->PoslednySubor->trigger();
+        EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + QString::fromUtf8(record)});
+        EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+        EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+        EXPECT_EQ(text(), QStringLiteral("text"));
+    }
+}
+
+TEST_F(FileCommandsTest, LastFileOffersAChangedDocumentForSavingFirst)
+{
+    const QString recorded = folder.writeDocument(QStringLiteral("posledny.txt"), "ulo\x9E" "en\xFD");
+    folder.write(QStringLiteral("data.ini"), recorded.toUtf8());
+    form = start();
+    form->show();
+    type(QStringLiteral("rozpísané"));
+    platform.answerQuestion(Answer::Cancel);
+    form->PoslednySubor->trigger();
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(std::nullopt);
+    form->PoslednySubor->trigger();
+    EXPECT_EQ(text(), QStringLiteral("rozpísané"));
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+
+    const QString path = folder.filePath(QStringLiteral("rozpis.txt"));
+    platform.answerQuestion(Answer::Yes);
+    platform.answerSaveFile(path);
+    form->PoslednySubor->trigger();
+    EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
+    EXPECT_EQ(text(), QStringLiteral("uložený"));
+    EXPECT_EQ(form->currentFileName(), recorded);
+    EXPECT_EQ(platform.questions(), QStringList(3, kQuestion));
+}
+
+// ---- insert text file --------------------------------------------------------------------
+
+TEST_F(FileCommandsTest, InsertTextFileReplacesTheSelectionWithThePlainTextAsOneUndoStep)
+{
+    const QString path = saveUnder(QStringLiteral("moj.zrm"));
+    RichEdit& edit = *form->RichEdit1;
+    edit.setSelectedText(QStringLiteral("Ahoj svet"));
+    edit.setSelectionStart(0);
+    edit.setSelectionLength(4);
+    edit.SelectionAttributes().setStyle(fs::Italic);
+    edit.setSelectionStart(5);
+    edit.setSelectionLength(4);
+    const QString inserted = folder.writeDocument(QStringLiteral("vlozit.rtf"), kRtf);
+    platform.answerOpenFile(inserted);
+    form->Objekt1->trigger();
+
+    EXPECT_EQ(text(), QStringLiteral("Ahoj ") + kRtfText);
+    EXPECT_EQ(edit.SelectionStart(), 5);
+    EXPECT_EQ(edit.SelectedText(), QStringLiteral("Dobrý deň\rDruhý riadok"));
+    // The file's bold is dropped: the text takes the attributes of the insertion point.
+    for (int at : {6, 12, 20}) {
+        edit.setSelectionStart(at);
+        edit.setSelectionLength(1);
+        EXPECT_EQ(edit.SelectionAttributes().Style(), 0) << at;
+    }
+    // The document still belongs to its own file.
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - moj.zrm"));
+    EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+
+    edit.Undo();
+    EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
+
+    // The open dialog remembers the inserted file for Open as well.
+    platform.answerQuestion(Answer::Cancel);
+    form->Otvor1->trigger();
+    platform.answerOpenFile(std::nullopt);
+    form->Textovsbor1->trigger();
+    EXPECT_EQ(platform.shown().back().file.folder, QDir::cleanPath(folder.filePath(QString())));
+    EXPECT_EQ(platform.shown().back().file.fileName, QStringLiteral("vlozit.rtf"));
+    EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
+}
+
+TEST_F(FileCommandsTest, InsertTextFileTakesTextFilesAndTheTextOfOtherWordProcessors)
+{
+    const QString txt = folder.writeDocument(QStringLiteral("riadky.txt"), "prv\xFD\r\ndruh\xFD\r\n");
+    platform.answerOpenFile(txt);
+    form->Objekt1->trigger();
+    EXPECT_EQ(text(), QStringLiteral("prvý\r\ndruhý\r\n"));
+
+    form->RichEdit1->SelectAll();
+    platform.answerOpenFile(sharedTestData(QStringLiteral("rtf/libreoffice/letter.rtf")));
+    form->Objekt1->trigger();
+    EXPECT_EQ(platform.errors(), QStringList());
+    EXPECT_TRUE(text().startsWith(QStringLiteral("Vážený pán Novák,\r\n"))) << text().left(40).toStdString();
+    EXPECT_TRUE(text().contains(QStringLiteral("S pozdravom")));
+    EXPECT_FALSE(text().contains(QStringLiteral("\\rtf")));
+}
+
+TEST_F(FileCommandsTest, InsertTextFileCancelledOrUnreadableInsertsNothing)
+{
+    type(QStringLiteral("zostane"));
+    platform.answerOpenFile(std::nullopt);
+    form->Objekt1->trigger();
+    const QString missing = folder.filePath(QStringLiteral("nie.txt"));
+    platform.answerOpenFile(missing);
+    form->Objekt1->trigger();
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + missing});
+    EXPECT_EQ(text(), QStringLiteral("zostane"));
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PathParts, StripAndPathStripSplitAtTheLastSeparator)
+{
+    EXPECT_EQ(TForm1::strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(TForm1::path_strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("/home/jan/dopisy"));
+    EXPECT_EQ(TForm1::strip(QStringLiteral("a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(TForm1::path_strip(QStringLiteral("a.zrm")), QString());
+    // A file in the root: no folder part, so the next dialog starts where it chooses.
+    EXPECT_EQ(TForm1::strip(QStringLiteral("/a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(TForm1::path_strip(QStringLiteral("/a.zrm")), QString());
+    // A backslash is part of a name here.
+    EXPECT_EQ(TForm1::strip(QStringLiteral("/tmp/C:\\list.zrm")), QStringLiteral("C:\\list.zrm"));
+}
+
+} // namespace

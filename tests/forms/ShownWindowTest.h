@@ -1,0 +1,27 @@
+#pragma once
+// The main window started and shown, with typing into the document as the keyboard delivers
+// it: each character with its text, Slovak ones too.
+#include "FormsTestSupport.h"
+
+#include <QTextEdit>
+#include <QtTest/QTest>
+
+namespace zorim::test {
+
+class ShownWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        form = start();
+        form->show();
+    }
+    void type(const QString& text)
+    {
+        for (const QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, form->RichEdit1->view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace zorim::test
