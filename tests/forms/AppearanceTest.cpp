@@ -201,11 +201,13 @@ TEST_F(AppearanceTest, TrayIconCarriesTheNameAndTheTrayMenu)
     // The tray menu's items run the toolbar's and the exit item's commands.
     QStringList ran;
     QObject::connect(&form->commandUi(), &CommandUi::running, [&](const char* name) { ran << QString::fromLatin1(name); });
+    // New and the exit both ask first; each is cancelled.
+    platform.answerQuestion(Answer::Cancel);
     form->Nov3->trigger();
     platform.answerQuestion(Answer::Cancel);
     form->Koniec1->trigger();
     EXPECT_EQ(ran, QStringList({"Nov3", "Koniec1"}));
-    EXPECT_EQ(platform.questions(), QStringList({"Chcete uložiť rozpísaný dokument?"}));
+    EXPECT_EQ(platform.questions(), QStringList({"Chcete uložiť rozpísaný dokument?", "Chcete uložiť rozpísaný dokument?"}));
     form.reset();
     EXPECT_FALSE(platform.trayShown());
 }
