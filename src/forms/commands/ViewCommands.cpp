@@ -1,6 +1,7 @@
 #include "forms/commands/ViewCommands.h"
 
 #include "forms/LineWrap.h"
+#include "forms/TForm3.h"
 #include "forms/TForm1.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -16,7 +17,22 @@ namespace zorim {
 
 void ViewCommands::PlainText1Click() {}
 void ViewCommands::HTML1Click() {}
-void ViewCommands::Vzhadstrnky1Click() {}
+
+// Page setup: the dialog shapes the main window for the chosen page. The window's outer width
+// lays the window out for that width first; the editor's left edge and width then override
+// that layout's, its top and height stay.
+void ViewCommands::Vzhadstrnky1Click()
+{
+    TForm3* dialog = c_.windows.Form3;
+    if (!dialog)
+        return;
+    TForm1& form = c_.form;
+    RichEdit& editor = c_.RichEdit1;
+    dialog->setTarget({[&form](int width) { form.setOuterWidth(width); },
+                       [&editor](int left) { editor.move(left, editor.y()); },
+                       [&editor](int width) { editor.resize(width, editor.height()); }});
+    dialog->execute();
+}
 
 // The theme commands, in the menu's order; the numbers are those kept in skin.ini.
 void ViewCommands::erven2Click() { chooseSkin(1); }
