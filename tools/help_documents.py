@@ -42,8 +42,8 @@ V ponuke Vložiť nájdete dátum, čas, ustálené spojenia listov (Dobrý deň
 TOPICS["help3.zrm"] = """
 # Vytvoriť nový dokument
 Nový dokument začnete príkazom **Súbor, Nový** (kláves F1) alebo tlačidlom „Nový“ na paneli nástrojov.
-Program sa najprv opýta: „Chcete uložiť rozpísaný dokument?“
-- **Áno** otvorí okno na uloženie rozpísaného dokumentu; potom program začne nový dokument.
+Program sa najprv opýta: „Chcete uložiť rozpísaný dokument?“ Opýta sa vždy, aj keď ste dokument nezmenili.
+- **Áno** otvorí okno na uloženie rozpísaného dokumentu; keď dokument uložíte, program začne nový dokument. Ak uloženie zrušíte, rozpísaný dokument zostane v okne tak, ako bol.
 - **Nie** zahodí rozpísaný text a začne nový dokument.
 - **Zrušiť** nechá rozpísaný dokument tak, ako je.
 Nový dokument je prázdny, nemá ešte názov (v titulku okna je „Dokument“) a píše sa písmom Verdana veľkosti 12. V stavovom riadku uvidíte značku „Nový“.
@@ -55,7 +55,11 @@ Nový dokument je prázdny, nemá ešte názov (v titulku okna je „Dokument“
 
 TOPICS["help4.zrm"] = """
 # Otváranie dokumentu
-Dokument otvoríte príkazom **Súbor, Otvoriť** (kláves F2) alebo tlačidlom „Otvoriť“. V okne „Otvoriť dokument“ vyberte súbor a potvrďte ho. Ak ste rozpísaný dokument ešte neuložili, uložte ho predtým: otvorený súbor nahradí obsah okna.
+Dokument otvoríte príkazom **Súbor, Otvoriť** (kláves F2) alebo tlačidlom „Otvoriť“. V okne „Otvoriť dokument“ vyberte súbor a potvrďte ho; otvorený súbor nahradí obsah okna.
+Ak má rozpísaný dokument neuložené zmeny, program sa najprv opýta: „Chcete uložiť rozpísaný dokument?“
+- **Áno** rozpísaný dokument najprv uloží (dokument, ktorý ešte nemá názov, cez okno „Uložiť dokument“) a potom ponúkne okno „Otvoriť dokument“.
+- **Nie** neuložené zmeny zahodí a ponúkne okno „Otvoriť dokument“.
+- **Zrušiť** nechá rozpísaný dokument tak, ako je; nič sa neotvorí.
 ## Ktoré súbory ZORIM otvorí
 - **Dokumenty ZORIM (.zrm)** a **RTF (.rtf)**: formátovaný text s písmom, farbami, odsekmi a obrázkami.
 - **Textové súbory (.txt)**: čistý text, každý riadok súboru ako jeden odsek.

@@ -95,6 +95,11 @@ public:
     void RichEdit1KeyUp();
     // The resize rule: tool bar area, editor and the status bar's spacer follow the window.
     void FormResize();
+    // The window's outer width as the resize rule measures it (the client area and a system
+    // frame). Setting it keeps the window's left edge, top and height; a shown window is laid
+    // out for the new width (FormResize) before it returns.
+    int outerWidth() const;
+    void setOuterWidth(int width);
 
     // Colour themes 1..8; anything else changes nothing.
     void ApplySkin(int theme);

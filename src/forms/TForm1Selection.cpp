@@ -138,4 +138,18 @@ void TForm1::FormResize()
     sizeGrip_->move(width - grip.width(), height - grip.height());
 }
 
+int TForm1::outerWidth() const { return client_->width() + kFrameWidth; }
+
+void TForm1::setOuterWidth(int width)
+{
+    const QMargins border = contentsMargins();
+    const int windowWidth = std::max(0, width - kFrameWidth) + border.left() + border.right();
+    if (borderResizable_)
+        resize(windowWidth, height());
+    else
+        setFixedSize(windowWidth, height());
+    // The shown window has laid itself out in the resize: its client area's resize ran
+    // FormResize.
+}
+
 } // namespace zorim

@@ -1,5 +1,7 @@
 #include "forms/commands/InsertCommands.h"
 
+#include "forms/TForm10.h"
+
 namespace zorim {
 
 // A handler with an empty body belongs to a command that is not built yet: its menu item,
@@ -19,7 +21,8 @@ void InsertCommands::N21Click() {}
 void InsertCommands::N22Click() {}
 void InsertCommands::N23Click() {}
 void InsertCommands::N24Click() {}
-void InsertCommands::Hypertextovodkaz1Click() {}
+// The menu item runs the toolbar button's hyperlink dialog.
+void InsertCommands::Hypertextovodkaz1Click() { SpeedButton20Click(); }
 void InsertCommands::Obrzok1Click() {}
 void InsertCommands::Objekt2Click() {}
 void InsertCommands::Vloiinak1Click() {}
@@ -37,7 +40,12 @@ void InsertCommands::N29Click() {}
 void InsertCommands::N30Click() {}
 void InsertCommands::N31Click() {}
 void InsertCommands::N32Click() {}
-void InsertCommands::SpeedButton20Click() {}
+// The hyperlink dialog; its "Vložiť" puts the typed address into the document.
+void InsertCommands::SpeedButton20Click()
+{
+    if (TForm10* dialog = c_.windows.Form10)
+        dialog->execute(c_.RichEdit1);
+}
 // The date and time buttons run the menu's date and time commands.
 void InsertCommands::SpeedButton24Click() { Dtum1Click(); }
 void InsertCommands::SpeedButton25Click() { as1Click(); }

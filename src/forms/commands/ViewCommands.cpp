@@ -2,6 +2,7 @@
 
 #include "forms/ColorTags.h"
 #include "forms/LineWrap.h"
+#include "forms/TForm3.h"
 #include "forms/TForm1.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -15,7 +16,21 @@ namespace zorim {
 // A handler with an empty body belongs to a command that is not built yet: its menu item,
 // button and key exist and run it, and it does nothing.
 
-void ViewCommands::Vzhadstrnky1Click() {}
+// Page setup: the dialog shapes the main window for the chosen page. The window's outer width
+// lays the window out for that width first; the editor's left edge and width then override
+// that layout's, its top and height stay.
+void ViewCommands::Vzhadstrnky1Click()
+{
+    TForm3* dialog = c_.windows.Form3;
+    if (!dialog)
+        return;
+    TForm1& form = c_.form;
+    RichEdit& editor = c_.RichEdit1;
+    dialog->setTarget({[&form](int width) { form.setOuterWidth(width); },
+                       [&editor](int left) { editor.move(left, editor.y()); },
+                       [&editor](int width) { editor.resize(width, editor.height()); }});
+    dialog->execute();
+}
 
 // The theme commands, in the menu's order; the numbers are those kept in skin.ini.
 void ViewCommands::erven2Click() { chooseSkin(1); }

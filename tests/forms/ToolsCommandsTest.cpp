@@ -1,0 +1,505 @@
+// The commands that show the dialog windows, run as the user runs them: keys pressed with the
+// focus in the document, toolbar buttons and menu items, the dialog played through the
+// scripted platform; checked by the document, the selection, the state files and what was
+// shown.
+#include "FormsTestSupport.h"
+#include "forms/Project2.h"
+#include "forms/TAboutBox.h"
+#include "forms/TForm10.h"
+#include "forms/TForm3.h"
+#include "forms/TForm4.h"
+#include "forms/TForm5.h"
+#include "forms/TForm6.h"
+#include "forms/TForm7.h"
+#include "forms/TForm8.h"
+#include "forms/TForm9.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+class ToolsCommandsTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        windows = createWindows(platform, settings, {});
+        ASSERT_TRUE(windows->Form1);
+        form = windows->Form1.get();
+        ASSERT_EQ(platform.errors(), QStringList());
+    }
+
+    RichEdit& doc() { return *form->RichEdit1; }
+    QTextEdit* view() { return form->RichEdit1->view(); }
+
+    // Keys pressed with the focus in the document.
+    void type(const QString& text)
+    {
+        for (const QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(view(), key, modifiers); }
+    void select(int start, int length)
+    {
+        doc().setSelectionStart(start);
+        doc().setSelectionLength(length);
+    }
+    std::pair<int, int> selection() { return {doc().SelectionStart(), doc().SelectionLength()}; }
+
+    // The user's part while the next dialog is open; the actions must close it.
+    void user(std::function<void(QDialog&)> actions)
+    {
+        platform.answerModal([actions](QDialog& dialog) {
+            dialog.show();
+            actions(dialog);
+            EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
+            dialog.hide();
+            return dialog.result();
+        });
+    }
+    // A field filled as typed, then the dialog confirmed with Enter.
+    static void fill(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+    static void enter(QWidget* field) { QTest::keyClick(field, Qt::Key_Return); }
+    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // The find dialog confirmed with a text, or cancelled.
+    void findDialogConfirms(const QString& text)
+    {
+        user([this, text](QDialog&) {
+            fill(windows->Form8->Edit1, text);
+            enter(windows->Form8->Edit1);
+        });
+    }
+    void cancels()
+    {
+        user([](QDialog& dialog) { dialog.reject(); });
+    }
+    QStringList shownDialogs() const { return platform.texts(ScriptedPlatform::Kind::Modal); }
+
+    std::unique_ptr<Windows> windows;
+    TForm1* form = nullptr;
+};
+
+} // namespace
+
+// ---- find and find next ----------------------------------------------------------------------
+
+TEST_F(ToolsCommandsTest, FindSelectsTheFirstMatchAndFindNextWalksOnWrappingToTheTop)
+{
+    type(QStringLiteral("abc abc abc"));
+    findDialogConfirms(QStringLiteral("abc"));
+    press(Qt::Key_F9);
+    EXPECT_EQ(shownDialogs(), QStringList{u("Hľadať text")});
+    EXPECT_EQ(folder.read("hladat.ini"), QByteArray("abc"));
+    EXPECT_EQ(selection(), std::make_pair(0, 3));
+
+    press(Qt::Key_F10);
+    EXPECT_EQ(selection(), std::make_pair(4, 3));
+    press(Qt::Key_F10);
+    EXPECT_EQ(selection(), std::make_pair(8, 3));
+    press(Qt::Key_F10);
+    EXPECT_EQ(selection(), std::make_pair(0, 3));
+
+    // From the caret: the next match after it.
+    select(5, 0);
+    press(Qt::Key_F10);
+    EXPECT_EQ(selection(), std::make_pair(8, 3));
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(ToolsCommandsTest, FindIsCaseSensitiveAndNoMatchLeavesTheSelection)
+{
+    type(QStringLiteral("abc abc"));
+    select(1, 2);
+    findDialogConfirms(QStringLiteral("Abc"));
+    press(Qt::Key_F9);
+    EXPECT_EQ(selection(), std::make_pair(1, 2));
+    press(Qt::Key_F10);
+    EXPECT_EQ(selection(), std::make_pair(1, 2));
+
+    // An empty text finds nothing either.
+    findDialogConfirms(QString());
+    press(Qt::Key_F9);
+    EXPECT_EQ(folder.read("hladat.ini"), QByteArray());
+    EXPECT_EQ(selection(), std::make_pair(1, 2));
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(ToolsCommandsTest, CancelledFindSearchesForTheTextConfirmedLastAlsoInAnEarlierRun)
+{
+    folder.write("hladat.ini", "dva"); // confirmed in an earlier run
+    type(QStringLiteral("jeden dva"));
+    user([this](QDialog&) {
+        fill(windows->Form8->Edit1, QStringLiteral("jeden"));
+        click(windows->Form8->Button2); // "Storno"
+    });
+    form->SpeedButton22->click(); // the toolbar's "Nájsť"
+    EXPECT_EQ(shownDialogs(), QStringList{u("Hľadať text")});
+    EXPECT_EQ(folder.read("hladat.ini"), QByteArray("dva"));
+    EXPECT_EQ(selection(), std::make_pair(6, 3));
+
+    // The menu item, the close box.
+    user([](QDialog& dialog) { dialog.close(); });
+    select(0, 0);
+    form->Njs1->trigger();
+    EXPECT_EQ(selection(), std::make_pair(6, 3));
+}
+
+TEST_F(ToolsCommandsTest, FindBeforeAnySearchWasConfirmedShowsTheStoresMessageAndChangesNothing)
+{
+    ASSERT_FALSE(folder.exists("hladat.ini"));
+    type(QStringLiteral("abc"));
+    select(1, 1);
+    press(Qt::Key_F10);
+    EXPECT_EQ(platform.errors(), QStringList{"File not found"});
+    cancels();
+    press(Qt::Key_F9);
+    EXPECT_EQ(platform.errors(), (QStringList{"File not found", "File not found"}));
+    EXPECT_EQ(selection(), std::make_pair(1, 1));
+    EXPECT_EQ(doc().Text(), QStringLiteral("abc"));
+}
+
+// ---- replace ---------------------------------------------------------------------------------
+
+TEST_F(ToolsCommandsTest, ReplaceReplacesEveryMatchAsOneChangeAndOneUndoStep)
+{
+    type(QStringLiteral("abab ab"));
+    QSignalSpy changes(&doc(), &RichEdit::OnChange);
+    user([this](QDialog&) {
+        fill(windows->Form7->Edit1, QStringLiteral("ab"));
+        fill(windows->Form7->Edit2, QStringLiteral("xyz"));
+        enter(windows->Form7->Edit2);
+    });
+    press(Qt::Key_F11);
+    EXPECT_EQ(shownDialogs(), QStringList{u("Nahradiť text")});
+    EXPECT_EQ(folder.read("hladat.ini"), QByteArray("ab"));
+    EXPECT_EQ(folder.read("nahradit.ini"), QByteArray("xyz"));
+    EXPECT_EQ(doc().Text(), QStringLiteral("xyzxyz xyz"));
+    EXPECT_EQ(selection(), std::make_pair(7, 3)); // the last replacement
+    EXPECT_EQ(changes.count(), 1);
+
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc().Text(), QStringLiteral("abab ab"));
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(ToolsCommandsTest, ReplaceOfMoreMatchesThanTheUndoLimitIsStillUndoneInOneStep)
+{
+    const QString many = QStringLiteral("x ").repeated(150);
+    doc().setSelectedText(many);
+    folder.write("hladat.ini", "x");
+    folder.write("nahradit.ini", "yy");
+    cancels();
+    form->SpeedButton23->click(); // the toolbar's "Nahradiť"
+    EXPECT_EQ(doc().Text(), QStringLiteral("yy ").repeated(150));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc().Text(), many);
+}
+
+TEST_F(ToolsCommandsTest, CancelledReplaceUsesTheTextsConfirmedLast)
+{
+    type(QStringLiteral("x"));
+    user([this](QDialog&) {
+        fill(windows->Form7->Edit1, QStringLiteral("x"));
+        fill(windows->Form7->Edit2, QStringLiteral("y"));
+        click(windows->Form7->Button1);
+    });
+    press(Qt::Key_F11);
+    EXPECT_EQ(doc().Text(), QStringLiteral("y"));
+
+    press(Qt::Key_End);
+    type(QStringLiteral(" x x"));
+    user([this](QDialog&) {
+        fill(windows->Form7->Edit1, QStringLiteral("q"));
+        click(windows->Form7->Button2);
+    });
+    form->Nahradi1->trigger();
+    EXPECT_EQ(doc().Text(), QStringLiteral("y y y"));
+    EXPECT_EQ(folder.read("hladat.ini"), QByteArray("x"));
+
+    // "a" by "aa": what a replacement brought in is not searched again.
+    doc().setText(QStringLiteral("a a"));
+    user([this](QDialog&) {
+        fill(windows->Form7->Edit1, QStringLiteral("a"));
+        fill(windows->Form7->Edit2, QStringLiteral("aa"));
+        click(windows->Form7->Button1);
+    });
+    press(Qt::Key_F11);
+    EXPECT_EQ(doc().Text(), QStringLiteral("aa aa"));
+}
+
+TEST_F(ToolsCommandsTest, ReplaceWithoutAStoredReplacementShowsTheStoresMessageAndChangesNothing)
+{
+    folder.write("hladat.ini", "a");
+    ASSERT_FALSE(folder.exists("nahradit.ini"));
+    type(QStringLiteral("aaa"));
+    cancels();
+    press(Qt::Key_F11);
+    EXPECT_EQ(platform.errors(), QStringList{"File not found"});
+    EXPECT_EQ(doc().Text(), QStringLiteral("aaa"));
+}
+
+// ---- go to line ------------------------------------------------------------------------------
+
+TEST_F(ToolsCommandsTest, GoToLinePutsTheCaretAtTheStartOfTheTypedLine)
+{
+    for (const char* line : {"jeden", "dva", "tri", "styri", "pat"}) {
+        if (doc().TextLength() > 0)
+            press(Qt::Key_Return);
+        type(QString::fromLatin1(line));
+    }
+    const auto goTo = [this](int line) {
+        user([this, line](QDialog&) {
+            windows->Form4->SpinEdit1->setValue(line);
+            click(windows->Form4->Button1);
+        });
+        press(Qt::Key_F7);
+    };
+    goTo(3);
+    EXPECT_EQ(shownDialogs(), QStringList{u("Riadok")});
+    EXPECT_EQ(folder.read("riadok.ini"), QByteArray("3"));
+    EXPECT_EQ(selection(), std::make_pair(doc().LineStart(2), 0));
+    EXPECT_EQ(doc().LineStart(2), 10);
+
+    // Cancelled: the line confirmed last.
+    press(Qt::Key_End, Qt::ControlModifier);
+    cancels();
+    form->Prejsnariadok1->trigger();
+    EXPECT_EQ(selection(), std::make_pair(10, 0));
+
+    goTo(1);
+    EXPECT_EQ(selection(), std::make_pair(0, 0));
+    // No wrap at 65536: past the last line is the start of the last line.
+    goTo(65537);
+    EXPECT_EQ(selection(), std::make_pair(doc().LineStart(4), 0));
+    goTo(0);
+    EXPECT_EQ(selection(), std::make_pair(0, 0));
+    press(Qt::Key_End, Qt::ControlModifier);
+    goTo(-5);
+    EXPECT_EQ(selection(), std::make_pair(0, 0));
+    EXPECT_EQ(folder.read("riadok.ini"), QByteArray("-5"));
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(ToolsCommandsTest, GoToLineWithAnUnreadableNumberShowsTheErrorAndTheCaretStays)
+{
+    type(QStringLiteral("abc"));
+    select(2, 0);
+    cancels();
+    press(Qt::Key_F7);
+    EXPECT_EQ(platform.errors(), QStringList{"File not found"});
+
+    folder.write("riadok.ini", "tri");
+    cancels();
+    press(Qt::Key_F7);
+    EXPECT_EQ(platform.errors().last(), u("'tri' is not a valid integer value"));
+    EXPECT_EQ(selection(), std::make_pair(2, 0));
+}
+
+// ---- statistics, clipboard viewer, calculator ------------------------------------------------
+
+TEST_F(ToolsCommandsTest, StatisticsCountTheDocumentEachTime)
+{
+    type(u("Dobrý deň"));
+    TForm9& statistics = *windows->Form9;
+    user([&statistics](QDialog&) {
+        EXPECT_EQ(statistics.Label2->text(), "9");
+        EXPECT_EQ(statistics.Label4->text(), "2");
+        EXPECT_EQ(statistics.Label6->text(), "1");
+        EXPECT_EQ(statistics.Label8->text(), "1");
+        click(statistics.Button1);
+    });
+    press(Qt::Key_F3, Qt::ControlModifier);
+    EXPECT_EQ(shownDialogs(), QStringList{u("Štatistika dokumentu")});
+
+    press(Qt::Key_Return);
+    type(QStringLiteral("ab"));
+    user([&statistics](QDialog&) {
+        EXPECT_EQ(statistics.Label2->text(), "13");
+        EXPECT_EQ(statistics.Label6->text(), "2");
+        click(statistics.Button1);
+    });
+    form->Parametredokumentu1->trigger();
+}
+
+TEST_F(ToolsCommandsTest, ClipboardViewerShowsWhatTheClipboardHoldsNow)
+{
+    QApplication::clipboard()->setText(u("ŠTATISTIKA ABC"));
+    TForm6& viewer = *windows->Form6;
+    user([&viewer](QDialog&) {
+        EXPECT_EQ(viewer.RichEdit1->Text(), u("ŠTATISTIKA ABC"));
+        EXPECT_EQ(viewer.RichEdit2->Text(), u("Štatistika abc\r\n"));
+        click(viewer.Button1);
+    });
+    press(Qt::Key_F4, Qt::ControlModifier);
+    EXPECT_EQ(shownDialogs(), QStringList{u("Obsah schránky")});
+
+    QApplication::clipboard()->setText(QStringLiteral("Druhy"));
+    user([&viewer](QDialog&) {
+        EXPECT_EQ(viewer.RichEdit2->Text(), QStringLiteral("druhy\r\n"));
+        click(viewer.Button1);
+    });
+    form->Obsahschrnky1->trigger();
+}
+
+TEST_F(ToolsCommandsTest, CtrlF5StartsTheCalculatorAndNotThePageSetup)
+{
+    QTemporaryDir bin;
+    const QString calculator = bin.filePath(QStringLiteral("xcalc"));
+    {
+        QFile file(calculator);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    press(Qt::Key_F5, Qt::ControlModifier);
+    form->Kakulaka1->trigger();
+    qputenv("PATH", path);
+
+    ASSERT_EQ(platform.started().size(), 2u);
+    EXPECT_EQ(platform.started()[0].program, calculator);
+    EXPECT_EQ(platform.started()[1].program, calculator);
+    EXPECT_EQ(shownDialogs(), QStringList());
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+// ---- help and about --------------------------------------------------------------------------
+
+TEST_F(ToolsCommandsTest, HelpFromTheKeyTheMenuAndTheButtonAndTheAboutBox)
+{
+    for (int i = 0; i < 3; ++i)
+        user([](QDialog& dialog) { dialog.close(); });
+    press(Qt::Key_F1, Qt::ControlModifier);
+    form->Akopracovasprogramom1->trigger();
+    form->SpeedButton27->click();
+    const QString help = u("Ako pracovať s programom?");
+    EXPECT_EQ(shownDialogs(), (QStringList{help, help, help}));
+
+    platform.clearShown();
+    user([this](QDialog&) { click(windows->AboutBox->OKButton); });
+    press(Qt::Key_F2, Qt::ControlModifier);
+    user([this](QDialog&) { click(windows->AboutBox->OKButton); });
+    form->Oautorovi1->trigger();
+    EXPECT_EQ(shownDialogs(), (QStringList{u("O programe"), u("O programe")}));
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+TEST_F(ToolsCommandsTest, HelpOnNewAndOpenTellsOfTheQuestionAndOfACancelledSave)
+{
+    TForm5& help = *windows->Form5;
+    help.Button3Click();
+    const QString onNew = help.RichEdit1->Text();
+    EXPECT_TRUE(onNew.contains(u("Chcete uložiť rozpísaný dokument?")));
+    EXPECT_TRUE(onNew.contains(u("zrušíte"))) << onNew.toStdString();
+    help.Button4Click();
+    const QString onOpen = help.RichEdit1->Text();
+    EXPECT_TRUE(onOpen.contains(u("Chcete uložiť rozpísaný dokument?"))) << onOpen.toStdString();
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+// ---- hyperlink -------------------------------------------------------------------------------
+
+TEST_F(ToolsCommandsTest, HyperlinkInsertsTheTypedAddressInPlaceOfTheSelection)
+{
+    type(QStringLiteral("Pozri: X"));
+    select(7, 1);
+    TForm10& link = *windows->Form10;
+    user([&link](QDialog&) {
+        EXPECT_EQ(link.Edit1->text(), QStringLiteral("http://"));
+        link.Edit1->setFocus();
+        link.Edit1->end(false);
+        QTest::keyClicks(link.Edit1, QStringLiteral("www.zorim.sk"));
+        enter(link.Edit1);
+    });
+    press(Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(shownDialogs(), QStringList{u("Vložiť hypertextový odkaz")});
+    EXPECT_EQ(doc().Text(), QStringLiteral("Pozri: http://www.zorim.sk"));
+    EXPECT_EQ(selection(), std::make_pair(7, 19));
+
+    // "Storno" inserts nothing; the field keeps the address for the next showing.
+    user([&link](QDialog&) {
+        EXPECT_EQ(link.Edit1->text(), QStringLiteral("http://www.zorim.sk"));
+        click(link.Button2);
+    });
+    form->SpeedButton20->click();
+    user([&link](QDialog&) { click(link.Button1); });
+    form->Hypertextovodkaz1->trigger();
+    EXPECT_EQ(doc().Text(), QStringLiteral("Pozri: http://www.zorim.sk"));
+    EXPECT_EQ(shownDialogs().size(), 3);
+}
+
+// ---- page setup ------------------------------------------------------------------------------
+
+TEST_F(ToolsCommandsTest, PageSetupShapesTheMainWindowForThePage)
+{
+    TForm3& setup = *windows->Form3;
+    QApplication::processEvents(); // the window just shown lays itself out
+    const QRect editor = doc().geometry();
+    const auto choose = [&](QRadioButton* size, QRadioButton* orientation, QAbstractButton* button) {
+        user([=](QDialog&) {
+            click(size);
+            click(orientation);
+            click(button);
+        });
+        form->Vzhadstrnky1->trigger();
+    };
+
+    choose(setup.RadioButton3, setup.RadioButton7, setup.Button1); // A5, "na šírku", OK
+    EXPECT_EQ(shownDialogs(), QStringList{u("Nastavenie programu")});
+    EXPECT_EQ(form->outerWidth(), 714);
+    EXPECT_EQ(doc().geometry(), QRect(8, editor.y(), 690, editor.height()));
+    // The window was laid out for its width: the status bar spans the new client area.
+    EXPECT_EQ(form->StatusBar1->width(), 714 - 8);
+
+    choose(setup.RadioButton1, setup.RadioButton7, setup.Button1); // A4 landscape
+    EXPECT_EQ(form->outerWidth(), 660);
+    EXPECT_EQ(doc().geometry(), QRect(8, editor.y(), 636, editor.height()));
+    const QRect a4 = form->geometry();
+    choose(setup.RadioButton1, setup.RadioButton8, setup.Button1); // A4 portrait
+    EXPECT_EQ(form->geometry(), a4);
+    EXPECT_EQ(doc().geometry(), QRect(8, editor.y(), 636, editor.height()));
+
+    // "Storno" changes nothing, and the dialog shows the choice again.
+    choose(setup.RadioButton4, setup.RadioButton7, setup.Button2); // A6 landscape, Storno
+    EXPECT_EQ(form->geometry(), a4);
+    EXPECT_EQ(doc().geometry(), QRect(8, editor.y(), 636, editor.height()));
+    user([&setup](QDialog&) {
+        EXPECT_TRUE(setup.RadioButton4->isChecked());
+        EXPECT_TRUE(setup.RadioButton7->isChecked());
+        click(setup.Button1);
+    });
+    form->Vzhadstrnky1->trigger();
+    EXPECT_EQ(form->outerWidth(), 660);
+    EXPECT_EQ(doc().geometry(), QRect(75, editor.y(), 510, editor.height()));
+
+    choose(setup.RadioButton2, setup.RadioButton8, setup.Button1); // A3 portrait
+    EXPECT_EQ(form->outerWidth(), 800);
+    EXPECT_EQ(doc().geometry(), QRect(8, editor.y(), 777, editor.height()));
+    EXPECT_EQ(platform.errors(), QStringList());
+}
