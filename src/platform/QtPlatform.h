@@ -29,6 +29,7 @@ public:
     int showModal(QDialog& dialog) override;
 
     bool startDetached(const QString& program, const QStringList& arguments) override;
+    bool openFile(const QString& path) override;
     bool openLink(const QString& address) override;
 
     void showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu) override;
@@ -39,6 +40,7 @@ public:
     QDateTime now() override;
     QString shortDate(const QDate& date) override;
     QString longTime(const QTime& time) override;
+    QLocale locale() override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> tray_;

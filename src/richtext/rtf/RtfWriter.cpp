@@ -2,6 +2,7 @@
 // first, collecting fonts and colours; the header with their tables is put before it at the end.
 #include "Rtf.h"
 
+#include "Objects.h"
 #include "Picture.h"
 #include "richtext/DocFormats.h"
 #include "text/Codepage.h"
@@ -352,6 +353,11 @@ void Writer::picture(const QTextCharFormat& format)
     }
     if (pic->data.isEmpty())
         return;
+    if (const auto object = objectFromFormat(format)) { // an object, shown by this picture
+        m_body += objectToRtf(*object, *pic);
+        m_needSpace = false;
+        return;
+    }
     m_body += "{\\pict";
     switch (pic->kind) {
     case PictureKind::Png: m_body += "\\pngblip"; break;

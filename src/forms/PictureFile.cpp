@@ -1,0 +1,178 @@
+#include "forms/PictureFile.h"
+
+#include "richtext/rtf/Rtf.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace zorim {
+namespace {
+
+struct PictureType {
+    const char* extension;
+    const char* reader;   // Qt's reader; nullptr: not read through Qt
+    const char* invalid;  // the message for a damaged file
+};
+
+// In the order the dialog lists them.
+constexpr PictureType kTypes[] = {
+    {"bmp", "bmp", "Bitmap image is not valid"},
+    {"jpg", nullptr, nullptr}, // libjpeg's own message
+    {"jpeg", nullptr, nullptr},
+    {"png", "png", "PNG image is not valid"},
+    {"gif", "gif", "GIF image is not valid"},
+    {"ico", "ico", "Icon image is not valid"},
+    {"emf", nullptr, "Metafile is not valid"},
+    {"wmf", nullptr, "Metafile is not valid"},
+};
+
+constexpr const char* kFilterNames[] = {"Bitmapy", "Obrázky JPEG", "Obrázky JPEG", "Obrázky PNG", "Obrázky GIF",
+                                        "Ikony", "Rozšírené metasúbory", "Metasúbory"};
+
+const PictureType* typeFor(const QString& extension)
+{
+    const QString ext = extension.toLower();
+    for (const PictureType& type : kTypes)
+        if (ext == QLatin1String(type.extension))
+            return &type;
+    return nullptr;
+}
+
+[[noreturn]] void refuse(const char* message) { throw PictureFileError(QString::fromUtf8(message)); }
+
+[[noreturn]] void tooLarge(QSize size)
+{
+    throw PictureFileError(QStringLiteral("Obrázok je príliš veľký (%1 × %2 bodov).").arg(size.width()).arg(size.height()));
+}
+
+bool fits(QSize size) { return int64_t(size.width()) * size.height() <= kMaxInsertPixels; }
+
+// Reads through Qt after checking the size the file declares; the allocation limit guards
+// against a header that lies about it.
+QImage readWithQt(const QByteArray& bytes, const PictureType& type)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, type.reader);
+    reader.setAutoTransform(false);
+    reader.setAllocationLimit(int(kMaxInsertPixels * 4 / (1 << 20)) + 1);
+    const int count = reader.imageCount();
+    if (qstrcmp(type.reader, "ico") == 0 && count <= 0)
+        refuse(type.invalid);
+    // An icon holds several sizes: the largest is the picture.
+    QImage best;
+    const int images = qstrcmp(type.reader, "ico") == 0 ? std::min(count, 64) : 1;
+    for (int i = 0; i < images; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        const QSize declared = reader.size();
+        if (declared.isValid() && !fits(declared))
+            tooLarge(declared);
+        QImage image = reader.read();
+        if (!image.isNull() && int64_t(image.width()) * image.height() > int64_t(best.width()) * best.height())
+            best = std::move(image);
+    }
+    if (best.isNull())
+        refuse(type.invalid);
+    return best;
+}
+
+PictureFile loadJpeg(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xD8\xFF")) {
+        if (const auto header = pictureFromFileData(bytes); header && !fits(QSize(header->width, header->height)))
+            tooLarge(QSize(header->width, header->height));
+    }
+    QString message;
+    QImage image = decodeJpeg(bytes, {}, nullptr, &message);
+    if (!message.isEmpty())
+        throw PictureFileError(message);
+    auto picture = pictureFromFileData(bytes);
+    if (image.isNull() || !picture)
+        throw PictureFileError(QStringLiteral("Not a JPEG file"));
+    return {*picture, image};
+}
+
+PictureFile loadMetafile(const QByteArray& bytes, const PictureType& type)
+{
+    auto picture = pictureFromFileData(bytes);
+    if (!picture || (picture->kind != PictureKind::Wmf && picture->kind != PictureKind::Emf))
+        refuse(type.invalid);
+    // The records must fit the file: the header's size in 16-bit words (WMF) or bytes (EMF).
+    const QByteArray& d = picture->data;
+    auto le32 = [&d](int at) {
+        const auto* p = reinterpret_cast<const unsigned char*>(d.constData() + at);
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    };
+    if (picture->kind == PictureKind::Wmf) {
+        if (d.size() < 18 || (d[0] != 1 && d[0] != 2) || d[2] != 9 || int64_t(le32(6)) * 2 > d.size())
+            refuse(type.invalid);
+    } else if (le32(48) > uint32_t(d.size()) || le32(48) < 88) {
+        refuse(type.invalid);
+    }
+    return {*picture, {}};
+}
+
+} // namespace
+
+QString pictureDialogFilter()
+{
+    QStringList all;
+    for (const PictureType& type : kTypes)
+        all << QStringLiteral("*.") + QLatin1String(type.extension);
+    QString filter = QStringLiteral("Všetky obrázky (%1)|%2").arg(all.join(QLatin1Char(' ')), all.join(QLatin1Char(';')));
+    for (size_t i = 0; i < std::size(kTypes); ++i) {
+        const QString pattern = QStringLiteral("*.") + QLatin1String(kTypes[i].extension);
+        filter += QStringLiteral("|%1 (%2)|%2").arg(QString::fromUtf8(kFilterNames[i]), pattern);
+    }
+    return filter;
+}
+
+PictureFile loadPictureData(const QByteArray& bytes, const QString& extension)
+{
+    const PictureType* type = typeFor(extension);
+    if (!type)
+        throw PictureFileError(QStringLiteral("Unknown picture file extension (.%1)").arg(extension));
+    if (!type->reader && !type->invalid)
+        return loadJpeg(bytes);
+    if (!type->reader)
+        return loadMetafile(bytes, *type);
+    PictureFile file;
+    file.image = readWithQt(bytes, *type);
+    // PNG keeps its own bytes; the other bitmaps are kept as they decoded.
+    if (qstrcmp(type->reader, "png") == 0)
+        if (auto picture = pictureFromFileData(bytes))
+            file.picture = *picture;
+    if (file.picture.data.isEmpty())
+        file.picture = pictureFromImage(file.image);
+    return file;
+}
+
+PictureFile loadPictureFile(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString extension = info.suffix();
+    if (!typeFor(extension))
+        throw PictureFileError(QStringLiteral("Unknown picture file extension (.%1)").arg(extension));
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        throw PictureFileError(QStringLiteral("Cannot open file %1").arg(path));
+    if (file.size() > kMaxPictureFileBytes)
+        throw PictureFileError(QStringLiteral("Obrázok je príliš veľký (%1 MB).").arg(file.size() >> 20));
+    return loadPictureData(file.readAll(), extension);
+}
+
+QByteArray pictureRtf(const Picture& picture)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    insertPicture(cursor, picture);
+    return writeRtf(doc, 0, 1);
+}
+
+} // namespace zorim
