@@ -9,6 +9,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <climits>
+#include <cstdlib>
+
 namespace zorim {
 namespace {
 
@@ -51,6 +54,38 @@ const PictureType* typeFor(const QString& extension)
 
 bool fits(QSize size) { return int64_t(size.width()) * size.height() <= kMaxInsertPixels; }
 
+uint32_t le32(const QByteArray& b, qsizetype at)
+{
+    if (at < 0 || at + 4 > b.size())
+        return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData() + at);
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// A bitmap file whose header places or sizes the pixels beyond the file lies about itself;
+// Qt's reader would fill the gap with whatever it finds.
+bool bitmapFits(const QByteArray& b)
+{
+    if (!b.startsWith("BM") || b.size() < 26)
+        return false;
+    const int64_t offBits = le32(b, 10);
+    const uint32_t headerSize = le32(b, 14);
+    if (offBits < 14 + int64_t(headerSize) || offBits > b.size())
+        return false;
+    if (headerSize < 40)
+        return true; // the old header: Qt checks what little it says
+    const int64_t w = int32_t(le32(b, 18));
+    const int64_t h = int32_t(le32(b, 22));
+    const int bpp = uint8_t(b[28]) | uint8_t(b[29]) << 8;
+    const uint32_t compression = le32(b, 30);
+    if (w <= 0 || h == 0 || bpp <= 0 || bpp > 32)
+        return false;
+    if (compression != 0 && compression != 3)
+        return true; // run-length data has no fixed size
+    const int64_t stride = (w * bpp + 31) / 32 * 4;
+    return offBits + stride * (h < 0 ? -h : h) <= b.size();
+}
+
 // Reads through Qt after checking the size the file declares; the allocation limit guards
 // against a header that lies about it.
 QImage readWithQt(const QByteArray& bytes, const PictureType& type)
@@ -59,6 +94,18 @@ QImage readWithQt(const QByteArray& bytes, const PictureType& type)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, type.reader);
+    if (qstrcmp(type.reader, "bmp") == 0) {
+        // The size first, from the header itself: a huge bitmap is refused as too large
+        // whether its pixels are there or not.
+        if (le32(bytes, 14) >= 40) {
+            const int64_t w = int32_t(le32(bytes, 18));
+            const int64_t h = std::abs(int64_t(int32_t(le32(bytes, 22))));
+            if (w > 0 && w * h > kMaxInsertPixels)
+                tooLarge(QSize(int(std::min<int64_t>(w, INT_MAX)), int(std::min<int64_t>(h, INT_MAX))));
+        }
+        if (!bitmapFits(bytes))
+            refuse(type.invalid);
+    }
     reader.setAutoTransform(false);
     reader.setAllocationLimit(int(kMaxInsertPixels * 4 / (1 << 20)) + 1);
     const int count = reader.imageCount();
@@ -125,11 +172,9 @@ QString pictureDialogFilter()
     QStringList all;
     for (const PictureType& type : kTypes)
         all << QStringLiteral("*.") + QLatin1String(type.extension);
-    QString filter = QStringLiteral("Všetky obrázky (%1)|%2").arg(all.join(QLatin1Char(' ')), all.join(QLatin1Char(';')));
-    for (size_t i = 0; i < std::size(kTypes); ++i) {
-        const QString pattern = QStringLiteral("*.") + QLatin1String(kTypes[i].extension);
-        filter += QStringLiteral("|%1 (%2)|%2").arg(QString::fromUtf8(kFilterNames[i]), pattern);
-    }
+    QString filter = QStringLiteral("Všetky obrázky|") + all.join(QLatin1Char(';'));
+    for (size_t i = 0; i < std::size(kTypes); ++i)
+        filter += QStringLiteral("|%1|*.%2").arg(QString::fromUtf8(kFilterNames[i]), QLatin1String(kTypes[i].extension));
     return filter;
 }
 
