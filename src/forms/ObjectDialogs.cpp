@@ -323,7 +323,8 @@ ObjectPropertiesDialog::ObjectPropertiesDialog(const EmbeddedObject& object, QWi
     if (linked)
         bytes = QFileInfo(object.fileName).size();
     Size = new QLabel(linked && !QFileInfo(object.fileName).exists() ? QStringLiteral("súbor sa nenašiel")
-                                                                      : QLocale(QLocale::Slovak).formattedDataSize(bytes),
+                                                                      : (bytes < 1024 ? QStringLiteral("%1 B").arg(bytes)
+                                                                                   : QLocale(QLocale::Slovak).formattedDataSize(bytes)),
                       general);
     grid->addWidget(Size, 3, 1);
     grid->addWidget(new QLabel(QStringLiteral("Uloženie:"), general), 4, 0);
