@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <stdexcept>
@@ -62,6 +64,39 @@ std::optional<EmbeddedObject> selectedObject(const RichEdit& edit)
     cursor.setPosition(edit.SelectionStart());
     cursor.setPosition(edit.SelectionStart() + 1, QTextCursor::KeepAnchor);
     return objectFromFormat(cursor.charFormat());
+}
+
+QString selectedObjectKey(const RichEdit& edit)
+{
+    if (!selectedObject(edit))
+        return {};
+    QTextCursor cursor(edit.view()->document());
+    cursor.setPosition(edit.SelectionStart() + 1);
+    return cursor.charFormat().toImageFormat().name();
+}
+
+bool updateObjectContents(RichEdit& edit, const QString& key, const QByteArray& contents)
+{
+    QTextDocument* doc = edit.view()->document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.isImageFormat() || format.toImageFormat().name() != key)
+                continue;
+            const auto object = objectFromFormat(format);
+            if (!object || object->contents == contents)
+                return bool(object);
+            QTextCursor cursor(doc);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + 1, QTextCursor::KeepAnchor);
+            QTextCharFormat change;
+            change.setProperty(objprop::Contents, contents);
+            cursor.mergeCharFormat(change);
+            return true;
+        }
+    }
+    return false;
 }
 
 EmbeddedObject fileObject(const QString& path, bool link)

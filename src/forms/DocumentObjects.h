@@ -38,4 +38,12 @@ QString objectFilePath(const EmbeddedObject& object, const QString& folder);
 // Writes an embedded file's bytes to the path the user named. Throws std::runtime_error.
 void saveObjectCopy(const EmbeddedObject& object, const QString& path);
 
+// What names the selected object's character while the document holds it (the name of the
+// picture that shows it); empty when the selection is no object.
+QString selectedObjectKey(const RichEdit& edit);
+
+// Gives the object named so new contents (an embedded file edited outside); false when the
+// document no longer holds it.
+bool updateObjectContents(RichEdit& edit, const QString& key, const QByteArray& contents);
+
 } // namespace zorim

@@ -451,6 +451,8 @@ TEST_F(InsertTest, NewObjectAndLinkComeFromTheDialogAndUndoInOneStep)
     EXPECT_EQ(objects()[0].fileName, QStringLiteral("Nový textový dokument.txt"));
     EXPECT_TRUE(objects()[0].contents.isEmpty());
     EXPECT_EQ(edit->SelectionLength(), 1);
+    // The new object opens for editing with the desktop's program.
+    EXPECT_EQ(platform.openedFiles(), QStringList({folder.dataPath(QStringLiteral("objekty/Nový textový dokument.txt"))}));
 
     const QString path = writeFile(QStringLiteral("zdroj.txt"), "zdroj");
     edit->setSelectionStart(edit->TextLength());
@@ -525,6 +527,32 @@ TEST_F(InsertTest, ContextMenuOffersTheSelectedObjectsEntriesAfterASeparator)
     EXPECT_FALSE(form->N34->isVisible());
     EXPECT_FALSE(form->Vlastnosti1->isVisible());
     EXPECT_FALSE(form->Objekt3->menuAction()->isVisible());
+}
+
+TEST_F(InsertTest, EmbeddedFileEditedWithTheDesktopsProgramComesBackIntoTheDocument)
+{
+    EmbeddedObject object;
+    object.fileName = QStringLiteral("list.txt");
+    object.contents = "prvá verzia";
+    insertObjectAtSelection(*edit, object);
+    edit->setModified(false);
+    form->Otvori3->trigger();
+    ASSERT_EQ(platform.openedFiles().size(), 1);
+    const QString copy = platform.openedFiles()[0];
+
+    // The user saves the file in the other program.
+    writeFile(QStringLiteral("data/objekty/list.txt"), "druhá verzia");
+    form->commands().insert.objectFileChanged(copy);
+    ASSERT_EQ(objects().size(), 1u);
+    EXPECT_EQ(objects()[0].contents, QByteArray("druhá verzia"));
+    EXPECT_TRUE(edit->Modified());
+
+    // Once the object is gone from the document, a later save there changes nothing.
+    edit->ClearAll();
+    writeFile(QStringLiteral("data/objekty/list.txt"), "tretia verzia");
+    form->commands().insert.objectFileChanged(copy);
+    EXPECT_TRUE(objects().empty());
+    EXPECT_TRUE(platform.errors().isEmpty());
 }
 
 // ---- paste special --------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -182,6 +183,9 @@ void InsertCommands::Objekt2Click()
         object = fileObject(dialog.fileName(), dialog.link());
     }
     insertObjectAtSelection(c_.RichEdit1, object);
+    // A new object opens for editing; what is saved there comes back into the document.
+    if (dialog.createNew())
+        openObject(object, selectedObjectKey(c_.RichEdit1));
 }
 
 void InsertCommands::Vloiinak1Click()
@@ -288,12 +292,43 @@ void InsertCommands::Vlastnosti1Click()
 
 void InsertCommands::Otvori3Click()
 {
-    const auto object = selectedObject(c_.RichEdit1);
-    if (!object)
-        return;
-    const QString path = objectFilePath(*object, objectFolder(c_.settings));
+    if (const auto object = selectedObject(c_.RichEdit1))
+        openObject(*object, selectedObjectKey(c_.RichEdit1));
+}
+
+void InsertCommands::openObject(const EmbeddedObject& object, const QString& key)
+{
+    const QString path = objectFilePath(object, objectFolder(c_.settings));
+    if (object.kind == EmbeddedObject::Kind::Embedded) {
+        if (!watcher_) {
+            watcher_ = std::make_unique<QFileSystemWatcher>();
+            QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, watcher_.get(),
+                             [this](const QString& changed) { objectFileChanged(changed); });
+        }
+        openedObjects_.insert(path, key);
+        watcher_->addPath(path);
+    }
     if (!c_.platform.openFile(path))
         throw std::runtime_error(QStringLiteral("Cannot open file %1").arg(path).toStdString());
+}
+
+void InsertCommands::objectFileChanged(const QString& path)
+{
+    const auto it = openedObjects_.constFind(path);
+    if (it == openedObjects_.constEnd())
+        return;
+    QFile file(path);
+    // Programs often save by replacing the file, which ends the watch: it is taken up again.
+    if (watcher_ && !watcher_->files().contains(path) && QFileInfo(path).isFile())
+        watcher_->addPath(path);
+    if (QFileInfo(path).size() > kMaxEmbeddedFileBytes || !file.open(QIODevice::ReadOnly))
+        return;
+    if (!updateObjectContents(c_.RichEdit1, *it, file.readAll())) {
+        // The document no longer holds the object (deleted, or another document loaded).
+        openedObjects_.erase(it);
+        if (watcher_)
+            watcher_->removePath(path);
+    }
 }
 
 void InsertCommands::Uloikpiu1Click()

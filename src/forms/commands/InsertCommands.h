@@ -3,11 +3,17 @@
 // object, paste special, from the menu, the context menu and the toolbars; link clicks.
 #include "forms/commands/CommandContext.h"
 
+#include <QFileSystemWatcher>
+#include <QHash>
 #include <QLocale>
 #include <QString>
 #include <Qt>
 
+#include <memory>
+
 namespace zorim {
+
+struct EmbeddedObject;
 
 class InsertCommands {
 public:
@@ -68,10 +74,19 @@ public:
     // the morning or afternoon marker before or after the time for a 12-hour clock.
     static QString longTimePattern(const QLocale& locale);
 
+    // An embedded file opened with the desktop's program was saved there: the object in the
+    // document takes the new contents.
+    void objectFileChanged(const QString& path);
+
 private:
+    // Opens the object with the desktop's program; an embedded file's copy is watched, so
+    // that what the user saves there comes back into the document.
+    void openObject(const EmbeddedObject& object, const QString& key);
     void insertText(const QString& text);
     CommandContext& c_;
     QString timePattern_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;
+    QHash<QString, QString> openedObjects_; // copy's path -> the object's key in the document
 };
 
 } // namespace zorim
