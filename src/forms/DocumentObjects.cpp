@@ -45,6 +45,7 @@ CharRange insertRtf(RichEdit& edit, const QByteArray& rtf)
     const int end = start + edit.TextLength() - before + removed;
     edit.setSelectionStart(end);
     edit.setSelectionLength(0);
+    edit.view()->ensureCursorVisible();
     return {start, end};
 }
 
@@ -54,6 +55,7 @@ void insertObjectAtSelection(RichEdit& edit, const EmbeddedObject& object)
     const CharRange range = insertRtf(edit, rtf);
     edit.setSelectionStart(range.min);
     edit.setSelectionLength(range.max - range.min);
+    edit.view()->ensureCursorVisible();
 }
 
 std::optional<EmbeddedObject> selectedObject(const RichEdit& edit)

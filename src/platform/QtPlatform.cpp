@@ -54,7 +54,7 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
         preview->setFrameShape(QFrame::StyledPanel);
         if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
             grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
-        QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview, &setup](const QString& path) {
+        auto show = [preview, &setup](const QString& path) {
             const QImage image = QFileInfo(path).isFile() ? setup.preview(path) : QImage();
             if (image.isNull()) {
                 preview->setPixmap({});
@@ -65,7 +65,11 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
                                      ? image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                                      : image;
             preview->setPixmap(QPixmap::fromImage(shown));
-        });
+        };
+        QObject::connect(&dialog, &QFileDialog::currentChanged, preview, show);
+        if (!setup.fileName.isEmpty())
+            show(QFileInfo(setup.fileName).isAbsolute() ? setup.fileName : dialog.directory().filePath(setup.fileName));
+        dialog.resize(dialog.sizeHint().width() + preview->width(), dialog.sizeHint().height());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
