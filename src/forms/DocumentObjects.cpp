@@ -1,5 +1,7 @@
 #include "forms/DocumentObjects.h"
 
+#include "forms/PictureFile.h"
+
 #include "richtext/RichEdit.h"
 
 #include <QBuffer>
@@ -51,7 +53,7 @@ CharRange insertRtf(RichEdit& edit, const QByteArray& rtf)
 
 void insertObjectAtSelection(RichEdit& edit, const EmbeddedObject& object)
 {
-    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0 " + objectToRtf(object, objectIconPicture(object)) + "}";
+    const QByteArray rtf = oneCharacterRtf([&object](QTextCursor& cursor) { insertObject(cursor, object); });
     const CharRange range = insertRtf(edit, rtf);
     edit.setSelectionStart(range.min);
     edit.setSelectionLength(range.max - range.min);

@@ -212,12 +212,20 @@ PictureFile loadPictureFile(const QString& path)
     return loadPictureData(file.readAll(), extension);
 }
 
-QByteArray pictureRtf(const Picture& picture)
+QByteArray oneCharacterRtf(const std::function<void(QTextCursor&)>& insert)
 {
     QTextDocument doc;
     QTextCursor cursor(&doc);
-    insertPicture(cursor, picture);
-    return writeRtf(doc, 0, 1);
+    insert(cursor);
+    // A character after it keeps the range short of the document's end, which would close
+    // the range with a paragraph mark.
+    cursor.insertText(QStringLiteral(" "));
+    return writeRtf(doc, 0, doc.characterCount() - 2);
+}
+
+QByteArray pictureRtf(const Picture& picture)
+{
+    return oneCharacterRtf([&picture](QTextCursor& cursor) { insertPicture(cursor, picture); });
 }
 
 } // namespace zorim

@@ -7,7 +7,10 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <stdexcept>
+
+class QTextCursor;
 
 namespace zorim {
 
@@ -37,5 +40,9 @@ PictureFile loadPictureData(const QByteArray& bytes, const QString& extension);
 
 // The picture as a rich text document of one picture, for the clipboard.
 QByteArray pictureRtf(const Picture& picture);
+
+// A rich text document of the one character that insert puts in (a picture or an object),
+// without a paragraph mark, so that it can go into the middle of a paragraph.
+QByteArray oneCharacterRtf(const std::function<void(QTextCursor&)>& insert);
 
 } // namespace zorim

@@ -311,6 +311,7 @@ TEST_F(InsertTest, PictureOfEachTypeGoesThroughTheClipboardIntoTheDocumentAndIsS
     }
     const auto pics = pictures();
     ASSERT_EQ(pics.size(), 7u);
+    EXPECT_EQ(edit->Text(), QStringLiteral("a") + QString(7, QChar::ObjectReplacementCharacter) + QStringLiteral("b"));
     // Inserted one after another at position 1: the last is first. JPEG, PNG and the metafile
     // keep the file's own bytes.
     EXPECT_EQ(pics[0].kind, PictureKind::Wmf);
@@ -491,6 +492,7 @@ TEST_F(InsertTest, ContextMenuOffersTheSelectedObjectsEntriesAfterASeparator)
     edit->setText(QStringLiteral("ab"));
     edit->setSelectionStart(1);
     insertObjectAtSelection(*edit, object);
+    EXPECT_EQ(edit->Text(), QStringLiteral("a") + QChar::ObjectReplacementCharacter + QStringLiteral("b"));
 
     emit form->PopupMenu1->aboutToShow();
     EXPECT_TRUE(form->N34->isVisible());

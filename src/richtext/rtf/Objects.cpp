@@ -149,32 +149,7 @@ std::optional<EmbeddedObject> packageFromNative(const QByteArray& native)
     return object;
 }
 
-// ---- the picture of the result -----------------------------------------------------------
-
-QByteArray pictToRtf(const Picture& pic)
-{
-    QByteArray b = "{\\pict";
-    switch (pic.kind) {
-    case PictureKind::Png: b += "\\pngblip"; break;
-    case PictureKind::Jpeg: b += "\\jpegblip"; break;
-    case PictureKind::Dib: b += "\\dibitmap0"; break;
-    case PictureKind::Wmf: b += "\\wmetafile" + QByteArray::number(pic.mapMode); break;
-    case PictureKind::Emf: b += "\\emfblip"; break;
-    }
-    b += "\\picw" + QByteArray::number(pic.width) + "\\pich" + QByteArray::number(pic.height);
-    if (pic.goalWidth > 0)
-        b += "\\picwgoal" + QByteArray::number(pic.goalWidth);
-    if (pic.goalHeight > 0)
-        b += "\\pichgoal" + QByteArray::number(pic.goalHeight);
-    if (pic.scaleX != 100)
-        b += "\\picscalex" + QByteArray::number(pic.scaleX);
-    if (pic.scaleY != 100)
-        b += "\\picscaley" + QByteArray::number(pic.scaleY);
-    b += "\r\n";
-    b += pic.data.toHex();
-    b += '}';
-    return b;
-}
+// ---- writing -------------------------------------------------------------------------
 
 void hexLines(QByteArray& out, const QByteArray& data)
 {
@@ -383,7 +358,7 @@ std::optional<EmbeddedObject> objectFromOleData(const QByteArray& data, bool lin
     return object;
 }
 
-QByteArray objectToRtf(const EmbeddedObject& object, const Picture& result)
+QByteArray objectToRtf(const EmbeddedObject& object, const Picture& result, const QByteArray& resultRtf)
 {
     const bool linked = object.kind == EmbeddedObject::Kind::Linked;
     const QSize twips = displaySizeTwips(result);
@@ -392,7 +367,7 @@ QByteArray objectToRtf(const EmbeddedObject& object, const Picture& result)
     b += "\\objw" + QByteArray::number(twips.width()) + "\\objh" + QByteArray::number(twips.height());
     b += "{\\*\\objdata\r\n";
     hexLines(b, oleObjectData(object));
-    b += "}{\\result " + pictToRtf(result) + "}}";
+    b += "}{\\result " + resultRtf + "}}";
     return b;
 }
 

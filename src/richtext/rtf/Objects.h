@@ -62,8 +62,8 @@ void attachObject(const QTextCursor& cursor, const EmbeddedObject& object);
 // The object an image format carries; nothing for other formats.
 std::optional<EmbeddedObject> objectFromFormat(const QTextFormat& format);
 
-// The whole \object group, with the picture that shows it as its result.
-QByteArray objectToRtf(const EmbeddedObject& object, const Picture& result);
+// The whole \object group around the picture that shows it (resultRtf, its \pict group).
+QByteArray objectToRtf(const EmbeddedObject& object, const Picture& result, const QByteArray& resultRtf);
 
 // Reads an \object group from the bytes that follow its \object control word up to the
 // group's end (what comes after is ignored). Nothing when the group holds no data this

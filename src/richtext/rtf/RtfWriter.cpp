@@ -353,11 +353,7 @@ void Writer::picture(const QTextCharFormat& format)
     }
     if (pic->data.isEmpty())
         return;
-    if (const auto object = objectFromFormat(format)) { // an object, shown by this picture
-        m_body += objectToRtf(*object, *pic);
-        m_needSpace = false;
-        return;
-    }
+    const qsizetype pictAt = m_body.size();
     m_body += "{\\pict";
     switch (pic->kind) {
     case PictureKind::Png: m_body += "\\pngblip"; break;
@@ -391,6 +387,11 @@ void Writer::picture(const QTextCharFormat& format)
     }
     m_body.resize(out - m_body.constData());
     m_body += '}';
+    if (const auto object = objectFromFormat(format)) { // an object, shown by this picture
+        const QByteArray pict = m_body.mid(pictAt);
+        m_body.truncate(pictAt);
+        m_body += objectToRtf(*object, *pic, pict);
+    }
     m_needSpace = false;
 }
 
