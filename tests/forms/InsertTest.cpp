@@ -403,6 +403,19 @@ TEST_F(InsertTest, PictureLoaderReadsTheDeclaredSizeBeforeDecoding)
     EXPECT_THROW(loadPictureData(bmpHeader(-5, 3), QStringLiteral("bmp")), PictureFileError);
     const PictureFile ok = loadPictureData(imageBytes(sampleImage(), "BMP"), QStringLiteral("BMP"));
     EXPECT_EQ(ok.image.size(), QSize(6, 4));
+    // A JPEG whose frame header names 50 000 × 50 000 pixels.
+    QByteArray jpeg = sampleJpeg();
+    qsizetype sof = jpeg.indexOf("\xFF\xC0");
+    if (sof < 0)
+        sof = jpeg.indexOf("\xFF\xC2");
+    ASSERT_GT(sof, 0);
+    jpeg.replace(sof + 5, 4, QByteArray::fromHex("c350c350"));
+    try {
+        loadPictureData(jpeg, QStringLiteral("jpg"));
+        ADD_FAILURE() << "a huge JPEG was accepted";
+    } catch (const PictureFileError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Obrázok je príliš veľký (50000 × 50000 bodov)."));
+    }
 }
 
 // ---- objects ----------------------------------------------------------------------------
