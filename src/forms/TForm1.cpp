@@ -149,6 +149,8 @@ void TForm1::buildWindow()
         CommandContext{*this, *RichEdit1, *RichEdit2, *RichEdit3, platform_, settings_, {}});
     commandUi_ = new CommandUi(*this, *commands_, this, [this](const std::exception& e) { showError(e); });
     commandUi_->build(menuBar, controlBar);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { guarded([this] { commands_->insert.PopupMenu1Popup(); }); });
+    commands_->insert.PopupMenu1Popup();
     for (int i = 0; i < ComboBox1->count(); ++i)
         fontIndex_.insert(ComboBox1->itemText(i).toLower(), i);
 

@@ -134,6 +134,13 @@ struct TForm1Controls {
     QAction* N31 = nullptr;
     QAction* N32 = nullptr;
     QAction* Textovsbor1 = nullptr;
+    // Shown when the selection is one object: its properties and, in a submenu named after
+    // its type, its verbs.
+    QAction* N34 = nullptr;
+    QAction* Vlastnosti1 = nullptr;
+    QMenu* Objekt3 = nullptr;
+    QAction* Otvori3 = nullptr;
+    QAction* Uloikpiu1 = nullptr;
 
     // The menu of the tool bar area: one entry per toolbar.
     QMenu* PopupMenu2 = nullptr;

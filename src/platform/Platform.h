@@ -6,9 +6,12 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
+#include <QImage>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -31,6 +34,8 @@ struct FileDialogSetup {
     QString defaultExtension; // appended by the dialog to a name typed without one
     QString folder;           // starting folder; empty: the dialog's own choice
     QString fileName;         // preset file name (a bare name or a full path)
+    // A picture dialog shows what this makes of the file under the cursor (null: nothing).
+    std::function<QImage(const QString& path)> preview;
 };
 
 // What the font dialog shows and hands back.
@@ -66,6 +71,9 @@ public:
 
     // Starts a program without waiting for it; false when it could not be started.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+    // Opens a file with the program the desktop associates with its type; false when none
+    // could be started.
+    virtual bool openFile(const QString& path) = 0;
     // Hands a web or mail address to the desktop. Anything else (files, programs, other
     // schemes) is refused: false, and nothing is started.
     virtual bool openLink(const QString& address) = 0;
@@ -81,6 +89,8 @@ public:
     // Dates and times as the user's regional settings write them.
     virtual QString shortDate(const QDate& date) = 0;
     virtual QString longTime(const QTime& time) = 0;
+    // The user's regional settings: time format, separators, the morning and afternoon markers.
+    virtual QLocale locale() = 0;
 };
 
 // The address as handed to the desktop when it is a web or mail address (http, https, ftp,

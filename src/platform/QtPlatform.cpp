@@ -4,6 +4,10 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
 #include <QFontDialog>
 #include <QHash>
 #include <QLibraryInfo>
@@ -48,6 +52,32 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
         dialog.setDirectory(setup.folder);
     if (!setup.fileName.isEmpty())
         dialog.selectFile(setup.fileName);
+    if (setup.preview) {
+        // The preview sits beside the file list, so the dialog is Qt's own.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto* preview = new QLabel(&dialog);
+        preview->setFixedSize(200, 200);
+        preview->setAlignment(Qt::AlignCenter);
+        preview->setFrameShape(QFrame::StyledPanel);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+        auto show = [preview, &setup](const QString& path) {
+            const QImage image = QFileInfo(path).isFile() ? setup.preview(path) : QImage();
+            if (image.isNull()) {
+                preview->setPixmap({});
+                return;
+            }
+            const QSize box = preview->size() - QSize(8, 8);
+            const QImage shown = image.width() > box.width() || image.height() > box.height()
+                                     ? image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                     : image;
+            preview->setPixmap(QPixmap::fromImage(shown));
+        };
+        QObject::connect(&dialog, &QFileDialog::currentChanged, preview, show);
+        if (!setup.fileName.isEmpty())
+            show(QFileInfo(setup.fileName).isAbsolute() ? setup.fileName : dialog.directory().filePath(setup.fileName));
+        dialog.resize(dialog.sizeHint().width() + preview->width(), dialog.sizeHint().height());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -193,6 +223,11 @@ bool QtPlatform::startDetached(const QString& program, const QStringList& argume
     return QProcess::startDetached(program, arguments);
 }
 
+bool QtPlatform::openFile(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 bool QtPlatform::openLink(const QString& address)
 {
     const QString link = openableLink(address);
@@ -244,6 +279,11 @@ QString QtPlatform::longTime(const QTime& time)
     static const QRegularExpression zone(QStringLiteral("\\s*\\(?\\bt+\\b\\)?"));
     format.remove(zone);
     return QLocale::system().toString(time, format.trimmed());
+}
+
+QLocale QtPlatform::locale()
+{
+    return QLocale::system();
 }
 
 } // namespace zorim

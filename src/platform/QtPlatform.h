@@ -34,6 +34,7 @@ public:
     int showModal(QDialog& dialog) override;
 
     bool startDetached(const QString& program, const QStringList& arguments) override;
+    bool openFile(const QString& path) override;
     bool openLink(const QString& address) override;
 
     void showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu) override;
@@ -44,6 +45,7 @@ public:
     QDateTime now() override;
     QString shortDate(const QDate& date) override;
     QString longTime(const QTime& time) override;
+    QLocale locale() override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> tray_;

@@ -122,6 +122,12 @@ bool ScriptedPlatform::startDetached(const QString& program, const QStringList& 
     return startResult;
 }
 
+bool ScriptedPlatform::openFile(const QString& path)
+{
+    openedFiles_ << path;
+    return openFileResult;
+}
+
 bool ScriptedPlatform::openLink(const QString& address)
 {
     const QString link = openableLink(address);
@@ -143,5 +149,6 @@ void ScriptedPlatform::endProgram() { ++endProgramCalls_; }
 QDateTime ScriptedPlatform::now() { return clock; }
 QString ScriptedPlatform::shortDate(const QDate& date) { return date.toString(QStringLiteral("d.M.yyyy")); }
 QString ScriptedPlatform::longTime(const QTime& time) { return time.toString(QStringLiteral("H:mm:ss")); }
+QLocale ScriptedPlatform::locale() { return regional; }
 
 } // namespace zorim::test

@@ -53,14 +53,18 @@ public:
     };
     const std::vector<Started>& started() const { return started_; }
     const QStringList& openedLinks() const { return openedLinks_; }
+    const QStringList& openedFiles() const { return openedFiles_; }
+    bool openFileResult = true; // what openFile reports
     bool startResult = true; // what startDetached reports
     bool trayShown() const { return trayShown_; }
     QString trayToolTip() const { return trayToolTip_; }
     QMenu* trayMenu() const { return trayMenu_; }
     int endProgramCalls() const { return endProgramCalls_; }
 
-    // The clock and regional formats: a fixed moment, "d.M.yyyy" and "H:mm:ss".
+    // The clock and regional formats: a fixed moment, "d.M.yyyy" and "H:mm:ss"; the regional
+    // settings are Slovak unless a test sets others.
     QDateTime clock;
+    QLocale regional{QLocale::Slovak, QLocale::Slovakia};
 
     Answer question(QWidget* parent, const QString& text) override;
     void information(QWidget* parent, const QString& text) override;
@@ -74,6 +78,7 @@ public:
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
     int showModal(QDialog& dialog) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
+    bool openFile(const QString& path) override;
     bool openLink(const QString& address) override;
     void showTrayIcon(const QIcon& icon, const QString& toolTip, QMenu* menu) override;
     void hideTrayIcon() override;
@@ -81,6 +86,7 @@ public:
     QDateTime now() override;
     QString shortDate(const QDate& date) override;
     QString longTime(const QTime& time) override;
+    QLocale locale() override;
 
 private:
     using Value = std::variant<Answer, std::optional<QString>, std::optional<FontChoice>, std::optional<QColor>, bool,
@@ -97,6 +103,7 @@ private:
     std::vector<Shown> shown_;
     std::vector<Started> started_;
     QStringList openedLinks_;
+    QStringList openedFiles_;
     bool trayShown_ = false;
     QString trayToolTip_;
     QMenu* trayMenu_ = nullptr;

@@ -193,6 +193,12 @@ constexpr CommandRow kTable[] = {
     ITEM(N32, "pecilneznaky2", "{}", "Shift+F12", ":/icons/char-braces.svg", I::N32Click),
     ITEM(Textovsbor1, "PopupMenu1", "Textový súbor", "Ctrl+E", "insert-text", F::Textovsbor1Click),
     separator("N16", "PopupMenu1"),
+    // The selected object's entries: shown by PopupMenu1Popup, captioned with its type.
+    separator("N34", "PopupMenu1", &C::N34),
+    ITEM(Vlastnosti1, "PopupMenu1", "%s Properties", nullptr, "document-properties", I::Vlastnosti1Click).hide(),
+    MENU(Objekt3, "PopupMenu1", "%s"),
+    ITEM(Otvori3, "Objekt3", "&Otvoriť", nullptr, "document-open", I::Otvori3Click),
+    ITEM(Uloikpiu1, "Objekt3", "&Uložiť kópiu...", nullptr, "document-save-as", I::Uloikpiu1Click),
 
     // ---- Menu of the tool bar area: one checked entry per toolbar -------------------------
     MENU(PopupMenu2, nullptr, ""),

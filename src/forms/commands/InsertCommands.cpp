@@ -1,45 +1,258 @@
 #include "forms/commands/InsertCommands.h"
 
+#include "forms/DocumentObjects.h"
+#include "forms/ObjectDialogs.h"
+#include "forms/PictureFile.h"
+#include "forms/TForm1.h"
 #include "forms/TForm10.h"
+#include "platform/Platform.h"
+#include "richtext/RichEdit.h"
+#include "richtext/RichEngine.h"
+#include "richtext/rtf/Rtf.h"
+#include "settings/SettingsStore.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <stdexcept>
 
 namespace zorim {
+namespace {
 
-// A handler with an empty body belongs to a command that is not built yet: its menu item,
-// button and key exist and run it, and it does nothing.
+// The texts of the phrases and special characters, exactly as inserted.
+const QString kDobryDen = QStringLiteral("Dobrý deň");
+const QString kVazenyPan = QStringLiteral("Vážený pán ");
+const QString kVazenaPani = QStringLiteral("Vážená pani ");
+const QString kSPozdravom = QStringLiteral("S pozdravom");
 
-void InsertCommands::Dtum1Click() {}
-void InsertCommands::as1Click() {}
-void InsertCommands::Dobrde1Click() {}
-void InsertCommands::Venpn1Click() {}
-void InsertCommands::Venpani1Click() {}
-void InsertCommands::Spozdravom1Click() {}
-void InsertCommands::N17Click() {}
-void InsertCommands::N18Click() {}
-void InsertCommands::N19Click() {}
-void InsertCommands::N20Click() {}
-void InsertCommands::N21Click() {}
-void InsertCommands::N22Click() {}
-void InsertCommands::N23Click() {}
-void InsertCommands::N24Click() {}
+// Where an embedded file is put for the desktop's program to open it: inside data/, the
+// one folder the program writes besides the user's documents.
+const QString kObjectFolder = QStringLiteral("objekty");
+
+QString objectFolder(const SettingsStore& settings) { return settings.filePath(kObjectFolder); }
+
+QByteArray clipboardRtf(const QMimeData* data)
+{
+    for (const QString& type : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")})
+        if (data->hasFormat(type))
+            return data->data(type);
+    return {};
+}
+
+// Rich text with its pictures and objects left out: read into a scratch document, written
+// back without them.
+QByteArray withoutObjects(const QByteArray& rtf)
+{
+    QTextDocument scratch;
+    QTextCursor cursor(&scratch);
+    if (!readRtf(rtf, cursor))
+        return {};
+    RtfWriteOptions options;
+    options.noObjects = true;
+    return writeRtf(scratch, 0, scratch.characterCount() - 1, options);
+}
+
+} // namespace
+
+InsertCommands::InsertCommands(CommandContext& context) : c_(context)
+{
+    timePattern_ = longTimePattern(c_.platform.locale());
+}
+
+QString InsertCommands::longTimePattern(const QLocale& locale)
+{
+    // Read the regional long time format, skipping quoted literals.
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    bool leadingZero = false, twelveHour = false, markerFirst = false;
+    int hourAt = -1, markerAt = -1;
+    QChar separator = u':';
+    bool quoted = false;
+    for (int i = 0; i < format.size(); ++i) {
+        const QChar ch = format[i];
+        if (ch == u'\'') {
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted)
+            continue;
+        if ((ch == u'h' || ch == u'H') && hourAt < 0) {
+            hourAt = i;
+            int end = i;
+            while (end < format.size() && format[end] == ch)
+                ++end;
+            leadingZero = end - i >= 2;
+            if (end < format.size() && !format[end].isLetterOrNumber() && !format[end].isSpace() && format[end] != u'\'')
+                separator = format[end];
+            i = end - 1;
+        } else if ((ch == u'a' || ch == u'A') && markerAt < 0) {
+            markerAt = i;
+            twelveHour = true;
+        }
+    }
+    markerFirst = twelveHour && hourAt >= 0 && markerAt < hourAt;
+    QString pattern = leadingZero ? QStringLiteral("hh") : QStringLiteral("h");
+    pattern += QStringLiteral("'%1'mm'%1'ss").arg(separator);
+    if (twelveHour)
+        pattern = markerFirst ? QStringLiteral("Ap ") + pattern : pattern + QStringLiteral(" Ap");
+    return pattern;
+}
+
+void InsertCommands::insertText(const QString& text) { c_.RichEdit1.setSelectedText(text); }
+
+void InsertCommands::Dtum1Click()
+{
+    QString date = c_.platform.shortDate(c_.platform.now().date());
+    if (date.isEmpty()) // no regional pattern
+        date = c_.platform.now().date().toString(QStringLiteral("M/d/yy"));
+    insertText(date);
+}
+
+void InsertCommands::as1Click() { insertText(c_.platform.locale().toString(c_.platform.now().time(), timePattern_)); }
+
+void InsertCommands::Dobrde1Click() { insertText(kDobryDen); }
+void InsertCommands::Venpn1Click() { insertText(kVazenyPan); }
+void InsertCommands::Venpani1Click() { insertText(kVazenaPani); }
+void InsertCommands::Spozdravom1Click() { insertText(kSPozdravom); }
+void InsertCommands::N17Click() { insertText(QStringLiteral("@")); }
+void InsertCommands::N18Click() { insertText(QStringLiteral("#")); }
+void InsertCommands::N19Click() { insertText(QStringLiteral("$")); }
+void InsertCommands::N20Click() { insertText(QStringLiteral("§")); }
+void InsertCommands::N21Click() { insertText(QStringLiteral("\\")); }
+void InsertCommands::N22Click() { insertText(QStringLiteral("<")); }
+void InsertCommands::N23Click() { insertText(QStringLiteral(">")); }
+void InsertCommands::N24Click() { insertText(QStringLiteral("{}")); }
+
 // The menu item runs the toolbar button's hyperlink dialog.
 void InsertCommands::Hypertextovodkaz1Click() { SpeedButton20Click(); }
-void InsertCommands::Obrzok1Click() {}
-void InsertCommands::Objekt2Click() {}
-void InsertCommands::Vloiinak1Click() {}
-void InsertCommands::Dtum2Click() {}
-void InsertCommands::as2Click() {}
-void InsertCommands::Dobrde2Click() {}
-void InsertCommands::Venpn2Click() {}
-void InsertCommands::Venpani2Click() {}
-void InsertCommands::Spozdravom2Click() {}
-void InsertCommands::N25Click() {}
-void InsertCommands::N26Click() {}
-void InsertCommands::N27Click() {}
-void InsertCommands::N28Click() {}
-void InsertCommands::N29Click() {}
-void InsertCommands::N30Click() {}
-void InsertCommands::N31Click() {}
-void InsertCommands::N32Click() {}
+
+void InsertCommands::Obrzok1Click()
+{
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Vložiť obrázok");
+    setup.filter = pictureDialogFilter();
+    setup.preview = [](const QString& path) {
+        try {
+            const PictureFile file = loadPictureFile(path);
+            return file.image.isNull() ? decodePicture(file.picture) : file.image;
+        } catch (const std::exception&) {
+            return QImage();
+        }
+    };
+    const auto path = c_.platform.pictureFileName(&c_.form, setup);
+    if (!path)
+        return;
+    // Decoded in full first: a file that cannot be used leaves the clipboard and the document
+    // as they were.
+    const PictureFile file = loadPictureFile(*path);
+    auto* data = new QMimeData;
+    if (!file.image.isNull())
+        data->setImageData(file.image);
+    else // a metafile, for programs that take one
+        data->setData(file.picture.kind == PictureKind::Wmf ? QStringLiteral("image/x-wmf") : QStringLiteral("image/x-emf"),
+                      file.picture.data);
+    // The document takes the picture from its rich text, so JPEG and metafiles stay as they are.
+    data->setData(QStringLiteral("text/rtf"), pictureRtf(file.picture));
+    QGuiApplication::clipboard()->setMimeData(data);
+    c_.RichEdit1.Paste();
+}
+
+void InsertCommands::Objekt2Click()
+{
+    // Plain text holds no objects.
+    if (c_.RichEdit1.PlainText())
+        return;
+    InsertObjectDialog dialog(c_.platform, &c_.form);
+    if (c_.platform.showModal(dialog) != QDialog::Accepted)
+        return;
+    EmbeddedObject object;
+    if (dialog.createNew()) {
+        const auto kinds = newObjectKinds();
+        const int kind = dialog.kindIndex();
+        if (kind < 0 || kind >= int(kinds.size()))
+            return;
+        object = newObject(kinds[size_t(kind)]);
+    } else {
+        if (dialog.fileName().isEmpty())
+            return;
+        object = fileObject(dialog.fileName(), dialog.link());
+    }
+    insertObjectAtSelection(c_.RichEdit1, object);
+    // A new object opens for editing; what is saved there comes back into the document.
+    if (dialog.createNew())
+        openObject(object, selectedObjectKey(c_.RichEdit1));
+}
+
+void InsertCommands::Vloiinak1Click()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    std::vector<PasteEntry> entries = pasteEntries(data);
+    if (c_.RichEdit1.PlainText()) // plain text takes text alone
+        std::erase_if(entries, [](const PasteEntry& e) { return e.form != PasteForm::Text; });
+    if (entries.empty())
+        return;
+    PasteSpecialDialog dialog(std::move(entries), &c_.form);
+    if (c_.platform.showModal(dialog) != QDialog::Accepted)
+        return;
+    const auto entry = dialog.chosen();
+    data = QGuiApplication::clipboard()->mimeData(); // what the clipboard holds now
+    if (!entry || !data)
+        return;
+    RichEdit& edit = c_.RichEdit1;
+    switch (entry->form) {
+    case PasteForm::EmbeddedObject:
+    case PasteForm::LinkSource:
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+                insertObjectAtSelection(edit, fileObject(url.toLocalFile(), entry->form == PasteForm::LinkSource));
+                break;
+            }
+        }
+        break;
+    case PasteForm::RichText:
+        if (const QByteArray rtf = clipboardRtf(data); RichEngine::looksLikeRtf(rtf))
+            insertRtf(edit, rtf);
+        break;
+    case PasteForm::RichTextNoObjects:
+        if (const QByteArray rtf = withoutObjects(clipboardRtf(data)); !rtf.isEmpty())
+            insertRtf(edit, rtf);
+        break;
+    case PasteForm::Text: {
+        const int start = edit.SelectionStart();
+        edit.setSelectedText(data->text());
+        edit.setSelectionStart(start + edit.SelectionLength());
+        edit.setSelectionLength(0);
+        break;
+    }
+    case PasteForm::Bitmap:
+        if (const QImage image = qvariant_cast<QImage>(data->imageData()); !image.isNull())
+            insertRtf(edit, pictureRtf(pictureFromImage(image)));
+        break;
+    }
+}
+
+// The context menu's date, time and phrases run the main menu's commands.
+void InsertCommands::Dtum2Click() { Dtum1Click(); }
+void InsertCommands::as2Click() { as1Click(); }
+void InsertCommands::Dobrde2Click() { Dobrde1Click(); }
+void InsertCommands::Venpn2Click() { Venpn1Click(); }
+void InsertCommands::Venpani2Click() { Venpani1Click(); }
+void InsertCommands::Spozdravom2Click() { Spozdravom1Click(); }
+// The context menu's characters insert directly.
+void InsertCommands::N25Click() { N17Click(); }
+void InsertCommands::N26Click() { N18Click(); }
+void InsertCommands::N27Click() { N19Click(); }
+void InsertCommands::N28Click() { N20Click(); }
+void InsertCommands::N29Click() { N21Click(); }
+void InsertCommands::N30Click() { N22Click(); }
+void InsertCommands::N31Click() { N23Click(); }
+void InsertCommands::N32Click() { N24Click(); }
 // The hyperlink dialog; its "Vložiť" puts the typed address into the document.
 void InsertCommands::SpeedButton20Click()
 {
@@ -49,8 +262,95 @@ void InsertCommands::SpeedButton20Click()
 // The date and time buttons run the menu's date and time commands.
 void InsertCommands::SpeedButton24Click() { Dtum1Click(); }
 void InsertCommands::SpeedButton25Click() { as1Click(); }
-void InsertCommands::SpeedButton26Click() {}
-void InsertCommands::SpeedButton28Click() {}
+void InsertCommands::SpeedButton26Click() { Obrzok1Click(); }
+void InsertCommands::SpeedButton28Click() { Objekt2Click(); }
 void InsertCommands::RichEdit1URLClick(const QString&, Qt::MouseButton) {}
+
+void InsertCommands::PopupMenu1Popup()
+{
+    TForm1& f = c_.form;
+    const auto object = selectedObject(c_.RichEdit1);
+    const bool shown = object.has_value();
+    f.N34->setVisible(shown);
+    f.Vlastnosti1->setVisible(shown);
+    f.Objekt3->menuAction()->setVisible(shown);
+    if (!object)
+        return;
+    const QString type = objectTypeName(*object);
+    f.Vlastnosti1->setText(QStringLiteral("%1 Properties").arg(type));
+    f.Objekt3->setTitle(type);
+    // Only a file can be opened or saved; a linked file is saved where it is.
+    const bool file = object->isFile() || object->kind == EmbeddedObject::Kind::Linked;
+    f.Otvori3->setVisible(file);
+    f.Uloikpiu1->setVisible(object->isFile() && object->kind == EmbeddedObject::Kind::Embedded);
+    f.Objekt3->menuAction()->setVisible(file);
+}
+
+void InsertCommands::Vlastnosti1Click()
+{
+    const auto object = selectedObject(c_.RichEdit1);
+    if (!object)
+        return;
+    ObjectPropertiesDialog dialog(*object, &c_.form);
+    c_.platform.showModal(dialog);
+}
+
+void InsertCommands::Otvori3Click()
+{
+    if (const auto object = selectedObject(c_.RichEdit1))
+        openObject(*object, selectedObjectKey(c_.RichEdit1));
+}
+
+void InsertCommands::openObject(const EmbeddedObject& object, const QString& key)
+{
+    const QString path = objectFilePath(object, objectFolder(c_.settings));
+    if (object.kind == EmbeddedObject::Kind::Embedded) {
+        if (!watcher_) {
+            watcher_ = std::make_unique<QFileSystemWatcher>();
+            QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, watcher_.get(),
+                             [this](const QString& changed) { objectFileChanged(changed); });
+        }
+        openedObjects_.insert(path, key);
+        watcher_->addPath(path);
+    }
+    if (!c_.platform.openFile(path))
+        throw std::runtime_error(QStringLiteral("Cannot open file %1").arg(path).toStdString());
+}
+
+void InsertCommands::objectFileChanged(const QString& path)
+{
+    const auto it = openedObjects_.constFind(path);
+    if (it == openedObjects_.constEnd())
+        return;
+    QFile file(path);
+    // Programs often save by replacing the file, which ends the watch: it is taken up again.
+    if (watcher_ && !watcher_->files().contains(path) && QFileInfo(path).isFile())
+        watcher_->addPath(path);
+    if (QFileInfo(path).size() > kMaxEmbeddedFileBytes || !file.open(QIODevice::ReadOnly))
+        return;
+    if (!updateObjectContents(c_.RichEdit1, *it, file.readAll())) {
+        // The document no longer holds the object (deleted, or another document loaded).
+        openedObjects_.erase(it);
+        if (watcher_)
+            watcher_->removePath(path);
+    }
+}
+
+void InsertCommands::Uloikpiu1Click()
+{
+    const auto object = selectedObject(c_.RichEdit1);
+    if (!object || !object->isFile())
+        return;
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Uložiť kópiu");
+    setup.fileName = QFileInfo(object->fileName).fileName();
+    const QString suffix = QFileInfo(object->fileName).suffix();
+    setup.filter = suffix.isEmpty() ? QStringLiteral("Všetky súbory (*.*)|*")
+                                    : QStringLiteral("*.%1|*.%1|Všetky súbory (*.*)|*").arg(suffix);
+    const auto path = c_.platform.saveFileName(&c_.form, setup);
+    if (!path)
+        return;
+    saveObjectCopy(*object, *path);
+}
 
 } // namespace zorim

@@ -19,6 +19,7 @@
 
 extern "C" {
 #include <jpeglib.h>
+#include <jerror.h>
 }
 
 namespace zorim {
@@ -73,13 +74,30 @@ int reductionFor(QSize natural, QSize maxSize)
 struct JpegError {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
+    QString* message = nullptr; // where the decoder's own words go, when someone asks
 };
+
+void keepJpegMessage(j_common_ptr info)
+{
+    auto* err = reinterpret_cast<JpegError*>(info->err);
+    if (!err->message || !err->message->isEmpty())
+        return;
+    char text[JMSG_LENGTH_MAX] = {};
+    info->err->format_message(info, text);
+    *err->message = QString::fromLatin1(text);
+}
 
 void jpegErrorExit(j_common_ptr info)
 {
+    keepJpegMessage(info);
     std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
 }
-void jpegEmitMessage(j_common_ptr, int) {}
+// Warnings are ignored, except that data ended early: the picture is then incomplete.
+void jpegEmitMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && (info->err->msg_code == JWRN_JPEG_EOF || info->err->msg_code == JWRN_HIT_MARKER))
+        keepJpegMessage(info);
+}
 void jpegOutputMessage(j_common_ptr) {}
 
 // A progressive file may hold any number of scans; a few hundred is far beyond real files and
@@ -107,6 +125,7 @@ struct JpegJob {
     QSize size;
     QImage image;
     std::vector<unsigned char> row;
+    QString* message = nullptr;
 };
 
 void convertCmykRow(const unsigned char* src, uchar* dst, int width, bool inverted)
@@ -169,6 +188,7 @@ bool readJpeg(JpegJob& job)
     err.mgr.error_exit = jpegErrorExit;
     err.mgr.emit_message = jpegEmitMessage;
     err.mgr.output_message = jpegOutputMessage;
+    err.message = job.message;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
@@ -327,12 +347,13 @@ QSize displaySizeTwips(const Picture& picture)
     return QSize(clampTwips(w * sx / 100), clampTwips(h * sy / 100));
 }
 
-QImage decodeJpeg(const QByteArray& bytes, QSize maxSize, PictureBudget* budget)
+QImage decodeJpeg(const QByteArray& bytes, QSize maxSize, PictureBudget* budget, QString* message)
 {
     JpegJob job;
     job.bytes = &bytes;
     job.maxSize = maxSize;
     job.budget = budget;
+    job.message = message;
     readJpeg(job);
     return job.image;
 }

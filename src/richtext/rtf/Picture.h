@@ -74,7 +74,10 @@ QImage decodePicture(const Picture& picture, QSize maxSize = {}, PictureBudget* 
 
 // Decodes JPEG bytes with libjpeg. A damaged file gives a null image (or what could be read
 // before the damage), never an abort. With maxSize, the image is reduced while decoding.
-QImage decodeJpeg(const QByteArray& bytes, QSize maxSize = {}, PictureBudget* budget = nullptr);
+// With message, the decoder's own message for a fatal error, or for data that ended early,
+// is put there (it stays empty for a sound file).
+QImage decodeJpeg(const QByteArray& bytes, QSize maxSize = {}, PictureBudget* budget = nullptr,
+                  QString* message = nullptr);
 
 // A bitmap from the clipboard or elsewhere, kept as PNG at one pixel per screen pixel.
 Picture pictureFromImage(const QImage& image);

@@ -4,6 +4,7 @@
 // proportional to the file's size.
 #include "Rtf.h"
 
+#include "Objects.h"
 #include "Picture.h"
 #include "richtext/DocFormats.h"
 #include "text/Codepage.h"
@@ -109,7 +110,7 @@ struct Field {
 enum class Act : uint8_t {
     // destinations
     SkipDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, ListOverrideTable, List,
-    ListLevel, ListOverride, Pn, BulletText, Footnote, TextDest, Upr, Ud,
+    ListLevel, ListOverride, Pn, BulletText, Footnote, TextDest, Object, Upr, Ud,
     // document
     Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin,
     // character
@@ -166,8 +167,9 @@ const std::unordered_map<std::string_view, Word>& wordTable()
         add("pntext", Act::BulletText);
         add("listtext", Act::BulletText);
         add("footnote", Act::Footnote);
-        for (std::string_view d : {"shppict", "shp", "shprslt", "object", "result"})
+        for (std::string_view d : {"shppict", "shp", "shprslt", "result"})
             add(d, Act::TextDest);
+        add("object", Act::Object);
         add("upr", Act::Upr);
         add("ud", Act::Ud);
 
@@ -424,6 +426,7 @@ private:
     void flushTabs(const CharState& chr);
     void commitFont();
     void finishPict(State& s);
+    void finishObject();
     void finish();
     const QTextCharFormat& formatFor(const CharState& s);
     const char16_t* codeTable(int32_t font);
@@ -472,6 +475,9 @@ private:
         QByteArray data;
         int nibble = -1;
     } m_pict;
+
+    std::optional<EmbeddedObject> m_object; // of the \object group being read, until its result shows it
+    size_t m_objectDepth = 0;               // the depth of that group; 0: none
 
     // text
     QString m_run;
@@ -703,6 +709,8 @@ void Reader::popGroup()
     }
     if (closed.ownsPict)
         finishPict(closed);
+    if (m_objectDepth > 0 && m_stack.size() < m_objectDepth)
+        finishObject();
     if (closed.bracket && !closed.chr.hidden)
         docChar(u']');
     if (closed.dest == Dest::Pn && st().dest != Dest::Pn)
@@ -829,6 +837,12 @@ void Reader::doWord(std::string_view name, bool has, int64_t num)
         ++m_noteDepth;
         return;
     case Act::TextDest: return;
+    case Act::Object: // the object's data is kept with the result that shows it
+        if (m_objectDepth == 0) {
+            m_objectDepth = m_stack.size();
+            m_object = parseObjectGroup(QByteArrayView(m_data + m_pos, m_size - m_pos));
+        }
+        return;
     case Act::Upr: s.chr.hidden = true; return; // the ANSI half; the \ud inside has the Unicode text
     case Act::Ud: s.chr.hidden = false; return;
 
@@ -1315,6 +1329,26 @@ void Reader::finishPict(State& s)
     flushTabs(chr);
     flushRun();
     insertPicture(m_cursor, pic, formatFor(chr), &m_budget);
+    if (m_object && m_stack.size() >= m_objectDepth) {
+        attachObject(m_cursor, *m_object);
+        m_object.reset();
+    }
+}
+
+void Reader::finishObject()
+{
+    // An object whose result showed no picture is shown by its icon, so its data stays.
+    std::optional<EmbeddedObject> object = std::move(m_object);
+    m_object.reset();
+    m_objectDepth = 0;
+    if (!object || st().chr.hidden || !m_pictureRoom.take(kPictureCost))
+        return;
+    ensureBreak();
+    const CharState chr = st().chr;
+    m_textPara = st().para;
+    flushTabs(chr);
+    flushRun();
+    insertObject(m_cursor, *object, formatFor(chr));
 }
 
 void Reader::finish()

@@ -2,6 +2,7 @@
 // first, collecting fonts and colours; the header with their tables is put before it at the end.
 #include "Rtf.h"
 
+#include "Objects.h"
 #include "Picture.h"
 #include "richtext/DocFormats.h"
 #include "text/Codepage.h"
@@ -352,6 +353,7 @@ void Writer::picture(const QTextCharFormat& format)
     }
     if (pic->data.isEmpty())
         return;
+    const qsizetype pictAt = m_body.size();
     m_body += "{\\pict";
     switch (pic->kind) {
     case PictureKind::Png: m_body += "\\pngblip"; break;
@@ -385,6 +387,11 @@ void Writer::picture(const QTextCharFormat& format)
     }
     m_body.resize(out - m_body.constData());
     m_body += '}';
+    if (const auto object = objectFromFormat(format)) { // an object, shown by this picture
+        const QByteArray pict = m_body.mid(pictAt);
+        m_body.truncate(pictAt);
+        m_body += objectToRtf(*object, *pic, pict);
+    }
     m_needSpace = false;
 }
 
