@@ -7,7 +7,7 @@
 #include "forms/TForm10.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
-#include "richtext/RichEngine.h"
+#include "richtext/RichDocument.h"
 #include "richtext/rtf/Rtf.h"
 #include "settings/SettingsStore.h"
 
@@ -216,7 +216,7 @@ void InsertCommands::Vloiinak1Click()
         }
         break;
     case PasteForm::RichText:
-        if (const QByteArray rtf = clipboardRtf(data); RichEngine::looksLikeRtf(rtf))
+        if (const QByteArray rtf = clipboardRtf(data); RichDocument::looksLikeRtf(rtf))
             insertRtf(edit, rtf);
         break;
     case PasteForm::RichTextNoObjects:
