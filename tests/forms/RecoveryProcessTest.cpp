@@ -165,3 +165,35 @@ TEST_F(RecoveryProcessTest, ACleanEndLeavesNoSnapshotAndALiveRunIsNotOffered)
     EXPECT_TRUE(snapshotsIn(folder.dataPath(QString()), QStringLiteral("recovery-*")).size() <= 1u)
         << "only the second run's own lock";
 }
+
+// Saving, New and Open each leave the document without a snapshot.
+TEST_F(RecoveryProcessTest, SaveNewAndOpenRemoveTheSnapshot)
+{
+    const auto form = start();
+    form->recovery()->setDelays(20, 1000);
+    QWidget* view = form->RichEdit1->view();
+    view->setFocus();
+    const auto typeAndWait = [&] {
+        type(view, QStringLiteral("list"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form->recovery()->snapshotPath()), 10000);
+    };
+
+    typeAndWait();
+    platform.answerSaveFile(folder.filePath(QStringLiteral("list.zrm")));
+    QTest::keyClick(view, Qt::Key_F3);
+    EXPECT_EQ(platform.informations(), QStringList({QStringLiteral("Dokument bol uložený!")}));
+    EXPECT_FALSE(QFile::exists(form->recovery()->snapshotPath())) << "saved";
+
+    typeAndWait();
+    platform.answerQuestion(Answer::No);
+    QTest::keyClick(view, Qt::Key_F1);
+    EXPECT_EQ(form->RichEdit1->Text(), QString());
+    EXPECT_FALSE(QFile::exists(form->recovery()->snapshotPath())) << "new document";
+
+    typeAndWait();
+    platform.answerQuestion(Answer::No);
+    platform.answerOpenFile(folder.filePath(QStringLiteral("list.zrm")));
+    QTest::keyClick(view, Qt::Key_F2);
+    EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("list"));
+    EXPECT_FALSE(QFile::exists(form->recovery()->snapshotPath())) << "opened document";
+}

@@ -95,6 +95,7 @@ void FileCommands::New()
     edit.ClearAll();
     edit.setSelectionStart(0);
     edit.setModified(false);
+    form.discardRecovery();
     // The boxes only show the starting font here; nothing is applied from them.
     form.showFontName(QStringLiteral("Verdana"));
     {
@@ -171,6 +172,7 @@ void FileCommands::loadAsDocument(const QString& path, const QString& title)
         form.setTitle(previousTitle);
         throw;
     }
+    form.discardRecovery();
 }
 
 // An untitled document goes through Save As, which comes back here to write it under the
@@ -184,6 +186,8 @@ bool FileCommands::save()
         // The file is replaced only once the whole document is written.
         c_.RichEdit1.Lines().SaveFile(form.currentFileName());
         c_.RichEdit1.setModified(false);
+        // The file holds the document now: its recovery snapshot is not wanted any more.
+        form.discardRecovery();
         c_.settings.writeValue(statefile::LastFile, form.currentFileName());
     } else {
         saved = saveAs();
