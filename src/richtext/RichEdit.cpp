@@ -488,6 +488,12 @@ void RichLines::SaveFile(const QString& path)
         file.cancelWriting();
         throw;
     }
+    // What is still buffered must reach the disk before the old file is replaced: a full
+    // disk shows here, and commit() alone would not report it.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        throw RichEditError(QStringLiteral("Failed to Save Stream"));
+    }
     if (!file.commit())
         throw RichEditError(QStringLiteral("Failed to Save Stream"));
 }

@@ -456,10 +456,9 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileTheRecordAndTheChanges)
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
 }
 
-// The control's save does not yet notice a disk that fills up while the file is flushed at
-// its commit: the old file is replaced by the part that was written, and no failure is
-// reported. Enable once the save checks the flush.
-TEST_F(FileCommandsTest, DISABLED_DiskFullDuringSaveKeepsTheOldFile)
+// A disk that fills up while the new file is written (here: while its last part is flushed)
+// fails the save and leaves the old file as it was.
+TEST_F(FileCommandsTest, DiskFullDuringSaveKeepsTheOldFile)
 {
     type(QStringLiteral("stará kniha"));
     const QString path = saveUnder(QStringLiteral("kniha.txt"));
