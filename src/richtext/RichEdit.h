@@ -8,10 +8,12 @@
 #include "richtext/RichTypes.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 #include <memory>
 
 class QIODevice;
+class QPrinter;
 class QTextEdit;
 
 namespace zorim {
@@ -213,6 +215,14 @@ public:
     void setRightToLeft(bool rtl) { rightToLeft_ = rtl; }
 
     int version() const { return kind_ == Kind::Document ? 2 : 1; }
+
+    // Printing. PageRect, in printer pixels, bounds the text on every page; empty (as the
+    // editor leaves it) means the printer's whole printable area.
+    QRect PageRect;
+    // Prints the whole document as one job named title on the printer, pages following each
+    // other until the text ends; answers the number of pages. Throws RichEditError when the
+    // job cannot start.
+    int Print(const QString& title, QPrinter& printer);
 
 signals:
     void OnChange();

@@ -1,6 +1,7 @@
 #include "ScriptedPlatform.h"
 
 #include <QDialog>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace zorim::test {
@@ -100,11 +101,16 @@ std::optional<QColor> ScriptedPlatform::chooseColor(QWidget*, const QColor& init
     return value ? std::get<std::optional<QColor>>(*value) : std::nullopt;
 }
 
-bool ScriptedPlatform::choosePrinter(QWidget*, QPrinter&)
+bool ScriptedPlatform::choosePrinter(QWidget*, QPrinter& printer)
 {
     shown_.push_back({Kind::Print, {}, {}});
     const auto value = take(Kind::Print, QStringLiteral("print"));
-    return value ? std::get<bool>(*value) : false;
+    const bool accepted = value ? std::get<bool>(*value) : false;
+    if (accepted && !printToFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToFile);
+    }
+    return accepted;
 }
 
 int ScriptedPlatform::showModal(QDialog& dialog)

@@ -56,6 +56,8 @@ public:
     const QStringList& openedFiles() const { return openedFiles_; }
     bool openFileResult = true; // what openFile reports
     bool startResult = true; // what startDetached reports
+    // A print dialog answered with true prints to this PDF file, when it is set.
+    QString printToFile;
     bool trayShown() const { return trayShown_; }
     QString trayToolTip() const { return trayToolTip_; }
     QMenu* trayMenu() const { return trayMenu_; }

@@ -7,6 +7,7 @@
 #include "settings/StateFiles.h"
 
 #include <QComboBox>
+#include <QPrinter>
 #include <QSignalBlocker>
 
 namespace zorim {
@@ -44,8 +45,21 @@ FileDialogSetup FileCommands::openDialog()
 // A handler with an empty body belongs to a command that is not built yet: its menu item,
 // button and key exist and run it, and it does nothing.
 
-void FileCommands::Vytlai1Click() {}
-void FileCommands::SpeedButton4Click() {}
+FileCommands::FileCommands(CommandContext& context) : c_(context) {}
+FileCommands::~FileCommands() = default;
+
+void FileCommands::Vytlai1Click() { SpeedButton4Click(); }
+
+// The whole document, whatever page range the dialog offered, over the printer's whole
+// printable area; the job is named with the window's own text, "ZORIM".
+void FileCommands::SpeedButton4Click()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!c_.platform.choosePrinter(&c_.form, *printer_))
+        return;
+    c_.RichEdit1.Print(c_.form.windowTitle(), *printer_);
+}
 
 // The menu items and the tray menu press the toolbar's buttons.
 void FileCommands::Nov1Click() { SpeedButton1Click(); }

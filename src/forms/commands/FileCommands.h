@@ -6,11 +6,16 @@
 
 #include <QString>
 
+#include <memory>
+
+class QPrinter;
+
 namespace zorim {
 
 class FileCommands {
 public:
-    explicit FileCommands(CommandContext& context) : c_(context) {}
+    explicit FileCommands(CommandContext& context);
+    ~FileCommands();
 
     // Asked by new, by open of a changed document, by the exit command and by the close box.
     static const QString kExitQuestion;
@@ -53,6 +58,10 @@ public:
     // the file chosen last for the rest of the run.
     FileDialogSetup OpenDialog1 = openDialog();
 
+    // The printer of the print dialog: its choices (printer, paper, copies) last for the run.
+    // Made at the first print, since finding the system's printers takes a while.
+    QPrinter* PrintDialog1() const { return printer_.get(); }
+
 private:
     static FileDialogSetup openDialog();
     // Offers a changed document for saving before it is replaced; false when it is to stay.
@@ -62,6 +71,7 @@ private:
     void loadAsDocument(const QString& path, const QString& title);
 
     CommandContext& c_;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace zorim
