@@ -5,6 +5,7 @@
 #include "forms/Errors.h"
 #include "forms/Recovery.h"
 #include "forms/StatusBar.h"
+#include "forms/TForm1Layout.h"
 #include "forms/commands/CommandUi.h"
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"
@@ -26,16 +27,7 @@
 namespace zorim {
 namespace {
 
-// The layout of the client area.
-constexpr int kClientWidth = 792;
-constexpr int kClientHeight = 554;
-constexpr int kEditorLeft = 8;
-constexpr int kEditorTop = 61;
-constexpr int kEditorWidth = 777;
-constexpr int kEditorHeight = 470;
-constexpr int kStripWidth = 18;
-constexpr int kStripHeight = 4;
-constexpr int kBorder = 1; // the window's own single border, painted
+using namespace layout;
 
 std::vector<StatusBar::PanelLayout> statusPanels()
 {

@@ -5,6 +5,7 @@
 #include "forms/Recovery.h"
 
 #include "forms/ColorStrip.h"
+#include "forms/TForm1Layout.h"
 #include "forms/StatusBar.h"
 #include "forms/commands/CommandUi.h"
 #include "richtext/DocFormats.h"
@@ -21,14 +22,7 @@
 namespace zorim {
 namespace {
 
-constexpr int kControlBarHeight = 60;
-constexpr int kStatusBarHeight = 19;
-constexpr int kEditorLeft = 8;
-constexpr int kEditorTop = 61;
-// The resize rule works on the window's outer size, which the layout measured with a system
-// border and caption: 8 pixels wider and 46 higher than the client area.
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 46;
+using namespace layout;
 
 } // namespace
 
