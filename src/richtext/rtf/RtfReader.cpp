@@ -362,35 +362,6 @@ std::optional<QString> hyperlinkTarget(const QString& inst)
     return url;
 }
 
-// A Windows device-dependent bitmap (\wbitmap): rows of bits with no header. Only the
-// formats with a fixed meaning are read (1, 24 and 32 bits per pixel).
-QImage decodeDdb(const QByteArray& bits, int width, int height, int bpp, int rowBytes)
-{
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
-        return {};
-    if (rowBytes <= 0)
-        rowBytes = ((width * bpp + 15) / 16) * 2;
-    if (int64_t(rowBytes) * height > bits.size() || int64_t(rowBytes) * 8 < int64_t(width) * bpp)
-        return {};
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
-    const auto* p = reinterpret_cast<const unsigned char*>(bits.constData());
-    for (int y = 0; y < height; ++y) {
-        const unsigned char* row = p + int64_t(y) * rowBytes;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            switch (bpp) {
-            case 1: out[x] = (row[x / 8] >> (7 - x % 8)) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0); break;
-            case 24: out[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
-            case 32: out[x] = qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]); break;
-            default: return {};
-            }
-        }
-    }
-    return image;
-}
-
 class Reader {
 public:
     Reader(const QByteArray& bytes, QTextCursor& cursor)
@@ -1282,7 +1253,7 @@ void Reader::finishPict(State& s)
         // Device-dependent bits mean nothing on their own; they are kept as PNG.
         if (!m_budget.take(int64_t(pic.width) * pic.height))
             return;
-        const QImage image = decodeDdb(pic.data, pic.width, pic.height, b.bpp, b.rowBytes);
+        const QImage image = decodeDeviceBitmap(pic.data, pic.width, pic.height, b.bpp, b.rowBytes);
         if (image.isNull())
             return;
         Picture png = pictureFromImage(image);
