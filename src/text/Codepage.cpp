@@ -131,9 +131,11 @@ const CodepageTable* findTable(int codepage)
     static std::mutex lock;
     static std::map<int, std::unique_ptr<CodepageTable>> tables;
     const std::lock_guard guard(lock);
+    if (!tableFor(codepage) && !iconvName(codepage))
+        return nullptr;
     auto it = tables.find(codepage);
     if (it == tables.end())
-        it = tables.emplace(codepage, (tableFor(codepage) || iconvName(codepage)) ? buildTable(codepage) : nullptr).first;
+        it = tables.emplace(codepage, buildTable(codepage)).first;
     return it->second.get();
 }
 
