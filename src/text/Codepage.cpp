@@ -176,19 +176,29 @@ namespace {
 // bytes only.
 const std::unordered_map<char16_t, unsigned char>& reverseMap(int codepage)
 {
+    // Writers ask once a character, nearly always for the page they asked for last.
+    thread_local int lastPage = 0;
+    thread_local const std::unordered_map<char16_t, unsigned char>* last = nullptr;
+    if (last && codepage == lastPage)
+        return *last;
     static std::mutex lock;
     static std::unordered_map<int, std::unordered_map<char16_t, unsigned char>> maps;
     const CodepageTable& table = codepageTable(codepage);
     const std::lock_guard guard(lock);
     auto it = maps.find(table.codepage);
-    if (it != maps.end())
+    if (it != maps.end()) {
+        lastPage = codepage;
+        last = &it->second;
         return it->second;
+    }
     std::unordered_map<char16_t, unsigned char> map;
     for (int b = 0x80; b < 0x100; ++b) {
         if (!table.isLead(static_cast<unsigned char>(b)))
             map.emplace(table.single[size_t(b)], static_cast<unsigned char>(b));
     }
-    return maps.emplace(table.codepage, std::move(map)).first->second;
+    lastPage = codepage;
+    last = &maps.emplace(table.codepage, std::move(map)).first->second;
+    return *last;
 }
 
 } // namespace

@@ -43,10 +43,9 @@ DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tabl
 {
 }
 
-QString& DocumentBuilder::runFor(const CharState& chr, const ParaState& para)
+QString& DocumentBuilder::startRun(const CharState& chr)
 {
     ensureBreak(chr);
-    m_textPara = para;
     flushTabs(chr);
     if (!(m_runState == chr)) {
         flushRun();
@@ -103,9 +102,14 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
 
 const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
 {
+    if (m_lastFormat && m_lastFormatState == s)
+        return *m_lastFormat; // a paragraph's mark and its first run share theirs
     auto it = m_formatCache.find(s);
-    if (it != m_formatCache.end())
+    if (it != m_formatCache.end()) {
+        m_lastFormatState = s;
+        m_lastFormat = &it->second;
         return it->second;
+    }
     CharFormat cf;
     cf.mask = cfm::All;
     if (const FontInfo* font = m_tables.font(s[cp::Font])) {
@@ -141,7 +145,9 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     applyCharFormat(format, cf);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
-    return m_formatCache.emplace(s, format).first->second;
+    m_lastFormatState = s;
+    m_lastFormat = &m_formatCache.emplace(s, format).first->second;
+    return *m_lastFormat;
 }
 
 void DocumentBuilder::flushTabs(const CharState& chr)

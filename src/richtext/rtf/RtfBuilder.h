@@ -45,7 +45,13 @@ public:
 
     // The run that text of this state goes into, after any pending paragraph break and cell
     // tabs; the caller appends characters to it (no NUL characters).
-    QString& runFor(const CharState& chr, const ParaState& para);
+    QString& runFor(const CharState& chr, const ParaState& para)
+    {
+        m_textPara = para;
+        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr)
+            return m_run; // more of the same run: the common case
+        return startRun(chr);
+    }
     void character(char16_t ch, const CharState& chr, const ParaState& para);
     // A table cell ends: a tab comes before the next text of the row.
     void cellEnd();
@@ -57,11 +63,16 @@ public:
     bool breakPending() const { return m_pendingBreak; }
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
     // The tables changed: formats made so far may be stale.
-    void tablesChanged() { m_formatCache.clear(); }
+    void tablesChanged()
+    {
+        m_formatCache.clear();
+        m_lastFormat = nullptr;
+    }
     // The document's end: the last paragraph takes its format, the final break is dropped.
     void finish(const CharState& chr);
 
 private:
+    QString& startRun(const CharState& chr);
     const QTextCharFormat& formatFor(const CharState& s);
     ParaFormat paraFormat(const ParaState& p) const;
     void applyParagraph(const ParaState& para);
@@ -80,6 +91,8 @@ private:
     ParaFormat m_lastApplied;
     int m_insertStart = 0;
     std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formatCache;
+    CharState m_lastFormatState;                  // the last format asked for, and its entry
+    const QTextCharFormat* m_lastFormat = nullptr;
 };
 
 } // namespace zorim::rtf

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -100,9 +101,19 @@ private:
     void commitFont();
     void finishPict(const State& closed);
     void finish();
-    const CodepageTable& tableFor(const State& s);
+    const CodepageTable& tableFor(const State& s)
+    {
+        if (s.dest != Dest::FontTable && s.chr[cp::Font] == m_tableFont && m_table)
+            return *m_table; // text goes on in the font it was in
+        return findTableFor(s);
+    }
+    const CodepageTable& findTableFor(const State& s);
     const CodepageTable& tableForCharset(int charset) const;
-    void codepagesChanged() { m_table = nullptr; }
+    void codepagesChanged()
+    {
+        m_table = nullptr;
+        m_fontTables.clear();
+    }
 
     State& st() { return m_stack.back(); }
 
@@ -125,6 +136,7 @@ private:
     int m_codepage = 1252;
     int32_t m_tableFont = INT32_MIN;
     const CodepageTable* m_table = nullptr;
+    std::unordered_map<int32_t, const CodepageTable*> m_fontTables; // font number -> its page
 
     // tables under construction
     int32_t m_fontNumber = 0;
@@ -190,11 +202,11 @@ void Reader::run()
                 --m_skip;
                 break;
             }
-            symbol(t.symbol, opened);
+            symbol(char(t.ch), opened);
             break;
         case Token::Byte:
             if (!m_stack.empty())
-                bytes(&t.byte, 1);
+                bytes(&t.ch, 1);
             break;
         case Token::Text:
             if (!m_stack.empty())
@@ -208,7 +220,7 @@ void Reader::run()
 
 void Reader::word(const Token& t, bool starred)
 {
-    const Keyword* k = findKeyword(t.name);
+    const Keyword* k = findKeyword(t.name());
     if (!k) {
         // An unknown destination is left out whole; an unknown word elsewhere means nothing.
         if (starred)
@@ -524,16 +536,18 @@ const CodepageTable& Reader::tableForCharset(int charset) const
     return codepageTable(cp && isKnownCodepage(cp) ? cp : m_codepage);
 }
 
-const CodepageTable& Reader::tableFor(const State& s)
+const CodepageTable& Reader::findTableFor(const State& s)
 {
     // A font's name is in the font's own code page, as its text is.
     if (s.dest == Dest::FontTable)
         return tableForCharset(m_fontProps[fp::Charset]);
     const int32_t font = s.chr[cp::Font];
-    if (font == m_tableFont && m_table)
-        return *m_table;
-    const FontInfo* info = m_tables.font(font);
-    m_table = info ? &tableForCharset(info->charset) : &codepageTable(m_codepage);
+    const CodepageTable*& table = m_fontTables[font];
+    if (!table) {
+        const FontInfo* info = m_tables.font(font);
+        table = info ? &tableForCharset(info->charset) : &codepageTable(m_codepage);
+    }
+    m_table = table;
     m_tableFont = font;
     return *m_table;
 }
