@@ -11,7 +11,6 @@
 namespace zorim::rtf {
 namespace {
 
-constexpr int64_t kMaxIndent = 31680; // 22 inches in twips
 constexpr size_t kMaxCachedFormats = 4096;
 
 uint16_t numberingForNfc(int nfc)
@@ -184,7 +183,7 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
     ParaFormat pf;
     pf.mask = pfm::All;
     pf.alignment = uint16_t(p[pp::Align]);
-    pf.startIndent = int32_t(std::clamp<int64_t>(int64_t(p[pp::LeftIndent]) + p[pp::FirstIndent], 0, kMaxIndent));
+    pf.startIndent = int32_t(std::clamp<int64_t>(int64_t(p[pp::LeftIndent]) + p[pp::FirstIndent], 0, int64_t(kMaxIndent)));
     pf.offset = -p[pp::FirstIndent];
     uint16_t numbering = uint16_t(p[pp::Numbering]);
     if (p[pp::List] > 0) {

@@ -9,7 +9,6 @@
 namespace zorim::rtf {
 namespace {
 
-constexpr int32_t kMaxIndent = 31680;  // 22 inches in twips
 constexpr int32_t kMaxColorIndex = 4096;
 constexpr int32_t kMaxPictureSide = 1 << 20;
 

@@ -11,6 +11,9 @@
 
 namespace zorim::rtf {
 
+// Largest indent in twips (22 inches).
+inline constexpr int32_t kMaxIndent = 31680;
+
 // Character properties as the file gives them (table indices, half-points).
 namespace cp {
 enum : uint8_t {
