@@ -215,6 +215,10 @@ TEST(RtfCodepages, MacAndDosPages)
     const auto doc = loadRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 Geneva;}{\\f1\\fcharset255 Terminal;}}"
                              "\\f0\\'8e\\f1\\'82\\'9c}");
     EXPECT_EQ(doc->toRawText(), QString::fromUtf8("éé£"));
+    // A font may name its code page outright.
+    EXPECT_EQ(loadRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\cpg1250 A;}{\\f1\\cpg936 B;}}\\f0\\'9e\\f1\\'b2\\'e2}")
+                  ->toRawText(),
+              QString::fromUtf8("ž测"));
 }
 
 TEST(Codepage, PagesOfTheCLibrary)

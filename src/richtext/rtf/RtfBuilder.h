@@ -23,6 +23,7 @@ struct FontInfo {
     QString face;
     uint8_t charset = kDefaultCharset;
     uint8_t pitchAndFamily = 0;
+    int codepage = 0; // \cpg: the font's code page when the file names it; 0: its charset's
 };
 
 // What the file defines once and the text refers to by number.

@@ -131,6 +131,7 @@ public:
 
         value("fcharset", Target::Font, fp::Charset, 0, 0, 255);
         value("fprq", Target::Font, fp::Pitch, 0, 0, 3);
+        value("cpg", Target::Font, fp::Codepage, 0, 0, 65535); // a code page named outright
         for (const auto& [name, family] : {std::pair<std::string_view, int32_t>{"fnil", 0x00}, {"froman", 0x10},
                                            {"fswiss", 0x20}, {"fmodern", 0x30}, {"fscript", 0x40},
                                            {"fdecor", 0x50}, {"ftech", 0x50}})

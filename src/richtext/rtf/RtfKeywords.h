@@ -81,7 +81,7 @@ enum KindWord : int32_t { None = 0, Png, Jpeg, Dib, Wbitmap, Wmf, Emf, Unsupport
 
 // Properties of a font-table entry being read.
 namespace fp {
-enum : uint8_t { Charset, Pitch, Family, Count };
+enum : uint8_t { Charset, Pitch, Family, Codepage, Count };
 }
 
 // Components of a colour-table entry being read.

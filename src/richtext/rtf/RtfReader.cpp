@@ -108,7 +108,7 @@ private:
         return findTableFor(s);
     }
     const CodepageTable& findTableFor(const State& s);
-    const CodepageTable& tableForCharset(int charset) const;
+    const CodepageTable& tableForFont(int charset, int codepage) const;
     void codepagesChanged()
     {
         m_table = nullptr;
@@ -140,7 +140,7 @@ private:
 
     // tables under construction
     int32_t m_fontNumber = 0;
-    std::array<int32_t, fp::Count> m_fontProps{kDefaultCharset, 0, 0};
+    std::array<int32_t, fp::Count> m_fontProps{kDefaultCharset, 0, 0, 0};
     QString m_fontName;
     std::array<int32_t, rgb::Count> m_rgb{};
     bool m_colorSet = false;
@@ -480,7 +480,7 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
     case Act::F:
         if (s.dest == Dest::FontTable) {
             m_fontNumber = nonNegative;
-            m_fontProps = {kDefaultCharset, 0, 0};
+            m_fontProps = {kDefaultCharset, 0, 0, 0};
             m_fontName.clear();
             s.ownsFont = true;
         } else {
@@ -528,10 +528,12 @@ void Reader::symbol(char c, bool groupJustOpened)
     }
 }
 
-const CodepageTable& Reader::tableForCharset(int charset) const
+const CodepageTable& Reader::tableForFont(int charset, int codepage) const
 {
     if (charset == kSymbolCharset)
         return symbolTable();
+    if (codepage && isKnownCodepage(codepage))
+        return codepageTable(codepage);
     const int cp = codepageForCharset(charset);
     return codepageTable(cp && isKnownCodepage(cp) ? cp : m_codepage);
 }
@@ -540,12 +542,12 @@ const CodepageTable& Reader::findTableFor(const State& s)
 {
     // A font's name is in the font's own code page, as its text is.
     if (s.dest == Dest::FontTable)
-        return tableForCharset(m_fontProps[fp::Charset]);
+        return tableForFont(m_fontProps[fp::Charset], m_fontProps[fp::Codepage]);
     const int32_t font = s.chr[cp::Font];
     const CodepageTable*& table = m_fontTables[font];
     if (!table) {
         const FontInfo* info = m_tables.font(font);
-        table = info ? &tableForCharset(info->charset) : &codepageTable(m_codepage);
+        table = info ? &tableForFont(info->charset, info->codepage) : &codepageTable(m_codepage);
     }
     m_table = table;
     m_tableFont = font;
@@ -731,6 +733,7 @@ void Reader::commitFont()
         font.face = name;
         font.charset = uint8_t(m_fontProps[fp::Charset]);
         font.pitchAndFamily = uint8_t((m_fontProps[fp::Family] & 0xF0) | m_fontProps[fp::Pitch]);
+        font.codepage = m_fontProps[fp::Codepage];
         m_builder.tablesChanged();
         codepagesChanged();
     }
