@@ -162,11 +162,7 @@ public:
         value("picwb", Target::Pict, pic::RowBytes, 0, 0, kMaxPictureSide);
     }
 
-    const Keyword* find(std::string_view name) const
-    {
-        const auto it = m_words.find(name);
-        return it == m_words.end() ? nullptr : &it->second;
-    }
+    const KeywordTable& words() const { return m_words; }
 
 private:
     void action(std::string_view name, Act act, int32_t arg = 0)
@@ -186,7 +182,7 @@ private:
         m_words.emplace(name, Keyword{Kind::Value, target, prop, def, lo, hi});
     }
 
-    std::unordered_map<std::string_view, Keyword> m_words;
+    KeywordTable m_words;
 };
 
 } // namespace
@@ -200,10 +196,10 @@ int32_t Keyword::valueFor(bool hasNumber, int32_t number) const
     }
 }
 
-const Keyword* findKeyword(std::string_view name)
+const KeywordTable& keywordTable()
 {
     static const Table table;
-    return table.find(name);
+    return table.words();
 }
 
 } // namespace zorim::rtf

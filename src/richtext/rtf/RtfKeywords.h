@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 
 namespace zorim::rtf {
 
@@ -147,7 +148,16 @@ struct Keyword {
     int32_t valueFor(bool hasNumber, int32_t number) const;
 };
 
+using KeywordTable = std::unordered_map<std::string_view, Keyword>;
+
+// Every control word the reader knows, by name.
+const KeywordTable& keywordTable();
+
 // The keyword of a control word's name; nullptr for words the reader does not know.
-const Keyword* findKeyword(std::string_view name);
+inline const Keyword* findKeyword(const KeywordTable& table, std::string_view name)
+{
+    const auto it = table.find(name);
+    return it == table.end() ? nullptr : &it->second;
+}
 
 } // namespace zorim::rtf

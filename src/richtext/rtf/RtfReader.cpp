@@ -118,6 +118,7 @@ private:
     State& st() { return m_stack.back(); }
 
     Tokenizer m_tokens;
+    const KeywordTable& m_keywords = keywordTable();
     DocumentTables m_tables;
     DocumentBuilder m_builder;
     PictureBudget m_budget;
@@ -220,7 +221,7 @@ void Reader::run()
 
 void Reader::word(const Token& t, bool starred)
 {
-    const Keyword* k = findKeyword(t.name());
+    const Keyword* k = findKeyword(m_keywords, t.name());
     if (!k) {
         // An unknown destination is left out whole; an unknown word elsewhere means nothing.
         if (starred)
@@ -594,10 +595,17 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
         if (s.dest == Dest::Text && !s.chr[cp::Hidden]) {
             // The common case: a run of text in one format, straight into the document's run.
             QString& run = m_builder.runFor(s.chr, s.para);
+            const qsizetype used = run.size();
+            if (run.capacity() < used + (n - i))
+                run.reserve(std::max(used + (n - i), 2 * run.capacity()));
+            run.resize(used + (n - i));
+            QChar* out = run.data() + used;
             for (; i < n; ++i) {
                 if (p[i])
-                    run.append(QChar(table.single[p[i]]));
+                    *out++ = QChar(table.single[p[i]]);
             }
+            if (out != run.constData() + run.size())
+                run.truncate(out - run.constData()); // NUL bytes were left out
             return;
         }
         for (; i < n; ++i)
