@@ -217,6 +217,10 @@ int codepageForCharset(int charset)
     switch (charset) {
     case 0: return 1252;   // ANSI
     case 77: return 10000; // Mac Roman
+    case 78: return 10001; // Mac Japanese
+    case 85: return 10006; // Mac Greek (where the C library has it)
+    case 88: return 10029; // Mac Central European
+    case 89: return 10007; // Mac Cyrillic
     case 128: return 932;  // Japanese (Shift JIS)
     case 129: return 949;  // Korean (Unified Hangul)
     case 130: return 1361; // Korean (Johab)
@@ -231,6 +235,7 @@ int codepageForCharset(int charset)
     case 204: return 1251; // Russian
     case 222: return 874;  // Thai
     case 238: return 1250; // Eastern European
+    case 254: return 437;  // PC 437
     case 255: return 850;  // OEM: the DOS Latin page
     default: return 0;
     }

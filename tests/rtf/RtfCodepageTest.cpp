@@ -228,6 +228,9 @@ TEST(Codepage, PagesOfTheCLibrary)
     EXPECT_FALSE(isKnownCodepage(4242));
     EXPECT_EQ(codepageForCharset(128), 932);
     EXPECT_EQ(codepageForCharset(77), 10000);
+    EXPECT_EQ(codepageForCharset(254), 437);
+    EXPECT_EQ(codepageForCharset(255), 850);
+    EXPECT_EQ(decodeCodepage("\x8a\xbb", codepageForCharset(88)), QString::fromUtf8("äĽ"));
     EXPECT_EQ(decodeCodepage("\xb2\xe2\xca\xd4", 936), QString::fromUtf8("测试"));
     EXPECT_EQ(decodeCodepage("a\x82", 932), QString::fromUtf8("a\uFFFD"));
     EXPECT_EQ(decodeCodepage("\x82 ", 932), QString::fromUtf8("\uFFFD "));
