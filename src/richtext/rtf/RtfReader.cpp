@@ -169,6 +169,10 @@ void Reader::run()
         const bool opened = std::exchange(m_justOpened, false);
         if (t.kind != Token::Byte && t.kind != Token::Text)
             dropLead();
+        if (m_skip > 0 && (t.kind == Token::Word || t.kind == Token::Symbol || t.kind == Token::Binary)) {
+            --m_skip; // after \uN a control word or symbol is one of the characters to skip
+            continue;
+        }
         switch (t.kind) {
         case Token::GroupStart:
             m_skip = 0;
@@ -180,30 +184,16 @@ void Reader::run()
             popGroup();
             break;
         case Token::Word:
-            if (m_stack.empty())
-                break;
-            if (m_skip > 0) {
-                --m_skip;
-                break;
-            }
-            word(t, starred);
+            if (!m_stack.empty())
+                word(t, starred);
             break;
         case Token::Binary:
-            if (m_skip > 0) {
-                --m_skip;
-                break;
-            }
             if (!m_stack.empty() && st().dest == Dest::Pict)
                 m_pict.data.append(reinterpret_cast<const char*>(t.data), t.size);
             break;
         case Token::Symbol:
-            if (m_stack.empty())
-                break;
-            if (m_skip > 0) {
-                --m_skip;
-                break;
-            }
-            symbol(char(t.ch), opened);
+            if (!m_stack.empty())
+                symbol(char(t.ch), opened);
             break;
         case Token::Byte:
             if (!m_stack.empty())
