@@ -1,25 +1,54 @@
 #pragma once
-// Single-byte Windows code pages, used wherever text leaves or enters the program as bytes:
-// state files, plain-text documents and RTF. Qt 6 has no converters of its own for them.
+// Code pages, used wherever text leaves or enters the program as bytes: state files,
+// plain-text documents and RTF. Qt 6 has no converters of its own for them. The Windows
+// single-byte pages come from tables of our own (they are on every hot path); the Mac, DOS and
+// East Asian double-byte pages that RTF files name come from the C library's iconv.
 #include <QByteArray>
 #include <QString>
+
+#include <array>
+#include <vector>
 
 namespace zorim {
 
 inline constexpr int kCp1250 = 1250;
 
-// True when the code page is one of the single-byte pages we carry tables for.
+// True when the code page can be decoded: a Windows single-byte page, or a page the C
+// library converts (Mac Roman 10000, DOS 437/850/852, the double-byte 932/936/949/950/1361).
 bool isKnownCodepage(int codepage);
 
 // Code page of a Windows character-set number (as in font charsets); 0 when unknown.
 int codepageForCharset(int charset);
 
-// Bytes to text. Bytes below 0x80 are ASCII; bytes the page leaves undefined become the
-// control character of the same value, so decoding never loses a byte. An unknown page
+// The decoding table of one code page, built once on first use and kept for the run.
+struct CodepageTable {
+    int codepage = kCp1250;
+    // Character of each single byte; a lead byte of a double-byte page maps to 0.
+    std::array<char16_t, 256> single{};
+    // For double-byte pages: the characters of the pairs, 256 per lead byte, in the order of
+    // the page's lead bytes (leadIndex), U+FFFD for a pair the page leaves undefined.
+    std::array<int16_t, 256> leadIndex{}; // -1: no lead byte
+    std::vector<char32_t> pairs;
+
+    bool doubleByte() const { return !pairs.empty(); }
+    bool isLead(unsigned char b) const { return leadIndex[b] >= 0; }
+    char32_t pair(unsigned char lead, unsigned char trail) const
+    {
+        return pairs[size_t(leadIndex[lead]) * 256 + trail];
+    }
+};
+
+// The table of a page; an unknown page gives the table of Windows-1250.
+const CodepageTable& codepageTable(int codepage);
+
+// Bytes to text. Bytes below 0x80 are ASCII; single bytes the page leaves undefined become
+// the control character of the same value, so decoding never loses a byte. A pair of a
+// double-byte page is one character (U+FFFD when undefined or cut off). An unknown page
 // decodes as Windows-1250.
 QString decodeCodepage(const QByteArray& bytes, int codepage = kCp1250);
 
-// One character to its byte in the page; -1 when the page has no such character.
+// One character to its byte in the page; -1 when the page has no such character (and for
+// every non-ASCII character of a double-byte page).
 int encodeCodepageChar(char16_t ch, int codepage = kCp1250);
 
 // Text to bytes. A character the page lacks becomes '?', and *lossless (when given) is set

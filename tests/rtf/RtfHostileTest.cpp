@@ -9,7 +9,13 @@
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QFile>
+
 #include <random>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace zorim;
 using namespace zorim::test;
@@ -38,7 +44,97 @@ QImage shownImage(const QTextDocument& doc)
     return doc.resource(QTextDocument::ImageResource, QUrl(c.charFormat().toImageFormat().name())).value<QImage>();
 }
 
+QByteArray pngOf(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+QByteArray chunk(const char* type, const QByteArray& data, uint32_t declared)
+{
+    QByteArray c;
+    for (int shift : {24, 16, 8, 0})
+        c.append(char((declared >> shift) & 0xFF));
+    return c + type + data + QByteArray(4, '\0');
+}
+
+// Runs the decoding in a child process whose address space may grow by at most `room`
+// bytes, and tells whether it gave the picture it should.
+void expectDecodesWithin(const Picture& picture, QSize expected, int64_t room)
+{
+    const auto child = [&] {
+        long pages = 0;
+        QFile statm("/proc/self/statm");
+        if (statm.open(QIODevice::ReadOnly))
+            pages = statm.readAll().split(' ').value(0).toLong();
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + rlim_t(room);
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_AS, &rl);
+        const QImage image = decodePicture(picture);
+        std::_Exit(image.size() == expected ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
 } // namespace
+
+TEST(RtfHostile, PicturesCostNoMoreThanTheBytesTheyHold)
+{
+    // A PNG whose text chunk after the image claims about 1.9 GB: the image is shown, and
+    // nothing near the claim is allocated.
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    const QByteArray png = pngOf(image);
+    const qsizetype iend = png.size() - 12;
+    Picture liar;
+    liar.kind = PictureKind::Png;
+    liar.data = png.left(iend) + chunk("tEXt", QByteArray("Comment\0x", 9), 0x70000025u) + png.mid(iend);
+    EXPECT_EQ(decodePicture(liar).size(), QSize(20, 10));
+    expectDecodesWithin(liar, QSize(20, 10), 256 << 20);
+    // The same claim before the image data ends the chunks there: no image, no allocation.
+    Picture early = liar;
+    early.data = png.left(33) + chunk("zTXt", "x", 0x70000025u) + png.mid(33);
+    EXPECT_TRUE(decodePicture(early).isNull());
+    // Text and private chunks of honest lengths do not stop the image.
+    Picture honest = liar;
+    honest.data = png.left(33) + chunk("tEXt", QByteArray("Title\0hi", 8), 8) + png.mid(33, iend - 33)
+                  + chunk("prVt", "abc", 3) + png.mid(iend);
+    EXPECT_EQ(decodePicture(honest).size(), QSize(20, 10));
+    // The picture keeps its own bytes: saving writes back what was read.
+    const auto doc = loadRtf(pictRtf("\\pngblip", liar.data));
+    QTextCursor c(doc.get());
+    c.setPosition(2);
+    ASSERT_TRUE(pictureFromFormat(c.charFormat()).has_value());
+    EXPECT_EQ(pictureFromFormat(c.charFormat())->data, liar.data);
+
+    // Headers claiming far more pixels than their bytes could hold decode to nothing, of
+    // every kind, without a budget to stop them.
+    QByteArray dib;
+    auto le32 = [&](int64_t v) { for (int i = 0; i < 4; ++i) dib.append(char((v >> (8 * i)) & 0xFF)); };
+    le32(40);
+    le32(60000);
+    le32(60000);
+    dib.append("\x01\x00\x08\x00", 4);
+    le32(1); // run-length compressed: a few bytes can say "the rest is blank"
+    dib.append(QByteArray(20, '\0'));
+    dib.append("\x00\x01", 2);
+    Picture bitmap;
+    bitmap.kind = PictureKind::Dib;
+    bitmap.data = dib;
+    expectDecodesWithin(bitmap, QSize(0, 0), 64 << 20);
+    QByteArray bigPng = png;
+    bigPng[16] = bigPng[20] = char(0x7F); // IHDR: width and height near 2^31
+    Picture big;
+    big.kind = PictureKind::Png;
+    big.data = bigPng;
+    EXPECT_TRUE(decodePicture(big).isNull());
+    EXPECT_TRUE(decodeDeviceBitmap(QByteArray(100, '\xFF'), 1000, 1000, 24, 0).isNull());
+    EXPECT_TRUE(decodeDeviceBitmap(QByteArray(8, '\0'), 11007, 15440, 0, 0).isNull()); // no depth, no rows
+    EXPECT_EQ(decodeDeviceBitmap(QByteArray(16, '\xFF'), 2, 2, 24, 8).pixel(1, 1), qRgb(255, 255, 255));
+}
 
 TEST(RtfHostile, BracesNestingAndNumbers)
 {

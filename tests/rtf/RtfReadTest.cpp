@@ -269,3 +269,48 @@ TEST(RtfReader, EveryRunAndParagraphGetsACompleteFormat)
     EXPECT_EQ(second.offset, 100);
     EXPECT_EQ(readParaFormat(doc.begin()).alignment, pfa::Left);
 }
+
+TEST(RtfReader, StarMarksADestinationOnlyRightAfterABrace)
+{
+    EXPECT_EQ(loadRtf("{\\rtf1 {\\b\\*\\cs7 The quick brown fox} jumps{\\*\\cs8 styled away}{\\*\\unknown gone}.}")
+                  ->toPlainText().toStdString(),
+              "The quick brown fox jumps.");
+    // A known word after \* is read as ever.
+    EXPECT_EQ(loadRtf("{\\rtf1 a{\\*\\fldinst x}b \\*c}")->toPlainText().toStdString(), "ab c");
+}
+
+TEST(RtfReader, ListLabelsEndAtTheirLastTab)
+{
+    // The label is everything up to the group's last tab; a label without a tab is all label.
+    const auto doc = loadRtf("{\\rtf1{\\*\\listtable{\\list\\listid7{\\listlevel\\levelnfc23}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+                             "\\pard\\ls1{\\listtext\\tab \\bullet \\tab}First item\\par"
+                             "{\\listtext 2.}Second\\par"
+                             "\\pard{\\pntext\\f1 a)\\tab}Third\\par}");
+    EXPECT_EQ(doc->toPlainText().toStdString(), "First item\nSecond\nThird");
+    EXPECT_EQ(readParaFormat(doc->begin()).numbering, pfn::Bullet);
+    // A writer that puts the item itself after the tab, inside the label group.
+    EXPECT_EQ(loadRtf("{\\rtf1{\\listtext\\pard{\\f1 \\'b7}{\\tab first}{\\par}}{\\listtext\\tab second\\par}after\\par}")
+                  ->toPlainText().toStdString(),
+              "first\nsecond\nafter");
+}
+
+TEST(RtfReader, TextBoxesAreKeptAtTheirPlace)
+{
+    const auto doc = loadRtf(
+        "{\\rtf1 before{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 202}}"
+        "{\\shptxt \\pard Text in a text box\\par second line\\par}}"
+        "{\\shprslt{\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext\\pard fallback copy\\par}}}}after\\par"
+        "{\\*\\do\\dobxpage\\dptxbx{\\dptxbxtext\\pard Old box\\par}}{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv x}}}"
+        "{\\shprslt{\\pict\\pngblip 00}}}end}");
+    EXPECT_EQ(doc->toPlainText().toStdString(), "before\nText in a text box\nsecond line\nafter\nOld box\n\xEF\xBF\xBC" "end");
+}
+
+TEST(RtfReader, NestedTablesAreReadOnce)
+{
+    // The copy for readers without nested tables is left out; cell text a malformed writer put
+    // among the nested table's properties is kept.
+    const auto doc = loadRtf("{\\rtf1\\pard\\intbl a\\cell\\pard\\intbl\\itap2 b\\nestcell{\\*\\nesttableprops\\trowd"
+                             "\\cellx100 c\\nestcell\\nestrow}{\\nonesttables b copy\\par}\\cell\\row}");
+    EXPECT_EQ(doc->toPlainText().toStdString(), "a\tb\tc");
+}

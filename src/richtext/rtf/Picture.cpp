@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <csetjmp>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
@@ -49,6 +50,59 @@ void putLe32(QByteArray& b, uint32_t v)
 
 bool isPng(const QByteArray& b) { return b.startsWith("\x89PNG\r\n\x1a\n"); }
 bool isJpeg(const QByteArray& b) { return b.startsWith("\xFF\xD8\xFF"); }
+
+uint32_t be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+// The most pixels a picture of this many bytes can honestly hold. Deflate packs at most
+// about a thousand to one and a pixel takes at least a bit, so a real PNG (the most compact
+// kind) stays under 8,300 pixels a byte; JPEG, bitmaps and their compressions stay far below.
+// A few bytes claiming more are lying, and would make us allocate what the file never held.
+constexpr int64_t kPixelsPerByte = 16384;
+constexpr int64_t kMinPixelAllowance = 65536;
+
+bool plausiblePixels(int64_t pixels, qsizetype bytes)
+{
+    return pixels >= 0 && pixels <= kMinPixelAllowance + kPixelsPerByte * int64_t(bytes);
+}
+
+// The PNG with only the chunks that make the image, each of a length the data holds. A chunk
+// declaring more bytes than are left ends the walk (what came before is decoded, if it makes
+// an image); text, profiles and private chunks are left out, since the decoder would allocate
+// their declared size before reading them. The picture's own bytes are kept unchanged; this is
+// only what is handed to the decoder.
+QByteArray pngForDecoding(const QByteArray& png)
+{
+    static constexpr const char* kept[] = {"IHDR", "PLTE", "tRNS", "gAMA", "cHRM", "sRGB", "pHYs", "IDAT"};
+    const auto* p = reinterpret_cast<const unsigned char*>(png.constData());
+    const qsizetype n = png.size();
+    QByteArray out = png.left(8);
+    bool header = false, data = false;
+    for (qsizetype at = 8; at + 12 <= n;) {
+        const uint32_t length = be32(p + at);
+        if (length > uint32_t(n - at - 12))
+            break;
+        const char* type = png.constData() + at + 4;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            break;
+        for (const char* k : kept) {
+            if (std::memcmp(type, k, 4) == 0) {
+                if (std::memcmp(type, "IHDR", 4) == 0) {
+                    if (header)
+                        break;
+                    header = true;
+                }
+                data = data || std::memcmp(type, "IDAT", 4) == 0;
+                out.append(png.constData() + at, qsizetype(length) + 12);
+                break;
+            }
+        }
+        at += qsizetype(length) + 12;
+    }
+    if (!header || !data)
+        return {};
+    out.append("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+    return out;
+}
 
 int32_t clampTwips(int64_t v) { return int32_t(std::clamp<int64_t>(v, 15, kMaxPictureTwips)); }
 
@@ -152,7 +206,8 @@ void runJpeg(jpeg_decompress_struct* cinfo, JpegJob* job)
         return;
     // libjpeg keeps whole-image buffers for progressive files at the full size, whatever the
     // reduction; past this many pixels a file is not a picture anyone pasted.
-    if (int64_t(cinfo->image_width) * cinfo->image_height > kMaxJpegPixels)
+    const int64_t pixels = int64_t(cinfo->image_width) * cinfo->image_height;
+    if (pixels > kMaxJpegPixels || !plausiblePixels(pixels, job->bytes->size()))
         return;
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
@@ -194,7 +249,9 @@ bool readJpeg(JpegJob& job)
         return false;
     }
     jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = kMaxJpegMemory;
+    // What libjpeg keeps besides the output (whole-image buffers of multi-scan files above
+    // all) is bounded by what the file holds as well as by a fixed ceiling.
+    cinfo.mem->max_memory_to_use = long(std::min<int64_t>(kMaxJpegMemory, (16 << 20) + 256 * int64_t(job.bytes->size())));
     progress.progress_monitor = jpegProgress;
     cinfo.progress = &progress;
     runJpeg(&cinfo, &job);
@@ -246,7 +303,10 @@ std::optional<DibInfo> dibInfo(const QByteArray& dib)
 QImage decodeDib(const QByteArray& dib, QSize maxSize, PictureBudget* budget)
 {
     const auto info = dibInfo(dib);
-    if (!info || (budget && !budget->take(int64_t(info->size.width()) * info->size.height())))
+    if (!info)
+        return {};
+    const int64_t pixels = int64_t(info->size.width()) * info->size.height();
+    if (!plausiblePixels(pixels, dib.size()) || (budget && !budget->take(pixels)))
         return {};
     QByteArray file("BM");
     putLe32(file, uint32_t(14 + dib.size()));
@@ -269,7 +329,7 @@ QImage decodeWithQt(const QByteArray& bytes, const char* format, QSize maxSize, 
     QImageReader reader(&buffer, format);
     reader.setAutoTransform(false);
     const QSize natural = reader.size();
-    if (natural.isEmpty())
+    if (natural.isEmpty() || !plausiblePixels(int64_t(natural.width()) * natural.height(), bytes.size()))
         return {};
     QSize target = natural;
     if (!maxSize.isEmpty() && (natural.width() > 2 * maxSize.width() || natural.height() > 2 * maxSize.height()))
@@ -358,13 +418,42 @@ QImage decodeJpeg(const QByteArray& bytes, QSize maxSize, PictureBudget* budget,
     return job.image;
 }
 
+QImage decodeDeviceBitmap(const QByteArray& bits, int width, int height, int bpp, int rowBytes)
+{
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384 || (bpp != 1 && bpp != 24 && bpp != 32))
+        return {};
+    if (rowBytes <= 0)
+        rowBytes = ((width * bpp + 15) / 16) * 2;
+    if (int64_t(rowBytes) * height > bits.size() || int64_t(rowBytes) * 8 < int64_t(width) * bpp)
+        return {};
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    const auto* p = reinterpret_cast<const unsigned char*>(bits.constData());
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = p + int64_t(y) * rowBytes;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            switch (bpp) {
+            case 1: out[x] = (row[x / 8] >> (7 - x % 8)) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0); break;
+            case 24: out[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
+            case 32: out[x] = qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]); break;
+            default: return {};
+            }
+        }
+    }
+    return image;
+}
+
 QImage decodePicture(const Picture& picture, QSize maxSize, PictureBudget* budget)
 {
     const QByteArray& d = picture.data;
     // The data decides over the control word: writers have been known to label one format
     // as another.
-    if (isPng(d))
-        return decodeWithQt(d, "png", maxSize, budget);
+    if (isPng(d)) {
+        const QByteArray png = pngForDecoding(d);
+        return png.isEmpty() ? QImage() : decodeWithQt(png, "png", maxSize, budget);
+    }
     if (isJpeg(d))
         return decodeJpeg(d, maxSize, budget);
     switch (picture.kind) {
@@ -402,7 +491,7 @@ std::optional<Picture> pictureFromFileData(const QByteArray& bytes)
         picture.kind = PictureKind::Png;
         picture.data = bytes;
         QBuffer buffer;
-        buffer.setData(bytes);
+        buffer.setData(pngForDecoding(bytes));
         buffer.open(QIODevice::ReadOnly);
         px = QImageReader(&buffer, "png").size();
     } else if (isJpeg(bytes)) {

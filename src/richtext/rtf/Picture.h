@@ -79,6 +79,11 @@ QImage decodePicture(const Picture& picture, QSize maxSize = {}, PictureBudget* 
 QImage decodeJpeg(const QByteArray& bytes, QSize maxSize = {}, PictureBudget* budget = nullptr,
                   QString* message = nullptr);
 
+// A Windows device-dependent bitmap: rows of bits with no header, rowBytes apart (0: rows
+// padded to 16 bits). Only the formats with a fixed meaning are read (1, 24 and 32 bits per
+// pixel); rows the data does not hold give a null image.
+QImage decodeDeviceBitmap(const QByteArray& bits, int width, int height, int bpp, int rowBytes);
+
 // A bitmap from the clipboard or elsewhere, kept as PNG at one pixel per screen pixel.
 Picture pictureFromImage(const QImage& image);
 

@@ -12,14 +12,16 @@
 //   - footnotes and endnotes are kept in place as text in square brackets;
 //   - hidden (\v) and deleted text, headers, footers, comments, the style sheet and the
 //     document information are left out;
-//   - bullet texts (\pntext, \listtext) are left out: numbering is a paragraph attribute;
+//   - bullet texts (\pntext, \listtext) are left out up to their last tab: numbering is a
+//     paragraph attribute;
+//   - text boxes are kept as paragraphs at their shape's place;
 //   - embedded objects show their result (usually a picture);
 //   - pictures the document cannot show (metafiles, damaged data) keep their bytes and show
 //     as a framed placeholder; device-dependent bitmaps (\wbitmap) are kept as PNG.
 //
 // The writer writes what the Windows rich edit control wrote: \ansicpg1250, a font table, a
-// colour table, \'hh in the run's code page, \uN? for other characters, bullets as \pn
-// groups, pictures as \pict and links as HYPERLINK fields.
+// colour table, \'hh in the code page its font's character set declares, \uN? for other
+// characters, bullets as \pn groups, pictures as \pict and links as HYPERLINK fields.
 #include <QByteArray>
 
 class QTextCursor;

@@ -48,6 +48,20 @@ struct FontKey {
     }
 };
 
+// The character set a font is written with. Every \'hh byte of a run is in the code page of
+// its font's written set, so the set must name a page we encode: a font whose set names none
+// (DEFAULT_CHARSET above all, what typed text carries) is written as Eastern European, the
+// document's own page.
+uint8_t writtenCharset(uint8_t charset)
+{
+    if (charset == kSymbolCharset)
+        return charset;
+    const int codepage = codepageForCharset(charset);
+    return codepage && isKnownCodepage(codepage) ? charset : kEastEuropeCharset;
+}
+
+int codepageOfWritten(uint8_t charset) { return codepageForCharset(writtenCharset(charset)); }
+
 QByteArray romanNumber(int n, bool upper)
 {
     static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
@@ -149,7 +163,7 @@ private:
 
 int Writer::fontIndex(const CharFormat& cf)
 {
-    FontKey key{cf.faceName.isEmpty() ? m_defaultFont.family() : cf.faceName, cf.charset, cf.pitchAndFamily};
+    FontKey key{cf.faceName.isEmpty() ? m_defaultFont.family() : cf.faceName, writtenCharset(cf.charset), cf.pitchAndFamily};
     auto it = m_fontIndex.find(key);
     if (it != m_fontIndex.end())
         return it->second;
@@ -279,10 +293,7 @@ void Writer::run(const CharFormat& cf, const QString& str)
     const bool scoped = openScope(cf);
     charState(cf);
     const bool symbol = cf.charset == kSymbolCharset;
-    int codepage = codepageForCharset(cf.charset);
-    if (!codepage || !isKnownCodepage(codepage))
-        codepage = kCp1250;
-    text(str, codepage, symbol);
+    text(str, symbol ? 0 : codepageOfWritten(cf.charset), symbol);
     closeScope(scoped);
 }
 
@@ -509,7 +520,8 @@ QByteArray Writer::write(int from, int to)
         Writer nameWriter(m_doc, m_options);
         QString face = f.face;
         face.remove(u';'); // the name ends at the first semicolon
-        nameWriter.text(face, kCp1250, false);
+        // A font's name is in its own code page, as its text is.
+        nameWriter.text(face, f.charset == kSymbolCharset ? kCp1250 : codepageForCharset(f.charset), false);
         out += nameWriter.m_body;
         out += ";}";
     }

@@ -1,0 +1,246 @@
+#include "RtfBuilder.h"
+
+#include "Objects.h"
+#include "richtext/DocFormats.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace zorim::rtf {
+namespace {
+
+constexpr size_t kMaxCachedFormats = 4096;
+
+uint16_t numberingForNfc(int nfc)
+{
+    switch (nfc) {
+    case 0: return pfn::Arabic;
+    case 1: return pfn::UpperRoman;
+    case 2: return pfn::LowerRoman;
+    case 3: return pfn::UpperAlpha;
+    case 4: return pfn::LowerAlpha;
+    case 23: return pfn::Bullet;
+    case 255: return pfn::None;
+    default: return pfn::Arabic;
+    }
+}
+
+} // namespace
+
+const FontInfo* DocumentTables::font(int32_t number) const
+{
+    auto it = fonts.find(number < 0 ? deff : number);
+    if (it == fonts.end() && number >= 0)
+        it = fonts.find(deff);
+    return it == fonts.end() ? nullptr : &it->second;
+}
+
+DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables)
+    : m_cursor(cursor), m_tables(tables), m_insertStart(cursor.position())
+{
+}
+
+QString& DocumentBuilder::startRun(const CharState& chr)
+{
+    ensureBreak(chr);
+    flushTabs(chr);
+    if (!(m_runState == chr)) {
+        flushRun();
+        m_runState = chr;
+    }
+    return m_run;
+}
+
+void DocumentBuilder::character(char16_t ch, const CharState& chr, const ParaState& para)
+{
+    if (ch != 0)
+        runFor(chr, para).append(QChar(ch));
+}
+
+void DocumentBuilder::cellEnd()
+{
+    flushRun();
+    ++m_pendingTabs;
+}
+
+void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr)
+{
+    m_pendingTabs = 0;
+    paragraphEnd(para, chr);
+}
+
+void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
+{
+    ensureBreak(chr);
+    flushRun();
+    m_pendingTabs = 0;
+    applyParagraph(para);
+    m_pendingBreak = true;
+}
+
+void DocumentBuilder::separate(const ParaState& para, const CharState& chr)
+{
+    if (m_pendingBreak)
+        return;
+    if (!m_run.isEmpty() || m_pendingTabs || !m_cursor.atBlockStart())
+        paragraphEnd(para, chr);
+}
+
+void DocumentBuilder::picture(const Picture& picture, const CharState& chr, const ParaState& para,
+                              PictureBudget& budget)
+{
+    // The picture belongs where the group that holds it stands.
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+    insertPicture(m_cursor, picture, formatFor(chr), &budget);
+}
+
+void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
+{
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+    insertObject(m_cursor, object, formatFor(chr));
+}
+
+void DocumentBuilder::attachToLastPicture(const EmbeddedObject& object) { attachObject(m_cursor, object); }
+
+const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
+{
+    if (m_lastFormat && m_lastFormatState == s)
+        return *m_lastFormat; // a paragraph's mark and its first run share theirs
+    auto it = m_formatCache.find(s);
+    if (it != m_formatCache.end()) {
+        m_lastFormatState = s;
+        m_lastFormat = &it->second;
+        return it->second;
+    }
+    CharFormat cf;
+    cf.mask = cfm::All;
+    if (const FontInfo* font = m_tables.font(s[cp::Font])) {
+        cf.faceName = font->face;
+        cf.charset = font->charset;
+        cf.pitchAndFamily = font->pitchAndFamily;
+    } else {
+        cf.faceName = m_tables.defaultFace;
+        cf.charset = kDefaultCharset;
+    }
+    cf.height = s[cp::HalfPoints] * 10;
+    if (s[cp::Bold]) cf.effects |= cfe::Bold;
+    if (s[cp::Italic]) cf.effects |= cfe::Italic;
+    if (s[cp::Underline]) cf.effects |= cfe::Underline;
+    if (s[cp::Strike]) cf.effects |= cfe::Strikeout;
+    if (s[cp::SubSuper] == 1) cf.effects |= cfe::Subscript;
+    if (s[cp::SubSuper] == 2) cf.effects |= cfe::Superscript;
+    cf.weight = s[cp::Bold] ? 700 : 400;
+    const auto& colors = m_tables.colors;
+    if (size_t(s[cp::Color]) < colors.size() && colors[size_t(s[cp::Color])])
+        cf.textColor = *colors[size_t(s[cp::Color])];
+    else
+        cf.effects |= cfe::AutoColor;
+    if (s[cp::Back] > 0 && size_t(s[cp::Back]) < colors.size() && colors[size_t(s[cp::Back])])
+        cf.backColor = *colors[size_t(s[cp::Back])];
+    else
+        cf.effects |= cfe::AutoBackColor;
+    if (s[cp::Link] >= 0 && size_t(s[cp::Link]) < m_tables.links.size()) {
+        cf.effects |= cfe::Link;
+        cf.linkTarget = m_tables.links[size_t(s[cp::Link])];
+    }
+    QTextCharFormat format;
+    applyCharFormat(format, cf);
+    if (m_formatCache.size() > kMaxCachedFormats)
+        m_formatCache.clear();
+    m_lastFormatState = s;
+    m_lastFormat = &m_formatCache.emplace(s, format).first->second;
+    return *m_lastFormat;
+}
+
+void DocumentBuilder::flushTabs(const CharState& chr)
+{
+    if (!m_pendingTabs)
+        return;
+    if (!(m_runState == chr))
+        flushRun();
+    m_runState = chr;
+    m_run.append(QString(m_pendingTabs, u'\t'));
+    m_pendingTabs = 0;
+}
+
+void DocumentBuilder::flushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    m_cursor.insertText(m_run, formatFor(m_runState));
+    m_run.clear();
+}
+
+void DocumentBuilder::ensureBreak(const CharState& chr)
+{
+    if (!m_pendingBreak)
+        return;
+    m_pendingBreak = false;
+    flushRun();
+    m_cursor.insertBlock(m_cursor.blockFormat(), formatFor(chr));
+    m_blockInherits = true;
+}
+
+ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
+{
+    ParaFormat pf;
+    pf.mask = pfm::All;
+    pf.alignment = uint16_t(p[pp::Align]);
+    pf.startIndent = int32_t(std::clamp<int64_t>(int64_t(p[pp::LeftIndent]) + p[pp::FirstIndent], 0, int64_t(kMaxIndent)));
+    pf.offset = -p[pp::FirstIndent];
+    uint16_t numbering = uint16_t(p[pp::Numbering]);
+    if (p[pp::List] > 0) {
+        const auto ov = m_tables.overrides.find(p[pp::List]);
+        const auto list = ov == m_tables.overrides.end() ? m_tables.lists.end() : m_tables.lists.find(ov->second);
+        if (list != m_tables.lists.end() && !list->second.empty()) {
+            const size_t level = std::min<size_t>(size_t(p[pp::Level]), list->second.size() - 1);
+            numbering = numberingForNfc(list->second[level]);
+        } else if (numbering == pfn::None) {
+            numbering = pfn::Bullet; // a list we have no definition of
+        }
+    }
+    pf.numbering = numbering;
+    return pf;
+}
+
+void DocumentBuilder::applyParagraph(const ParaState& para)
+{
+    const ParaFormat pf = paraFormat(para);
+    if (m_blockInherits && pf == m_lastApplied)
+        return;
+    QTextCursor c(m_cursor);
+    c.clearSelection();
+    applyParaFormat(c, pf);
+    m_lastApplied = pf;
+}
+
+void DocumentBuilder::finish(const CharState& chr)
+{
+    flushRun();
+    m_pendingTabs = 0;
+    if (m_pendingBreak) {
+        // The final paragraph mark of a document read at the end ends its last paragraph;
+        // elsewhere the break is part of what was read.
+        if (!m_cursor.atEnd())
+            ensureBreak(chr);
+        m_pendingBreak = false;
+        return;
+    }
+    // An unfinished last paragraph takes its format only when it holds nothing but what was
+    // read (so pasting a few words into a paragraph leaves the paragraph as it was).
+    const QTextBlock block = m_cursor.block();
+    if (block.position() >= m_insertStart && m_cursor.position() == block.position() + block.length() - 1
+        && m_cursor.position() > m_insertStart)
+        applyParagraph(m_textPara);
+}
+
+} // namespace zorim::rtf

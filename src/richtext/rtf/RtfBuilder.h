@@ -1,0 +1,107 @@
+#pragma once
+// The document side of the RTF reader: puts runs, paragraph breaks, table cells and pictures
+// into the document at the cursor, each run with a complete character format and each
+// paragraph with a complete paragraph format made from the group states and the document's
+// tables (fonts, colours, links, lists).
+#include "Picture.h"
+#include "RtfKeywords.h"
+#include "richtext/CharFormat.h"
+
+#include <QString>
+#include <QTextCharFormat>
+
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class QTextCursor;
+
+namespace zorim {
+struct EmbeddedObject;
+}
+
+namespace zorim::rtf {
+
+struct FontInfo {
+    QString face;
+    uint8_t charset = kDefaultCharset;
+    uint8_t pitchAndFamily = 0;
+    int codepage = 0; // \cpg: the font's code page when the file names it; 0: its charset's
+};
+
+// What the file defines once and the text refers to by number.
+struct DocumentTables {
+    QString defaultFace;                          // the document's default font, for text without a font table
+    int32_t deff = 0;                             // the default font number
+    std::unordered_map<int32_t, FontInfo> fonts;
+    std::vector<std::optional<ColorRef>> colors;  // nothing: the automatic colour
+    std::vector<QString> links;
+    std::map<int32_t, std::vector<int>> lists;    // list id -> number format of each level
+    std::map<int32_t, int32_t> overrides;         // \ls number -> list id
+
+    // The font of a number; the default font for -1 or a number the table lacks.
+    const FontInfo* font(int32_t number) const;
+};
+
+class DocumentBuilder {
+public:
+    DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables);
+
+    // The run that text of this state goes into, after any pending paragraph break and cell
+    // tabs; the caller appends characters to it (no NUL characters).
+    QString& runFor(const CharState& chr, const ParaState& para)
+    {
+        m_textPara = para;
+        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr)
+            return m_run; // more of the same run: the common case
+        return startRun(chr);
+    }
+    void character(char16_t ch, const CharState& chr, const ParaState& para);
+    // A table cell ends: a tab comes before the next text of the row.
+    void cellEnd();
+    void rowEnd(const ParaState& para, const CharState& chr);
+    // The paragraph ends; its break is put in when more follows.
+    void paragraphEnd(const ParaState& para, const CharState& chr);
+    // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
+    void separate(const ParaState& para, const CharState& chr);
+    bool breakPending() const { return m_pendingBreak; }
+    void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
+    // An embedded object shown by its icon, where its group stands.
+    void object(const EmbeddedObject& object, const CharState& chr, const ParaState& para);
+    // The picture just put in shows this object.
+    void attachToLastPicture(const EmbeddedObject& object);
+    // The tables changed: formats made so far may be stale.
+    void tablesChanged()
+    {
+        m_formatCache.clear();
+        m_lastFormat = nullptr;
+    }
+    // The document's end: the last paragraph takes its format, the final break is dropped.
+    void finish(const CharState& chr);
+
+private:
+    QString& startRun(const CharState& chr);
+    const QTextCharFormat& formatFor(const CharState& s);
+    ParaFormat paraFormat(const ParaState& p) const;
+    void applyParagraph(const ParaState& para);
+    void ensureBreak(const CharState& chr);
+    void flushTabs(const CharState& chr);
+    void flushRun();
+
+    QTextCursor& m_cursor;
+    const DocumentTables& m_tables;
+    QString m_run;
+    CharState m_runState;
+    int m_pendingTabs = 0;
+    ParaState m_textPara; // the paragraph state of the last text read
+    bool m_pendingBreak = false;
+    bool m_blockInherits = false; // the current block took its format from the paragraph before
+    ParaFormat m_lastApplied;
+    int m_insertStart = 0;
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formatCache;
+    CharState m_lastFormatState;                  // the last format asked for, and its entry
+    const QTextCharFormat* m_lastFormat = nullptr;
+};
+
+} // namespace zorim::rtf

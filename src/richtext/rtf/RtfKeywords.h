@@ -1,0 +1,163 @@
+#pragma once
+// The control words the reader knows, as data: what each one does, and for the words that only
+// set a property, which property, its default and its range. Every number from a file is
+// clamped here and nowhere else. The group states the properties live in are defined here too,
+// as small arrays the table indexes.
+#include "richtext/CharFormat.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+
+namespace zorim::rtf {
+
+// Largest indent in twips (22 inches).
+inline constexpr int32_t kMaxIndent = 31680;
+
+// Character properties as the file gives them (table indices, half-points).
+namespace cp {
+enum : uint8_t {
+    Font,       // font number; -1: the default font (\deff)
+    HalfPoints,
+    Color,      // colour-table index; 0 with an automatic entry: automatic
+    Back,       // colour-table index; 0: automatic (no background)
+    Link,       // index into the reader's link targets; -1: none
+    SubSuper,   // 0 none, 1 subscript, 2 superscript
+    Bold,
+    Italic,
+    Underline,
+    Strike,
+    Hidden,
+    Count
+};
+}
+
+struct CharState {
+    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0};
+    int32_t operator[](uint8_t i) const { return v[i]; }
+    int32_t& operator[](uint8_t i) { return v[i]; }
+    bool operator==(const CharState&) const = default;
+};
+
+struct CharStateHash {
+    size_t operator()(const CharState& s) const noexcept
+    {
+        // Two properties a step: the table is small, the lookups many.
+        uint64_t h = 0;
+        for (size_t i = 0; i < s.v.size(); i += 2) {
+            const uint64_t pair = uint32_t(s.v[i]) | (i + 1 < s.v.size() ? uint64_t(uint32_t(s.v[i + 1])) << 32 : 0);
+            h = (h ^ pair) * 0x9E3779B97F4A7C15ull;
+        }
+        return size_t(h ^ (h >> 31));
+    }
+};
+
+// Paragraph properties.
+namespace pp {
+enum : uint8_t {
+    LeftIndent,  // twips
+    FirstIndent, // twips, relative to the left indent
+    Align,       // pfa code
+    Numbering,   // pfn code from a \pn group
+    List,        // \ls: list override number; 0: none
+    Level,       // \ilvl
+    InTable,
+    Count
+};
+}
+
+struct ParaState {
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0};
+    int32_t operator[](uint8_t i) const { return v[i]; }
+    int32_t& operator[](uint8_t i) { return v[i]; }
+    bool operator==(const ParaState&) const = default;
+};
+
+// Properties of a picture being read.
+namespace pic {
+enum : uint8_t { Kind, Width, Height, GoalWidth, GoalHeight, ScaleX, ScaleY, Bpp, RowBytes, MapMode, Count };
+enum KindWord : int32_t { None = 0, Png, Jpeg, Dib, Wbitmap, Wmf, Emf, Unsupported };
+}
+
+// Properties of a font-table entry being read.
+namespace fp {
+enum : uint8_t { Charset, Pitch, Family, Codepage, Count };
+}
+
+// Components of a colour-table entry being read.
+namespace rgb {
+enum : uint8_t { Red, Green, Blue, Count };
+}
+
+// Properties of the group itself.
+namespace gp {
+enum : uint8_t { SkipAfterUnicode, Count };
+}
+
+// Where a property write goes.
+enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group };
+
+// Destinations: what the text of a group is.
+enum class Dest : uint8_t {
+    Text,       // document text
+    FontTable,  // font definitions
+    ColorTable, // colour definitions
+    Pict,       // picture data
+    FieldInst,  // field instruction text
+    ListTable,  // list definitions (\listtable, \listoverridetable)
+    Pn,         // old-style paragraph numbering definition
+    BulletText, // \pntext, \listtext: the label, up to the group's last tab
+    Ignore,     // text is dropped, control words still count (a shape's instructions, a drawing object)
+};
+
+// Control words whose work is more than a property write: the reader's own code.
+enum class Act : uint8_t {
+    // destinations
+    SkipDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
+    Pn, BulletText, Footnote, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
+    // document
+    Charset, AnsiCpg, Deff, U,
+    // character and paragraph resets
+    Plain, Pard,
+    // numbering that depends on what is set already
+    PnBody, PnStyle,
+    // breaks
+    Par, Line, Tab, Cell, Row,
+    // words whose meaning depends on the destination
+    F, Ls, ListId, LevelNfc,
+};
+
+enum class Kind : uint8_t {
+    Flag,   // no number or a non-zero number turns the property to `value`, zero to 0
+    Value,  // the number (or `value` without one), clamped to [min, max]
+    Set,    // the property becomes `value`, whatever the number
+    Char,   // the character `value` in the text
+    Action, // Act(`index`), with `value` as its argument
+};
+
+struct Keyword {
+    Kind kind = Kind::Action;
+    Target target = Target::Char;
+    uint8_t index = 0;
+    int32_t value = 0;
+    int32_t min = 0;
+    int32_t max = 0;
+
+    // The value a Flag, Value or Set word writes for the number it came with.
+    int32_t valueFor(bool hasNumber, int32_t number) const;
+};
+
+using KeywordTable = std::unordered_map<std::string_view, Keyword>;
+
+// Every control word the reader knows, by name.
+const KeywordTable& keywordTable();
+
+// The keyword of a control word's name; nullptr for words the reader does not know.
+inline const Keyword* findKeyword(const KeywordTable& table, std::string_view name)
+{
+    const auto it = table.find(name);
+    return it == table.end() ? nullptr : &it->second;
+}
+
+} // namespace zorim::rtf
