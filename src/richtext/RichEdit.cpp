@@ -580,16 +580,18 @@ void RichEdit::setPlainText(bool on)
     if (on)
         text.remove(QChar::ObjectReplacementCharacter);
     {
-        // Emptying the document is no change of its own; the text coming back is one.
+        // The text goes out and comes back quietly; its one change notice follows once
+        // Modified is as it was, so that whoever shows the modified state sees the right one.
         const RichDocument::QuietScope quiet(*doc_);
         doc_->clear();
+        doc_->setText(text);
     }
-    doc_->setText(text);
     doc_->forgetUndo();
     engine_->setSel({0, 0});
     view()->setCurrentCharFormat(doc_->defaultCharFormat());
     engine_->scrollCaret();
     setModified(modified);
+    emit OnChange();
 }
 
 bool RichEdit::verticalScrollBar() const

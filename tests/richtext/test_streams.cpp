@@ -173,10 +173,20 @@ TEST_F(Streams, PlainTextSwitchDropsFormattingQuietly)
     const QString text = edit.Text();
     edit.setModified(false);
     QSignalSpy changes(&edit, &RichEdit::OnChange);
+    // The one change notice already sees Modified as it stays.
+    QList<bool> modifiedAtNotice;
+    QObject::connect(&edit, &RichEdit::OnChange, [&] { modifiedAtNotice << edit.Modified(); });
     edit.setPlainText(true);
     // Emptying the control is no change of its own; the content coming back is one.
     EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(modifiedAtNotice, QList<bool>({false}));
     EXPECT_FALSE(edit.Modified());
+    edit.setModified(true);
+    edit.setPlainText(false);
+    EXPECT_EQ(modifiedAtNotice, QList<bool>({false, true}));
+    EXPECT_TRUE(edit.Modified());
+    edit.setPlainText(true);
+    edit.setModified(false);
     EXPECT_EQ(edit.Text(), text);
     EXPECT_FALSE(isBold(edit, 2));
     edit.setPlainText(false);
