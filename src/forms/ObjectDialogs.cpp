@@ -1,5 +1,6 @@
 #include "forms/ObjectDialogs.h"
 
+#include "forms/DialogStyle.h"
 #include "platform/Platform.h"
 
 #include <QCheckBox>
@@ -29,13 +30,7 @@ constexpr NewObjectKind kNewKinds[] = {
      "<!DOCTYPE html>\n<html>\n<head><meta charset=\"utf-8\"><title></title></head>\n<body>\n</body>\n</html>\n"},
 };
 
-QFont dialogFont(bool bold)
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(12);
-    font.setBold(bold);
-    return font;
-}
+QFont dialogFont(bool bold) { return dialog::verdana(12, bold); }
 
 QPushButton* button(const QString& text, QWidget* parent)
 {
@@ -60,6 +55,32 @@ void finish(QDialog& dialog, QPushButton* ok, QPushButton* cancel)
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     dialog.layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// The column of "OK" and "Storno" beside a dialog's choices.
+QVBoxLayout* okCancelColumn(QWidget* parent, QPushButton*& ok, QPushButton*& cancel)
+{
+    auto* buttons = new QVBoxLayout;
+    ok = button(QStringLiteral("OK"), parent);
+    cancel = button(QStringLiteral("Storno"), parent);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    return buttons;
+}
+
+// The "Výsledok" box under a dialog's choices, saying what the choice will do.
+QLabel* resultBox(QWidget* parent, QBoxLayout* into)
+{
+    auto* result = group(QStringLiteral("Výsledok"), parent);
+    auto* resultLayout = new QVBoxLayout(result);
+    auto* text = new QLabel(result);
+    text->setFont(dialogFont(false));
+    text->setWordWrap(true);
+    text->setMinimumHeight(36);
+    resultLayout->addWidget(text);
+    into->addWidget(result);
+    return text;
 }
 
 QStringList localFiles(const QMimeData* data)
@@ -131,22 +152,8 @@ InsertObjectDialog::InsertObjectDialog(Platform& platform, QWidget* parent) : QD
     pages_->addWidget(filePage);
     top->addWidget(pages_);
 
-    auto* buttons = new QVBoxLayout;
-    Button1 = button(QStringLiteral("OK"), this);
-    Button2 = button(QStringLiteral("Storno"), this);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addStretch();
-    top->addLayout(buttons);
-
-    auto* result = group(QStringLiteral("Výsledok"), this);
-    auto* resultLayout = new QVBoxLayout(result);
-    Label1 = new QLabel(result);
-    Label1->setFont(dialogFont(false));
-    Label1->setWordWrap(true);
-    Label1->setMinimumHeight(36);
-    resultLayout->addWidget(Label1);
-    layout->addWidget(result);
+    top->addLayout(okCancelColumn(this, Button1, Button2));
+    Label1 = resultBox(this, layout);
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this] { update(); });
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { update(); });
@@ -239,21 +246,8 @@ PasteSpecialDialog::PasteSpecialDialog(std::vector<PasteEntry> entries, QWidget*
     ListBox1->setFixedSize(280, 120);
     list->addWidget(ListBox1);
     middle->addLayout(list);
-    auto* buttons = new QVBoxLayout;
-    Button1 = button(QStringLiteral("OK"), this);
-    Button2 = button(QStringLiteral("Storno"), this);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addStretch();
-    middle->addLayout(buttons);
-    auto* result = group(QStringLiteral("Výsledok"), this);
-    auto* resultLayout = new QVBoxLayout(result);
-    Label2 = new QLabel(result);
-    Label2->setFont(dialogFont(false));
-    Label2->setWordWrap(true);
-    Label2->setMinimumHeight(36);
-    resultLayout->addWidget(Label2);
-    layout->addWidget(result);
+    middle->addLayout(okCancelColumn(this, Button1, Button2));
+    Label2 = resultBox(this, layout);
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this] { fill(); });
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { update(); });
