@@ -42,16 +42,7 @@ QString u(const char* text) { return QString::fromUtf8(text); }
 class DialogsTest : public ::testing::Test {
 protected:
     // The user's part while the dialog is shown. The dialog must be closed at the end.
-    void user(std::function<void(QDialog&)> actions)
-    {
-        platform.answerModal([actions](QDialog& dialog) {
-            dialog.show();
-            actions(dialog);
-            EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
-            dialog.hide();
-            return dialog.result();
-        });
-    }
+    void user(std::function<void(QDialog&)> actions) { platform.answerModalAsUser(std::move(actions)); }
     static void type(QWidget* field, const QString& text)
     {
         field->setFocus();

@@ -29,8 +29,7 @@ protected:
     // Characters as typed, whatever the keyboard layout (also the Slovak letters).
     void type(const QString& text)
     {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        typeText(view(), text);
     }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(view(), key, modifiers); }
     // The selection made with the keyboard from the document's start: Ctrl+Home, then

@@ -25,8 +25,7 @@ protected:
     // Typing as the keyboard delivers it: each character with its text, Slovak ones too.
     void type(const QString& text)
     {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, form->RichEdit1->view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        typeText(form->RichEdit1->view(), text);
     }
     QByteArray document(const QString& name) const
     {

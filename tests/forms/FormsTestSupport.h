@@ -12,10 +12,19 @@
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace zorim::test {
+
+// Typing as the keyboard delivers it: one key with its text per character, Slovak letters too
+// (QTest's key names cover ASCII alone).
+inline void typeText(QWidget* target, const QString& text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -7,9 +7,7 @@
 #include "FormsTestSupport.h"
 #include "forms/Recovery.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
 #include <QProcess>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -24,17 +22,6 @@ namespace {
 
 const char* const kChildFolder = "ZORIM_RECOVERY_CHILD_FOLDER";
 
-// Typing as a keyboard with Slovak letters does: one key event with its text per character
-// (QTest's key helpers know ASCII keys only).
-void type(QWidget* view, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
-    }
-}
 
 QStringList snapshotsIn(const QString& dataFolder, const QString& pattern = QStringLiteral("recovery-*.zrs"))
 {
@@ -83,9 +70,9 @@ TEST(RecoveryChild, TypeAndWaitToBeKilled)
     form.recovery()->setDelays(50, 1000);
     QWidget* view = form.RichEdit1->view();
     view->setFocus();
-    type(view, QStringLiteral("Vážený pán "));
+    typeText(view, QStringLiteral("Vážený pán "));
     QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
-    type(view, QStringLiteral("Novák"));
+    typeText(view, QStringLiteral("Novák"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form.recovery()->snapshotPath()), 30000);
     std::fputs("SNAPSHOT WRITTEN\n", stdout);
     std::fflush(stdout);
@@ -152,7 +139,7 @@ TEST_F(RecoveryProcessTest, ACleanEndLeavesNoSnapshotAndALiveRunIsNotOffered)
     first->recovery()->setDelays(20, 1000);
     QWidget* view = first->RichEdit1->view();
     view->setFocus();
-    type(view, QStringLiteral("rozpísané"));
+    typeText(view, QStringLiteral("rozpísané"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(first->recovery()->snapshotPath()), 10000);
 
     // A second program started from the same folder while the first one runs asks nothing.
@@ -174,7 +161,7 @@ TEST_F(RecoveryProcessTest, SaveNewAndOpenRemoveTheSnapshot)
     QWidget* view = form->RichEdit1->view();
     view->setFocus();
     const auto typeAndWait = [&] {
-        type(view, QStringLiteral("list"));
+        typeText(view, QStringLiteral("list"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form->recovery()->snapshotPath()), 10000);
     };
 

@@ -17,8 +17,7 @@ protected:
     }
     void type(const QString& text)
     {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, form->RichEdit1->view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        typeText(form->RichEdit1->view(), text);
     }
 
     std::unique_ptr<TForm1> form;

@@ -53,8 +53,7 @@ protected:
     // Keys pressed with the focus in the document.
     void type(const QString& text)
     {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, view(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        typeText(view(), text);
     }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(view(), key, modifiers); }
     void select(int start, int length)
@@ -65,16 +64,7 @@ protected:
     std::pair<int, int> selection() { return {doc().SelectionStart(), doc().SelectionLength()}; }
 
     // The user's part while the next dialog is open; the actions must close it.
-    void user(std::function<void(QDialog&)> actions)
-    {
-        platform.answerModal([actions](QDialog& dialog) {
-            dialog.show();
-            actions(dialog);
-            EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
-            dialog.hide();
-            return dialog.result();
-        });
-    }
+    void user(std::function<void(QDialog&)> actions) { platform.answerModalAsUser(std::move(actions)); }
     // A field filled as typed, then the dialog confirmed with Enter.
     static void fill(QLineEdit* field, const QString& text)
     {

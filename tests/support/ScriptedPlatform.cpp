@@ -42,6 +42,17 @@ void ScriptedPlatform::answerColor(std::optional<QColor> color) { script_.push_b
 void ScriptedPlatform::answerPrint(bool accept) { script_.push_back({Kind::Print, accept}); }
 void ScriptedPlatform::answerModal(std::function<int(QDialog&)> handler) { script_.push_back({Kind::Modal, std::move(handler)}); }
 
+void ScriptedPlatform::answerModalAsUser(std::function<void(QDialog&)> actions)
+{
+    answerModal([actions = std::move(actions)](QDialog& dialog) {
+        dialog.show();
+        actions(dialog);
+        EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
+        dialog.hide();
+        return dialog.result();
+    });
+}
+
 QStringList ScriptedPlatform::texts(Kind kind) const
 {
     QStringList result;

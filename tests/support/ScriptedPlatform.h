@@ -36,6 +36,9 @@ public:
     void answerPrint(bool accept);
     // The handler plays the user in the dialog and returns its result code.
     void answerModal(std::function<int(QDialog&)> handler);
+    // The next dialog shown modally is played as a user would: shown, the actions done in it
+    // (they must close it, as a button or Escape does), its result the dialog's own.
+    void answerModalAsUser(std::function<void(QDialog&)> actions);
     bool scriptDone() const { return script_.empty(); }
 
     // What was shown, in order.
