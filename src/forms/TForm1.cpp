@@ -165,6 +165,7 @@ void TForm1::buildWindow()
     connect(RichEdit1, &RichEdit::OnKeyPress, this, &TForm1::RichEdit1KeyPress);
     connect(RichEdit1, &RichEdit::OnKeyUp, this, &TForm1::RichEdit1KeyUp);
     connect(RichEdit1, &RichEdit::OnMouseDown, this, &TForm1::RichEdit1MouseDown);
+    connect(RichEdit1, &RichEdit::LinesSettled, this, &TForm1::UpdateCursorPos);
     connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
         guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
     });

@@ -88,10 +88,12 @@ void TForm1::showFontName(const QString& name)
     ComboBox1->setCurrentIndex(index);
 }
 
-// " %3d /%3d": line and column from 1, each right-aligned in at least three places.
+// " %3d /%3d": line and column from 1, each right-aligned in at least three places. The
+// line is counted as the editor shows it: after a change all through a long document the
+// lines above settle on the event loop, and the panel is shown again when they have.
 void TForm1::UpdateCursorPos()
 {
-    const QPoint caret = RichEdit1->CaretPosition();
+    const QPoint caret = RichEdit1->CaretPositionAsShown();
     StatusBar1->setPanelText(0, QString::asprintf(" %3d /%3d", caret.y() + 1, caret.x() + 1));
 }
 

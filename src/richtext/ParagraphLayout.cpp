@@ -3,6 +3,7 @@
 #include "richtext/DocFormats.h"
 #include "richtext/Links.h"
 
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -12,9 +13,11 @@
 #include <QTextLayout>
 #include <QTextList>
 #include <QTextObjectInterface>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace zorim {
 
@@ -27,6 +30,10 @@ constexpr int kEagerBlocks = 64;
 // Width given to a line when the document does not wrap.
 constexpr qreal kUnwrappedWidth = 1e6;
 constexpr qreal kEverything = 1e8;
+// A settling slice stops after this long, so the window answers between slices.
+constexpr qint64 kSettleSliceMs = 15;
+// Taller than a view: what a paragraph shown at a view's bottom can have above it on screen.
+constexpr qreal kScreenful = 2400;
 
 QImage imageOf(QTextDocument* doc, const QTextImageFormat& format)
 {
@@ -88,6 +95,10 @@ ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayo
 {
     imageHandler_ = new PictureHandler(this);
     registerHandler(QTextFormat::ImageObject, imageHandler_);
+    settleTimer_ = new QTimer(this);
+    settleTimer_->setSingleShot(true);
+    settleTimer_->setInterval(0);
+    connect(settleTimer_, &QTimer::timeout, this, &ParagraphLayout::settleSlice);
     resetAll();
     lastSize_ = documentSize();
 }
@@ -196,19 +207,69 @@ void ParagraphLayout::ensureUpTo(int blockNumber) const
     if (laidTo_ > blockNumber)
         return;
     syncWithDocument();
-    blockNumber = std::min(blockNumber, heights_.size() - 1);
-    bool changed = false;
-    QTextBlock b = document()->findBlockByNumber(laidTo_);
-    for (; b.isValid() && laidTo_ <= blockNumber; b = b.next(), ++laidTo_) {
-        if (!laidOut_[size_t(laidTo_)] || b.layout()->lineCount() == 0) {
-            const qreal h = layBlock(b);
-            laidOut_[size_t(laidTo_)] = 1;
-            changed |= h != heights_.height(laidTo_);
-            record(laidTo_, b, h);
-        }
-    }
-    if (changed)
+    if (advance(std::min(blockNumber, heights_.size() - 1), -1))
         noteSizeChange();
+}
+
+bool ParagraphLayout::advance(int blockNumber, qint64 budgetMs) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    auto* self = const_cast<ParagraphLayout*>(this);
+    const qreal m = margin();
+    // Each run of paragraphs laid out here moves what follows it by what its estimates missed.
+    qreal runDelta = 0;
+    bool moved = false;
+    auto endRun = [&](int end) {
+        if (runDelta == 0)
+            return;
+        const qreal delta = std::exchange(runDelta, 0);
+        moved = true;
+        emit self->placesMoved(m + heights_.before(end) - delta, delta);
+    };
+    QTextBlock b = document()->findBlockByNumber(laidTo_);
+    while (b.isValid() && laidTo_ <= blockNumber) {
+        const int n = laidTo_;
+        if (laidOut_[size_t(n)] && b.layout()->lineCount() > 0) {
+            endRun(n);
+        } else {
+            const qreal h = layBlock(b);
+            laidOut_[size_t(n)] = 1;
+            runDelta += h - heights_.height(n);
+            record(n, b, h);
+        }
+        b = b.next();
+        ++laidTo_;
+        if (budgetMs >= 0 && clock.elapsed() >= budgetMs)
+            break;
+    }
+    endRun(laidTo_);
+    return moved;
+}
+
+void ParagraphLayout::settleTowards(int blockNumber) const
+{
+    settleTo_ = std::max(settleTo_, blockNumber);
+    if (!settleTimer_->isActive())
+        settleTimer_->start();
+}
+
+bool ParagraphLayout::isSettled() const { return laidTo_ > settleTo_; }
+
+void ParagraphLayout::settleSlice()
+{
+    syncWithDocument();
+    settleTo_ = std::min(settleTo_, heights_.size() - 1);
+    if (advance(settleTo_, kSettleSliceMs)) {
+        emitSizeIfChanged();
+        emit update(QRectF(0, 0, std::max<qreal>(kUnwrappedWidth, pageWidth()), kEverything));
+    }
+    if (laidTo_ <= settleTo_) {
+        settleTimer_->start();
+        return;
+    }
+    settleTo_ = -1;
+    emit settled();
 }
 
 int ParagraphLayout::laidOutCount() const { return int(std::count(laidOut_.begin(), laidOut_.end(), 1)); }
@@ -240,7 +301,22 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
     const int n = block.blockNumber();
     if (n >= heights_.size())
         return {};
-    ensureUpTo(n);
+    // The paragraph itself is laid out; the ones above it count as they stand and settle
+    // later, so showing a paragraph far down never waits for the whole document. A
+    // screenful above it is laid out too: a view showing the paragraph at its bottom then
+    // draws nothing that pushes it out of sight.
+    bool changed = ensure(block);
+    if (n > laidTo_) {
+        qreal above = 0;
+        for (QTextBlock p = block.previous(); p.isValid() && p.blockNumber() >= laidTo_ && above < kScreenful;
+             p = p.previous()) {
+            changed |= ensure(p);
+            above += heights_.height(p.blockNumber());
+        }
+        settleTowards(n - 1);
+    }
+    if (changed)
+        noteSizeChange();
     const qreal m = margin();
     const qreal page = pageWidth();
     const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;
@@ -281,14 +357,25 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     const bool eager = newCount <= kEagerBlocks;
     if (!eager)
         updateEstimates(); // the default font may be what changed
+    // Paragraphs changed in place (a replace-all, a format over a long stretch) most likely
+    // keep their heights: the old ones are the better estimate.
+    const bool inPlace = delta == 0;
     std::vector<qreal> heights;
     std::vector<int> lines;
     heights.reserve(size_t(newCount));
     lines.reserve(size_t(newCount));
     QTextBlock b = first;
     for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next()) {
-        heights.push_back(eager ? layBlock(b) : estimate(b));
-        lines.push_back(eager ? std::max(1, b.layout()->lineCount()) : std::max(1, int(std::lround(heights.back() / estLineHeight_))));
+        if (eager) {
+            heights.push_back(layBlock(b));
+            lines.push_back(std::max(1, b.layout()->lineCount()));
+        } else if (inPlace) {
+            heights.push_back(heights_.height(a + i));
+            lines.push_back(lines_.height(a + i));
+        } else {
+            heights.push_back(estimate(b));
+            lines.push_back(std::max(1, int(std::lround(heights.back() / estLineHeight_))));
+        }
     }
     if (int(heights.size()) != newCount) {
         relayoutAll();
@@ -501,18 +588,38 @@ QTextBlock ParagraphLayout::laidOutBlockAt(int pos) const
     return block;
 }
 
+int ParagraphLayout::lineInBlock(const QTextBlock& block, int pos) const
+{
+    const QTextLayout* tl = block.layout();
+    if (tl->lineCount() == 0)
+        return 0;
+    const QTextLine line = tl->lineForTextPosition(pos - block.position());
+    return line.isValid() ? line.lineNumber() : tl->lineCount() - 1;
+}
+
 int ParagraphLayout::lineOf(int pos) const
 {
     const QTextBlock block = laidOutBlockAt(pos);
     if (!block.isValid())
         return 0;
+    return lines_.before(block.blockNumber()) + lineInBlock(block, pos);
+}
+
+QPoint ParagraphLayout::placeAsShown(int pos) const
+{
+    syncWithDocument();
+    const QTextBlock block = document()->findBlock(std::clamp(pos, 0, document()->characterCount() - 1));
+    if (!block.isValid())
+        return {};
+    if (ensure(block))
+        noteSizeChange();
+    const int n = block.blockNumber();
+    if (n > laidTo_)
+        settleTowards(n - 1);
+    const int inBlock = lineInBlock(block, pos);
     const QTextLayout* tl = block.layout();
-    int inBlock = 0;
-    if (tl->lineCount() > 0) {
-        const QTextLine line = tl->lineForTextPosition(pos - block.position());
-        inBlock = line.isValid() ? line.lineNumber() : tl->lineCount() - 1;
-    }
-    return lines_.before(block.blockNumber()) + inBlock;
+    const int lineStart = tl->lineCount() > 0 ? block.position() + tl->lineAt(inBlock).textStart() : block.position();
+    return {pos - lineStart, lines_.before(n) + inBlock};
 }
 
 int ParagraphLayout::lineStart(int line) const

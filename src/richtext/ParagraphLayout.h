@@ -4,21 +4,29 @@
 // paragraph and the paragraph at any height are found in O(log n). An edit lays out again
 // only the paragraphs it touched; the paragraphs after it move without being visited.
 //
-// Paragraphs are laid out lazily. Until a paragraph is laid out it counts with a height
-// estimated from its length. Asking for a paragraph's rectangle (blockBoundingRect) lays out
-// every paragraph up to it, so its place is exact and every earlier paragraph has its lines;
-// drawing and hit testing lay out only the paragraphs they touch.
+// Paragraphs are laid out lazily. Until a paragraph is laid out it counts with an estimated
+// height: from its length in the default font, or, when an edit changed paragraphs without
+// adding or removing any, the height it had before. Asking for a paragraph's rectangle
+// (blockBoundingRect), drawing and hit testing lay out only the paragraphs they touch, so
+// showing the caret after a change all through a long document costs one screen. The
+// paragraphs above an asked one are then laid out in slices on the event loop (settling):
+// places move by what the estimates missed, placesMoved() tells a view by how much so that
+// it keeps its text in place, and settled() tells when the lines above are exact. Line
+// queries (lineOf, lineStart, lineCount) never answer from estimates: they lay out what
+// they need first.
 //
 // The layout also keeps the document's line index (the line count of every paragraph, summed
 // like the heights), and lays the document out for printed pages with the same paragraph
 // code as the screen, so a page breaks lines where the screen does at the same width.
 #include <QAbstractTextDocumentLayout>
+#include <QPoint>
 #include <QTextBlock>
 #include <algorithm>
 #include <vector>
 
 class QTextDocument;
 class QTextLayout;
+class QTimer;
 
 namespace zorim {
 
@@ -123,6 +131,12 @@ public:
     int lineOf(int pos) const;          // the line holding document position pos
     int lineStart(int line) const;      // its first position; -1 past the last line
     int lineLength(int pos) const;      // of the line holding pos, without its break
+    // Line (y) and column (x) of pos as the document is shown now: the lines of paragraphs
+    // above that are not laid out yet are estimated (settled() tells when they are exact).
+    // Costs the one paragraph holding pos.
+    QPoint placeAsShown(int pos) const;
+    // Whether every paragraph above the ones asked for is laid out (nothing left to settle).
+    bool isSettled() const;
 
     // Addresses in the text are drawn as links.
     void setLinkDetection(bool on);
@@ -134,6 +148,13 @@ public:
     // the text length when the rest of the document fit. A page always takes at least one
     // line, so a page loop always ends.
     int layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from);
+
+signals:
+    // Settling laid out paragraphs above y whose estimated heights were off: what stood at
+    // y or below now stands delta lower.
+    void placesMoved(qreal y, qreal delta);
+    // Settling reached every paragraph asked for: their places and lines are exact.
+    void settled();
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
@@ -151,6 +172,14 @@ private:
     void record(int n, const QTextBlock& block, qreal height) const;
     void syncWithDocument() const;
     void ensureUpTo(int blockNumber) const;
+    // Lays out the paragraphs up to blockNumber later, in slices on the event loop.
+    void settleTowards(int blockNumber) const;
+    void settleSlice();
+    // Lays out the paragraphs from the first one not laid out up to blockNumber, stopping
+    // after budgetMs when that is not negative; tells placesMoved() for what moved and
+    // answers whether anything did.
+    bool advance(int blockNumber, qint64 budgetMs) const;
+    int lineInBlock(const QTextBlock& block, int pos) const;
     // The paragraph holding pos, laid out with every paragraph before it.
     QTextBlock laidOutBlockAt(int pos) const;
     QTextBlock blockAtY(qreal y) const;
@@ -163,7 +192,8 @@ private:
     mutable LineTree lines_;               // per block: its line count once laid out, else an estimate
     mutable std::vector<uint8_t> laidOut_; // per block: laid out at the current width
     mutable int laidTo_ = 0;               // every block below this one is laid out
-    mutable int laidCount_ = 0;
+    mutable int settleTo_ = -1;            // settling lays out the blocks up to this one
+    QTimer* settleTimer_ = nullptr;
     qreal width_ = -2;                     // page width the heights were found at
     qreal margin_ = -1;
     qreal estCharWidth_ = 8;  // of the default font, for paragraphs not yet laid out

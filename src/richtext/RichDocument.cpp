@@ -85,13 +85,20 @@ RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDoc
     option.setTextDirection(Qt::LeftToRight);
     doc_->setDefaultTextOption(option);
     // Our own layout: an edit lays out only the paragraphs it changed.
-    doc_->setDocumentLayout(new ParagraphLayout(doc_));
+    doc_->setDocumentLayout(newLayout(doc_));
     attach(doc_);
 }
 
 RichDocument::~RichDocument() = default;
 
 ParagraphLayout& RichDocument::layout() const { return *static_cast<ParagraphLayout*>(doc_->documentLayout()); }
+
+ParagraphLayout* RichDocument::newLayout(QTextDocument* doc)
+{
+    auto* layout = new ParagraphLayout(doc);
+    connect(layout, &ParagraphLayout::settled, this, &RichDocument::linesSettled);
+    return layout;
+}
 
 void RichDocument::attach(QTextDocument* doc)
 {
@@ -334,7 +341,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     c.setCharFormat(defaultFormat_);
     const bool ok = insertContent(c, std::move(bytes), format, options, true);
     // Installed once the text is in, so building the document laid nothing out.
-    auto* layout = new ParagraphLayout(fresh);
+    auto* layout = newLayout(fresh);
     layout->setLinkDetection(linkDetection());
     fresh->setDocumentLayout(layout);
     QTextDocument* old = doc_;

@@ -125,9 +125,11 @@ public:
 signals:
     void changed();  // the content changed (once per outermost transaction)
     void replaced(); // a load put a new text document in place
+    void linesSettled(); // the lines above what was last shown are laid out, exactly counted
 
 private:
     void attach(QTextDocument* doc);
+    ParagraphLayout* newLayout(QTextDocument* doc);
     void onContentsChange(int from, int removed, int added);
     void notice();
     const QString& rawText() const;

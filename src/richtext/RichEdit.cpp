@@ -1,6 +1,7 @@
 #include "richtext/RichEdit.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
 
@@ -261,6 +262,7 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
     doc_->setModified(false);
 
     connect(doc_.get(), &RichDocument::changed, this, &RichEdit::OnChange);
+    connect(doc_.get(), &RichDocument::linesSettled, this, &RichEdit::LinesSettled);
     connect(&e, &RichView::linkNotice, this, &RichEdit::handleLinkNotice);
     connect(&e, &RichView::keyDown, this, &RichEdit::OnKeyDown);
     connect(&e, &RichView::keyPress, this, &RichEdit::OnKeyPress);
@@ -343,6 +345,8 @@ QPoint RichEdit::CaretPosition() const
     const int column = r.max - engine_->lineIndex(-1);
     return {column, line};
 }
+
+QPoint RichEdit::CaretPositionAsShown() const { return doc_->layout().placeAsShown(engine_->getSel().max); }
 
 int RichEdit::LineStart(int line) const { return doc_->lineStart(line); }
 

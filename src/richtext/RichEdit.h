@@ -174,6 +174,9 @@ public:
     QString SelectedText() const;
     void setSelectedText(const QString& text);
     QPoint CaretPosition() const; // x column, y line, both from 0
+    // The same as the view shows it now: costs one paragraph however long the document, and
+    // may count estimated lines above until LinesSettled().
+    QPoint CaretPositionAsShown() const;
     int LineStart(int line) const; // -1 past the last line
     QString Text() const;          // CR LF per paragraph break
     void setText(const QString& text);
@@ -232,6 +235,8 @@ signals:
     void OnKeyPress(const QString& text);
     void OnKeyUp(int key, Qt::KeyboardModifiers modifiers);
     void OnMouseDown(Qt::MouseButton button, QPoint pos);
+    // The paragraphs above what was last shown are laid out: CaretPositionAsShown is exact.
+    void LinesSettled();
 
 private:
     friend class TextAttributes;

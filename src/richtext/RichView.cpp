@@ -1,6 +1,7 @@
 #include "richtext/RichView.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
@@ -17,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace zorim {
@@ -110,6 +112,16 @@ void RichView::showDocument()
 {
     QTextDocument* doc = doc_.textDocument();
     view_->setDocument(doc);
+    // As the paragraphs above settle, the text in view stays where it is.
+    connect(&doc_.layout(), &ParagraphLayout::placesMoved, view_, [this](qreal y, qreal delta) {
+        QScrollBar* bar = view_->verticalScrollBar();
+        const int top = bar->value();
+        if (top < y)
+            return;
+        const int to = top + int(std::lround(delta));
+        bar->setMaximum(std::max(bar->maximum(), to));
+        bar->setValue(to);
+    });
     // Qt's own edit takes undo in hand when it is given a document; the document keeps it.
     doc->setUndoRedoEnabled(true);
     view_->setCurrentCharFormat(doc->begin().charFormat());

@@ -2,11 +2,14 @@
 // with the selection; the editor's events that run it; the status bar and the resize rule.
 #include "FormsTestSupport.h"
 #include "forms/ColorStrip.h"
+#include "forms/SearchCommands.h"
 #include "forms/commands/CommandUi.h"
 #include "richtext/DocFormats.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -185,6 +188,31 @@ TEST_F(SelectionTest, CaretPanelCountsFromOneInFieldsOfThree)
     EXPECT_EQ(panel(*form, 0), QStringLiteral("   1 /  1"));
 }
 
+TEST_F(SelectionTest, AfterAReplaceAllThroughALongDocumentTheCaretPanelSettlesOnTheExactLine)
+{
+    // Every third paragraph set large and wrapping: the lines of paragraphs not laid out yet
+    // are estimated far too few.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int i = 0; i < 3000; ++i) {
+        const QByteArray words = "riadok " + QByteArray::number(i) + " so slovom na zmenu ";
+        rtf += i % 3 ? "\\fs20 " + words : "\\fs72 " + words.repeated(3);
+        rtf += "\\par\n";
+    }
+    rtf += "}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit().LoadStream(buffer);
+    QSignalSpy settled(&edit(), &RichEdit::LinesSettled);
+
+    ASSERT_EQ(ReplaceInDocument(edit(), QStringLiteral("zmenu"), QStringLiteral("opravu")), 5000);
+    form->SelectionChange();
+    const QString shownAtOnce = panel(*form, 0);
+    ASSERT_TRUE(settled.wait(20000));
+    const QPoint exact = edit().CaretPosition();
+    EXPECT_EQ(panel(*form, 0), QString::asprintf(" %3d /%3d", exact.y() + 1, exact.x() + 1));
+    EXPECT_NE(shownAtOnce, panel(*form, 0)) << "the estimate was right, so this shows nothing";
+}
+
 TEST_F(SelectionTest, KeyDownShowsTheStateBeforeTheKeyAndKeyUpAfterIt)
 {
     edit().setText(QStringLiteral("abc"));
@@ -224,7 +252,7 @@ TEST_F(SelectionTest, StripsRunTheColourButtonsAndTheStatusBarOpensDateAndTimeSe
     EXPECT_EQ(platform.started()[0].program, QStringLiteral("gnome-control-center"));
     platform.startResult = false; // none there: nothing is said
     QTest::mouseDClick(const_cast<QLabel*>(form->StatusBar1->panel(4)), Qt::LeftButton);
-    EXPECT_TRUE(platform.errors().isEmpty());
+    EXPECT_TRUE(platform.errors().isEmpty()) << platform.errors().size() << " " << platform.errors().value(0).toStdString();
 }
 
 TEST_F(SelectionTest, StatusBarPanelsAsLaidOut)

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -35,6 +36,12 @@ struct Layout : ::testing::Test {
     }
     QTextDocument* doc() { return edit.engine().document(); }
     ParagraphLayout* layout() { return qobject_cast<ParagraphLayout*>(doc()->documentLayout()); }
+    // Runs the event loop until the paragraphs above the ones asked for are laid out.
+    bool settle()
+    {
+        QSignalSpy settled(layout(), &ParagraphLayout::settled);
+        return layout()->isSettled() || settled.wait(10000);
+    }
 };
 
 // Every paragraph stands right below the one before it, at the document margin, and the
@@ -137,7 +144,11 @@ TEST_F(Layout, ALargeChangeIsLaidOutOnlyWhereItIsAsked)
     EXPECT_LT(layout()->laidOutCount(), 1000);
     const QTextBlock middle = doc()->findBlockByNumber(1000);
     doc()->documentLayout()->blockBoundingRect(middle);
-    // Asking for a paragraph lays out every one above it and it, so its place is exact.
+    // Asking for a paragraph lays it out at once; the ones above it settle on the event
+    // loop, after which its place is exact.
+    EXPECT_GT(middle.layout()->lineCount(), 0);
+    EXPECT_LT(layout()->laidOutCount(), 1000);
+    ASSERT_TRUE(settle());
     EXPECT_GE(layout()->laidOutCount(), 1001);
     for (QTextBlock b = doc()->begin(); b.blockNumber() <= 1000; b = b.next())
         ASSERT_GT(b.layout()->lineCount(), 0) << b.blockNumber();
@@ -154,6 +165,7 @@ TEST_F(Layout, ALargeChangeIsLaidOutOnlyWhereItIsAsked)
     auto expectLaidOutTo = [&](int last, const char* when) {
         QAbstractTextDocumentLayout* lay = doc()->documentLayout();
         lay->blockBoundingRect(doc()->findBlockByNumber(last));
+        ASSERT_TRUE(settle()) << when;
         qreal y = doc()->documentMargin();
         for (QTextBlock b = doc()->begin(); b.blockNumber() <= last; b = b.next()) {
             ASSERT_GT(b.layout()->lineCount(), 0) << when << " " << b.blockNumber();
@@ -498,4 +510,81 @@ TEST_F(Layout, TheViewDrawsItsCaretWhenFocused)
     QCoreApplication::processEvents();
     EXPECT_GT(focused, caret.height() / 2) << "a caret line right of the text";
     EXPECT_LT(inkAtCaret(), focused) << "without focus, no caret";
+}
+
+namespace {
+
+// Paragraphs of two sizes: every third one set large, far taller than a paragraph's length in
+// the default font suggests.
+QByteArray mixedSizes(int paragraphs)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int i = 0; i < paragraphs; ++i)
+        rtf += (i % 3 ? QByteArray("\\fs20 ") : QByteArray("\\fs72 ")) + "paragraph " + QByteArray::number(i)
+               + " with a word to change in it\\par\n";
+    return rtf + "}";
+}
+
+} // namespace
+
+TEST_F(Layout, AChangeAllThroughTheDocumentIsShownAtOnceAndSettlesLater)
+{
+    QByteArray rtf = mixedSizes(3000);
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    const int lines = layout()->lineCount(); // every paragraph laid out
+    const qreal height = layout()->documentSize().height();
+
+    // Every paragraph changed in place, in one edit, as a replace-all does it.
+    {
+        QTextCursor edit1(doc());
+        edit1.beginEditBlock();
+        for (QTextCursor at = doc()->find(QStringLiteral("change")); !at.isNull();
+             at = doc()->find(QStringLiteral("change"), at))
+            at.insertText(QStringLiteral("alter"));
+        edit1.endEditBlock();
+    }
+    EXPECT_LT(layout()->laidOutCount(), 100);
+    // Until they are laid out again, the paragraphs keep the heights they had.
+    EXPECT_DOUBLE_EQ(layout()->documentSize().height(), height);
+
+    // Showing the last paragraph lays out about a screenful, not the document.
+    edit.setSelectionStart(edit.TextLength());
+    edit.setSelectionLength(0);
+    EXPECT_LT(layout()->laidOutCount(), 200);
+    EXPECT_FALSE(layout()->isSettled());
+
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(layout()->lineCount(), lines);
+    expectStacked(doc(), "settled after the change");
+}
+
+TEST_F(Layout, TheTextInViewStaysPutWhileTheParagraphsAboveItSettle)
+{
+    QByteArray rtf = mixedSizes(3000);
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    QScrollBar* bar = edit.view()->verticalScrollBar();
+
+    // The caret goes to the end: the view jumps there without laying out what is above.
+    edit.setSelectionStart(edit.TextLength());
+    edit.setSelectionLength(0);
+    edit.view()->viewport()->repaint();
+    const QRect caret = edit.view()->cursorRect();
+    ASSERT_TRUE(edit.view()->viewport()->rect().contains(caret.center())) << "the caret is in view";
+    const int top = bar->value();
+    const qreal estimated = layout()->documentSize().height();
+    const int firstShown = edit.view()->cursorForPosition(QPoint(5, 5)).position();
+
+    ASSERT_TRUE(settle());
+    QApplication::processEvents();
+    // The estimates were far off, so the view's place in the document moved a long way...
+    const qreal settled = layout()->documentSize().height();
+    ASSERT_GT(settled - estimated, 5000);
+    EXPECT_NEAR(bar->value() - top, settled - estimated, 50);
+    // ...but what it shows did not.
+    EXPECT_NEAR(edit.view()->cursorRect().top(), caret.top(), 2);
+    EXPECT_EQ(edit.view()->cursorForPosition(QPoint(5, 5)).position(), firstShown);
 }
