@@ -141,6 +141,8 @@ void TForm1::buildWindow()
         CommandContext{*this, *RichEdit1, *RichEdit2, *RichEdit3, platform_, settings_, {}});
     commandUi_ = new CommandUi(*this, *commands_, this, [this](const std::exception& e) { showError(e); });
     commandUi_->build(menuBar, controlBar);
+    // Every command sees the whole document: a long text still coming in is taken in first.
+    connect(commandUi_, &CommandUi::running, this, [this] { RichEdit1->CompleteLoad(); });
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { guarded([this] { commands_->insert.PopupMenu1Popup(); }); });
     commands_->insert.PopupMenu1Popup();
     for (int i = 0; i < ComboBox1->count(); ++i)

@@ -30,6 +30,7 @@ void TForm1::startRecovery()
         if (job.info.plainText) {
             job.content = [text = RichEdit1->Text()] { return encodeTextDocument(text); };
         } else {
+            RichEdit1->CompleteLoad(); // a snapshot holds the whole document
             auto capture = std::make_shared<DocumentCapture>(DocumentCapture::take(*RichEdit1->view()->document()));
             job.content = [capture] { return capture->toRtf(); };
         }

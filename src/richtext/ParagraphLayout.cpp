@@ -25,8 +25,10 @@ namespace zorim {
 
 namespace {
 
-// An edit changing more paragraphs than this leaves them to be laid out when needed.
+// An edit changing more paragraphs than this, or more characters, leaves them to be laid
+// out when needed (text arriving at the end of a long paragraph is not laid out each time).
 constexpr int kEagerBlocks = 64;
+constexpr int kEagerChars = 1 << 16;
 // Width given to a line when the document does not wrap.
 constexpr qreal kUnwrappedWidth = 1e6;
 constexpr qreal kEverything = 1e8;
@@ -354,7 +356,7 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     }
     const qreal top = heights_.before(a);
     const qreal oldSpan = heights_.before(a + oldCount) - top;
-    const bool eager = newCount <= kEagerBlocks;
+    const bool eager = newCount <= kEagerBlocks && charsAdded <= kEagerChars;
     if (!eager)
         updateEstimates(); // the default font may be what changed
     // Paragraphs changed in place (a replace-all, a format over a long stretch) most likely

@@ -86,12 +86,30 @@ public:
                 set(at + i, with[size_t(i)]);
             return;
         }
+        if (at + count == size()) {
+            // The tail: the sums below it stand, the new values are appended one by one (text
+            // arriving at the end of a long document costs what arrives, not the document).
+            values_.resize(size_t(at));
+            tree_.resize(size_t(at) + 1);
+            for (const T& v : with)
+                append(v);
+            return;
+        }
         values_.erase(values_.begin() + at, values_.begin() + at + count);
         values_.insert(values_.begin() + at, with.begin(), with.end());
         rebuild();
     }
 
 private:
+    void append(T value)
+    {
+        // Node i of the tree sums the values (i - lowbit(i), i]: the new value and the sum of
+        // the values before it that the node covers.
+        values_.push_back(value);
+        const size_t i = values_.size();
+        const size_t low = i & (~i + 1);
+        tree_.push_back(value + before(int(i - 1)) - before(int(i - low)));
+    }
     void rebuild()
     {
         const size_t n = values_.size();

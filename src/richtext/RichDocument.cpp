@@ -8,13 +8,46 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <algorithm>
+#include <string_view>
 
 namespace zorim {
 namespace {
 
 constexpr QChar kParagraphSeparator(0x2029);
 constexpr QChar kLineSeparator(0x2028);
+
+// A text file longer than this is put in a slice at a time (see load()); a slice is about
+// kLoadSlice bytes, some 30 ms of work.
+constexpr qsizetype kSlicedLoadAbove = 8 << 20;
+constexpr qsizetype kLoadSlice = 1 << 20;
+
+// The bytes from `from` on cut into parts of about kLoadSlice: each part ends right after a
+// line break where its stretch has one (never between the CR and LF of a pair), else at a
+// UTF-8 character's start.
+std::deque<QByteArray> cutIntoSlices(const QByteArray& bytes, qsizetype from)
+{
+    std::deque<QByteArray> parts;
+    const qsizetype n = bytes.size();
+    while (from < n) {
+        qsizetype cut = std::min(n, from + kLoadSlice);
+        if (cut < n) {
+            const size_t brk = std::string_view(bytes.constData() + from, size_t(cut - from)).find_last_of("\r\n");
+            if (brk != std::string_view::npos) {
+                cut = from + qsizetype(brk) + 1;
+            } else {
+                while (cut > from + 1 && (uchar(bytes[cut]) & 0xC0) == 0x80)
+                    --cut;
+            }
+            if (bytes[cut - 1] == '\r' && cut < n && bytes[cut] == '\n')
+                ++cut;
+        }
+        parts.push_back(bytes.mid(from, cut - from));
+        from = cut;
+    }
+    return parts;
+}
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
@@ -77,8 +110,32 @@ void insertFromTheEnd(QTextCursor& cursor, QString text, const QTextCharFormat& 
 
 } // namespace
 
+struct RichDocument::PendingText {
+    TextDocumentEncoding encoding = TextDocumentEncoding::Cp1250;
+    std::deque<QByteArray> parts;
+
+    // Puts the next part in at the cursor, in the document's default format.
+    void insertNext(QTextCursor& cursor, const QTextCharFormat& format)
+    {
+        const QByteArray part = std::move(parts.front());
+        parts.pop_front();
+        QString text = decodeTextDocumentPart(part.constData(), part.size(), encoding);
+        if (parts.empty() && text.endsWith(u'\r'))
+            text.chop(1); // a CR that ends the text ends no paragraph
+        cursor.insertText(text, format);
+    }
+};
+
 RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDocument(this))
 {
+    loadTimer_ = new QTimer(this);
+    loadTimer_->setSingleShot(true);
+    loadTimer_->setInterval(0);
+    connect(loadTimer_, &QTimer::timeout, this, [this] {
+        continueLoad();
+        if (pending_)
+            loadTimer_->start();
+    });
     // Paragraphs read left to right unless told otherwise. Without a fixed direction Qt
     // scans a paragraph's text for it each time it asks.
     QTextOption option = doc_->defaultTextOption();
@@ -102,7 +159,7 @@ ParagraphLayout* RichDocument::newLayout(QTextDocument* doc)
 
 void RichDocument::attach(QTextDocument* doc)
 {
-    doc->setUndoRedoEnabled(true);
+    doc->setUndoRedoEnabled(!loading());
     connect(doc, &QTextDocument::contentsChange, this, &RichDocument::onContentsChange);
     connect(doc, &QTextDocument::undoCommandAdded, this, [this] {
         if (inUndo_)
@@ -133,6 +190,7 @@ void RichDocument::notice()
 
 RichDocument::Transaction::Transaction(RichDocument& doc) : doc_(doc)
 {
+    doc_.completeLoad();
     if (doc_.transactions_++ == 0) {
         doc_.pendingNotice_ = false;
         doc_.transactionCursor_ = QTextCursor(doc_.doc_);
@@ -155,11 +213,21 @@ RichDocument::Transaction::~Transaction()
 
 // ---- content ------------------------------------------------------------------------------
 
-int RichDocument::length() const { return std::max(0, doc_->characterCount() - 1); }
+int RichDocument::length() const
+{
+    completeLoad();
+    return lengthSoFar();
+}
+
+int RichDocument::lengthSoFar() const { return std::max(0, doc_->characterCount() - 1); }
 
 CharRange RichDocument::clamp(CharRange range) const
 {
-    const int len = length();
+    // A range within what a long text has put in so far stays within it; only "to the end"
+    // needs the rest.
+    if (range.max < 0)
+        completeLoad();
+    const int len = lengthSoFar();
     const int a = std::clamp(range.min, 0, len);
     const int b = range.max < 0 ? len : std::clamp(range.max, a, len);
     return {a, b};
@@ -179,6 +247,7 @@ QString RichDocument::wholeRawText() const
     // A small document keeps its text for the reads that follow; a large one is not kept
     // twice for one read, and its text is taken for this call alone.
     constexpr int kKeptLength = 4 << 20;
+    completeLoad();
     if (rawValid_ || length() <= kKeptLength)
         return rawText();
     return doc_->toRawText();
@@ -209,6 +278,7 @@ void RichDocument::insertText(QTextCursor& cursor, const QString& text)
 
 void RichDocument::setText(const QString& text)
 {
+    dropPendingLoad(); // replaced before it was all in
     Transaction edit(*this);
     QTextCursor c(doc_);
     c.select(QTextCursor::Document);
@@ -330,6 +400,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     // Rich text that is no RTF fails before anything changes, so the caller can take it as text.
     if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
         return false;
+    dropPendingLoad(); // what was still to come belongs to the document being replaced
     auto* fresh = new QTextDocument(this);
     fresh->setDefaultFont(doc_->defaultFont());
     fresh->setDefaultTextOption(doc_->defaultTextOption());
@@ -339,13 +410,31 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     QTextCursor c(fresh);
     c.setBlockCharFormat(defaultFormat_);
     c.setCharFormat(defaultFormat_);
-    const bool ok = insertContent(c, std::move(bytes), format, options, true);
+    bool ok = true;
+    std::unique_ptr<PendingText> rest;
+    if (format == TextFormat::Text && !options.has(StreamOption::Unicode) && bytes.size() > kSlicedLoadAbove) {
+        // A long text: the first slice now, the rest from the event loop. The parts are
+        // copies, so the whole file is held once more only until they are made.
+        if (bytes.contains('\0'))
+            bytes.removeIf([](char ch) { return ch == '\0'; });
+        rest = std::make_unique<PendingText>();
+        qsizetype bom = 0;
+        rest->encoding = textDocumentEncoding(bytes, &bom);
+        rest->parts = cutIntoSlices(bytes, bom);
+        bytes = QByteArray();
+        rest->insertNext(c, defaultFormat_);
+        if (rest->parts.empty())
+            rest.reset();
+    } else {
+        ok = insertContent(c, std::move(bytes), format, options, true);
+    }
     // Installed once the text is in, so building the document laid nothing out.
     auto* layout = newLayout(fresh);
     layout->setLinkDetection(linkDetection());
     fresh->setDocumentLayout(layout);
     QTextDocument* old = doc_;
     doc_ = fresh;
+    pending_ = std::move(rest);
     attach(fresh);
     rawValid_ = false;
     rawCache_ = QString();
@@ -355,7 +444,44 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     // A document just loaded matches its file; its arrival is one change.
     modified_ = false;
     notice();
+    if (pending_)
+        loadTimer_->start();
     return ok;
+}
+
+void RichDocument::continueLoad()
+{
+    if (!pending_)
+        return;
+    {
+        // The rest of the file is no edit of the user's.
+        const QuietScope quiet(*this);
+        QTextCursor end(doc_);
+        end.movePosition(QTextCursor::End);
+        pending_->insertNext(end, defaultFormat_);
+    }
+    if (!pending_->parts.empty())
+        return;
+    pending_.reset();
+    loadTimer_->stop();
+    doc_->setUndoRedoEnabled(true);
+    emit loadCompleted();
+}
+
+void RichDocument::completeLoad() const
+{
+    auto* self = const_cast<RichDocument*>(this);
+    while (self->pending_)
+        self->continueLoad();
+}
+
+void RichDocument::dropPendingLoad()
+{
+    if (!pending_)
+        return;
+    pending_.reset();
+    loadTimer_->stop();
+    doc_->setUndoRedoEnabled(true);
 }
 
 bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options)
@@ -389,6 +515,7 @@ CharRange RichDocument::find(const QString& what, CharRange range, SearchOptions
 {
     if (what.isEmpty())
         return {-1, -1};
+    completeLoad();
     const QString& raw = rawText();
     const int len = int(raw.size());
     const auto [from, to] = clamp(range);
@@ -428,13 +555,23 @@ CharRange RichDocument::linkAt(int pos) const { return linkRangeAt(doc_->findBlo
 bool RichDocument::linkDetection() const { return layout().linkDetection(); }
 void RichDocument::setLinkDetection(bool on) { layout().setLinkDetection(on); }
 
-int RichDocument::lineCount() const { return layout().lineCount(); }
+// The line of a position and the length of its line depend on nothing after it.
+int RichDocument::lineCount() const
+{
+    completeLoad();
+    return layout().lineCount();
+}
 int RichDocument::lineOf(int pos) const { return layout().lineOf(pos); }
-int RichDocument::lineStart(int line) const { return layout().lineStart(line); }
+int RichDocument::lineStart(int line) const
+{
+    completeLoad();
+    return layout().lineStart(line);
+}
 int RichDocument::lineLength(int pos) const { return layout().lineLength(pos); }
 
 int RichDocument::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
 {
+    completeLoad();
     return layout().layoutPage(painter, page, dpiX, dpiY, from);
 }
 

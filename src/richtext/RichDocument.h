@@ -13,9 +13,12 @@
 #include <QObject>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <deque>
+#include <memory>
 
 class QPainter;
 class QTextDocument;
+class QTimer;
 
 namespace zorim {
 
@@ -36,6 +39,7 @@ public:
 
     // ---- content
     int length() const;                         // characters, one per paragraph break
+    int lengthSoFar() const;                    // the same of what a long text has put in yet
     // A range of the control made a range of the document: both ends within [0, length()],
     // max -1 standing for the end, max never before min.
     CharRange clamp(CharRange range) const;
@@ -72,7 +76,16 @@ public:
     // unmodified, with nothing to undo. Text follows the text-document encoding rule (or
     // 16-bit units with StreamOption::Unicode); a zero character is dropped, and so is a CR
     // that ends the text. Bytes that are not RTF fail as RTF before anything changes.
+    //
+    // A long text is put in as far as a first screen needs, and the rest follows in slices
+    // on the event loop, at the end of the document, while the window answers. Until it is
+    // all in (loading()), nothing can be undone, and anything that reads or changes more
+    // than what is shown first takes the rest in at once: every edit (a Transaction),
+    // length(), the text, search, saving, line queries and page layout. A view completes
+    // the load before a key, a drop or a paste reaches it.
     bool load(QByteArray bytes, TextFormat format, StreamOptions options = {});
+    bool loading() const { return pending_ != nullptr; }
+    void completeLoad() const;
     // The same for the cursor's selection, as one undo step.
     bool insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options = {});
     // The range as bytes (max -1: to the end); text ends paragraphs with CR LF.
@@ -126,6 +139,7 @@ signals:
     void changed();  // the content changed (once per outermost transaction)
     void replaced(); // a load put a new text document in place
     void linesSettled(); // the lines above what was last shown are laid out, exactly counted
+    void loadCompleted(); // the last slice of a long text is in
 
 private:
     void attach(QTextDocument* doc);
@@ -136,6 +150,9 @@ private:
     QString wholeRawText() const;
     bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                        bool wholeDocument) const;
+    // Puts the next slice of a long text in; the last one ends the load.
+    void continueLoad();
+    void dropPendingLoad();
 
     QTextDocument* doc_ = nullptr;
     QTextCharFormat defaultFormat_;
@@ -151,6 +168,9 @@ private:
     QTextCursor transactionCursor_;
     mutable QString rawCache_;
     mutable bool rawValid_ = false;
+    struct PendingText;
+    std::unique_ptr<PendingText> pending_; // what is still to come of a long text
+    QTimer* loadTimer_ = nullptr;
 };
 
 } // namespace zorim

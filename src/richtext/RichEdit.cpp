@@ -263,6 +263,7 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
 
     connect(doc_.get(), &RichDocument::changed, this, &RichEdit::OnChange);
     connect(doc_.get(), &RichDocument::linesSettled, this, &RichEdit::LinesSettled);
+    connect(doc_.get(), &RichDocument::loadCompleted, this, &RichEdit::LoadCompleted);
     connect(&e, &RichView::linkNotice, this, &RichEdit::handleLinkNotice);
     connect(&e, &RichView::keyDown, this, &RichEdit::OnKeyDown);
     connect(&e, &RichView::keyPress, this, &RichEdit::OnKeyPress);
@@ -345,6 +346,9 @@ QPoint RichEdit::CaretPosition() const
     const int column = r.max - engine_->lineIndex(-1);
     return {column, line};
 }
+
+bool RichEdit::Loading() const { return doc_->loading(); }
+void RichEdit::CompleteLoad() { doc_->completeLoad(); }
 
 QPoint RichEdit::CaretPositionAsShown() const { return doc_->layout().placeAsShown(engine_->getSel().max); }
 

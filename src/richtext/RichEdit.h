@@ -187,6 +187,12 @@ public:
     void ClearAll();
     bool Modified() const;
     void setModified(bool modified);
+    // A long text file is loaded a slice at a time on the event loop after its first screen:
+    // Loading() while the rest is still coming in, CompleteLoad() takes it in at once.
+    // Whatever needs the whole document (the text, its length, saving, search, any edit)
+    // completes the load by itself.
+    bool Loading() const;
+    void CompleteLoad();
 
     int SearchText(const QString& text, int start, int length, int options);
 
@@ -237,6 +243,8 @@ signals:
     void OnMouseDown(Qt::MouseButton button, QPoint pos);
     // The paragraphs above what was last shown are laid out: CaretPositionAsShown is exact.
     void LinesSettled();
+    // The last slice of a long text file is in.
+    void LoadCompleted();
 
 private:
     friend class TextAttributes;

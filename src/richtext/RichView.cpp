@@ -9,6 +9,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -41,8 +43,36 @@ public:
     }
 
 protected:
+    // A key, an input method, a drop or a paste may change the document or ask for all of
+    // it (Ctrl+End, Ctrl+A): a long text still coming in is taken in whole first. Keys that
+    // only move through what is shown, or copy from it, do not wait for the rest.
+    static bool staysInWhatIsIn(const QKeyEvent* e)
+    {
+        if (e->matches(QKeySequence::Copy))
+            return true;
+        switch (e->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_Meta:
+            return true;
+        case Qt::Key_End:
+            return !e->modifiers().testFlag(Qt::ControlModifier);
+        default:
+            return false;
+        }
+    }
     void keyPressEvent(QKeyEvent* e) override
     {
+        if (!staysInWhatIsIn(e))
+            view_.model().completeLoad();
         emit view_.keyDown(e->key(), e->modifiers());
         if (e->matches(QKeySequence::Undo)) {
             view_.undo();
@@ -55,6 +85,16 @@ protected:
         if (!e->text().isEmpty() && e->text()[0].isPrint())
             emit view_.keyPress(e->text());
         QTextEdit::keyPressEvent(e);
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override
+    {
+        view_.model().completeLoad();
+        QTextEdit::inputMethodEvent(e);
+    }
+    void dropEvent(QDropEvent* e) override
+    {
+        view_.model().completeLoad();
+        QTextEdit::dropEvent(e);
     }
     void keyReleaseEvent(QKeyEvent* e) override
     {
@@ -122,8 +162,9 @@ void RichView::showDocument()
         bar->setMaximum(std::max(bar->maximum(), to));
         bar->setValue(to);
     });
-    // Qt's own edit takes undo in hand when it is given a document; the document keeps it.
-    doc->setUndoRedoEnabled(true);
+    // Qt's own edit takes undo in hand when it is given a document; the document keeps it
+    // (off while a long text is still coming in).
+    doc->setUndoRedoEnabled(!doc_.loading());
     view_->setCurrentCharFormat(doc->begin().charFormat());
 }
 
@@ -227,7 +268,8 @@ void RichView::setSel(CharRange range)
         c.setPosition(view_->textCursor().position());
     } else {
         // The selection keeps its direction: a range from its end backwards selects backwards.
-        const int len = doc_.length();
+        // Only a selection to the end waits for a long text still coming in.
+        const int len = range.max < 0 ? doc_.length() : doc_.lengthSoFar();
         c.setPosition(std::clamp(range.min, 0, len));
         c.setPosition(range.max < 0 ? len : std::clamp(range.max, 0, len), QTextCursor::KeepAnchor);
     }

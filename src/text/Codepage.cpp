@@ -314,13 +314,26 @@ QByteArray encodeCodepage(const QString& text, int codepage, bool* lossless)
     return out;
 }
 
+TextDocumentEncoding textDocumentEncoding(const QByteArray& bytes, qsizetype* bomLength)
+{
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    if (bomLength)
+        *bomLength = bom ? 3 : 0;
+    return bom || isValidUtf8WithMultibyte(bytes) ? TextDocumentEncoding::Utf8 : TextDocumentEncoding::Cp1250;
+}
+
+QString decodeTextDocumentPart(const char* bytes, qsizetype size, TextDocumentEncoding encoding)
+{
+    if (encoding == TextDocumentEncoding::Utf8)
+        return QString::fromUtf8(bytes, size);
+    return decodeCodepage(QByteArray::fromRawData(bytes, size), kCp1250);
+}
+
 QString decodeTextDocument(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    if (isValidUtf8WithMultibyte(bytes))
-        return QString::fromUtf8(bytes);
-    return decodeCodepage(bytes, kCp1250);
+    qsizetype bom = 0;
+    const TextDocumentEncoding encoding = textDocumentEncoding(bytes, &bom);
+    return decodeTextDocumentPart(bytes.constData() + bom, bytes.size() - bom, encoding);
 }
 
 QByteArray encodeTextDocument(const QString& text)

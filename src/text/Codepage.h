@@ -59,6 +59,14 @@ QByteArray encodeCodepage(const QString& text, int codepage = kCp1250, bool* los
 // one multi-byte sequence, reads as UTF-8; anything else reads as Windows-1250.
 QString decodeTextDocument(const QByteArray& bytes);
 
+// The same rule taken apart, for a document read a part at a time: the encoding is chosen
+// once from all of its bytes, then each part (cut right after a line feed, which no
+// multi-byte sequence holds) is decoded on its own. A byte order mark is skipped by the
+// caller: bomLength bytes at the start.
+enum class TextDocumentEncoding { Utf8, Cp1250 };
+TextDocumentEncoding textDocumentEncoding(const QByteArray& bytes, qsizetype* bomLength = nullptr);
+QString decodeTextDocumentPart(const char* bytes, qsizetype size, TextDocumentEncoding encoding);
+
 // Text whose characters all exist in Windows-1250 is written in it; other text is written as
 // UTF-8 with a byte order mark, so that no character is lost.
 QByteArray encodeTextDocument(const QString& text);

@@ -4,6 +4,7 @@
 #include "ResourceLimit.h"
 #include "ShownWindowTest.h"
 #include "TestSupport.h"
+#include "text/Codepage.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -350,6 +351,45 @@ TEST_F(FileCommandsTest, FailedOpenShowsTheMessageAndKeepsTheDocumentWithItsName
 }
 
 // ---- save and save as --------------------------------------------------------------------
+
+TEST_F(FileCommandsTest, ALongTextFileAnswersBeforeItIsAllInAndIsSavedWhole)
+{
+    QByteArray bytes;
+    QString expected;
+    for (int i = 0; bytes.size() < (12 << 20); ++i) {
+        const QByteArray line = "Riadok " + QByteArray::number(i) + " dlhého textového súboru.";
+        bytes += line + "\r\n";
+        expected += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    }
+    const QString path = folder.writeDocument(QStringLiteral("dlhy.txt"), bytes);
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+
+    // The window shows the file's start and its name; the rest is still to come.
+    EXPECT_TRUE(form->RichEdit1->Loading()) << "the window's own refresh waited for the whole file";
+    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - dlhy.txt"));
+    EXPECT_FALSE(form->RichEdit1->Modified());
+
+    // A key typed now lands where the caret is, in the whole document, as one undo step.
+    type(QStringLiteral("Ž"));
+    EXPECT_FALSE(form->RichEdit1->Loading());
+    EXPECT_EQ(text(), QStringLiteral("Ž") + expected);
+    form->RichEdit1->Undo();
+    EXPECT_EQ(text(), expected);
+    type(QStringLiteral("Ž"));
+
+    form->Ulo1->trigger();
+    EXPECT_EQ(decodeTextDocument(document(path)), QStringLiteral("Ž") + expected);
+
+    // Opened again and saved at once: a command takes the rest in before it runs.
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+    ASSERT_TRUE(form->RichEdit1->Loading());
+    form->RichEdit1->setModified(true);
+    form->Ulo1->trigger();
+    EXPECT_FALSE(form->RichEdit1->Loading());
+    EXPECT_EQ(decodeTextDocument(document(path)), QStringLiteral("Ž") + expected);
+}
 
 TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
 {

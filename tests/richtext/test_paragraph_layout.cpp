@@ -410,6 +410,20 @@ TEST(HeightTreeSums, AgreeWithPlainSumsThroughSetsAndSplices)
         if (HasFatalFailure())
             return;
     }
+    // Text arriving at the end: the last values replaced by more of them, again and again.
+    for (int step = 0; step < 60; ++step) {
+        const int count = std::min(int(rng.bounded(1, 3)), int(plain.size()));
+        const int at = int(plain.size()) - count;
+        std::vector<qreal> with(size_t(rng.bounded(1, 40)));
+        for (qreal& h : with)
+            h = rng.bounded(1, 40);
+        plain.erase(plain.begin() + at, plain.end());
+        plain.insert(plain.end(), with.begin(), with.end());
+        tree.splice(at, count, with);
+        check("after text arrived at the end");
+        if (HasFatalFailure())
+            return;
+    }
 }
 
 TEST_F(Layout, ASelectedParagraphBreakShows)

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -284,4 +286,155 @@ TEST_F(Streams, AFailedSaveLeavesTheOldFileAndPipesAreNoDocuments)
     EXPECT_EQ(f.readAll(), "the old letter");
     EXPECT_THROW(edit.Lines().LoadFile("/dev/zero"), RichEditError);
     EXPECT_THROW(edit.Lines().LoadFile(dir.path()), RichEditError);
+}
+
+namespace {
+
+// A text file of about `megabytes` MB in UTF-8: Slovak lines ending in LF, CR LF or CR by
+// turns, with the document's expected text (CR LF per break) beside it.
+struct LongText {
+    QByteArray bytes;
+    QString text;
+};
+
+LongText longText(int megabytes)
+{
+    static const char* const ends[] = {"\n", "\r\n", "\r"};
+    LongText t;
+    const QByteArray line = QByteArray("Vážený pán riaditeľ, dovoľujem si Vás požiadať o stretnutie č. ");
+    for (int i = 0; t.bytes.size() < (qsizetype(megabytes) << 20); ++i) {
+        const QByteArray l = line + QByteArray::number(i);
+        t.bytes += l + ends[i % 3];
+        t.text += QString::fromUtf8(l) + QStringLiteral("\r\n");
+    }
+    return t;
+}
+
+QByteArray savedText(RichEdit& edit)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    edit.SaveStream(buffer);
+    return out;
+}
+
+} // namespace
+
+TEST_F(Streams, ALongTextShowsItsStartAtOnceAndTheRestFollowsOnTheEventLoop)
+{
+    const LongText t = longText(12);
+    QSignalSpy changes(&edit, &RichEdit::OnChange);
+    edit.Lines().LoadFile(write("long.txt", t.bytes));
+    ASSERT_TRUE(edit.Loading());
+    EXPECT_EQ(changes.count(), 1) << "the arrival is one change";
+    EXPECT_FALSE(edit.CanUndo());
+    // What is in so far is the file's start.
+    const QString start = edit.TextRange(0, 1000);
+    EXPECT_EQ(start, QString(t.text).replace(QStringLiteral("\r\n"), QStringLiteral("\r")).left(1000));
+    EXPECT_TRUE(edit.Loading()) << "reading what is in does not wait for the rest";
+
+    QSignalSpy completed(&edit, &RichEdit::LoadCompleted);
+    ASSERT_TRUE(completed.wait(30000));
+    EXPECT_FALSE(edit.Loading());
+    EXPECT_EQ(changes.count(), 1) << "the rest of the file is no change";
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_FALSE(edit.CanUndo()) << "the rest of the file cannot be undone";
+    EXPECT_EQ(edit.Text(), t.text);
+
+    // Edits undo as they always do.
+    edit.setSelectionStart(5);
+    edit.setSelectedText(QStringLiteral("xyz"));
+    ASSERT_TRUE(edit.CanUndo());
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), t.text);
+}
+
+TEST_F(Streams, WhatNeedsTheWholeOfALongTextTakesTheRestInFirst)
+{
+    const LongText t = longText(10);
+    const QString path = write("long.txt", t.bytes);
+    // Saving, reading the text and its length, search and editing right after the load.
+    edit.setStreamFormat(StreamFormat::PlainText);
+    edit.Lines().LoadFile(path);
+    ASSERT_TRUE(edit.Loading());
+    EXPECT_EQ(savedText(edit), encodeTextDocument(t.text));
+    EXPECT_FALSE(edit.Loading());
+
+    edit.Lines().LoadFile(path);
+    EXPECT_EQ(edit.TextLength(), t.text.size() - t.text.count(QStringLiteral("\r\n")));
+    edit.Lines().LoadFile(path);
+    const QString last = QString::fromUtf8("č. ") + QString::number(t.text.count(QStringLiteral("\r\n")) - 1);
+    EXPECT_GT(edit.SearchText(last, 0, 1 << 30, 0), 0);
+    EXPECT_FALSE(edit.Loading());
+
+    // An edit at the start goes in once the rest is in, and is one undo step of its own.
+    edit.Lines().LoadFile(path);
+    edit.setSelectionStart(0);
+    edit.setSelectedText(QStringLiteral("Nadpis\r\n"));
+    EXPECT_FALSE(edit.Loading());
+    EXPECT_EQ(edit.Text(), QStringLiteral("Nadpis\r\n") + t.text);
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), t.text);
+    EXPECT_FALSE(edit.CanUndo());
+
+    // A key typed into the view does the same; moving through what is in does not wait.
+    edit.Lines().LoadFile(path);
+    edit.setFocus();
+    QTest::keyClick(edit.view(), Qt::Key_PageDown);
+    QTest::keyClick(edit.view(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_TRUE(edit.Loading());
+    EXPECT_GT(edit.SelectionStart(), 0);
+    QTest::keyClick(edit.view(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_FALSE(edit.Loading());
+    QTest::keyClick(edit.view(), Qt::Key_X);
+    EXPECT_EQ(edit.Text(), t.text + QStringLiteral("x"));
+
+    // A new document drops what was still to come.
+    edit.Lines().LoadFile(path);
+    edit.setText(QStringLiteral("nové"));
+    EXPECT_FALSE(edit.Loading());
+    QApplication::processEvents();
+    EXPECT_EQ(edit.Text(), QStringLiteral("nové"));
+}
+
+TEST_F(Streams, ALongTextIsCutOnlyWhereNothingFallsApart)
+{
+    // A CR LF pair across the first slice's end, a line longer than a slice made of
+    // two-byte characters, a zero byte, and a CR that ends the file.
+    // (The long line stays out of the first screen: laying out a line of a megabyte is slow
+    // on its own.)
+    auto lines = [](char c, qsizetype megabytes) {
+        QByteArray out;
+        const QByteArray line = QByteArray(99, c) + '\n';
+        while (out.size() < (megabytes << 20))
+            out += line;
+        return out;
+    };
+    const QByteArray head = lines('a', 1).left((1 << 20) - 1000) + QByteArray(999, 'a');
+    QByteArray bytes = head + "\r\nb"; // the CR is the first megabyte's last byte
+    const QString longLine = QString(QStringLiteral("ž")).repeated(700 << 10);
+    bytes += longLine.toUtf8();
+    bytes += "\r\n";
+    const QByteArray rest = lines('c', 8);
+    bytes += rest;
+    bytes.insert(100, '\0');
+    bytes += "\r";
+    edit.Lines().LoadFile(write("cut.txt", bytes));
+    ASSERT_TRUE(edit.Loading());
+    edit.CompleteLoad();
+    QString expected = QString::fromLatin1(head).replace(u'\n', QStringLiteral("\r\n"))
+                       + QStringLiteral("\r\nb") + longLine + QStringLiteral("\r\n")
+                       + QString::fromLatin1(rest).replace(u'\n', QStringLiteral("\r\n"));
+    EXPECT_TRUE(edit.Text() == expected);
+
+    // Not UTF-8: Windows-1250 all through, also in the slices decoded last.
+    QByteArray cp = lines('x', 9);
+    cp += "\x9ex"; // žx
+    edit.Lines().LoadFile(write("cp.txt", cp));
+    EXPECT_TRUE(edit.Text().endsWith(QStringLiteral("\r\nžx")));
+    // A byte order mark marks UTF-8 and is no character.
+    edit.Lines().LoadFile(write("bom.txt", "\xEF\xBB\xBF" + lines('y', 9) + "\xC5\xBE"));
+    const QString bom = edit.Text();
+    EXPECT_TRUE(bom.startsWith(u'y') && bom.endsWith(QStringLiteral("\r\nž")));
 }
