@@ -114,15 +114,32 @@ struct RichDocument::PendingText {
     TextDocumentEncoding encoding = TextDocumentEncoding::Cp1250;
     std::deque<QByteArray> parts;
 
+    QString decode(const QByteArray& part, bool last) const
+    {
+        QString text = decodeTextDocumentPart(part.constData(), part.size(), encoding);
+        if (last && text.endsWith(u'\r'))
+            text.chop(1); // a CR that ends the text ends no paragraph
+        return text;
+    }
     // Puts the next part in at the cursor, in the document's default format.
     void insertNext(QTextCursor& cursor, const QTextCharFormat& format)
     {
         const QByteArray part = std::move(parts.front());
         parts.pop_front();
-        QString text = decodeTextDocumentPart(part.constData(), part.size(), encoding);
-        if (parts.empty() && text.endsWith(u'\r'))
-            text.chop(1); // a CR that ends the text ends no paragraph
-        cursor.insertText(text, format);
+        cursor.insertText(decode(part, parts.empty()), format);
+    }
+    // Puts all the parts in at the cursor: the last first, each one before the one after it.
+    // Qt adds paragraphs before others faster than after them (a fifth of the time for a
+    // long text).
+    void insertAll(QTextCursor& cursor, const QTextCharFormat& format)
+    {
+        const int at = cursor.position();
+        for (bool last = true; !parts.empty(); last = false) {
+            const QByteArray part = std::move(parts.back());
+            parts.pop_back();
+            cursor.setPosition(at);
+            cursor.insertText(decode(part, last), format);
+        }
     }
 };
 
@@ -453,7 +470,7 @@ void RichDocument::continueLoad()
 {
     if (!pending_)
         return;
-    {
+    if (!pending_->parts.empty()) {
         // The rest of the file is no edit of the user's.
         const QuietScope quiet(*this);
         QTextCursor end(doc_);
@@ -470,9 +487,18 @@ void RichDocument::continueLoad()
 
 void RichDocument::completeLoad() const
 {
+    if (!pending_)
+        return;
     auto* self = const_cast<RichDocument*>(this);
-    while (self->pending_)
-        self->continueLoad();
+    {
+        const QuietScope quiet(*self);
+        QTextCursor end(doc_);
+        end.movePosition(QTextCursor::End);
+        end.beginEditBlock(); // one notice of the change for the whole rest
+        pending_->insertAll(end, defaultFormat_);
+        end.endEditBlock();
+    }
+    self->continueLoad(); // nothing left: ends the load
 }
 
 void RichDocument::dropPendingLoad()
