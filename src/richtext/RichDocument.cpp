@@ -19,7 +19,7 @@ constexpr QChar kParagraphSeparator(0x2029);
 constexpr QChar kLineSeparator(0x2028);
 
 // A text file longer than this is put in a slice at a time (see load()); a slice is about
-// kLoadSlice bytes, some 30 ms of work.
+// kLoadSlice bytes, some 50 ms of work.
 constexpr qsizetype kSlicedLoadAbove = 8 << 20;
 constexpr qsizetype kLoadSlice = 1 << 20;
 
@@ -50,6 +50,13 @@ std::deque<QByteArray> cutIntoSlices(const QByteArray& bytes, qsizetype from)
 }
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// A zero byte of a text file is dropped alone; what follows it is still text.
+void dropZeroBytes(QByteArray& bytes)
+{
+    if (bytes.contains('\0'))
+        bytes.removeIf([](char c) { return c == '\0'; });
+}
 
 // The document's own text with CR LF for each paragraph break and VT for each line break
 // inside a paragraph. A string of its own is converted in place: it grows by one per
@@ -395,9 +402,7 @@ bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextForm
         text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
         text.remove(QChar(0));
     } else {
-        // A zero byte is dropped alone; what follows it is still text.
-        if (bytes.contains('\0'))
-            bytes.removeIf([](char c) { return c == '\0'; });
+        dropZeroBytes(bytes);
         text = decodeTextDocument(bytes);
     }
     bytes = QByteArray(); // the bytes go before the document grows
@@ -432,8 +437,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     if (format == TextFormat::Text && !options.has(StreamOption::Unicode) && bytes.size() > kSlicedLoadAbove) {
         // A long text: the first slice now, the rest from the event loop. The parts are
         // copies, so the whole file is held once more only until they are made.
-        if (bytes.contains('\0'))
-            bytes.removeIf([](char ch) { return ch == '\0'; });
+        dropZeroBytes(bytes);
         rest = std::make_unique<PendingText>();
         qsizetype bom = 0;
         rest->encoding = textDocumentEncoding(bytes, &bom);
