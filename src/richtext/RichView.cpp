@@ -298,6 +298,7 @@ void RichView::selectAll() { setSel({0, -1}); }
 
 void RichView::deleteSelection()
 {
+    doc_.completeLoad(); // an edit: nothing can be undone while a long text is coming in
     QTextCursor c = view_->textCursor();
     if (c.hasSelection()) {
         c.removeSelectedText();
@@ -332,9 +333,17 @@ void RichView::redo()
     view_->setTextCursor(c);
 }
 
-void RichView::cut() { view_->cut(); }
+void RichView::cut()
+{
+    doc_.completeLoad();
+    view_->cut();
+}
 void RichView::copy() { view_->copy(); }
-void RichView::paste() { view_->paste(); }
+void RichView::paste()
+{
+    doc_.completeLoad();
+    view_->paste();
+}
 
 bool RichView::canPaste() const
 {

@@ -378,6 +378,16 @@ TEST_F(Streams, WhatNeedsTheWholeOfALongTextTakesTheRestInFirst)
     EXPECT_EQ(edit.Text(), t.text);
     EXPECT_FALSE(edit.CanUndo());
 
+    // So does a deletion through the control's own call, and it undoes.
+    edit.Lines().LoadFile(path);
+    edit.setSelectionStart(0);
+    edit.setSelectionLength(6);
+    edit.DeleteSelection();
+    EXPECT_FALSE(edit.Loading());
+    EXPECT_EQ(edit.Text(), t.text.mid(6));
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), t.text);
+
     // A key typed into the view does the same; moving through what is in does not wait.
     edit.Lines().LoadFile(path);
     edit.setFocus();
