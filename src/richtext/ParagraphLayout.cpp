@@ -249,6 +249,27 @@ bool ParagraphLayout::advance(int blockNumber, qint64 budgetMs) const
     return moved;
 }
 
+void ParagraphLayout::layOutForShowing(const QTextBlock& block) const
+{
+    // The paragraph itself is laid out; the ones above it count as they stand and settle
+    // later, so showing a paragraph far down never waits for the whole document. A
+    // screenful above it is laid out too: a view showing the paragraph at its bottom then
+    // draws nothing that pushes it out of sight.
+    bool changed = ensure(block);
+    const int n = block.blockNumber();
+    if (n > laidTo_) {
+        qreal above = 0;
+        for (QTextBlock p = block.previous(); p.isValid() && p.blockNumber() >= laidTo_ && above < kScreenful;
+             p = p.previous()) {
+            changed |= ensure(p);
+            above += heights_.height(p.blockNumber());
+        }
+        settleTowards(n - 1);
+    }
+    if (changed)
+        noteSizeChange();
+}
+
 void ParagraphLayout::settleTowards(int blockNumber) const
 {
     settleTo_ = std::max(settleTo_, blockNumber);
@@ -303,22 +324,7 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
     const int n = block.blockNumber();
     if (n >= heights_.size())
         return {};
-    // The paragraph itself is laid out; the ones above it count as they stand and settle
-    // later, so showing a paragraph far down never waits for the whole document. A
-    // screenful above it is laid out too: a view showing the paragraph at its bottom then
-    // draws nothing that pushes it out of sight.
-    bool changed = ensure(block);
-    if (n > laidTo_) {
-        qreal above = 0;
-        for (QTextBlock p = block.previous(); p.isValid() && p.blockNumber() >= laidTo_ && above < kScreenful;
-             p = p.previous()) {
-            changed |= ensure(p);
-            above += heights_.height(p.blockNumber());
-        }
-        settleTowards(n - 1);
-    }
-    if (changed)
-        noteSizeChange();
+    layOutForShowing(block);
     const qreal m = margin();
     const qreal page = pageWidth();
     const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;
@@ -613,11 +619,8 @@ QPoint ParagraphLayout::placeAsShown(int pos) const
     const QTextBlock block = document()->findBlock(std::clamp(pos, 0, document()->characterCount() - 1));
     if (!block.isValid())
         return {};
-    if (ensure(block))
-        noteSizeChange();
+    layOutForShowing(block);
     const int n = block.blockNumber();
-    if (n > laidTo_)
-        settleTowards(n - 1);
     const int inBlock = lineInBlock(block, pos);
     const QTextLayout* tl = block.layout();
     const int lineStart = tl->lineCount() > 0 ? block.position() + tl->lineAt(inBlock).textStart() : block.position();

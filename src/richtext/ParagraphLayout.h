@@ -190,6 +190,8 @@ private:
     void record(int n, const QTextBlock& block, qreal height) const;
     void syncWithDocument() const;
     void ensureUpTo(int blockNumber) const;
+    // Lays out the block and a screenful above it now, and the rest above it later.
+    void layOutForShowing(const QTextBlock& block) const;
     // Lays out the paragraphs up to blockNumber later, in slices on the event loop.
     void settleTowards(int blockNumber) const;
     void settleSlice();

@@ -474,19 +474,15 @@ void RichDocument::continueLoad()
 {
     if (!pending_)
         return;
-    if (!pending_->parts.empty()) {
+    {
         // The rest of the file is no edit of the user's.
         const QuietScope quiet(*this);
         QTextCursor end(doc_);
         end.movePosition(QTextCursor::End);
         pending_->insertNext(end, defaultFormat_);
     }
-    if (!pending_->parts.empty())
-        return;
-    pending_.reset();
-    loadTimer_->stop();
-    doc_->setUndoRedoEnabled(true);
-    emit loadCompleted();
+    if (pending_->parts.empty())
+        endLoad(true);
 }
 
 void RichDocument::completeLoad() const
@@ -502,16 +498,22 @@ void RichDocument::completeLoad() const
         pending_->insertAll(end, defaultFormat_);
         end.endEditBlock();
     }
-    self->continueLoad(); // nothing left: ends the load
+    self->endLoad(true);
 }
 
 void RichDocument::dropPendingLoad()
 {
-    if (!pending_)
-        return;
+    if (pending_)
+        endLoad(false);
+}
+
+void RichDocument::endLoad(bool completed)
+{
     pending_.reset();
     loadTimer_->stop();
     doc_->setUndoRedoEnabled(true);
+    if (completed)
+        emit loadCompleted();
 }
 
 bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options)

@@ -153,6 +153,7 @@ private:
     // Puts the next slice of a long text in; the last one ends the load.
     void continueLoad();
     void dropPendingLoad();
+    void endLoad(bool completed); // nothing more to come; undo on again
 
     QTextDocument* doc_ = nullptr;
     QTextCharFormat defaultFormat_;

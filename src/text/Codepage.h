@@ -60,8 +60,8 @@ QByteArray encodeCodepage(const QString& text, int codepage = kCp1250, bool* los
 QString decodeTextDocument(const QByteArray& bytes);
 
 // The same rule taken apart, for a document read a part at a time: the encoding is chosen
-// once from all of its bytes, then each part (cut right after a line feed, which no
-// multi-byte sequence holds) is decoded on its own. A byte order mark is skipped by the
+// once from all of its bytes, then each part (cut where no UTF-8 sequence is split) is
+// decoded on its own. A byte order mark is skipped by the
 // caller: bomLength bytes at the start.
 enum class TextDocumentEncoding { Utf8, Cp1250 };
 TextDocumentEncoding textDocumentEncoding(const QByteArray& bytes, qsizetype* bomLength = nullptr);
