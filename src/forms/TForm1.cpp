@@ -168,6 +168,8 @@ void TForm1::buildWindow()
     connect(RichEdit1, &RichEdit::OnKeyUp, this, &TForm1::RichEdit1KeyUp);
     connect(RichEdit1, &RichEdit::OnMouseDown, this, &TForm1::RichEdit1MouseDown);
     connect(RichEdit1, &RichEdit::LinesSettled, this, &TForm1::UpdateCursorPos);
+    // Undoing a switch of "Plain Text" puts its mark back with the mode.
+    connect(RichEdit1, &RichEdit::PlainTextRestored, this, [this](bool on) { PlainText1->setChecked(on); });
     connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
         guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
     });

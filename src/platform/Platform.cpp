@@ -7,7 +7,7 @@ namespace zorim {
 QString openableLink(const QString& address)
 {
     QString text = address.trimmed();
-    if (text.isEmpty())
+    if (text.isEmpty() || text.size() > kMaxLinkLength)
         return {};
     for (const QChar ch : text) {
         if (ch.category() == QChar::Other_Control || ch.isSpace())

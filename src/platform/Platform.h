@@ -50,6 +50,8 @@ public:
 
     // The warning box with Yes, No and Cancel.
     virtual Answer question(QWidget* parent, const QString& text) = 0;
+    // The warning box with Yes and No; true for Yes. Closing the box is No.
+    virtual bool confirm(QWidget* parent, const QString& text) = 0;
     // The information box with OK.
     virtual void information(QWidget* parent, const QString& text) = 0;
     // A plain message box with OK, titled with the program's name.
@@ -93,8 +95,12 @@ public:
     virtual QLocale locale() = 0;
 };
 
+// The longest address handed to the desktop; longer ones are no address a person wrote.
+inline constexpr qsizetype kMaxLinkLength = 2048;
+
 // The address as handed to the desktop when it is a web or mail address (http, https, ftp,
-// mailto; "www." and "ftp." names get their scheme); empty when it is anything else.
+// mailto; "www." and "ftp." names get their scheme) of at most kMaxLinkLength characters;
+// empty when it is anything else.
 QString openableLink(const QString& address);
 
 // "Shown|a;b|Other|c" as Qt's name filters, "Shown (a b)", one per pair.

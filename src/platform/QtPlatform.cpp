@@ -38,16 +38,35 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // A name typed without an extension gets the chosen filter's ("Formát ZORIM" gives .zrm);
+    // a filter of all files gives the default extension.
     const QStringList filters = qtNameFilters(setup.filter);
+    const QStringList patterns = setup.filter.split(QLatin1Char('|'));
+    auto suffixOf = [&](int index) {
+        static const QRegularExpression single(QStringLiteral("^\\*\\.(\\w+)(;|$)"));
+        const QRegularExpressionMatch m = single.match(patterns.value(2 * index + 1));
+        QString suffix = m.hasMatch() ? m.captured(1) : setup.defaultExtension;
+        while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
+            suffix.remove(0, 1);
+        return suffix;
+    };
+    int chosen = -1;
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        if (setup.filterIndex >= 1 && setup.filterIndex <= filters.size())
-            dialog.selectNameFilter(filters[setup.filterIndex - 1]);
+        if (setup.filterIndex >= 1 && setup.filterIndex <= filters.size()) {
+            chosen = setup.filterIndex - 1;
+            dialog.selectNameFilter(filters[chosen]);
+        }
     }
-    QString suffix = setup.defaultExtension;
-    while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
-        suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setDefaultSuffix(suffixOf(chosen));
+    // The dialog names the chosen filter as it shows it: without its patterns.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        int index = int(filters.indexOf(filter));
+        for (int i = 0; index < 0 && 2 * i < patterns.size(); ++i)
+            if (patterns[2 * i] == filter)
+                index = i;
+        dialog.setDefaultSuffix(suffixOf(index));
+    });
     if (!setup.folder.isEmpty())
         dialog.setDirectory(setup.folder);
     if (!setup.fileName.isEmpty())
@@ -157,6 +176,14 @@ Answer QtPlatform::question(QWidget* parent, const QString& text)
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
     }
+}
+
+bool QtPlatform::confirm(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtPlatform::information(QWidget* parent, const QString& text)

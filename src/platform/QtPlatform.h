@@ -20,6 +20,7 @@ public:
     ~QtPlatform() override;
 
     Answer question(QWidget* parent, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& text) override;
     void information(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;

@@ -6,6 +6,7 @@
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
+#include <QAbstractUndoItem>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
@@ -148,6 +149,19 @@ struct RichDocument::PendingText {
             cursor.insertText(decode(part, last), format);
         }
     }
+};
+
+// The mode's part of a conversion, kept in the text document's undo history beside the
+// content's part.
+class ModeSwitch : public QAbstractUndoItem {
+public:
+    ModeSwitch(RichDocument& doc, bool plain) : doc_(doc), plain_(plain) {}
+    void undo() override { doc_.restoreMode(!plain_); }
+    void redo() override { doc_.restoreMode(plain_); }
+
+private:
+    RichDocument& doc_;
+    bool plain_;
 };
 
 RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDocument(this))
@@ -315,9 +329,27 @@ void RichDocument::setText(const QString& text)
 
 void RichDocument::clear()
 {
+    textForm_ = {};
     if (!(doc_->isEmpty() && doc_->begin().blockFormat() == QTextBlockFormat()))
         setText(QString());
     forgetUndo();
+}
+
+void RichDocument::convertToMode(bool plain)
+{
+    QString content = text();
+    if (plain)
+        content.remove(QChar::ObjectReplacementCharacter);
+    const Transaction edit(*this);
+    doc_->appendUndoItem(new ModeSwitch(*this, plain));
+    plain_ = plain;
+    setText(content);
+}
+
+void RichDocument::restoreMode(bool plain)
+{
+    plain_ = plain;
+    emit modeRestored(plain);
 }
 
 // ---- formats ------------------------------------------------------------------------------
@@ -384,14 +416,6 @@ void RichDocument::forgetUndo()
 
 // ---- streams ------------------------------------------------------------------------------
 
-bool RichDocument::looksLikeRtf(const QByteArray& bytes)
-{
-    qsizetype i = 0;
-    while (i < bytes.size() && QChar::isSpace(uchar(bytes[i])))
-        ++i;
-    return bytes.mid(i, 5) == "{\\rtf";
-}
-
 bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                                  bool wholeDocument) const
 {
@@ -420,9 +444,8 @@ bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextForm
 bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions options)
 {
     // Rich text that is no RTF fails before anything changes, so the caller can take it as text.
-    if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
+    if (format == TextFormat::Rtf && !isRtf(bytes))
         return false;
-    dropPendingLoad(); // what was still to come belongs to the document being replaced
     auto* fresh = new QTextDocument(this);
     fresh->setDefaultFont(doc_->defaultFont());
     fresh->setDefaultTextOption(doc_->defaultTextOption());
@@ -434,6 +457,9 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     c.setCharFormat(defaultFormat_);
     bool ok = true;
     std::unique_ptr<PendingText> rest;
+    // A text file is written back as it was read: its encoding, mark and line ends.
+    const TextDocumentForm form =
+        format == TextFormat::Text && !options.has(StreamOption::Unicode) ? textDocumentForm(bytes) : TextDocumentForm{};
     if (format == TextFormat::Text && !options.has(StreamOption::Unicode) && bytes.size() > kSlicedLoadAbove) {
         // A long text: the first slice now, the rest from the event loop. The parts are
         // copies, so the whole file is held once more only until they are made.
@@ -449,6 +475,13 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     } else {
         ok = insertContent(c, std::move(bytes), format, options, true);
     }
+    if (!ok) {
+        // The document, its undo and what a long text still has to come stay as they were.
+        delete fresh;
+        return false;
+    }
+    dropPendingLoad(); // what was still to come belongs to the document being replaced
+    textForm_ = form;
     // Installed once the text is in, so building the document laid nothing out.
     auto* layout = newLayout(fresh);
     layout->setLinkDetection(linkDetection());
@@ -467,7 +500,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     notice();
     if (pending_)
         loadTimer_->start();
-    return ok;
+    return true;
 }
 
 void RichDocument::continueLoad()
@@ -518,7 +551,7 @@ void RichDocument::endLoad(bool completed)
 
 bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options)
 {
-    if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
+    if (format == TextFormat::Rtf && !isRtf(bytes))
         return false;
     Transaction edit(*this);
     return insertContent(cursor, bytes, format, options, false);
@@ -535,10 +568,10 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     }
     const bool whole = from == 0 && to == len;
     QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
-    const QString t = withCrLf(std::move(raw));
+    QString t = withCrLf(std::move(raw));
     if (options.has(StreamOption::Unicode))
         return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
-    return encodeTextDocument(t);
+    return encodeTextDocument(std::move(t), textForm_);
 }
 
 // ---- search -------------------------------------------------------------------------------

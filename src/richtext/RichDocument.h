@@ -8,6 +8,7 @@
 // and the change notice comes once, when the outermost transaction ends.
 #include "richtext/CharFormat.h"
 #include "richtext/RichTypes.h"
+#include "text/Codepage.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -58,6 +59,10 @@ public:
     // Plain-text mode: one format for the whole text; pastes take text alone.
     bool plainMode() const { return plain_; }
     void setPlainMode(bool plain) { plain_ = plain; }
+    // Switches the mode and converts the content as one edit (one undo step): plain text
+    // drops the formatting, pictures and objects; rich text gives the text the default format.
+    // Undoing it brings back the content and the mode as they were (modeRestored tells).
+    void convertToMode(bool plain);
 
     // ---- modified flag and undo
     bool modified() const { return modified_; }
@@ -75,7 +80,8 @@ public:
     // Replaces the whole document by bytes of the given format; the document starts
     // unmodified, with nothing to undo. Text follows the text-document encoding rule (or
     // 16-bit units with StreamOption::Unicode); a zero character is dropped, and so is a CR
-    // that ends the text. Bytes that are not RTF fail as RTF before anything changes.
+    // that ends the text. A load that fails (bytes that are no RTF, as RTF) changes nothing:
+    // the new document is built apart and put in place only once it has been read.
     //
     // A long text is put in as far as a first screen needs, and the rest follows in slices
     // on the event loop, at the end of the document, while the window answers. Until it is
@@ -88,10 +94,12 @@ public:
     void completeLoad() const;
     // The same for the cursor's selection, as one undo step.
     bool insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options = {});
-    // The range as bytes (max -1: to the end); text ends paragraphs with CR LF.
+    // The range as bytes (max -1: to the end). Text is written in the form of the text file
+    // the document was loaded from (textForm).
     QByteArray save(TextFormat format, CharRange range = {0, -1}, StreamOptions options = {}) const;
-    // Whether bytes begin as an RTF document does (after white space).
-    static bool looksLikeRtf(const QByteArray& bytes);
+    // How the text file the document came from was written; the default form after any other
+    // load and after clear().
+    const TextDocumentForm& textForm() const { return textForm_; }
 
     // ---- search: the first match in range (the last with SearchOption::Backward), or (-1, -1)
     CharRange find(const QString& what, CharRange range, SearchOptions options) const;
@@ -140,8 +148,11 @@ signals:
     void replaced(); // a load put a new text document in place
     void linesSettled(); // the lines above what was last shown are laid out, exactly counted
     void loadCompleted(); // the last slice of a long text is in
+    void modeRestored(bool plain); // undo or redo of convertToMode set the mode
 
 private:
+    friend class ModeSwitch;
+    void restoreMode(bool plain);
     void attach(QTextDocument* doc);
     ParagraphLayout* newLayout(QTextDocument* doc);
     void onContentsChange(int from, int removed, int added);
@@ -157,6 +168,7 @@ private:
 
     QTextDocument* doc_ = nullptr;
     QTextCharFormat defaultFormat_;
+    TextDocumentForm textForm_;
     bool modified_ = false;
     bool plain_ = false;
     int undoLimit_ = 100;

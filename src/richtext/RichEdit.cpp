@@ -1,9 +1,11 @@
 #include "richtext/RichEdit.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/ForeignFormats.h"
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
+#include "richtext/rtf/Rtf.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -264,6 +266,7 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
     connect(doc_.get(), &RichDocument::changed, this, &RichEdit::OnChange);
     connect(doc_.get(), &RichDocument::linesSettled, this, &RichEdit::LinesSettled);
     connect(doc_.get(), &RichDocument::loadCompleted, this, &RichEdit::LoadCompleted);
+    connect(doc_.get(), &RichDocument::modeRestored, this, &RichEdit::PlainTextRestored);
     connect(&e, &RichView::linkNotice, this, &RichEdit::handleLinkNotice);
     connect(&e, &RichView::keyDown, this, &RichEdit::OnKeyDown);
     connect(&e, &RichView::keyPress, this, &RichEdit::OnKeyPress);
@@ -290,8 +293,13 @@ void RichEdit::handleLinkNotice(LinkEvent event, Qt::MouseButton button, CharRan
     // A click counts when press and release hit the same link with the same button.
     const bool complete = linkButton_ == button && linkRange_ == range;
     linkRange_ = {-1, -1};
-    if (complete)
-        emit OnURLClick(doc_->textRange(range), button);
+    if (!complete)
+        return;
+    // A linked run opens its target; an address found in the text is its own target.
+    QTextCursor at(doc_->textDocument());
+    at.setPosition(std::min(range.min + 1, doc_->lengthSoFar()));
+    const QString target = at.charFormat().anchorHref();
+    emit OnURLClick(target.isEmpty() ? doc_->textRange(range) : target, button);
 }
 
 void RichEdit::setFont(const FontDesc& font)
@@ -414,7 +422,7 @@ TextFormat RichEdit::basicFormat(StreamFormat format) const
     switch (format) {
     case StreamFormat::RichText: return TextFormat::Rtf;
     case StreamFormat::PlainText: return TextFormat::Text;
-    default: return plainText_ ? TextFormat::Text : TextFormat::Rtf;
+    default: return PlainText() ? TextFormat::Text : TextFormat::Rtf;
     }
 }
 
@@ -427,7 +435,7 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
     StreamOptions options = StreamOptions::fromInt(mode & (sm::Selection | sm::Unicode));
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
-    if (format == TextFormat::Rtf && !RichDocument::looksLikeRtf(bytes)) {
+    if (format == TextFormat::Rtf && !isRtf(bytes)) {
         // Text never fails, so a retry as rich text can only follow rich text.
         format = TextFormat::Text;
         options = {};
@@ -478,6 +486,9 @@ void RichLines::LoadFile(const QString& path)
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw RichEditError(QStringLiteral("Cannot open file %1").arg(path));
+    // Another program's document would load as junk text, and a save would write that over it.
+    if (const QString kind = foreignFormat(file.peek(kForeignFormatHead)); !kind.isEmpty())
+        throw RichEditError(QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(path, kind));
     e.load(file, e.fileFormat(path), e.streamMode_);
 }
 
@@ -575,30 +586,26 @@ void RichLines::Clear() { edit_.setText(QString()); }
 
 void RichEdit::setPlainText(bool on)
 {
-    if (on == plainText_)
+    if (on == PlainText())
         return;
-    plainText_ = on;
-    doc_->setPlainMode(on);
-    if (version() < 2)
-        return;
-    // Plain text drops the formatting and the pictures; rich text gives the text the default
-    // format. Either way the text stays as it was, with Modified.
     const bool modified = Modified();
-    QString text = doc_->text();
-    if (on)
-        text.remove(QChar::ObjectReplacementCharacter);
-    {
-        // The text goes out and comes back quietly; its one change notice follows once
-        // Modified is as it was, so that whoever shows the modified state sees the right one.
+    const bool empty = doc_->length() == 0;
+    if (version() < 2 || (empty && !doc_->canUndo())) {
+        // Nothing to convert and nothing to undo: only the setting changes.
+        doc_->setPlainMode(on);
+        if (version() < 2)
+            return;
+    } else {
+        // One edit the user can undo. Its notice follows once Modified is right: dropping the
+        // formatting is a change to be saved; giving plain text the default format loses
+        // nothing, so the document stays as changed as it was.
         const RichDocument::QuietScope quiet(*doc_);
-        doc_->clear();
-        doc_->setText(text);
+        doc_->convertToMode(on);
     }
-    doc_->forgetUndo();
     engine_->setSel({0, 0});
     view()->setCurrentCharFormat(doc_->defaultCharFormat());
     engine_->scrollCaret();
-    setModified(modified);
+    setModified(modified || (on && !empty));
     emit OnChange();
 }
 

@@ -208,7 +208,9 @@ public:
     bool CanPaste() const;
 
     // Streaming
-    bool PlainText() const { return plainText_; }
+    bool PlainText() const { return doc_->plainMode(); }
+    // Switching converts the document as one undoable edit (RichDocument::convertToMode);
+    // switching plain text on marks a document that had content as changed.
     void setPlainText(bool on);
     StreamFormat streamFormat() const { return streamFormat_; }
     void setStreamFormat(StreamFormat format) { streamFormat_ = format; }
@@ -245,6 +247,8 @@ signals:
     void LinesSettled();
     // The last slice of a long text file is in.
     void LoadCompleted();
+    // Undo or redo of a switch of PlainText set it to on.
+    void PlainTextRestored(bool on);
 
 private:
     friend class TextAttributes;
@@ -267,7 +271,6 @@ private:
     FontDesc font_;
     ColorRef color_ = kClWindow;
     int undoLimit_ = 100;
-    bool plainText_ = false;
     bool rightToLeft_ = false;
     StreamFormat streamFormat_ = StreamFormat::Default;
     int streamMode_ = 0;

@@ -2,10 +2,12 @@
 
 #include "CodepageTables.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <map>
 #include <mutex>
+#include <string_view>
 #include <unordered_map>
 
 #include <iconv.h>
@@ -343,6 +345,35 @@ QByteArray encodeTextDocument(const QString& text)
     if (lossless)
         return bytes;
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+TextDocumentForm textDocumentForm(const QByteArray& bytes)
+{
+    TextDocumentForm form;
+    const std::string_view all(bytes.constData(), size_t(bytes.size()));
+    const size_t brk = all.find_first_of("\r\n");
+    if (brk != std::string_view::npos)
+        form.lineEnd = all[brk] == '\n' ? QStringLiteral("\n")
+                       : all.substr(brk, 2) == "\r\n" ? QStringLiteral("\r\n")
+                                                     : QStringLiteral("\r");
+    qsizetype bom = 0;
+    if (textDocumentEncoding(bytes, &bom) == TextDocumentEncoding::Utf8) {
+        form.encoding = TextDocumentForm::Encoding::Utf8;
+        form.byteOrderMark = bom > 0;
+    } else if (form.lineEnd == QLatin1String("\n") &&
+               std::none_of(all.begin(), all.end(), [](char c) { return uchar(c) >= 0x80; })) {
+        form.encoding = TextDocumentForm::Encoding::Utf8;
+    }
+    return form;
+}
+
+QByteArray encodeTextDocument(QString text, const TextDocumentForm& form)
+{
+    if (form.lineEnd != QLatin1String("\r\n"))
+        text.replace(QLatin1String("\r\n"), form.lineEnd);
+    if (form.encoding == TextDocumentForm::Encoding::Utf8)
+        return (form.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    return encodeTextDocument(text);
 }
 
 } // namespace zorim

@@ -71,4 +71,24 @@ QString decodeTextDocumentPart(const char* bytes, qsizetype size, TextDocumentEn
 // UTF-8 with a byte order mark, so that no character is lost.
 QByteArray encodeTextDocument(const QString& text);
 
+// How a text file was written, so that saving it writes it the same way: its encoding, its
+// byte order mark and its line end. The default form, of a document that came from no text
+// file, is written by encodeTextDocument's rule with CR LF; so is a Windows-1250 file.
+struct TextDocumentForm {
+    enum class Encoding { ByRule, Utf8 };
+    Encoding encoding = Encoding::ByRule;
+    bool byteOrderMark = false;
+    QString lineEnd = QStringLiteral("\r\n");
+    bool operator==(const TextDocumentForm&) const = default;
+};
+
+// The form of a text file's bytes: UTF-8 (with its mark or without) as decodeTextDocument
+// reads it, else the rule; the first line end found (CR LF when there is none). Plain ASCII
+// fits either: with LF line ends it came from a tool of this system and stays UTF-8,
+// otherwise it follows the rule.
+TextDocumentForm textDocumentForm(const QByteArray& bytes);
+
+// Text with CR LF line ends, written in the form.
+QByteArray encodeTextDocument(QString text, const TextDocumentForm& form);
+
 } // namespace zorim

@@ -108,6 +108,21 @@ TEST_F(Convert, FailuresNameTheFileExitOneAndLeaveNoOutput)
     EXPECT_EQ(left, (QStringList{"in.txt", "kept.rtf"}));
 }
 
+// Another program's document is refused, never written out as junk; RTF after white space
+// any reader of the program skips is RTF.
+TEST_F(Convert, OtherProgramsDocumentsFailAndRtfAfterAFormFeedConverts)
+{
+    const QString pdf = write("report.pdf", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n");
+    Outcome r = convert({pdf, path("report.txt")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("report.pdf") && r.err.contains("(PDF)")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(path("report.txt")));
+
+    r = convert({"--text", write("letter.zrm", "\f" + kLetter)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(QString::fromUtf8(r.out), QString::fromUtf8("Vážený pán\nriaditeľ"));
+}
+
 TEST_F(Convert, HelpInSlovakAndEnglishAndUsageErrors)
 {
     Outcome r = convert({"--help"});

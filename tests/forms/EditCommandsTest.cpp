@@ -65,21 +65,32 @@ TEST_F(EditCommandsTest, CutCopyAndPasteFromTheKeysAndTheContextMenu)
     EXPECT_EQ(doc().Text(), QStringLiteral("jedenjeden jeden"));
 }
 
-TEST_F(EditCommandsTest, DeleteEmptiesTheWholeDocumentWhateverIsSelected)
+TEST_F(EditCommandsTest, DeleteEmptiesTheWholeDocumentAsOneStepThatUndoBringsBack)
 {
     type(QStringLiteral("prvé slovo"));
     press(Qt::Key_Return);
     type(QStringLiteral("druhý riadok"));
     select(0, 4);
+    press(Qt::Key_B, Qt::ControlModifier);
+    doc().setModified(false);
+    form->SetModified(false);
+    const QString text = doc().Text();
+
     press(Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(doc().Text(), QString());
+    EXPECT_TRUE(doc().Modified());
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc().Text(), text);
+    EXPECT_EQ(styleAt(0) & fs::Bold, fs::Bold);
+    EXPECT_EQ(styleAt(5) & fs::Bold, 0);
 
     // Nothing selected: the same.
-    type(QStringLiteral("znova"));
+    press(Qt::Key_End, Qt::ControlModifier);
     ASSERT_EQ(doc().SelectionLength(), 0);
     press(Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(doc().Text(), QString());
-    EXPECT_FALSE(doc().Modified());
     EXPECT_EQ(platform.questions(), QStringList());
 }
 

@@ -7,9 +7,11 @@
 #include "text/Codepage.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -25,6 +27,19 @@ const QString kSaved = QStringLiteral("Dokument bol uložený!");
 const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
                         "\\f0\\fs24 Dobr\\'fd {\\b de\\'f2}\\par Druh\\'fd riadok}";
 const QString kRtfText = QStringLiteral("Dobrý deň\r\nDruhý riadok");
+
+// A ZIP local file header with its entry stored as it is, as office suites start their files.
+QByteArray zipEntry(const QByteArray& name, const QByteArray& data)
+{
+    auto le = [](quint32 v, int n) {
+        QByteArray b;
+        for (int i = 0; i < n; ++i)
+            b += char((v >> (8 * i)) & 0xFF);
+        return b;
+    };
+    return "PK\x03\x04" + le(20, 2) + le(0, 2) + le(0, 2) + le(0, 4) + le(0, 4) + le(quint32(data.size()), 4) +
+           le(quint32(data.size()), 4) + le(quint32(name.size()), 2) + le(0, 2) + name + data;
+}
 
 class FileCommandsTest : public ShownWindowTest {
 protected:
@@ -183,8 +198,9 @@ TEST_F(FileCommandsTest, NewYesSavesUnderANameThenEmpties)
     const QString second = saveUnder(QStringLiteral("second.txt"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(second);
+    platform.answerQuestion(Answer::Yes); // replace the file it is saved in
     form->Nov1->trigger();
-    ASSERT_EQ(platform.shown().size(), 3u);
+    ASSERT_EQ(platform.shown().size(), 4u);
     EXPECT_EQ(platform.shown()[1].file.fileName, second);
 }
 
@@ -308,7 +324,7 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     platform.answerQuestion(Answer::Yes);
     platform.answerOpenFile(path);
     form->Otvor1->trigger();
-    EXPECT_EQ(document(other), QByteArray("!in\xFD"));
+    EXPECT_EQ(document(other), QByteArray("!in\xC3\xBD")) << "a UTF-8 file stays UTF-8";
     EXPECT_EQ(platform.shown().size(), 2u);
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
 
@@ -350,7 +366,144 @@ TEST_F(FileCommandsTest, FailedOpenShowsTheMessageAndKeepsTheDocumentWithItsName
     EXPECT_FALSE(QFile::exists(missing));
 }
 
+// A failed open leaves everything as it was: the text, its undo, the name, the title, the
+// panels. Other programs' documents are told by their first bytes and refused; other files
+// that merely begin like one still open as text.
+TEST_F(FileCommandsTest, OtherProgramsDocumentsAreRefusedAndTheDocumentStaysAsItWas)
+{
+    type(QStringLiteral("Ahoj"));
+    const QString path = saveUnder(QStringLiteral("a.zrm"));
+    RichEdit& edit = *form->RichEdit1;
+    auto bold = [&] {
+        edit.setSelectionStart(1);
+        return edit.SelectionAttributes().Style() == fs::Bold;
+    };
+    QTest::keyClick(edit.view(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit.view(), Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(bold());
+    laterClock();
+
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    QImage(4, 4, QImage::Format_RGB32).save(&png, "PNG");
+    QByteArray exe = "MZ" + QByteArray(0x3A, '\0') + QByteArray("\x80\0\0\0", 4) + QByteArray(0x40, '\0') +
+                     QByteArray("PE\0\0", 4) + QByteArray(64, '\0');
+    const std::pair<const char*, QByteArray> foreign[] = {
+        {"DOCX", zipEntry("[Content_Types].xml", "<Types/>") + zipEntry("word/document.xml", "<w:document/>")},
+        {"ODT", zipEntry("mimetype", "application/vnd.oasis.opendocument.text") + zipEntry("content.xml", "<x/>")},
+        {"PDF", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n"},
+        {"DOC", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(504, '\0')},
+        {"PNG", png.data()},
+        {"ELF", QByteArray("\x7F" "ELF\x02\x01\x01") + QByteArray(57, '\0')},
+        {"EXE", exe},
+    };
+    for (const auto& [kind, bytes] : foreign) {
+        const QString file = folder.writeDocument(QStringLiteral("cudzi.") + QString::fromLatin1(kind).toLower(), bytes);
+        platform.answerQuestion(Answer::No);
+        platform.answerOpenFile(file);
+        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        EXPECT_EQ(platform.errors().value(0),
+                  QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(file, kind));
+        EXPECT_EQ(text(), QStringLiteral("Ahoj")) << kind;
+        EXPECT_TRUE(bold());
+        EXPECT_EQ(form->currentFileName(), path);
+        EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.zrm"));
+        EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
+        EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+        expectEarlierDateAndTime();
+        EXPECT_TRUE(form->RichEdit1->Modified());
+        platform.clearShown();
+    }
+    // The undo history is the document's own still, and Save writes its own file.
+    QTest::keyClick(edit.view(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), QStringLiteral("Ahoj"));
+    EXPECT_FALSE(bold());
+    QTest::keyClick(edit.view(), Qt::Key_F3);
+    EXPECT_TRUE(document(path).startsWith("{\\rtf"));
+
+    // Text that happens to begin like one of them is text.
+    for (const QByteArray& bytes : {QByteArray("MZ SR oznamuje"), QByteArray("BM 12"), QByteArray("PK a spol.")}) {
+        platform.answerOpenFile(folder.writeDocument(QStringLiteral("text.txt"), bytes));
+        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        EXPECT_EQ(text(), QString::fromLatin1(bytes));
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
+// White space before "{\rtf" is what every reader of the program skips alike, so such a file
+// opens as the rich text it is (it used to fail and leave an empty document under the old name).
+TEST_F(FileCommandsTest, RichTextAfterAFormFeedOrVerticalTabOpensAsRichText)
+{
+    for (const char* lead : {"\f", "\v", " \r\n\t\f"}) {
+        platform.answerOpenFile(folder.writeDocument(QStringLiteral("list.zrm"), lead + kRtf));
+        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        EXPECT_EQ(platform.errors(), QStringList());
+        EXPECT_EQ(text(), kRtfText);
+    }
+}
+
+// A text file is written back as it was read; a new one follows the rule.
+TEST_F(FileCommandsTest, TextFilesKeepTheirEncodingMarkAndLineEnds)
+{
+    const QString lines = QStringLiteral("Dobrý deň\nДобрый день\n");
+    auto crlf = [](QString t) { return t.replace(QStringLiteral("\n"), QStringLiteral("\r\n")); };
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QString czech = QStringLiteral("Dobrý deň\nDruhý riadok");
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        // as read, and as saved after typing "š" at the start
+        {lines.toUtf8(), QStringLiteral("š").toUtf8() + lines.toUtf8()},
+        {bom + crlf(lines).toUtf8(), bom + QStringLiteral("š").toUtf8() + crlf(lines).toUtf8()},
+        {encodeCodepage(crlf(czech)), encodeCodepage(QStringLiteral("š") + crlf(czech))},
+        {"plain ASCII\nfrom a Linux tool\n", QStringLiteral("šplain ASCII\nfrom a Linux tool\n").toUtf8()},
+    };
+    for (const auto& [read, saved] : cases) {
+        const QString path = folder.writeDocument(QStringLiteral("subor.txt"), read);
+        if (form->RichEdit1->Modified())
+            platform.answerQuestion(Answer::No);
+        platform.answerOpenFile(path);
+        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        type(QStringLiteral("š"));
+        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
+        EXPECT_EQ(document(path), saved) << read.constData();
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
 // ---- save and save as --------------------------------------------------------------------
+
+// An existing file is replaced only when the user says so; No goes back to the dialog with
+// the name. Saving the document's own file asks nothing.
+TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile)
+{
+    const QString existing = folder.writeDocument(QStringLiteral("stary.zrm"), "old");
+    const QString question = QStringLiteral("Súbor stary.zrm už existuje. Chcete ho nahradiť?");
+    type(QStringLiteral("nový"));
+    platform.answerSaveFile(existing);
+    platform.answerQuestion(Answer::No);
+    platform.answerSaveFile(std::nullopt);
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
+    EXPECT_EQ(platform.questions(), QStringList{question});
+    ASSERT_EQ(platform.shown().size(), 3u);
+    EXPECT_EQ(platform.shown()[2].file.fileName, existing);
+    EXPECT_EQ(document(existing), QByteArray("old"));
+    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+
+    platform.clearShown();
+    platform.answerSaveFile(existing);
+    platform.answerQuestion(Answer::Yes);
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
+    EXPECT_EQ(platform.questions(), QStringList{question});
+    EXPECT_EQ(platform.informations(), QStringList{kSaved});
+    EXPECT_TRUE(document(existing).startsWith("{\\rtf"));
+
+    platform.clearShown();
+    type(QStringLiteral("!"));
+    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
+    EXPECT_EQ(platform.shown().size(), 0u);
+    EXPECT_TRUE(document(existing).contains("!"));
+}
+
+
 
 TEST_F(FileCommandsTest, ALongTextFileAnswersBeforeItIsAllInAndIsSavedWhole)
 {

@@ -187,6 +187,44 @@ protected:
 
 // ---- texts ----------------------------------------------------------------------------------
 
+// A clicked web or mail address goes to the desktop; anything else is shown, never started.
+TEST_F(InsertTest, ClickedLinksOpenWebAndMailAddressesAndShowEverythingElse)
+{
+    form->show();
+    const QString tooLong = QStringLiteral("http://zorim.sk/") + QString(2100, u'a');
+    const std::pair<QString, bool> links[] = {
+        {QStringLiteral("http://zorim.sk/"), true},       {QStringLiteral("https://zorim.sk/a?b=1"), true},
+        {QStringLiteral("ftp://ftp.zorim.sk/"), true},    {QStringLiteral("mailto:jan@zorim.sk"), true},
+        {QStringLiteral("file:///etc/passwd"), false},    {QStringLiteral("/usr/bin/xterm"), false},
+        {QStringLiteral("javascript:alert(1)"), false},   {QStringLiteral("zorim-update:run"), false},
+        {tooLong, false},
+    };
+    for (const auto& [target, opens] : links) {
+        // A linked run whose shown text is no address: the click opens its target.
+        const QByteArray rtf = "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" + target.toLatin1() +
+                               "\"}{\\fldrslt kliknite sem}}\\par}";
+        QBuffer buffer;
+        buffer.setData(rtf);
+        buffer.open(QIODevice::ReadOnly);
+        edit->LoadStream(buffer);
+        platform.clearShown();
+        const int before = int(platform.openedLinks().size());
+        const QPoint onLink = edit->view()->cursorRect(QTextCursor(edit->view()->document())).center() + QPoint(15, 0);
+        QTest::mouseClick(edit->view()->viewport(), Qt::LeftButton, {}, onLink);
+
+        const QStringList messages = platform.texts(ScriptedPlatform::Kind::Message);
+        if (opens) {
+            EXPECT_EQ(platform.openedLinks().value(before), target);
+            EXPECT_EQ(messages, QStringList());
+        } else {
+            EXPECT_EQ(platform.openedLinks().size(), before) << target.left(40).toStdString();
+            ASSERT_EQ(messages.size(), 1) << target.left(40).toStdString();
+            EXPECT_TRUE(messages[0].contains(target.left(80))) << messages[0].toStdString();
+        }
+    }
+    EXPECT_EQ(platform.errors(), QStringList());
+}
+
 TEST_F(InsertTest, EveryTextReplacesTheSelectionExactlyStaysSelectedAndUndoesInOneStep)
 {
     const std::pair<QAction* TForm1Controls::*, QString> cases[] = {

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -173,6 +174,60 @@ TEST_F(ViewModesTest, PlainTextDropsTheFormattingAndBackGivesTheDefaultFormat)
     EXPECT_TRUE(edit.PlainText());
 }
 
+// Dropping the formatting is an edit like others: one undo step that brings back the formats,
+// the bullets, the pictures and the mode with its mark, and a change that closing asks about.
+TEST_F(ViewModesTest, PlainTextIsOneStepThatUndoTakesBackWithTheMode)
+{
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.save(&png, "PNG");
+    const QByteArray rtf = kRtf.chopped(1) + "\\par{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}odr\\'e1\\'9eka"
+                                             "\\par{\\pict\\pngblip\\picw8\\pich8 " + png.data().toHex() + "}\\par}";
+    open(folder.writeDocument(QStringLiteral("list.zrm"), rtf));
+    RichEdit& edit = *form->RichEdit1;
+    const QString formatted = edit.Text();
+    auto pictures = [&] {
+        int count = 0;
+        for (QTextBlock b = edit.view()->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                count += it.fragment().charFormat().isImageFormat();
+        return count;
+    };
+    auto bullets = [&] { return edit.view()->document()->findBlockByNumber(2).textList() != nullptr; };
+    ASSERT_EQ(pictures(), 1);
+    ASSERT_TRUE(bullets());
+    ASSERT_FALSE(edit.CanUndo());
+
+    form->PlainText1->trigger();
+    EXPECT_TRUE(edit.PlainText());
+    EXPECT_EQ(pictures(), 0);
+    EXPECT_FALSE(bullets());
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
+    EXPECT_TRUE(form->Nasp1->isEnabled());
+
+    QTest::keyClick(edit.view(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(edit.PlainText());
+    EXPECT_FALSE(form->PlainText1->isChecked());
+    EXPECT_EQ(edit.Text(), formatted);
+    EXPECT_EQ(pictures(), 1);
+    EXPECT_TRUE(bullets());
+    edit.setSelectionStart(7);
+    EXPECT_EQ(edit.SelectionAttributes().Style(), fs::Bold);
+
+    QTest::keyClick(edit.view(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(edit.PlainText());
+    EXPECT_TRUE(form->PlainText1->isChecked());
+    EXPECT_EQ(pictures(), 0);
+
+    // Closing asks about the change.
+    platform.answerQuestion(Answer::Cancel);
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(platform.questions(), QStringList{QStringLiteral("Chcete uložiť rozpísaný dokument?")});
+}
+
 TEST_F(ViewModesTest, AfterAnEasyModeStartTheFirstClickOnlySetsTheMark)
 {
     folder.write(QStringLiteral("easy.ini"), "0");
@@ -268,8 +323,8 @@ TEST_F(ViewModesTest, HtmlModeInPlainTextModeColoursTheShownText)
     form->HTML1->trigger();
     EXPECT_EQ(colorAt(0), kRed);
     EXPECT_EQ(colorAt(20), kGreen);
-    // Saved as text, the colours stay behind.
-    EXPECT_EQ(saveAs(QStringLiteral("page.txt")), QByteArray(kPage).replace("\n", "\r\n"));
+    // Saved as text, the colours stay behind; the page keeps its own line ends.
+    EXPECT_EQ(saveAs(QStringLiteral("page.txt")), kPage);
 }
 
 // ---- the colouring rule ------------------------------------------------------------------

@@ -5,9 +5,13 @@
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest-spi.h>
@@ -107,6 +111,54 @@ TEST(QtPlatformDialogs, SaveDialogShowsItsSetupAndCancelGivesNoName)
     EXPECT_EQ(filter, QStringLiteral("Formát RTF"));
     EXPECT_EQ(suffix, QStringLiteral("rtf"));
     EXPECT_FALSE(confirmsOverwrite);
+}
+
+// A name typed without an extension gets the chosen filter's; a filter of all files gives the
+// default extension.
+TEST(QtPlatformDialogs, ANameWithoutExtensionGetsTheChosenFiltersExtension)
+{
+    QtPlatform platform;
+    QTemporaryDir dir;
+    FileDialogSetup setup;
+    setup.title = QStringLiteral("Uložiť dokument");
+    setup.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
+    setup.defaultExtension = QStringLiteral("*.rtf");
+    setup.folder = dir.path();
+    const std::pair<int, const char*> cases[] = {{0, "list.zrm"}, {2, "list.txt"}, {3, "list.rtf"}, {1, "list.rtf"}};
+    for (const auto& [filter, expected] : cases) {
+        onModal([filter = filter](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_TRUE(types && name);
+            types->setCurrentIndex(filter);
+            emit types->activated(filter);
+            emit types->textActivated(types->itemText(filter));
+            name->clear();
+            QTest::keyClicks(name, QStringLiteral("list"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        EXPECT_EQ(platform.saveFileName(nullptr, setup), QDir(dir.path()).filePath(QString::fromLatin1(expected)));
+    }
+}
+
+TEST(QtPlatformBoxes, ConfirmIsYesOrNoAndEscapeIsNo)
+{
+    QtPlatform platform;
+    onModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    EXPECT_TRUE(platform.confirm(nullptr, QStringLiteral("Súbor a.zrm už existuje. Chcete ho nahradiť?")));
+    onModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
+    EXPECT_FALSE(platform.confirm(nullptr, QStringLiteral("?")));
+    onModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_FALSE(platform.confirm(nullptr, QStringLiteral("?")));
+}
+
+TEST(Links, AddressesLongerThanTheLimitAreRefused)
+{
+    const QString base = QStringLiteral("http://example.com/");
+    EXPECT_EQ(openableLink(base + QString(zorim::kMaxLinkLength - base.size(), u'a')).size(), zorim::kMaxLinkLength);
+    EXPECT_EQ(openableLink(base + QString(zorim::kMaxLinkLength, u'a')), QString());
 }
 
 TEST(QtPlatformClock, LongTimeHasSecondsAndNoTimeZone)

@@ -169,7 +169,7 @@ TEST_F(Streams, DocumentsOfOtherWordProcessorsLoad)
     EXPECT_FALSE(edit.Text().contains("\\rtf"));
 }
 
-TEST_F(Streams, PlainTextSwitchDropsFormattingQuietly)
+TEST_F(Streams, PlainTextSwitchIsOneChangeThatDroppingFormatsMarks)
 {
     makeFormatted(edit);
     const QString text = edit.Text();
@@ -179,14 +179,13 @@ TEST_F(Streams, PlainTextSwitchDropsFormattingQuietly)
     QList<bool> modifiedAtNotice;
     QObject::connect(&edit, &RichEdit::OnChange, [&] { modifiedAtNotice << edit.Modified(); });
     edit.setPlainText(true);
-    // Emptying the control is no change of its own; the content coming back is one.
+    // Dropping the formatting is a change to save; the default format given back loses nothing.
     EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(modifiedAtNotice, QList<bool>({false}));
-    EXPECT_FALSE(edit.Modified());
-    edit.setModified(true);
+    EXPECT_EQ(modifiedAtNotice, QList<bool>({true}));
+    edit.setModified(false);
     edit.setPlainText(false);
-    EXPECT_EQ(modifiedAtNotice, QList<bool>({false, true}));
-    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(modifiedAtNotice, QList<bool>({true, false}));
+    EXPECT_FALSE(edit.Modified());
     edit.setPlainText(true);
     edit.setModified(false);
     EXPECT_EQ(edit.Text(), text);
@@ -242,17 +241,19 @@ TEST_F(Streams, ClipboardCarriesRichTextBothWays)
     EXPECT_EQ(other.Text(), QString::fromUtf8("Vážený pán"));
     EXPECT_TRUE(isBold(other, 1));
 
-    // Another program's formatted copy keeps its formatting.
-    auto* foreign = new QMimeData;
-    foreign->setData("text/rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\i slanted}}");
-    foreign->setText("plain slanted");
-    QApplication::clipboard()->setMimeData(foreign);
-    other.ClearAll();
-    other.Paste();
-    EXPECT_EQ(other.Text(), "plain slanted");
-    other.setSelectionStart(7);
-    other.setSelectionLength(1);
-    EXPECT_EQ(other.SelectionAttributes().Style(), fs::Italic);
+    // Another program's formatted copy keeps its formatting, also after white space the
+    // reader skips.
+    for (const QByteArray lead : {"", "\f\r\n"}) {
+        auto* foreign = new QMimeData;
+        foreign->setData("text/rtf", lead + "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\i slanted}}");
+        QApplication::clipboard()->setMimeData(foreign);
+        other.ClearAll();
+        other.Paste();
+        EXPECT_EQ(other.Text(), "plain slanted");
+        other.setSelectionStart(7);
+        other.setSelectionLength(1);
+        EXPECT_EQ(other.SelectionAttributes().Style(), fs::Italic);
+    }
 
     // A picture becomes one picture character.
     QImage red(8, 8, QImage::Format_RGB32);
@@ -358,7 +359,7 @@ TEST_F(Streams, WhatNeedsTheWholeOfALongTextTakesTheRestInFirst)
     edit.setStreamFormat(StreamFormat::PlainText);
     edit.Lines().LoadFile(path);
     ASSERT_TRUE(edit.Loading());
-    EXPECT_EQ(savedText(edit), encodeTextDocument(t.text));
+    EXPECT_EQ(savedText(edit), encodeTextDocument(t.text, textDocumentForm(t.bytes)));
     EXPECT_FALSE(edit.Loading());
 
     edit.Lines().LoadFile(path);

@@ -83,6 +83,8 @@ Answer ScriptedPlatform::question(QWidget*, const QString& text)
     return value ? std::get<Answer>(*value) : Answer::Cancel;
 }
 
+bool ScriptedPlatform::confirm(QWidget* parent, const QString& text) { return question(parent, text) == Answer::Yes; }
+
 void ScriptedPlatform::information(QWidget*, const QString& text) { shown_.push_back({Kind::Information, text, {}}); }
 void ScriptedPlatform::message(QWidget*, const QString& text) { shown_.push_back({Kind::Message, text, {}}); }
 void ScriptedPlatform::error(QWidget*, const QString& text) { shown_.push_back({Kind::Error, text, {}}); }

@@ -72,6 +72,8 @@ public:
     QLocale regional{QLocale::Slovak, QLocale::Slovakia};
 
     Answer question(QWidget* parent, const QString& text) override;
+    // Played from the questions' queue: Yes is Yes, anything else No.
+    bool confirm(QWidget* parent, const QString& text) override;
     void information(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;

@@ -12,8 +12,9 @@ void EditCommands::Vpred1Click() { c_.RichEdit1.Redo(); }
 void EditCommands::Vybra1Click() { c_.RichEdit1.Cut(); }
 void EditCommands::Koprova1Click() { c_.RichEdit1.Copy(); }
 void EditCommands::Vloi1Click() { c_.RichEdit1.Paste(); }
-// Removes the whole document, text and objects, whatever is selected, without asking.
-void EditCommands::Vymaza1Click() { c_.RichEdit1.ClearAll(); }
+// Removes the whole document, text and objects, whatever is selected, without asking: one
+// edit like any other, so the document counts as changed and Naspäť brings it back whole.
+void EditCommands::Vymaza1Click() { c_.RichEdit1.Lines().Clear(); }
 void EditCommands::Vybravetko1Click() { c_.RichEdit1.SelectAll(); }
 
 // The toolbar buttons run the menu's commands, and the context menu runs the buttons'.

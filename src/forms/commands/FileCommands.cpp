@@ -7,6 +7,7 @@
 #include "settings/StateFiles.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QSignalBlocker>
 
@@ -212,11 +213,25 @@ bool FileCommands::save()
     return saved;
 }
 
+// A name that names an existing file is confirmed first; No shows the dialog again with that
+// name, so the user can change it.
+std::optional<QString> FileCommands::askSaveName()
+{
+    FileDialogSetup setup = saveDialog(c_.form.currentFileName());
+    for (;;) {
+        const std::optional<QString> path = c_.platform.saveFileName(&c_.form, setup);
+        if (!path || !QFileInfo::exists(*path) ||
+            c_.platform.confirm(&c_.form, QStringLiteral("Súbor %1 už existuje. Chcete ho nahradiť?").arg(TForm1::strip(*path))))
+            return path;
+        setup.fileName = *path;
+    }
+}
+
 bool FileCommands::saveAs()
 {
     TForm1& form = c_.form;
     bool saved = false;
-    if (const std::optional<QString> path = c_.platform.saveFileName(&form, saveDialog(form.currentFileName()))) {
+    if (const std::optional<QString> path = askSaveName()) {
         form.setCurrentFileName(*path);
         form.setTitle(kTitlePrefix + TForm1::strip(*path));
         saved = save();

@@ -64,6 +64,8 @@ public:
 
 private:
     static FileDialogSetup openDialog();
+    // The save dialog until it gives a name to write to; empty when the user cancelled.
+    std::optional<QString> askSaveName();
     // Offers a changed document for saving before it is replaced; false when it is to stay.
     bool mayReplaceDocument();
     // Runs the load of `path` as the document's file: on failure the document keeps the name

@@ -216,7 +216,7 @@ void InsertCommands::Vloiinak1Click()
         }
         break;
     case PasteForm::RichText:
-        if (const QByteArray rtf = clipboardRtf(data); RichDocument::looksLikeRtf(rtf))
+        if (const QByteArray rtf = clipboardRtf(data); isRtf(rtf))
             insertRtf(edit, rtf);
         break;
     case PasteForm::RichTextNoObjects:
@@ -264,7 +264,26 @@ void InsertCommands::SpeedButton24Click() { Dtum1Click(); }
 void InsertCommands::SpeedButton25Click() { as1Click(); }
 void InsertCommands::SpeedButton26Click() { Obrzok1Click(); }
 void InsertCommands::SpeedButton28Click() { Objekt2Click(); }
-void InsertCommands::RichEdit1URLClick(const QString&, Qt::MouseButton) {}
+// A clicked link opens with the desktop's program, whichever button clicked it, when it is a
+// web or mail address. Anything else (a file, a program, a script, another scheme) could run
+// something on the user's machine from a document someone sent: it is only shown.
+void InsertCommands::RichEdit1URLClick(const QString& url, Qt::MouseButton)
+{
+    if (url.trimmed().size() > kMaxLinkLength) {
+        c_.platform.message(&c_.form, QStringLiteral("Odkaz „%1…“ je dlhší ako %2 znakov a ZORIM ho neotvorí.")
+                                          .arg(url.trimmed().left(80))
+                                          .arg(kMaxLinkLength));
+        return;
+    }
+    if (openableLink(url).isEmpty()) {
+        c_.platform.message(&c_.form, QStringLiteral("Odkaz „%1“ nie je webová ani e-mailová adresa. ZORIM ho "
+                                                     "neotvorí, aby nespustil niečo, čo nechcete.")
+                                          .arg(url.trimmed()));
+        return;
+    }
+    if (!c_.platform.openLink(url))
+        c_.platform.message(&c_.form, QStringLiteral("Odkaz „%1“ sa nepodarilo otvoriť.").arg(url.trimmed()));
+}
 
 void InsertCommands::PopupMenu1Popup()
 {

@@ -29,9 +29,14 @@ class QTextDocument;
 
 namespace zorim {
 
+// Whether bytes are an RTF document: "{\rtf" after nothing but ASCII white space (blank,
+// tab, CR, LF, form feed, vertical tab). The one test of the program: the reader, a load, a
+// paste and the converter all ask this, so what one takes as RTF the others read as RTF.
+bool isRtf(QByteArrayView bytes);
+
 // Replaces the cursor's selection with the RTF document in bytes, as one edit block, and
-// leaves the cursor after the inserted text. Input that does not begin with "{\rtf" (after
-// optional white space) inserts nothing and gives false, so the caller can take it as text.
+// leaves the cursor after the inserted text. Input that is no RTF (isRtf) inserts nothing and
+// gives false, so the caller can take it as text.
 // Damaged input after a valid start loads what can be read and gives true. A final \par at
 // the end of the document ends the last paragraph instead of adding an empty one.
 bool readRtf(const QByteArray& bytes, QTextCursor& cursor);

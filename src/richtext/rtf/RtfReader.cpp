@@ -876,13 +876,27 @@ void Reader::finish()
 
 } // namespace
 
-bool readRtf(const QByteArray& bytes, QTextCursor& cursor)
+namespace {
+
+bool isRtfSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+qsizetype rtfStart(QByteArrayView bytes)
 {
     qsizetype start = 0;
-    while (start < bytes.size() && (bytes[start] == ' ' || bytes[start] == '\t' || bytes[start] == '\r' || bytes[start] == '\n'))
+    while (start < bytes.size() && isRtfSpace(bytes[start]))
         ++start;
-    if (!QByteArrayView(bytes).sliced(start).startsWith("{\\rtf") || !cursor.document())
+    return start;
+}
+
+} // namespace
+
+bool isRtf(QByteArrayView bytes) { return bytes.sliced(rtfStart(bytes)).startsWith("{\\rtf"); }
+
+bool readRtf(const QByteArray& bytes, QTextCursor& cursor)
+{
+    if (!isRtf(bytes) || !cursor.document())
         return false;
+    const qsizetype start = rtfStart(bytes);
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     Reader reader(bytes, start, cursor);
