@@ -29,7 +29,8 @@ Pod titulkom okna je hlavná ponuka, pod ňou panely nástrojov a pod nimi ploch
 ## Písanie a úpravy
 - **Naspäť** (Ctrl+Z) vráti poslednú zmenu, **Vpred** (Ctrl+Y) ju zopakuje.
 - **Vybrať** (Ctrl+X) vystrihne označený text do schránky, **Kopírovať** (Ctrl+C) ho skopíruje a **Vložiť** (Ctrl+V) vloží obsah schránky na miesto kurzora.
-- **Vymazať** (Shift+Del) zmaže označený text, **Označiť všetko** (Ctrl+A) označí celý dokument.
+- **Vymazať** (Shift+Del) zmaže celý dokument, nielen označený text. Príkazom Naspäť (Ctrl+Z) ho vrátite aj s formátovaním.
+- **Označiť všetko** (Ctrl+A) označí celý dokument.
 - **Vložiť inak...** v ponuke Úpravy ponúkne obsah schránky vo formátoch, ktoré si vyberiete.
 ## Písmo
 Písmo a jeho veľkosť vyberiete v poliach „Písmo“ a „Veľkosť“ na paneli nástrojov alebo v okne **Písmo** (Ctrl+F). Tlačidlá Tučné, Šikmé a Podčiarknuté zapínajú a vypínajú rez písma označeného textu. Farbu písma a pozadia zvolíte tlačidlami „Farba písma“ a „Farba pozadia“. Horný a dolný index nájdete v ponuke Úpravy, Index.
@@ -62,9 +63,11 @@ Ak má rozpísaný dokument neuložené zmeny, program sa najprv opýta: „Chce
 - **Zrušiť** nechá rozpísaný dokument tak, ako je; nič sa neotvorí.
 ## Ktoré súbory ZORIM otvorí
 - **Dokumenty ZORIM (.zrm)** a **RTF (.rtf)**: formátovaný text s písmom, farbami, odsekmi a obrázkami.
-- **Textové súbory (.txt)**: čistý text, každý riadok súboru ako jeden odsek.
+- **Textové súbory (.txt)**: čistý text, každý riadok súboru ako jeden odsek. Súbor sa uloží späť v kódovaní (UTF-8 alebo Windows-1250) a s koncami riadkov, s akými bol otvorený.
 - **Stránky HTML (.htm, .html)**: otvoria sa ako zdrojový text; režim HTML v ponuke Nastavenie zvýrazní značky farbou.
 - **Súbory MOLA Editora (.mola)** a súbory s inou príponou sa čítajú ako dokumenty ZORIM.
+- **Dokumenty iných programov** (DOCX, ODT, DOC, PDF), obrázky a programy ZORIM neotvorí: oznámi, o aký formát ide.
+Ak sa súbor nepodarí otvoriť, v okne zostane rozpísaný dokument tak, ako bol, aj so svojím názvom.
 Okno na otváranie si pamätá priečinok, z ktorého ste naposledy otvárali.
 ## Naposledy uložený dokument
 V ponuke Súbor je pod príkazom Odoslať cesta k dokumentu, ktorý ste naposledy uložili. Jedným kliknutím ho otvoríte znova.
@@ -76,11 +79,12 @@ TOPICS["help5.zrm"] = """
 # Ukladanie dokumentu
 Dokument uložíte príkazom **Súbor, Uložiť** (kláves F3) alebo tlačidlom „Uložiť“. Dokument, ktorý ešte nemá názov, sa uloží cez okno „Uložiť dokument“.
 Príkazom **Uložiť ako...** (kláves F4) uložíte dokument pod novým názvom alebo do iného priečinka. Po uložení program oznámi „Dokument bol uložený!“.
+Ak súbor so zvoleným názvom už existuje, program sa opýta, či ho chcete nahradiť; odpoveď **Nie** vás vráti do okna „Uložiť dokument“. Názov bez prípony dostane príponu zvoleného formátu, napríklad .zrm pri „Formát ZORIM“.
 ## Formát podľa prípony
 O formáte rozhoduje prípona názvu súboru:
 - **.zrm** – formát ZORIM (RTF) so všetkým formátovaním; odporúčame ho.
 - **.rtf** – RTF, ktorý prečítajú aj iné textové editory.
-- **.txt** – čistý text bez formátovania; písmo, farby a obrázky sa neuložia.
+- **.txt** – čistý text bez formátovania; písmo, farby a obrázky sa neuložia. Otvorený textový súbor si ponechá svoje kódovanie a konce riadkov; nový sa uloží v kódovaní Windows-1250, alebo v UTF-8, ak obsahuje znaky, ktoré Windows-1250 nemá.
 Ak zapnete režim **Plain Text** (ponuka Nastavenie), dokumenty .zrm a .txt sa ukladajú ako čistý text.
 ## Bezpečné ukladanie
 ZORIM zapisuje dokument najprv do pomocného súboru a pôvodný súbor nahradí až po úplnom zápise. Ak sa uloženie nepodarí (napríklad je plný disk), pôvodný súbor zostane nepoškodený a program ohlási chybu.
@@ -112,13 +116,13 @@ TOPICS["help7.zrm"] = """
 - **Obsah schránky** (Ctrl+F4) ukáže, čo je v schránke: na jednej záložke s formátovaním, na druhej ako čistý text.
 - **Kaľkulačka** (Ctrl+F5) spustí kalkulačku vášho systému, ak je nainštalovaná.
 ## Režimy zobrazenia
-- **Plain Text** zobrazí dokument ako čistý text bez formátovania.
+- **Plain Text** zobrazí dokument ako čistý text bez formátovania. Zapnutie odstráni písmo, farby, odrážky a obrázky a dokument sa tým zmení; príkaz Naspäť (Ctrl+Z) ich vráti aj s režimom.
 - **HTML mód** farebne zvýrazní značky stránky HTML, ktorú upravujete.
 - **Zalamovanie riadkov** zalamuje dlhé riadky na šírku plochy dokumentu.
 ## Vzhľad
 V ponuke **Nastavenie, Skin programu** si vyberiete jeden z ôsmich farebných motívov: Červená, Čierna, Štandard, Štandard extra, Modrá, Ružová, Zelená a Žltá. Program si zvolený motív zapamätá.
 ## Hypertextové odkazy
-Príkaz **Hypertextový odkaz** (Ctrl+H) vloží internetovú adresu. Adresy ako http://, www. alebo e-mailové adresy sa zvýraznia ako odkazy a kliknutím ich otvoríte v prehliadači.
+Príkaz **Hypertextový odkaz** (Ctrl+H) vloží internetovú adresu. Adresy ako http://, www. alebo e-mailové adresy sa zvýraznia ako odkazy a kliknutím ich otvoríte v prehliadači alebo v poštovom programe. Otvoria sa iba webové (http, https, ftp) a e-mailové adresy; odkaz na súbor, program či inú adresu ZORIM neotvorí, iba ho ukáže v správe.
 """
 
 TOPICS["help8.zrm"] = """
