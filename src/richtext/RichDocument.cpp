@@ -465,9 +465,10 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
         // copies, so the whole file is held once more only until they are made.
         dropZeroBytes(bytes);
         rest = std::make_unique<PendingText>();
-        qsizetype bom = 0;
-        rest->encoding = textDocumentEncoding(bytes, &bom);
-        rest->parts = cutIntoSlices(bytes, bom);
+        // The form has read the encoding already (plain ASCII decodes alike either way).
+        rest->encoding = form.encoding == TextDocumentForm::Encoding::Utf8 ? TextDocumentEncoding::Utf8
+                                                                           : TextDocumentEncoding::Cp1250;
+        rest->parts = cutIntoSlices(bytes, form.byteOrderMark ? 3 : 0);
         bytes = QByteArray();
         rest->insertNext(c, defaultFormat_);
         if (rest->parts.empty())
