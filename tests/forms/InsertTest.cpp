@@ -191,12 +191,12 @@ protected:
 TEST_F(InsertTest, ClickedLinksOpenWebAndMailAddressesAndShowEverythingElse)
 {
     form->show();
-    const QString tooLong = QStringLiteral("http://zorim.sk/") + QString(2100, u'a');
+    const QString tooLong = QStringLiteral("http://zorim.sk/%2Fa") + QString(2100, u'a');
     const std::pair<QString, bool> links[] = {
         {QStringLiteral("http://zorim.sk/"), true},       {QStringLiteral("https://zorim.sk/a?b=1"), true},
         {QStringLiteral("ftp://ftp.zorim.sk/"), true},    {QStringLiteral("mailto:jan@zorim.sk"), true},
         {QStringLiteral("file:///etc/passwd"), false},    {QStringLiteral("/usr/bin/xterm"), false},
-        {QStringLiteral("javascript:alert(1)"), false},   {QStringLiteral("zorim-update:run"), false},
+        {QStringLiteral("javascript:alert(1)"), false},   {QStringLiteral("zorim-update:run%2F"), false},
         {tooLong, false},
     };
     for (const auto& [target, opens] : links) {

@@ -270,9 +270,9 @@ void InsertCommands::SpeedButton28Click() { Objekt2Click(); }
 void InsertCommands::RichEdit1URLClick(const QString& url, Qt::MouseButton)
 {
     if (url.trimmed().size() > kMaxLinkLength) {
+        // One pass of arg: an address may hold "%2" itself.
         c_.platform.message(&c_.form, QStringLiteral("Odkaz „%1…“ je dlhší ako %2 znakov a ZORIM ho neotvorí.")
-                                          .arg(url.trimmed().left(80))
-                                          .arg(kMaxLinkLength));
+                                          .arg(url.trimmed().left(80), QString::number(kMaxLinkLength)));
         return;
     }
     if (openableLink(url).isEmpty()) {
