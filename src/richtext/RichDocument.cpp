@@ -434,10 +434,12 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     c.setCharFormat(defaultFormat_);
     bool ok = true;
     std::unique_ptr<PendingText> rest;
-    if (format == TextFormat::Text && !options.has(StreamOption::Unicode) && bytes.size() > kSlicedLoadAbove) {
+    const bool bytesText = format == TextFormat::Text && !options.has(StreamOption::Unicode);
+    if (bytesText)
+        dropZeroBytes(bytes); // before the length decides: a file of zero bytes is no long text
+    if (bytesText && bytes.size() > kSlicedLoadAbove) {
         // A long text: the first slice now, the rest from the event loop. The parts are
         // copies, so the whole file is held once more only until they are made.
-        dropZeroBytes(bytes);
         rest = std::make_unique<PendingText>();
         qsizetype bom = 0;
         rest->encoding = textDocumentEncoding(bytes, &bom);

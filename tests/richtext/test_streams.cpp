@@ -448,3 +448,15 @@ TEST_F(Streams, ALongTextIsCutOnlyWhereNothingFallsApart)
     const QString bom = edit.Text();
     EXPECT_TRUE(bom.startsWith(u'y') && bom.endsWith(QStringLiteral("\r\nž")));
 }
+
+TEST_F(Streams, ZeroBytesDoNotCountTowardsALongText)
+{
+    // Over the length a long text is put in by slices, but nothing left once the zero bytes
+    // go; and a few characters among them.
+    const QByteArray zeros((8 << 20) + 1, '\0');
+    edit.Lines().LoadFile(write("zeros.txt", zeros));
+    EXPECT_FALSE(edit.Loading());
+    EXPECT_EQ(edit.Text(), QString());
+    edit.Lines().LoadFile(write("some.txt", "ab" + zeros + "c"));
+    EXPECT_EQ(edit.Text(), QStringLiteral("abc"));
+}
