@@ -697,6 +697,16 @@ TEST_F(FileCommandsTest, InsertTextFileCancelledOrUnreadableInsertsNothing)
     EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
 }
 
+TEST_F(FileCommandsTest, InsertTextFileOfZeroBytesInsertsNothing)
+{
+    // Longer than a text put in by slices until its zero bytes are dropped.
+    type(QStringLiteral("zostane"));
+    platform.answerOpenFile(folder.writeDocument(QStringLiteral("nuly.txt"), QByteArray((8 << 20) + 1, '\0')));
+    form->Textovsbor1->trigger();
+    EXPECT_EQ(platform.errors(), QStringList());
+    EXPECT_EQ(text(), QStringLiteral("zostane"));
+}
+
 } // namespace
 
 namespace {
