@@ -89,7 +89,9 @@ int main(int argc, char** argv)
         const QString text = edit.document().text();
         constexpr qsizetype kPiece = 1 << 20;
         for (qsizetype at = 0; at < text.size(); at += kPiece) {
-            QByteArray bytes = QStringView(text).mid(at, kPiece).toUtf8();
+            QString piece = text.mid(at, kPiece);
+            piece.remove(QChar::ObjectReplacementCharacter); // a picture or an object has no text
+            QByteArray bytes = piece.toUtf8();
             bytes.removeIf([](char c) { return c == '\r'; }); // CR LF to LF: the text holds no other CR
             if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
                 return fail(QStringLiteral("cannot write the text of %1").arg(in));

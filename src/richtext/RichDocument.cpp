@@ -537,7 +537,10 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     }
     const bool whole = from == 0 && to == len;
     QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
-    const QString t = withCrLf(std::move(raw));
+    QString t = withCrLf(std::move(raw));
+    // A picture or an object stands in the text as one placeholder character; it has no
+    // text, and the placeholder would only force an encoding that holds it.
+    t.remove(QChar::ObjectReplacementCharacter);
     if (options.has(StreamOption::Unicode))
         return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
     return encodeTextDocument(t);

@@ -1,4 +1,6 @@
 #include "richtext/RichEdit.h"
+#include "richtext/RichView.h"
+#include "richtext/rtf/Picture.h"
 #include "FilePermissions.h"
 #include "TestSupport.h"
 #include "text/Codepage.h"
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
@@ -459,4 +462,21 @@ TEST_F(Streams, ZeroBytesDoNotCountTowardsALongText)
     EXPECT_EQ(edit.Text(), QString());
     edit.Lines().LoadFile(write("some.txt", "ab" + zeros + "c"));
     EXPECT_EQ(edit.Text(), QStringLiteral("abc"));
+}
+
+TEST_F(Streams, PicturesHaveNoTextInATextFile)
+{
+    // Text Windows-1250 holds, with a picture in it, is saved in Windows-1250 without it.
+    const QString text = QStringLiteral("Čaj s ďatľom");
+    edit.setText(text);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QTextCursor c(edit.engine().document());
+    c.setPosition(4);
+    insertPicture(c, pictureFromImage(image));
+    const QString path = dir.filePath("picture.txt");
+    edit.Lines().SaveFile(path);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), encodeCodepage(text, kCp1250));
 }
