@@ -85,6 +85,9 @@ int main(int argc, char** argv)
         return fail(e.message().contains(in) ? e.message() : QStringLiteral("%1: %2").arg(in, e.message()));
     }
     if (toText) {
+    // What the output will lack is said; the rest converts.
+    if (const int omitted = edit.document().omittedPictures())
+        fail(QStringLiteral("%1: Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %2 sa vynechalo.").arg(in).arg(omitted));
         // Written a piece at a time, so a large document's text is not held twice more.
         const QString text = edit.document().text();
         constexpr qsizetype kPiece = 1 << 20;

@@ -168,6 +168,10 @@ void TForm1::buildWindow()
     connect(RichEdit1, &RichEdit::OnKeyUp, this, &TForm1::RichEdit1KeyUp);
     connect(RichEdit1, &RichEdit::OnMouseDown, this, &TForm1::RichEdit1MouseDown);
     connect(RichEdit1, &RichEdit::LinesSettled, this, &TForm1::UpdateCursorPos);
+    connect(RichEdit1, &RichEdit::PicturesOmitted, this, [this](int count) {
+        platform_.message(this, QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.")
+                                    .arg(count));
+    });
     connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
         guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
     });

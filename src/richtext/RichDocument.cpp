@@ -303,6 +303,7 @@ void RichDocument::insertText(QTextCursor& cursor, const QString& text)
 void RichDocument::setText(const QString& text)
 {
     dropPendingLoad(); // replaced before it was all in
+    omittedPictures_ = 0;
     Transaction edit(*this);
     QTextCursor c(doc_);
     c.select(QTextCursor::Document);
@@ -393,10 +394,14 @@ bool RichDocument::looksLikeRtf(const QByteArray& bytes)
 }
 
 bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
-                                 bool wholeDocument) const
+                                 bool wholeDocument)
 {
-    if (format == TextFormat::Rtf)
-        return readRtf(bytes, cursor);
+    if (format == TextFormat::Rtf) {
+        int omitted = 0;
+        const bool ok = readRtf(bytes, cursor, &omitted);
+        omittedPictures_ += omitted;
+        return ok;
+    }
     QString text;
     if (options.has(StreamOption::Unicode)) {
         text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
@@ -423,6 +428,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     if (format == TextFormat::Rtf && !looksLikeRtf(bytes))
         return false;
     dropPendingLoad(); // what was still to come belongs to the document being replaced
+    omittedPictures_ = 0;
     auto* fresh = new QTextDocument(this);
     fresh->setDefaultFont(doc_->defaultFont());
     fresh->setDefaultTextOption(doc_->defaultTextOption());

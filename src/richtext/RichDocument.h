@@ -90,6 +90,12 @@ public:
     bool insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options = {});
     // The range as bytes (max -1: to the end); text ends paragraphs with CR LF.
     QByteArray save(TextFormat format, CharRange range = {0, -1}, StreamOptions options = {}) const;
+    // Pictures and objects of the rich text loaded or inserted since the content was last
+    // replaced that were left out: a file of more than the document may spend on them for
+    // its size. Saving as rich text does not have them. forgetOmittedPictures(): the user
+    // has taken that.
+    int omittedPictures() const { return omittedPictures_; }
+    void forgetOmittedPictures() { omittedPictures_ = 0; }
     // Whether bytes begin as an RTF document does (after white space).
     static bool looksLikeRtf(const QByteArray& bytes);
 
@@ -149,7 +155,7 @@ private:
     const QString& rawText() const;
     QString wholeRawText() const;
     bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
-                       bool wholeDocument) const;
+                       bool wholeDocument);
     // Puts the next slice of a long text in; the last one ends the load.
     void continueLoad();
     void dropPendingLoad();
@@ -164,6 +170,7 @@ private:
     int redoDepth_ = 0;
     bool inUndo_ = false;
     int quiet_ = 0;
+    int omittedPictures_ = 0;
     int transactions_ = 0;
     bool pendingNotice_ = false;
     QTextCursor transactionCursor_;

@@ -437,6 +437,7 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
         QTextCursor c = view()->textCursor();
         ok = doc_->insert(c, bytes, format, options);
     } else {
+    const int omittedBefore = doc_->omittedPictures();
         ok = doc_->load(std::move(bytes), format, options);
     }
     if (!ok)
@@ -447,6 +448,9 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
 
 void RichEdit::LoadStream(QIODevice& stream) { load(stream, streamFormat_, streamMode_); }
 
+    const int omitted = doc_->omittedPictures() - (options.has(StreamOption::Selection) ? omittedBefore : 0);
+    if (omitted > 0)
+        emit PicturesOmitted(omitted);
 void RichEdit::save(QIODevice& stream, StreamFormat streamFormat, int mode)
 {
     const TextFormat format = basicFormat(streamFormat);

@@ -245,6 +245,9 @@ signals:
     void LinesSettled();
     // The last slice of a long text file is in.
     void LoadCompleted();
+    // A load or insertion of rich text left out this many pictures and objects (see
+    // RichDocument::omittedPictures).
+    void PicturesOmitted(int count);
 
 private:
     friend class TextAttributes;

@@ -707,6 +707,35 @@ TEST_F(FileCommandsTest, InsertTextFileOfZeroBytesInsertsNothing)
     EXPECT_EQ(text(), QStringLiteral("zostane"));
 }
 
+TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingThem)
+{
+    QByteArray rtf = "{\\rtf1 a";
+    for (int i = 0; i < 2000; ++i)
+        rtf += "{\\pict\\pngblip 89}";
+    rtf += "b}";
+    const QString path = folder.writeDocument(QStringLiteral("obrazky.rtf"), rtf);
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+    const QStringList said = platform.texts(ScriptedPlatform::Kind::Message);
+    ASSERT_EQ(said.size(), 1);
+    const int left = form->RichEdit1->document().omittedPictures();
+    ASSERT_GT(left, 0);
+    EXPECT_EQ(said[0], QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(left));
+
+    // No keeps the file as it was; Yes saves, and is asked once.
+    type(QStringLiteral("X"));
+    platform.clearShown();
+    platform.answerQuestion(Answer::No);
+    form->Ulo1->trigger();
+    EXPECT_EQ(platform.questions().size(), 1);
+    EXPECT_EQ(document(path), rtf);
+    platform.answerQuestion(Answer::Yes);
+    form->Ulo1->trigger();
+    EXPECT_TRUE(document(path).contains("X"));
+    form->Ulo1->trigger();
+    EXPECT_EQ(platform.questions().size(), 2);
+}
+
 } // namespace
 
 namespace {

@@ -197,6 +197,8 @@ bool FileCommands::save()
     TForm1& form = c_.form;
     bool saved = true;
     if (form.currentFileName() != TForm1::kUntitled) {
+        if (!mayLoseOmittedPictures())
+            return false;
         // The file is replaced only once the whole document is written.
         c_.RichEdit1.Lines().SaveFile(form.currentFileName());
         c_.RichEdit1.setModified(false);
@@ -210,6 +212,21 @@ bool FileCommands::save()
     form.refreshDateTimePanels();
     form.SetModified(false);
     return saved;
+}
+
+bool FileCommands::mayLoseOmittedPictures()
+{
+    RichDocument& doc = c_.RichEdit1.document();
+    const int omitted = doc.omittedPictures();
+    if (omitted == 0)
+        return true;
+    const QString text = QStringLiteral("Pri načítaní sa vynechalo %1 obrázkov, ktoré ZORIM nedokáže zobraziť; "
+                                        "uložený dokument ich nebude obsahovať. Uložiť aj tak?")
+                             .arg(omitted);
+    if (c_.platform.question(&c_.form, text) != Answer::Yes)
+        return false;
+    doc.forgetOmittedPictures(); // taken by the user: asked once
+    return true;
 }
 
 bool FileCommands::saveAs()
