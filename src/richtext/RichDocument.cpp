@@ -460,6 +460,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     // Installed once the text is in, so building the document laid nothing out.
     auto* layout = newLayout(fresh);
     layout->setLinkDetection(linkDetection());
+    layout->setShown(this->layout().shown());
     fresh->setDocumentLayout(layout);
     QTextDocument* old = doc_;
     doc_ = fresh;
