@@ -46,6 +46,8 @@ void TForm1::FormCreate()
 
 void TForm1::Posledny()
 {
+    // One path: a longer file is no record of ours, and would be laid out as a caption.
+    settings_.checkSize(statefile::LastFile);
     RichEdit2->Lines().LoadFile(settings_.filePath(statefile::LastFile));
 }
 
