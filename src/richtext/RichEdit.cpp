@@ -4,6 +4,7 @@
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
+#include "text/FileNames.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -14,6 +15,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zorim {
 
@@ -433,24 +437,24 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
         options = {};
     }
     bool ok = false;
+    const int omittedBefore = doc_->omittedPictures();
     if (options.has(StreamOption::Selection)) {
         QTextCursor c = view()->textCursor();
         ok = doc_->insert(c, bytes, format, options);
     } else {
-    const int omittedBefore = doc_->omittedPictures();
         ok = doc_->load(std::move(bytes), format, options);
     }
     if (!ok)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
     engine_->setSel({0, 0});
     engine_->scrollCaret();
+    const int omitted = doc_->omittedPictures() - (options.has(StreamOption::Selection) ? omittedBefore : 0);
+    if (omitted > 0)
+        emit PicturesOmitted(omitted);
 }
 
 void RichEdit::LoadStream(QIODevice& stream) { load(stream, streamFormat_, streamMode_); }
 
-    const int omitted = doc_->omittedPictures() - (options.has(StreamOption::Selection) ? omittedBefore : 0);
-    if (omitted > 0)
-        emit PicturesOmitted(omitted);
 void RichEdit::save(QIODevice& stream, StreamFormat streamFormat, int mode)
 {
     const TextFormat format = basicFormat(streamFormat);
@@ -478,10 +482,18 @@ StreamFormat RichEdit::fileFormat(const QString& path) const
 void RichLines::LoadFile(const QString& path)
 {
     RichEdit& e = edit_;
-    // Only plain files are documents: a pipe or a device would hang the load or never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    // Opened by the name's own bytes, so that a name that is no UTF-8 opens too. Only plain
+    // files are documents: a pipe or a device would hang the load or never end (the open
+    // does not wait for a pipe's writer).
+    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    QFile file;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         throw RichEditError(QStringLiteral("Cannot open file %1").arg(path));
+    }
     e.load(file, e.fileFormat(path), e.streamMode_);
 }
 

@@ -4,6 +4,7 @@
 #include "FilePermissions.h"
 #include "TestSupport.h"
 #include "text/Codepage.h"
+#include "text/FileNames.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -17,7 +18,9 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace zorim;
 
@@ -479,4 +482,27 @@ TEST_F(Streams, PicturesHaveNoTextInATextFile)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), encodeCodepage(text, kCp1250));
+}
+
+TEST_F(Streams, ANameThatIsNoUtf8OpensByItsBytes)
+{
+    // A Latin-1 name, as the command line gives it and as the open dialog shows it.
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/caf\xe9.rtf";
+    const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray rtf = "{\\rtf1 k\\'e1va}";
+    ASSERT_EQ(::write(fd, rtf.constData(), size_t(rtf.size())), rtf.size());
+    ::close(fd);
+
+    const QString byBytes = fileNameFromBytes(bytes);
+    EXPECT_TRUE(isPlainFile(byBytes));
+    edit.Lines().LoadFile(byBytes);
+    EXPECT_EQ(edit.Text(), QStringLiteral("káva"));
+
+    edit.Lines().Clear();
+    const QString shown = dir.filePath(QStringLiteral("caf\uFFFD.rtf"));
+    EXPECT_EQ(existingFileName(shown), byBytes);
+    edit.Lines().LoadFile(existingFileName(shown));
+    EXPECT_EQ(edit.Text(), QStringLiteral("káva"));
+    ::unlink(bytes.constData()); // the temporary folder's removal cannot name it
 }
