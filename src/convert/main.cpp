@@ -5,6 +5,7 @@
 // document's text as UTF-8, one line per paragraph.
 #include "richtext/RichDocument.h"
 #include "richtext/RichEdit.h"
+#include "text/FileNames.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << zorim::fileNameFromBytes(argv[i]); // a file name keeps its bytes, UTF-8 or not
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
         std::fputs(kHelp, stdout);
         return 0;
@@ -84,12 +85,17 @@ int main(int argc, char** argv)
     } catch (const zorim::RichEditError& e) {
         return fail(e.message().contains(in) ? e.message() : QStringLiteral("%1: %2").arg(in, e.message()));
     }
+    // What the output will lack is said; the rest converts.
+    if (const int omitted = edit.document().omittedPictures())
+        fail(QStringLiteral("%1: Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %2 sa vynechalo.").arg(in).arg(omitted));
     if (toText) {
         // Written a piece at a time, so a large document's text is not held twice more.
         const QString text = edit.document().text();
         constexpr qsizetype kPiece = 1 << 20;
         for (qsizetype at = 0; at < text.size(); at += kPiece) {
-            QByteArray bytes = QStringView(text).mid(at, kPiece).toUtf8();
+            QString piece = text.mid(at, kPiece);
+            piece.remove(QChar::ObjectReplacementCharacter); // a picture or an object has no text
+            QByteArray bytes = piece.toUtf8();
             bytes.removeIf([](char c) { return c == '\r'; }); // CR LF to LF: the text holds no other CR
             if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
                 return fail(QStringLiteral("cannot write the text of %1").arg(in));

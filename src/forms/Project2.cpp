@@ -14,9 +14,9 @@
 #include "forms/TForm9.h"
 #include "platform/QtPlatform.h"
 #include "settings/SettingsStore.h"
+#include "text/FileNames.h"
 
 #include <QApplication>
-#include <QFile>
 
 namespace zorim {
 
@@ -64,9 +64,10 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
 int Project2(int argc, char** argv)
 {
     // The command line as given: the application object takes out the options it knows.
+    // A file name keeps its bytes, also when they are no UTF-8.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QFile::decodeName(argv[i]);
+        arguments << fileNameFromBytes(argv[i]);
 
     QApplication app(argc, argv);
     installSlovakTranslations(app);

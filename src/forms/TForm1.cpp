@@ -170,6 +170,10 @@ void TForm1::buildWindow()
     connect(RichEdit1, &RichEdit::LinesSettled, this, &TForm1::UpdateCursorPos);
     // Undoing a switch of "Plain Text" puts its mark back with the mode.
     connect(RichEdit1, &RichEdit::PlainTextRestored, this, [this](bool on) { PlainText1->setChecked(on); });
+    connect(RichEdit1, &RichEdit::PicturesOmitted, this, [this](int count) {
+        platform_.message(this, QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.")
+                                    .arg(count));
+    });
     connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
         guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
     });

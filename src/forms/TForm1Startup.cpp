@@ -6,9 +6,9 @@
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
+#include "text/FileNames.h"
 
 #include <QAction>
-#include <QFileInfo>
 
 namespace zorim {
 
@@ -22,7 +22,7 @@ void TForm1::FormCreate()
 
         // Only the first argument counts, and only when it names an existing file.
         const QString argument = arguments_.value(0);
-        if (!argument.isEmpty() && QFileInfo(argument).isFile()) {
+        if (!argument.isEmpty() && isPlainFile(argument)) {
             setTitle(QStringLiteral("ZORIM - ") + strip(argument));
             StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + argument);
             try {
@@ -46,6 +46,8 @@ void TForm1::FormCreate()
 
 void TForm1::Posledny()
 {
+    // One path: a longer file is no record of ours, and would be laid out as a caption.
+    settings_.checkSize(statefile::LastFile);
     RichEdit2->Lines().LoadFile(settings_.filePath(statefile::LastFile));
 }
 

@@ -1,5 +1,7 @@
 #include "platform/QtPlatform.h"
 
+#include "text/FileNames.h"
+
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -204,7 +206,11 @@ void QtPlatform::error(QWidget* parent, const QString& text)
 
 std::optional<QString> QtPlatform::openFileName(QWidget* parent, const FileDialogSetup& setup)
 {
-    return runFileDialog(parent, setup, QFileDialog::AcceptOpen);
+    // The dialog shows a name that is no UTF-8 as best it can; the file is found by that.
+    std::optional<QString> path = runFileDialog(parent, setup, QFileDialog::AcceptOpen);
+    if (path)
+        path = existingFileName(*path);
+    return path;
 }
 
 std::optional<QString> QtPlatform::saveFileName(QWidget* parent, const FileDialogSetup& setup)

@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QTextDocument>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTextList>
 #include <QTextObjectInterface>
@@ -36,6 +37,18 @@ constexpr qreal kEverything = 1e8;
 constexpr qint64 kSettleSliceMs = 15;
 // Taller than a view: what a paragraph shown at a view's bottom can have above it on screen.
 constexpr qreal kScreenful = 2400;
+
+// Whether a line starting at from can end between words (or with the paragraph) within
+// reach characters.
+bool wordBreakWithin(const QString& text, int from, int reach)
+{
+    const qsizetype n = std::min<qsizetype>(text.size() - from, reach);
+    if (from + n >= text.size())
+        return true;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, QStringView(text).mid(from, n));
+    const qsizetype at = breaks.toNextBoundary();
+    return at > 0 && at < n;
+}
 
 QImage imageOf(QTextDocument* doc, const QTextImageFormat& format)
 {
@@ -168,17 +181,35 @@ qreal ParagraphLayout::layBlock(const QTextBlock& block, qreal page) const
     const bool wrap = page >= 0 && !bf.nonBreakableLines();
     if (!wrap)
         option.setWrapMode(QTextOption::ManualWrap);
+    // Lines that break between words break a word wider than the line at the width.
+    const bool betweenWords = wrap
+                              && (option.wrapMode() == QTextOption::WordWrap
+                                  || option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere);
     if (!bf.tabPositions().isEmpty())
         option.setTabs(bf.tabPositions());
     tl->setTextOption(option);
     tl->setPosition(QPointF(0, 0)); // lines are placed relative to the paragraph's rectangle
     const qreal avail = wrap ? page - 2 * margin() - bf.leftMargin() - bf.rightMargin() : kUnwrappedWidth;
     qreal y = bf.topMargin();
+    const QString text = betweenWords ? block.text() : QString();
+    // How far ahead a line looks for a place to break between words: a few lines' worth.
+    const int reach = int(std::clamp<qreal>(4 * avail / std::max<qreal>(1, estCharWidth_), 256, 4096));
     tl->beginLayout();
     for (bool first = true;; first = false) {
         QTextLine line = tl->createLine();
         if (!line.isValid())
             break;
+        if (betweenWords) {
+            // Qt looks for a break between words as far as the next one, however far, before
+            // it breaks a word anywhere: a line in a long word would cost the rest of the
+            // word. Where no break comes within reach, the line breaks anywhere at once.
+            const auto mode = wordBreakWithin(text, line.textStart(), reach) ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                                                              : QTextOption::WrapAnywhere;
+            if (mode != option.wrapMode()) {
+                option.setWrapMode(mode);
+                tl->setTextOption(option);
+            }
+        }
         // The font's line spacing includes its leading.
         line.setLeadingIncluded(true);
         const qreal indent = first ? bf.textIndent() : 0;
@@ -324,7 +355,8 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
     const int n = block.blockNumber();
     if (n >= heights_.size())
         return {};
-    layOutForShowing(block);
+    if (shown_)
+        layOutForShowing(block);
     const qreal m = margin();
     const qreal page = pageWidth();
     const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;
@@ -362,7 +394,7 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     }
     const qreal top = heights_.before(a);
     const qreal oldSpan = heights_.before(a + oldCount) - top;
-    const bool eager = newCount <= kEagerBlocks && charsAdded <= kEagerChars;
+    const bool eager = shown_ && newCount <= kEagerBlocks && charsAdded <= kEagerChars;
     if (!eager)
         updateEstimates(); // the default font may be what changed
     // Paragraphs changed in place (a replace-all, a format over a long stretch) most likely

@@ -156,6 +156,13 @@ public:
     // Whether every paragraph above the ones asked for is laid out (nothing left to settle).
     bool isSettled() const;
 
+    // Whether a view shows the document. Unseen, an edit lays out nothing at once, and
+    // asking for a paragraph's rectangle (Qt's edit scrolls to its caret when it takes a
+    // document or a cursor) answers from the heights as they stand: a document loaded and
+    // never shown (a conversion, a hidden buffer) costs no layout.
+    void setShown(bool shown) { shown_ = shown; }
+    bool shown() const { return shown_; }
+
     // Addresses in the text are drawn as links.
     void setLinkDetection(bool on);
     bool linkDetection() const { return detectLinks_; }
@@ -222,6 +229,7 @@ private:
     mutable bool sizeNoticePending_ = false;
     QObject* imageHandler_ = nullptr;
     bool detectLinks_ = false;
+    bool shown_ = true;
 };
 
 } // namespace zorim

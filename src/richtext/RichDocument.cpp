@@ -317,6 +317,7 @@ void RichDocument::insertText(QTextCursor& cursor, const QString& text)
 void RichDocument::setText(const QString& text)
 {
     dropPendingLoad(); // replaced before it was all in
+    omittedPictures_ = 0;
     Transaction edit(*this);
     QTextCursor c(doc_);
     c.select(QTextCursor::Document);
@@ -417,10 +418,14 @@ void RichDocument::forgetUndo()
 // ---- streams ------------------------------------------------------------------------------
 
 bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
-                                 bool wholeDocument) const
+                                 bool wholeDocument)
 {
-    if (format == TextFormat::Rtf)
-        return readRtf(bytes, cursor);
+    if (format == TextFormat::Rtf) {
+        int omitted = 0;
+        const bool ok = readRtf(bytes, cursor, &omitted);
+        omittedPictures_ += omitted;
+        return ok;
+    }
     QString text;
     if (options.has(StreamOption::Unicode)) {
         text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
@@ -446,6 +451,8 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     // Rich text that is no RTF fails before anything changes, so the caller can take it as text.
     if (format == TextFormat::Rtf && !isRtf(bytes))
         return false;
+    const int omittedBefore = omittedPictures_;
+    omittedPictures_ = 0;
     auto* fresh = new QTextDocument(this);
     fresh->setDefaultFont(doc_->defaultFont());
     fresh->setDefaultTextOption(doc_->defaultTextOption());
@@ -457,13 +464,14 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     c.setCharFormat(defaultFormat_);
     bool ok = true;
     std::unique_ptr<PendingText> rest;
+    const bool bytesText = format == TextFormat::Text && !options.has(StreamOption::Unicode);
+    if (bytesText)
+        dropZeroBytes(bytes); // before the length decides: a file of zero bytes is no long text
     // A text file is written back as it was read: its encoding, mark and line ends.
-    const TextDocumentForm form =
-        format == TextFormat::Text && !options.has(StreamOption::Unicode) ? textDocumentForm(bytes) : TextDocumentForm{};
-    if (format == TextFormat::Text && !options.has(StreamOption::Unicode) && bytes.size() > kSlicedLoadAbove) {
+    const TextDocumentForm form = bytesText ? textDocumentForm(bytes) : TextDocumentForm{};
+    if (bytesText && bytes.size() > kSlicedLoadAbove) {
         // A long text: the first slice now, the rest from the event loop. The parts are
         // copies, so the whole file is held once more only until they are made.
-        dropZeroBytes(bytes);
         rest = std::make_unique<PendingText>();
         // The form has read the encoding already (plain ASCII decodes alike either way).
         rest->encoding = form.encoding == TextDocumentForm::Encoding::Utf8 ? TextDocumentEncoding::Utf8
@@ -479,6 +487,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     if (!ok) {
         // The document, its undo and what a long text still has to come stay as they were.
         delete fresh;
+        omittedPictures_ = omittedBefore;
         return false;
     }
     dropPendingLoad(); // what was still to come belongs to the document being replaced
@@ -486,6 +495,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     // Installed once the text is in, so building the document laid nothing out.
     auto* layout = newLayout(fresh);
     layout->setLinkDetection(linkDetection());
+    layout->setShown(this->layout().shown());
     fresh->setDocumentLayout(layout);
     QTextDocument* old = doc_;
     doc_ = fresh;
@@ -570,6 +580,9 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     const bool whole = from == 0 && to == len;
     QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
     QString t = withCrLf(std::move(raw));
+    // A picture or an object stands in the text as one placeholder character; it has no
+    // text, and the placeholder would only force an encoding that holds it.
+    t.remove(QChar::ObjectReplacementCharacter);
     if (options.has(StreamOption::Unicode))
         return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
     return encodeTextDocument(std::move(t), textForm_);

@@ -100,6 +100,12 @@ public:
     // How the text file the document came from was written; the default form after any other
     // load and after clear().
     const TextDocumentForm& textForm() const { return textForm_; }
+    // Pictures and objects of the rich text loaded or inserted since the content was last
+    // replaced that were left out: a file of more than the document may spend on them for
+    // its size. Saving as rich text does not have them. forgetOmittedPictures(): the user
+    // has taken that.
+    int omittedPictures() const { return omittedPictures_; }
+    void forgetOmittedPictures() { omittedPictures_ = 0; }
 
     // ---- search: the first match in range (the last with SearchOption::Backward), or (-1, -1)
     CharRange find(const QString& what, CharRange range, SearchOptions options) const;
@@ -160,7 +166,7 @@ private:
     const QString& rawText() const;
     QString wholeRawText() const;
     bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
-                       bool wholeDocument) const;
+                       bool wholeDocument);
     // Puts the next slice of a long text in; the last one ends the load.
     void continueLoad();
     void dropPendingLoad();
@@ -176,6 +182,7 @@ private:
     int redoDepth_ = 0;
     bool inUndo_ = false;
     int quiet_ = 0;
+    int omittedPictures_ = 0;
     int transactions_ = 0;
     bool pendingNotice_ = false;
     QTextCursor transactionCursor_;

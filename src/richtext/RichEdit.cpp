@@ -6,6 +6,7 @@
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
 #include "richtext/rtf/Rtf.h"
+#include "text/FileNames.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -16,6 +17,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zorim {
 
@@ -441,6 +445,7 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
         options = {};
     }
     bool ok = false;
+    const int omittedBefore = doc_->omittedPictures();
     if (options.has(StreamOption::Selection)) {
         QTextCursor c = view()->textCursor();
         ok = doc_->insert(c, bytes, format, options);
@@ -451,6 +456,9 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
     engine_->setSel({0, 0});
     engine_->scrollCaret();
+    const int omitted = doc_->omittedPictures() - (options.has(StreamOption::Selection) ? omittedBefore : 0);
+    if (omitted > 0)
+        emit PicturesOmitted(omitted);
 }
 
 void RichEdit::LoadStream(QIODevice& stream) { load(stream, streamFormat_, streamMode_); }
@@ -482,10 +490,18 @@ StreamFormat RichEdit::fileFormat(const QString& path) const
 void RichLines::LoadFile(const QString& path)
 {
     RichEdit& e = edit_;
-    // Only plain files are documents: a pipe or a device would hang the load or never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    // Opened by the name's own bytes, so that a name that is no UTF-8 opens too. Only plain
+    // files are documents: a pipe or a device would hang the load or never end (the open
+    // does not wait for a pipe's writer).
+    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    QFile file;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         throw RichEditError(QStringLiteral("Cannot open file %1").arg(path));
+    }
     // Another program's document would load as junk text, and a save would write that over it.
     if (const QString kind = foreignFormat(file.peek(kForeignFormatHead)); !kind.isEmpty())
         throw RichEditError(QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(path, kind));

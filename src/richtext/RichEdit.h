@@ -249,6 +249,9 @@ signals:
     void LoadCompleted();
     // Undo or redo of a switch of PlainText set it to on.
     void PlainTextRestored(bool on);
+    // A load or insertion of rich text left out this many pictures and objects (see
+    // RichDocument::omittedPictures).
+    void PicturesOmitted(int count);
 
 private:
     friend class TextAttributes;

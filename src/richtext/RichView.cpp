@@ -96,6 +96,16 @@ protected:
         view_.model().completeLoad();
         QTextEdit::dropEvent(e);
     }
+    void showEvent(QShowEvent* e) override
+    {
+        view_.model().layout().setShown(true);
+        QTextEdit::showEvent(e);
+    }
+    void hideEvent(QHideEvent* e) override
+    {
+        view_.model().layout().setShown(false);
+        QTextEdit::hideEvent(e);
+    }
     void keyReleaseEvent(QKeyEvent* e) override
     {
         QTextEdit::keyReleaseEvent(e);
@@ -151,6 +161,7 @@ RichView::~RichView() = default;
 void RichView::showDocument()
 {
     QTextDocument* doc = doc_.textDocument();
+    doc_.layout().setShown(view_->isVisible());
     view_->setDocument(doc);
     // As the paragraphs above settle, the text in view stays where it is.
     connect(&doc_.layout(), &ParagraphLayout::placesMoved, view_, [this](qreal y, qreal delta) {

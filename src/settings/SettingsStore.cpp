@@ -22,6 +22,14 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
 [[noreturn]] void fail(int error) { throw SettingsError(ioErrorMessage(error)); }
 
+[[noreturn]] void tooLong(const QByteArray& path)
+{
+    const QString name = QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
+    throw SettingsError(QStringLiteral("Stavový súbor %1 je dlhší ako %2 kB; nenačítal sa.")
+                            .arg(name)
+                            .arg(SettingsStore::kMaxFileSize / 1024));
+}
+
 // A state file name is one name inside data/, never a path.
 void checkName(const QString& name)
 {
@@ -95,6 +103,8 @@ QByteArray readFirstLine(const QByteArray& path, bool* atEnd)
         while (stop != end && *stop != '\r' && *stop != '\n')
             ++stop;
         line.append(buffer, stop - buffer);
+        if (line.size() > SettingsStore::kMaxFileSize)
+            tooLong(path);
         if (stop != end) {
             *atEnd = false;
             break;
@@ -231,6 +241,15 @@ QString SettingsStore::chooseStateFolder(const QString& programFolder, const QSt
     QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     seedStateFiles(installed, own);
     return own;
+}
+
+void SettingsStore::checkSize(const QString& name) const
+{
+    checkName(name);
+    const QByteArray path = QFile::encodeName(filePath(name));
+    struct stat st;
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxFileSize)
+        tooLong(path);
 }
 
 QString SettingsStore::readValue(const QString& name) const

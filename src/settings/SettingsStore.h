@@ -51,6 +51,12 @@ public:
     // ~/.config.
     static QString userConfigHome();
 
+    // A state file holds one short value: a longer one is refused (tooLong()), so that a
+    // damaged or planted file cannot hold the program up.
+    static constexpr qsizetype kMaxFileSize = 64 * 1024;
+    // Throws the refusal when the file is longer than that.
+    void checkSize(const QString& name) const;
+
     // The first line of the file (up to CR, LF or the end), Windows-1250.
     QString readValue(const QString& name) const;
     // The first line as a decimal integer, leading blanks skipped.

@@ -148,3 +148,31 @@ TEST_F(Convert, AnOfficeSuitesLetterGivesItsText)
     EXPECT_FALSE(text.contains(u'\r'));
     EXPECT_GT(text.count(u'\n'), 5);
 }
+
+TEST_F(Convert, HostileFilesConvertAndSayWhatTheyLack)
+{
+    // Zero bytes over the length a long text is sliced at.
+    Outcome r = convert({write("zeros.txt", QByteArray((8 << 20) + 1, '\0')), path("zeros-out.txt")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(read(path("zeros-out.txt")), QByteArray());
+
+    // More pictures than the document takes for the file's size: said, and the text has none.
+    QByteArray rtf = "{\\rtf1 a";
+    for (int i = 0; i < 2000; ++i)
+        rtf += "{\\pict\\pngblip 89}";
+    rtf += "b}";
+    r = convert({"--text", write("pictures.rtf", rtf)});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "ab");
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("sa vynechalo"))) << r.err.constData();
+
+    // A name that is no UTF-8, given as its bytes.
+    write("plain.txt", "obsah");
+    QProcess sh;
+    sh.setWorkingDirectory(dir.path());
+    sh.start("/bin/sh", {"-c", "cp plain.txt \"$(printf 'caf\\351.txt')\" && exec \"$0\" --text \"$(printf 'caf\\351.txt')\"",
+                         QStringLiteral(ZORIM_CONVERT)});
+    ASSERT_TRUE(sh.waitForFinished(60000));
+    EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().constData();
+    EXPECT_EQ(sh.readAllStandardOutput(), "obsah");
+}

@@ -850,6 +850,51 @@ TEST_F(FileCommandsTest, InsertTextFileCancelledOrUnreadableInsertsNothing)
     EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
 }
 
+TEST_F(FileCommandsTest, InsertTextFileOfZeroBytesInsertsNothing)
+{
+    // Longer than a text put in by slices until its zero bytes are dropped.
+    type(QStringLiteral("zostane"));
+    platform.answerOpenFile(folder.writeDocument(QStringLiteral("nuly.txt"), QByteArray((8 << 20) + 1, '\0')));
+    form->Textovsbor1->trigger();
+    EXPECT_EQ(platform.errors(), QStringList());
+    EXPECT_EQ(text(), QStringLiteral("zostane"));
+}
+
+TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingThem)
+{
+    QByteArray rtf = "{\\rtf1 a";
+    for (int i = 0; i < 2000; ++i)
+        rtf += "{\\pict\\pngblip 89}";
+    rtf += "b}";
+    const QString path = folder.writeDocument(QStringLiteral("obrazky.rtf"), rtf);
+    platform.answerOpenFile(path);
+    form->Otvor1->trigger();
+    const QStringList said = platform.texts(ScriptedPlatform::Kind::Message);
+    ASSERT_EQ(said.size(), 1);
+    const int left = form->RichEdit1->document().omittedPictures();
+    ASSERT_GT(left, 0);
+    EXPECT_EQ(said[0], QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(left));
+
+    // No keeps the file as it was, and Save As does not claim a save; Yes saves, asked once.
+    type(QStringLiteral("X"));
+    platform.clearShown();
+    platform.answerQuestion(Answer::No);
+    form->Ulo1->trigger();
+    EXPECT_EQ(platform.questions().size(), 1);
+    EXPECT_EQ(document(path), rtf);
+    platform.answerSaveFile(folder.filePath(QStringLiteral("kopia.rtf")));
+    platform.answerQuestion(Answer::No);
+    form->Uloako1->trigger();
+    EXPECT_EQ(platform.informations(), QStringList());
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("kopia.rtf"))));
+    platform.clearShown();
+    platform.answerQuestion(Answer::Yes);
+    form->Ulo1->trigger();
+    EXPECT_TRUE(document(path).contains("X"));
+    form->Ulo1->trigger();
+    EXPECT_EQ(platform.questions().size(), 2);
+}
+
 } // namespace
 
 namespace {

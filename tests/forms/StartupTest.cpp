@@ -109,6 +109,15 @@ TEST_F(StartupTest, LastFileRecordBecomesTheLastFileItemsCaption)
     EXPECT_EQ(platform.errors(), QStringList());
 }
 
+TEST_F(StartupTest, ALastFileRecordLongerThanAStateFileIsRefused)
+{
+    // One line far longer than a path: reported, and no caption is made of it.
+    folder.write(QStringLiteral("data.ini"), QByteArray(100 << 10, 'a'));
+    const auto form = start();
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Stavový súbor data.ini je dlhší ako 64 kB; nenačítal sa.")});
+    EXPECT_EQ(form->PoslednySubor->text(), QString());
+}
+
 TEST_F(StartupTest, IndentStoreIsResetWhateverItHeld)
 {
     for (const QByteArray& held : {QByteArray("250"), QByteArray("abc"), QByteArray(), QByteArray("30\r\n")}) {

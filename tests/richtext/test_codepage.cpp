@@ -1,4 +1,5 @@
 #include "text/Codepage.h"
+#include "text/FileNames.h"
 
 #include <gtest/gtest.h>
 
@@ -43,4 +44,19 @@ TEST(Codepage, TextDocumentsPickTheirEncoding)
     EXPECT_EQ(encodeTextDocument(slovak), encodeCodepage(slovak));
     const QString greek = QString::fromUtf8("Ελληνικά a ľ");
     EXPECT_EQ(encodeTextDocument(greek), "\xEF\xBB\xBF" + greek.toUtf8());
+}
+
+TEST(FileNames, AnyBytesComeBackAndUtf8ReadsAsItself)
+{
+    // Every byte value at every place of a short name, and cut or over-long UTF-8.
+    for (int b = 1; b < 256; ++b) {
+        if (b == '/')
+            continue;
+        const QByteArray name = QByteArray("a") + char(b) + "\xc5\xbe" + char(b) + "\xc5";
+        EXPECT_EQ(zorim::fileNameBytes(zorim::fileNameFromBytes(name)), name) << b;
+    }
+    EXPECT_EQ(zorim::fileNameBytes(zorim::fileNameFromBytes("\xc0\xaf\xed\xa0\x80")), "\xc0\xaf\xed\xa0\x80");
+    const QString slovak = QStringLiteral("Ďakujem ťa 😀.rtf");
+    EXPECT_EQ(zorim::fileNameFromBytes(slovak.toUtf8()), slovak);
+    EXPECT_EQ(zorim::fileNameBytes(slovak), slovak.toUtf8());
 }

@@ -264,6 +264,38 @@ TEST_F(Layout, AWrappedParagraphHasLinesBelowEachOtherWithinTheWidth)
     EXPECT_EQ(edit.Lines().LineCount(), block.layout()->lineCount());
 }
 
+TEST_F(Layout, AWordLongerThanTheLineBreaksAtTheWidth)
+{
+    // Lines still break between words where they can; a word wider than the line fills
+    // lines to the width.
+    const QString word(3000, u'x');
+    edit.setText(QStringLiteral("krátke ") + word + QStringLiteral(" koniec"));
+    const QTextBlock block = doc()->begin();
+    doc()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* tl = block.layout();
+    ASSERT_GE(tl->lineCount(), 10);
+    EXPECT_EQ(tl->lineAt(0).textLength(), 7) << "the short word keeps its own line";
+    const qreal available = doc()->textWidth() - 2 * doc()->documentMargin();
+    for (int i = 0; i < tl->lineCount(); ++i)
+        EXPECT_LE(tl->lineAt(i).naturalTextWidth(), available + 0.5) << i;
+    EXPECT_EQ(edit.Lines().LineCount(), tl->lineCount());
+}
+
+TEST(LayoutHidden, AControlNobodySeesLaysNothingOutToLoad)
+{
+    // A conversion loads into a control that is never shown: one long paragraph must cost
+    // its reading alone.
+    RichEdit hidden;
+    QByteArray bytes(200000, 'x');
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    hidden.LoadStream(buffer);
+    const auto* laid = qobject_cast<ParagraphLayout*>(hidden.engine().document()->documentLayout());
+    ASSERT_NE(laid, nullptr);
+    EXPECT_EQ(laid->laidOutCount(), 0);
+    EXPECT_EQ(hidden.TextLength(), 200000);
+}
+
 namespace {
 
 // The document drawn into an image the way the view draws it.

@@ -1,7 +1,10 @@
 #include "richtext/RichEdit.h"
+#include "richtext/RichView.h"
+#include "richtext/rtf/Picture.h"
 #include "FilePermissions.h"
 #include "TestSupport.h"
 #include "text/Codepage.h"
+#include "text/FileNames.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -13,8 +16,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace zorim;
 
@@ -448,4 +454,56 @@ TEST_F(Streams, ALongTextIsCutOnlyWhereNothingFallsApart)
     edit.Lines().LoadFile(write("bom.txt", "\xEF\xBB\xBF" + lines('y', 9) + "\xC5\xBE"));
     const QString bom = edit.Text();
     EXPECT_TRUE(bom.startsWith(u'y') && bom.endsWith(QStringLiteral("\r\nž")));
+}
+
+TEST_F(Streams, ZeroBytesDoNotCountTowardsALongText)
+{
+    // Over the length a long text is put in by slices, but nothing left once the zero bytes
+    // go; and a few characters among them.
+    const QByteArray zeros((8 << 20) + 1, '\0');
+    edit.Lines().LoadFile(write("zeros.txt", zeros));
+    EXPECT_FALSE(edit.Loading());
+    EXPECT_EQ(edit.Text(), QString());
+    edit.Lines().LoadFile(write("some.txt", "ab" + zeros + "c"));
+    EXPECT_EQ(edit.Text(), QStringLiteral("abc"));
+}
+
+TEST_F(Streams, PicturesHaveNoTextInATextFile)
+{
+    // Text Windows-1250 holds, with a picture in it, is saved in Windows-1250 without it.
+    const QString text = QStringLiteral("Čaj s ďatľom");
+    edit.setText(text);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QTextCursor c(edit.engine().document());
+    c.setPosition(4);
+    insertPicture(c, pictureFromImage(image));
+    const QString path = dir.filePath("picture.txt");
+    edit.Lines().SaveFile(path);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), encodeCodepage(text, kCp1250));
+}
+
+TEST_F(Streams, ANameThatIsNoUtf8OpensByItsBytes)
+{
+    // A Latin-1 name, as the command line gives it and as the open dialog shows it.
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/caf\xe9.rtf";
+    const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray rtf = "{\\rtf1 k\\'e1va}";
+    ASSERT_EQ(::write(fd, rtf.constData(), size_t(rtf.size())), rtf.size());
+    ::close(fd);
+
+    const QString byBytes = fileNameFromBytes(bytes);
+    EXPECT_TRUE(isPlainFile(byBytes));
+    edit.Lines().LoadFile(byBytes);
+    EXPECT_EQ(edit.Text(), QStringLiteral("káva"));
+
+    edit.Lines().Clear();
+    const QString shown = dir.filePath(QStringLiteral("caf\uFFFD.rtf"));
+    EXPECT_EQ(existingFileName(shown), byBytes);
+    edit.Lines().LoadFile(existingFileName(shown));
+    EXPECT_EQ(edit.Text(), QStringLiteral("káva"));
+    ::unlink(bytes.constData()); // the temporary folder's removal cannot name it
 }

@@ -195,6 +195,18 @@ TEST_F(SettingsStoreTest, MissingFileIsReportedNeverDefaulted)
     EXPECT_FALSE(folder.exists(QStringLiteral("skin.ini")));
 }
 
+TEST_F(SettingsStoreTest, ALineLongerThanAStateFileHoldsIsRefused)
+{
+    const QString refused = QStringLiteral("Stavový súbor skin.ini je dlhší ako 64 kB; nenačítal sa.");
+    folder.write(QStringLiteral("skin.ini"), QByteArray(SettingsStore::kMaxFileSize + 1, '7'));
+    EXPECT_EQ(failureOf([&] { store.readValue(QStringLiteral("skin.ini")); }), refused);
+    EXPECT_EQ(failureOf([&] { store.checkSize(QStringLiteral("skin.ini")); }), refused);
+    // Up to the bound the file is read as ever.
+    folder.write(QStringLiteral("skin.ini"), QByteArray(SettingsStore::kMaxFileSize, '7'));
+    EXPECT_EQ(store.readValue(QStringLiteral("skin.ini")).size(), SettingsStore::kMaxFileSize);
+    EXPECT_EQ(failureOf([&] { store.checkSize(QStringLiteral("skin.ini")); }), QStringLiteral("no failure"));
+}
+
 TEST(SettingsStoreNoDataFolder, WritingNeverCreatesTheDataFolder)
 {
     ProgramFolder bare(false);

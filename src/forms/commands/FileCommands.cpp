@@ -198,6 +198,8 @@ bool FileCommands::save()
     TForm1& form = c_.form;
     bool saved = true;
     if (form.currentFileName() != TForm1::kUntitled) {
+        if (!mayLoseOmittedPictures())
+            return false;
         // The file is replaced only once the whole document is written.
         c_.RichEdit1.Lines().SaveFile(form.currentFileName());
         c_.RichEdit1.setModified(false);
@@ -227,6 +229,21 @@ std::optional<QString> FileCommands::askSaveName()
     }
 }
 
+bool FileCommands::mayLoseOmittedPictures()
+{
+    RichDocument& doc = c_.RichEdit1.document();
+    const int omitted = doc.omittedPictures();
+    if (omitted == 0)
+        return true;
+    const QString text = QStringLiteral("Pri načítaní sa vynechalo %1 obrázkov, ktoré ZORIM nedokáže zobraziť; "
+                                        "uložený dokument ich nebude obsahovať. Uložiť aj tak?")
+                             .arg(omitted);
+    if (c_.platform.question(&c_.form, text) != Answer::Yes)
+        return false;
+    doc.forgetOmittedPictures(); // taken by the user: asked once
+    return true;
+}
+
 bool FileCommands::saveAs()
 {
     TForm1& form = c_.form;
@@ -234,7 +251,9 @@ bool FileCommands::saveAs()
     if (const std::optional<QString> path = askSaveName()) {
         form.setCurrentFileName(*path);
         form.setTitle(kTitlePrefix + TForm1::strip(*path));
-        saved = save();
+        // Declining to save without the pictures left out ends it as a failed save does.
+        if (!(saved = save()))
+            return false;
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
     form.SetModified(false);

@@ -71,6 +71,8 @@ private:
     // Runs the load of `path` as the document's file: on failure the document keeps the name
     // and title it had, since it still is the document it was.
     void loadAsDocument(const QString& path, const QString& title);
+    // Asks before a save would lose the pictures the load left out; false when it is not to.
+    bool mayLoseOmittedPictures();
 
     CommandContext& c_;
     std::unique_ptr<QPrinter> printer_;

@@ -39,7 +39,9 @@ bool isRtf(QByteArrayView bytes);
 // gives false, so the caller can take it as text.
 // Damaged input after a valid start loads what can be read and gives true. A final \par at
 // the end of the document ends the last paragraph instead of adding an empty one.
-bool readRtf(const QByteArray& bytes, QTextCursor& cursor);
+// Pictures and objects beyond what the document may spend on them for a file of this size
+// are left out; with omitted, their number is put there.
+bool readRtf(const QByteArray& bytes, QTextCursor& cursor, int* omitted = nullptr);
 
 struct RtfWriteOptions {
     bool noObjects = false; // leave pictures out

@@ -84,6 +84,7 @@ public:
     }
 
     void run();
+    int omitted() const { return m_omitted; }
 
 private:
     void word(const Token& t, bool starred);
@@ -125,6 +126,7 @@ private:
     DocumentBuilder m_builder;
     PictureBudget m_budget;
     PictureBudget m_pictureRoom; // what the document may spend on pictures besides their pixels
+    int m_omitted = 0;           // pictures and objects left out for want of that room
 
     std::vector<State> m_stack;
     std::optional<EmbeddedObject> m_object; // of the \object group being read, until a picture shows it
@@ -797,8 +799,11 @@ void Reader::finishPict(const State& closed)
         return;
     // Each picture costs the document a format and a resource, whatever its size: a file of
     // thousands of tiny pictures must not take memory far beyond its own size.
-    if (!m_pictureRoom.take(kPictureCost))
+    if (!m_pictureRoom.take(kPictureCost)) {
+        if (!(m_object && m_stack.size() >= m_objectDepth))
+            ++m_omitted; // an object's picture: the object counts when it ends
         return;
+    }
     Picture picture;
     picture.data = std::move(b.data);
     picture.width = b.v[pic::Width];
@@ -859,8 +864,12 @@ void Reader::finishObject()
     // An object whose result showed no picture is shown by its icon, so its data stays.
     std::optional<EmbeddedObject> object = std::exchange(m_object, std::nullopt);
     m_objectDepth = 0;
-    if (!object || st().chr[cp::Hidden] || !m_pictureRoom.take(kPictureCost))
+    if (!object || st().chr[cp::Hidden])
         return;
+    if (!m_pictureRoom.take(kPictureCost)) {
+        ++m_omitted;
+        return;
+    }
     m_builder.object(*object, st().chr, st().para);
 }
 
@@ -892,7 +901,7 @@ qsizetype rtfStart(QByteArrayView bytes)
 
 bool isRtf(QByteArrayView bytes) { return bytes.sliced(rtfStart(bytes)).startsWith("{\\rtf"); }
 
-bool readRtf(const QByteArray& bytes, QTextCursor& cursor)
+bool readRtf(const QByteArray& bytes, QTextCursor& cursor, int* omitted)
 {
     if (!isRtf(bytes) || !cursor.document())
         return false;
@@ -902,6 +911,8 @@ bool readRtf(const QByteArray& bytes, QTextCursor& cursor)
     Reader reader(bytes, start, cursor);
     reader.run();
     cursor.endEditBlock();
+    if (omitted)
+        *omitted = reader.omitted();
     return true;
 }
 

@@ -1,0 +1,48 @@
+// Fuzz target: any bytes loaded as a whole document, as text or as RTF, then laid out at a
+// page width, as the window shows them. Faults of size (a long text put in by slices, a
+// paragraph with no place to break a line) need inputs larger than a fuzzer makes, so the
+// first byte scales the rest: its upper seven bits times 128 KiB is the length the rest is
+// repeated to before it is added once more. Bit 0 makes that the body of an RTF document
+// (the reader itself has fuzz_rtf_reader).
+#include "richtext/RichDocument.h"
+
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <cstdint>
+
+extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_document_load";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const bool rtf = data[0] & 1;
+    const qsizetype repeatTo = qsizetype(data[0] >> 1) << 17;
+    const QByteArray unit(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    QByteArray bytes;
+    if (!unit.isEmpty()) {
+        bytes.reserve(repeatTo + unit.size());
+        while (bytes.size() < repeatTo)
+            bytes += unit;
+    }
+    bytes += unit;
+    if (rtf)
+        bytes = "{\\rtf1\\ansi " + bytes + "}";
+    zorim::RichDocument doc;
+    doc.textDocument()->setPageSize(QSizeF(400, -1));
+    doc.load(std::move(bytes), rtf ? zorim::TextFormat::Rtf : zorim::TextFormat::Text);
+    doc.completeLoad();
+    doc.lineCount(); // lays every paragraph out
+    return 0;
+}
