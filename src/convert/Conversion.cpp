@@ -6,6 +6,8 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QTextDocument>
+#include <algorithm>
 #include <cstdio>
 
 namespace zorim::convert {
@@ -98,13 +100,23 @@ std::optional<QString> printText(const QString& input)
     } catch (const RichEditError& e) {
         return e.message();
     }
-    // Written a piece at a time, so a large document's text is not held twice more.
-    const QString text = edit.document().text();
+    // The document's own text, its paragraph and line separators turned into LF and VT as
+    // each piece is encoded: one pass, and the text is held once.
+    edit.CompleteLoad();
+    const QString raw = edit.document().textDocument()->toRawText();
     constexpr qsizetype kPiece = 1 << 20;
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);
-    for (qsizetype at = 0; at < text.size(); at += kPiece) {
-        QByteArray bytes = QStringView(text).mid(at, kPiece).toUtf8();
-        bytes.removeIf([](char c) { return c == '\r'; }); // CR LF to LF: the text holds no other CR
+    QString piece(std::min(raw.size(), kPiece), Qt::Uninitialized);
+    for (qsizetype at = 0; at < raw.size(); at += kPiece) {
+        const qsizetype n = std::min(kPiece, raw.size() - at);
+        piece.resize(n);
+        const QChar* from = raw.constData() + at;
+        QChar* to = piece.data();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = from[i].unicode();
+            to[i] = c == QChar::ParagraphSeparator ? u'\n' : c == QChar::LineSeparator ? u'\v' : c;
+        }
+        const QByteArray bytes = piece.toUtf8();
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
             return cannot;
     }
