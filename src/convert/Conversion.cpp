@@ -104,7 +104,7 @@ std::optional<QString> printText(const QString& input)
     // each piece is encoded: one pass, and the text is held once.
     edit.CompleteLoad();
     const QString raw = edit.document().textDocument()->toRawText();
-    constexpr qsizetype kPiece = 1 << 20;
+    constexpr qsizetype kPiece = 1 << 16;
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);
     QString piece(std::min(raw.size(), kPiece), Qt::Uninitialized);
     for (qsizetype at = 0; at < raw.size(); at += kPiece) {
