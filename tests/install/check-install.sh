@@ -62,5 +62,10 @@ if [ -x "$prefix/bin/zorim-convert" ]; then
     printf 'Ahoj svet\r\n' > "$prefix/in.txt"
     "$prefix/convert-link" "$prefix/in.txt" "$prefix/out.rtf" || fail "installed zorim-convert failed"
     grep -q 'Ahoj svet' "$prefix/out.rtf" || fail "installed zorim-convert wrote no text"
+    # Several files: the workers are copies of the installed program, found through the link.
+    printf 'Druhý\r\n' > "$prefix/in2.txt"
+    "$prefix/convert-link" --to zrm -j 2 -o "$prefix/out" "$prefix/in.txt" "$prefix/in2.txt" 2>/dev/null \
+        || fail "installed zorim-convert failed on two files"
+    [ -s "$prefix/out/in.zrm" ] && [ -s "$prefix/out/in2.zrm" ] || fail "installed zorim-convert wrote not both files"
 fi
 echo "1 passed, 0 failed"
