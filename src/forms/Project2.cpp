@@ -1,6 +1,7 @@
 #include "forms/Project2.h"
 
 #include "forms/Errors.h"
+#include "forms/ProgramInfo.h"
 #include "forms/TAboutBox.h"
 #include "forms/TForm1.h"
 #include "forms/TForm10.h"
@@ -17,6 +18,9 @@
 #include "text/FileNames.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <optional>
 
 namespace zorim {
 
@@ -61,6 +65,41 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
     return w;
 }
 
+namespace {
+
+const char* const kHelp =
+    "Použitie: zorim [DOKUMENT]\n"
+    "\n"
+    "Slovenský textový editor. Otvorí DOKUMENT (RTF .zrm a .rtf, text .txt), ak je zadaný.\n"
+    "  -h, --help     vypíše tento návod a skončí\n"
+    "  -v, --version  vypíše verziu a skončí\n"
+    "Prevod dokumentov bez okna: zorim-convert --help.\n"
+    "\n"
+    "Usage: zorim [DOCUMENT]\n"
+    "\n"
+    "Slovak word processor. Opens DOCUMENT (RTF .zrm and .rtf, text .txt) when one is named.\n"
+    "  -h, --help     print this help and exit\n"
+    "  -v, --version  print the version and exit\n"
+    "Converting documents without a window: zorim-convert --help.\n";
+
+// --help and --version are answered on the terminal, before anything of a window exists.
+std::optional<int> answerOnTerminal(const QStringList& arguments)
+{
+    for (const QString& a : arguments) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
+            std::printf("zorim %s\n", qPrintable(programVersion()));
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int Project2(int argc, char** argv)
 {
     // The command line as given: the application object takes out the options it knows.
@@ -68,6 +107,8 @@ int Project2(int argc, char** argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << fileNameFromBytes(argv[i]);
+    if (const std::optional<int> answered = answerOnTerminal(arguments))
+        return *answered;
 
     QApplication app(argc, argv);
     installSlovakTranslations(app);

@@ -3,6 +3,7 @@
 #include "forms/TForm1.h"
 
 #include "forms/StatusBar.h"
+#include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
@@ -20,7 +21,7 @@ void TForm1::FormCreate()
         SelectionChange();
         SetModified(false);
 
-        // Only the first argument counts, and only when it names an existing file.
+        // Only the first argument opens, and only when it names an existing file.
         const QString argument = arguments_.value(0);
         if (!argument.isEmpty() && isPlainFile(argument)) {
             setTitle(QStringLiteral("ZORIM - ") + strip(argument));
@@ -42,6 +43,12 @@ void TForm1::FormCreate()
         RichEdit1->setVerticalScrollBar(true);
         restoreSavedState();
     });
+    // One document opens; the others named with it are said to be left, so none is thought
+    // open when it is not.
+    if (arguments_.size() > 1) {
+        platform_.information(this, QStringLiteral("Otvára sa len prvý dokument. Neotvorené zostali: %1")
+                                        .arg(arguments_.mid(1).join(QStringLiteral(", "))));
+    }
 }
 
 void TForm1::Posledny()

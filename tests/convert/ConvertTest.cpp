@@ -17,10 +17,17 @@ struct Outcome {
     QByteArray err;
 };
 
-Outcome convert(const QStringList& args)
+// input: written to the converter's standard input (a pipe), which is then closed.
+Outcome convert(const QStringList& args, const QByteArray& input = {}, const QString& inputFile = {})
 {
     QProcess p;
+    if (!inputFile.isEmpty())
+        p.setStandardInputFile(inputFile);
     p.start(QStringLiteral(ZORIM_CONVERT), args);
+    if (inputFile.isEmpty()) {
+        p.write(input);
+        p.closeWriteChannel();
+    }
     EXPECT_TRUE(p.waitForFinished(60000));
     Outcome r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -134,6 +141,94 @@ TEST_F(Convert, HelpInSlovakAndEnglishAndUsageErrors)
     EXPECT_TRUE(r.out.isEmpty());
     r = convert({"a.rtf", "b.txt", "c.txt"});
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("--to")) << "several files need a format";
+    r = convert({"--to", "doc", "a.rtf"});
+    EXPECT_EQ(r.exitCode, 1);
+}
+
+// A letter whose text tells it apart, in RTF or as text.
+QByteArray letterNumber(int n, bool rtf)
+{
+    const QByteArray text = "List " + QByteArray::number(n);
+    return rtf ? "{\\rtf1\\ansi {\\b " + text + "}\\par}" : text + "\r\n";
+}
+
+// A folder and files given together: each document lands in the output folder under its
+// own name; another program's document among them fails by name and the rest go on.
+TEST_F(Convert, FolderAndFilesIntoAnOutputFolderWithABadFileAmongThem)
+{
+    QDir(dir.path()).mkdir("in");
+    for (int n = 0; n < 6; ++n)
+        write(QStringLiteral("in/list%1.%2").arg(n).arg(n % 2 ? "rtf" : "txt"), letterNumber(n, n % 2));
+    write("in/notes.pdf", "%PDF-1.4\n"); // no document by its name: not taken from the folder
+    write("in/scan.zrm", "%PDF-1.4\n");
+    const QString single = write("single.zrm", letterNumber(9, true));
+
+    const Outcome r = convert({"--to", "txt", "-o", path("out/texts"), path("in"), single});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("scan.zrm")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("7 z 8")) << "the summary: " << r.err.constData();
+    EXPECT_FALSE(r.err.contains('\r')) << "no progress line when standard error is no terminal";
+    for (int n = 0; n < 6; ++n)
+        EXPECT_EQ(read(path(QStringLiteral("out/texts/list%1.txt").arg(n))).trimmed(), "List " + QByteArray::number(n));
+    EXPECT_EQ(read(path("out/texts/single.txt")), "List 9");
+    EXPECT_EQ(QDir(path("out/texts")).entryList(QDir::Files).size(), 7);
+}
+
+// One at a time and in parallel workers, the outputs are the same bytes.
+TEST_F(Convert, ParallelWorkersWriteWhatOneAtATimeWrites)
+{
+    QStringList inputs;
+    for (int n = 0; n < 12; ++n)
+        inputs << write(QStringLiteral("doc%1.rtf").arg(n), letterNumber(n, true));
+    Outcome r = convert(QStringList{"--to", "zrm", "-j", "1", "-o", path("one")} + inputs);
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    r = convert(QStringList{"--to", "zrm", "-j", "3", "-o", path("three")} + inputs);
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("12 z 12")) << r.err.constData();
+    for (int n = 0; n < 12; ++n) {
+        const QString name = QStringLiteral("/doc%1.zrm").arg(n);
+        EXPECT_TRUE(read(path("one") + name).contains("List " + QByteArray::number(n)));
+        EXPECT_EQ(read(path("three") + name), read(path("one") + name)) << name.toStdString();
+    }
+}
+
+TEST_F(Convert, StandardInputAndOutputInEveryFormat)
+{
+    // Text through a pipe into RTF on standard output.
+    Outcome r = convert({"--to", "rtf", "-", "-"}, QByteArray("Dobr\xFD de\xF2\r\nriadok"));
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.startsWith("{\\rtf1"));
+    // That RTF from a file on standard input back to text on standard output.
+    const QString rtf = write("piped.rtf", r.out);
+    r = convert({"--to", "txt", "-", "-"}, {}, rtf);
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(zorim::decodeTextDocument(r.out), QString::fromUtf8("Dobrý deň\r\nriadok"));
+    // A named file onto standard output, and standard input into a named file.
+    r = convert({"--to", "txt", rtf, "-"});
+    EXPECT_EQ(zorim::decodeTextDocument(r.out), QString::fromUtf8("Dobrý deň\r\nriadok"));
+    r = convert({"-", path("from-pipe.zrm")}, kLetter);
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(read(path("from-pipe.zrm")).contains("riadite"));
+    // Another program's document on standard input is refused and writes nothing.
+    r = convert({"--to", "rtf", "-", "-"}, "%PDF-1.4\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+// Outputs that would destroy a file are refused before anything is written: one over its
+// own input, and the second of two inputs with one output name.
+TEST_F(Convert, AnOutputOverItsInputOrAnotherInputsOutputIsRefused)
+{
+    const QString text = write("note.txt", "kept as it was");
+    const QString rtf = write("note.rtf", letterNumber(1, true));
+    const QString zrm = write("note.zrm", letterNumber(2, true));
+    const Outcome r = convert({"--to", "txt", text, rtf, zrm});
+    // note.txt is an input itself: neither it nor the others may be written over it.
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(read(text), "kept as it was");
+    EXPECT_TRUE(r.err.contains("note.zrm")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("0 z 3")) << r.err.constData();
 }
 
 TEST_F(Convert, AnOfficeSuitesLetterGivesItsText)

@@ -67,6 +67,9 @@ TEST_F(StartupTest, FirstArgumentNamingAFileIsShownUntitled)
     EXPECT_TRUE(form->RichEdit1->verticalScrollBar());
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Dobrý deň"));
     EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("10"));
+    // The second document is named as not opened.
+    ASSERT_EQ(platform.informations().size(), 1);
+    EXPECT_TRUE(platform.informations()[0].endsWith(QStringLiteral("/nonexistent/second.txt")));
 }
 
 TEST_F(StartupTest, ArgumentThatIsNoExistingFileCountsAsNone)

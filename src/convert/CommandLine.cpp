@@ -1,0 +1,198 @@
+#include "convert/CommandLine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+namespace zorim::convert {
+
+namespace {
+
+// The formats --to names, with the extension their outputs get.
+struct Target {
+    const char* name;
+    bool text;
+};
+constexpr Target kTargets[] = {{"rtf", false}, {"zrm", false}, {"txt", true}};
+
+const Target* targetNamed(const QString& name)
+{
+    for (const Target& t : kTargets) {
+        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return &t;
+    }
+    return nullptr;
+}
+
+bool knownOutput(const QString& path)
+{
+    return targetNamed(QFileInfo(path).suffix()) != nullptr;
+}
+
+// The option's value: "--to=txt" or "--to txt".
+bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value, QString& error)
+{
+    const QString& a = args[i];
+    if (a.startsWith(name + QLatin1Char('='))) {
+        value = a.mid(name.size() + 1);
+        return true;
+    }
+    if (a != name)
+        return false;
+    if (i + 1 >= args.size()) {
+        error = QStringLiteral("%1: chýba hodnota").arg(name);
+        return true;
+    }
+    value = args[++i];
+    return true;
+}
+
+// A path as one spelling, so two names of one file compare equal even before it exists.
+QString samePathKey(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
+bool isDocumentName(const QString& fileName)
+{
+    static const QStringList kExtensions = {QStringLiteral("rtf"), QStringLiteral("zrm"), QStringLiteral("txt"),
+                                            QStringLiteral("htm"), QStringLiteral("html"), QStringLiteral("mola")};
+    return kExtensions.contains(QFileInfo(fileName).suffix().toLower());
+}
+
+Request parseCommandLine(const QStringList& args)
+{
+    Request r;
+    QStringList positional;
+    QString to;
+    bool outputFolderGiven = false;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size() && r.usageError.isEmpty(); ++i) {
+        const QString& a = args[i];
+        QString value;
+        if (optionsEnded || a == kStandardStream || !a.startsWith(QLatin1Char('-'))) {
+            positional << a;
+        } else if (a == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            r.mode = Request::Mode::Help;
+            return r;
+        } else if (a == QLatin1String("--worker")) {
+            r.mode = Request::Mode::Worker;
+        } else if (a == QLatin1String("--text")) {
+            r.mode = Request::Mode::Text;
+        } else if (takeValue(args, i, QStringLiteral("--to"), value, r.usageError)) {
+            to = value;
+        } else if (takeValue(args, i, QStringLiteral("--outdir"), value, r.usageError)
+                   || takeValue(args, i, QStringLiteral("-o"), value, r.usageError)) {
+            r.outputFolder = value;
+            outputFolderGiven = true;
+        } else if (takeValue(args, i, QStringLiteral("--jobs"), value, r.usageError)
+                   || takeValue(args, i, QStringLiteral("-j"), value, r.usageError)) {
+            bool ok = false;
+            r.workers = value.toInt(&ok);
+            if (!ok || r.workers < 1)
+                r.usageError = QStringLiteral("%1: počet súbežných prevodov musí byť kladné číslo").arg(value);
+        } else {
+            r.usageError = QStringLiteral("%1: neznáma voľba").arg(a);
+        }
+    }
+    if (!r.usageError.isEmpty() || r.mode == Request::Mode::Worker)
+        return r;
+
+    if (r.mode == Request::Mode::Text) {
+        if (positional.size() != 1 || !to.isEmpty() || outputFolderGiven)
+            r.usageError = QStringLiteral("--text berie práve jeden vstup");
+        else
+            r.jobs.push_back({positional[0], kStandardStream});
+        return r;
+    }
+    if (positional.isEmpty()) {
+        r.usageError = QStringLiteral("chýba vstup");
+        return r;
+    }
+    const Target* target = nullptr;
+    if (!to.isEmpty() && !(target = targetNamed(to))) {
+        r.usageError = QStringLiteral("--to %1: neznámy formát (rtf, zrm alebo txt)").arg(to);
+        return r;
+    }
+
+    if (!target) {
+        // IN OUT: the output's extension names the format.
+        if (outputFolderGiven || positional.size() != 2 || QFileInfo(positional[0]).isDir()) {
+            r.usageError = QStringLiteral("pri viacerých súboroch, priečinku alebo voľbe -o treba zadať --to");
+        } else if (positional[1] == kStandardStream) {
+            r.usageError = QStringLiteral("pri zápise na štandardný výstup treba zadať --to");
+        } else if (!knownOutput(positional[1])) {
+            r.usageError = QStringLiteral("%1: unknown output type (.txt, .rtf or .zrm)").arg(positional[1]);
+        } else {
+            r.jobs.push_back({positional[0], positional[1]});
+        }
+        return r;
+    }
+
+    r.textToStandardOutput = target->text;
+    // With --to every name is an input, but for "IN -": that input onto standard output.
+    if (!outputFolderGiven && positional.size() == 2 && positional[1] == kStandardStream) {
+        r.outputFolder = kStandardStream;
+        outputFolderGiven = true;
+        positional.removeLast();
+    }
+    if (positional.count(kStandardStream) > 1) {
+        r.usageError = QStringLiteral("štandardný vstup sa dá čítať len raz");
+        return r;
+    }
+
+    // Folders stand for the documents in them, in name order.
+    QStringList inputs;
+    for (const QString& p : positional) {
+        if (p != kStandardStream && QFileInfo(p).isDir()) {
+            const QDir dir(p);
+            QStringList names = dir.entryList(QDir::Files, QDir::Name);
+            names.removeIf([](const QString& n) { return !isDocumentName(n); });
+            if (names.isEmpty())
+                r.refused << QStringLiteral("%1: v priečinku nie je žiadny dokument").arg(p);
+            for (const QString& n : names)
+                inputs << dir.filePath(n);
+        } else {
+            inputs << p;
+        }
+    }
+
+    const QString extension = QLatin1String(target->name);
+    QHash<QString, QString> outputOf; // output path -> the input that has it
+    QSet<QString> inputKeys;
+    for (const QString& in : inputs)
+        inputKeys.insert(samePathKey(in));
+    for (const QString& in : inputs) {
+        QString out;
+        if (r.outputFolder == kStandardStream || (in == kStandardStream && !outputFolderGiven)) {
+            out = kStandardStream;
+        } else {
+            const QString name = in == kStandardStream ? QStringLiteral("stdin") : QFileInfo(in).completeBaseName();
+            const QString folder = outputFolderGiven ? r.outputFolder : QFileInfo(in).path();
+            out = QDir(folder).filePath(name + QLatin1Char('.') + extension);
+            // An output over an input, its own or another's, or over another input's output,
+            // would lose a file.
+            const QString key = samePathKey(out);
+            if (inputKeys.contains(key)) {
+                r.refused << QStringLiteral("%1: výstup %2 by prepísal vstup").arg(in, out);
+                continue;
+            }
+            if (const auto first = outputOf.constFind(key); first != outputOf.constEnd()) {
+                r.refused << QStringLiteral("%1: výstup %2 už patrí súboru %3").arg(in, out, *first);
+                continue;
+            }
+            outputOf.insert(key, in);
+        }
+        r.jobs.push_back({in, out});
+    }
+    return r;
+}
+
+} // namespace zorim::convert
