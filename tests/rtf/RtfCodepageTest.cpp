@@ -6,13 +6,7 @@
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTextCursor>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -21,35 +15,6 @@ using namespace zorim;
 using namespace zorim::test;
 
 namespace {
-
-// Every character of Windows-1250, then Greek, Cyrillic, CJK and one beyond the BMP.
-QString everyKindOfText()
-{
-    QByteArray upper;
-    for (int b = 0x80; b < 0x100; ++b)
-        if (encodeCodepageChar(decodeCodepage(QByteArray(1, char(b)), kCp1250)[0].unicode(), kCp1250) == b
-            && decodeCodepage(QByteArray(1, char(b)), kCp1250)[0].unicode() >= 0xA0)
-            upper.append(char(b));
-    QString text = decodeCodepage(upper, kCp1250);
-    text += QString::fromUtf8(" café Łódź “quoted” € ‚„‰ Ελληνικά Кириллица 漢字とかな 测试 한국어 😀 end");
-    return text;
-}
-
-std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString& face, uint8_t charset)
-{
-    auto doc = std::make_unique<QTextDocument>();
-    QTextCursor cursor(doc.get());
-    CharFormat cf;
-    cf.mask = cfm::All;
-    cf.faceName = face;
-    cf.charset = charset;
-    cf.height = 200;
-    cf.effects = cfe::AutoColor | cfe::AutoBackColor;
-    QTextCharFormat format;
-    applyCharFormat(format, cf);
-    cursor.insertText(text, format);
-    return doc;
-}
 
 // Reads RTF the way a reader that trusts only the declared pages does: each font's
 // \fcharset (or the document's \ansicpg) decides the bytes. Enough of the syntax for what
@@ -111,31 +76,6 @@ QString readByDeclaredPages(const QByteArray& rtf)
     return out;
 }
 
-// Another program's reading of the file as plain text, or nothing when it is not installed.
-std::optional<QString> readByOtherProgram(const QString& program, const QByteArray& rtf)
-{
-    const QString exe = QStandardPaths::findExecutable(program);
-    if (exe.isEmpty())
-        return std::nullopt;
-    QTemporaryDir dir;
-    QFile file(dir.filePath("doc.rtf"));
-    if (!file.open(QIODevice::WriteOnly))
-        return std::nullopt;
-    file.write(rtf);
-    file.close();
-    QProcess p;
-    if (program == "soffice")
-        p.start(exe, {"--headless", "--convert-to", "txt:Text (encoded):76", "--outdir", dir.path(), file.fileName()});
-    else
-        p.start(exe, {"--to=txt", "-o", dir.filePath("doc.txt"), file.fileName()});
-    if (!p.waitForFinished(120000))
-        return std::nullopt;
-    QFile txt(dir.filePath("doc.txt"));
-    if (!txt.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return QString::fromUtf8(txt.readAll()).remove(QChar(0xFEFF)).trimmed();
-}
-
 } // namespace
 
 TEST(RtfCodepages, WhatIsWrittenIsInThePageItDeclares)
@@ -162,23 +102,6 @@ TEST(RtfCodepages, WhatIsWrittenIsInThePageItDeclares)
     const QByteArray typed = writeRtf(*typedDocument(QString::fromUtf8("café Łódź “quoted”"), "Arial", kDefaultCharset));
     EXPECT_TRUE(typed.contains("\\fcharset238 Arial;")) << typed.toStdString();
     EXPECT_TRUE(typed.contains("caf\\'e9 \\'a3\\'f3d\\'9f \\'93quoted\\'94")) << typed.toStdString();
-}
-
-TEST(RtfCodepages, OtherProgramsReadWhatWeWrite)
-{
-    const QString text = everyKindOfText();
-    bool any = false;
-    for (const char* program : {"soffice", "abiword"}) {
-        for (const uint8_t charset : {kDefaultCharset, kEastEuropeCharset, uint8_t(255), uint8_t(128)}) {
-            const auto shown = readByOtherProgram(program, writeRtf(*typedDocument(text, "Arial", charset)));
-            if (!shown)
-                break;
-            any = true;
-            EXPECT_EQ(*shown, text) << program << " charset " << int(charset);
-        }
-    }
-    if (!any)
-        GTEST_SKIP() << "neither LibreOffice nor AbiWord is installed";
 }
 
 TEST(RtfCodepages, DoubleByteDocumentsAndFonts)
