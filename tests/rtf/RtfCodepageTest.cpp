@@ -118,11 +118,18 @@ TEST(RtfCodepages, DoubleByteDocumentsAndFonts)
     EXPECT_EQ(doc->toRawText(), QString::fromUtf8("é こんｱ x测试é"));
     EXPECT_EQ(formatAt(*doc, 2).faceName, QString::fromUtf8("ＭＳ Mincho"));
     EXPECT_EQ(formatAt(*doc, 7).faceName, QString::fromUtf8("宋体"));
-    // \uN skips one character: a pair counts as one, whether escaped or raw.
+    // \ucN counts bytes, a pair two of them, escaped or raw; a pair whose first byte ends the
+    // count goes whole (writers that count pairs as one).
     EXPECT_EQ(loadRtf("{\\rtf1\\ansi\\ansicpg936 \\u27979\\'b2\\'e2\\u35797\xca\xd4!}")->toRawText(),
               QString::fromUtf8("测试!"));
     EXPECT_EQ(loadRtf("{\\rtf1\\ansi\\ansicpg936\\uc2 \\u27979\\'b2\\'e2\\'ca\\'d4!}")->toRawText(),
-              QString::fromUtf8("测!"));
+              QString::fromUtf8("测试!"));
+    EXPECT_EQ(loadRtf("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Gothic;}}\\f1\\uc2\\u24180\\'94\\'4eabc\\u24180\\'94\\'4e\\par x}")
+                  ->toRawText(),
+              QString::fromUtf8("年abc年\u2029x"));
+    // A font in UTF-8, its bytes escaped or raw; a sequence cut short is one unknown character.
+    EXPECT_EQ(loadRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\cpg65001 A;}}\\f0 \\'e4\\'b8\\'ad\xe5\x9c\x8b \\'e4\\'b8 x}")->toRawText(),
+              QString::fromUtf8("中國 \uFFFD x"));
     // A lead byte cut off by a group's end or a control word does not eat what follows.
     EXPECT_EQ(loadRtf("{\\rtf1\\ansi\\ansicpg932 {\\'82}a\\'82\\par b}")->toRawText(),
               QString::fromUtf8("\uFFFDa\uFFFD\u2029b"));
@@ -138,6 +145,8 @@ TEST(RtfCodepages, MacAndDosPages)
     const auto doc = loadRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 Geneva;}{\\f1\\fcharset255 Terminal;}}"
                              "\\f0\\'8e\\f1\\'82\\'9c}");
     EXPECT_EQ(doc->toRawText(), QString::fromUtf8("éé£"));
+    // A set number beyond the Windows sets names no page: the document's page holds.
+    EXPECT_EQ(loadRtf("{\\rtf1\\mac{\\fonttbl{\\f0\\fcharset256 Times;}}\\f0 \\'80\\'8e}")->toRawText(), QString::fromUtf8("Äé"));
     // A font may name its code page outright.
     EXPECT_EQ(loadRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\cpg1250 A;}{\\f1\\cpg936 B;}}\\f0\\'9e\\f1\\'b2\\'e2}")
                   ->toRawText(),
@@ -162,4 +171,9 @@ TEST(Codepage, PagesOfTheCLibrary)
     EXPECT_EQ(encodeCodepage(QString::fromUtf8("Äé•"), 10000, &lossless), QByteArray("\x80\x8e\xa5"));
     EXPECT_TRUE(lossless);
     EXPECT_EQ(encodeCodepageChar(u'測', 950), -1);
+    // Bytes a double-byte page leaves undefined are no Latin-1 letters, so a Japanese font's
+    // ý þ ÿ are written as \uN.
+    EXPECT_EQ(decodeCodepage("\xfd", 932), QString(QChar::ReplacementCharacter));
+    const QByteArray rtf = writeRtf(*typedDocument(QString::fromUtf8("ýþÿ"), "MS Gothic", 128));
+    EXPECT_TRUE(rtf.contains("\\u253?\\u254?\\u255?")) << rtf.toStdString();
 }

@@ -289,6 +289,8 @@ TEST(RtfReader, ListLabelsEndAtTheirLastTab)
                              "\\pard{\\pntext\\f1 a)\\tab}Third\\par}");
     EXPECT_EQ(doc->toPlainText().toStdString(), "First item\nSecond\nThird");
     EXPECT_EQ(readParaFormat(doc->begin()).numbering, pfn::Bullet);
+    // A bullet as \uN, its tab taken for the fallback, still ends at the tab.
+    EXPECT_EQ(loadRtf("{\\rtf1{\\listtext\\tab \\u8226 \\tab}First item}")->toPlainText().toStdString(), "First item");
     // A writer that puts the item itself after the tab, inside the label group.
     EXPECT_EQ(loadRtf("{\\rtf1{\\listtext\\pard{\\f1 \\'b7}{\\tab first}{\\par}}{\\listtext\\tab second\\par}after\\par}")
                   ->toPlainText().toStdString(),

@@ -132,7 +132,7 @@ public:
                                        {"ltrmark", 0x200E}, {"rtlmark", 0x200F}, {"zwbo", 0x200B}})
             m_words.emplace(name, Keyword{Kind::Char, Target::Char, 0, ch, 0, 0});
 
-        value("fcharset", Target::Font, fp::Charset, 0, 0, 255);
+        value("fcharset", Target::Font, fp::Charset, 0, 0, 65535);
         value("fprq", Target::Font, fp::Pitch, 0, 0, 3);
         value("cpg", Target::Font, fp::Codepage, 0, 0, 65535); // a code page named outright
         for (const auto& [name, family] : {std::pair<std::string_view, int32_t>{"fnil", 0x00}, {"froman", 0x10},

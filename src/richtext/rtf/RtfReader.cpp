@@ -73,6 +73,19 @@ const CodepageTable& symbolTable()
     return table;
 }
 
+// Fonts in UTF-8 (\cpg65001): the table marks the page; the reader puts the sequences together.
+constexpr int kUtf8Codepage = 65001;
+const CodepageTable& utf8Table()
+{
+    static const CodepageTable table = [] {
+        CodepageTable t;
+        t.codepage = kUtf8Codepage;
+        t.leadIndex.fill(-1);
+        return t;
+    }();
+    return table;
+}
+
 class Reader {
 public:
     Reader(const QByteArray& bytes, qsizetype start, QTextCursor& cursor)
@@ -96,6 +109,7 @@ private:
     void emitCodepoint(char32_t ch);
     void dropLead();
     void keepLabelTail(const State& s);
+    void utf8Bytes(const unsigned char* p, qsizetype n);
     void skipGroup();
     void pushGroup();
     void popGroup();
@@ -136,6 +150,7 @@ private:
     int m_skip = 0;            // characters still to skip after \uN
     bool m_skipTrail = false;  // the second byte of a skipped double-byte character comes next
     int m_lead = -1;           // the first byte of a double-byte character, waiting for its second
+    QByteArray m_utf8;         // the bytes of a UTF-8 sequence read so far
 
     // code pages
     int m_codepage = 1252;
@@ -174,8 +189,13 @@ void Reader::run()
         if (t.kind != Token::Byte && t.kind != Token::Text)
             dropLead();
         if (m_skip > 0 && (t.kind == Token::Word || t.kind == Token::Symbol || t.kind == Token::Binary)) {
-            --m_skip; // after \uN a control word or symbol is one of the characters to skip
-            continue;
+            // After \uN a control word or symbol is one of the characters to skip; but a list
+            // label's tab stays its separator, also where a writer left it as a fallback.
+            if (t.kind != Token::Word || t.name() != "tab" || m_stack.empty() || st().dest != Dest::BulletText) {
+                --m_skip;
+                continue;
+            }
+            m_skip = 0;
         }
         switch (t.kind) {
         case Token::GroupStart:
@@ -533,6 +553,8 @@ const CodepageTable& Reader::tableForFont(int charset, int codepage) const
 {
     if (charset == kSymbolCharset)
         return symbolTable();
+    if (codepage == kUtf8Codepage)
+        return utf8Table();
     if (codepage && isKnownCodepage(codepage))
         return codepageTable(codepage);
     const int cp = codepageForCharset(charset);
@@ -587,6 +609,10 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
         return;
     }
     const CodepageTable& table = tableFor(s);
+    if (table.codepage == kUtf8Codepage) {
+        utf8Bytes(p, n);
+        return;
+    }
     if (!table.doubleByte()) {
         for (; m_skip > 0 && i < n; ++i)
             --m_skip;
@@ -627,11 +653,15 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
             continue;
         }
         if (m_skipTrail) {
+            // The second byte of a skipped pair: one more of the bytes \ucN counts. A pair
+            // whose first byte used the count up goes whole, for writers that count pairs.
             m_skipTrail = false;
+            if (m_skip > 0)
+                --m_skip;
             continue;
         }
         if (m_skip > 0) {
-            --m_skip; // a pair is one character to skip
+            --m_skip;
             m_skipTrail = table.isLead(b);
             continue;
         }
@@ -639,6 +669,30 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
             m_lead = b;
         else
             emitChar(table.single[b]);
+    }
+}
+
+void Reader::utf8Bytes(const unsigned char* p, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (m_skip > 0) {
+            --m_skip;
+            continue;
+        }
+        if (!m_utf8.isEmpty() && (b & 0xC0) != 0x80)
+            dropLead(); // a sequence cut short
+        if (b < 0x80) {
+            emitChar(b);
+            continue;
+        }
+        m_utf8.append(char(b));
+        const unsigned char first = static_cast<unsigned char>(m_utf8[0]);
+        const qsizetype length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        if (m_utf8.size() < length)
+            continue;
+        for (const QChar ch : QString::fromUtf8(std::exchange(m_utf8, QByteArray())))
+            emitChar(ch.unicode());
     }
 }
 
@@ -654,9 +708,10 @@ void Reader::keepLabelTail(const State& s)
 void Reader::dropLead()
 {
     m_skipTrail = false;
-    if (m_lead < 0)
+    if (m_lead < 0 && m_utf8.isEmpty())
         return;
     m_lead = -1;
+    m_utf8.clear();
     if (!m_stack.empty())
         emitChar(0xFFFD); // a first byte whose second never came
 }
@@ -739,7 +794,9 @@ void Reader::commitFont()
     if (!name.isEmpty() && (m_tables.fonts.size() < kMaxFonts || m_tables.fonts.count(m_fontNumber))) {
         FontInfo& font = m_tables.fonts[m_fontNumber];
         font.face = name;
-        font.charset = uint8_t(m_fontProps[fp::Charset]);
+        // A set number beyond the Windows sets names none: the font is in the document's page.
+        const int32_t charset = m_fontProps[fp::Charset];
+        font.charset = charset <= 255 ? uint8_t(charset) : kDefaultCharset;
         font.pitchAndFamily = uint8_t((m_fontProps[fp::Family] & 0xF0) | m_fontProps[fp::Pitch]);
         font.codepage = m_fontProps[fp::Codepage];
         m_builder.tablesChanged();
