@@ -507,9 +507,15 @@ void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block,
         painter->setBrush(ink);
         painter->drawEllipse(QRectF(origin.x() + x, origin.y() + cy - width / 2, width, width));
     } else {
-        painter->setFont(font);
+        // Laid out as the paragraph's lines are, in the layout's units: a font handed to the
+        // painter would take the painter's device resolution, which on paper is not the one
+        // the painter is scaled from.
+        QTextLayout labelLayout(label, font, paintDevice());
+        labelLayout.beginLayout();
+        const QTextLine labelLine = labelLayout.createLine();
+        labelLayout.endLayout();
         painter->setPen(ink);
-        painter->drawText(QPointF(origin.x() + x, origin.y() + baseline), label);
+        labelLayout.draw(painter, QPointF(origin.x() + x, origin.y() + baseline - labelLine.ascent()));
     }
     painter->restore();
 }
