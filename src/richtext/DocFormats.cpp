@@ -240,6 +240,10 @@ ParaFormat readParaFormat(const QTextBlock& block)
     r.startIndent = bf.intProperty(docprop::StartIndentTwips);
     r.offset = bf.intProperty(docprop::OffsetTwips);
     r.numbering = numberingOf(block.textList());
+    r.spaceBefore = bf.intProperty(docprop::SpaceBeforeTwips);
+    r.spaceAfter = bf.intProperty(docprop::SpaceAfterTwips);
+    r.lineSpacing = bf.intProperty(docprop::LineSpacingTwips);
+    r.lineMultiple = bf.boolProperty(docprop::LineMultiple);
     return r;
 }
 
@@ -271,6 +275,18 @@ void applyParaFormat(QTextCursor cursor, const ParaFormat& rec)
             bf.setProperty(docprop::StartIndentTwips, rec.startIndent);
         if (rec.mask & pfm::Offset)
             bf.setProperty(docprop::OffsetTwips, rec.offset);
+        if (rec.mask & pfm::SpaceBefore) {
+            bf.setProperty(docprop::SpaceBeforeTwips, rec.spaceBefore);
+            bf.setTopMargin(std::max(0, rec.spaceBefore) / kTwipsPerPixel);
+        }
+        if (rec.mask & pfm::SpaceAfter) {
+            bf.setProperty(docprop::SpaceAfterTwips, rec.spaceAfter);
+            bf.setBottomMargin(std::max(0, rec.spaceAfter) / kTwipsPerPixel);
+        }
+        if (rec.mask & pfm::LineSpacing) {
+            bf.setProperty(docprop::LineSpacingTwips, rec.lineSpacing);
+            bf.setProperty(docprop::LineMultiple, rec.lineMultiple);
+        }
         placeMargins(bf, doc->findBlockByNumber(n).textList() != nullptr);
         edit.setPosition(block.position());
         edit.setBlockFormat(bf);

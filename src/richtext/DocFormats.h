@@ -31,6 +31,10 @@ inline constexpr int HeightTwips = QTextFormat::UserProperty + 3;   // exact hei
 inline constexpr int StartIndentTwips = QTextFormat::UserProperty + 10;
 inline constexpr int OffsetTwips = QTextFormat::UserProperty + 11;
 inline constexpr int NumberingCode = QTextFormat::UserProperty + 12;
+inline constexpr int SpaceBeforeTwips = QTextFormat::UserProperty + 13;
+inline constexpr int SpaceAfterTwips = QTextFormat::UserProperty + 14;
+inline constexpr int LineSpacingTwips = QTextFormat::UserProperty + 15;
+inline constexpr int LineMultiple = QTextFormat::UserProperty + 16;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

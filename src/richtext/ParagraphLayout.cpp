@@ -93,6 +93,23 @@ public:
 
 // ---- the layout ---------------------------------------------------------------------------
 
+namespace {
+
+// The distance from one line of a paragraph to the next by its line spacing: single, a
+// multiple of single, at least or exactly a height.
+qreal lineAdvance(const QTextBlockFormat& bf, qreal single)
+{
+    const int spacing = bf.intProperty(docprop::LineSpacingTwips);
+    if (spacing == 0)
+        return single;
+    if (bf.boolProperty(docprop::LineMultiple))
+        return spacing > 0 ? single * spacing / 240 : single;
+    const qreal height = std::abs(spacing) / kTwipsPerPixel;
+    return spacing > 0 ? std::max(single, height) : height;
+}
+
+} // namespace
+
 ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayout(doc)
 {
     imageHandler_ = new PictureHandler(this);
@@ -184,7 +201,7 @@ qreal ParagraphLayout::layBlock(const QTextBlock& block, qreal page) const
         const qreal indent = first ? bf.textIndent() : 0;
         line.setLineWidth(std::max<qreal>(1, avail - indent));
         line.setPosition(QPointF(bf.leftMargin() + indent, y));
-        y += line.height();
+        y += lineAdvance(bf, line.height());
     }
     tl->endLayout();
     return y + bf.bottomMargin();

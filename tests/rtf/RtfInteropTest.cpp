@@ -2,6 +2,7 @@
 // run: a missing one fails these tests with the package to install.
 #include "RtfTestUtil.h"
 
+#include "richtext/DocFormats.h"
 #include "richtext/rtf/Rtf.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,28 @@ TEST(RtfCodepages, OtherProgramsReadWhatWeWrite)
             if (!(abiword && charsets[i] == 255)) {
                 EXPECT_EQ(shown[i], expected) << program << " charset " << int(charsets[i]);
             }
+        }
+    }
+}
+
+// The letter's structure, written by us, saved by the other program and read back by us.
+TEST(RtfInterop, PageStructureComesBackFromOtherPrograms)
+{
+    const auto letter = structuredLetter();
+    const auto expected = paraRecords(*letter);
+    for (const char* program : {"soffice", "abiword"}) {
+        const auto saved = convertByOtherProgram(program, {writeRtf(*letter)}, "rtf");
+        const auto back = loadRtf(saved[0]);
+        EXPECT_EQ(back->toPlainText(), letter->toPlainText()) << program;
+        const auto paras = paraRecords(*back);
+        ASSERT_EQ(paras.size(), expected.size()) << program;
+        for (size_t i = 0; i < paras.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << program << " paragraph " << i);
+            // AbiWord keeps lengths in inches, a twip off now and then.
+            EXPECT_NEAR(paras[i].spaceBefore, expected[i].spaceBefore, 1);
+            EXPECT_NEAR(paras[i].spaceAfter, expected[i].spaceAfter, 1);
+            EXPECT_EQ(paras[i].lineSpacing, expected[i].lineSpacing);
+            EXPECT_EQ(paras[i].lineMultiple, expected[i].lineMultiple);
         }
     }
 }

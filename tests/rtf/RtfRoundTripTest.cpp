@@ -186,6 +186,16 @@ TEST(RtfRoundTrip, GeneratedDocumentsReadBackUnchanged)
     }
 }
 
+TEST(RtfRoundTrip, PageStructureReadsBackUnchanged)
+{
+    const auto letter = structuredLetter();
+    const QByteArray rtf = writeRtf(*letter);
+    const auto back = loadRtf(rtf);
+    EXPECT_EQ(back->toRawText(), letter->toRawText());
+    EXPECT_EQ(paraRecords(*back), paraRecords(*letter));
+    EXPECT_EQ(writeRtf(*back), rtf);
+}
+
 TEST(RtfRoundTrip, RangesAndOptions)
 {
     QTextDocument doc;

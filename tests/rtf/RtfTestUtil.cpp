@@ -100,6 +100,31 @@ std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString&
     return doc;
 }
 
+std::unique_ptr<QTextDocument> structuredLetter()
+{
+    auto doc = typedDocument(QString::fromUtf8("Vážený pán Novák,\nďakujem za Váš list zo dňa 3. mája.\n"
+                                               "Posielame Vám cenovú ponuku.\nS pozdravom\nJán Kováč"),
+                             "Arial", kDefaultCharset);
+    struct Spacing {
+        int before, after, line;
+        bool multiple;
+    };
+    const Spacing spacing[] = {{0, 240, 0, false}, {120, 120, 360, true}, {0, 0, 400, false}, {480, 0, -300, false},
+                               {0, 0, 0, false}};
+    QTextCursor cursor(doc.get());
+    for (const Spacing& s : spacing) {
+        ParaFormat pf;
+        pf.mask = pfm::SpaceBefore | pfm::SpaceAfter | pfm::LineSpacing;
+        pf.spaceBefore = s.before;
+        pf.spaceAfter = s.after;
+        pf.lineSpacing = s.line;
+        pf.lineMultiple = s.multiple;
+        applyParaFormat(cursor, pf);
+        cursor.movePosition(QTextCursor::NextBlock);
+    }
+    return doc;
+}
+
 std::vector<QByteArray> convertByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs,
                                               const QString& format)
 {

@@ -40,6 +40,10 @@ QString everyKindOfText();
 // A document of the text typed in one font of the character set.
 std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString& face, uint8_t charset);
 
+// A letter with the page structure other programs keep: paragraph spacing before and after,
+// and line spacing of each kind (single, one and a half, at least, exactly).
+std::unique_ptr<QTextDocument> structuredLetter();
+
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord
 // ("abiword") writes it as `format` ("txt" as UTF-8, or "rtf"). All files go to one run of the
 // program. A missing program or a failed conversion fails the test, naming the package to

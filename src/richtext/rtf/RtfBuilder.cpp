@@ -209,6 +209,14 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
         }
     }
     pf.numbering = numbering;
+    pf.spaceBefore = p[pp::SpaceBefore];
+    pf.spaceAfter = p[pp::SpaceAfter];
+    // One times the single line, or a multiple of nothing, is single spacing.
+    const bool multiple = p[pp::LineMultiple] != 0;
+    if (!(multiple && (p[pp::LineSpacing] <= 0 || p[pp::LineSpacing] == 240))) {
+        pf.lineSpacing = p[pp::LineSpacing];
+        pf.lineMultiple = multiple;
+    }
     return pf;
 }
 

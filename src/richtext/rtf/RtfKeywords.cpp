@@ -102,6 +102,10 @@ public:
         set("qj", Target::Para, pp::Align, pfa::Justify);
         set("qd", Target::Para, pp::Align, pfa::Justify);
         value("li", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
+        value("sb", Target::Para, pp::SpaceBefore, 0, 0, kMaxIndent);
+        value("sa", Target::Para, pp::SpaceAfter, 0, 0, kMaxIndent);
+        value("sl", Target::Para, pp::LineSpacing, 0, -kMaxIndent, kMaxIndent);
+        value("slmult", Target::Para, pp::LineMultiple, 0, 0, 1);
         value("lin", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
         value("fi", Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent);
         m_words.emplace("intbl", Keyword{Kind::Flag, Target::Para, pp::InTable, 1, 0, 0});

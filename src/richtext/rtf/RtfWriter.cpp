@@ -437,6 +437,14 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
             word("\\fi", fi);
         if (li)
             word("\\li", li);
+        if (pf.spaceBefore)
+            word("\\sb", pf.spaceBefore);
+        if (pf.spaceAfter)
+            word("\\sa", pf.spaceAfter);
+        if (pf.lineSpacing) {
+            word("\\sl", pf.lineSpacing);
+            word("\\slmult", pf.lineMultiple ? 1 : 0);
+        }
         switch (pf.alignment) {
         case pfa::Right: word("\\qr"); break;
         case pfa::Center: word("\\qc"); break;
