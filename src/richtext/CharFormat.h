@@ -58,8 +58,9 @@ struct CharFormat {
 
 namespace pfm { // paragraph mask bits
 inline constexpr uint32_t StartIndent = 0x1, Offset = 0x4, Alignment = 0x8, Numbering = 0x20;
-inline constexpr uint32_t SpaceBefore = 0x40, SpaceAfter = 0x80, LineSpacing = 0x100;
-inline constexpr uint32_t All = StartIndent | Offset | Alignment | Numbering | SpaceBefore | SpaceAfter | LineSpacing;
+inline constexpr uint32_t SpaceBefore = 0x40, SpaceAfter = 0x80, LineSpacing = 0x100, PageBreakBefore = 0x4000;
+inline constexpr uint32_t All =
+    StartIndent | Offset | Alignment | Numbering | SpaceBefore | SpaceAfter | LineSpacing | PageBreakBefore;
 } // namespace pfm
 
 namespace pfa { // alignment codes of the control
@@ -84,6 +85,7 @@ struct ParaFormat {
     // lineMultiple, 240ths of the single line.
     int32_t lineSpacing = 0;
     bool lineMultiple = false;
+    bool pageBreakBefore = false; // the paragraph starts a new page
 
     bool operator==(const ParaFormat&) const = default;
 };

@@ -244,6 +244,7 @@ ParaFormat readParaFormat(const QTextBlock& block)
     r.spaceAfter = bf.intProperty(docprop::SpaceAfterTwips);
     r.lineSpacing = bf.intProperty(docprop::LineSpacingTwips);
     r.lineMultiple = bf.boolProperty(docprop::LineMultiple);
+    r.pageBreakBefore = bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
     return r;
 }
 
@@ -287,6 +288,8 @@ void applyParaFormat(QTextCursor cursor, const ParaFormat& rec)
             bf.setProperty(docprop::LineSpacingTwips, rec.lineSpacing);
             bf.setProperty(docprop::LineMultiple, rec.lineMultiple);
         }
+        if (rec.mask & pfm::PageBreakBefore)
+            bf.setPageBreakPolicy(rec.pageBreakBefore ? QTextFormat::PageBreak_AlwaysBefore : QTextFormat::PageBreak_Auto);
         placeMargins(bf, doc->findBlockByNumber(n).textList() != nullptr);
         edit.setPosition(block.position());
         edit.setBlockFormat(bf);

@@ -574,6 +574,11 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
             }
         }
         QTextLayout* tl = block.layout();
+        if (n > 0 && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            // Where a new page starts on paper: a thin dotted line across the page.
+            painter->setPen(QPen(text, 0, Qt::DotLine));
+            painter->drawLine(QPointF(0, origin.y()), QPointF(pageWidth(), origin.y()));
+        }
         painter->setPen(text);
         tl->draw(painter, origin, selections, clip);
         if (!breakMarks.isEmpty() && tl->lineCount() > 0) {
@@ -732,6 +737,10 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
             h = heights_.height(n);
         }
         const QTextLayout* tl = block.layout();
+        if (any && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            answer = block.position(); // the paragraph starts the next page
+            break;
+        }
         int first = 0;
         if (block.contains(from) && from > block.position()) {
             const QTextLine at = tl->lineForTextPosition(from - block.position());

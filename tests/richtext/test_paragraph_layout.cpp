@@ -620,3 +620,21 @@ TEST_F(Layout, ParagraphAndLineSpacingPlaceTheLines)
     EXPECT_DOUBLE_EQ(c.layout()->lineAt(1).y() - c.layout()->lineAt(0).y(), 40);
     EXPECT_NEAR(e.layout()->lineAt(1).y() - e.layout()->lineAt(0).y(), 2 * single, 0.01);
 }
+
+TEST_F(Layout, APageBreakShowsAsADottedLineAcrossThePage)
+{
+    QByteArray rtf = "{\\rtf1\\ansi a\\par\\page b\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    QCoreApplication::processEvents();
+    const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRectF b = layout()->blockBoundingRect(doc()->begin().next());
+    // Far right of the short text, on the paragraph's top edge: dots and gaps.
+    int ink = 0;
+    const int y = int(b.top());
+    for (int x = shot.width() / 2; x < shot.width() - 20; ++x)
+        ink += qGray(shot.pixel(x, y)) < 128;
+    EXPECT_GT(ink, (shot.width() / 2 - 20) / 4);
+    EXPECT_LT(ink, (shot.width() / 2 - 20) * 3 / 4);
+}

@@ -233,3 +233,18 @@ TEST_F(PrintTest, ListLabelsAndPicturesPrintAtTheTextsScale)
         EXPECT_NEAR(pictures[0], 72, 2);
     }
 }
+
+TEST_F(PrintTest, APageBreakStartsANewPage)
+{
+    QByteArray rtf = "{\\rtf1\\ansi jeden\\par\\page dva\\par tri\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    EXPECT_EQ(print(*printer), 2);
+    const QStringList pages = popplerOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).split(u'\f');
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_EQ(pages[0].simplified(), QStringLiteral("jeden"));
+    EXPECT_EQ(pages[1].simplified(), QStringLiteral("dva tri"));
+}

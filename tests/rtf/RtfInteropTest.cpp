@@ -50,6 +50,7 @@ TEST(RtfInterop, PageStructureComesBackFromOtherPrograms)
             EXPECT_NEAR(paras[i].spaceAfter, expected[i].spaceAfter, 1);
             EXPECT_EQ(paras[i].lineSpacing, expected[i].lineSpacing);
             EXPECT_EQ(paras[i].lineMultiple, expected[i].lineMultiple);
+            EXPECT_EQ(paras[i].pageBreakBefore, expected[i].pageBreakBefore);
         }
     }
 }

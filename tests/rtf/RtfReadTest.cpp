@@ -213,6 +213,12 @@ TEST(RtfReader, SpecialCharactersBreaksAndHiddenText)
                                                     u"\u2028l\u2029next\u2029last"));
     // \line is a line separator within the paragraph, not a new paragraph.
     EXPECT_EQ(doc->blockCount(), 3);
+    // A page break, in a paragraph or after its end, or \pagebb: the next paragraph starts a page.
+    const auto pages = loadRtf("{\\rtf1 a\\page b\\par\\page c\\par d\\par\\pard\\pagebb e\\par\\pard f}");
+    std::string breaks;
+    for (const ParaFormat& pf : paraRecords(*pages))
+        breaks += pf.pageBreakBefore ? '1' : '0';
+    EXPECT_EQ(breaks, "011010");
 }
 
 TEST(RtfReader, RefusesWhatIsNotRtfAndInsertsAtTheCursor)

@@ -108,13 +108,15 @@ std::unique_ptr<QTextDocument> structuredLetter()
     struct Spacing {
         int before, after, line;
         bool multiple;
+        bool newPage;
     };
-    const Spacing spacing[] = {{0, 240, 0, false}, {120, 120, 360, true}, {0, 0, 400, false}, {480, 0, -300, false},
-                               {0, 0, 0, false}};
+    const Spacing spacing[] = {{0, 240, 0, false, false}, {120, 120, 360, true, false}, {0, 0, 400, false, false},
+                               {480, 0, -300, false, true}, {0, 0, 0, false, false}};
     QTextCursor cursor(doc.get());
     for (const Spacing& s : spacing) {
         ParaFormat pf;
-        pf.mask = pfm::SpaceBefore | pfm::SpaceAfter | pfm::LineSpacing;
+        pf.mask = pfm::SpaceBefore | pfm::SpaceAfter | pfm::LineSpacing | pfm::PageBreakBefore;
+        pf.pageBreakBefore = s.newPage;
         pf.spaceBefore = s.before;
         pf.spaceAfter = s.after;
         pf.lineSpacing = s.line;

@@ -41,7 +41,7 @@ QString everyKindOfText();
 std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString& face, uint8_t charset);
 
 // A letter with the page structure other programs keep: paragraph spacing before and after,
-// and line spacing of each kind (single, one and a half, at least, exactly).
+// line spacing of each kind (single, one and a half, at least, exactly), and a page break.
 std::unique_ptr<QTextDocument> structuredLetter();
 
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord

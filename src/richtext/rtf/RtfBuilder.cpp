@@ -209,6 +209,7 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
         }
     }
     pf.numbering = numbering;
+    pf.pageBreakBefore = p[pp::PageBreakBefore] != 0;
     pf.spaceBefore = p[pp::SpaceBefore];
     pf.spaceAfter = p[pp::SpaceAfter];
     // One times the single line, or a multiple of nothing, is single spacing.
@@ -222,7 +223,9 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
 
 void DocumentBuilder::applyParagraph(const ParaState& para)
 {
-    const ParaFormat pf = paraFormat(para);
+    ParaFormat pf = paraFormat(para);
+    if (std::exchange(m_pageBreakNext, false))
+        pf.pageBreakBefore = true;
     if (m_blockInherits && pf == m_lastApplied)
         return;
     QTextCursor c(m_cursor);

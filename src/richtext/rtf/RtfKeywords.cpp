@@ -106,6 +106,7 @@ public:
         value("sa", Target::Para, pp::SpaceAfter, 0, 0, kMaxIndent);
         value("sl", Target::Para, pp::LineSpacing, 0, -kMaxIndent, kMaxIndent);
         value("slmult", Target::Para, pp::LineMultiple, 0, 0, 1);
+        value("pagebb", Target::Para, pp::PageBreakBefore, 1, 0, 1);
         value("lin", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
         value("fi", Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent);
         m_words.emplace("intbl", Keyword{Kind::Flag, Target::Para, pp::InTable, 1, 0, 0});
@@ -122,8 +123,9 @@ public:
         action("pnucrm", Act::PnStyle, pfn::UpperRoman);
 
         action("par", Act::Par);
-        for (std::string_view b : {"sect", "page", "column"})
+        for (std::string_view b : {"sect", "column"})
             action(b, Act::Par, 1);
+        action("page", Act::Par, 2); // and the next paragraph starts a page
         action("line", Act::Line);
         action("tab", Act::Tab);
         action("cell", Act::Cell);

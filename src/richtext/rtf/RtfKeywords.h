@@ -67,12 +67,13 @@ enum : uint8_t {
     SpaceAfter,  // twips
     LineSpacing, // \sl
     LineMultiple,
+    PageBreakBefore, // \pagebb
     Count
 };
 }
 
 struct ParaState {
-    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0};
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const ParaState&) const = default;

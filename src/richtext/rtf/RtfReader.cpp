@@ -469,15 +469,22 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         } else if (s.dest != Dest::Text || s.chr[cp::Hidden]) {
             return;
         }
-        // A page or section break right after a paragraph's end is no new paragraph.
-        if (arg == 1 && m_builder.breakPending())
+        // A page or section break right after a paragraph's end is no new paragraph; after a
+        // page break the next paragraph starts a page.
+        if (arg >= 1 && m_builder.breakPending()) {
+            if (arg == 2)
+                m_builder.pageBreakNext();
             return;
+        }
         // A paragraph break inside a table cell or a note keeps the row or the note in the
         // paragraph it belongs to.
-        if (s.para[pp::InTable] || m_noteDepth > 0)
+        if (s.para[pp::InTable] || m_noteDepth > 0) {
             emitChar(u' ');
-        else
+        } else {
             m_builder.paragraphEnd(s.para, s.chr);
+            if (arg == 2)
+                m_builder.pageBreakNext();
+        }
         return;
     case Act::Line: emitChar(QChar::LineSeparator); return;
     case Act::Tab:

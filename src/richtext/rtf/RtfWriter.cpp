@@ -155,6 +155,7 @@ private:
     Written m_written;
     std::optional<ParaFormat> m_para;
     int m_number = 0; // the number of the last numbered paragraph in a run of them
+    int m_paragraphs = 0; // paragraphs written so far
     bool m_inLink = false;
     QString m_linkTarget;
     Written m_beforeLink;
@@ -459,6 +460,11 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
             m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
         m_needSpace = false;
     }
+    // A page break as \page at the paragraph's start, which every reader knows (AbiWord
+    // ignores \pagebb); before the first paragraph it would make an empty page.
+    if (pf.pageBreakBefore && startsHere && m_paragraphs > 0)
+        word("\\page");
+    ++m_paragraphs;
 }
 
 QByteArray Writer::write(int from, int to)
