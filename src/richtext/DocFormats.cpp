@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextList>
 #include <algorithm>
 #include <cmath>
@@ -294,6 +295,30 @@ void applyParaFormat(QTextCursor cursor, const ParaFormat& rec)
         edit.setPosition(block.position());
         edit.setBlockFormat(bf);
     }
+}
+
+PageSetup readPageSetup(const QTextDocument& doc)
+{
+    PageSetup page;
+    const QList<int> v = doc.rootFrame()->frameFormat().property(docprop::PageSetupTwips).value<QList<int>>();
+    if (v.size() == 7) {
+        page.paperWidth = v[0], page.paperHeight = v[1], page.landscape = v[2] != 0;
+        page.marginLeft = v[3], page.marginRight = v[4], page.marginTop = v[5], page.marginBottom = v[6];
+    }
+    return page;
+}
+
+void applyPageSetup(QTextDocument& doc, const PageSetup& page)
+{
+    QTextFrameFormat format = doc.rootFrame()->frameFormat();
+    if (page == PageSetup{})
+        format.clearProperty(docprop::PageSetupTwips);
+    else
+        format.setProperty(docprop::PageSetupTwips,
+                           QVariant::fromValue(QList<int>{page.paperWidth, page.paperHeight, page.landscape ? 1 : 0,
+                                                          page.marginLeft, page.marginRight, page.marginTop,
+                                                          page.marginBottom}));
+    doc.rootFrame()->setFrameFormat(format);
 }
 
 } // namespace zorim

@@ -35,6 +35,7 @@ inline constexpr int SpaceBeforeTwips = QTextFormat::UserProperty + 13;
 inline constexpr int SpaceAfterTwips = QTextFormat::UserProperty + 14;
 inline constexpr int LineSpacingTwips = QTextFormat::UserProperty + 15;
 inline constexpr int LineMultiple = QTextFormat::UserProperty + 16;
+inline constexpr int PageSetupTwips = QTextFormat::UserProperty + 17; // on the root frame
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the
@@ -52,6 +53,21 @@ ParaFormat readParaFormat(const QTextBlock& block);
 // (the cursor's own paragraph when nothing is selected). Numbering puts paragraphs into a
 // list of the matching style, joining a neighbouring list of the same style.
 void applyParaFormat(QTextCursor cursor, const ParaFormat& rec);
+
+// The page a document states, in twips; a side or margin the document does not state is -1.
+// Paper width and height are as the page is printed (wider than high in landscape).
+struct PageSetup {
+    int32_t paperWidth = -1, paperHeight = -1;
+    bool landscape = false;
+    int32_t marginLeft = -1, marginRight = -1, marginTop = -1, marginBottom = -1;
+    bool operator==(const PageSetup&) const = default;
+    bool statesPaper() const { return paperWidth > 0 && paperHeight > 0; }
+    bool statesMargins() const { return marginLeft >= 0 || marginRight >= 0 || marginTop >= 0 || marginBottom >= 0; }
+};
+
+// The page kept with the document (all -1 when it states none), and keeping one.
+PageSetup readPageSetup(const QTextDocument& doc);
+void applyPageSetup(QTextDocument& doc, const PageSetup& page);
 
 // Clamps a height in twips to what the document can show: 1 to 1638 points.
 int32_t clampHeightTwips(int64_t twips);

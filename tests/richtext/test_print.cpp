@@ -248,3 +248,27 @@ TEST_F(PrintTest, APageBreakStartsANewPage)
     EXPECT_EQ(pages[0].simplified(), QStringLiteral("jeden"));
     EXPECT_EQ(pages[1].simplified(), QStringLiteral("dva tri"));
 }
+
+TEST_F(PrintTest, ADocumentPrintsOnItsPaperWithinItsMargins)
+{
+    // Landscape A5 with margins of an inch; the printer is set to portrait A4.
+    QByteArray rtf = "{\\rtf1\\ansi\\paperw11906\\paperh8391\\landscape\\margl1440\\margr1440\\margt1440\\margb1440 "
+                     "Prvé slovo\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    printer->setResolution(300);
+    print(*printer);
+    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page size:\s+595[\d.]* x 4(19|20)[\d.]* )")))) << info.toStdString();
+    const auto words = pdfWords(pdf);
+    ASSERT_FALSE(words.empty());
+    EXPECT_NEAR(words[0].second.left(), 72, 1);
+    EXPECT_GT(words[0].second.top(), 71);
+    EXPECT_LT(words[0].second.top(), 80);
+    // The printer's own paper comes back for the next job.
+    EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Portrait);
+}

@@ -52,5 +52,13 @@ TEST(RtfInterop, PageStructureComesBackFromOtherPrograms)
             EXPECT_EQ(paras[i].lineMultiple, expected[i].lineMultiple);
             EXPECT_EQ(paras[i].pageBreakBefore, expected[i].pageBreakBefore);
         }
+        const PageSetup page = readPageSetup(*back), letterPage = readPageSetup(*letter);
+        EXPECT_NEAR(page.paperWidth, letterPage.paperWidth, 1) << program;
+        EXPECT_NEAR(page.paperHeight, letterPage.paperHeight, 1) << program;
+        EXPECT_EQ(page.landscape, letterPage.landscape) << program;
+        EXPECT_NEAR(page.marginLeft, letterPage.marginLeft, 1) << program;
+        EXPECT_NEAR(page.marginRight, letterPage.marginRight, 1) << program;
+        EXPECT_NEAR(page.marginTop, letterPage.marginTop, 1) << program;
+        EXPECT_NEAR(page.marginBottom, letterPage.marginBottom, 1) << program;
     }
 }

@@ -124,6 +124,9 @@ std::unique_ptr<QTextDocument> structuredLetter()
         applyParaFormat(cursor, pf);
         cursor.movePosition(QTextCursor::NextBlock);
     }
+    // Landscape A5 with margins of 2 and 2.5 cm.
+    applyPageSetup(*doc, {.paperWidth = 11906, .paperHeight = 8391, .landscape = true, .marginLeft = 1134,
+                          .marginRight = 1134, .marginTop = 1417, .marginBottom = 1417});
     return doc;
 }
 

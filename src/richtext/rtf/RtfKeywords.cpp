@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 #include <unordered_map>
 
 namespace zorim::rtf {
@@ -139,6 +140,17 @@ public:
             m_words.emplace(name, Keyword{Kind::Char, Target::Char, 0, ch, 0, 0});
 
         value("fcharset", Target::Font, fp::Charset, 0, 0, 65535);
+        // The page, for the document or its (first) section.
+        for (const auto& [doc, section, index] :
+             {std::tuple<std::string_view, std::string_view, uint8_t>{"paperw", "pgwsxn", dp::PaperWidth},
+              {"paperh", "pghsxn", dp::PaperHeight}, {"margl", "marglsxn", dp::MarginLeft},
+              {"margr", "margrsxn", dp::MarginRight}, {"margt", "margtsxn", dp::MarginTop},
+              {"margb", "margbsxn", dp::MarginBottom}}) {
+            value(doc, Target::Page, index, -1, 0, kMaxPageTwips);
+            value(section, Target::Page, index, -1, 0, kMaxPageTwips);
+        }
+        set("landscape", Target::Page, dp::Landscape, 1);
+        set("lndscpsxn", Target::Page, dp::Landscape, 1);
         value("fprq", Target::Font, fp::Pitch, 0, 0, 3);
         value("cpg", Target::Font, fp::Codepage, 0, 0, 65535); // a code page named outright
         for (const auto& [name, family] : {std::pair<std::string_view, int32_t>{"fnil", 0x00}, {"froman", 0x10},

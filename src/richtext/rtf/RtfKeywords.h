@@ -14,6 +14,7 @@ namespace zorim::rtf {
 
 // Largest indent in twips (22 inches).
 inline constexpr int32_t kMaxIndent = 31680;
+inline constexpr int32_t kMaxPageTwips = 31680; // 22 inches, the largest page word processors take
 
 // Character properties as the file gives them (table indices, half-points).
 namespace cp {
@@ -100,8 +101,13 @@ namespace gp {
 enum : uint8_t { SkipAfterUnicode, Count };
 }
 
+// The page the document states (twips; -1: not stated).
+namespace dp {
+enum : uint8_t { PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom, Count };
+}
+
 // Where a property write goes.
-enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group };
+enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page };
 
 // Destinations: what the text of a group is.
 enum class Dest : uint8_t {

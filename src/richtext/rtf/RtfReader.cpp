@@ -12,6 +12,7 @@
 #include "RtfField.h"
 #include "RtfKeywords.h"
 #include "RtfTokenizer.h"
+#include "richtext/DocFormats.h"
 #include "text/Codepage.h"
 
 #include <QTextCursor>
@@ -94,6 +95,8 @@ public:
           m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
+        if (cursor.document()->isEmpty())
+            m_wholeDocument = cursor.document();
     }
 
     void run();
@@ -169,6 +172,10 @@ private:
     int32_t m_overrideList = 0, m_overrideLs = 0;
     PictBuild m_pict;
     std::vector<QString> m_fieldInst;
+
+    // the page: kept when the file is read as a whole document
+    QTextDocument* m_wholeDocument = nullptr;
+    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1};
 
     // text
     int m_noteDepth = 0;
@@ -270,6 +277,10 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
             m_rgb[k.index] = value;
             m_colorSet = true;
         }
+        return;
+    case Target::Page:
+        if (s.dest == Dest::Text)
+            m_page[k.index] = value;
         return;
     }
 }
@@ -936,6 +947,17 @@ void Reader::finish()
     while (!m_stack.empty())
         popGroup();
     m_builder.finish(CharState{});
+    if (m_wholeDocument) {
+        PageSetup page;
+        page.paperWidth = m_page[dp::PaperWidth];
+        page.paperHeight = m_page[dp::PaperHeight];
+        page.landscape = m_page[dp::Landscape] != 0;
+        page.marginLeft = m_page[dp::MarginLeft];
+        page.marginRight = m_page[dp::MarginRight];
+        page.marginTop = m_page[dp::MarginTop];
+        page.marginBottom = m_page[dp::MarginBottom];
+        applyPageSetup(*m_wholeDocument, page);
+    }
 }
 
 } // namespace

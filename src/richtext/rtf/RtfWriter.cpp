@@ -547,6 +547,17 @@ QByteArray Writer::write(int from, int to)
                    + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
     }
+    // The page the document states, as it was read.
+    const PageSetup page = readPageSetup(m_doc);
+    for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
+                                      {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},
+                                      {"\\margr", page.marginRight}, {"\\margt", page.marginTop},
+                                      {"\\margb", page.marginBottom}}) {
+        if (value >= 0)
+            out += word + QByteArray::number(value);
+    }
+    if (page.landscape)
+        out += "\\landscape";
     out += "\\viewkind4\\uc1";
     out += m_body;
     out += "}\r\n";
