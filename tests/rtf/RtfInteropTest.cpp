@@ -37,8 +37,11 @@ TEST(RtfInterop, PageStructureComesBackFromOtherPrograms)
 {
     const auto letter = structuredLetter();
     const auto expected = paraRecords(*letter);
+    // A footnote's number and text, as we keep them.
+    const auto note = loadRtf("{\\rtf1 Text{\\super\\chftn}{\\footnote{\\super\\chftn} pod ciarou.} dalej.}");
     for (const char* program : {"soffice", "abiword"}) {
-        const auto saved = convertByOtherProgram(program, {writeRtf(*letter)}, "rtf");
+        const auto saved = convertByOtherProgram(program, {writeRtf(*letter), writeRtf(*note)}, "rtf");
+        EXPECT_EQ(loadRtf(saved[1])->toPlainText(), note->toPlainText()) << program;
         const auto back = loadRtf(saved[0]);
         EXPECT_EQ(back->toPlainText(), letter->toPlainText()) << program;
         const auto paras = paraRecords(*back);

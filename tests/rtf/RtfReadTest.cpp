@@ -172,9 +172,13 @@ TEST(RtfSharedFiles, WordFilesListsLinksTablesNotesPictures)
 
     const auto notes = load("footnote.rtf");
     const QString noteText = notes->toPlainText().simplified();
-    EXPECT_TRUE(noteText.contains("annotated.[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
+    EXPECT_TRUE(noteText.contains("annotated.1[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
         << noteText.toStdString();
     EXPECT_EQ(notes->blockCount(), 1);
+    // Notes are numbered where the text refers to them.
+    const auto numbered = loadRtf("{\\rtf1 a{\\super\\chftn}{\\footnote{\\super\\chftn} one} b\\chftn{\\footnote\\chftn two}}");
+    EXPECT_EQ(numbered->toPlainText(), "a1[ one] b2[two]");
+    EXPECT_TRUE(formatAt(*numbered, 1).effects & cfe::Superscript);
 
     // A JPEG written with "\bin" and no length: the hex that follows is the picture.
     const auto image = load("image.rtf");

@@ -11,7 +11,8 @@
 //     \line; \page and \sect end the paragraph, and after \page the next paragraph starts a page;
 //   - the page (paper, orientation, margins) is kept with a document read whole, into an
 //     empty document;
-//   - footnotes and endnotes are kept in place as text in square brackets;
+//   - footnotes and endnotes are kept in place as text in square brackets, after the note's
+//     number where the text has its mark (\chftn);
 //   - hidden (\v) and deleted text, headers, footers, comments, the style sheet and the
 //     document information are left out;
 //   - bullet texts (\pntext, \listtext) are left out up to their last tab: numbering is a

@@ -47,6 +47,7 @@ public:
         action("pntext", Act::BulletText);
         action("listtext", Act::BulletText);
         action("footnote", Act::Footnote);
+        action("chftn", Act::NoteMark);
         // Groups whose content is read as if the group were not there. Nested-table properties
         // hold none of the text in a well-formed file; what a malformed one puts there is kept.
         for (std::string_view d : {"shppict", "result", "nesttableprops"})

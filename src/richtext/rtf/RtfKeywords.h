@@ -126,7 +126,7 @@ enum class Dest : uint8_t {
 enum class Act : uint8_t {
     // destinations
     SkipDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
-    Pn, BulletText, Footnote, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
+    Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
     // document
     Charset, AnsiCpg, Deff, U,
     // character and paragraph resets

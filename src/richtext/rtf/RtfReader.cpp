@@ -179,6 +179,7 @@ private:
 
     // text
     int m_noteDepth = 0;
+    int m_notes = 0; // footnotes read so far
     QString m_labelTail;       // text after the last tab of a list label
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label
     bool m_shapeText = false;  // the current shape has a text box, read already
@@ -378,6 +379,15 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         m_builder.character(u'[', s.chr, s.para);
         s.bracket = true;
         ++m_noteDepth;
+        ++m_notes;
+        return;
+    case Act::NoteMark:
+        // The number of the note that follows, where the text refers to it; in the note
+        // itself, which stands right after that number, the mark is left out.
+        if (s.dest == Dest::Text && m_noteDepth == 0) {
+            for (const QChar ch : QString::number(m_notes + 1))
+                emitChar(ch.unicode());
+        }
         return;
     case Act::Transparent: return;
     case Act::Object:
