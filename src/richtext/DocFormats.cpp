@@ -321,4 +321,17 @@ void applyPageSetup(QTextDocument& doc, const PageSetup& page)
     doc.rootFrame()->setFrameFormat(format);
 }
 
+QTextCharFormat hiddenTextFormat(const QTextCharFormat& base, const QString& text)
+{
+    QTextCharFormat format = base;
+    format.setObjectType(kHiddenTextObject);
+    format.setProperty(docprop::HiddenText, text);
+    return format;
+}
+
+QString hiddenTextOf(const QTextFormat& format)
+{
+    return format.objectType() == kHiddenTextObject ? format.stringProperty(docprop::HiddenText) : QString();
+}
+
 } // namespace zorim

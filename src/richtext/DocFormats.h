@@ -36,6 +36,7 @@ inline constexpr int SpaceAfterTwips = QTextFormat::UserProperty + 14;
 inline constexpr int LineSpacingTwips = QTextFormat::UserProperty + 15;
 inline constexpr int LineMultiple = QTextFormat::UserProperty + 16;
 inline constexpr int PageSetupTwips = QTextFormat::UserProperty + 17; // on the root frame
+inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hidden-text object
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the
@@ -53,6 +54,13 @@ ParaFormat readParaFormat(const QTextBlock& block);
 // (the cursor's own paragraph when nothing is selected). Numbering puts paragraphs into a
 // list of the matching style, joining a neighbouring list of the same style.
 void applyParaFormat(QTextCursor cursor, const ParaFormat& rec);
+
+// Hidden text (RTF's \v) is kept as one object character that takes no room and shows
+// nothing, its text in its format; the writer writes it back as hidden text.
+inline constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
+QTextCharFormat hiddenTextFormat(const QTextCharFormat& base, const QString& text);
+// The hidden text an object character's format holds; empty for any other format.
+QString hiddenTextOf(const QTextFormat& format);
 
 // The page a document states, in twips; a side or margin the document does not state is -1.
 // Paper width and height are as the page is printed (wider than high in landscape).

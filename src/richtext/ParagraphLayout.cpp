@@ -91,6 +91,16 @@ public:
     }
 };
 
+// Hidden text: kept in the document, shown as nothing.
+class HiddenTextHandler : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    using QObject::QObject;
+    QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat&) override { return {0, 0}; }
+    void drawObject(QPainter*, const QRectF&, QTextDocument*, int, const QTextFormat&) override {}
+};
+
 // ---- the layout ---------------------------------------------------------------------------
 
 namespace {
@@ -114,6 +124,7 @@ ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayo
 {
     imageHandler_ = new PictureHandler(this);
     registerHandler(QTextFormat::ImageObject, imageHandler_);
+    registerHandler(kHiddenTextObject, new HiddenTextHandler(this));
     settleTimer_ = new QTimer(this);
     settleTimer_->setSingleShot(true);
     settleTimer_->setInterval(0);

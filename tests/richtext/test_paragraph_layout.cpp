@@ -638,3 +638,15 @@ TEST_F(Layout, APageBreakShowsAsADottedLineAcrossThePage)
     EXPECT_GT(ink, (shot.width() / 2 - 20) / 4);
     EXPECT_LT(ink, (shot.width() / 2 - 20) * 3 / 4);
 }
+
+TEST_F(Layout, HiddenTextTakesNoRoom)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 abcd\\par ab{\\v a long hidden remark}cd\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    layout()->blockBoundingRect(doc()->lastBlock());
+    const QTextBlock shown = doc()->begin(), withHidden = shown.next();
+    EXPECT_EQ(withHidden.text().size(), 5);
+    EXPECT_DOUBLE_EQ(withHidden.layout()->lineAt(0).naturalTextWidth(), shown.layout()->lineAt(0).naturalTextWidth());
+}

@@ -5,6 +5,7 @@
 #include "richtext/DocFormats.h"
 #include "richtext/rtf/Rtf.h"
 
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -55,6 +56,9 @@ TEST(RtfInterop, PageStructureComesBackFromOtherPrograms)
             EXPECT_EQ(paras[i].lineMultiple, expected[i].lineMultiple);
             EXPECT_EQ(paras[i].pageBreakBefore, expected[i].pageBreakBefore);
         }
+        QTextCursor hidden(back.get());
+        hidden.setPosition(6);
+        EXPECT_EQ(hiddenTextOf(hidden.charFormat()), QString::fromUtf8("skrytá poznámka")) << program;
         const PageSetup page = readPageSetup(*back), letterPage = readPageSetup(*letter);
         EXPECT_NEAR(page.paperWidth, letterPage.paperWidth, 1) << program;
         EXPECT_NEAR(page.paperHeight, letterPage.paperHeight, 1) << program;

@@ -214,7 +214,11 @@ TEST(RtfReader, SpecialCharactersBreaksAndHiddenText)
                              "\\~x\\-y\\_z\\{\\}\\\\\\tab t\\line l{\\v hidden}{\\*\\unknown skipped {nested}}"
                              "{\\info{\\title T}}{\\stylesheet{\\s1 Heading;}}{\\header H}\\par next\\page last\\par\\sect}");
     EXPECT_EQ(doc->toRawText(), QString::fromUtf16(u"a\u2014b\u2013c\u2022\u2018q\u2019\u201Cd\u201D\u00A0x\u00ADy\u2011z{}\\\tt"
-                                                    u"\u2028l\u2029next\u2029last"));
+                                                    u"\u2028l\uFFFC\u2029next\u2029last"));
+    // Hidden text is kept where it stands, as one object character that shows nothing.
+    QTextCursor hidden(doc.get());
+    hidden.setPosition(doc->toRawText().indexOf(QChar::ObjectReplacementCharacter) + 1);
+    EXPECT_EQ(hiddenTextOf(hidden.charFormat()), "hidden");
     // \line is a line separator within the paragraph, not a new paragraph.
     EXPECT_EQ(doc->blockCount(), 3);
     // A page break, in a paragraph or after its end, or \pagebb: the next paragraph starts a page.

@@ -124,6 +124,10 @@ std::unique_ptr<QTextDocument> structuredLetter()
         applyParaFormat(cursor, pf);
         cursor.movePosition(QTextCursor::NextBlock);
     }
+    // A hidden remark in the greeting.
+    cursor.setPosition(5);
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter),
+                      hiddenTextFormat(cursor.charFormat(), QString::fromUtf8("skrytá poznámka")));
     // Landscape A5 with margins of 2 and 2.5 cm.
     applyPageSetup(*doc, {.paperWidth = 11906, .paperHeight = 8391, .landscape = true, .marginLeft = 1134,
                           .marginRight = 1134, .marginTop = 1417, .marginBottom = 1417});

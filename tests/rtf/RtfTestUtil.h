@@ -41,8 +41,8 @@ QString everyKindOfText();
 std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString& face, uint8_t charset);
 
 // A letter with the page structure other programs keep: paragraph spacing before and after,
-// line spacing of each kind (single, one and a half, at least, exactly), a page break, and
-// its paper (landscape A5) and margins.
+// line spacing of each kind (single, one and a half, at least, exactly), a page break, hidden
+// text, and its paper (landscape A5) and margins.
 std::unique_ptr<QTextDocument> structuredLetter();
 
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord

@@ -13,8 +13,10 @@
 //     empty document;
 //   - footnotes and endnotes are kept in place as text in square brackets, after the note's
 //     number where the text has its mark (\chftn);
-//   - hidden (\v) and deleted text, headers, footers, comments, the style sheet and the
-//     document information are left out;
+//   - hidden text (\v) is kept as an object character that shows nothing and is written
+//     back as hidden text;
+//   - deleted text, headers, footers, comments, the style sheet and the document
+//     information are left out;
 //   - bullet texts (\pntext, \listtext) are left out up to their last tab: numbering is a
 //     paragraph attribute;
 //   - text boxes are kept as paragraphs at their shape's place;

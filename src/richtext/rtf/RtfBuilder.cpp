@@ -100,6 +100,15 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
     insertPicture(m_cursor, picture, formatFor(chr), &budget);
 }
 
+void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
+{
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hiddenTextFormat(formatFor(chr), text));
+}
+
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
 {
     ensureBreak(chr);

@@ -69,6 +69,8 @@ public:
     // The next paragraph starts a new page (\page).
     void pageBreakNext() { m_pageBreakNext = true; }
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
+    // Hidden text, kept where it stands and shown as nothing.
+    void hidden(const QString& text, const CharState& chr, const ParaState& para);
     // An embedded object shown by its icon, where its group stands.
     void object(const EmbeddedObject& object, const CharState& chr, const ParaState& para);
     // The picture just put in shows this object.

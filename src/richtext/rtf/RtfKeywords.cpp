@@ -94,7 +94,8 @@ public:
         value("cf", Target::Char, cp::Color, 0, 0, kMaxColorIndex);
         for (std::string_view b : {"cb", "highlight", "chcbpat"})
             value(b, Target::Char, cp::Back, 0, 0, kMaxColorIndex);
-        for (std::string_view v : {"v", "deleted", "webhidden"})
+        flag("v", cp::Hidden, kKeptHidden);
+        for (std::string_view v : {"deleted", "webhidden"})
             flag(v, cp::Hidden);
 
         action("pard", Act::Pard);

@@ -29,10 +29,12 @@ enum : uint8_t {
     Italic,
     Underline,
     Strike,
-    Hidden,
+    Hidden,     // 0 shown; 1 left out (deleted text, the ANSI half of \upr); kKeptHidden: \v
     Count
 };
 }
+
+inline constexpr int32_t kKeptHidden = 2; // hidden text, kept as such
 
 struct CharState {
     std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0};

@@ -38,6 +38,7 @@ constexpr size_t kMaxLists = 4096;
 constexpr size_t kMaxFields = 65536;
 constexpr qsizetype kMaxFieldInstruction = 4096;
 constexpr qsizetype kMaxLabelText = 1024;
+constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
 constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
 constexpr uint8_t kSymbolCharset = 2;
 
@@ -113,6 +114,13 @@ private:
     void dropLead();
     void keepLabelTail(const State& s);
     void utf8Bytes(const unsigned char* p, qsizetype n);
+    // Puts the hidden text read so far into the document, in the state's format.
+    void keepHidden(const State& s)
+    {
+        if (!m_hidden.isEmpty() && s.dest == Dest::Text)
+            m_builder.hidden(std::exchange(m_hidden, QString()), s.chr, s.para);
+        m_hidden.clear();
+    }
     void skipGroup();
     void pushGroup();
     void popGroup();
@@ -180,6 +188,7 @@ private:
     // text
     int m_noteDepth = 0;
     int m_notes = 0; // footnotes read so far
+    QString m_hidden; // hidden text read since the last text shown
     QString m_labelTail;       // text after the last tab of a list label
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label
     bool m_shapeText = false;  // the current shape has a text box, read already
@@ -261,7 +270,11 @@ void Reader::word(const Token& t, bool starred)
 void Reader::write(const Keyword& k, int32_t value, State& s)
 {
     switch (k.target) {
-    case Target::Char: s.chr[k.index] = value; return;
+    case Target::Char:
+        if (k.index == cp::Hidden && s.chr[cp::Hidden] == kKeptHidden && value != kKeptHidden)
+            keepHidden(s);
+        s.chr[k.index] = value;
+        return;
     case Target::Para: s.para[k.index] = value; return;
     case Target::Group: s.group[k.index] = value; return;
     // The words of a table or picture mean something only in it.
@@ -459,6 +472,7 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
 
     // ---- resets
     case Act::Plain: {
+        keepHidden(s);
         const int32_t link = s.chr[cp::Link];
         s.chr = CharState{};
         s.chr[cp::Link] = link;
@@ -759,8 +773,13 @@ void Reader::emitChar(char16_t ch)
     State& s = st();
     switch (s.dest) {
     case Dest::Text:
-        if (!s.chr[cp::Hidden])
+        if (!s.chr[cp::Hidden]) {
             m_builder.character(ch, s.chr, s.para);
+        } else if (s.chr[cp::Hidden] == kKeptHidden) {
+            m_hidden.append(QChar(ch));
+            if (m_hidden.size() >= kMaxHiddenRun)
+                keepHidden(s);
+        }
         return;
     case Dest::BulletText:
         if (m_labelTail.size() < kMaxLabelText)
@@ -843,6 +862,8 @@ void Reader::popGroup()
         return;
     const State closed = std::move(m_stack.back());
     m_stack.pop_back();
+    if (closed.chr[cp::Hidden] == kKeptHidden && (m_stack.empty() || st().chr[cp::Hidden] != kKeptHidden))
+        keepHidden(closed);
     if (closed.ownsFont || closed.ownsFontTable)
         commitFont();
     if (closed.ownsList && m_tables.lists.size() < kMaxLists)
@@ -956,6 +977,7 @@ void Reader::finish()
     m_overflow = 0;
     while (!m_stack.empty())
         popGroup();
+    m_hidden.clear(); // nothing of the document's group is left to hold it
     m_builder.finish(CharState{});
     if (m_wholeDocument) {
         PageSetup page;

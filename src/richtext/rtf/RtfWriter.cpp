@@ -486,6 +486,21 @@ QByteArray Writer::write(int from, int to)
                 continue;
             const QTextCharFormat format = frag.charFormat();
             const CharFormat cf = readCharFormat(format, m_defaultFont);
+            if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
+                // Hidden text in a group of its own; a link does not reach into it.
+                closeLink();
+                CharFormat plain = cf;
+                plain.effects &= ~cfe::Link;
+                const Written before = m_written;
+                m_body += "{\\v";
+                m_needSpace = true;
+                for (int i = a; i < b; ++i)
+                    run(plain, hidden);
+                m_body += '}';
+                m_needSpace = false;
+                m_written = before;
+                continue;
+            }
             if (format.isImageFormat()) {
                 if (m_options.noObjects)
                     continue;
