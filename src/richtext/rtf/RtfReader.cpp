@@ -440,8 +440,14 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         s.ownsShapeText = true;
         m_shapeText = true;
         return;
-    case Act::Upr: s.chr[cp::Hidden] = 1; return; // the ANSI half; the \ud inside has the Unicode text
-    case Act::Ud: s.chr[cp::Hidden] = 0; return;
+    case Act::Upr: // the ANSI half; the \ud inside has the Unicode text
+        keepHidden(s);
+        s.chr[cp::Hidden] = 1;
+        return;
+    case Act::Ud:
+        keepHidden(s);
+        s.chr[cp::Hidden] = 0;
+        return;
 
     // ---- document
     case Act::Charset:
