@@ -3,7 +3,7 @@
 set -euo pipefail
 zorim_root="$(cd "$(dirname "$0")" && pwd)"
 . "$zorim_root/tools/deps.sh"
-zorim_install_deps
+zorim_install_deps $zorim_test_packages
 zorim_configure "$zorim_root/build"
 cmake --build "$zorim_root/build"
 cd "$zorim_root/build"

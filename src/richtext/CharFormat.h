@@ -58,7 +58,9 @@ struct CharFormat {
 
 namespace pfm { // paragraph mask bits
 inline constexpr uint32_t StartIndent = 0x1, Offset = 0x4, Alignment = 0x8, Numbering = 0x20;
-inline constexpr uint32_t All = StartIndent | Offset | Alignment | Numbering;
+inline constexpr uint32_t SpaceBefore = 0x40, SpaceAfter = 0x80, LineSpacing = 0x100, PageBreakBefore = 0x4000;
+inline constexpr uint32_t All =
+    StartIndent | Offset | Alignment | Numbering | SpaceBefore | SpaceAfter | LineSpacing | PageBreakBefore;
 } // namespace pfm
 
 namespace pfa { // alignment codes of the control
@@ -77,6 +79,13 @@ struct ParaFormat {
     int32_t startIndent = 0; // twips: position of the first line
     int32_t offset = 0;      // twips: following lines relative to the first
     uint16_t alignment = 0;  // pfa code; 0 when not read
+    int32_t spaceBefore = 0; // twips
+    int32_t spaceAfter = 0;  // twips
+    // Line spacing, as RTF's \sl: 0 single; twips, at least that (> 0) or exactly (< 0); with
+    // lineMultiple, 240ths of the single line.
+    int32_t lineSpacing = 0;
+    bool lineMultiple = false;
+    bool pageBreakBefore = false; // the paragraph starts a new page
 
     bool operator==(const ParaFormat&) const = default;
 };

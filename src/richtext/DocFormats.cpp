@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextList>
 #include <algorithm>
 #include <cmath>
@@ -240,6 +241,11 @@ ParaFormat readParaFormat(const QTextBlock& block)
     r.startIndent = bf.intProperty(docprop::StartIndentTwips);
     r.offset = bf.intProperty(docprop::OffsetTwips);
     r.numbering = numberingOf(block.textList());
+    r.spaceBefore = bf.intProperty(docprop::SpaceBeforeTwips);
+    r.spaceAfter = bf.intProperty(docprop::SpaceAfterTwips);
+    r.lineSpacing = bf.intProperty(docprop::LineSpacingTwips);
+    r.lineMultiple = bf.boolProperty(docprop::LineMultiple);
+    r.pageBreakBefore = bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
     return r;
 }
 
@@ -271,10 +277,61 @@ void applyParaFormat(QTextCursor cursor, const ParaFormat& rec)
             bf.setProperty(docprop::StartIndentTwips, rec.startIndent);
         if (rec.mask & pfm::Offset)
             bf.setProperty(docprop::OffsetTwips, rec.offset);
+        if (rec.mask & pfm::SpaceBefore) {
+            bf.setProperty(docprop::SpaceBeforeTwips, rec.spaceBefore);
+            bf.setTopMargin(std::max(0, rec.spaceBefore) / kTwipsPerPixel);
+        }
+        if (rec.mask & pfm::SpaceAfter) {
+            bf.setProperty(docprop::SpaceAfterTwips, rec.spaceAfter);
+            bf.setBottomMargin(std::max(0, rec.spaceAfter) / kTwipsPerPixel);
+        }
+        if (rec.mask & pfm::LineSpacing) {
+            bf.setProperty(docprop::LineSpacingTwips, rec.lineSpacing);
+            bf.setProperty(docprop::LineMultiple, rec.lineMultiple);
+        }
+        if (rec.mask & pfm::PageBreakBefore)
+            bf.setPageBreakPolicy(rec.pageBreakBefore ? QTextFormat::PageBreak_AlwaysBefore : QTextFormat::PageBreak_Auto);
         placeMargins(bf, doc->findBlockByNumber(n).textList() != nullptr);
         edit.setPosition(block.position());
         edit.setBlockFormat(bf);
     }
+}
+
+PageSetup readPageSetup(const QTextDocument& doc)
+{
+    PageSetup page;
+    const QList<int> v = doc.rootFrame()->frameFormat().property(docprop::PageSetupTwips).value<QList<int>>();
+    if (v.size() == 7) {
+        page.paperWidth = v[0], page.paperHeight = v[1], page.landscape = v[2] != 0;
+        page.marginLeft = v[3], page.marginRight = v[4], page.marginTop = v[5], page.marginBottom = v[6];
+    }
+    return page;
+}
+
+void applyPageSetup(QTextDocument& doc, const PageSetup& page)
+{
+    QTextFrameFormat format = doc.rootFrame()->frameFormat();
+    if (page == PageSetup{})
+        format.clearProperty(docprop::PageSetupTwips);
+    else
+        format.setProperty(docprop::PageSetupTwips,
+                           QVariant::fromValue(QList<int>{page.paperWidth, page.paperHeight, page.landscape ? 1 : 0,
+                                                          page.marginLeft, page.marginRight, page.marginTop,
+                                                          page.marginBottom}));
+    doc.rootFrame()->setFrameFormat(format);
+}
+
+QTextCharFormat hiddenTextFormat(const QTextCharFormat& base, const QString& text)
+{
+    QTextCharFormat format = base;
+    format.setObjectType(kHiddenTextObject);
+    format.setProperty(docprop::HiddenText, text);
+    return format;
+}
+
+QString hiddenTextOf(const QTextFormat& format)
+{
+    return format.objectType() == kHiddenTextObject ? format.stringProperty(docprop::HiddenText) : QString();
 }
 
 } // namespace zorim

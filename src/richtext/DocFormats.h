@@ -31,6 +31,12 @@ inline constexpr int HeightTwips = QTextFormat::UserProperty + 3;   // exact hei
 inline constexpr int StartIndentTwips = QTextFormat::UserProperty + 10;
 inline constexpr int OffsetTwips = QTextFormat::UserProperty + 11;
 inline constexpr int NumberingCode = QTextFormat::UserProperty + 12;
+inline constexpr int SpaceBeforeTwips = QTextFormat::UserProperty + 13;
+inline constexpr int SpaceAfterTwips = QTextFormat::UserProperty + 14;
+inline constexpr int LineSpacingTwips = QTextFormat::UserProperty + 15;
+inline constexpr int LineMultiple = QTextFormat::UserProperty + 16;
+inline constexpr int PageSetupTwips = QTextFormat::UserProperty + 17; // on the root frame
+inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hidden-text object
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the
@@ -48,6 +54,28 @@ ParaFormat readParaFormat(const QTextBlock& block);
 // (the cursor's own paragraph when nothing is selected). Numbering puts paragraphs into a
 // list of the matching style, joining a neighbouring list of the same style.
 void applyParaFormat(QTextCursor cursor, const ParaFormat& rec);
+
+// Hidden text (RTF's \v) is kept as one object character that takes no room and shows
+// nothing, its text in its format; the writer writes it back as hidden text.
+inline constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
+QTextCharFormat hiddenTextFormat(const QTextCharFormat& base, const QString& text);
+// The hidden text an object character's format holds; empty for any other format.
+QString hiddenTextOf(const QTextFormat& format);
+
+// The page a document states, in twips; a side or margin the document does not state is -1.
+// Paper width and height are as the page is printed (wider than high in landscape).
+struct PageSetup {
+    int32_t paperWidth = -1, paperHeight = -1;
+    bool landscape = false;
+    int32_t marginLeft = -1, marginRight = -1, marginTop = -1, marginBottom = -1;
+    bool operator==(const PageSetup&) const = default;
+    bool statesPaper() const { return paperWidth > 0 && paperHeight > 0; }
+    bool statesMargins() const { return marginLeft >= 0 || marginRight >= 0 || marginTop >= 0 || marginBottom >= 0; }
+};
+
+// The page kept with the document (all -1 when it states none), and keeping one.
+PageSetup readPageSetup(const QTextDocument& doc);
+void applyPageSetup(QTextDocument& doc, const PageSetup& page);
 
 // Clamps a height in twips to what the document can show: 1 to 1638 points.
 int32_t clampHeightTwips(int64_t twips);

@@ -15,6 +15,7 @@ DocumentCapture DocumentCapture::take(const QTextDocument& doc)
 {
     DocumentCapture capture;
     capture.defaultFont_ = doc.defaultFont();
+    capture.page_ = readPageSetup(doc);
     capture.text_ = doc.toRawText();
     capture.paragraphs_.reserve(size_t(doc.blockCount()));
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
@@ -40,6 +41,7 @@ QByteArray DocumentCapture::toRtf() const
     QTextDocument doc;
     doc.setUndoRedoEnabled(false);
     doc.setDefaultFont(defaultFont_);
+    applyPageSetup(doc, page_);
     QTextCursor cursor(&doc);
     bool first = true;
     for (const Paragraph& paragraph : paragraphs_) {

@@ -4,6 +4,8 @@
 // characters in one piece and shares the formats (Qt's formats are implicitly shared), so it
 // costs a small part of writing the document; writing it rebuilds a private document and gives the
 // same RTF that the original document would give.
+#include "richtext/DocFormats.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QImage>
@@ -40,6 +42,7 @@ private:
         std::vector<Run> runs;
     };
     QFont defaultFont_;
+    PageSetup page_;
     QString text_;
     std::vector<Paragraph> paragraphs_;
 };

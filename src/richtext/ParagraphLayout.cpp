@@ -104,12 +104,40 @@ public:
     }
 };
 
+// Hidden text: kept in the document, shown as nothing.
+class HiddenTextHandler : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    using QObject::QObject;
+    QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat&) override { return {0, 0}; }
+    void drawObject(QPainter*, const QRectF&, QTextDocument*, int, const QTextFormat&) override {}
+};
+
 // ---- the layout ---------------------------------------------------------------------------
+
+namespace {
+
+// The distance from one line of a paragraph to the next by its line spacing: single, a
+// multiple of single, at least or exactly a height.
+qreal lineAdvance(const QTextBlockFormat& bf, qreal single)
+{
+    const int spacing = bf.intProperty(docprop::LineSpacingTwips);
+    if (spacing == 0)
+        return single;
+    if (bf.boolProperty(docprop::LineMultiple))
+        return spacing > 0 ? single * spacing / 240 : single;
+    const qreal height = std::abs(spacing) / kTwipsPerPixel;
+    return spacing > 0 ? std::max(single, height) : height;
+}
+
+} // namespace
 
 ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayout(doc)
 {
     imageHandler_ = new PictureHandler(this);
     registerHandler(QTextFormat::ImageObject, imageHandler_);
+    registerHandler(kHiddenTextObject, new HiddenTextHandler(this));
     settleTimer_ = new QTimer(this);
     settleTimer_->setSingleShot(true);
     settleTimer_->setInterval(0);
@@ -215,7 +243,7 @@ qreal ParagraphLayout::layBlock(const QTextBlock& block, qreal page) const
         const qreal indent = first ? bf.textIndent() : 0;
         line.setLineWidth(std::max<qreal>(1, avail - indent));
         line.setPosition(QPointF(bf.leftMargin() + indent, y));
-        y += line.height();
+        y += lineAdvance(bf, line.height());
     }
     tl->endLayout();
     return y + bf.bottomMargin();
@@ -539,9 +567,15 @@ void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block,
         painter->setBrush(ink);
         painter->drawEllipse(QRectF(origin.x() + x, origin.y() + cy - width / 2, width, width));
     } else {
-        painter->setFont(font);
+        // Laid out as the paragraph's lines are, in the layout's units: a font handed to the
+        // painter would take the painter's device resolution, which on paper is not the one
+        // the painter is scaled from.
+        QTextLayout labelLayout(label, font, paintDevice());
+        labelLayout.beginLayout();
+        const QTextLine labelLine = labelLayout.createLine();
+        labelLayout.endLayout();
         painter->setPen(ink);
-        painter->drawText(QPointF(origin.x() + x, origin.y() + baseline), label);
+        labelLayout.draw(painter, QPointF(origin.x() + x, origin.y() + baseline - labelLine.ascent()));
     }
     painter->restore();
 }
@@ -583,6 +617,11 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
             }
         }
         QTextLayout* tl = block.layout();
+        if (n > 0 && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            // Where a new page starts on paper: a thin dotted line across the page.
+            painter->setPen(QPen(text, 0, Qt::DotLine));
+            painter->drawLine(QPointF(0, origin.y()), QPointF(pageWidth(), origin.y()));
+        }
         painter->setPen(text);
         tl->draw(painter, origin, selections, clip);
         if (!breakMarks.isEmpty() && tl->lineCount() > 0) {
@@ -741,6 +780,10 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
             h = heights_.height(n);
         }
         const QTextLayout* tl = block.layout();
+        if (any && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            answer = block.position(); // the paragraph starts the next page
+            break;
+        }
         int first = 0;
         if (block.contains(from) && from > block.position()) {
             const QTextLine at = tl->lineForTextPosition(from - block.position());

@@ -2,8 +2,10 @@
 // paragraph layout, so a printout breaks its lines where the screen does at the same width.
 #include "richtext/RichPrint.h"
 
+#include "richtext/DocFormats.h"
 #include "richtext/RichEdit.h"
 
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
@@ -13,6 +15,24 @@ namespace zorim {
 namespace {
 
 int toTwips(int64_t pixels, int dpi) { return dpi > 0 ? int(pixels * 1440 / dpi) : 0; }
+
+// The text rectangle of a document that states its margins, in printer pixels from the
+// printable area's corner and within that area; empty when it states none. A margin it does
+// not state is the one RTF takes for granted (1.25 inches at the sides, 1 inch above and below).
+QRect marginRect(const PageSetup& setup, const QPageLayout& layout, int resolution, int dpiX, int dpiY)
+{
+    if (!setup.statesMargins())
+        return {};
+    auto side = [](int32_t twips, int32_t otherwise) { return twips >= 0 ? twips : otherwise; };
+    const QRect paper = layout.fullRectPixels(resolution);
+    const QRect printable = layout.paintRectPixels(resolution);
+    const QRect text(QPoint(int(int64_t(side(setup.marginLeft, 1800)) * dpiX / 1440),
+                            int(int64_t(side(setup.marginTop, 1440)) * dpiY / 1440)),
+                     QPoint(paper.width() - 1 - int(int64_t(side(setup.marginRight, 1800)) * dpiX / 1440),
+                            paper.height() - 1 - int(int64_t(side(setup.marginBottom, 1440)) * dpiY / 1440)));
+    const QRect within = text.intersected(printable);
+    return within.isEmpty() ? QRect() : within.translated(-printable.topLeft());
+}
 
 } // namespace
 
@@ -30,6 +50,21 @@ int RichEdit::Print(const QString& title, QPrinter& printer)
     if (printer.printerState() == QPrinter::Active)
         throw RichEditError(QStringLiteral("Printing in progress"));
     printer.setDocName(title);
+    // A document that states its paper prints on it; the printer's own choice comes back after.
+    const PageSetup setup = readPageSetup(*doc_->textDocument());
+    const QPageLayout chosen = printer.pageLayout();
+    struct Restore {
+        QPrinter& printer;
+        QPageLayout layout;
+        ~Restore() { printer.setPageLayout(layout); }
+    } restore{printer, chosen};
+    if (setup.statesPaper()) {
+        const bool landscape = setup.landscape || setup.paperWidth > setup.paperHeight;
+        const QSizeF portrait(std::min(setup.paperWidth, setup.paperHeight) / 1440.0,
+                              std::max(setup.paperWidth, setup.paperHeight) / 1440.0);
+        printer.setPageSize(QPageSize(portrait, QPageSize::Inch));
+        printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    }
     QPainter painter;
     // A printer that cannot take the job (no printer, a file that cannot be written) is said
     // so, rather than the job reported as printed.
@@ -38,8 +73,11 @@ int RichEdit::Print(const QString& title, QPrinter& printer)
 
     const int dpiX = printer.logicalDpiX();
     const int dpiY = printer.logicalDpiY();
-    const QSize printable = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-    const TwipsRect twips = printRenderRect(printable, dpiX, dpiY, PageRect);
+    const QPageLayout layout = printer.pageLayout();
+    const QRect paintRect = layout.paintRectPixels(printer.resolution());
+    const QSize printable = paintRect.size();
+    const TwipsRect twips = printRenderRect(printable, dpiX, dpiY,
+                                            PageRect.isEmpty() ? marginRect(setup, layout, printer.resolution(), dpiX, dpiY) : PageRect);
     // Back to the printer's pixels for drawing; the twips decide where lines break.
     const QRectF page(twips.left * qreal(dpiX) / 1440, twips.top * qreal(dpiY) / 1440,
                       (twips.right - twips.left) * qreal(dpiX) / 1440, (twips.bottom - twips.top) * qreal(dpiY) / 1440);

@@ -104,15 +104,25 @@ std::unique_ptr<CodepageTable> buildTable(int codepage)
     if (cd == iconv_t(-1))
         return nullptr;
     std::vector<unsigned char> leads;
+    std::vector<unsigned char> undefined;
     for (int b = 0x80; b < 0x100; ++b) {
         const unsigned char byte = static_cast<unsigned char>(b);
         const Converted c = convert(cd, &byte, 1);
         if (c.incomplete) {
             t->leadIndex[size_t(b)] = int16_t(leads.size());
             leads.push_back(byte);
+        } else if (c.ch && c.ch <= 0xFFFF) {
+            t->single[size_t(b)] = char16_t(c.ch);
         } else {
-            t->single[size_t(b)] = c.ch && c.ch <= 0xFFFF ? char16_t(c.ch) : char16_t(b);
+            t->single[size_t(b)] = char16_t(b);
+            undefined.push_back(byte);
         }
+    }
+    // In a double-byte page an undefined single byte is no Latin-1 letter: it is as undefined
+    // as a pair the page leaves out, and no character is written as it.
+    if (!leads.empty()) {
+        for (const unsigned char b : undefined)
+            t->single[b] = 0xFFFD;
     }
     t->pairs.assign(leads.size() * 256, 0xFFFD);
     for (size_t l = 0; l < leads.size(); ++l) {
@@ -195,7 +205,7 @@ const std::unordered_map<char16_t, unsigned char>& reverseMap(int codepage)
     }
     std::unordered_map<char16_t, unsigned char> map;
     for (int b = 0x80; b < 0x100; ++b) {
-        if (!table.isLead(static_cast<unsigned char>(b)))
+        if (!table.isLead(static_cast<unsigned char>(b)) && table.single[size_t(b)] != 0xFFFD)
             map.emplace(table.single[size_t(b)], static_cast<unsigned char>(b));
     }
     lastPage = codepage;

@@ -23,7 +23,8 @@ int codepageForCharset(int charset);
 // The decoding table of one code page, built once on first use and kept for the run.
 struct CodepageTable {
     int codepage = kCp1250;
-    // Character of each single byte; a lead byte of a double-byte page maps to 0.
+    // Character of each single byte; a lead byte of a double-byte page maps to 0, a byte it
+    // leaves undefined to U+FFFD.
     std::array<char16_t, 256> single{};
     // For double-byte pages: the characters of the pairs, 256 per lead byte, in the order of
     // the page's lead bytes (leadIndex), U+FFFD for a pair the page leaves undefined.
@@ -41,9 +42,10 @@ struct CodepageTable {
 // The table of a page; an unknown page gives the table of Windows-1250.
 const CodepageTable& codepageTable(int codepage);
 
-// Bytes to text. Bytes below 0x80 are ASCII; single bytes the page leaves undefined become
-// the control character of the same value, so decoding never loses a byte. A pair of a
-// double-byte page is one character (U+FFFD when undefined or cut off). An unknown page
+// Bytes to text. Bytes below 0x80 are ASCII; single bytes a single-byte page leaves undefined
+// become the control character of the same value, so decoding never loses a byte. A pair of a
+// double-byte page is one character; U+FFFD stands for an undefined or cut-off pair and for an
+// undefined single byte of such a page. An unknown page
 // decodes as Windows-1250.
 QString decodeCodepage(const QByteArray& bytes, int codepage = kCp1250);
 

@@ -887,12 +887,12 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     form->Uloako1->trigger();
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("kopia.rtf"))));
-    platform.clearShown();
+    EXPECT_EQ(form->currentFileName(), path);
     platform.answerQuestion(Answer::Yes);
     form->Ulo1->trigger();
     EXPECT_TRUE(document(path).contains("X"));
     form->Ulo1->trigger();
-    EXPECT_EQ(platform.questions().size(), 2);
+    EXPECT_EQ(platform.questions().size(), 3);
 }
 
 } // namespace

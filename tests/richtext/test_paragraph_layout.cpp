@@ -634,3 +634,51 @@ TEST_F(Layout, TheTextInViewStaysPutWhileTheParagraphsAboveItSettle)
     EXPECT_NEAR(edit.view()->cursorRect().top(), caret.top(), 2);
     EXPECT_EQ(edit.view()->cursorForPosition(QPoint(5, 5)).position(), firstShown);
 }
+
+TEST_F(Layout, ParagraphAndLineSpacingPlaceTheLines)
+{
+    // Single; 300 twips (20 px) before and 150 after; exactly 600 twips a line; double.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 a\\par\\pard\\sb300\\sa150 b\\par"
+                     "\\pard\\sl-600\\slmult0 c\\line d\\par\\pard\\sl480\\slmult1 e\\line f\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    auto* lay = layout();
+    lay->blockBoundingRect(doc()->lastBlock());
+    const QTextBlock a = doc()->begin(), b = a.next(), c = b.next(), e = c.next();
+    const qreal single = lay->blockBoundingRect(a).height();
+    EXPECT_DOUBLE_EQ(lay->blockBoundingRect(b).height(), single + 30);
+    EXPECT_DOUBLE_EQ(b.layout()->lineAt(0).y(), 20);
+    EXPECT_DOUBLE_EQ(c.layout()->lineAt(1).y() - c.layout()->lineAt(0).y(), 40);
+    EXPECT_NEAR(e.layout()->lineAt(1).y() - e.layout()->lineAt(0).y(), 2 * single, 0.01);
+}
+
+TEST_F(Layout, APageBreakShowsAsADottedLineAcrossThePage)
+{
+    QByteArray rtf = "{\\rtf1\\ansi a\\par\\page b\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    QCoreApplication::processEvents();
+    const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRectF b = layout()->blockBoundingRect(doc()->begin().next());
+    // Far right of the short text, on the paragraph's top edge: dots and gaps.
+    int ink = 0;
+    const int y = int(b.top());
+    for (int x = shot.width() / 2; x < shot.width() - 20; ++x)
+        ink += qGray(shot.pixel(x, y)) < 128;
+    EXPECT_GT(ink, (shot.width() / 2 - 20) / 4);
+    EXPECT_LT(ink, (shot.width() / 2 - 20) * 3 / 4);
+}
+
+TEST_F(Layout, HiddenTextTakesNoRoom)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 abcd\\par ab{\\v a long hidden remark}cd\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    layout()->blockBoundingRect(doc()->lastBlock());
+    const QTextBlock shown = doc()->begin(), withHidden = shown.next();
+    EXPECT_EQ(withHidden.text().size(), 5);
+    EXPECT_DOUBLE_EQ(withHidden.layout()->lineAt(0).naturalTextWidth(), shown.layout()->lineAt(0).naturalTextWidth());
+}

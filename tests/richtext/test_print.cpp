@@ -4,7 +4,9 @@
 #include "richtext/RichEdit.h"
 #include "richtext/RichPrint.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -41,6 +43,49 @@ QString pdfText(const QString& path)
     p.start(tool, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Output of a poppler tool on the PDF; fails the test when the tool is missing.
+QString popplerOutput(const QString& tool, const QStringList& args)
+{
+    const QString exe = QStandardPaths::findExecutable(tool);
+    if (exe.isEmpty()) {
+        ADD_FAILURE() << tool.toStdString() << " is missing: install the Debian package poppler-utils";
+        return {};
+    }
+    QProcess p;
+    p.start(exe, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The words of a PDF's first page with their boxes, in points.
+std::vector<std::pair<QString, QRectF>> pdfWords(const QString& path)
+{
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    std::vector<std::pair<QString, QRectF>> out;
+    const QString html = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                                                     QStringLiteral("1"), path, QStringLiteral("-")});
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        out.emplace_back(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+    }
+    return out;
+}
+
+// The width in points each picture of the PDF is placed at.
+std::vector<double> pdfPictureWidths(const QString& path)
+{
+    std::vector<double> out;
+    const QStringList lines = popplerOutput(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path}).split(u'\n');
+    for (const QString& line : lines.mid(2)) {
+        const QStringList f = line.simplified().split(u' ');
+        if (f.size() > 12 && f[12].toDouble() > 0)
+            out.push_back(f[3].toDouble() * 72 / f[12].toDouble()); // pixels at the placed resolution
+    }
+    return out;
 }
 
 class PrintTest : public ::testing::Test {
@@ -143,4 +188,87 @@ TEST_F(PrintTest, APrinterThatRefusesTheJobIsReported)
     } catch (const RichEditError& e) {
         EXPECT_FALSE(e.message().isEmpty());
     }
+}
+
+TEST_F(PrintTest, ListLabelsAndPicturesPrintAtTheTextsScale)
+{
+    // A numbered list and a picture one inch wide, in a 12-point font.
+    QImage image(64, 32, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    image.save(&pngBuffer, "PNG");
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ";
+    for (const char* item : {"Prvy", "Druhy", "Treti"})
+        rtf += QByteArray("{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnindent360}\\fi-360\\li720 ") + item + "\\par ";
+    rtf += "\\pard Obrazok {\\pict\\pngblip\\picw64\\pich32\\picwgoal1440\\pichgoal720 " + png.toHex() + "}\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    for (const int dpi : {96, 300, 600}) {
+        SCOPED_TRACE(dpi);
+        auto printer = pdfPrinter();
+        printer->setResolution(dpi);
+        print(*printer);
+        const auto words = pdfWords(pdf);
+        auto box = [&](const QString& text) {
+            for (const auto& [w, r] : words)
+                if (w == text)
+                    return r;
+            ADD_FAILURE() << "no " << text.toStdString() << " on the page";
+            return QRectF();
+        };
+        const QRectF item = box(QStringLiteral("Prvy"));
+        for (const QString& label : {QStringLiteral("1."), QStringLiteral("2."), QStringLiteral("3.")}) {
+            const QRectF r = box(label);
+            EXPECT_NEAR(r.height(), item.height(), 1) << label.toStdString();
+            EXPECT_LT(r.right(), item.left()) << label.toStdString();
+            EXPECT_GT(r.left(), item.left() - 36) << label.toStdString(); // within the half inch before
+        }
+        EXPECT_NEAR(box(QStringLiteral("2.")).top(), box(QStringLiteral("Druhy")).top(), 1);
+        const auto pictures = pdfPictureWidths(pdf);
+        ASSERT_EQ(pictures.size(), 1u);
+        EXPECT_NEAR(pictures[0], 72, 2);
+    }
+}
+
+TEST_F(PrintTest, APageBreakStartsANewPage)
+{
+    QByteArray rtf = "{\\rtf1\\ansi jeden\\par\\page dva\\par tri\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    EXPECT_EQ(print(*printer), 2);
+    const QStringList pages = popplerOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).split(u'\f');
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_EQ(pages[0].simplified(), QStringLiteral("jeden"));
+    EXPECT_EQ(pages[1].simplified(), QStringLiteral("dva tri"));
+}
+
+TEST_F(PrintTest, ADocumentPrintsOnItsPaperWithinItsMargins)
+{
+    // Landscape A5 with margins of an inch; the printer is set to portrait A4.
+    QByteArray rtf = "{\\rtf1\\ansi\\paperw11906\\paperh8391\\landscape\\margl1440\\margr1440\\margt1440\\margb1440 "
+                     "Prvé slovo\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    printer->setResolution(300);
+    print(*printer);
+    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page size:\s+595[\d.]* x 4(19|20)[\d.]* )")))) << info.toStdString();
+    const auto words = pdfWords(pdf);
+    ASSERT_FALSE(words.empty());
+    EXPECT_NEAR(words[0].second.left(), 72, 1);
+    EXPECT_GT(words[0].second.top(), 71);
+    EXPECT_LT(words[0].second.top(), 80);
+    // The printer's own paper comes back for the next job.
+    EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Portrait);
 }

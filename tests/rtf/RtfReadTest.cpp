@@ -172,9 +172,13 @@ TEST(RtfSharedFiles, WordFilesListsLinksTablesNotesPictures)
 
     const auto notes = load("footnote.rtf");
     const QString noteText = notes->toPlainText().simplified();
-    EXPECT_TRUE(noteText.contains("annotated.[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
+    EXPECT_TRUE(noteText.contains("annotated.1[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
         << noteText.toStdString();
     EXPECT_EQ(notes->blockCount(), 1);
+    // Notes are numbered where the text refers to them.
+    const auto numbered = loadRtf("{\\rtf1 a{\\super\\chftn}{\\footnote{\\super\\chftn} one} b\\chftn{\\footnote\\chftn two}}");
+    EXPECT_EQ(numbered->toPlainText(), "a1[ one] b2[two]");
+    EXPECT_TRUE(formatAt(*numbered, 1).effects & cfe::Superscript);
 
     // A JPEG written with "\bin" and no length: the hex that follows is the picture.
     const auto image = load("image.rtf");
@@ -210,9 +214,19 @@ TEST(RtfReader, SpecialCharactersBreaksAndHiddenText)
                              "\\~x\\-y\\_z\\{\\}\\\\\\tab t\\line l{\\v hidden}{\\*\\unknown skipped {nested}}"
                              "{\\info{\\title T}}{\\stylesheet{\\s1 Heading;}}{\\header H}\\par next\\page last\\par\\sect}");
     EXPECT_EQ(doc->toRawText(), QString::fromUtf16(u"a\u2014b\u2013c\u2022\u2018q\u2019\u201Cd\u201D\u00A0x\u00ADy\u2011z{}\\\tt"
-                                                    u"\u2028l\u2029next\u2029last"));
+                                                    u"\u2028l\uFFFC\u2029next\u2029last"));
+    // Hidden text is kept where it stands, as one object character that shows nothing.
+    QTextCursor hidden(doc.get());
+    hidden.setPosition(doc->toRawText().indexOf(QChar::ObjectReplacementCharacter) + 1);
+    EXPECT_EQ(hiddenTextOf(hidden.charFormat()), "hidden");
     // \line is a line separator within the paragraph, not a new paragraph.
     EXPECT_EQ(doc->blockCount(), 3);
+    // A page break, in a paragraph or after its end, or \pagebb: the next paragraph starts a page.
+    const auto pages = loadRtf("{\\rtf1 a\\page b\\par\\page c\\par d\\par\\pard\\pagebb e\\par\\pard f}");
+    std::string breaks;
+    for (const ParaFormat& pf : paraRecords(*pages))
+        breaks += pf.pageBreakBefore ? '1' : '0';
+    EXPECT_EQ(breaks, "011010");
 }
 
 TEST(RtfReader, RefusesWhatIsNotRtfAndInsertsAtTheCursor)
@@ -289,6 +303,8 @@ TEST(RtfReader, ListLabelsEndAtTheirLastTab)
                              "\\pard{\\pntext\\f1 a)\\tab}Third\\par}");
     EXPECT_EQ(doc->toPlainText().toStdString(), "First item\nSecond\nThird");
     EXPECT_EQ(readParaFormat(doc->begin()).numbering, pfn::Bullet);
+    // A bullet as \uN, its tab taken for the fallback, still ends at the tab.
+    EXPECT_EQ(loadRtf("{\\rtf1{\\listtext\\tab \\u8226 \\tab}First item}")->toPlainText().toStdString(), "First item");
     // A writer that puts the item itself after the tab, inside the label group.
     EXPECT_EQ(loadRtf("{\\rtf1{\\listtext\\pard{\\f1 \\'b7}{\\tab first}{\\par}}{\\listtext\\tab second\\par}after\\par}")
                   ->toPlainText().toStdString(),

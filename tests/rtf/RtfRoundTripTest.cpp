@@ -186,6 +186,22 @@ TEST(RtfRoundTrip, GeneratedDocumentsReadBackUnchanged)
     }
 }
 
+TEST(RtfRoundTrip, PageStructureReadsBackUnchanged)
+{
+    const auto letter = structuredLetter();
+    const QByteArray rtf = writeRtf(*letter);
+    const auto back = loadRtf(rtf);
+    EXPECT_EQ(back->toRawText(), letter->toRawText());
+    EXPECT_EQ(paraRecords(*back), paraRecords(*letter));
+    EXPECT_EQ(readPageSetup(*back), readPageSetup(*letter));
+    EXPECT_EQ(writeRtf(*back), rtf);
+    // The page is the document's: text read into a document that has some keeps its page.
+    QTextCursor end(back.get());
+    end.movePosition(QTextCursor::End);
+    readRtf("{\\rtf1\\paperw5000\\paperh5000 more}", end);
+    EXPECT_EQ(readPageSetup(*back), readPageSetup(*letter));
+}
+
 TEST(RtfRoundTrip, RangesAndOptions)
 {
     QTextDocument doc;

@@ -2,8 +2,13 @@
 
 #include "richtext/DocFormats.h"
 #include "richtext/rtf/Rtf.h"
+#include "text/Codepage.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <gtest/gtest.h>
@@ -64,6 +69,123 @@ std::vector<ParaFormat> paraRecords(const QTextDocument& doc)
     std::vector<ParaFormat> out;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         out.push_back(readParaFormat(b));
+    return out;
+}
+
+QString everyKindOfText()
+{
+    QByteArray upper;
+    for (int b = 0x80; b < 0x100; ++b)
+        if (encodeCodepageChar(decodeCodepage(QByteArray(1, char(b)), kCp1250)[0].unicode(), kCp1250) == b
+            && decodeCodepage(QByteArray(1, char(b)), kCp1250)[0].unicode() >= 0xA0)
+            upper.append(char(b));
+    QString text = decodeCodepage(upper, kCp1250);
+    text += QString::fromUtf8(" café Łódź “quoted” € ‚„‰ Ελληνικά Кириллица 漢字とかな 测试 한국어 😀 end");
+    return text;
+}
+
+std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString& face, uint8_t charset)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    QTextCursor cursor(doc.get());
+    CharFormat cf;
+    cf.mask = cfm::All;
+    cf.faceName = face;
+    cf.charset = charset;
+    cf.height = 200;
+    cf.effects = cfe::AutoColor | cfe::AutoBackColor;
+    QTextCharFormat format;
+    applyCharFormat(format, cf);
+    cursor.insertText(text, format);
+    return doc;
+}
+
+std::unique_ptr<QTextDocument> structuredLetter()
+{
+    auto doc = typedDocument(QString::fromUtf8("Vážený pán Novák,\nďakujem za Váš list zo dňa 3. mája.\n"
+                                               "Posielame Vám cenovú ponuku.\nS pozdravom\nJán Kováč"),
+                             "Arial", kDefaultCharset);
+    struct Spacing {
+        int before, after, line;
+        bool multiple;
+        bool newPage;
+    };
+    const Spacing spacing[] = {{0, 240, 0, false, false}, {120, 120, 360, true, false}, {0, 0, 400, false, false},
+                               {480, 0, -300, false, true}, {0, 0, 0, false, false}};
+    QTextCursor cursor(doc.get());
+    for (const Spacing& s : spacing) {
+        ParaFormat pf;
+        pf.mask = pfm::SpaceBefore | pfm::SpaceAfter | pfm::LineSpacing | pfm::PageBreakBefore;
+        pf.pageBreakBefore = s.newPage;
+        pf.spaceBefore = s.before;
+        pf.spaceAfter = s.after;
+        pf.lineSpacing = s.line;
+        pf.lineMultiple = s.multiple;
+        applyParaFormat(cursor, pf);
+        cursor.movePosition(QTextCursor::NextBlock);
+    }
+    // A hidden remark in the greeting.
+    cursor.setPosition(5);
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter),
+                      hiddenTextFormat(cursor.charFormat(), QString::fromUtf8("skrytá poznámka")));
+    // Landscape A5 with margins of 2 and 2.5 cm.
+    applyPageSetup(*doc, {.paperWidth = 11906, .paperHeight = 8391, .landscape = true, .marginLeft = 1134,
+                          .marginRight = 1134, .marginTop = 1417, .marginBottom = 1417});
+    return doc;
+}
+
+std::vector<QByteArray> convertByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs,
+                                              const QString& format)
+{
+    std::vector<QByteArray> out(rtfs.size());
+    const bool office = program == "soffice";
+    const QString exe = QStandardPaths::findExecutable(program);
+    if (exe.isEmpty()) {
+        ADD_FAILURE() << program.toStdString() << " is missing: install the Debian package "
+                      << (office ? "libreoffice-writer-nogui" : "abiword");
+        return out;
+    }
+    // The inputs are named so that no output can overwrite one.
+    QTemporaryDir dir;
+    QStringList inputs;
+    for (size_t i = 0; i < rtfs.size(); ++i) {
+        QFile file(dir.filePath(QString("doc%1.input").arg(i)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(rtfs[i]) == rtfs[i].size());
+        inputs << file.fileName();
+    }
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    if (office) {
+        // A profile of its own, so that a LibreOffice the user is running does not take the job.
+        const QString filter = format == "txt" ? "txt:Text (encoded):UTF8" : "rtf:Rich Text Format";
+        p.start(exe, QStringList{"-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
+                                 "--headless", "--norestore", "--infilter=Rich Text Format", "--convert-to", filter,
+                                 "--outdir", dir.path()}
+                         + inputs);
+    } else {
+        p.start(exe, QStringList{"--import-extension=rtf", "--to=" + format} + inputs);
+    }
+    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << program.toStdString() << " did not finish: " << p.readAll().toStdString();
+        p.kill();
+        return out;
+    }
+    for (size_t i = 0; i < rtfs.size(); ++i) {
+        QFile file(dir.filePath(QString("doc%1.%2").arg(i).arg(format)));
+        if (file.open(QIODevice::ReadOnly))
+            out[i] = file.readAll();
+        else
+            ADD_FAILURE() << program.toStdString() << " wrote no " << file.fileName().toStdString() << ": "
+                          << p.readAll().toStdString();
+    }
+    return out;
+}
+
+std::vector<QString> readByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs)
+{
+    std::vector<QString> out;
+    for (const QByteArray& bytes : convertByOtherProgram(program, rtfs, "txt"))
+        out.push_back(QString::fromUtf8(bytes).remove(QChar(0xFEFF)).trimmed());
     return out;
 }
 

@@ -34,4 +34,25 @@ struct CharRecord {
 std::vector<CharRecord> charRecords(const QTextDocument& doc);
 std::vector<ParaFormat> paraRecords(const QTextDocument& doc);
 
+// Every character of Windows-1250, then Greek, Cyrillic, CJK and one beyond the BMP.
+QString everyKindOfText();
+
+// A document of the text typed in one font of the character set.
+std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString& face, uint8_t charset);
+
+// A letter with the page structure other programs keep: paragraph spacing before and after,
+// line spacing of each kind (single, one and a half, at least, exactly), a page break, hidden
+// text, and its paper (landscape A5) and margins.
+std::unique_ptr<QTextDocument> structuredLetter();
+
+// Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord
+// ("abiword") writes it as `format` ("txt" as UTF-8, or "rtf"). All files go to one run of the
+// program. A missing program or a failed conversion fails the test, naming the package to
+// install; the result then holds empty entries.
+std::vector<QByteArray> convertByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs,
+                                              const QString& format);
+
+// The plain text each file shows in the other program, byte order mark and ends trimmed.
+std::vector<QString> readByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs);
+
 } // namespace zorim::test

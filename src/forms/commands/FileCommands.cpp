@@ -249,11 +249,12 @@ bool FileCommands::saveAs()
     TForm1& form = c_.form;
     bool saved = false;
     if (const std::optional<QString> path = askSaveName()) {
+        // Declining to save without the pictures left out changes nothing, the name included.
+        if (!mayLoseOmittedPictures())
+            return false;
         form.setCurrentFileName(*path);
         form.setTitle(kTitlePrefix + TForm1::strip(*path));
-        // Declining to save without the pictures left out ends it as a failed save does.
-        if (!(saved = save()))
-            return false;
+        saved = save();
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
     form.SetModified(false);

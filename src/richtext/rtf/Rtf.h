@@ -8,10 +8,15 @@
 //   - tables become text: the cells of a row separated by tabs, each row one paragraph
 //     (a paragraph break inside a cell becomes a space);
 //   - \line becomes a line separator (U+2028) inside the paragraph, and is written back as
-//     \line; \page and \sect end the paragraph;
-//   - footnotes and endnotes are kept in place as text in square brackets;
-//   - hidden (\v) and deleted text, headers, footers, comments, the style sheet and the
-//     document information are left out;
+//     \line; \page and \sect end the paragraph, and after \page the next paragraph starts a page;
+//   - the page (paper, orientation, margins) is kept with a document read whole, into an
+//     empty document;
+//   - footnotes and endnotes are kept in place as text in square brackets, after the note's
+//     number where the text has its mark (\chftn);
+//   - hidden text (\v) is kept as an object character that shows nothing and is written
+//     back as hidden text;
+//   - deleted text, headers, footers, comments, the style sheet and the document
+//     information are left out;
 //   - bullet texts (\pntext, \listtext) are left out up to their last tab: numbering is a
 //     paragraph attribute;
 //   - text boxes are kept as paragraphs at their shape's place;

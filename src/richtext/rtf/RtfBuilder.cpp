@@ -100,6 +100,15 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
     insertPicture(m_cursor, picture, formatFor(chr), &budget);
 }
 
+void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
+{
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hiddenTextFormat(formatFor(chr), text));
+}
+
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
 {
     ensureBreak(chr);
@@ -209,12 +218,23 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
         }
     }
     pf.numbering = numbering;
+    pf.pageBreakBefore = p[pp::PageBreakBefore] != 0;
+    pf.spaceBefore = p[pp::SpaceBefore];
+    pf.spaceAfter = p[pp::SpaceAfter];
+    // One times the single line, or a multiple of nothing, is single spacing.
+    const bool multiple = p[pp::LineMultiple] != 0;
+    if (!(multiple && (p[pp::LineSpacing] <= 0 || p[pp::LineSpacing] == 240))) {
+        pf.lineSpacing = p[pp::LineSpacing];
+        pf.lineMultiple = multiple;
+    }
     return pf;
 }
 
 void DocumentBuilder::applyParagraph(const ParaState& para)
 {
-    const ParaFormat pf = paraFormat(para);
+    ParaFormat pf = paraFormat(para);
+    if (std::exchange(m_pageBreakNext, false))
+        pf.pageBreakBefore = true;
     if (m_blockInherits && pf == m_lastApplied)
         return;
     QTextCursor c(m_cursor);

@@ -66,7 +66,11 @@ public:
     // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
     void separate(const ParaState& para, const CharState& chr);
     bool breakPending() const { return m_pendingBreak; }
+    // The next paragraph starts a new page (\page).
+    void pageBreakNext() { m_pageBreakNext = true; }
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
+    // Hidden text, kept where it stands and shown as nothing.
+    void hidden(const QString& text, const CharState& chr, const ParaState& para);
     // An embedded object shown by its icon, where its group stands.
     void object(const EmbeddedObject& object, const CharState& chr, const ParaState& para);
     // The picture just put in shows this object.
@@ -96,6 +100,7 @@ private:
     int m_pendingTabs = 0;
     ParaState m_textPara; // the paragraph state of the last text read
     bool m_pendingBreak = false;
+    bool m_pageBreakNext = false;
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     ParaFormat m_lastApplied;
     int m_insertStart = 0;

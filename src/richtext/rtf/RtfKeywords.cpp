@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 #include <unordered_map>
 
 namespace zorim::rtf {
@@ -46,6 +47,7 @@ public:
         action("pntext", Act::BulletText);
         action("listtext", Act::BulletText);
         action("footnote", Act::Footnote);
+        action("chftn", Act::NoteMark);
         // Groups whose content is read as if the group were not there. Nested-table properties
         // hold none of the text in a well-formed file; what a malformed one puts there is kept.
         for (std::string_view d : {"shppict", "result", "nesttableprops"})
@@ -92,7 +94,8 @@ public:
         value("cf", Target::Char, cp::Color, 0, 0, kMaxColorIndex);
         for (std::string_view b : {"cb", "highlight", "chcbpat"})
             value(b, Target::Char, cp::Back, 0, 0, kMaxColorIndex);
-        for (std::string_view v : {"v", "deleted", "webhidden"})
+        flag("v", cp::Hidden, kKeptHidden);
+        for (std::string_view v : {"deleted", "webhidden"})
             flag(v, cp::Hidden);
 
         action("pard", Act::Pard);
@@ -102,6 +105,11 @@ public:
         set("qj", Target::Para, pp::Align, pfa::Justify);
         set("qd", Target::Para, pp::Align, pfa::Justify);
         value("li", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
+        value("sb", Target::Para, pp::SpaceBefore, 0, 0, kMaxIndent);
+        value("sa", Target::Para, pp::SpaceAfter, 0, 0, kMaxIndent);
+        value("sl", Target::Para, pp::LineSpacing, 0, -kMaxIndent, kMaxIndent);
+        value("slmult", Target::Para, pp::LineMultiple, 0, 0, 1);
+        value("pagebb", Target::Para, pp::PageBreakBefore, 1, 0, 1);
         value("lin", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
         value("fi", Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent);
         m_words.emplace("intbl", Keyword{Kind::Flag, Target::Para, pp::InTable, 1, 0, 0});
@@ -118,8 +126,9 @@ public:
         action("pnucrm", Act::PnStyle, pfn::UpperRoman);
 
         action("par", Act::Par);
-        for (std::string_view b : {"sect", "page", "column"})
+        for (std::string_view b : {"sect", "column"})
             action(b, Act::Par, 1);
+        action("page", Act::Par, 2); // and the next paragraph starts a page
         action("line", Act::Line);
         action("tab", Act::Tab);
         action("cell", Act::Cell);
@@ -132,7 +141,18 @@ public:
                                        {"ltrmark", 0x200E}, {"rtlmark", 0x200F}, {"zwbo", 0x200B}})
             m_words.emplace(name, Keyword{Kind::Char, Target::Char, 0, ch, 0, 0});
 
-        value("fcharset", Target::Font, fp::Charset, 0, 0, 255);
+        value("fcharset", Target::Font, fp::Charset, 0, 0, 65535);
+        // The page, for the document or its (first) section.
+        for (const auto& [doc, section, index] :
+             {std::tuple<std::string_view, std::string_view, uint8_t>{"paperw", "pgwsxn", dp::PaperWidth},
+              {"paperh", "pghsxn", dp::PaperHeight}, {"margl", "marglsxn", dp::MarginLeft},
+              {"margr", "margrsxn", dp::MarginRight}, {"margt", "margtsxn", dp::MarginTop},
+              {"margb", "margbsxn", dp::MarginBottom}}) {
+            value(doc, Target::Page, index, -1, 0, kMaxPageTwips);
+            value(section, Target::Page, index, -1, 0, kMaxPageTwips);
+        }
+        set("landscape", Target::Page, dp::Landscape, 1);
+        set("lndscpsxn", Target::Page, dp::Landscape, 1);
         value("fprq", Target::Font, fp::Pitch, 0, 0, 3);
         value("cpg", Target::Font, fp::Codepage, 0, 0, 65535); // a code page named outright
         for (const auto& [name, family] : {std::pair<std::string_view, int32_t>{"fnil", 0x00}, {"froman", 0x10},

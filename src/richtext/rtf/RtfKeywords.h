@@ -14,6 +14,7 @@ namespace zorim::rtf {
 
 // Largest indent in twips (22 inches).
 inline constexpr int32_t kMaxIndent = 31680;
+inline constexpr int32_t kMaxPageTwips = 31680; // 22 inches, the largest page word processors take
 
 // Character properties as the file gives them (table indices, half-points).
 namespace cp {
@@ -28,10 +29,12 @@ enum : uint8_t {
     Italic,
     Underline,
     Strike,
-    Hidden,
+    Hidden,     // 0 shown; 1 left out (deleted text, the ANSI half of \upr); kKeptHidden: \v
     Count
 };
 }
+
+inline constexpr int32_t kKeptHidden = 2; // hidden text, kept as such
 
 struct CharState {
     std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0};
@@ -63,12 +66,17 @@ enum : uint8_t {
     List,        // \ls: list override number; 0: none
     Level,       // \ilvl
     InTable,
+    SpaceBefore, // twips
+    SpaceAfter,  // twips
+    LineSpacing, // \sl
+    LineMultiple,
+    PageBreakBefore, // \pagebb
     Count
 };
 }
 
 struct ParaState {
-    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0};
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const ParaState&) const = default;
@@ -95,8 +103,13 @@ namespace gp {
 enum : uint8_t { SkipAfterUnicode, Count };
 }
 
+// The page the document states (twips; -1: not stated).
+namespace dp {
+enum : uint8_t { PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom, Count };
+}
+
 // Where a property write goes.
-enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group };
+enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page };
 
 // Destinations: what the text of a group is.
 enum class Dest : uint8_t {
@@ -115,7 +128,7 @@ enum class Dest : uint8_t {
 enum class Act : uint8_t {
     // destinations
     SkipDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
-    Pn, BulletText, Footnote, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
+    Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
     // document
     Charset, AnsiCpg, Deff, U,
     // character and paragraph resets

@@ -12,6 +12,7 @@
 #include "RtfField.h"
 #include "RtfKeywords.h"
 #include "RtfTokenizer.h"
+#include "richtext/DocFormats.h"
 #include "text/Codepage.h"
 
 #include <QTextCursor>
@@ -37,6 +38,7 @@ constexpr size_t kMaxLists = 4096;
 constexpr size_t kMaxFields = 65536;
 constexpr qsizetype kMaxFieldInstruction = 4096;
 constexpr qsizetype kMaxLabelText = 1024;
+constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
 constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
 constexpr uint8_t kSymbolCharset = 2;
 
@@ -73,6 +75,19 @@ const CodepageTable& symbolTable()
     return table;
 }
 
+// Fonts in UTF-8 (\cpg65001): the table marks the page; the reader puts the sequences together.
+constexpr int kUtf8Codepage = 65001;
+const CodepageTable& utf8Table()
+{
+    static const CodepageTable table = [] {
+        CodepageTable t;
+        t.codepage = kUtf8Codepage;
+        t.leadIndex.fill(-1);
+        return t;
+    }();
+    return table;
+}
+
 class Reader {
 public:
     Reader(const QByteArray& bytes, qsizetype start, QTextCursor& cursor)
@@ -81,6 +96,8 @@ public:
           m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
+        if (cursor.document()->isEmpty())
+            m_wholeDocument = cursor.document();
     }
 
     void run();
@@ -97,6 +114,14 @@ private:
     void emitCodepoint(char32_t ch);
     void dropLead();
     void keepLabelTail(const State& s);
+    void utf8Bytes(const unsigned char* p, qsizetype n);
+    // Puts the hidden text read so far into the document, in the state's format.
+    void keepHidden(const State& s)
+    {
+        if (!m_hidden.isEmpty() && s.dest == Dest::Text)
+            m_builder.hidden(std::exchange(m_hidden, QString()), s.chr, s.para);
+        m_hidden.clear();
+    }
     void skipGroup();
     void pushGroup();
     void popGroup();
@@ -138,6 +163,7 @@ private:
     int m_skip = 0;            // characters still to skip after \uN
     bool m_skipTrail = false;  // the second byte of a skipped double-byte character comes next
     int m_lead = -1;           // the first byte of a double-byte character, waiting for its second
+    QByteArray m_utf8;         // the bytes of a UTF-8 sequence read so far
 
     // code pages
     int m_codepage = 1252;
@@ -157,8 +183,14 @@ private:
     PictBuild m_pict;
     std::vector<QString> m_fieldInst;
 
+    // the page: kept when the file is read as a whole document
+    QTextDocument* m_wholeDocument = nullptr;
+    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1};
+
     // text
     int m_noteDepth = 0;
+    int m_notes = 0; // footnotes read so far
+    QString m_hidden; // hidden text read since the last text shown
     QString m_labelTail;       // text after the last tab of a list label
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label
     bool m_shapeText = false;  // the current shape has a text box, read already
@@ -176,8 +208,13 @@ void Reader::run()
         if (t.kind != Token::Byte && t.kind != Token::Text)
             dropLead();
         if (m_skip > 0 && (t.kind == Token::Word || t.kind == Token::Symbol || t.kind == Token::Binary)) {
-            --m_skip; // after \uN a control word or symbol is one of the characters to skip
-            continue;
+            // After \uN a control word or symbol is one of the characters to skip; but a list
+            // label's tab stays its separator, also where a writer left it as a fallback.
+            if (t.kind != Token::Word || t.name() != "tab" || m_stack.empty() || st().dest != Dest::BulletText) {
+                --m_skip;
+                continue;
+            }
+            m_skip = 0;
         }
         switch (t.kind) {
         case Token::GroupStart:
@@ -235,7 +272,11 @@ void Reader::word(const Token& t, bool starred)
 void Reader::write(const Keyword& k, int32_t value, State& s)
 {
     switch (k.target) {
-    case Target::Char: s.chr[k.index] = value; return;
+    case Target::Char:
+        if (k.index == cp::Hidden && s.chr[cp::Hidden] == kKeptHidden && value != kKeptHidden)
+            keepHidden(s);
+        s.chr[k.index] = value;
+        return;
     case Target::Para: s.para[k.index] = value; return;
     case Target::Group: s.group[k.index] = value; return;
     // The words of a table or picture mean something only in it.
@@ -252,6 +293,10 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
             m_rgb[k.index] = value;
             m_colorSet = true;
         }
+        return;
+    case Target::Page:
+        if (s.dest == Dest::Text)
+            m_page[k.index] = value;
         return;
     }
 }
@@ -349,6 +394,15 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         m_builder.character(u'[', s.chr, s.para);
         s.bracket = true;
         ++m_noteDepth;
+        ++m_notes;
+        return;
+    case Act::NoteMark:
+        // The number of the note that follows, where the text refers to it; in the note
+        // itself, which stands right after that number, the mark is left out.
+        if (s.dest == Dest::Text && m_noteDepth == 0) {
+            for (const QChar ch : QString::number(m_notes + 1))
+                emitChar(ch.unicode());
+        }
         return;
     case Act::Transparent: return;
     case Act::Object:
@@ -388,8 +442,14 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         s.ownsShapeText = true;
         m_shapeText = true;
         return;
-    case Act::Upr: s.chr[cp::Hidden] = 1; return; // the ANSI half; the \ud inside has the Unicode text
-    case Act::Ud: s.chr[cp::Hidden] = 0; return;
+    case Act::Upr: // the ANSI half; the \ud inside has the Unicode text
+        keepHidden(s);
+        s.chr[cp::Hidden] = 1;
+        return;
+    case Act::Ud:
+        keepHidden(s);
+        s.chr[cp::Hidden] = 0;
+        return;
 
     // ---- document
     case Act::Charset:
@@ -420,6 +480,7 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
 
     // ---- resets
     case Act::Plain: {
+        keepHidden(s);
         const int32_t link = s.chr[cp::Link];
         s.chr = CharState{};
         s.chr[cp::Link] = link;
@@ -451,15 +512,22 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         } else if (s.dest != Dest::Text || s.chr[cp::Hidden]) {
             return;
         }
-        // A page or section break right after a paragraph's end is no new paragraph.
-        if (arg == 1 && m_builder.breakPending())
+        // A page or section break right after a paragraph's end is no new paragraph; after a
+        // page break the next paragraph starts a page.
+        if (arg >= 1 && m_builder.breakPending()) {
+            if (arg == 2)
+                m_builder.pageBreakNext();
             return;
+        }
         // A paragraph break inside a table cell or a note keeps the row or the note in the
         // paragraph it belongs to.
-        if (s.para[pp::InTable] || m_noteDepth > 0)
+        if (s.para[pp::InTable] || m_noteDepth > 0) {
             emitChar(u' ');
-        else
+        } else {
             m_builder.paragraphEnd(s.para, s.chr);
+            if (arg == 2)
+                m_builder.pageBreakNext();
+        }
         return;
     case Act::Line: emitChar(QChar::LineSeparator); return;
     case Act::Tab:
@@ -535,6 +603,8 @@ const CodepageTable& Reader::tableForFont(int charset, int codepage) const
 {
     if (charset == kSymbolCharset)
         return symbolTable();
+    if (codepage == kUtf8Codepage)
+        return utf8Table();
     if (codepage && isKnownCodepage(codepage))
         return codepageTable(codepage);
     const int cp = codepageForCharset(charset);
@@ -589,6 +659,10 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
         return;
     }
     const CodepageTable& table = tableFor(s);
+    if (table.codepage == kUtf8Codepage) {
+        utf8Bytes(p, n);
+        return;
+    }
     if (!table.doubleByte()) {
         for (; m_skip > 0 && i < n; ++i)
             --m_skip;
@@ -629,11 +703,15 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
             continue;
         }
         if (m_skipTrail) {
+            // The second byte of a skipped pair: one more of the bytes \ucN counts. A pair
+            // whose first byte used the count up goes whole, for writers that count pairs.
             m_skipTrail = false;
+            if (m_skip > 0)
+                --m_skip;
             continue;
         }
         if (m_skip > 0) {
-            --m_skip; // a pair is one character to skip
+            --m_skip;
             m_skipTrail = table.isLead(b);
             continue;
         }
@@ -641,6 +719,30 @@ void Reader::bytes(const unsigned char* p, qsizetype n)
             m_lead = b;
         else
             emitChar(table.single[b]);
+    }
+}
+
+void Reader::utf8Bytes(const unsigned char* p, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (m_skip > 0) {
+            --m_skip;
+            continue;
+        }
+        if (!m_utf8.isEmpty() && (b & 0xC0) != 0x80)
+            dropLead(); // a sequence cut short
+        if (b < 0x80) {
+            emitChar(b);
+            continue;
+        }
+        m_utf8.append(char(b));
+        const unsigned char first = static_cast<unsigned char>(m_utf8[0]);
+        const qsizetype length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        if (m_utf8.size() < length)
+            continue;
+        for (const QChar ch : QString::fromUtf8(std::exchange(m_utf8, QByteArray())))
+            emitChar(ch.unicode());
     }
 }
 
@@ -656,9 +758,10 @@ void Reader::keepLabelTail(const State& s)
 void Reader::dropLead()
 {
     m_skipTrail = false;
-    if (m_lead < 0)
+    if (m_lead < 0 && m_utf8.isEmpty())
         return;
     m_lead = -1;
+    m_utf8.clear();
     if (!m_stack.empty())
         emitChar(0xFFFD); // a first byte whose second never came
 }
@@ -678,8 +781,13 @@ void Reader::emitChar(char16_t ch)
     State& s = st();
     switch (s.dest) {
     case Dest::Text:
-        if (!s.chr[cp::Hidden])
+        if (!s.chr[cp::Hidden]) {
             m_builder.character(ch, s.chr, s.para);
+        } else if (s.chr[cp::Hidden] == kKeptHidden) {
+            m_hidden.append(QChar(ch));
+            if (m_hidden.size() >= kMaxHiddenRun)
+                keepHidden(s);
+        }
         return;
     case Dest::BulletText:
         if (m_labelTail.size() < kMaxLabelText)
@@ -741,7 +849,9 @@ void Reader::commitFont()
     if (!name.isEmpty() && (m_tables.fonts.size() < kMaxFonts || m_tables.fonts.count(m_fontNumber))) {
         FontInfo& font = m_tables.fonts[m_fontNumber];
         font.face = name;
-        font.charset = uint8_t(m_fontProps[fp::Charset]);
+        // A set number beyond the Windows sets names none: the font is in the document's page.
+        const int32_t charset = m_fontProps[fp::Charset];
+        font.charset = charset <= 255 ? uint8_t(charset) : kDefaultCharset;
         font.pitchAndFamily = uint8_t((m_fontProps[fp::Family] & 0xF0) | m_fontProps[fp::Pitch]);
         font.codepage = m_fontProps[fp::Codepage];
         m_builder.tablesChanged();
@@ -760,6 +870,8 @@ void Reader::popGroup()
         return;
     const State closed = std::move(m_stack.back());
     m_stack.pop_back();
+    if (closed.chr[cp::Hidden] == kKeptHidden && (m_stack.empty() || st().chr[cp::Hidden] != kKeptHidden))
+        keepHidden(closed);
     if (closed.ownsFont || closed.ownsFontTable)
         commitFont();
     if (closed.ownsList && m_tables.lists.size() < kMaxLists)
@@ -880,7 +992,19 @@ void Reader::finish()
     m_overflow = 0;
     while (!m_stack.empty())
         popGroup();
+    m_hidden.clear(); // nothing of the document's group is left to hold it
     m_builder.finish(CharState{});
+    if (m_wholeDocument) {
+        PageSetup page;
+        page.paperWidth = m_page[dp::PaperWidth];
+        page.paperHeight = m_page[dp::PaperHeight];
+        page.landscape = m_page[dp::Landscape] != 0;
+        page.marginLeft = m_page[dp::MarginLeft];
+        page.marginRight = m_page[dp::MarginRight];
+        page.marginTop = m_page[dp::MarginTop];
+        page.marginBottom = m_page[dp::MarginBottom];
+        applyPageSetup(*m_wholeDocument, page);
+    }
 }
 
 } // namespace

@@ -155,6 +155,7 @@ private:
     Written m_written;
     std::optional<ParaFormat> m_para;
     int m_number = 0; // the number of the last numbered paragraph in a run of them
+    int m_paragraphs = 0; // paragraphs written so far
     bool m_inLink = false;
     QString m_linkTarget;
     Written m_beforeLink;
@@ -437,6 +438,14 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
             word("\\fi", fi);
         if (li)
             word("\\li", li);
+        if (pf.spaceBefore)
+            word("\\sb", pf.spaceBefore);
+        if (pf.spaceAfter)
+            word("\\sa", pf.spaceAfter);
+        if (pf.lineSpacing) {
+            word("\\sl", pf.lineSpacing);
+            word("\\slmult", pf.lineMultiple ? 1 : 0);
+        }
         switch (pf.alignment) {
         case pfa::Right: word("\\qr"); break;
         case pfa::Center: word("\\qc"); break;
@@ -451,6 +460,11 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
             m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
         m_needSpace = false;
     }
+    // A page break as \page at the paragraph's start, which every reader knows (AbiWord
+    // ignores \pagebb); before the first paragraph it would make an empty page.
+    if (pf.pageBreakBefore && startsHere && m_paragraphs > 0)
+        word("\\page");
+    ++m_paragraphs;
 }
 
 QByteArray Writer::write(int from, int to)
@@ -472,6 +486,21 @@ QByteArray Writer::write(int from, int to)
                 continue;
             const QTextCharFormat format = frag.charFormat();
             const CharFormat cf = readCharFormat(format, m_defaultFont);
+            if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
+                // Hidden text in a group of its own; a link does not reach into it.
+                closeLink();
+                CharFormat plain = cf;
+                plain.effects &= ~cfe::Link;
+                const Written before = m_written;
+                m_body += "{\\v";
+                m_needSpace = true;
+                for (int i = a; i < b; ++i)
+                    run(plain, hidden);
+                m_body += '}';
+                m_needSpace = false;
+                m_written = before;
+                continue;
+            }
             if (format.isImageFormat()) {
                 if (m_options.noObjects)
                     continue;
@@ -533,6 +562,17 @@ QByteArray Writer::write(int from, int to)
                    + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
     }
+    // The page the document states, as it was read.
+    const PageSetup page = readPageSetup(m_doc);
+    for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
+                                      {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},
+                                      {"\\margr", page.marginRight}, {"\\margt", page.marginTop},
+                                      {"\\margb", page.marginBottom}}) {
+        if (value >= 0)
+            out += word + QByteArray::number(value);
+    }
+    if (page.landscape)
+        out += "\\landscape";
     out += "\\viewkind4\\uc1";
     out += m_body;
     out += "}\r\n";
