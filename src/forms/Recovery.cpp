@@ -165,6 +165,9 @@ Recovery::Recovery(const QString& folder, Capture capture, QObject* parent)
     setDelays(kDefaultQuietMs, kDefaultLongestMs);
     connect(&quiet_, &QTimer::timeout, this, &Recovery::snapshotNow);
     connect(&longest_, &QTimer::timeout, this, &Recovery::snapshotNow);
+    step_.setSingleShot(true);
+    step_.setInterval(0);
+    connect(&step_, &QTimer::timeout, this, &Recovery::prepareStep);
     worker_ = std::thread([this] { workerLoop(); });
 }
 
@@ -255,12 +258,44 @@ void Recovery::snapshotNow()
 {
     quiet_.stop();
     longest_.stop();
+    // A capture under way follows the edits made since it began: it goes on.
+    if (preparing_)
+        return;
     std::optional<Job> job = capture_();
     if (!job) {
         // Nothing unsaved (an undo back to the saved state, say): no snapshot is wanted.
         discard();
         return;
     }
+    if (job->prepare) {
+        preparing_ = std::move(job);
+        prepareStep();
+        return;
+    }
+    handOver(std::move(*job));
+}
+
+void Recovery::prepareStep()
+{
+    if (!preparing_)
+        return;
+    switch (preparing_->prepare()) {
+    case Step::More:
+        step_.start();
+        return;
+    case Step::Ready:
+        handOver(std::move(*preparing_));
+        break;
+    case Step::Failed:
+        break;
+    }
+    preparing_.reset();
+}
+
+void Recovery::handOver(Job job)
+{
+    // What prepared the job belongs to this thread; the worker gets the content alone.
+    job.prepare = nullptr;
     {
         std::lock_guard lock(mutex_);
         pending_ = std::move(job);
@@ -272,6 +307,8 @@ void Recovery::discard()
 {
     quiet_.stop();
     longest_.stop();
+    step_.stop();
+    preparing_.reset();
     std::lock_guard lock(mutex_);
     ++generation_;
     pending_.reset();
@@ -280,6 +317,12 @@ void Recovery::discard()
 
 void Recovery::flush()
 {
+    // A capture under way is finished at once.
+    while (preparing_) {
+        step_.stop();
+        prepareStep();
+    }
+    step_.stop();
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !pending_ && !busy_; });
 }

@@ -9,8 +9,9 @@
 // whose lock can be taken therefore belongs to a run that is over, and a live run's snapshot is
 // never offered to another.
 //
-// The document is captured on the user-interface thread (the cheap part); turning it into bytes
-// and writing them happens on a worker thread, each snapshot written whole or not at all.
+// The document is captured on the user-interface thread, a large one in short steps between
+// which the window goes on answering; turning it into bytes and writing them happens on a worker
+// thread, each snapshot written whole or not at all.
 //
 // A snapshot names a file that Save then writes, so only the user's own are offered: a plain
 // file the user owns, readable by no one else, in a folder no one else may write. Anything else
@@ -54,9 +55,13 @@ class Recovery : public QObject {
     Q_OBJECT
 public:
     // What to write: the information now, and the content made later on the worker thread.
+    enum class Step { More, Ready, Failed };
     struct Job {
         SnapshotInfo info;
         std::function<QByteArray()> content;
+        // When set, called on the user-interface thread once per turn of the event loop until
+        // it is Ready (or Failed: no snapshot), before content is made on the worker thread.
+        std::function<Step()> prepare;
     };
     // Called on the user-interface thread when a snapshot is due; nothing when there are no
     // unsaved changes.
@@ -110,6 +115,8 @@ signals:
 private:
     void workerLoop();
     void writeSnapshot(const SnapshotInfo& info, const QByteArray& content, quint64 generation);
+    void prepareStep();
+    void handOver(Job job);
     void takeLock();
     void removeFinishedRunFiles() const;
 
@@ -120,6 +127,8 @@ private:
     Capture capture_;
     QTimer quiet_;
     QTimer longest_;
+    QTimer step_;
+    std::optional<Job> preparing_; // a capture under way, in steps
 
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -7,6 +7,7 @@
 #include "forms/TerminationSignals.h"
 #include "platform/Platform.h"
 #include "richtext/DocumentCapture.h"
+#include "richtext/RichDocument.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "text/Codepage.h"
@@ -20,8 +21,9 @@ namespace zorim {
 
 void TForm1::startRecovery()
 {
-    // Only the document as it stands is captured here, on this thread; turning it into RTF or
-    // text bytes happens on the snapshot's worker while the user goes on typing.
+    // Only the document as it stands is captured here, on this thread, in short steps that follow
+    // the edits made meanwhile; turning it into RTF or text bytes happens on the snapshot's
+    // worker while the user goes on typing.
     recovery_ = std::make_unique<Recovery>(Recovery::folderFor(settings_.stateFolder()), [this]() -> std::optional<Recovery::Job> {
         if (!RichEdit1->Modified())
             return std::nullopt;
@@ -30,13 +32,22 @@ void TForm1::startRecovery()
         job.info.untitled = currentFileName_ == kUntitled;
         job.info.plainText = RichEdit1->PlainText();
         job.info.savedAt = platform_.now();
-        if (job.info.plainText) {
-            job.content = [text = RichEdit1->Text()] { return encodeTextDocument(text); };
-        } else {
-            RichEdit1->CompleteLoad(); // a snapshot holds the whole document
-            auto capture = std::make_shared<DocumentCapture>(DocumentCapture::take(*RichEdit1->view()->document()));
-            job.content = [capture] { return capture->toRtf(); };
-        }
+        RichEdit1->CompleteLoad(); // a snapshot holds the whole document
+        const auto content = job.info.plainText ? DocumentCapture::Content::TextOnly : DocumentCapture::Content::Rich;
+        auto stepped = std::make_shared<SteppedCapture>(*RichEdit1->view()->document(), content);
+        auto taken = std::make_shared<DocumentCapture>();
+        job.prepare = [stepped, taken] {
+            if (!stepped->step())
+                return Recovery::Step::More;
+            if (stepped->failed())
+                return Recovery::Step::Failed;
+            *taken = std::move(stepped->capture());
+            return Recovery::Step::Ready;
+        };
+        if (job.info.plainText)
+            job.content = [taken] { return encodeTextDocument(RichDocument::textOf(taken->takeRawText())); };
+        else
+            job.content = [taken] { return taken->toRtf(); };
         return job;
     });
 

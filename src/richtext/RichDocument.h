@@ -90,6 +90,9 @@ public:
     bool insert(QTextCursor& cursor, const QByteArray& bytes, TextFormat format, StreamOptions options = {});
     // The range as bytes (max -1: to the end); text ends paragraphs with CR LF.
     QByteArray save(TextFormat format, CharRange range = {0, -1}, StreamOptions options = {}) const;
+    // The document's own characters (as a capture takes them) as text: CR LF for each paragraph
+    // break, VT for each line break inside a paragraph.
+    static QString textOf(QString raw);
     // Whether bytes begin as an RTF document does (after white space).
     static bool looksLikeRtf(const QByteArray& bytes);
 

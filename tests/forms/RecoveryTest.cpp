@@ -47,7 +47,7 @@ protected:
             info.fileName = QStringLiteral("Dokument");
             info.savedAt = QDateTime::currentDateTimeUtc();
             const QByteArray content = text;
-            return Recovery::Job{info, [content] { return content; }};
+            return Recovery::Job{info, [content] { return content; }, {}};
         });
         recovery->setDelays(quietMs, longestMs);
         return recovery;
@@ -151,7 +151,7 @@ TEST_F(RecoveryTest, ADiscardWinsOverAWriteInFlight)
         return std::optional<Recovery::Job>(Recovery::Job{{QStringLiteral("Dokument"), true, false, QDateTime::currentDateTimeUtc()}, [] {
             QThread::msleep(200);
             return QByteArray("pomalý zápis");
-        }});
+        }, {}});
     });
     recovery->snapshotNow();
     QThread::msleep(50); // the worker is writing now
