@@ -159,8 +159,8 @@ void BM_SnapshotWriteRtf(benchmark::State& state)
     for (auto _ : state) {
         double longest = 0;
         int steps = 0;
-        const DocumentCapture capture = captureInSteps(*sample.doc, DocumentCapture::Content::Rich, &longest, &steps);
-        benchmark::DoNotOptimize(capture.toRtf());
+        DocumentCapture capture = captureInSteps(*sample.doc, DocumentCapture::Content::Rich, &longest, &steps);
+        benchmark::DoNotOptimize(capture.takeRtf());
     }
     state.counters["doc_MB"] = sample.ownMb;
     state.counters["peak_over_doc"] = (peakMb() - base) / sample.ownMb;

@@ -29,6 +29,8 @@ bool DocumentCapture::takeSome(const QTextDocument& doc, std::chrono::microsecon
         defaultFont_ = doc.defaultFont();
         // The characters are appended as the paragraphs are taken: room for all of them at once.
         text_.reserve(doc.characterCount());
+        if (content_ == Content::Rich)
+            paragraphs_.reserve(size_t(doc.blockCount()));
     }
     QElapsedTimer clock;
     clock.start();
@@ -38,7 +40,7 @@ bool DocumentCapture::takeSome(const QTextDocument& doc, std::chrono::microsecon
     QTextBlock block = doc.findBlock(next_);
     for (int taken = 0; block.isValid(); block = block.next(), ++taken) {
         // The clock is read every few paragraphs: reading it costs more than a short paragraph.
-        if (taken % 64 == 63 && clock.nsecsElapsed() > budgetNs)
+        if (taken % 16 == 15 && clock.nsecsElapsed() > budgetNs)
             return false;
         takeParagraph(doc, block);
     }
@@ -93,6 +95,23 @@ void DocumentCapture::changedFrom(int position)
 QByteArray DocumentCapture::toRtf() const
 {
     QTextDocument doc;
+    rebuild(doc);
+    return writeRtf(doc);
+}
+
+QByteArray DocumentCapture::takeRtf()
+{
+    QTextDocument doc;
+    rebuild(doc);
+    // The rebuilt document holds it all now: the capture goes before the RTF is made, so the two
+    // never take room at once.
+    text_ = QString();
+    paragraphs_ = {};
+    return writeRtf(doc);
+}
+
+void DocumentCapture::rebuild(QTextDocument& doc) const
+{
     doc.setUndoRedoEnabled(false);
     doc.setDefaultFont(defaultFont_);
     QTextCursor cursor(&doc);
@@ -121,7 +140,6 @@ QByteArray DocumentCapture::toRtf() const
             applyParaFormat(cursor, numbering);
         }
     }
-    return writeRtf(doc);
 }
 
 SteppedCapture::SteppedCapture(const QTextDocument& doc, DocumentCapture::Content content, std::chrono::microseconds budget)

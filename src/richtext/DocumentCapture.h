@@ -41,6 +41,8 @@ public:
 
     // On any thread.
     QByteArray toRtf() const;
+    // The same, the capture left empty as soon as it is no longer needed.
+    QByteArray takeRtf();
     // The document's characters, paragraphs separated as in the document; the capture is
     // left empty.
     QString takeRawText() { return std::move(text_); }
@@ -60,6 +62,7 @@ private:
         std::vector<Run> runs;
     };
     void takeParagraph(const QTextDocument& doc, const QTextBlock& block);
+    void rebuild(QTextDocument& doc) const;
 
     Content content_;
     QFont defaultFont_;

@@ -112,7 +112,7 @@ TEST(DocumentCapture, InStepsFollowsTheEditsMadeBetweenThem)
             QTextCursor at(doc.get());
             switch (steps++) {
             case 0: // inside what is taken
-                at.setPosition(doc->findBlockByNumber(30).position() + 2);
+                at.setPosition(doc->findBlockByNumber(5).position() + 2);
                 at.insertText(QStringLiteral("vložené"));
                 break;
             case 1: // a paragraph break removed at the start
