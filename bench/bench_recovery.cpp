@@ -160,7 +160,7 @@ void BM_SnapshotWriteRtf(benchmark::State& state)
         double longest = 0;
         int steps = 0;
         DocumentCapture capture = captureInSteps(*sample.doc, DocumentCapture::Content::Rich, &longest, &steps);
-        benchmark::DoNotOptimize(capture.takeRtf());
+        benchmark::DoNotOptimize(capture.toRtf());
     }
     state.counters["doc_MB"] = sample.ownMb;
     state.counters["peak_over_doc"] = (peakMb() - base) / sample.ownMb;

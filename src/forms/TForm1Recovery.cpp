@@ -47,7 +47,7 @@ void TForm1::startRecovery()
         if (job.info.plainText)
             job.content = [taken] { return encodeTextDocument(RichDocument::textOf(taken->takeRawText())); };
         else
-            job.content = [taken] { return taken->takeRtf(); };
+            job.content = [taken] { return taken->toRtf(); };
         return job;
     });
 

@@ -13,6 +13,12 @@
 #include <limits>
 
 namespace zorim {
+namespace {
+
+// Paragraphs rebuilt as one document for writing: a small part of a large document.
+constexpr size_t kParagraphsPerSlice = 256;
+
+} // namespace
 
 DocumentCapture DocumentCapture::take(const QTextDocument& doc, Content content)
 {
@@ -94,29 +100,25 @@ void DocumentCapture::changedFrom(int position)
 
 QByteArray DocumentCapture::toRtf() const
 {
-    QTextDocument doc;
-    rebuild(doc);
-    return writeRtf(doc);
+    // A slice of the paragraphs at a time is rebuilt as a document and written: a copy of the
+    // whole document is never made.
+    RtfPiecesWriter writer;
+    for (size_t first = 0; first < paragraphs_.size() || first == 0; first += kParagraphsPerSlice) {
+        QTextDocument slice;
+        rebuild(slice, first, std::min(paragraphs_.size(), first + kParagraphsPerSlice));
+        writer.add(slice);
+    }
+    return writer.finish();
 }
 
-QByteArray DocumentCapture::takeRtf()
-{
-    QTextDocument doc;
-    rebuild(doc);
-    // The rebuilt document holds it all now: the capture goes before the RTF is made, so the two
-    // never take room at once.
-    text_ = QString();
-    paragraphs_ = {};
-    return writeRtf(doc);
-}
-
-void DocumentCapture::rebuild(QTextDocument& doc) const
+void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
 {
     doc.setUndoRedoEnabled(false);
     doc.setDefaultFont(defaultFont_);
     QTextCursor cursor(&doc);
     bool first = true;
-    for (const Paragraph& paragraph : paragraphs_) {
+    for (size_t i = from; i < to; ++i) {
+        const Paragraph& paragraph = paragraphs_[i];
         // The list a paragraph belonged to is an object of the original document; here its
         // numbering puts it into a list of this one.
         QTextBlockFormat format = paragraph.format;

@@ -1,8 +1,9 @@
 #pragma once
 // A copy of a document's content, taken on the thread that owns the document, that another
 // thread can then write out while the user goes on editing. Taking it copies the characters
-// and shares the formats (Qt's formats are implicitly shared); writing it rebuilds a private
-// document and gives the same RTF that the original document would give.
+// and shares the formats (Qt's formats are implicitly shared); writing it rebuilds private
+// documents, a slice of paragraphs at a time, and gives the same RTF that the original
+// document would give.
 //
 // A large document is taken in steps, a few milliseconds each, between which the window goes
 // on answering: each step takes the next paragraphs, and an edit in the part already taken
@@ -41,8 +42,6 @@ public:
 
     // On any thread.
     QByteArray toRtf() const;
-    // The same, the capture left empty as soon as it is no longer needed.
-    QByteArray takeRtf();
     // The document's characters, paragraphs separated as in the document; the capture is
     // left empty.
     QString takeRawText() { return std::move(text_); }
@@ -62,7 +61,7 @@ private:
         std::vector<Run> runs;
     };
     void takeParagraph(const QTextDocument& doc, const QTextBlock& block);
-    void rebuild(QTextDocument& doc) const;
+    void rebuild(QTextDocument& doc, size_t from, size_t to) const;
 
     Content content_;
     QFont defaultFont_;

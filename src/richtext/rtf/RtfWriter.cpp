@@ -110,14 +110,25 @@ const char* numberingWord(uint16_t numbering)
     }
 }
 
-class Writer {
+} // namespace
+
+class RtfWriter {
 public:
-    Writer(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(doc), m_options(options)
+    RtfWriter(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(&doc), m_options(options)
     {
         m_defaultFont = doc.defaultFont();
     }
+    RtfWriter(const QFont& defaultFont, const RtfWriteOptions& options)
+        : m_doc(nullptr), m_options(options), m_defaultFont(defaultFont)
+    {
+    }
 
     QByteArray write(int from, int to);
+    // The paragraphs of [from, to) of the document; the tables and the state of the paragraphs
+    // go on from the document before.
+    void body(const QTextDocument& doc, int from, int to);
+    // The header with the tables the body has filled, and the body.
+    QByteArray finish();
 
 private:
     int fontIndex(const CharFormat& cf);
@@ -140,7 +151,7 @@ private:
         m_needSpace = true;
     }
 
-    const QTextDocument& m_doc;
+    const QTextDocument* m_doc; // the document the body is being written from
     RtfWriteOptions m_options;
     QFont m_defaultFont;
     QByteArray m_body;
@@ -161,7 +172,7 @@ private:
     Written m_beforeScope;
 };
 
-int Writer::fontIndex(const CharFormat& cf)
+int RtfWriter::fontIndex(const CharFormat& cf)
 {
     FontKey key{cf.faceName.isEmpty() ? m_defaultFont.family() : cf.faceName, writtenCharset(cf.charset), cf.pitchAndFamily};
     auto it = m_fontIndex.find(key);
@@ -173,7 +184,7 @@ int Writer::fontIndex(const CharFormat& cf)
     return index;
 }
 
-int Writer::symbolFont()
+int RtfWriter::symbolFont()
 {
     if (m_symbolFont < 0) {
         CharFormat cf;
@@ -184,7 +195,7 @@ int Writer::symbolFont()
     return m_symbolFont;
 }
 
-int Writer::colorIndex(ColorRef ref)
+int RtfWriter::colorIndex(ColorRef ref)
 {
     const QColor color = colorFromRef(ref);
     const QRgb rgb = color.rgb() & 0xFFFFFF;
@@ -197,7 +208,7 @@ int Writer::colorIndex(ColorRef ref)
     return index;
 }
 
-void Writer::charState(const CharFormat& cf)
+void RtfWriter::charState(const CharFormat& cf)
 {
     Written want;
     want.font = fontIndex(cf);
@@ -235,7 +246,7 @@ void Writer::charState(const CharFormat& cf)
     have = want;
 }
 
-void Writer::text(const QString& text, int codepage, bool symbol)
+void RtfWriter::text(const QString& text, int codepage, bool symbol)
 {
     for (const QChar qc : text) {
         const char16_t ch = qc.unicode();
@@ -279,7 +290,7 @@ void Writer::text(const QString& text, int codepage, bool symbol)
     }
 }
 
-void Writer::run(const CharFormat& cf, const QString& str)
+void RtfWriter::run(const CharFormat& cf, const QString& str)
 {
     if (str.isEmpty())
         return;
@@ -299,7 +310,7 @@ void Writer::run(const CharFormat& cf, const QString& str)
 
 // Sub- and superscript and background colours are written inside a group of their own, so
 // that no word is needed to turn them off: readers disagree on \nosupersub and \highlight0.
-bool Writer::openScope(const CharFormat& cf)
+bool RtfWriter::openScope(const CharFormat& cf)
 {
     if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor))
         return false;
@@ -309,7 +320,7 @@ bool Writer::openScope(const CharFormat& cf)
     return true;
 }
 
-void Writer::closeScope(bool scoped)
+void RtfWriter::closeScope(bool scoped)
 {
     if (!scoped)
         return;
@@ -318,7 +329,7 @@ void Writer::closeScope(bool scoped)
     m_written = m_beforeScope;
 }
 
-void Writer::openLink(const QString& target)
+void RtfWriter::openLink(const QString& target)
 {
     // A field's instruction quotes the address; quotes and backslashes in it are escaped
     // for the instruction first, then for RTF.
@@ -334,7 +345,7 @@ void Writer::openLink(const QString& target)
     m_beforeLink = m_written;
 }
 
-void Writer::closeLink()
+void RtfWriter::closeLink()
 {
     if (!m_inLink)
         return;
@@ -344,7 +355,7 @@ void Writer::closeLink()
     m_written = m_beforeLink; // the field's groups took their formatting with them
 }
 
-void Writer::picture(const QTextCharFormat& format)
+void RtfWriter::picture(const QTextCharFormat& format)
 {
     if (m_options.noObjects)
         return;
@@ -352,7 +363,7 @@ void Writer::picture(const QTextCharFormat& format)
     if (!pic) {
         // A picture that came in some other way: write what is shown, as PNG.
         const QTextImageFormat image = format.toImageFormat();
-        const QVariant res = m_doc.resource(QTextDocument::ImageResource, QUrl(image.name()));
+        const QVariant res = m_doc->resource(QTextDocument::ImageResource, QUrl(image.name()));
         QImage img = res.value<QImage>();
         if (img.isNull())
             return;
@@ -406,7 +417,7 @@ void Writer::picture(const QTextCharFormat& format)
     m_needSpace = false;
 }
 
-void Writer::paragraph(const QTextBlock& block, bool startsHere)
+void RtfWriter::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
     const bool numbered = pf.numbering != pfn::None;
@@ -453,14 +464,21 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     }
 }
 
-QByteArray Writer::write(int from, int to)
+QByteArray RtfWriter::write(int from, int to)
 {
-    const int docEnd = std::max(0, m_doc.characterCount() - 1);
+    body(*m_doc, from, to);
+    return finish();
+}
+
+void RtfWriter::body(const QTextDocument& doc, int from, int to)
+{
+    m_doc = &doc;
+    const int docEnd = std::max(0, m_doc->characterCount() - 1);
     const int end = (to < 0 || to > docEnd) ? docEnd : to;
     from = std::clamp(from, 0, end);
-    m_body.reserve(qsizetype(end - from) * 2 + 256);
+    m_body.reserve(m_body.size() + qsizetype(end - from) * 2 + 256);
 
-    for (QTextBlock block = m_doc.findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
+    for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
         const int blockStart = block.position();
         const int sep = blockStart + block.length() - 1; // position of the paragraph break
         paragraph(block, blockStart >= from);
@@ -500,6 +518,10 @@ QByteArray Writer::write(int from, int to)
         }
     }
 
+}
+
+QByteArray RtfWriter::finish()
+{
     // The header, with the tables the body has filled.
     QByteArray out;
     out.reserve(m_body.size() + 1024);
@@ -517,7 +539,7 @@ QByteArray Writer::write(int from, int to)
         if (f.pitchAndFamily & 0x3)
             out += "\\fprq" + QByteArray::number(f.pitchAndFamily & 0x3);
         out += "\\fcharset" + QByteArray::number(f.charset) + ' ';
-        Writer nameWriter(m_doc, m_options);
+        RtfWriter nameWriter(m_defaultFont, m_options);
         QString face = f.face;
         face.remove(u';'); // the name ends at the first semicolon
         // A font's name is in its own code page, as its text is.
@@ -539,12 +561,29 @@ QByteArray Writer::write(int from, int to)
     return out;
 }
 
-} // namespace
-
 QByteArray writeRtf(const QTextDocument& doc, int from, int to, const RtfWriteOptions& options)
 {
-    Writer writer(doc, options);
+    RtfWriter writer(doc, options);
     return writer.write(from, to);
+}
+
+RtfPiecesWriter::RtfPiecesWriter(const RtfWriteOptions& options) : options_(options) {}
+RtfPiecesWriter::~RtfPiecesWriter() = default;
+
+void RtfPiecesWriter::add(const QTextDocument& piece)
+{
+    if (!writer_)
+        writer_ = std::make_unique<RtfWriter>(piece, options_);
+    writer_->body(piece, 0, -1);
+}
+
+QByteArray RtfPiecesWriter::finish()
+{
+    if (!writer_) {
+        const QTextDocument empty;
+        add(empty);
+    }
+    return writer_->finish();
 }
 
 } // namespace zorim
