@@ -46,8 +46,6 @@ struct RtfWriteOptions {
 // reaches the end of the document ends with \par for its last paragraph.
 QByteArray writeRtf(const QTextDocument& doc, int from = 0, int to = -1, const RtfWriteOptions& options = {});
 
-class RtfWriter;
-
 // One RTF document written from several text documents, whole ones one after the other, as if
 // their paragraphs were those of one document (the font and colour tables and the numbering go
 // on from piece to piece): a large document can be written a slice at a time.
@@ -62,8 +60,9 @@ public:
     QByteArray finish();
 
 private:
+    struct State;
     RtfWriteOptions options_;
-    std::unique_ptr<RtfWriter> writer_;
+    std::unique_ptr<State> state_;
 };
 
 } // namespace zorim

@@ -110,22 +110,19 @@ const char* numberingWord(uint16_t numbering)
     }
 }
 
-} // namespace
-
-class RtfWriter {
+class Writer {
 public:
-    RtfWriter(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(&doc), m_options(options)
+    Writer(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(&doc), m_options(options)
     {
         m_defaultFont = doc.defaultFont();
     }
-    RtfWriter(const QFont& defaultFont, const RtfWriteOptions& options)
-        : m_doc(nullptr), m_options(options), m_defaultFont(defaultFont)
-    {
-    }
+
+    // A writer of text alone (a font's name), with no document behind it.
+    explicit Writer(const RtfWriteOptions& options) : m_doc(nullptr), m_options(options) {}
 
     QByteArray write(int from, int to);
     // The paragraphs of [from, to) of the document; the tables and the state of the paragraphs
-    // go on from the document before.
+    // go on from the document written before.
     void body(const QTextDocument& doc, int from, int to);
     // The header with the tables the body has filled, and the body.
     QByteArray finish();
@@ -172,7 +169,7 @@ private:
     Written m_beforeScope;
 };
 
-int RtfWriter::fontIndex(const CharFormat& cf)
+int Writer::fontIndex(const CharFormat& cf)
 {
     FontKey key{cf.faceName.isEmpty() ? m_defaultFont.family() : cf.faceName, writtenCharset(cf.charset), cf.pitchAndFamily};
     auto it = m_fontIndex.find(key);
@@ -184,7 +181,7 @@ int RtfWriter::fontIndex(const CharFormat& cf)
     return index;
 }
 
-int RtfWriter::symbolFont()
+int Writer::symbolFont()
 {
     if (m_symbolFont < 0) {
         CharFormat cf;
@@ -195,7 +192,7 @@ int RtfWriter::symbolFont()
     return m_symbolFont;
 }
 
-int RtfWriter::colorIndex(ColorRef ref)
+int Writer::colorIndex(ColorRef ref)
 {
     const QColor color = colorFromRef(ref);
     const QRgb rgb = color.rgb() & 0xFFFFFF;
@@ -208,7 +205,7 @@ int RtfWriter::colorIndex(ColorRef ref)
     return index;
 }
 
-void RtfWriter::charState(const CharFormat& cf)
+void Writer::charState(const CharFormat& cf)
 {
     Written want;
     want.font = fontIndex(cf);
@@ -246,7 +243,7 @@ void RtfWriter::charState(const CharFormat& cf)
     have = want;
 }
 
-void RtfWriter::text(const QString& text, int codepage, bool symbol)
+void Writer::text(const QString& text, int codepage, bool symbol)
 {
     for (const QChar qc : text) {
         const char16_t ch = qc.unicode();
@@ -290,7 +287,7 @@ void RtfWriter::text(const QString& text, int codepage, bool symbol)
     }
 }
 
-void RtfWriter::run(const CharFormat& cf, const QString& str)
+void Writer::run(const CharFormat& cf, const QString& str)
 {
     if (str.isEmpty())
         return;
@@ -310,7 +307,7 @@ void RtfWriter::run(const CharFormat& cf, const QString& str)
 
 // Sub- and superscript and background colours are written inside a group of their own, so
 // that no word is needed to turn them off: readers disagree on \nosupersub and \highlight0.
-bool RtfWriter::openScope(const CharFormat& cf)
+bool Writer::openScope(const CharFormat& cf)
 {
     if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor))
         return false;
@@ -320,7 +317,7 @@ bool RtfWriter::openScope(const CharFormat& cf)
     return true;
 }
 
-void RtfWriter::closeScope(bool scoped)
+void Writer::closeScope(bool scoped)
 {
     if (!scoped)
         return;
@@ -329,7 +326,7 @@ void RtfWriter::closeScope(bool scoped)
     m_written = m_beforeScope;
 }
 
-void RtfWriter::openLink(const QString& target)
+void Writer::openLink(const QString& target)
 {
     // A field's instruction quotes the address; quotes and backslashes in it are escaped
     // for the instruction first, then for RTF.
@@ -345,7 +342,7 @@ void RtfWriter::openLink(const QString& target)
     m_beforeLink = m_written;
 }
 
-void RtfWriter::closeLink()
+void Writer::closeLink()
 {
     if (!m_inLink)
         return;
@@ -355,7 +352,7 @@ void RtfWriter::closeLink()
     m_written = m_beforeLink; // the field's groups took their formatting with them
 }
 
-void RtfWriter::picture(const QTextCharFormat& format)
+void Writer::picture(const QTextCharFormat& format)
 {
     if (m_options.noObjects)
         return;
@@ -417,7 +414,7 @@ void RtfWriter::picture(const QTextCharFormat& format)
     m_needSpace = false;
 }
 
-void RtfWriter::paragraph(const QTextBlock& block, bool startsHere)
+void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
     const bool numbered = pf.numbering != pfn::None;
@@ -464,19 +461,22 @@ void RtfWriter::paragraph(const QTextBlock& block, bool startsHere)
     }
 }
 
-QByteArray RtfWriter::write(int from, int to)
+QByteArray Writer::write(int from, int to)
 {
     body(*m_doc, from, to);
     return finish();
 }
 
-void RtfWriter::body(const QTextDocument& doc, int from, int to)
+void Writer::body(const QTextDocument& doc, int from, int to)
 {
     m_doc = &doc;
     const int docEnd = std::max(0, m_doc->characterCount() - 1);
     const int end = (to < 0 || to > docEnd) ? docEnd : to;
     from = std::clamp(from, 0, end);
-    m_body.reserve(m_body.size() + qsizetype(end - from) * 2 + 256);
+    // Room for the first piece; later pieces let the body grow as it goes (a reservation for each
+    // would copy the body each time).
+    if (m_body.isEmpty())
+        m_body.reserve(qsizetype(end - from) * 2 + 256);
 
     for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
         const int blockStart = block.position();
@@ -520,7 +520,7 @@ void RtfWriter::body(const QTextDocument& doc, int from, int to)
 
 }
 
-QByteArray RtfWriter::finish()
+QByteArray Writer::finish()
 {
     // The header, with the tables the body has filled.
     QByteArray out;
@@ -539,7 +539,7 @@ QByteArray RtfWriter::finish()
         if (f.pitchAndFamily & 0x3)
             out += "\\fprq" + QByteArray::number(f.pitchAndFamily & 0x3);
         out += "\\fcharset" + QByteArray::number(f.charset) + ' ';
-        RtfWriter nameWriter(m_defaultFont, m_options);
+        Writer nameWriter(m_options);
         QString face = f.face;
         face.remove(u';'); // the name ends at the first semicolon
         // A font's name is in its own code page, as its text is.
@@ -561,29 +561,35 @@ QByteArray RtfWriter::finish()
     return out;
 }
 
+} // namespace
+
 QByteArray writeRtf(const QTextDocument& doc, int from, int to, const RtfWriteOptions& options)
 {
-    RtfWriter writer(doc, options);
+    Writer writer(doc, options);
     return writer.write(from, to);
 }
+
+struct RtfPiecesWriter::State {
+    Writer writer;
+};
 
 RtfPiecesWriter::RtfPiecesWriter(const RtfWriteOptions& options) : options_(options) {}
 RtfPiecesWriter::~RtfPiecesWriter() = default;
 
 void RtfPiecesWriter::add(const QTextDocument& piece)
 {
-    if (!writer_)
-        writer_ = std::make_unique<RtfWriter>(piece, options_);
-    writer_->body(piece, 0, -1);
+    if (!state_)
+        state_ = std::make_unique<State>(State{Writer(piece, options_)});
+    state_->writer.body(piece, 0, -1);
 }
 
 QByteArray RtfPiecesWriter::finish()
 {
-    if (!writer_) {
+    if (!state_) {
         const QTextDocument empty;
         add(empty);
     }
-    return writer_->finish();
+    return state_->writer.finish();
 }
 
 } // namespace zorim
