@@ -3,12 +3,13 @@
 #include "forms/PictureFile.h"
 
 #include "richtext/RichEdit.h"
+#include "text/WholeFile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QMimeDatabase>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,6 +21,15 @@ namespace zorim {
 namespace {
 
 [[noreturn]] void fail(const QString& message) { throw std::runtime_error(message.toStdString()); }
+
+void writeObjectBytes(const EmbeddedObject& object, const QString& path, const WholeFileOptions& options)
+{
+    const WholeFileResult result = writeWholeFile(path, {object.contents}, options);
+    if (result.status == WholeFileResult::Status::NotPlainFile)
+        fail(notPlainFileMessage(path));
+    if (!result.ok())
+        fail(QStringLiteral("Cannot create file %1").arg(path));
+}
 
 } // namespace
 
@@ -126,6 +136,53 @@ EmbeddedObject fileObject(const QString& path, bool link)
     return object;
 }
 
+QString objectDisplayName(const EmbeddedObject& object)
+{
+    if (object.kind == EmbeddedObject::Kind::Linked)
+        return QFileInfo(object.fileName).absoluteFilePath();
+    return object.fileName;
+}
+
+bool isSafeToOpen(const EmbeddedObject& object)
+{
+    // Names that run something whatever their content: desktop entries, Windows programs and
+    // scripts, and the script languages of this system.
+    static const QStringList runnable = {
+        QStringLiteral("desktop"), QStringLiteral("sh"), QStringLiteral("bash"), QStringLiteral("zsh"),
+        QStringLiteral("csh"), QStringLiteral("ksh"), QStringLiteral("fish"), QStringLiteral("py"),
+        QStringLiteral("pl"), QStringLiteral("rb"), QStringLiteral("php"), QStringLiteral("lua"),
+        QStringLiteral("tcl"), QStringLiteral("js"), QStringLiteral("jar"), QStringLiteral("run"),
+        QStringLiteral("bin"), QStringLiteral("appimage"), QStringLiteral("exe"), QStringLiteral("com"),
+        QStringLiteral("bat"), QStringLiteral("cmd"), QStringLiteral("msi"), QStringLiteral("ps1"),
+        QStringLiteral("vbs"), QStringLiteral("scr"), QStringLiteral("command"), QStringLiteral("x86_64"),
+    };
+    const QFileInfo info(object.fileName);
+    if (runnable.contains(info.suffix().toLower()))
+        return false;
+    QByteArray head;
+    QMimeType type;
+    const QMimeDatabase types;
+    if (object.kind == EmbeddedObject::Kind::Linked) {
+        if (info.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther))
+            return false;
+        QFile file(object.fileName);
+        if (file.open(QIODevice::ReadOnly))
+            head = file.read(4096);
+        type = types.mimeTypeForFileNameAndData(info.fileName(), head);
+    } else {
+        head = object.contents.left(4096);
+        type = types.mimeTypeForFileNameAndData(info.fileName(), head);
+    }
+    // A script line or a program's header runs, whatever the name.
+    if (head.startsWith("#!") || head.startsWith("\x7F" "ELF"))
+        return false;
+    for (const char* kind : {"application/x-executable", "application/x-desktop", "application/x-sharedlib",
+                             "application/x-shellscript", "text/x-script", "application/x-ms-dos-executable"})
+        if (type.inherits(QString::fromLatin1(kind)))
+            return false;
+    return true;
+}
+
 QString objectFilePath(const EmbeddedObject& object, const QString& folder)
 {
     if (object.kind == EmbeddedObject::Kind::Linked) {
@@ -142,15 +199,17 @@ QString objectFilePath(const EmbeddedObject& object, const QString& folder)
     if (!QDir().mkpath(folder))
         fail(QStringLiteral("Cannot create file %1").arg(folder));
     const QString path = QDir(folder).filePath(name);
-    saveObjectCopy(object, path);
+    // The program's own copy, readable only by the user and never executable, whatever the
+    // document calls it.
+    writeObjectBytes(object, path, {.ownFile = true, .newFileMode = 0600});
+    // A copy left by an earlier run keeps its mode through the write.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return path;
 }
 
 void saveObjectCopy(const EmbeddedObject& object, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(object.contents) != object.contents.size() || !file.commit())
-        fail(QStringLiteral("Cannot create file %1").arg(path));
+    writeObjectBytes(object, path, {});
 }
 
 } // namespace zorim

@@ -31,8 +31,17 @@ std::optional<EmbeddedObject> selectedObject(const RichEdit& edit);
 // std::runtime_error with the message for the user when the file cannot be read.
 EmbeddedObject fileObject(const QString& path, bool link);
 
+// The object's name as the user is shown it before it opens: a linked file's full path, an
+// embedded file's own name.
+QString objectDisplayName(const EmbeddedObject& object);
+
+// Whether the object may be handed to the desktop's opener: never a program, a script or a
+// desktop entry, whatever its name says, since opening one runs it.
+bool isSafeToOpen(const EmbeddedObject& object);
+
 // Writes an embedded file to the folder (created when missing) under its own name and
-// returns the path written; a linked object gives its own path. Throws std::runtime_error.
+// returns the path written, readable by the user alone and never executable; a linked object
+// gives its own path. Throws std::runtime_error.
 QString objectFilePath(const EmbeddedObject& object, const QString& folder);
 
 // Writes an embedded file's bytes to the path the user named. Throws std::runtime_error.

@@ -1,16 +1,19 @@
 #include "forms/Recovery.h"
 
 #include "settings/SettingsStore.h"
+#include "text/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zorim {
@@ -63,38 +66,40 @@ bool ownerIsGone(const QString& lockPath)
     return free;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
+// Whether no one but the user may write the folder.
+bool onlyUserWrites(const QString& folder)
 {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
+    struct stat st;
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// A snapshot of the user's own: a plain file (no link) they own that no one else may read.
+bool isOwnSnapshot(int fd)
+{
+    struct stat st;
+    return fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 0777) == 0600;
 }
 
 } // namespace
 
 QByteArray encodeSnapshot(const Snapshot& snapshot)
 {
-    const SnapshotInfo& info = snapshot.info;
+    return snapshotHeader(snapshot.info, snapshot.content) + snapshot.content;
+}
+
+QByteArray snapshotHeader(const SnapshotInfo& info, QByteArrayView content)
+{
     QByteArray out = kMagic + '\n';
     // The name is percent-encoded: a file name may hold any character, a line end included.
     out += "name=" + QUrl::toPercentEncoding(info.fileName) + '\n';
     out += QByteArray("untitled=") + (info.untitled ? "1" : "0") + '\n';
     out += QByteArray("format=") + (info.plainText ? "text" : "rtf") + '\n';
     out += "saved=" + info.savedAt.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
-    out += "length=" + QByteArray::number(snapshot.content.size()) + '\n';
-    out += "sha256=" + checksum(out, snapshot.content) + '\n';
+    out += "length=" + QByteArray::number(content.size()) + '\n';
+    out += "sha256=" + checksum(out, content) + '\n';
     out += '\n';
-    out += snapshot.content;
     return out;
 }
 
@@ -134,28 +139,97 @@ std::optional<Snapshot> decodeSnapshot(const QByteArray& bytes)
     return snapshot;
 }
 
-Recovery::Recovery(const QString& stateFolder, Capture capture, QObject* parent)
-    : QObject(parent), folder_(QDir::cleanPath(stateFolder)), capture_(std::move(capture))
+QString Recovery::folderFor(const QString& stateFolder)
+{
+    const QString folder = QDir::cleanPath(stateFolder);
+    if (onlyUserWrites(folder))
+        return folder;
+    const QString own = SettingsStore::userConfigHome() + QStringLiteral("/zorim");
+    QDir().mkpath(own);
+    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return own;
+}
+
+Recovery::Recovery(const QString& folder, Capture capture, QObject* parent)
+    : QObject(parent), folder_(QDir::cleanPath(folder)), capture_(std::move(capture))
 {
     // The process id names the run; the start time keeps a reused id apart from a dead run's.
     const QString id = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
     snapshotPath_ = folder_ + QLatin1Char('/') + kPrefix + id + kSnapshotSuffix;
     lockPath_ = lockPathFor(snapshotPath_);
-    lockFd_ = openRetrying(QFile::encodeName(lockPath_), O_RDWR | O_CREAT, 0600);
-    if (lockFd_ >= 0)
-        ::flock(lockFd_, LOCK_EX | LOCK_NB);
+    takeLock();
+    removeFinishedRunFiles();
 
     quiet_.setSingleShot(true);
     longest_.setSingleShot(true);
     setDelays(kDefaultQuietMs, kDefaultLongestMs);
     connect(&quiet_, &QTimer::timeout, this, &Recovery::snapshotNow);
     connect(&longest_, &QTimer::timeout, this, &Recovery::snapshotNow);
+    step_.setSingleShot(true);
+    step_.setInterval(0);
+    connect(&step_, &QTimer::timeout, this, &Recovery::prepareStep);
     worker_ = std::thread([this] { workerLoop(); });
+}
+
+void Recovery::takeLock()
+{
+    const QByteArray path = QFile::encodeName(lockPath_);
+    // Another start may be clearing away lock files of runs that are over: it takes a free
+    // lock and removes the name, so a lock is ours only once the name still leads to it.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const int fd = openRetrying(path, O_RDWR | O_CREAT, 0600);
+        if (fd < 0)
+            return;
+        struct stat held, named;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::stat(path.constData(), &named) == 0
+            && held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            lockFd_ = fd;
+            return;
+        }
+        ::close(fd);
+    }
+}
+
+void Recovery::removeFinishedRunFiles() const
+{
+    const QDir dir(folder_);
+    const QString ownSnapshot = QFileInfo(snapshotPath_).fileName();
+    // A lock without its snapshot: a run that ended from outside before this one could clean up.
+    // Removed while its lock is held, so that a run taking it just now notices (takeLock).
+    for (const QString& name : dir.entryList({kPrefix + QLatin1Char('*') + kLockSuffix}, QDir::Files | QDir::System)) {
+        const QString path = dir.filePath(name);
+        if (path == lockPath_ || QFileInfo::exists(path.chopped(kLockSuffix.size()) + kSnapshotSuffix))
+            continue;
+        const int fd = openRetrying(QFile::encodeName(path), O_RDONLY | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(QFile::encodeName(path).constData());
+        ::close(fd);
+    }
+    // Snapshots that a run ended while writing: the whole-file writer's temporaries, and the
+    // plain ".tmp" of earlier versions.
+    const QStringList temporaries = dir.entryList({kPrefix + QStringLiteral("*.zrs.tmp"), QStringLiteral(".") + kPrefix + QStringLiteral("*.tmp")},
+                                                  QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : temporaries) {
+        QString target = name.chopped(4);
+        if (name.startsWith(QLatin1Char('.')) && !isWholeFileTemporary(name, &target))
+            continue;
+        if (!target.startsWith(kPrefix) || !target.endsWith(kSnapshotSuffix) || target == ownSnapshot)
+            continue;
+        if (ownerIsGone(lockPathFor(dir.filePath(target))))
+            QFile::remove(dir.filePath(name));
+    }
 }
 
 Recovery::~Recovery()
 {
-    discard();
+    if (kept_) {
+        quiet_.stop();
+        longest_.stop();
+    } else {
+        discard();
+    }
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -184,12 +258,44 @@ void Recovery::snapshotNow()
 {
     quiet_.stop();
     longest_.stop();
+    // A capture under way follows the edits made since it began: it goes on.
+    if (preparing_)
+        return;
     std::optional<Job> job = capture_();
     if (!job) {
         // Nothing unsaved (an undo back to the saved state, say): no snapshot is wanted.
         discard();
         return;
     }
+    if (job->prepare) {
+        preparing_ = std::move(job);
+        prepareStep();
+        return;
+    }
+    handOver(std::move(*job));
+}
+
+void Recovery::prepareStep()
+{
+    if (!preparing_)
+        return;
+    switch (preparing_->prepare()) {
+    case Step::More:
+        step_.start();
+        return;
+    case Step::Ready:
+        handOver(std::move(*preparing_));
+        break;
+    case Step::Failed:
+        break;
+    }
+    preparing_.reset();
+}
+
+void Recovery::handOver(Job job)
+{
+    // What prepared the job belongs to this thread; the worker gets the content alone.
+    job.prepare = nullptr;
     {
         std::lock_guard lock(mutex_);
         pending_ = std::move(job);
@@ -201,6 +307,8 @@ void Recovery::discard()
 {
     quiet_.stop();
     longest_.stop();
+    step_.stop();
+    preparing_.reset();
     std::lock_guard lock(mutex_);
     ++generation_;
     pending_.reset();
@@ -209,8 +317,21 @@ void Recovery::discard()
 
 void Recovery::flush()
 {
+    // A capture under way is finished at once.
+    while (preparing_) {
+        step_.stop();
+        prepareStep();
+    }
+    step_.stop();
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !pending_ && !busy_; });
+}
+
+void Recovery::keepForNextStart()
+{
+    snapshotNow();
+    flush();
+    kept_ = true;
 }
 
 void Recovery::workerLoop()
@@ -237,59 +358,43 @@ void Recovery::workerLoop()
 
 void Recovery::writeSnapshot(const SnapshotInfo& info, const QByteArray& content, quint64 generation)
 {
-    const QByteArray bytes = encodeSnapshot({info, content});
-    const QByteArray target = QFile::encodeName(snapshotPath_);
-    const QByteArray temp = target + ".tmp";
-    const int fd = openRetrying(temp, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    bool ok = fd >= 0;
-    int error = ok ? 0 : errno;
-    if (ok && (!writeAll(fd, bytes) || ::fsync(fd) != 0)) {
-        ok = false;
-        error = errno;
-    }
-    if (fd >= 0 && ::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
+    const QByteArray header = snapshotHeader(info, content);
+    const WholeFileResult result = writeWholeFile(snapshotPath_, {header, content}, {.ownFile = true, .newFileMode = 0600});
     {
         // A discard since the job was taken wins: the document was saved or replaced.
         std::lock_guard lock(mutex_);
-        if (ok && generation == generation_) {
-            if (::rename(temp.constData(), target.constData()) != 0) {
-                ok = false;
-                error = errno;
-            }
-        } else {
-            ::unlink(temp.constData());
-            if (ok)
-                return;
+        if (generation != generation_) {
+            ::unlink(QFile::encodeName(snapshotPath_).constData());
+            return;
         }
     }
-    if (!ok) {
-        ::unlink(temp.constData());
-        emit writeFailed(ioErrorMessage(error));
-        return;
-    }
-    const int dir = openRetrying(QFile::encodeName(folder_), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    if (!result.ok())
+        emit writeFailed(ioErrorMessage(result.status == WholeFileResult::Status::NotPlainFile ? EACCES : result.error));
 }
 
 QList<Recovery::Leftover> Recovery::leftovers() const
 {
     QList<Leftover> found;
+    const bool privateFolder = onlyUserWrites(folder_);
     const QFileInfoList files = QDir(folder_).entryInfoList({kPrefix + QLatin1Char('*') + kSnapshotSuffix},
                                                             QDir::Files, QDir::Time | QDir::Reversed);
     for (const QFileInfo& file : files) {
         const QString path = file.absoluteFilePath();
         if (path == snapshotPath_ || !ownerIsGone(lockPathFor(path)))
             continue;
-        QFile in(path);
         Leftover leftover{path, std::nullopt};
-        if (in.open(QIODevice::ReadOnly))
-            leftover.snapshot = decodeSnapshot(in.readAll());
+        const int fd = openRetrying(QFile::encodeName(path), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+        if (!privateFolder || !isOwnSnapshot(fd)) {
+            leftover.foreign = true;
+            if (fd >= 0)
+                ::close(fd);
+        } else {
+            QFile in;
+            if (in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+                leftover.snapshot = decodeSnapshot(in.readAll());
+            else
+                ::close(fd);
+        }
         found.append(leftover);
     }
     return found;

@@ -9,9 +9,13 @@
 // whose lock can be taken therefore belongs to a run that is over, and a live run's snapshot is
 // never offered to another.
 //
-// The document is captured on the user-interface thread (the cheap part); turning it into bytes
-// and writing them happens on a worker thread, each snapshot written whole (temporary file,
-// flush, rename) or not at all.
+// The document is captured on the user-interface thread, a large one in short steps between
+// which the window goes on answering; turning it into bytes and writing them happens on a worker
+// thread, each snapshot written whole or not at all.
+//
+// A snapshot names a file that Save then writes, so only the user's own are offered: a plain
+// file the user owns, readable by no one else, in a folder no one else may write. Anything else
+// is ignored and reported, never read.
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -43,15 +47,21 @@ struct Snapshot {
 // The snapshot file: a short header that names the document and carries the content's length
 // and checksum, then the content. decodeSnapshot refuses anything cut, altered or malformed.
 QByteArray encodeSnapshot(const Snapshot& snapshot);
+// The header alone, written before the content without copying it.
+QByteArray snapshotHeader(const SnapshotInfo& info, QByteArrayView content);
 std::optional<Snapshot> decodeSnapshot(const QByteArray& bytes);
 
 class Recovery : public QObject {
     Q_OBJECT
 public:
     // What to write: the information now, and the content made later on the worker thread.
+    enum class Step { More, Ready, Failed };
     struct Job {
         SnapshotInfo info;
         std::function<QByteArray()> content;
+        // When set, called on the user-interface thread once per turn of the event loop until
+        // it is Ready (or Failed: no snapshot), before content is made on the worker thread.
+        std::function<Step()> prepare;
     };
     // Called on the user-interface thread when a snapshot is due; nothing when there are no
     // unsaved changes.
@@ -60,11 +70,18 @@ public:
     // A snapshot left by a run that is over.
     struct Leftover {
         QString path;
-        std::optional<Snapshot> snapshot; // nothing: damaged
+        std::optional<Snapshot> snapshot; // nothing: damaged, or not the user's own
+        bool foreign = false;             // not the user's own: ignored, never read
     };
 
-    Recovery(const QString& stateFolder, Capture capture, QObject* parent = nullptr);
-    // A clean end: the run's snapshot and lock go.
+    // The folder for the snapshots of a state folder: the state folder itself when no one but
+    // the user may write it, else the user's own "zorim" folder in their configuration folder.
+    static QString folderFor(const QString& stateFolder);
+
+    // Takes the run's lock and removes what runs that are over left besides their snapshots:
+    // lock files and half-written snapshots.
+    Recovery(const QString& folder, Capture capture, QObject* parent = nullptr);
+    // A clean end: the run's snapshot and lock go, unless it is kept for the next start.
     ~Recovery() override;
 
     // The document changed: a snapshot follows after the quiet delay, and at the latest after
@@ -76,6 +93,9 @@ public:
     void snapshotNow();
     // Waits until the worker has written everything handed to it (for tests and the end).
     void flush();
+    // The program is ended from outside: the unsaved document is written now and its snapshot
+    // stays for the next start to offer.
+    void keepForNextStart();
 
     // Snapshots of runs that are over, oldest first.
     QList<Leftover> leftovers() const;
@@ -95,6 +115,10 @@ signals:
 private:
     void workerLoop();
     void writeSnapshot(const SnapshotInfo& info, const QByteArray& content, quint64 generation);
+    void prepareStep();
+    void handOver(Job job);
+    void takeLock();
+    void removeFinishedRunFiles() const;
 
     QString folder_;
     QString snapshotPath_;
@@ -103,6 +127,8 @@ private:
     Capture capture_;
     QTimer quiet_;
     QTimer longest_;
+    QTimer step_;
+    std::optional<Job> preparing_; // a capture under way, in steps
 
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -110,6 +136,7 @@ private:
     std::optional<Job> pending_;
     bool busy_ = false;
     bool stopping_ = false;
+    bool kept_ = false;
     quint64 generation_ = 0; // raised by discard: a write begun before it is dropped
     std::thread worker_;
 };

@@ -6,6 +6,7 @@
 #include "forms/Recovery.h"
 #include "forms/StatusBar.h"
 #include "forms/TForm1Layout.h"
+#include "forms/TerminationSignals.h"
 #include "forms/commands/CommandUi.h"
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"

@@ -26,6 +26,7 @@ namespace zorim {
 class CaptionBar;
 class CommandUi;
 class Recovery;
+class TerminationSignals;
 class Commands;
 class Platform;
 class RichEdit;
@@ -77,6 +78,12 @@ public:
     // opened document.
     void discardRecovery();
     Recovery* recovery() const { return recovery_.get(); }
+    // Whether the program may end now: a changed document asks the exit question first (Yes
+    // saves); false when the user stays, or the save did not happen.
+    bool confirmEnd();
+    // The program is ended from outside (SIGTERM, SIGHUP): the unsaved document's snapshot is
+    // written and kept for the next start, and the program ends without asking.
+    void endFromOutside();
 
     // The font box shows the entry of that name (letter case aside), or none.
     void showFontName(const QString& name);
@@ -153,6 +160,7 @@ private:
     QSizeGrip* sizeGrip_ = nullptr;
     std::unique_ptr<Commands> commands_;
     std::unique_ptr<Recovery> recovery_;
+    std::unique_ptr<TerminationSignals> termination_;
     CommandUi* commandUi_ = nullptr;
     QHash<QString, int> fontIndex_; // lower-case font name -> entry of ComboBox1
     QString currentFileName_;

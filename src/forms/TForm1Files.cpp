@@ -1,6 +1,7 @@
 // The close box.
 #include "forms/TForm1.h"
 
+#include "forms/Recovery.h"
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
@@ -9,9 +10,10 @@
 
 namespace zorim {
 
-// The close box must not lose unsaved changes: a changed document asks the exit question
-// first, and the window closes only once the document is saved or the user lets it go.
-void TForm1::closeEvent(QCloseEvent* event)
+// The close box and the desktop's logout must not lose unsaved changes: a changed document asks
+// the exit question first, and the program ends only once the document is saved or the user
+// lets it go.
+bool TForm1::confirmEnd()
 {
     bool close = true;
     if (RichEdit1->Modified()) {
@@ -27,11 +29,23 @@ void TForm1::closeEvent(QCloseEvent* event)
             break;
         }
     }
-    if (!close) {
+    return close;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!confirmEnd()) {
         event->ignore();
         return;
     }
     event->accept();
+    emit closed();
+}
+
+void TForm1::endFromOutside()
+{
+    if (recovery_)
+        recovery_->keepForNextStart();
     emit closed();
 }
 

@@ -4,22 +4,27 @@
 
 #include "forms/Recovery.h"
 #include "forms/StatusBar.h"
+#include "forms/TerminationSignals.h"
 #include "platform/Platform.h"
 #include "richtext/DocumentCapture.h"
+#include "richtext/RichDocument.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "text/Codepage.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QSessionManager>
 #include <QTextEdit>
 
 namespace zorim {
 
 void TForm1::startRecovery()
 {
-    // Only the document as it stands is captured here, on this thread; turning it into RTF or
-    // text bytes happens on the snapshot's worker while the user goes on typing.
-    recovery_ = std::make_unique<Recovery>(settings_.stateFolder(), [this]() -> std::optional<Recovery::Job> {
+    // Only the document as it stands is captured here, on this thread, in short steps that follow
+    // the edits made meanwhile; turning it into RTF or text bytes happens on the snapshot's
+    // worker while the user goes on typing.
+    recovery_ = std::make_unique<Recovery>(Recovery::folderFor(settings_.stateFolder()), [this]() -> std::optional<Recovery::Job> {
         if (!RichEdit1->Modified())
             return std::nullopt;
         Recovery::Job job;
@@ -27,14 +32,38 @@ void TForm1::startRecovery()
         job.info.untitled = currentFileName_ == kUntitled;
         job.info.plainText = RichEdit1->PlainText();
         job.info.savedAt = platform_.now();
-        if (job.info.plainText) {
-            job.content = [text = RichEdit1->Text()] { return encodeTextDocument(text); };
-        } else {
-            RichEdit1->CompleteLoad(); // a snapshot holds the whole document
-            auto capture = std::make_shared<DocumentCapture>(DocumentCapture::take(*RichEdit1->view()->document()));
-            job.content = [capture] { return capture->toRtf(); };
-        }
+        RichEdit1->CompleteLoad(); // a snapshot holds the whole document
+        const auto content = job.info.plainText ? DocumentCapture::Content::TextOnly : DocumentCapture::Content::Rich;
+        auto stepped = std::make_shared<SteppedCapture>(*RichEdit1->view()->document(), content);
+        auto taken = std::make_shared<DocumentCapture>();
+        job.prepare = [stepped, taken] {
+            if (!stepped->step())
+                return Recovery::Step::More;
+            if (stepped->failed())
+                return Recovery::Step::Failed;
+            *taken = std::move(stepped->capture());
+            return Recovery::Step::Ready;
+        };
+        if (job.info.plainText)
+            job.content = [taken] { return encodeTextDocument(RichDocument::textOf(taken->takeRawText())); };
+        else
+            job.content = [taken] { return taken->toRtf(); };
         return job;
+    });
+
+    termination_ = std::make_unique<TerminationSignals>();
+    connect(termination_.get(), &TerminationSignals::terminationRequested, this, [this] { endFromOutside(); });
+    // The desktop's logout asks first whether the program may end; without a way to ask, the
+    // unsaved document stays as a snapshot for the next start.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!manager.allowsInteraction()) {
+            if (recovery_)
+                recovery_->keepForNextStart();
+            return;
+        }
+        if (!confirmEnd())
+            manager.cancel();
+        manager.release();
     });
 }
 
@@ -49,7 +78,16 @@ void TForm1::offerRecovery()
 {
     if (!recovery_)
         return;
-    const QList<Recovery::Leftover> leftovers = recovery_->leftovers();
+    QList<Recovery::Leftover> leftovers = recovery_->leftovers();
+    QStringList foreign;
+    for (const Recovery::Leftover& leftover : leftovers)
+        if (leftover.foreign)
+            foreign << leftover.path;
+    leftovers.removeIf([](const Recovery::Leftover& leftover) { return leftover.foreign; });
+    if (!foreign.isEmpty())
+        platform_.error(this, QStringLiteral("Neuložené dokumenty, ktoré nepatria vám alebo k nim majú prístup iní, "
+                                             "sa neponúkajú na obnovenie:\n%1")
+                                  .arg(foreign.join(QLatin1Char('\n'))));
     if (leftovers.isEmpty())
         return;
     const Recovery::Leftover& newest = leftovers.back();

@@ -4,47 +4,123 @@
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
 
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextDocument>
 #include <QUrl>
 
-namespace zorim {
+#include <algorithm>
+#include <limits>
 
-DocumentCapture DocumentCapture::take(const QTextDocument& doc)
+namespace zorim {
+namespace {
+
+// Paragraphs rebuilt as one document for writing: a small part of a large document.
+constexpr size_t kParagraphsPerSlice = 256;
+
+} // namespace
+
+DocumentCapture DocumentCapture::take(const QTextDocument& doc, Content content)
 {
-    DocumentCapture capture;
-    capture.defaultFont_ = doc.defaultFont();
-    capture.page_ = readPageSetup(doc);
-    capture.text_ = doc.toRawText();
-    capture.paragraphs_.reserve(size_t(doc.blockCount()));
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        Paragraph paragraph;
-        paragraph.format = block.blockFormat();
-        paragraph.charFormat = block.charFormat();
-        if (block.textList())
-            paragraph.numbering = readParaFormat(block).numbering;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            Run run{fragment.position(), fragment.length(), fragment.charFormat(), {}};
-            if (run.format.isImageFormat() && !pictureFromFormat(run.format))
-                run.image = doc.resource(QTextDocument::ImageResource, QUrl(run.format.toImageFormat().name())).value<QImage>();
-            paragraph.runs.push_back(std::move(run));
-        }
-        capture.paragraphs_.push_back(std::move(paragraph));
-    }
+    DocumentCapture capture(content);
+    capture.takeSome(doc, std::chrono::microseconds::max());
     return capture;
+}
+
+bool DocumentCapture::takeSome(const QTextDocument& doc, std::chrono::microseconds budget)
+{
+    if (done_)
+        return true;
+    if (next_ == 0) {
+        defaultFont_ = doc.defaultFont();
+        page_ = readPageSetup(doc);
+        // The characters are appended as the paragraphs are taken: room for all of them at once.
+        text_.reserve(doc.characterCount());
+        if (content_ == Content::Rich)
+            paragraphs_.reserve(size_t(doc.blockCount()));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budgetNs = budget == std::chrono::microseconds::max()
+                                ? std::numeric_limits<qint64>::max()
+                                : std::chrono::duration_cast<std::chrono::nanoseconds>(budget).count();
+    QTextBlock block = doc.findBlock(next_);
+    for (int taken = 0; block.isValid(); block = block.next(), ++taken) {
+        // The clock is read every few paragraphs: reading it costs more than a short paragraph.
+        if (taken % 16 == 15 && clock.nsecsElapsed() > budgetNs)
+            return false;
+        takeParagraph(doc, block);
+    }
+    done_ = true;
+    return true;
+}
+
+void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& block)
+{
+    // The characters between paragraphs (a paragraph break, a table's frame marks) are not
+    // written from the capture; standing in for them keeps each run at its document position.
+    if (text_.size() < block.position())
+        text_.append(QString(block.position() - text_.size(), QChar::ParagraphSeparator));
+    text_ += block.text();
+    next_ = block.position() + block.length();
+    if (content_ == Content::TextOnly)
+        return;
+    Paragraph paragraph;
+    paragraph.start = block.position();
+    paragraph.format = block.blockFormat();
+    paragraph.charFormat = block.charFormat();
+    if (block.textList())
+        paragraph.numbering = readParaFormat(block).numbering;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        Run run{fragment.position(), fragment.length(), fragment.charFormat(), {}};
+        if (run.format.isImageFormat() && !pictureFromFormat(run.format))
+            run.image = doc.resource(QTextDocument::ImageResource, QUrl(run.format.toImageFormat().name())).value<QImage>();
+        paragraph.runs.push_back(std::move(run));
+    }
+    paragraphs_.push_back(std::move(paragraph));
+}
+
+void DocumentCapture::changedFrom(int position)
+{
+    if (position >= next_ && !done_)
+        return; // not taken yet
+    // The paragraph holding the position starts at the last paragraph separator before it.
+    const qsizetype end = std::min<qsizetype>(position, text_.size());
+    const qsizetype separator = QStringView(text_).first(end).lastIndexOf(QChar::ParagraphSeparator);
+    const int start = int(separator + 1);
+    text_.truncate(start);
+    if (content_ == Content::Rich) {
+        const auto first = std::lower_bound(paragraphs_.begin(), paragraphs_.end(), start,
+                                            [](const Paragraph& p, int at) { return p.start < at; });
+        paragraphs_.erase(first, paragraphs_.end());
+    }
+    next_ = start;
+    done_ = false;
 }
 
 QByteArray DocumentCapture::toRtf() const
 {
-    QTextDocument doc;
+    // A slice of the paragraphs at a time is rebuilt as a document and written: a copy of the
+    // whole document is never made.
+    RtfPiecesWriter writer;
+    for (size_t first = 0; first < paragraphs_.size() || first == 0; first += kParagraphsPerSlice) {
+        QTextDocument slice;
+        rebuild(slice, first, std::min(paragraphs_.size(), first + kParagraphsPerSlice));
+        writer.add(slice);
+    }
+    return writer.finish();
+}
+
+void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
+{
     doc.setUndoRedoEnabled(false);
     doc.setDefaultFont(defaultFont_);
     applyPageSetup(doc, page_);
     QTextCursor cursor(&doc);
     bool first = true;
-    for (const Paragraph& paragraph : paragraphs_) {
+    for (size_t i = from; i < to; ++i) {
+        const Paragraph& paragraph = paragraphs_[i];
         // The list a paragraph belonged to is an object of the original document; here its
         // numbering puts it into a list of this one.
         QTextBlockFormat format = paragraph.format;
@@ -68,7 +144,26 @@ QByteArray DocumentCapture::toRtf() const
             applyParaFormat(cursor, numbering);
         }
     }
-    return writeRtf(doc);
+}
+
+SteppedCapture::SteppedCapture(const QTextDocument& doc, DocumentCapture::Content content, std::chrono::microseconds budget)
+    : doc_(&doc), capture_(content), budget_(budget)
+{
+    // A document tells its edits only once it has a layout (one that shows it always has).
+    doc.documentLayout();
+    connect(&doc, &QTextDocument::contentsChange, this,
+            [this](int position, int, int) { capture_.changedFrom(position); });
+}
+
+bool SteppedCapture::step()
+{
+    if (doc_.isNull())
+        return true;
+    if (!capture_.takeSome(*doc_, budget_))
+        return false;
+    // Complete: from here on the capture is another thread's to read, and edits no longer reach it.
+    disconnect(doc_, nullptr, this, nullptr);
+    return true;
 }
 
 } // namespace zorim

@@ -293,6 +293,8 @@ QString RichDocument::wholeRawText() const
 
 QString RichDocument::text() const { return withCrLf(wholeRawText()); }
 
+QString RichDocument::textOf(QString raw) { return withCrLf(std::move(raw)); }
+
 QString RichDocument::textRange(CharRange range) const
 {
     const auto [a, b] = clamp(range);

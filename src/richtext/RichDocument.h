@@ -106,6 +106,9 @@ public:
     // has taken that.
     int omittedPictures() const { return omittedPictures_; }
     void forgetOmittedPictures() { omittedPictures_ = 0; }
+    // The document's own characters (as a capture takes them) as text: CR LF for each paragraph
+    // break, VT for each line break inside a paragraph.
+    static QString textOf(QString raw);
 
     // ---- search: the first match in range (the last with SearchOption::Backward), or (-1, -1)
     CharRange find(const QString& what, CharRange range, SearchOptions options) const;

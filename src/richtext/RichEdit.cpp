@@ -7,11 +7,11 @@
 #include "richtext/RichView.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/FileNames.h"
+#include "text/WholeFile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -463,14 +463,19 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
 
 void RichEdit::LoadStream(QIODevice& stream) { load(stream, streamFormat_, streamMode_); }
 
-void RichEdit::save(QIODevice& stream, StreamFormat streamFormat, int mode)
+QByteArray RichEdit::saveBytes(StreamFormat streamFormat, int mode) const
 {
     const TextFormat format = basicFormat(streamFormat);
     StreamOptions options = StreamOptions::fromInt(mode & (sm::NoObjects | sm::Unicode));
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
     const CharRange range = (mode & sm::Selection) ? engine_->getSel() : CharRange{0, -1};
-    const QByteArray bytes = doc_->save(format, range, options);
+    return doc_->save(format, range, options);
+}
+
+void RichEdit::save(QIODevice& stream, StreamFormat streamFormat, int mode)
+{
+    const QByteArray bytes = saveBytes(streamFormat, mode);
     if (stream.write(bytes) != bytes.size())
         throw RichEditError(QStringLiteral("Failed to Save Stream"));
 }
@@ -511,26 +516,19 @@ void RichLines::LoadFile(const QString& path)
 void RichLines::SaveFile(const QString& path)
 {
     RichEdit& e = edit_;
-    // The old file is replaced only once the new one is complete, so a failed save never
-    // destroys it.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
+    const QByteArray bytes = e.saveBytes(e.fileFormat(path), e.streamMode_);
+    const WholeFileResult result = writeWholeFile(path, {bytes});
+    switch (result.status) {
+    case WholeFileResult::Status::Written:
+        return;
+    case WholeFileResult::Status::NotPlainFile:
+        throw RichEditError(notPlainFileMessage(path));
+    case WholeFileResult::Status::CannotCreate:
         throw RichEditError(QStringLiteral("Cannot create file %1").arg(path));
-    try {
-        e.save(file, e.fileFormat(path), e.streamMode_);
-    } catch (...) {
-        file.cancelWriting();
-        throw;
+    case WholeFileResult::Status::WriteFailed:
+        break;
     }
-    // What is still buffered must reach the disk before the old file is replaced: a full
-    // disk shows here, and commit() alone would not report it.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        throw RichEditError(QStringLiteral("Failed to Save Stream"));
-    }
-    if (!file.commit())
-        throw RichEditError(QStringLiteral("Failed to Save Stream"));
+    throw RichEditError(QStringLiteral("Failed to Save Stream"));
 }
 
 void RichLines::BeginUpdate()

@@ -261,6 +261,7 @@ private:
     TextFormat basicFormat(StreamFormat format) const;
     void load(QIODevice& stream, StreamFormat format, int mode);
     void save(QIODevice& stream, StreamFormat format, int mode);
+    QByteArray saveBytes(StreamFormat format, int mode) const;
     // The format a file's extension names for this control, or the control's own.
     StreamFormat fileFormat(const QString& path) const;
 

@@ -1,13 +1,12 @@
 #include "settings/SettingsStore.h"
 
 #include "text/Codepage.h"
+#include "text/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
@@ -122,22 +121,6 @@ QString decodeValue(const QByteArray& bytes)
 }
 
 
-void writeAll(int fd, const QByteArray& bytes)
-{
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        p += n;
-        left -= n;
-    }
-}
-
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 QString withSlash(const QString& folder)
@@ -148,9 +131,8 @@ QString withSlash(const QString& folder)
     return path;
 }
 
-// Copies the installed state files the user's folder lacks. Each copy is written whole under
-// a temporary name and then renamed, so a full disk never leaves a cut state file behind; a
-// file that cannot be copied is simply missing, which the first read reports as usual.
+// Copies the installed state files the user's folder lacks, each whole or not at all; a file
+// that cannot be copied is simply missing, which the first read reports as usual.
 void seedStateFiles(const QString& installed, const QString& own)
 {
     const QStringList names = QDir(installed).entryList({QStringLiteral("*.ini")}, QDir::Files);
@@ -163,11 +145,7 @@ void seedStateFiles(const QString& installed, const QString& own)
             continue;
         // State files hold one short value; a larger file is not one of ours.
         const QByteArray bytes = source.read(64 * 1024);
-        QSaveFile copy(target);
-        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
-            copy.commit();
-        else
-            copy.cancelWriting();
+        writeWholeFile(target, {bytes}, {.ownFile = true});
     }
 }
 
@@ -181,6 +159,8 @@ QString ioErrorMessage(int error)
     case ENAMETOOLONG:
     case EINVAL:
         return QStringLiteral("Invalid filename");
+    case ELOOP:
+        return QStringLiteral("Invalid filename (a loop of symbolic links)");
     case EMFILE:
     case ENFILE:
         return QStringLiteral("Too many open files");
@@ -295,65 +275,14 @@ int SettingsStore::readInteger(const QString& name) const
 void SettingsStore::writeValue(const QString& name, const QString& value) const
 {
     checkName(name);
-    const QByteArray target = QFile::encodeName(filePath(name));
-
-    // Only a plain file is a state file: a device, a pipe or a folder in its place is
-    // refused before anything is opened for writing. An existing file must be writable: one
-    // the user made read-only stays as it is. A link is replaced by the new file, so that
-    // nothing outside data/ is ever written.
-    mode_t mode = 0666;
-    bool exists = false;
-    struct stat st;
-    if (::stat(target.constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
-            fail(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
-        Fd probe(openRetrying(target, O_WRONLY | O_NONBLOCK));
-        if (probe.get() < 0)
-            fail(errno);
-        exists = true;
-        mode = st.st_mode & 07777;
-    } else if (errno != ENOENT) {
-        fail(errno);
-    }
-
-    // The new content goes to a file of its own beside the target, which then takes the
-    // target's name in one step: a crash or a full disk never leaves a cut or empty file.
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = target.left(slash + 1);
-    const QByteArray base = target.mid(slash + 1);
-    QByteArray temp;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temp = dir + '.' + base + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
-        rawFd = openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL, exists ? 0600 : mode);
-        if (rawFd < 0 && errno != EEXIST)
-            fail(errno);
-    }
-    if (rawFd < 0)
-        fail(EEXIST);
-    Fd fd(rawFd);
-    try {
-        if (exists && ::fchmod(fd.get(), mode) != 0)
-            fail(errno);
-        // Windows-1250 when every character exists there, else UTF-8 behind a byte order mark,
-        // which readValue recognises: no character of a value is lost.
-        writeAll(fd.get(), encodeTextDocument(value));
-        if (::fsync(fd.get()) != 0 && errno != EINVAL)
-            fail(errno);
-        fd.close();
-        if (::rename(temp.constData(), target.constData()) != 0)
-            fail(errno);
-    } catch (...) {
-        ::unlink(temp.constData());
-        throw;
-    }
-    // The new name lasts through a power cut once the folder itself is on the disk; the
-    // value is in place already, so a failure here changes nothing the user could act on.
-    const int dirFd = openRetrying(dir, O_RDONLY | O_DIRECTORY);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    // Windows-1250 when every character exists there, else UTF-8 behind a byte order mark,
+    // which readValue recognises: no character of a value is lost. A state file is the
+    // program's own: a link in its place is replaced, so that nothing outside the state folder
+    // is ever written, and a device, a pipe or a folder there is refused.
+    const QByteArray bytes = encodeTextDocument(value);
+    const WholeFileResult result = writeWholeFile(filePath(name), {bytes}, {.ownFile = true});
+    if (!result.ok())
+        fail(result.status == WholeFileResult::Status::NotPlainFile ? EACCES : result.error);
 }
 
 void SettingsStore::writeInteger(const QString& name, int value) const

@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace zorim;
 using namespace zorim::test;
@@ -621,32 +622,60 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
     expectLaterDateAndTime();
 }
 
-// A save that cannot complete leaves the file as it was, and the document changed.
-TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileTheRecordAndTheChanges)
+// The file may be written by anyone, its folder only by its owner: the save writes the file in
+// place. Once the file is read-only too, the save cannot complete: the file stays as it was,
+// and the document changed.
+TEST_F(FileCommandsTest, AWritableFileInALockedFolderIsSavedAndAFailedSaveKeepsEverything)
 {
     folder.openToOthers();
     const QString docs = folder.filePath(QStringLiteral("docs"));
     QDir().mkdir(docs);
-    // The file may be written by anyone, its folder only by its owner: a save that wrote the
-    // file in place would succeed, a save that replaces it whole cannot.
     type(QStringLiteral("stará kniha"));
     const QString path = saveUnder(QStringLiteral("docs/kniha.txt"));
     QFile::setPermissions(path, QFile::Permissions(0x6666));
     type(QStringLiteral(" a nová"));
-    laterClock();
     {
         AsOrdinaryUser user;
         if (!user.effective())
             GTEST_SKIP() << "cannot act as an ordinary user";
         form->Ulo1->trigger();
     }
+    // The document is saved; only the record of the last file, in a state folder this user
+    // may not write, fails after it.
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File access denied")});
+    EXPECT_EQ(document(path), QByteArray("star\xE1 kniha a nov\xE1"));
+    EXPECT_FALSE(form->RichEdit1->Modified());
+    platform.clearShown();
+
+    QFile::setPermissions(path, QFile::Permissions(0x4444));
+    type(QStringLiteral("!"));
+    laterClock();
+    {
+        AsOrdinaryUser user;
+        form->Ulo1->trigger();
+    }
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
-    EXPECT_EQ(document(path), QByteArray("star\xE1 kniha"));
+    EXPECT_EQ(document(path), QByteArray("star\xE1 kniha a nov\xE1"));
     EXPECT_EQ(QDir(docs).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kniha.txt")});
     EXPECT_TRUE(form->RichEdit1->Modified());
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     expectEarlierDateAndTime();
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+}
+
+// A pipe where the document is to be saved is no document: refused with a message, never
+// replaced, and the document stays changed.
+TEST_F(FileCommandsTest, SavingOverAPipeIsRefused)
+{
+    type(QStringLiteral("text"));
+    const QString path = folder.filePath(QStringLiteral("rúra.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    form->setCurrentFileName(path);
+    form->Ulo1->trigger();
+    ASSERT_EQ(platform.errors().size(), 1);
+    EXPECT_TRUE(platform.errors()[0].contains(QStringLiteral("nie je obyčajný súbor"))) << platform.errors()[0].toStdString();
+    EXPECT_TRUE(QFileInfo(path).isFile() == false && QFileInfo::exists(path));
+    EXPECT_TRUE(form->RichEdit1->Modified());
 }
 
 // A disk that fills up while the new file is written (here: while its last part is flushed)

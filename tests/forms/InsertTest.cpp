@@ -554,6 +554,7 @@ TEST_F(InsertTest, ContextMenuOffersTheSelectedObjectsEntriesAfterASeparator)
     EXPECT_EQ(form->Objekt3->title(), type);
 
     // Open: a copy in data/objekty handed to the desktop.
+    platform.answerQuestion(Answer::Yes);
     form->Otvori3->trigger();
     ASSERT_EQ(platform.openedFiles().size(), 1);
     EXPECT_EQ(platform.openedFiles()[0], folder.dataPath(QStringLiteral("objekty/poznámky.txt")));
@@ -589,6 +590,7 @@ TEST_F(InsertTest, EmbeddedFileEditedWithTheDesktopsProgramComesBackIntoTheDocum
     object.contents = "prvá verzia";
     insertObjectAtSelection(*edit, object);
     edit->setModified(false);
+    platform.answerQuestion(Answer::Yes);
     form->Otvori3->trigger();
     ASSERT_EQ(platform.openedFiles().size(), 1);
     const QString copy = platform.openedFiles()[0];
@@ -606,6 +608,52 @@ TEST_F(InsertTest, EmbeddedFileEditedWithTheDesktopsProgramComesBackIntoTheDocum
     form->commands().insert.objectFileChanged(copy);
     EXPECT_TRUE(objects().empty());
     EXPECT_TRUE(platform.errors().isEmpty());
+}
+
+// An object is opened only after the user has seen its whole name, never when opening it would
+// run it; the copies made for opening cannot run and go when the program ends.
+TEST_F(InsertTest, OpeningAnObjectAsksFirstAndNeverRunsAnything)
+{
+    const QString script = writeFile(QStringLiteral("skript"), "#!/bin/sh\necho\n");
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EmbeddedObject linked;
+    linked.kind = EmbeddedObject::Kind::Linked;
+    linked.fileName = script;
+    EmbeddedObject launcher;
+    launcher.fileName = QStringLiteral("x.desktop");
+    launcher.contents = "[Desktop Entry]\nExec=sh\n";
+    EmbeddedObject renamed; // a script under a harmless name
+    renamed.fileName = QStringLiteral("list.txt");
+    renamed.contents = "#!/bin/sh\nrm -rf ~\n";
+    for (const EmbeddedObject& object : {linked, launcher, renamed}) {
+        edit->ClearAll();
+        insertObjectAtSelection(*edit, object);
+        platform.clearShown();
+        form->Otvori3->trigger();
+        ASSERT_EQ(platform.errors().size(), 1) << object.fileName.toStdString();
+        EXPECT_TRUE(platform.errors()[0].contains(QStringLiteral("neotvorí")));
+        EXPECT_TRUE(platform.questions().isEmpty());
+    }
+    EXPECT_TRUE(platform.openedFiles().isEmpty());
+
+    EmbeddedObject note;
+    note.fileName = QStringLiteral("poznámka.txt");
+    note.contents = "obsah";
+    edit->ClearAll();
+    insertObjectAtSelection(*edit, note);
+    platform.clearShown();
+    platform.answerQuestion(Answer::No);
+    form->Otvori3->trigger();
+    ASSERT_EQ(platform.questions().size(), 1);
+    EXPECT_TRUE(platform.questions()[0].contains(QStringLiteral("„poznámka.txt“")));
+    EXPECT_TRUE(platform.openedFiles().isEmpty());
+    platform.answerQuestion(Answer::Yes);
+    form->Otvori3->trigger();
+    ASSERT_EQ(platform.openedFiles().size(), 1);
+    const QString copy = platform.openedFiles()[0];
+    EXPECT_EQ(QFileInfo(copy).permissions() & QFileDevice::Permissions(0x7177), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    form.reset();
+    EXPECT_FALSE(QFileInfo::exists(copy));
 }
 
 // ---- paste special --------------------------------------------------------------------------

@@ -21,6 +21,7 @@ using namespace zorim::test;
 namespace {
 
 const char* const kChildFolder = "ZORIM_RECOVERY_CHILD_FOLDER";
+const char* const kChildWaitsForTerm = "ZORIM_RECOVERY_CHILD_TERM";
 
 
 QStringList snapshotsIn(const QString& dataFolder, const QString& pattern = QStringLiteral("recovery-*.zrs"))
@@ -32,11 +33,13 @@ class RecoveryProcessTest : public MainWindowTest {
 protected:
     // Starts the killed run: it types a greeting with a bold name and is killed once its
     // snapshot is on the disk.
-    void runAndKill()
+    void runAndKill(int signal = SIGKILL)
     {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(kChildFolder), folder.path());
+        if (signal != SIGKILL)
+            env.insert(QString::fromLatin1(kChildWaitsForTerm), QStringLiteral("1"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -49,9 +52,14 @@ protected:
             else
                 break;
         ASSERT_TRUE(out.contains("SNAPSHOT WRITTEN")) << out.toStdString();
-        ::kill(pid_t(child.processId()), SIGKILL);
+        ::kill(pid_t(child.processId()), signal);
         ASSERT_TRUE(child.waitForFinished(30000));
-        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        if (signal == SIGKILL) {
+            EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        } else {
+            EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(child.exitCode(), 0);
+        }
     }
 };
 
@@ -67,17 +75,22 @@ TEST(RecoveryChild, TypeAndWaitToBeKilled)
     ScriptedPlatform platform;
     TForm1 form(platform, settings, {});
     form.show();
-    form.recovery()->setDelays(50, 1000);
+    // Ended with SIGTERM, the run has no snapshot yet when the signal comes: it writes one then.
+    const bool waitsForTerm = qEnvironmentVariableIsSet(kChildWaitsForTerm);
+    form.recovery()->setDelays(waitsForTerm ? 600000 : 50, waitsForTerm ? 600000 : 1000);
+    bool ended = false;
+    QObject::connect(&form, &TForm1::closed, [&] { ended = true; });
     QWidget* view = form.RichEdit1->view();
     view->setFocus();
     typeText(view, QStringLiteral("Vážený pán "));
     QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
     typeText(view, QStringLiteral("Novák"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form.recovery()->snapshotPath()), 30000);
+    if (!waitsForTerm)
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form.recovery()->snapshotPath()), 30000);
     std::fputs("SNAPSHOT WRITTEN\n", stdout);
     std::fflush(stdout);
-    for (;;)
-        QTest::qWait(1000);
+    while (!ended)
+        QTest::qWait(50);
 }
 
 TEST_F(RecoveryProcessTest, KilledRunOffersItsTypingBackWithItsFormatting)
@@ -103,6 +116,18 @@ TEST_F(RecoveryProcessTest, KilledRunOffersItsTypingBackWithItsFormatting)
     // The dead run's snapshot is gone; only this run may write one now.
     for (const QString& name : snapshotsIn(folder.dataPath(QString())))
         EXPECT_TRUE(folder.dataPath(name) == form->recovery()->snapshotPath()) << name.toStdString();
+}
+
+TEST_F(RecoveryProcessTest, TerminationWritesTheSnapshotEndsCleanlyAndLeavesNoLock)
+{
+    runAndKill(SIGTERM);
+    EXPECT_EQ(snapshotsIn(folder.dataPath(QString())).size(), 1u);
+    EXPECT_TRUE(snapshotsIn(folder.dataPath(QString()), QStringLiteral("recovery-*.lock")).isEmpty());
+
+    platform.answerQuestion(Answer::Yes);
+    const auto form = start();
+    EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Vážený pán Novák"));
+    EXPECT_TRUE(form->RichEdit1->Modified());
 }
 
 TEST_F(RecoveryProcessTest, AnsweringNoDiscardsTheSnapshot)

@@ -10,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zorim;
 
@@ -43,7 +47,7 @@ protected:
             info.fileName = QStringLiteral("Dokument");
             info.savedAt = QDateTime::currentDateTimeUtc();
             const QByteArray content = text;
-            return Recovery::Job{info, [content] { return content; }};
+            return Recovery::Job{info, [content] { return content; }, {}};
         });
         recovery->setDelays(quietMs, longestMs);
         return recovery;
@@ -65,6 +69,7 @@ protected:
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         QFile lock(folder.filePath(QStringLiteral("recovery-%1.lock").arg(id)));
         EXPECT_TRUE(lock.open(QIODevice::WriteOnly));
         return path;
@@ -146,7 +151,7 @@ TEST_F(RecoveryTest, ADiscardWinsOverAWriteInFlight)
         return std::optional<Recovery::Job>(Recovery::Job{{QStringLiteral("Dokument"), true, false, QDateTime::currentDateTimeUtc()}, [] {
             QThread::msleep(200);
             return QByteArray("pomalý zápis");
-        }});
+        }, {}});
     });
     recovery->snapshotNow();
     QThread::msleep(50); // the worker is writing now
@@ -190,4 +195,67 @@ TEST_F(RecoveryTest, OnlyRunsThatAreOverAreOfferedAndDamageIsSetAside)
     EXPECT_FALSE(QFile::exists(dead));
     EXPECT_TRUE(next->leftovers().isEmpty()) << "neither is offered again";
     EXPECT_TRUE(QFile::exists(live->snapshotPath()));
+}
+
+// A snapshot names the file that Save then writes: only the user's own, unreadable to others
+// and in a folder no one else may write, is read; any other is reported and left alone.
+TEST_F(RecoveryTest, OnlyTheUsersOwnSnapshotsAreRead)
+{
+    const QByteArray bytes = encodeSnapshot(sample());
+    leaveDeadSnapshot(QStringLiteral("111-1"), bytes);
+    QFile::setPermissions(leaveDeadSnapshot(QStringLiteral("222-2"), bytes), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QString planted = leaveDeadSnapshot(QStringLiteral("333-3"), bytes);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), 65534, 65534), 0);
+    }
+    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("recovery-111-1.zrs")), folder.filePath(QStringLiteral("recovery-444-4.zrs"))));
+
+    auto recovery = makeRecovery();
+    QStringList own, foreign;
+    for (const auto& leftover : recovery->leftovers()) {
+        (leftover.foreign ? foreign : own) << QFileInfo(leftover.path).fileName();
+        EXPECT_EQ(leftover.foreign, !leftover.snapshot.has_value());
+    }
+    own.sort();
+    foreign.sort();
+    EXPECT_EQ(own, QStringList{QStringLiteral("recovery-111-1.zrs")});
+    EXPECT_EQ(foreign.size(), ::geteuid() == 0 ? 3 : 2) << foreign.join(u' ').toStdString();
+
+    // A folder others may write: nothing in it is read, and snapshots go to the user's own folder.
+    QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
+    for (const auto& leftover : recovery->leftovers())
+        EXPECT_TRUE(leftover.foreign);
+    QTemporaryDir config;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString chosen = Recovery::folderFor(folder.path());
+    qputenv("XDG_CONFIG_HOME", saved);
+    EXPECT_EQ(chosen, config.filePath(QStringLiteral("zorim")));
+    EXPECT_EQ(QFileInfo(chosen).permissions() & QFileDevice::Permissions(0x0077), QFileDevice::Permissions());
+    EXPECT_EQ(Recovery::folderFor(config.path()), QDir::cleanPath(config.path()));
+}
+
+// Runs that are over leave lock files and half-written snapshots; a start removes them, and
+// leaves those of a live run.
+TEST_F(RecoveryTest, AStartRemovesWhatRunsThatAreOverLeftBehind)
+{
+    auto touch = [&](const QString& name) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return file.fileName();
+    };
+    touch(QStringLiteral("recovery-1-1.lock"));
+    touch(QStringLiteral("recovery-1-1.zrs.tmp"));
+    touch(QStringLiteral(".recovery-2-2.zrs.k3j9.tmp"));
+    const QString liveLock = touch(QStringLiteral("recovery-3-3.lock"));
+    touch(QStringLiteral(".recovery-3-3.zrs.x1.tmp"));
+    const int held = ::open(QFile::encodeName(liveLock).constData(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    auto recovery = makeRecovery();
+    QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QFileInfo(recovery->snapshotPath()).completeBaseName() + QStringLiteral(".lock"));
+    left.sort();
+    EXPECT_EQ(left, QStringList({QStringLiteral(".recovery-3-3.zrs.x1.tmp"), QStringLiteral("recovery-3-3.lock")}));
+    ::close(held);
 }

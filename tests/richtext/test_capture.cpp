@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -89,4 +90,52 @@ TEST(DocumentCapture, IsWrittenOnAnotherThreadWhileTheDocumentChanges)
     for (int i = 0; i < 200; ++i)
         cursor.insertText(QStringLiteral("ďalší text "));
     EXPECT_EQ(written.get(), before);
+}
+
+// Taken in steps with edits between them (before, inside and after the part already taken,
+// text and formats), the capture holds the document as it is when the last step ends.
+TEST(DocumentCapture, InStepsFollowsTheEditsMadeBetweenThem)
+{
+    for (const auto content : {DocumentCapture::Content::Rich, DocumentCapture::Content::TextOnly}) {
+        auto doc = builtDocument();
+        QTextCursor end(doc.get());
+        end.movePosition(QTextCursor::End);
+        for (int i = 0; i < 600; ++i) {
+            end.insertBlock();
+            end.insertText(QStringLiteral("odsek %1 ").arg(i));
+        }
+        SteppedCapture stepped(*doc, content, std::chrono::microseconds(0));
+        int steps = 0;
+        QTextCharFormat italic;
+        italic.setFontItalic(true);
+        while (!stepped.step()) {
+            QTextCursor at(doc.get());
+            switch (steps++) {
+            case 0: // inside what is taken
+                at.setPosition(doc->findBlockByNumber(5).position() + 2);
+                at.insertText(QStringLiteral("vložené"));
+                break;
+            case 1: // a paragraph break removed at the start
+                at.setPosition(doc->begin().length() - 1);
+                at.deleteChar();
+                break;
+            case 2: // a format only
+                at.setPosition(5);
+                at.setPosition(40, QTextCursor::KeepAnchor);
+                at.mergeCharFormat(italic);
+                break;
+            case 3: // beyond it
+                end.insertText(QStringLiteral(" koniec"));
+                break;
+            default: // and then no more edits
+                break;
+            }
+        }
+        EXPECT_GT(steps, 3);
+        EXPECT_FALSE(stepped.failed());
+        if (content == DocumentCapture::Content::Rich)
+            EXPECT_EQ(stepped.capture().toRtf(), writeRtf(*doc));
+        else
+            EXPECT_EQ(stepped.capture().takeRawText(), doc->toRawText());
+    }
 }

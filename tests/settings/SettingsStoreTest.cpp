@@ -314,14 +314,15 @@ TEST_F(SettingsStoreTest, FolderInPlaceOfAFileDeniesAccess)
     EXPECT_EQ(failureOf([&] { store.writeValue(QStringLiteral("box.ini"), QStringLiteral("1")); }), QStringLiteral("File access denied"));
 }
 
-TEST_F(SettingsStoreTest, OtherFailuresGiveTheSystemErrorNumber)
+TEST_F(SettingsStoreTest, ALinkLoopIsNamedAndOtherFailuresGiveTheSystemErrorNumber)
 {
     // A link that points at itself: the system reports too many levels of links (ELOOP).
     const QString path = folder.dataPath(QStringLiteral("loop.ini"));
     ASSERT_EQ(::symlink("loop.ini", QFile::encodeName(path).constData()), 0);
-    const QString expected = QStringLiteral("I/O error %1").arg(ELOOP);
+    const QString expected = QStringLiteral("Invalid filename (a loop of symbolic links)");
     EXPECT_EQ(failureOf([&] { store.readValue(QStringLiteral("loop.ini")); }), expected);
     EXPECT_EQ(failureOf([&] { store.writeValue(QStringLiteral("loop.ini"), QStringLiteral("1")); }), expected);
+    EXPECT_EQ(zorim::ioErrorMessage(EIO), QStringLiteral("I/O error %1").arg(EIO));
 }
 
 TEST_F(SettingsStoreTest, DevicesAndPipesInPlaceOfAStateFileAreRefusedWithoutWaiting)

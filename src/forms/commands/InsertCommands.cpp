@@ -12,6 +12,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -64,6 +65,17 @@ QByteArray withoutObjects(const QByteArray& rtf)
 InsertCommands::InsertCommands(CommandContext& context) : c_(context)
 {
     timePattern_ = longTimePattern(c_.platform.locale());
+}
+
+InsertCommands::~InsertCommands()
+{
+    watcher_.reset();
+    // Only this run's copies: another copy of the program may have its own open from the
+    // same folder. The folder itself goes once it is empty.
+    for (auto it = openedObjects_.cbegin(); it != openedObjects_.cend(); ++it)
+        QFile::remove(it.key());
+    if (!openedObjects_.isEmpty())
+        QDir().rmdir(objectFolder(c_.settings));
 }
 
 QString InsertCommands::longTimePattern(const QLocale& locale)
@@ -314,14 +326,30 @@ void InsertCommands::Vlastnosti1Click()
     c_.platform.showModal(dialog);
 }
 
+// What a document names is opened only once the user has seen the whole name.
 void InsertCommands::Otvori3Click()
 {
-    if (const auto object = selectedObject(c_.RichEdit1))
+    const auto object = selectedObject(c_.RichEdit1);
+    if (!object)
+        return;
+    refuseRunnable(*object);
+    const QString question = QStringLiteral("Otvoriť objekt „%1“ programom, ktorý je preň určený v systéme?");
+    if (c_.platform.question(&c_.form, question.arg(objectDisplayName(*object))) == Answer::Yes)
         openObject(*object, selectedObjectKey(c_.RichEdit1));
+}
+
+void InsertCommands::refuseRunnable(const EmbeddedObject& object)
+{
+    if (!isSafeToOpen(object))
+        throw std::runtime_error(QStringLiteral("Objekt „%1“ je program, skript alebo spúšťač. ZORIM ho z bezpečnostných "
+                                                "dôvodov neotvorí.")
+                                     .arg(objectDisplayName(object))
+                                     .toStdString());
 }
 
 void InsertCommands::openObject(const EmbeddedObject& object, const QString& key)
 {
+    refuseRunnable(object);
     const QString path = objectFilePath(object, objectFolder(c_.settings));
     if (object.kind == EmbeddedObject::Kind::Embedded) {
         if (!watcher_) {

@@ -18,6 +18,8 @@ struct EmbeddedObject;
 class InsertCommands {
 public:
     explicit InsertCommands(CommandContext& context);
+    // The copies of embedded files this run made for opening go when the program ends.
+    ~InsertCommands();
 
     // Vložiť
     void Dtum1Click();
@@ -82,6 +84,8 @@ private:
     // Opens the object with the desktop's program; an embedded file's copy is watched, so
     // that what the user saves there comes back into the document.
     void openObject(const EmbeddedObject& object, const QString& key);
+    // Opening a program, a script or a desktop entry would run it: refused with the message.
+    static void refuseRunnable(const EmbeddedObject& object);
     void insertText(const QString& text);
     CommandContext& c_;
     QString timePattern_;

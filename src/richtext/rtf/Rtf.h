@@ -29,6 +29,8 @@
 // characters, bullets as \pn groups, pictures as \pict and links as HYPERLINK fields.
 #include <QByteArray>
 
+#include <memory>
+
 class QTextCursor;
 class QTextDocument;
 
@@ -55,5 +57,24 @@ struct RtfWriteOptions {
 // Writes the range [from, to) of the document (to = -1: up to the end) as RTF. A range that
 // reaches the end of the document ends with \par for its last paragraph.
 QByteArray writeRtf(const QTextDocument& doc, int from = 0, int to = -1, const RtfWriteOptions& options = {});
+
+// One RTF document written from several text documents, whole ones one after the other, as if
+// their paragraphs were those of one document (the font and colour tables and the numbering go
+// on from piece to piece): a large document can be written a slice at a time.
+class RtfPiecesWriter {
+public:
+    explicit RtfPiecesWriter(const RtfWriteOptions& options = {});
+    ~RtfPiecesWriter();
+    RtfPiecesWriter(const RtfPiecesWriter&) = delete;
+    RtfPiecesWriter& operator=(const RtfPiecesWriter&) = delete;
+    // The piece is read now; it need not outlive the call.
+    void add(const QTextDocument& piece);
+    QByteArray finish();
+
+private:
+    struct State;
+    RtfWriteOptions options_;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace zorim

@@ -112,12 +112,20 @@ const char* numberingWord(uint16_t numbering)
 
 class Writer {
 public:
-    Writer(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(doc), m_options(options)
+    Writer(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(&doc), m_options(options)
     {
         m_defaultFont = doc.defaultFont();
     }
 
+    // A writer of text alone (a font's name), with no document behind it.
+    explicit Writer(const RtfWriteOptions& options) : m_doc(nullptr), m_options(options) {}
+
     QByteArray write(int from, int to);
+    // The paragraphs of [from, to) of the document; the tables and the state of the paragraphs
+    // go on from the document written before.
+    void body(const QTextDocument& doc, int from, int to);
+    // The header with the tables the body has filled, and the body.
+    QByteArray finish();
 
 private:
     int fontIndex(const CharFormat& cf);
@@ -140,7 +148,8 @@ private:
         m_needSpace = true;
     }
 
-    const QTextDocument& m_doc;
+    const QTextDocument* m_doc; // the document the body is being written from
+    PageSetup m_page;           // the page the document states, as it was read
     RtfWriteOptions m_options;
     QFont m_defaultFont;
     QByteArray m_body;
@@ -353,7 +362,7 @@ void Writer::picture(const QTextCharFormat& format)
     if (!pic) {
         // A picture that came in some other way: write what is shown, as PNG.
         const QTextImageFormat image = format.toImageFormat();
-        const QVariant res = m_doc.resource(QTextDocument::ImageResource, QUrl(image.name()));
+        const QVariant res = m_doc->resource(QTextDocument::ImageResource, QUrl(image.name()));
         QImage img = res.value<QImage>();
         if (img.isNull())
             return;
@@ -469,12 +478,25 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
 
 QByteArray Writer::write(int from, int to)
 {
-    const int docEnd = std::max(0, m_doc.characterCount() - 1);
+    body(*m_doc, from, to);
+    return finish();
+}
+
+void Writer::body(const QTextDocument& doc, int from, int to)
+{
+    // The page is the first piece's: the header is written after the pieces are gone.
+    if (!m_doc || m_body.isEmpty())
+        m_page = readPageSetup(doc);
+    m_doc = &doc;
+    const int docEnd = std::max(0, m_doc->characterCount() - 1);
     const int end = (to < 0 || to > docEnd) ? docEnd : to;
     from = std::clamp(from, 0, end);
-    m_body.reserve(qsizetype(end - from) * 2 + 256);
+    // Room for the first piece; later pieces let the body grow as it goes (a reservation for each
+    // would copy the body each time).
+    if (m_body.isEmpty())
+        m_body.reserve(qsizetype(end - from) * 2 + 256);
 
-    for (QTextBlock block = m_doc.findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
+    for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
         const int blockStart = block.position();
         const int sep = blockStart + block.length() - 1; // position of the paragraph break
         paragraph(block, blockStart >= from);
@@ -529,6 +551,10 @@ QByteArray Writer::write(int from, int to)
         }
     }
 
+}
+
+QByteArray Writer::finish()
+{
     // The header, with the tables the body has filled.
     QByteArray out;
     out.reserve(m_body.size() + 1024);
@@ -546,7 +572,7 @@ QByteArray Writer::write(int from, int to)
         if (f.pitchAndFamily & 0x3)
             out += "\\fprq" + QByteArray::number(f.pitchAndFamily & 0x3);
         out += "\\fcharset" + QByteArray::number(f.charset) + ' ';
-        Writer nameWriter(m_doc, m_options);
+        Writer nameWriter(m_options);
         QString face = f.face;
         face.remove(u';'); // the name ends at the first semicolon
         // A font's name is in its own code page, as its text is.
@@ -562,8 +588,7 @@ QByteArray Writer::write(int from, int to)
                    + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
     }
-    // The page the document states, as it was read.
-    const PageSetup page = readPageSetup(m_doc);
+    const PageSetup& page = m_page;
     for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
                                       {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},
                                       {"\\margr", page.marginRight}, {"\\margt", page.marginTop},
@@ -585,6 +610,29 @@ QByteArray writeRtf(const QTextDocument& doc, int from, int to, const RtfWriteOp
 {
     Writer writer(doc, options);
     return writer.write(from, to);
+}
+
+struct RtfPiecesWriter::State {
+    Writer writer;
+};
+
+RtfPiecesWriter::RtfPiecesWriter(const RtfWriteOptions& options) : options_(options) {}
+RtfPiecesWriter::~RtfPiecesWriter() = default;
+
+void RtfPiecesWriter::add(const QTextDocument& piece)
+{
+    if (!state_)
+        state_ = std::make_unique<State>(State{Writer(piece, options_)});
+    state_->writer.body(piece, 0, -1);
+}
+
+QByteArray RtfPiecesWriter::finish()
+{
+    if (!state_) {
+        const QTextDocument empty;
+        add(empty);
+    }
+    return state_->writer.finish();
 }
 
 } // namespace zorim

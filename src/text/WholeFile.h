@@ -1,0 +1,51 @@
+#pragma once
+// The one way the program writes a file: whole or not at all. The new bytes go to a file of
+// their own beside the target, reach the disk, and then take the target's name in one step, so
+// a crash, a full disk or a failed write never leaves a cut or empty file and the old bytes
+// stay until the new ones are safe.
+//
+// A document the user names keeps what it is: a symbolic link is written through (the link
+// stays), the file keeps its permissions, owner and group. Where a rename would lose something
+// (another hard link to the file, an owner or group the user may not give), the new bytes are
+// first written whole beside it and then into the file itself; where the folder cannot be
+// written but the file can, they go into the file directly. Either way the old bytes are kept
+// and put back should that write fail. Anything but a plain file (a pipe, a device) is refused
+// before anything is written.
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace zorim {
+
+struct WholeFileOptions {
+    // The program's own files (state files, recovery snapshots, extracted copies): a link in
+    // the target's place is replaced by a file of its own, so that nothing elsewhere is written.
+    bool ownFile = false;
+    // Permissions of a new file (the process's umask applies).
+    unsigned newFileMode = 0666;
+};
+
+struct WholeFileResult {
+    enum class Status {
+        Written,
+        NotPlainFile, // a pipe, a device or a socket at the path: nothing was written
+        CannotCreate, // the file could not be opened or made (error says why)
+        WriteFailed,  // writing failed; the old file is as it was
+    };
+    Status status = Status::Written;
+    int error = 0; // errno of a failure
+    bool ok() const { return status == Status::Written; }
+};
+
+// Writes the parts one after the other as the file's whole content.
+WholeFileResult writeWholeFile(const QString& path, const QList<QByteArrayView>& parts,
+                               const WholeFileOptions& options = {});
+
+// What the user is told when a document would be saved over a pipe, a device or a socket.
+QString notPlainFileMessage(const QString& path);
+
+// Whether a file name is one of the temporary files writeWholeFile makes beside a target; gives
+// the target's name.
+bool isWholeFileTemporary(const QString& fileName, QString* target = nullptr);
+
+} // namespace zorim
