@@ -13,6 +13,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace zorim {
 namespace {
@@ -433,16 +434,11 @@ std::optional<EmbeddedObject> parseObjectGroup(QByteArrayView rest)
         }
         if (stack.back() == In::Class && ch != '\r' && ch != '\n') {
             className += ch;
-        } else if (stack.back() == In::Data) {
-            const int v = hexValue(ch);
-            if (v >= 0) {
-                if (nibble < 0) {
-                    nibble = v;
-                } else {
-                    data.append(char(nibble << 4 | v));
-                    nibble = -1;
-                }
-            }
+        } else if (const int v = hexValue(ch); stack.back() == In::Data && v >= 0) {
+            if (nibble < 0)
+                nibble = v;
+            else
+                data.append(char(std::exchange(nibble, -1) << 4 | v));
         }
         ++i;
     }

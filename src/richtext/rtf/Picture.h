@@ -78,6 +78,8 @@ QImage decodePicture(const Picture& picture, QSize maxSize = {}, PictureBudget* 
 // is put there (it stays empty for a sound file).
 QImage decodeJpeg(const QByteArray& bytes, QSize maxSize = {}, PictureBudget* budget = nullptr,
                   QString* message = nullptr);
+// The size a JPEG file declares, read from its header alone; empty when there is none.
+QSize jpegSize(const QByteArray& bytes);
 
 // A Windows device-dependent bitmap: rows of bits with no header, rowBytes apart (0: rows
 // padded to 16 bits). Only the formats with a fixed meaning are read (1, 24 and 32 bits per

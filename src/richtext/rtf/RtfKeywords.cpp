@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <tuple>
-#include <unordered_map>
 
 namespace zorim::rtf {
 namespace {
@@ -13,199 +11,158 @@ namespace {
 constexpr int32_t kMaxColorIndex = 4096;
 constexpr int32_t kMaxPictureSide = 1 << 20;
 
-class Table {
-public:
-    Table()
-    {
-        // Destinations that hold nothing for the document.
-        for (std::string_view d : {"info", "stylesheet", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-                                   "footerr", "footerf", "nonshppict", "objdata", "objclass", "objname", "annotation",
-                                   "atnid", "atnauthor", "atrfstart", "atrfend", "xe", "tc", "txe", "comment",
-                                   "filetbl", "revtbl", "rsidtbl", "pgdsctbl", "themedata", "colorschememapping",
-                                   "latentstyles", "datastore", "generator", "userprops", "ftnsep", "ftnsepc",
-                                   "aftnsep", "aftnsepc", "ftncn", "aftncn", "docvar", "template", "pnseclvl",
-                                   "pntxta", "pntxtb", "fldtype", "formfield", "datafield", "bkmkstart", "bkmkend",
-                                   "listpicture", "fchars", "lchars", "xmlnstbl", "mmathPr", "author", "operator",
-                                   "title", "subject", "keywords", "doccomm", "company", "falt", "panose", "listname",
-                                   "leveltext", "levelnumbers", "listtemplate", "protusertbl", "wgrffmtfilter", "pxe",
-                                   "sp", "picprop", "blipuid", "expandedcolortbl",
-                                   // the copy of nested tables for readers that cannot nest them
-                                   "nonesttables"})
-            action(d, Act::SkipDest);
-        action("fonttbl", Act::FontTbl);
-        action("colortbl", Act::ColorTbl);
-        action("pict", Act::Pict);
-        action("field", Act::Field);
-        action("fldinst", Act::FldInst);
-        action("fldrslt", Act::FldRslt);
-        action("listtable", Act::ListTable);
-        action("listoverridetable", Act::ListTable);
-        action("list", Act::List);
-        action("listlevel", Act::ListLevel);
-        action("listoverride", Act::ListOverride);
-        action("pn", Act::Pn);
-        action("pntext", Act::BulletText);
-        action("listtext", Act::BulletText);
-        action("footnote", Act::Footnote);
-        action("chftn", Act::NoteMark);
-        // Groups whose content is read as if the group were not there. Nested-table properties
-        // hold none of the text in a well-formed file; what a malformed one puts there is kept.
-        for (std::string_view d : {"shppict", "result", "nesttableprops"})
-            action(d, Act::Transparent);
-        // An embedded object: read as if the group were not there (its result shows it), and
-        // its data kept with the picture that shows it.
-        action("object", Act::Object);
-        action("shp", Act::Shape);
-        action("shpinst", Act::ShapeInst);
-        action("shprslt", Act::ShapeResult);
-        action("shptxt", Act::ShapeText);
-        action("do", Act::DrawingObject);
-        action("dptxbxtext", Act::ShapeText);
-        action("upr", Act::Upr);
-        action("ud", Act::Ud);
+struct KeywordRow {
+    std::string_view name;
+    Keyword word;
+};
 
-        action("ansi", Act::Charset, 1252);
-        action("mac", Act::Charset, 10000);
-        action("pc", Act::Charset, 437);
-        action("pca", Act::Charset, 850);
-        action("ansicpg", Act::AnsiCpg);
-        action("deff", Act::Deff);
-        value("uc", Target::Group, gp::SkipAfterUnicode, 1, 0, 16);
-        action("u", Act::U);
+// The shapes of a row: what the word does.
+constexpr Keyword act(Act a, int32_t arg = 0) { return {Kind::Action, Target::Char, uint8_t(a), arg, 0, 0}; }
+constexpr Keyword flag(uint8_t prop, int32_t on = 1, Target target = Target::Char)
+{
+    return {Kind::Flag, target, prop, on, 0, 0};
+}
+constexpr Keyword set(Target target, uint8_t prop, int32_t v) { return {Kind::Set, target, prop, v, 0, 0}; }
+constexpr Keyword value(Target target, uint8_t prop, int32_t def, int32_t lo, int32_t hi)
+{
+    return {Kind::Value, target, prop, def, lo, hi};
+}
+constexpr Keyword chr(char16_t ch) { return {Kind::Char, Target::Char, 0, ch, 0, 0}; }
 
-        action("plain", Act::Plain);
-        flag("b", cp::Bold);
-        flag("i", cp::Italic);
-        for (std::string_view u : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",
-                                   "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",
-                                   "ulwave"})
-            flag(u, cp::Underline);
-        set("ulnone", Target::Char, cp::Underline, 0);
-        flag("strike", cp::Strike);
-        flag("striked", cp::Strike);
-        flag("sub", cp::SubSuper, 1);
-        flag("super", cp::SubSuper, 2);
-        set("nosupersub", Target::Char, cp::SubSuper, 0);
-        flag("up", cp::SubSuper, 2);
-        flag("dn", cp::SubSuper, 1);
-        // Half-points, within the heights the document can hold (1 to 1638 points).
-        value("fs", Target::Char, cp::HalfPoints, 24, 2, 3276);
-        action("f", Act::F);
-        value("cf", Target::Char, cp::Color, 0, 0, kMaxColorIndex);
-        for (std::string_view b : {"cb", "highlight", "chcbpat"})
-            value(b, Target::Char, cp::Back, 0, 0, kMaxColorIndex);
-        flag("v", cp::Hidden, kKeptHidden);
-        for (std::string_view v : {"deleted", "webhidden"})
-            flag(v, cp::Hidden);
+constexpr Keyword kSkip = act(Act::SkipDest);
+constexpr Keyword kUnderline = flag(cp::Underline);
+constexpr Keyword kBack = value(Target::Char, cp::Back, 0, 0, kMaxColorIndex);
+constexpr Keyword kIndent = value(Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
+constexpr Keyword page(uint8_t index) { return value(Target::Page, index, -1, 0, kMaxPageTwips); }
+constexpr Keyword family(int32_t f) { return set(Target::Font, fp::Family, f); }
+constexpr Keyword pict(int32_t kind) { return set(Target::Pict, pic::Kind, kind); }
+constexpr Keyword pictValue(uint8_t index, int32_t def, int32_t lo, int32_t hi)
+{
+    return value(Target::Pict, index, def, lo, hi);
+}
 
-        action("pard", Act::Pard);
-        set("ql", Target::Para, pp::Align, pfa::Left);
-        set("qr", Target::Para, pp::Align, pfa::Right);
-        set("qc", Target::Para, pp::Align, pfa::Center);
-        set("qj", Target::Para, pp::Align, pfa::Justify);
-        set("qd", Target::Para, pp::Align, pfa::Justify);
-        value("li", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
-        value("sb", Target::Para, pp::SpaceBefore, 0, 0, kMaxIndent);
-        value("sa", Target::Para, pp::SpaceAfter, 0, 0, kMaxIndent);
-        value("sl", Target::Para, pp::LineSpacing, 0, -kMaxIndent, kMaxIndent);
-        value("slmult", Target::Para, pp::LineMultiple, 0, 0, 1);
-        value("pagebb", Target::Para, pp::PageBreakBefore, 1, 0, 1);
-        value("lin", Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
-        value("fi", Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent);
-        m_words.emplace("intbl", Keyword{Kind::Flag, Target::Para, pp::InTable, 1, 0, 0});
-        action("ls", Act::Ls);
-        value("ilvl", Target::Para, pp::Level, 0, 0, 8);
-        set("pnlvlblt", Target::Para, pp::Numbering, pfn::Bullet);
-        action("pnlvlbody", Act::PnBody);
-        action("pnlvl", Act::PnBody);
-        set("pnlvlcont", Target::Para, pp::Numbering, pfn::None);
-        action("pndec", Act::PnStyle, pfn::Arabic);
-        action("pnlcltr", Act::PnStyle, pfn::LowerAlpha);
-        action("pnucltr", Act::PnStyle, pfn::UpperAlpha);
-        action("pnlcrm", Act::PnStyle, pfn::LowerRoman);
-        action("pnucrm", Act::PnStyle, pfn::UpperRoman);
+// Every control word the reader knows. A name listed twice keeps its first row.
+constexpr KeywordRow kRows[] = {
+    // Destinations that hold nothing for the document.
+    {"info", kSkip}, {"stylesheet", kSkip}, {"header", kSkip}, {"headerl", kSkip}, {"headerr", kSkip},
+    {"headerf", kSkip}, {"footer", kSkip}, {"footerl", kSkip}, {"footerr", kSkip}, {"footerf", kSkip},
+    {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip}, {"annotation", kSkip},
+    {"atnid", kSkip}, {"atnauthor", kSkip}, {"atrfstart", kSkip}, {"atrfend", kSkip}, {"xe", kSkip}, {"tc", kSkip},
+    {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip}, {"rsidtbl", kSkip},
+    {"pgdsctbl", kSkip}, {"themedata", kSkip}, {"colorschememapping", kSkip}, {"latentstyles", kSkip},
+    {"datastore", kSkip}, {"generator", kSkip}, {"userprops", kSkip}, {"ftnsep", kSkip}, {"ftnsepc", kSkip},
+    {"aftnsep", kSkip}, {"aftnsepc", kSkip}, {"ftncn", kSkip}, {"aftncn", kSkip}, {"docvar", kSkip},
+    {"template", kSkip}, {"pnseclvl", kSkip}, {"pntxta", kSkip}, {"pntxtb", kSkip}, {"fldtype", kSkip},
+    {"formfield", kSkip}, {"datafield", kSkip}, {"bkmkstart", kSkip}, {"bkmkend", kSkip}, {"listpicture", kSkip},
+    {"fchars", kSkip}, {"lchars", kSkip}, {"xmlnstbl", kSkip}, {"mmathPr", kSkip}, {"author", kSkip},
+    {"operator", kSkip}, {"title", kSkip}, {"subject", kSkip}, {"keywords", kSkip}, {"doccomm", kSkip},
+    {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip}, {"leveltext", kSkip},
+    {"levelnumbers", kSkip}, {"listtemplate", kSkip}, {"protusertbl", kSkip}, {"wgrffmtfilter", kSkip},
+    {"pxe", kSkip}, {"sp", kSkip}, {"picprop", kSkip}, {"blipuid", kSkip}, {"expandedcolortbl", kSkip},
+    {"nonesttables", kSkip}, // the copy of nested tables for readers that cannot nest them
 
-        action("par", Act::Par);
-        for (std::string_view b : {"sect", "column"})
-            action(b, Act::Par, 1);
-        action("page", Act::Par, 2); // and the next paragraph starts a page
-        action("line", Act::Line);
-        action("tab", Act::Tab);
-        action("cell", Act::Cell);
-        action("nestcell", Act::Cell);
-        action("row", Act::Row);
-        for (const auto& [name, ch] : {std::pair<std::string_view, char16_t>{"emdash", 0x2014}, {"endash", 0x2013},
-                                       {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
-                                       {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
-                                       {"enspace", 0x2002}, {"qmspace", 0x2005}, {"zwj", 0x200D}, {"zwnj", 0x200C},
-                                       {"ltrmark", 0x200E}, {"rtlmark", 0x200F}, {"zwbo", 0x200B}})
-            m_words.emplace(name, Keyword{Kind::Char, Target::Char, 0, ch, 0, 0});
+    // Destinations the reader reads.
+    {"fonttbl", act(Act::FontTbl)}, {"colortbl", act(Act::ColorTbl)}, {"pict", act(Act::Pict)},
+    {"field", act(Act::Field)}, {"fldinst", act(Act::FldInst)}, {"fldrslt", act(Act::FldRslt)},
+    {"listtable", act(Act::ListTable)}, {"listoverridetable", act(Act::ListTable)}, {"list", act(Act::List)},
+    {"listlevel", act(Act::ListLevel)}, {"listoverride", act(Act::ListOverride)}, {"pn", act(Act::Pn)},
+    {"pntext", act(Act::BulletText)}, {"listtext", act(Act::BulletText)}, {"footnote", act(Act::Footnote)},
+    {"chftn", act(Act::NoteMark)},
+    // Groups whose content is read as if the group were not there. Nested-table properties
+    // hold none of the text in a well-formed file; what a malformed one puts there is kept.
+    {"shppict", act(Act::Transparent)}, {"result", act(Act::Transparent)},
+    {"nesttableprops", act(Act::Transparent)},
+    // An embedded object: read as if the group were not there (its result shows it), and its
+    // data kept with the picture that shows it.
+    {"object", act(Act::Object)},
+    {"shp", act(Act::Shape)}, {"shpinst", act(Act::ShapeInst)}, {"shprslt", act(Act::ShapeResult)},
+    {"shptxt", act(Act::ShapeText)}, {"do", act(Act::DrawingObject)}, {"dptxbxtext", act(Act::ShapeText)},
+    {"upr", act(Act::Upr)}, {"ud", act(Act::Ud)},
 
-        value("fcharset", Target::Font, fp::Charset, 0, 0, 65535);
-        // The page, for the document or its (first) section.
-        for (const auto& [doc, section, index] :
-             {std::tuple<std::string_view, std::string_view, uint8_t>{"paperw", "pgwsxn", dp::PaperWidth},
-              {"paperh", "pghsxn", dp::PaperHeight}, {"margl", "marglsxn", dp::MarginLeft},
-              {"margr", "margrsxn", dp::MarginRight}, {"margt", "margtsxn", dp::MarginTop},
-              {"margb", "margbsxn", dp::MarginBottom}}) {
-            value(doc, Target::Page, index, -1, 0, kMaxPageTwips);
-            value(section, Target::Page, index, -1, 0, kMaxPageTwips);
-        }
-        set("landscape", Target::Page, dp::Landscape, 1);
-        set("lndscpsxn", Target::Page, dp::Landscape, 1);
-        value("fprq", Target::Font, fp::Pitch, 0, 0, 3);
-        value("cpg", Target::Font, fp::Codepage, 0, 0, 65535); // a code page named outright
-        for (const auto& [name, family] : {std::pair<std::string_view, int32_t>{"fnil", 0x00}, {"froman", 0x10},
-                                           {"fswiss", 0x20}, {"fmodern", 0x30}, {"fscript", 0x40},
-                                           {"fdecor", 0x50}, {"ftech", 0x50}})
-            set(name, Target::Font, fp::Family, family);
-        value("red", Target::Color, rgb::Red, 0, 0, 255);
-        value("green", Target::Color, rgb::Green, 0, 0, 255);
-        value("blue", Target::Color, rgb::Blue, 0, 0, 255);
-        action("listid", Act::ListId);
-        action("levelnfc", Act::LevelNfc);
-        action("levelnfcn", Act::LevelNfc);
+    // The document.
+    {"ansi", act(Act::Charset, 1252)}, {"mac", act(Act::Charset, 10000)}, {"pc", act(Act::Charset, 437)},
+    {"pca", act(Act::Charset, 850)}, {"ansicpg", act(Act::AnsiCpg)}, {"deff", act(Act::Deff)},
+    {"uc", value(Target::Group, gp::SkipAfterUnicode, 1, 0, 16)}, {"u", act(Act::U)},
 
-        set("pngblip", Target::Pict, pic::Kind, pic::Png);
-        set("jpegblip", Target::Pict, pic::Kind, pic::Jpeg);
-        set("dibitmap", Target::Pict, pic::Kind, pic::Dib);
-        set("wbitmap", Target::Pict, pic::Kind, pic::Wbitmap);
-        set("emfblip", Target::Pict, pic::Kind, pic::Emf);
-        set("macpict", Target::Pict, pic::Kind, pic::Unsupported);
-        set("pmmetafile", Target::Pict, pic::Kind, pic::Unsupported);
-        // \wmetafileN names the metafile's mapping mode; the kind follows from it.
-        value("wmetafile", Target::Pict, pic::MapMode, 8, 1, 8);
-        value("picw", Target::Pict, pic::Width, 0, 0, kMaxPictureSide);
-        value("pich", Target::Pict, pic::Height, 0, 0, kMaxPictureSide);
-        value("picwgoal", Target::Pict, pic::GoalWidth, 0, 0, kMaxPictureTwips);
-        value("pichgoal", Target::Pict, pic::GoalHeight, 0, 0, kMaxPictureTwips);
-        value("picscalex", Target::Pict, pic::ScaleX, 100, 1, 1000);
-        value("picscaley", Target::Pict, pic::ScaleY, 100, 1, 1000);
-        value("picbpp", Target::Pict, pic::Bpp, 0, 0, 32);
-        value("picwb", Target::Pict, pic::RowBytes, 0, 0, kMaxPictureSide);
-    }
+    // Characters.
+    {"plain", act(Act::Plain)}, {"b", flag(cp::Bold)}, {"i", flag(cp::Italic)},
+    {"ul", kUnderline}, {"uld", kUnderline}, {"uldash", kUnderline}, {"uldashd", kUnderline},
+    {"uldashdd", kUnderline}, {"uldb", kUnderline}, {"ulhwave", kUnderline}, {"ulldash", kUnderline},
+    {"ulth", kUnderline}, {"ulthd", kUnderline}, {"ulthdash", kUnderline}, {"ulthdashd", kUnderline},
+    {"ulthdashdd", kUnderline}, {"ulthldash", kUnderline}, {"ululdbwave", kUnderline}, {"ulw", kUnderline},
+    {"ulwave", kUnderline}, {"ulnone", set(Target::Char, cp::Underline, 0)},
+    {"strike", flag(cp::Strike)}, {"striked", flag(cp::Strike)},
+    {"sub", flag(cp::SubSuper, 1)}, {"super", flag(cp::SubSuper, 2)},
+    {"nosupersub", set(Target::Char, cp::SubSuper, 0)}, {"up", flag(cp::SubSuper, 2)}, {"dn", flag(cp::SubSuper, 1)},
+    // Half-points, within the heights the document can hold (1 to 1638 points).
+    {"fs", value(Target::Char, cp::HalfPoints, 24, 2, 3276)}, {"f", act(Act::F)},
+    {"cf", value(Target::Char, cp::Color, 0, 0, kMaxColorIndex)},
+    {"cb", kBack}, {"highlight", kBack}, {"chcbpat", kBack},
+    {"v", flag(cp::Hidden, kKeptHidden)}, {"deleted", flag(cp::Hidden)}, {"webhidden", flag(cp::Hidden)},
 
-    const KeywordTable& words() const { return m_words; }
+    // Paragraphs.
+    {"pard", act(Act::Pard)},
+    {"ql", set(Target::Para, pp::Align, pfa::Left)}, {"qr", set(Target::Para, pp::Align, pfa::Right)},
+    {"qc", set(Target::Para, pp::Align, pfa::Center)}, {"qj", set(Target::Para, pp::Align, pfa::Justify)},
+    {"qd", set(Target::Para, pp::Align, pfa::Justify)},
+    {"li", kIndent}, {"lin", kIndent},
+    {"sb", value(Target::Para, pp::SpaceBefore, 0, 0, kMaxIndent)},
+    {"sa", value(Target::Para, pp::SpaceAfter, 0, 0, kMaxIndent)},
+    {"sl", value(Target::Para, pp::LineSpacing, 0, -kMaxIndent, kMaxIndent)},
+    {"slmult", value(Target::Para, pp::LineMultiple, 0, 0, 1)},
+    {"pagebb", value(Target::Para, pp::PageBreakBefore, 1, 0, 1)},
+    {"fi", value(Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent)},
+    {"intbl", flag(pp::InTable, 1, Target::Para)},
+    {"ls", act(Act::Ls)}, {"ilvl", value(Target::Para, pp::Level, 0, 0, 8)},
+    {"pnlvlblt", set(Target::Para, pp::Numbering, pfn::Bullet)}, {"pnlvlbody", act(Act::PnBody)},
+    {"pnlvl", act(Act::PnBody)}, {"pnlvlcont", set(Target::Para, pp::Numbering, pfn::None)},
+    {"pndec", act(Act::PnStyle, pfn::Arabic)}, {"pnlcltr", act(Act::PnStyle, pfn::LowerAlpha)},
+    {"pnucltr", act(Act::PnStyle, pfn::UpperAlpha)}, {"pnlcrm", act(Act::PnStyle, pfn::LowerRoman)},
+    {"pnucrm", act(Act::PnStyle, pfn::UpperRoman)},
 
-private:
-    void action(std::string_view name, Act act, int32_t arg = 0)
-    {
-        m_words.emplace(name, Keyword{Kind::Action, Target::Char, uint8_t(act), arg, 0, 0});
-    }
-    void flag(std::string_view name, uint8_t prop, int32_t on = 1)
-    {
-        m_words.emplace(name, Keyword{Kind::Flag, Target::Char, prop, on, 0, 0});
-    }
-    void set(std::string_view name, Target target, uint8_t prop, int32_t v)
-    {
-        m_words.emplace(name, Keyword{Kind::Set, target, prop, v, 0, 0});
-    }
-    void value(std::string_view name, Target target, uint8_t prop, int32_t def, int32_t lo, int32_t hi)
-    {
-        m_words.emplace(name, Keyword{Kind::Value, target, prop, def, lo, hi});
-    }
+    // Breaks and special characters.
+    {"par", act(Act::Par)}, {"sect", act(Act::Par, 1)}, {"column", act(Act::Par, 1)},
+    {"page", act(Act::Par, 2)}, // and the next paragraph starts a page
+    {"line", act(Act::Line)}, {"tab", act(Act::Tab)}, {"cell", act(Act::Cell)}, {"nestcell", act(Act::Cell)},
+    {"row", act(Act::Row)},
+    {"emdash", chr(0x2014)}, {"endash", chr(0x2013)}, {"bullet", chr(0x2022)}, {"lquote", chr(0x2018)},
+    {"rquote", chr(0x2019)}, {"ldblquote", chr(0x201C)}, {"rdblquote", chr(0x201D)}, {"emspace", chr(0x2003)},
+    {"enspace", chr(0x2002)}, {"qmspace", chr(0x2005)}, {"zwj", chr(0x200D)}, {"zwnj", chr(0x200C)},
+    {"ltrmark", chr(0x200E)}, {"rtlmark", chr(0x200F)}, {"zwbo", chr(0x200B)},
 
-    KeywordTable m_words;
+    // The page, for the document or its (first) section.
+    {"paperw", page(dp::PaperWidth)}, {"pgwsxn", page(dp::PaperWidth)},
+    {"paperh", page(dp::PaperHeight)}, {"pghsxn", page(dp::PaperHeight)},
+    {"margl", page(dp::MarginLeft)}, {"marglsxn", page(dp::MarginLeft)},
+    {"margr", page(dp::MarginRight)}, {"margrsxn", page(dp::MarginRight)},
+    {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::MarginTop)},
+    {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::MarginBottom)},
+    {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::Landscape, 1)},
+
+    // Font-table entries.
+    {"fcharset", value(Target::Font, fp::Charset, 0, 0, 65535)},
+    {"fprq", value(Target::Font, fp::Pitch, 0, 0, 3)},
+    {"cpg", value(Target::Font, fp::Codepage, 0, 0, 65535)}, // a code page named outright
+    {"fnil", family(0x00)}, {"froman", family(0x10)}, {"fswiss", family(0x20)}, {"fmodern", family(0x30)},
+    {"fscript", family(0x40)}, {"fdecor", family(0x50)}, {"ftech", family(0x50)},
+
+    // Colour-table entries.
+    {"red", value(Target::Color, rgb::Red, 0, 0, 255)}, {"green", value(Target::Color, rgb::Green, 0, 0, 255)},
+    {"blue", value(Target::Color, rgb::Blue, 0, 0, 255)},
+
+    // Lists.
+    {"listid", act(Act::ListId)}, {"levelnfc", act(Act::LevelNfc)}, {"levelnfcn", act(Act::LevelNfc)},
+
+    // Pictures. \wmetafileN names the metafile's mapping mode; the kind follows from it.
+    {"pngblip", pict(pic::Png)}, {"jpegblip", pict(pic::Jpeg)}, {"dibitmap", pict(pic::Dib)},
+    {"wbitmap", pict(pic::Wbitmap)}, {"emfblip", pict(pic::Emf)}, {"macpict", pict(pic::Unsupported)},
+    {"pmmetafile", pict(pic::Unsupported)},
+    {"wmetafile", pictValue(pic::MapMode, 8, 1, 8)},
+    {"picw", pictValue(pic::Width, 0, 0, kMaxPictureSide)}, {"pich", pictValue(pic::Height, 0, 0, kMaxPictureSide)},
+    {"picwgoal", pictValue(pic::GoalWidth, 0, 0, kMaxPictureTwips)},
+    {"pichgoal", pictValue(pic::GoalHeight, 0, 0, kMaxPictureTwips)},
+    {"picscalex", pictValue(pic::ScaleX, 100, 1, 1000)}, {"picscaley", pictValue(pic::ScaleY, 100, 1, 1000)},
+    {"picbpp", pictValue(pic::Bpp, 0, 0, 32)}, {"picwb", pictValue(pic::RowBytes, 0, 0, kMaxPictureSide)},
 };
 
 } // namespace
@@ -221,8 +178,13 @@ int32_t Keyword::valueFor(bool hasNumber, int32_t number) const
 
 const KeywordTable& keywordTable()
 {
-    static const Table table;
-    return table.words();
+    static const KeywordTable table = [] {
+        KeywordTable t;
+        for (const KeywordRow& row : kRows)
+            t.emplace(row.name, row.word);
+        return t;
+    }();
+    return table;
 }
 
 } // namespace zorim::rtf

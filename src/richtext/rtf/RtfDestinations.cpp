@@ -1,0 +1,335 @@
+// The destinations of the RTF reader: what a group's word makes of the group, and what the
+// group leaves behind when it closes, side by side for each. A group's closing work is keyed
+// by what its state owns (the state of a group is dropped whole when it closes).
+#include "RtfField.h"
+#include "RtfReader.h"
+
+namespace zorim::rtf {
+
+void Reader::openDestination(Act act, State& s)
+{
+    switch (act) {
+    case Act::SkipDest: skipGroup(); return;
+    case Act::FontTbl: openFontTable(s); return;
+    case Act::ColorTbl: openColorTable(s); return;
+    case Act::Pict: openPict(s); return;
+    case Act::Field: openField(s); return;
+    case Act::FldInst: openFieldInstruction(s); return;
+    case Act::FldRslt: openFieldResult(s); return;
+    case Act::ListTable: s.dest = Dest::ListTable; return;
+    case Act::List: openList(s); return;
+    case Act::ListLevel: openListLevel(s); return;
+    case Act::ListOverride: openListOverride(s); return;
+    case Act::Pn: openPn(s); return;
+    case Act::BulletText: openLabel(s); return;
+    case Act::Footnote: openFootnote(s); return;
+    case Act::NoteMark:
+        // The number of the note that follows, where the text refers to it; in the note
+        // itself, which stands right after that number, the mark is left out.
+        if (s.dest == Dest::Text && m_noteDepth == 0) {
+            for (const QChar ch : QString::number(m_notes + 1))
+                emitChar(ch.unicode());
+        }
+        return;
+    case Act::Transparent: return;
+    case Act::Object: openObject(); return;
+    case Act::Shape: m_shapeText = false; return;
+    case Act::ShapeInst:
+        // The shape's properties hold no text; only its text box does.
+        if (s.dest == Dest::Text)
+            s.dest = Dest::Ignore;
+        return;
+    case Act::ShapeResult: openShapeResult(s); return;
+    case Act::DrawingObject: openDrawingObject(s); return;
+    case Act::ShapeText: openShapeText(s); return;
+    case Act::Upr: // the ANSI half; the \ud inside has the Unicode text
+        keepHidden(s);
+        s.chr[cp::Hidden] = 1;
+        return;
+    case Act::Ud:
+        keepHidden(s);
+        s.chr[cp::Hidden] = 0;
+        return;
+    default: return;
+    }
+}
+
+// ---- hidden text: kept as one piece when the hidden group ends
+
+void Reader::closeHidden(const State& closed)
+{
+    if (closed.chr[cp::Hidden] == kKeptHidden && (m_stack.empty() || st().chr[cp::Hidden] != kKeptHidden))
+        keepHidden(closed);
+}
+
+// ---- the font table, and each font in it (\f in the table opens an entry; ';' ends it)
+
+void Reader::openFontTable(State& s)
+{
+    s.dest = Dest::FontTable;
+    s.ownsFontTable = true;
+    m_fontName.clear();
+}
+
+void Reader::openFont(State& s, int32_t number)
+{
+    m_fontNumber = number;
+    m_fontProps = {kDefaultCharset, 0, 0, 0};
+    m_fontName.clear();
+    s.ownsFont = true;
+}
+
+void Reader::closeFont(const State& closed)
+{
+    if (closed.ownsFont || closed.ownsFontTable)
+        commitFont();
+}
+
+void Reader::commitFont()
+{
+    const QString name = m_fontName.trimmed();
+    if (!name.isEmpty() && (m_tables.fonts.size() < kMaxFonts || m_tables.fonts.count(m_fontNumber))) {
+        FontInfo& font = m_tables.fonts[m_fontNumber];
+        font.face = name;
+        // A set number beyond the Windows sets names none: the font is in the document's page.
+        const int32_t charset = m_fontProps[fp::Charset];
+        font.charset = charset <= 255 ? uint8_t(charset) : kDefaultCharset;
+        font.pitchAndFamily = uint8_t((m_fontProps[fp::Family] & 0xF0) | m_fontProps[fp::Pitch]);
+        font.codepage = m_fontProps[fp::Codepage];
+        m_builder.tablesChanged();
+        codepagesChanged();
+    }
+    m_fontName.clear();
+}
+
+// ---- the colour table: its entries end at each ';' (see emitChar), not with a group
+
+void Reader::openColorTable(State& s)
+{
+    s.dest = Dest::ColorTable;
+    m_tables.colors.clear();
+    m_colorSet = false;
+    m_rgb = {};
+    m_builder.tablesChanged();
+}
+
+// ---- pictures
+
+void Reader::openPict(State& s)
+{
+    if (s.dest == Dest::Pict) { // a picture inside a picture means nothing
+        skipGroup();
+        return;
+    }
+    s.dest = Dest::Pict;
+    s.ownsPict = true;
+    m_pict = PictBuild{};
+}
+
+void Reader::closePict(const State& closed)
+{
+    if (closed.ownsPict)
+        finishPict(closed);
+}
+
+// ---- fields: the instruction is collected; the result is the text shown, a link when the
+// instruction names one. The field's group closes nothing of its own.
+
+void Reader::openField(State& s)
+{
+    if (m_fieldInst.size() >= kMaxFields) {
+        s.field = -1;
+        return;
+    }
+    m_fieldInst.emplace_back();
+    s.field = int(m_fieldInst.size()) - 1;
+}
+
+void Reader::openFieldInstruction(State& s)
+{
+    if (s.field < 0) {
+        skipGroup();
+        return;
+    }
+    s.dest = Dest::FieldInst;
+}
+
+void Reader::openFieldResult(State& s)
+{
+    s.dest = s.dest == Dest::FieldInst ? Dest::Ignore : s.dest;
+    if (s.field < 0)
+        return;
+    const auto target = hyperlinkTarget(m_fieldInst[size_t(s.field)]);
+    m_fieldInst[size_t(s.field)].clear();
+    if (target && m_tables.links.size() < kMaxFields) {
+        m_tables.links.push_back(*target);
+        s.chr[cp::Link] = int32_t(m_tables.links.size()) - 1;
+    }
+}
+
+// ---- lists, and the overrides that give them their \ls numbers
+
+void Reader::openList(State& s)
+{
+    if (s.dest != Dest::ListTable) {
+        skipGroup();
+        return;
+    }
+    s.ownsList = true;
+    m_listId = 0;
+    m_levels.clear();
+}
+
+void Reader::openListLevel(State& s)
+{
+    if (s.dest != Dest::ListTable) {
+        skipGroup();
+        return;
+    }
+    if (m_levels.size() < 9)
+        m_levels.push_back(0);
+}
+
+void Reader::closeList(const State& closed)
+{
+    if (!closed.ownsList)
+        return;
+    if (m_tables.lists.size() < kMaxLists)
+        m_tables.lists[m_listId] = m_levels;
+    m_levels.clear();
+}
+
+void Reader::openListOverride(State& s)
+{
+    if (s.dest != Dest::ListTable) {
+        skipGroup();
+        return;
+    }
+    s.ownsOverride = true;
+    m_overrideList = 0;
+    m_overrideLs = 0;
+}
+
+void Reader::closeListOverride(const State& closed)
+{
+    if (closed.ownsOverride && m_tables.overrides.size() < kMaxLists)
+        m_tables.overrides[m_overrideLs] = m_overrideList;
+}
+
+// ---- old-style numbering: what the \pn group sets goes to the paragraph around it
+
+void Reader::openPn(State& s)
+{
+    if (s.dest != Dest::Text) {
+        skipGroup();
+        return;
+    }
+    s.dest = Dest::Pn;
+    s.para[pp::Numbering] = pfn::Arabic; // until the level says otherwise
+}
+
+void Reader::closePn(const State& closed, State& outer)
+{
+    if (closed.dest == Dest::Pn && outer.dest != Dest::Pn)
+        outer.para[pp::Numbering] = closed.para[pp::Numbering];
+}
+
+// ---- list labels (\pntext, \listtext): the label is left out, what follows its last tab kept
+
+void Reader::openLabel(State& s)
+{
+    if (s.dest != Dest::Text)
+        return;
+    s.dest = Dest::BulletText;
+    s.ownsLabel = true;
+    m_labelTail.clear();
+    m_labelTab = false;
+}
+
+void Reader::closeLabel(const State& closed, const State& outer)
+{
+    if (closed.ownsLabel && outer.dest == Dest::Text && !closed.chr[cp::Hidden])
+        keepLabelTail(closed); // some writers put the item's own text after the label's tab
+}
+
+// ---- footnotes: their text stands in brackets where the note is referred to
+
+void Reader::openFootnote(State& s)
+{
+    // Beyond the depth limit groups share one state, which cannot hold a second note.
+    if (s.dest != Dest::Text || s.chr[cp::Hidden] || s.bracket || m_overflow > 0) {
+        skipGroup();
+        return;
+    }
+    m_builder.character(u'[', s.chr, s.para);
+    s.bracket = true;
+    ++m_noteDepth;
+    ++m_notes;
+}
+
+void Reader::closeFootnote(const State& closed, const State& outer)
+{
+    if (!closed.bracket)
+        return;
+    --m_noteDepth;
+    if (!closed.chr[cp::Hidden])
+        m_builder.character(u']', outer.chr, outer.para);
+}
+
+// ---- embedded objects: read as if the group were not there; the object ends with the
+// group it opened in (see finishObject)
+
+void Reader::openObject()
+{
+    if (m_objectDepth == 0) {
+        m_objectDepth = m_stack.size();
+        m_object = parseObjectGroup(m_tokens.rest());
+    }
+}
+
+void Reader::closeObject()
+{
+    if (m_objectDepth > 0 && m_stack.size() < m_objectDepth)
+        finishObject();
+}
+
+// ---- shapes and drawing objects: only a text box's text is read, and only once
+
+void Reader::openShapeResult(State& s)
+{
+    // What a reader without shapes shows: a text box read already would come twice.
+    if (m_shapeText) {
+        skipGroup();
+        return;
+    }
+    s.shapeResult = true;
+}
+
+void Reader::openDrawingObject(State& s)
+{
+    if (s.shapeResult && m_shapeText) {
+        skipGroup();
+        return;
+    }
+    if (s.dest == Dest::Text)
+        s.dest = Dest::Ignore;
+}
+
+void Reader::openShapeText(State& s)
+{
+    if (s.dest != Dest::Text && s.dest != Dest::Ignore)
+        return;
+    // A text box's paragraphs stand at the shape's place, apart from the text around it.
+    m_builder.separate(s.para, s.chr);
+    s.dest = Dest::Text;
+    s.ownsShapeText = true;
+    m_shapeText = true;
+}
+
+void Reader::closeShapeText(const State& closed)
+{
+    if (closed.ownsShapeText)
+        m_builder.separate(closed.para, closed.chr);
+}
+
+} // namespace zorim::rtf
