@@ -165,6 +165,16 @@ constexpr KeywordRow kRows[] = {
     {"picbpp", pictValue(pic::Bpp, 0, 0, 32)}, {"picwb", pictValue(pic::RowBytes, 0, 0, kMaxPictureSide)},
 };
 
+constexpr bool rowsFitTheIndex()
+{
+    for (const KeywordRow& row : kRows) {
+        if (row.name.empty() || row.name.size() >= KeywordTable::kMaxLength || row.name[0] < 'a' || row.name[0] > 'z')
+            return false;
+    }
+    return true;
+}
+static_assert(rowsFitTheIndex(), "a keyword's name must start with a lower-case letter and be short");
+
 } // namespace
 
 int32_t Keyword::valueFor(bool hasNumber, int32_t number) const
@@ -176,14 +186,31 @@ int32_t Keyword::valueFor(bool hasNumber, int32_t number) const
     }
 }
 
+KeywordTable::KeywordTable()
+{
+    // Rows in order of their bucket; of a name listed twice the first row stays.
+    std::vector<const KeywordRow*> rows;
+    for (const KeywordRow& row : kRows) {
+        const bool seen = std::any_of(rows.begin(), rows.end(), [&](const KeywordRow* r) { return r->name == row.name; });
+        if (!seen)
+            rows.push_back(&row);
+    }
+    auto bucket = [](std::string_view name) { return name.size() * kLetters + size_t(name[0] - 'a'); };
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const KeywordRow* a, const KeywordRow* b) { return bucket(a->name) < bucket(b->name); });
+    std::array<uint16_t, kMaxLength * kLetters + 1> counts{};
+    for (const KeywordRow* row : rows) {
+        m_names.push_back(row->name.data());
+        m_words.push_back(row->word);
+        ++counts[bucket(row->name) + 1];
+    }
+    for (size_t i = 1; i < m_start.size(); ++i)
+        m_start[i] = uint16_t(m_start[i - 1] + counts[i]);
+}
+
 const KeywordTable& keywordTable()
 {
-    static const KeywordTable table = [] {
-        KeywordTable t;
-        for (const KeywordRow& row : kRows)
-            t.emplace(row.name, row.word);
-        return t;
-    }();
+    static const KeywordTable table;
     return table;
 }
 

@@ -7,8 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace zorim::rtf {
 
@@ -161,16 +162,39 @@ struct Keyword {
     int32_t valueFor(bool hasNumber, int32_t number) const;
 };
 
-using KeywordTable = std::unordered_map<std::string_view, Keyword>;
+// The known words, found by their length and first letter: the rows of one length and letter
+// are few (at most a handful), so a lookup is an index and a short compare, with no hashing.
+class KeywordTable {
+public:
+    static constexpr size_t kMaxLength = 24; // longer than any known word
+    static constexpr size_t kLetters = 26;
+
+    KeywordTable();
+
+    const Keyword* find(std::string_view name) const
+    {
+        const size_t length = name.size();
+        const unsigned letter = unsigned(static_cast<unsigned char>(name.empty() ? 0 : name[0])) - 'a';
+        if (length >= kMaxLength || letter >= kLetters)
+            return nullptr;
+        const size_t bucket = length * kLetters + letter;
+        for (uint16_t i = m_start[bucket], end = m_start[bucket + 1]; i < end; ++i) {
+            if (std::memcmp(m_names[i], name.data(), length) == 0)
+                return &m_words[i];
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<const char*> m_names; // by length, then first letter
+    std::vector<Keyword> m_words;
+    std::array<uint16_t, kMaxLength * kLetters + 1> m_start{};
+};
 
 // Every control word the reader knows, by name.
 const KeywordTable& keywordTable();
 
 // The keyword of a control word's name; nullptr for words the reader does not know.
-inline const Keyword* findKeyword(const KeywordTable& table, std::string_view name)
-{
-    const auto it = table.find(name);
-    return it == table.end() ? nullptr : &it->second;
-}
+inline const Keyword* findKeyword(const KeywordTable& table, std::string_view name) { return table.find(name); }
 
 } // namespace zorim::rtf
