@@ -17,6 +17,9 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <utility>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -80,10 +83,11 @@ public:
     // The paragraphs of [from, to) of the document; the tables and the state of the paragraphs
     // go on from the document written before.
     void body(const QTextDocument& doc, int from, int to);
-    // The header with the tables the body has filled, and the body.
+    // The header with the tables the body has filled, and the body; once.
     QByteArray finish();
 
 private:
+    QByteArray header();
     int fontIndex(const CharFormat& cf);
     int symbolFont();
     int colorIndex(ColorRef ref);
@@ -509,12 +513,9 @@ void Writer::body(const QTextDocument& doc, int from, int to)
 
 }
 
-QByteArray Writer::finish()
+QByteArray Writer::header()
 {
-    // The header, with the tables the body has filled.
-    QByteArray out;
-    out.reserve(m_body.size() + 1024);
-    out += "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
     if (m_fonts.empty()) {
         CharFormat cf;
         cf.charset = kEastEuropeCharset;
@@ -555,9 +556,22 @@ QByteArray Writer::finish()
     if (page.landscape)
         out += "\\landscape";
     out += "\\viewkind4\\uc1";
-    out += m_body;
-    out += "}\r\n";
     return out;
+}
+
+QByteArray Writer::finish()
+{
+    // The header goes in front of the body in the body's own buffer: the tables are known
+    // only now, and a second buffer for the whole output would double the memory it takes.
+    const QByteArray head = header();
+    constexpr std::string_view tail = "}\r\n";
+    const qsizetype bodySize = m_body.size();
+    m_body.resize(head.size() + bodySize + qsizetype(tail.size()));
+    char* out = m_body.data();
+    std::memmove(out + head.size(), out, size_t(bodySize));
+    std::memcpy(out, head.constData(), size_t(head.size()));
+    std::memcpy(out + head.size() + bodySize, tail.data(), tail.size());
+    return std::exchange(m_body, QByteArray());
 }
 
 } // namespace
