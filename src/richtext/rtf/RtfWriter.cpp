@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 #include <utility>
 #include <map>
 #include <optional>
@@ -71,15 +70,17 @@ int codepageOfWritten(uint8_t charset) { return codepageForCharset(writtenCharse
 
 class Writer {
 public:
-    Writer(const QTextDocument& doc, const RtfWriteOptions& options) : m_doc(&doc), m_options(options)
-    {
-        m_defaultFont = doc.defaultFont();
-    }
+    Writer(const QTextDocument& doc, const RtfWriteOptions& options)
+        : m_doc(&doc), m_options(options), m_defaultFont(doc.defaultFont()) {}
 
     // A writer of text alone (a font's name), with no document behind it.
     explicit Writer(const RtfWriteOptions& options) : m_doc(nullptr), m_options(options) {}
 
-    QByteArray write(int from, int to);
+    QByteArray write(int from, int to)
+    {
+        body(*m_doc, from, to);
+        return finish();
+    }
     // The paragraphs of [from, to) of the document; the tables and the state of the paragraphs
     // go on from the document written before.
     void body(const QTextDocument& doc, int from, int to);
@@ -101,12 +102,7 @@ private:
     void openLink(const QString& target);
     void closeLink();
     void word(const char* name) { m_body += name; m_needSpace = true; }
-    void word(const char* name, int value)
-    {
-        m_body += name;
-        m_body += QByteArray::number(value);
-        m_needSpace = true;
-    }
+    void word(const char* name, int value) { word(name); m_body += QByteArray::number(value); }
 
     const QTextDocument* m_doc; // the document the body is being written from
     PageSetup m_page;           // the page the document states, as it was read
@@ -436,12 +432,6 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     ++m_paragraphs;
 }
 
-QByteArray Writer::write(int from, int to)
-{
-    body(*m_doc, from, to);
-    return finish();
-}
-
 void Writer::body(const QTextDocument& doc, int from, int to)
 {
     // The page is the first piece's: the header is written after the pieces are gone.
@@ -510,7 +500,6 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             m_needSpace = false;
         }
     }
-
 }
 
 QByteArray Writer::header()
@@ -564,13 +553,13 @@ QByteArray Writer::finish()
     // The header goes in front of the body in the body's own buffer: the tables are known
     // only now, and a second buffer for the whole output would double the memory it takes.
     const QByteArray head = header();
-    constexpr std::string_view tail = "}\r\n";
+    static constexpr char tail[] = "}\r\n";
     const qsizetype bodySize = m_body.size();
-    m_body.resize(head.size() + bodySize + qsizetype(tail.size()));
+    m_body.resize(head.size() + bodySize + qsizetype(sizeof tail - 1));
     char* out = m_body.data();
     std::memmove(out + head.size(), out, size_t(bodySize));
     std::memcpy(out, head.constData(), size_t(head.size()));
-    std::memcpy(out + head.size() + bodySize, tail.data(), tail.size());
+    std::memcpy(out + head.size() + bodySize, tail, sizeof tail - 1);
     return std::exchange(m_body, QByteArray());
 }
 
