@@ -536,3 +536,17 @@ TEST_F(Streams, ADocumentWithoutAWidgetOpensAndSavesAsTheEditorDoes)
         }
     }
 }
+
+TEST_F(Streams, TextThatIsNoRichTextGoesIntoTheSelectionNotOverTheDocument)
+{
+    edit.setText(QStringLiteral("before after"));
+    edit.setSelectionStart(7);
+    edit.setSelectionLength(0);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.setStreamMode(sm::Selection);
+    QBuffer stream;
+    stream.setData("plain ");
+    stream.open(QIODevice::ReadOnly);
+    edit.LoadStream(stream);
+    EXPECT_EQ(edit.Text(), "before plain after");
+}
