@@ -3,8 +3,8 @@
 // the main window. A row says what the entry is called, where it sits, its caption with the
 // access letter, its key, its icon, its hint, which handler it runs and how its checked and
 // enabled states are derived. The menus, context menus, toolbars and the key routing are
-// all built from this table (CommandUi), so what `Koniefc1` is can be read from its row.
-#include "forms/TForm1Controls.h"
+// all built from this table (CommandUi), so what `exitItem` is can be read from its row.
+#include "forms/mainwindow/MainWindowControls.h"
 
 #include <span>
 
@@ -59,11 +59,11 @@ struct CommandRow {
     EnabledWhen enabled = EnabledWhen::Always;
     int row = 0, left = 0;      // a toolbar's row (1, 2) and left edge in the tool bar area
     // Where the built control is kept on the window, when it is named there.
-    QAction* TForm1Controls::*action = nullptr;
-    QMenu* TForm1Controls::*menu = nullptr;
-    QToolButton* TForm1Controls::*button = nullptr;
-    QToolBar* TForm1Controls::*toolBar = nullptr;
-    QComboBox* TForm1Controls::*box = nullptr;
+    QAction* MainWindowControls::*action = nullptr;
+    QMenu* MainWindowControls::*menu = nullptr;
+    QToolButton* MainWindowControls::*button = nullptr;
+    QToolBar* MainWindowControls::*toolBar = nullptr;
+    QComboBox* MainWindowControls::*box = nullptr;
 
     // Refinements of a row, as the table writes them: item(...).radio(1).follow(Follows::Bold).
     constexpr CommandRow mark(bool on = false) const { CommandRow r = *this; r.check = Check::Mark; r.checked = on; return r; }

@@ -1,7 +1,7 @@
 #include "forms/commands/FileCommands.h"
 
-#include "forms/StatusBar.h"
-#include "forms/TForm1.h"
+#include "forms/widgets/StatusBar.h"
+#include "forms/mainwindow/MainWindow.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
@@ -79,7 +79,7 @@ void FileCommands::SpeedButton3Click() { save(); }
 // document only once it is saved: a cancelled or failed Save As keeps it.
 void FileCommands::SpeedButton1Click()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     form.Original();
     form.SetModified(false);
     switch (c_.platform.question(&form, kExitQuestion)) {
@@ -103,10 +103,10 @@ void FileCommands::New2()
 // The view modes, the theme and easy mode stay as they are.
 void FileCommands::New()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     RichEdit& edit = c_.RichEdit1;
-    form.setCurrentFileName(TForm1::kUntitled);
-    form.setTitle(kTitlePrefix + TForm1::kUntitled);
+    form.setCurrentFileName(MainWindow::kUntitled);
+    form.setTitle(kTitlePrefix + MainWindow::kUntitled);
     edit.ClearAll();
     edit.setSelectionStart(0);
     edit.setModified(false);
@@ -114,8 +114,8 @@ void FileCommands::New()
     // The boxes only show the starting font here; nothing is applied from them.
     form.showFontName(QStringLiteral("Verdana"));
     {
-        const QSignalBlocker blocker(form.ComboBox2);
-        form.ComboBox2->setEditText(QStringLiteral("12"));
+        const QSignalBlocker blocker(form.fontSizeBox);
+        form.fontSizeBox->setEditText(QStringLiteral("12"));
     }
     FontDesc font = edit.Font();
     font.size = 12;
@@ -148,14 +148,14 @@ bool FileCommands::mayReplaceDocument()
 
 void FileCommands::SpeedButton2Click()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     if (!mayReplaceDocument())
         return;
     form.Original();
     if (const std::optional<QString> path = c_.platform.openFileName(&form, OpenDialog1)) {
-        OpenDialog1.folder = TForm1::path_strip(*path);
-        OpenDialog1.fileName = TForm1::strip(*path);
-        loadAsDocument(*path, kTitlePrefix + TForm1::strip(*path));
+        OpenDialog1.folder = MainWindow::path_strip(*path);
+        OpenDialog1.fileName = MainWindow::strip(*path);
+        loadAsDocument(*path, kTitlePrefix + MainWindow::strip(*path));
     }
     form.refreshFilePanel();
     form.refreshDateTimePanels();
@@ -174,7 +174,7 @@ void FileCommands::PoslednySuborClick()
 
 void FileCommands::loadAsDocument(const QString& path, const QString& title)
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     const QString previousName = form.currentFileName();
     const QString previousTitle = form.title();
     form.setCurrentFileName(path);
@@ -195,9 +195,9 @@ void FileCommands::loadAsDocument(const QString& path, const QString& title)
 // user records nothing, so the last saved file stays the one saved last.
 bool FileCommands::save()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     bool saved = true;
-    if (form.currentFileName() != TForm1::kUntitled) {
+    if (form.currentFileName() != MainWindow::kUntitled) {
         if (!mayLoseOmittedPictures())
             return false;
         // The file is replaced only once the whole document is written.
@@ -223,7 +223,7 @@ std::optional<QString> FileCommands::askSaveName()
     for (;;) {
         const std::optional<QString> path = c_.platform.saveFileName(&c_.form, setup);
         if (!path || !QFileInfo::exists(*path) ||
-            c_.platform.confirm(&c_.form, QStringLiteral("Súbor %1 už existuje. Chcete ho nahradiť?").arg(TForm1::strip(*path))))
+            c_.platform.confirm(&c_.form, QStringLiteral("Súbor %1 už existuje. Chcete ho nahradiť?").arg(MainWindow::strip(*path))))
             return path;
         setup.fileName = *path;
     }
@@ -246,14 +246,14 @@ bool FileCommands::mayLoseOmittedPictures()
 
 bool FileCommands::saveAs()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     bool saved = false;
     if (const std::optional<QString> path = askSaveName()) {
         // Declining to save without the pictures left out changes nothing, the name included.
         if (!mayLoseOmittedPictures())
             return false;
         form.setCurrentFileName(*path);
-        form.setTitle(kTitlePrefix + TForm1::strip(*path));
+        form.setTitle(kTitlePrefix + MainWindow::strip(*path));
         saved = save();
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
@@ -274,8 +274,8 @@ bool FileCommands::VlozSubor()
     const std::optional<QString> path = c_.platform.openFileName(&c_.form, OpenDialog1);
     if (!path)
         return false;
-    OpenDialog1.folder = TForm1::path_strip(*path);
-    OpenDialog1.fileName = TForm1::strip(*path);
+    OpenDialog1.folder = MainWindow::path_strip(*path);
+    OpenDialog1.fileName = MainWindow::strip(*path);
     // The buffer reads rich text, or plain text when the file is no rich text.
     c_.RichEdit3.Lines().LoadFile(*path);
     return true;

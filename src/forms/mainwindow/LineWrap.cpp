@@ -1,0 +1,35 @@
+#include "forms/mainwindow/LineWrap.h"
+
+#include "richtext/RichEdit.h"
+#include "richtext/UnwrappedWidth.h"
+
+#include <QTextEdit>
+
+namespace zorim {
+
+bool lineWrapping(const RichEdit& edit)
+{
+    return edit.view()->lineWrapMode() == QTextEdit::WidgetWidth;
+}
+
+void setLineWrapping(RichEdit& edit, bool wrap)
+{
+    QTextEdit* view = edit.view();
+    if (wrap == lineWrapping(edit))
+        return;
+    stopFollowingWidestLine(view);
+    if (wrap) {
+        view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        view->setLineWrapMode(QTextEdit::WidgetWidth);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else {
+        view->setWordWrapMode(QTextOption::NoWrap);
+        view->setLineWrapColumnOrWidth(view->viewport()->width());
+        view->setLineWrapMode(QTextEdit::FixedPixelWidth);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        followWidestLine(view);
+    }
+    view->ensureCursorVisible();
+}
+
+} // namespace zorim
