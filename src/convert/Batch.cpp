@@ -1,14 +1,13 @@
 // Several documents are converted in worker processes, each a copy of this program that
 // converts one document at a time as its parent hands them out. Processes rather than
-// threads: the document control is a widget, widgets belong to the one thread that runs the
-// application object, and the text documents share Qt's font and layout caches, which are
-// not safe across threads. A worker that dies takes only its current document with it.
+// threads: the text documents share Qt's font and layout caches, which are not safe across
+// threads. A worker that dies takes only its current document with it.
 #include "convert/Batch.h"
 
 #include "convert/Conversion.h"
 #include "text/FileNames.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QProcess>
@@ -24,12 +23,12 @@ namespace zorim::convert {
 
 namespace {
 
-// The control needs no screen: the document is never shown.
-std::unique_ptr<QApplication> converterApplication(int& argc, char** argv)
+// The document needs fonts but no screen: it is never shown.
+std::unique_ptr<QGuiApplication> converterApplication(int& argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietMessages);
-    return std::make_unique<QApplication>(argc, argv);
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // Failures as they come, a progress line on a terminal, and the count at the end.

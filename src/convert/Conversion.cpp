@@ -1,11 +1,9 @@
 #include "convert/Conversion.h"
 
-#include "richtext/ForeignFormats.h"
+#include "richtext/DocumentFiles.h"
 #include "richtext/RichDocument.h"
-#include "richtext/RichEdit.h"
 #include "text/FileNames.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QTextDocument>
 #include <algorithm>
@@ -24,41 +22,61 @@ QString naming(const QString& name, const QString& message)
 }
 
 // Standard input, a file or a pipe, is read to its end and taken as a file of no known
-// extension: RTF when it is RTF, else text.
-void loadStandardInput(RichEdit& edit)
+// extension: RTF when it is RTF, else text. Answers the failure's message.
+std::optional<QString> loadStandardInput(RichDocument& doc)
 {
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
-        throw RichEditError(QStringLiteral("Cannot open file %1").arg(kStandardInputName));
-    QBuffer bytes;
-    bytes.setData(in.readAll());
-    if (const QString kind = foreignFormat(QByteArrayView(bytes.data()).first(std::min(bytes.size(), kForeignFormatHead)));
-        !kind.isEmpty())
-        throw RichEditError(QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.")
-                                .arg(kStandardInputName, kind));
-    bytes.open(QIODevice::ReadOnly);
-    edit.setStreamFormat(StreamFormat::Default);
-    edit.LoadStream(bytes);
+        return QStringLiteral("Cannot open file %1").arg(kStandardInputName);
+    QByteArray bytes = in.readAll();
+    if (auto foreign = foreignDocumentMessage(kStandardInputName, bytes))
+        return foreign;
+    if (!loadDocumentBytes(doc, std::move(bytes), TextFormat::Rtf, {}))
+        return QStringLiteral("Failed to Load Stream");
+    return std::nullopt;
 }
 
-void load(RichEdit& edit, const QString& input)
+// A file in the format its extension names; other names as RTF when they hold RTF, else text,
+// as the editor opens them.
+std::optional<QString> loadFile(RichDocument& doc, const QString& input)
 {
-    try {
-        if (input == kStandardStream)
-            loadStandardInput(edit);
-        else
-            edit.Lines().LoadFile(input);
-    } catch (const RichEditError& e) {
-        throw RichEditError(naming(input == kStandardStream ? kStandardInputName : input, e.message()));
-    }
+    QByteArray bytes;
+    if (auto failure = readDocumentFile(input, bytes))
+        return failure;
+    if (!loadDocumentBytes(doc, std::move(bytes), formatOfFileName(input).value_or(TextFormat::Rtf), {}))
+        return QStringLiteral("Failed to Load Stream");
+    return std::nullopt;
+}
+
+// The document as the editor's main control holds it, loaded; the failure's message, naming
+// the input, otherwise.
+std::optional<QString> load(RichDocument& doc, const QString& input)
+{
+    setUpAsMainDocument(doc);
+    const auto failure = input == kStandardStream ? loadStandardInput(doc) : loadFile(doc, input);
+    if (failure)
+        return naming(input == kStandardStream ? kStandardInputName : input, *failure);
+    return std::nullopt;
 }
 
 // What the output will lack is said; the rest converts.
-void reportOmittedPictures(const RichEdit& edit, const QString& input)
+void reportOmittedPictures(const RichDocument& doc, const QString& input)
 {
-    if (const int omitted = edit.document().omittedPictures())
+    if (const int omitted = doc.omittedPictures())
         report(naming(input == kStandardStream ? kStandardInputName : input,
                       QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(omitted)));
+}
+
+// The document on standard output, as text or as RTF.
+std::optional<QString> writeStandardOutput(const RichDocument& doc, bool textOutput)
+{
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return QStringLiteral("Cannot create file %1").arg(kStandardOutputName);
+    const QByteArray bytes = doc.save(textOutput ? TextFormat::Text : TextFormat::Rtf);
+    if (out.write(bytes) != bytes.size() || !out.flush())
+        return QStringLiteral("Failed to Save Stream");
+    return std::nullopt;
 }
 
 } // namespace
@@ -76,45 +94,31 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 std::optional<QString> convertDocument(const Job& job, bool textOutput)
 {
-    RichEdit edit(nullptr, RichEdit::Kind::Document);
-    try {
-        load(edit, job.input);
-    } catch (const RichEditError& e) {
-        return e.message();
+    RichDocument doc;
+    if (auto failure = load(doc, job.input))
+        return failure;
+    reportOmittedPictures(doc, job.input);
+    if (job.output != kStandardStream) {
+        const QByteArray bytes = doc.save(formatOfFileName(job.output).value_or(TextFormat::Rtf));
+        if (auto failure = writeDocumentFile(job.output, bytes))
+            return naming(job.output, *failure);
+        return std::nullopt;
     }
-    reportOmittedPictures(edit, job.input);
-    try {
-        if (job.output != kStandardStream) {
-            edit.Lines().SaveFile(job.output);
-            return std::nullopt;
-        }
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly))
-            throw RichEditError(QStringLiteral("Cannot create file %1").arg(kStandardOutputName));
-        edit.setStreamFormat(textOutput ? StreamFormat::PlainText : StreamFormat::RichText);
-        edit.SaveStream(out);
-        if (!out.flush())
-            throw RichEditError(QStringLiteral("Failed to Save Stream"));
-    } catch (const RichEditError& e) {
-        const QString name = job.output == kStandardStream ? kStandardOutputName : job.output;
-        return naming(name, e.message());
-    }
+    if (auto failure = writeStandardOutput(doc, textOutput))
+        return naming(kStandardOutputName, *failure);
     return std::nullopt;
 }
 
 std::optional<QString> printText(const QString& input)
 {
-    RichEdit edit(nullptr, RichEdit::Kind::Document);
-    try {
-        load(edit, input);
-    } catch (const RichEditError& e) {
-        return e.message();
-    }
-    reportOmittedPictures(edit, input);
+    RichDocument doc;
+    if (auto failure = load(doc, input))
+        return failure;
+    reportOmittedPictures(doc, input);
     // The document's own text, its paragraph and line separators turned into LF and VT as
     // each piece is encoded: one pass, and the text is held once.
-    edit.CompleteLoad();
-    const QString raw = edit.document().textDocument()->toRawText();
+    doc.completeLoad();
+    const QString raw = doc.textDocument()->toRawText();
     constexpr qsizetype kPiece = 1 << 16;
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);
     QString piece(std::min(raw.size(), kPiece), Qt::Uninitialized);

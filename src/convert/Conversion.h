@@ -1,5 +1,5 @@
 #pragma once
-// One document converted in this process, through the program's own document control.
+// One document converted in this process, through the program's own document (no widget).
 #include "convert/CommandLine.h"
 
 #include <QString>
@@ -17,7 +17,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 // Loads job.input as the program opens a document and saves job.output: a file by its
 // extension, written whole or not at all; standard output as text or RTF by textOutput.
 // Answers the failure's message, naming the file, or nothing when the document converted.
-// Needs the application object (the control is a widget).
+// Needs the application object of a GUI program (the text documents need its fonts).
 std::optional<QString> convertDocument(const Job& job, bool textOutput);
 
 // The document's text as UTF-8 on standard output, one line per paragraph.

@@ -1,5 +1,7 @@
 #include "richtext/DocumentCapture.h"
 
+#include "richtext/RichDocument.h"
+
 #include "richtext/DocFormats.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
@@ -144,6 +146,11 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
             applyParaFormat(cursor, numbering);
         }
     }
+}
+
+SteppedCapture::SteppedCapture(const RichDocument& doc, DocumentCapture::Content content)
+    : SteppedCapture(*doc.textDocument(), content)
+{
 }
 
 SteppedCapture::SteppedCapture(const QTextDocument& doc, DocumentCapture::Content content, std::chrono::microseconds budget)

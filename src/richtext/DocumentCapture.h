@@ -28,6 +28,8 @@ class QTextBlock;
 
 namespace zorim {
 
+class RichDocument;
+
 class DocumentCapture {
 public:
     enum class Content { Rich, TextOnly };
@@ -81,6 +83,9 @@ class SteppedCapture : public QObject {
 public:
     SteppedCapture(const QTextDocument& doc, DocumentCapture::Content content,
                    std::chrono::microseconds budget = std::chrono::milliseconds(8));
+    // The text document the control's document holds now (a load that replaces it ends the
+    // capture, failed).
+    SteppedCapture(const RichDocument& doc, DocumentCapture::Content content);
     // One step; true once the capture is complete (or failed: see failed()).
     bool step();
     bool failed() const { return doc_.isNull(); }

@@ -1,11 +1,7 @@
 #include "richtext/DocumentSearch.h"
 
+#include "richtext/DocumentEdits.h"
 #include "richtext/RichEdit.h"
-
-#include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <vector>
@@ -31,27 +27,16 @@ void selectMatch(RichEdit& editor, int at, const QString& text)
 }
 
 // Holds the editor's screen updating for a scope and makes the edits inside it one step of
-// the document: one undo step, one notice of the change to the layout (which then lays out
-// the changed paragraphs once, not once per edit) and, at the end of the bracket, the one
-// change notification.
+// the document: one undo step and, at the end of the bracket, the one change notification.
 class BulkEdit {
 public:
-    explicit BulkEdit(RichEdit& editor) : editor_(editor), step_(editor.view()->document())
-    {
-        editor_.Lines().BeginUpdate();
-        step_.beginEditBlock();
-    }
-    ~BulkEdit()
-    {
-        step_.endEditBlock(); // the document's own change notice arrives inside the bracket
-        editor_.Lines().EndUpdate();
-    }
+    explicit BulkEdit(RichEdit& editor) : editor_(editor) { editor_.Lines().BeginUpdate(); }
+    ~BulkEdit() { editor_.Lines().EndUpdate(); }
     BulkEdit(const BulkEdit&) = delete;
     BulkEdit& operator=(const BulkEdit&) = delete;
 
 private:
     RichEdit& editor_;
-    QTextCursor step_;
 };
 
 } // namespace
@@ -90,36 +75,17 @@ int ReplaceInDocument(RichEdit& editor, const QString& text, const QString& repl
     if (matches.empty())
         return 0;
 
-    // The replacement as the control takes text in: CR LF, CR and LF each end a paragraph.
-    QString inserted = replacement;
-    inserted.replace(QStringLiteral("\r\n"), QChar(QChar::ParagraphSeparator));
-    inserted.replace(u'\r', QChar(QChar::ParagraphSeparator));
-    inserted.replace(u'\n', QChar(QChar::ParagraphSeparator));
-    const int grow = int(inserted.size()) - n;
-
-    // The replacements go into the control's document inside one edit block. Made one by one
-    // through the selection, each would lay its paragraph out again and scroll the view to
-    // it: some 300 microseconds a match, half a minute for 100 000.
-    int last = 0; // where the last replacement went
+    // The replacements go into the control's document as one edit. Made one by one through
+    // the selection, each would lay its paragraph out again and scroll the view to it: some
+    // 300 microseconds a match, half a minute for 100 000.
+    CharRange last;
     {
         const BulkEdit bulk(editor);
-        QTextCursor c(editor.view()->document());
-        int shift = 0;
-        for (const int at : matches) {
-            last = at + shift;
-            // The replacement takes the attributes of the match's first character, as text
-            // typed over a selection does.
-            c.setPosition(last);
-            c.setPosition(last + 1, QTextCursor::KeepAnchor);
-            const QTextCharFormat format = c.charFormat();
-            c.setPosition(last + n, QTextCursor::KeepAnchor);
-            c.insertText(inserted, format);
-            shift += grow;
-        }
+        last = replaceEach(editor.document(), matches, n, replacement);
     }
     editor.setFocus();
-    editor.setSelectionStart(last);
-    editor.setSelectionLength(int(inserted.size())); // also scrolls it into view
+    editor.setSelectionStart(last.min);
+    editor.setSelectionLength(last.max - last.min); // also scrolls it into view
     return int(matches.size());
 }
 

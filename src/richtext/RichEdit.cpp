@@ -1,45 +1,21 @@
 #include "richtext/RichEdit.h"
 
 #include "richtext/DocFormats.h"
-#include "richtext/ForeignFormats.h"
+#include "richtext/DocumentFiles.h"
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
-#include "richtext/rtf/Rtf.h"
-#include "text/FileNames.h"
-#include "text/WholeFile.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zorim {
 
 namespace {
-
-// The conversion table: extension, and whether it names plain text.
-struct ConversionEntry {
-    const char* extension;
-    bool plainText;
-};
-constexpr ConversionEntry kConversions[] = {{"txt", true}, {"rtf", false}};
-
-const ConversionEntry* conversionFor(const QString& path)
-{
-    const QString ext = QFileInfo(path).suffix().toLower();
-    for (const auto& entry : kConversions)
-        if (ext == QLatin1String(entry.extension))
-            return &entry;
-    return nullptr;
-}
 
 // Indents in points to twips, bounded so that no value the user types can overflow.
 int32_t indentTwips(int points)
@@ -163,19 +139,7 @@ int TextAttributes::Weight() const { return read().weight; }
 
 void TextAttributes::assign(const FontDesc& font)
 {
-    CharFormat rec;
-    rec.mask = cfm::Size | cfm::Color | cfm::Face | cfm::Style | cfm::Charset | cfm::Weight;
-    rec.height = clampHeightTwips(int64_t(font.size) * kTwipsPerPoint);
-    rec.effects = uint32_t(font.style) & 0xF;
-    rec.faceName = font.name.left(kMaxFaceName);
-    rec.pitchAndFamily = uint8_t(font.pitch & 0x3);
-    rec.charset = font.charset;
-    if (font.color == kClWindowText || font.color == kClDefault)
-        rec.effects |= cfe::AutoColor;
-    else
-        rec.textColor = resolveSystemColor(font.color);
-    rec.weight = font.weight > 0 ? font.weight : ((font.style & fs::Bold) ? 700 : 400);
-    write(rec);
+    write(fontCharFormat(font.name, font.size, font.style, font.color, font.charset, font.pitch, font.weight));
 }
 
 ParaFormat ParaAttributes::read() const { return edit_.engine().getParaFormat(); }
@@ -435,23 +399,14 @@ TextFormat RichEdit::basicFormat(StreamFormat format) const
 void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
 {
     QByteArray bytes = stream.readAll();
-    TextFormat format = basicFormat(streamFormat);
+    const TextFormat format = basicFormat(streamFormat);
     StreamOptions options = StreamOptions::fromInt(mode & (sm::Selection | sm::Unicode));
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
-    if (format == TextFormat::Rtf && !isRtf(bytes)) {
-        // Text never fails, so a retry as rich text can only follow rich text.
-        format = TextFormat::Text;
-        options = {};
-    }
-    bool ok = false;
     const int omittedBefore = doc_->omittedPictures();
-    if (options.has(StreamOption::Selection)) {
-        QTextCursor c = view()->textCursor();
-        ok = doc_->insert(c, bytes, format, options);
-    } else {
-        ok = doc_->load(std::move(bytes), format, options);
-    }
+    QTextCursor selection = view()->textCursor();
+    const bool ok = loadDocumentBytes(*doc_, std::move(bytes), format, options,
+                                      options.has(StreamOption::Selection) ? &selection : nullptr);
     if (!ok)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
     engine_->setSel({0, 0});
@@ -486,49 +441,27 @@ void RichEdit::SaveStream(QIODevice& stream) { save(stream, streamFormat_, strea
 // .rtf rich text); other extensions, and the lighter controls, follow the control's settings.
 StreamFormat RichEdit::fileFormat(const QString& path) const
 {
-    const ConversionEntry* entry = conversionFor(path);
-    if (entry && kind_ == Kind::Document)
-        return entry->plainText ? StreamFormat::PlainText : StreamFormat::RichText;
+    const std::optional<TextFormat> format = formatOfFileName(path);
+    if (format && kind_ == Kind::Document)
+        return *format == TextFormat::Text ? StreamFormat::PlainText : StreamFormat::RichText;
     return streamFormat_;
 }
 
 void RichLines::LoadFile(const QString& path)
 {
-    RichEdit& e = edit_;
-    // Opened by the name's own bytes, so that a name that is no UTF-8 opens too. Only plain
-    // files are documents: a pipe or a device would hang the load or never end (the open
-    // does not wait for a pipe's writer).
-    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st;
-    QFile file;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        throw RichEditError(QStringLiteral("Cannot open file %1").arg(path));
-    }
-    // Another program's document would load as junk text, and a save would write that over it.
-    if (const QString kind = foreignFormat(file.peek(kForeignFormatHead)); !kind.isEmpty())
-        throw RichEditError(QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(path, kind));
-    e.load(file, e.fileFormat(path), e.streamMode_);
+    QByteArray bytes;
+    if (const auto failure = readDocumentFile(path, bytes))
+        throw RichEditError(*failure);
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    edit_.load(stream, edit_.fileFormat(path), edit_.streamMode_);
 }
 
 void RichLines::SaveFile(const QString& path)
 {
-    RichEdit& e = edit_;
-    const QByteArray bytes = e.saveBytes(e.fileFormat(path), e.streamMode_);
-    const WholeFileResult result = writeWholeFile(path, {bytes});
-    switch (result.status) {
-    case WholeFileResult::Status::Written:
-        return;
-    case WholeFileResult::Status::NotPlainFile:
-        throw RichEditError(notPlainFileMessage(path));
-    case WholeFileResult::Status::CannotCreate:
-        throw RichEditError(QStringLiteral("Cannot create file %1").arg(path));
-    case WholeFileResult::Status::WriteFailed:
-        break;
-    }
-    throw RichEditError(QStringLiteral("Failed to Save Stream"));
+    const QByteArray bytes = edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
+    if (const auto failure = writeDocumentFile(path, bytes))
+        throw RichEditError(*failure);
 }
 
 void RichLines::BeginUpdate()

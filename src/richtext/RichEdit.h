@@ -4,6 +4,7 @@
 // operation is built on the document (RichDocument) and its view (RichView) with the
 // control's own rules (masks, twips, scopes, the undo flag, the link click rule).
 #include "richtext/CharFormat.h"
+#include "richtext/DocumentFiles.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichTypes.h"
 
@@ -29,8 +30,8 @@ inline constexpr int Bold = int(FontStyle::Bold), Italic = int(FontStyle::Italic
 
 // What the control's Font and the font dialog carry.
 struct FontDesc {
-    QString name = QStringLiteral("Verdana");
-    int size = 12;                 // points
+    QString name = QString::fromLatin1(kDefaultFace);
+    int size = kDefaultPoints;     // points
     ColorRef color = kClWindowText;
     int style = 0;                 // fs:: bits
     uint8_t charset = kDefaultCharset;

@@ -1,3 +1,4 @@
+#include "richtext/DocumentFiles.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 #include "richtext/rtf/Picture.h"
@@ -506,4 +507,46 @@ TEST_F(Streams, ANameThatIsNoUtf8OpensByItsBytes)
     edit.Lines().LoadFile(existingFileName(shown));
     EXPECT_EQ(edit.Text(), QStringLiteral("káva"));
     ::unlink(bytes.constData()); // the temporary folder's removal cannot name it
+}
+
+// zorim-convert opens and saves on a document with no widget; what it writes must be what the
+// editor's control writes for the same file.
+TEST_F(Streams, ADocumentWithoutAWidgetOpensAndSavesAsTheEditorDoes)
+{
+    QFile word(test::sharedTestData(QStringLiteral("rtf/word/formatting.rtf")));
+    ASSERT_TRUE(word.open(QIODevice::ReadOnly));
+    const QString inputs[] = {
+        write("letter.txt", encodeTextDocument(QStringLiteral("Vážený pán,\r\nwww.zorim.sk\tďakujem\r\n"))),
+        write("word.rtf", word.readAll()),
+        write("other.zrm", "not rich text"),
+    };
+    for (const QString& input : inputs) {
+        for (const char* output : {"out.rtf", "out.txt"}) {
+            edit.Lines().LoadFile(input);
+            edit.Lines().SaveFile(dir.filePath(QString::fromLatin1(output)));
+            QFile saved(dir.filePath(QString::fromLatin1(output)));
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+
+            RichDocument doc;
+            setUpAsMainDocument(doc);
+            QByteArray bytes;
+            ASSERT_FALSE(readDocumentFile(input, bytes));
+            ASSERT_TRUE(loadDocumentBytes(doc, bytes, formatOfFileName(input).value_or(TextFormat::Rtf), {}));
+            EXPECT_EQ(doc.save(*formatOfFileName(QString::fromLatin1(output))), saved.readAll()) << input.toStdString() << output;
+        }
+    }
+}
+
+TEST_F(Streams, TextThatIsNoRichTextGoesIntoTheSelectionNotOverTheDocument)
+{
+    edit.setText(QStringLiteral("before after"));
+    edit.setSelectionStart(7);
+    edit.setSelectionLength(0);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.setStreamMode(sm::Selection);
+    QBuffer stream;
+    stream.setData("plain ");
+    stream.open(QIODevice::ReadOnly);
+    edit.LoadStream(stream);
+    EXPECT_EQ(edit.Text(), "before plain after");
 }

@@ -8,7 +8,6 @@
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichDocument.h"
-#include "richtext/rtf/Rtf.h"
 #include "settings/SettingsStore.h"
 
 #include <QClipboard>
@@ -18,8 +17,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 
 #include <stdexcept>
@@ -45,19 +42,6 @@ QByteArray clipboardRtf(const QMimeData* data)
         if (data->hasFormat(type))
             return data->data(type);
     return {};
-}
-
-// Rich text with its pictures and objects left out: read into a scratch document, written
-// back without them.
-QByteArray withoutObjects(const QByteArray& rtf)
-{
-    QTextDocument scratch;
-    QTextCursor cursor(&scratch);
-    if (!readRtf(rtf, cursor))
-        return {};
-    RtfWriteOptions options;
-    options.noObjects = true;
-    return writeRtf(scratch, 0, scratch.characterCount() - 1, options);
 }
 
 } // namespace
@@ -228,11 +212,11 @@ void InsertCommands::Vloiinak1Click()
         }
         break;
     case PasteForm::RichText:
-        if (const QByteArray rtf = clipboardRtf(data); isRtf(rtf))
+        if (const QByteArray rtf = clipboardRtf(data); isRichText(rtf))
             insertRtf(edit, rtf);
         break;
     case PasteForm::RichTextNoObjects:
-        if (const QByteArray rtf = withoutObjects(clipboardRtf(data)); !rtf.isEmpty())
+        if (const QByteArray rtf = rtfWithoutObjects(clipboardRtf(data)); !rtf.isEmpty())
             insertRtf(edit, rtf);
         break;
     case PasteForm::Text: {

@@ -1,51 +1,9 @@
 #include "forms/mainwindow/ColorTags.h"
 
-#include "richtext/DocFormats.h"
+#include "richtext/DocumentEdits.h"
 #include "richtext/RichEdit.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextEdit>
-
 namespace zorim {
-namespace {
-
-// Gives each run its colour as the control's selection colour does (the characters of each
-// paragraph keep every other attribute; a selected paragraph break colours its paragraph's
-// own format), but through one cursor of its own inside one edit of the document. Moving the
-// control's selection to each run would make the view place its caret anew each time, shaping
-// the run's whole line once per run; here the layout and the link detection see one change.
-void colorRuns(QTextDocument& document, const std::vector<TagColoring::Run>& runs)
-{
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    QTextBlock block = document.begin();
-    for (const TagColoring::Run& run : runs) {
-        QTextCharFormat color;
-        color.setForeground(colorFromRef(run.color));
-        const int end = run.start + run.length;
-        // Runs follow each other: the paragraph where the last run ended holds this one's start.
-        block = block.isValid() && block.position() <= run.start ? block : document.findBlock(run.start);
-        for (; block.isValid() && block.position() < end; block = block.next()) {
-            const int textEnd = block.position() + block.length() - 1; // the paragraph break
-            const int from = std::max(run.start, block.position());
-            const int to = std::min(end, textEnd);
-            if (from < to) {
-                cursor.setPosition(from);
-                cursor.setPosition(to, QTextCursor::KeepAnchor);
-                cursor.mergeCharFormat(color);
-            }
-            if (textEnd >= end)
-                break; // the run ends inside this paragraph: the next run starts here
-            cursor.setPosition(block.position());
-            cursor.mergeBlockCharFormat(color);
-        }
-    }
-    cursor.endEditBlock();
-}
-
-} // namespace
 
 TagColoring tagColoring(const QString& text, const TagColors& colors)
 {
@@ -89,7 +47,9 @@ void ColorTags(RichEdit& edit, const TagColors& colors)
     RichLines& lines = edit.Lines();
     lines.BeginUpdate();
     try {
-        colorRuns(*edit.view()->document(), coloring.runs);
+        // One cursor of the document's own rather than the control's selection moved to each
+        // run, which would shape the run's whole line once per run.
+        colorRuns(edit.document(), coloring.runs);
         // The caret at the end, nothing selected, takes the colour that text typed there gets.
         // Setting the selection again would drop that colour.
         edit.setSelectionStart(edit.TextLength());

@@ -2,6 +2,7 @@
 // Colouring the markup of a page shown as its source: text between tags, the tags ("<" or
 // "{" up to ">" or "}") and the quoted values inside tags each get a colour of their own.
 #include "richtext/CharFormat.h"
+#include "richtext/DocumentEdits.h"
 
 #include <QString>
 #include <vector>
@@ -20,11 +21,7 @@ struct TagColors {
 // The colours of one document: a run of equal colours per entry, in order, covering every
 // position; the colour left at the insertion point after the last position.
 struct TagColoring {
-    struct Run {
-        int start;
-        int length;
-        ColorRef color;
-    };
+    using Run = ColorRun;
     std::vector<Run> runs;
     ColorRef endColor;
 };

@@ -1,7 +1,6 @@
 #include "forms/mainwindow/DocumentObjects.h"
 
-#include "forms/mainwindow/PictureFile.h"
-
+#include "richtext/DocumentEdits.h"
 #include "richtext/RichEdit.h"
 #include "text/WholeFile.h"
 
@@ -10,9 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 
 #include <stdexcept>
@@ -63,8 +59,7 @@ CharRange insertRtf(RichEdit& edit, const QByteArray& rtf)
 
 void insertObjectAtSelection(RichEdit& edit, const EmbeddedObject& object)
 {
-    const QByteArray rtf = oneCharacterRtf([&object](QTextCursor& cursor) { insertObject(cursor, object); });
-    const CharRange range = insertRtf(edit, rtf);
+    const CharRange range = insertRtf(edit, objectRtf(object));
     edit.setSelectionStart(range.min);
     edit.setSelectionLength(range.max - range.min);
     edit.view()->ensureCursorVisible();
@@ -74,43 +69,19 @@ std::optional<EmbeddedObject> selectedObject(const RichEdit& edit)
 {
     if (edit.SelectionLength() != 1)
         return std::nullopt;
-    QTextCursor cursor(edit.view()->document());
-    cursor.setPosition(edit.SelectionStart());
-    cursor.setPosition(edit.SelectionStart() + 1, QTextCursor::KeepAnchor);
-    return objectFromFormat(cursor.charFormat());
+    return objectAt(edit.document(), edit.SelectionStart());
 }
 
 QString selectedObjectKey(const RichEdit& edit)
 {
     if (!selectedObject(edit))
         return {};
-    QTextCursor cursor(edit.view()->document());
-    cursor.setPosition(edit.SelectionStart() + 1);
-    return cursor.charFormat().toImageFormat().name();
+    return objectKeyAt(edit.document(), edit.SelectionStart());
 }
 
 bool updateObjectContents(RichEdit& edit, const QString& key, const QByteArray& contents)
 {
-    QTextDocument* doc = edit.view()->document();
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (!format.isImageFormat() || format.toImageFormat().name() != key)
-                continue;
-            const auto object = objectFromFormat(format);
-            if (!object || object->contents == contents)
-                return bool(object);
-            QTextCursor cursor(doc);
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + 1, QTextCursor::KeepAnchor);
-            QTextCharFormat change;
-            change.setProperty(objprop::Contents, contents);
-            cursor.mergeCharFormat(change);
-            return true;
-        }
-    }
-    return false;
+    return replaceObjectContents(edit.document(), key, contents);
 }
 
 EmbeddedObject fileObject(const QString& path, bool link)

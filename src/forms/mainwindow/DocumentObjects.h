@@ -3,7 +3,7 @@
 // control's public calls: a rich text stream read into the selection, the object the
 // selection holds, files made into objects, and an embedded file handed to the desktop.
 #include "richtext/CharFormat.h"
-#include "richtext/rtf/Objects.h"
+#include "richtext/EmbeddedContent.h"
 
 #include <QByteArray>
 #include <QString>

@@ -34,7 +34,7 @@ void MainWindow::startRecovery()
         job.info.savedAt = platform_.now();
         RichEdit1->CompleteLoad(); // a snapshot holds the whole document
         const auto content = job.info.plainText ? DocumentCapture::Content::TextOnly : DocumentCapture::Content::Rich;
-        auto stepped = std::make_shared<SteppedCapture>(*RichEdit1->view()->document(), content);
+        auto stepped = std::make_shared<SteppedCapture>(RichEdit1->document(), content);
         auto taken = std::make_shared<DocumentCapture>();
         job.prepare = [stepped, taken] {
             if (!stepped->step())

@@ -1,13 +1,9 @@
 #include "forms/mainwindow/PictureFile.h"
 
-#include "richtext/rtf/Rtf.h"
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <climits>
 #include <cstdlib>
@@ -210,22 +206,6 @@ PictureFile loadPictureFile(const QString& path)
     if (file.size() > kMaxPictureFileBytes)
         throw PictureFileError(QStringLiteral("Obrázok je príliš veľký (%1 MB).").arg(file.size() >> 20));
     return loadPictureData(file.readAll(), extension);
-}
-
-QByteArray oneCharacterRtf(const std::function<void(QTextCursor&)>& insert)
-{
-    QTextDocument doc;
-    QTextCursor cursor(&doc);
-    insert(cursor);
-    // A character after it keeps the range short of the document's end, which would close
-    // the range with a paragraph mark.
-    cursor.insertText(QStringLiteral(" "));
-    return writeRtf(doc, 0, doc.characterCount() - 2);
-}
-
-QByteArray pictureRtf(const Picture& picture)
-{
-    return oneCharacterRtf([&picture](QTextCursor& cursor) { insertPicture(cursor, picture); });
 }
 
 } // namespace zorim

@@ -2,15 +2,12 @@
 // Picture files the user inserts: the types the picture dialog offers, and loading one file
 // into what goes to the clipboard. Every file is decoded in full before anything is handed
 // on, so a damaged file is refused with its message and changes nothing.
-#include "richtext/rtf/Picture.h"
+#include "richtext/EmbeddedContent.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <functional>
 #include <stdexcept>
-
-class QTextCursor;
 
 namespace zorim {
 
@@ -37,12 +34,5 @@ QString pictureDialogFilter();
 // gif, wmf, emf). Throws PictureFileError with the message for the user.
 PictureFile loadPictureFile(const QString& path);
 PictureFile loadPictureData(const QByteArray& bytes, const QString& extension);
-
-// The picture as a rich text document of one picture, for the clipboard.
-QByteArray pictureRtf(const Picture& picture);
-
-// A rich text document of the one character that insert puts in (a picture or an object),
-// without a paragraph mark, so that it can go into the middle of a paragraph.
-QByteArray oneCharacterRtf(const std::function<void(QTextCursor&)>& insert);
 
 } // namespace zorim

@@ -1,0 +1,50 @@
+#include "richtext/EmbeddedContent.h"
+
+#include "richtext/rtf/Rtf.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <functional>
+
+namespace zorim {
+namespace {
+
+QByteArray oneCharacterRtf(const std::function<void(QTextCursor&)>& insert)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    insert(cursor);
+    // A character after it keeps the range short of the document's end, which would close
+    // the range with a paragraph mark.
+    cursor.insertText(QStringLiteral(" "));
+    return writeRtf(doc, 0, doc.characterCount() - 2);
+}
+
+} // namespace
+
+bool isRichText(QByteArrayView bytes) { return isRtf(bytes); }
+
+QByteArray pictureRtf(const Picture& picture)
+{
+    return oneCharacterRtf([&picture](QTextCursor& cursor) { insertPicture(cursor, picture); });
+}
+
+QByteArray objectRtf(const EmbeddedObject& object)
+{
+    return oneCharacterRtf([&object](QTextCursor& cursor) { insertObject(cursor, object); });
+}
+
+// Read into a scratch document, written back without them.
+QByteArray rtfWithoutObjects(const QByteArray& rtf)
+{
+    QTextDocument scratch;
+    QTextCursor cursor(&scratch);
+    if (!readRtf(rtf, cursor))
+        return {};
+    RtfWriteOptions options;
+    options.noObjects = true;
+    return writeRtf(scratch, 0, scratch.characterCount() - 1, options);
+}
+
+} // namespace zorim
