@@ -64,7 +64,7 @@ TEST_F(ExitTest, ExitCancelEndsTheCommandSilently)
 {
     type(QStringLiteral("text"));
     platform.answerQuestion(Answer::Cancel);
-    form->commands().file.Koniefc1Click();
+    form->commands().file.quit();
     EXPECT_EQ(platform.shown().size(), 1u);
     EXPECT_EQ(platform.endProgramCalls(), 0);
     EXPECT_TRUE(form->RichEdit1->Modified());
@@ -77,7 +77,7 @@ TEST_F(ExitTest, ExitYesSavesAsAndKeepsRunning)
     const QString path = folder.filePath(QStringLiteral("list.txt"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(path);
-    form->commands().file.Koniefc1Click();
+    form->commands().file.quit();
 
     ASSERT_EQ(platform.shown().size(), 3u);
     const auto& dialog = platform.shown()[1];
@@ -104,7 +104,7 @@ TEST_F(ExitTest, ExitYesWithTheSaveDialogCancelledSavesNothing)
     type(QStringLiteral("x"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(std::nullopt);
-    form->commands().file.Koniefc1Click();
+    form->commands().file.quit();
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_EQ(platform.endProgramCalls(), 0);
     EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
@@ -184,7 +184,7 @@ TEST_F(ExitTest, SavedPathComesBackAsTheLastFileItemAtTheNextStart)
     for (const QString& name : {QStringLiteral("ľúbostný list.txt"), QStringLiteral("Жанна.txt")}) {
         const QString path = folder.filePath(name);
         platform.answerSaveFile(path);
-        form->commands().file.Uloako1Click();
+        form->commands().file.saveAs();
         EXPECT_EQ(start()->PoslednySubor->text(), path);
     }
     EXPECT_EQ(platform.errors(), QStringList());

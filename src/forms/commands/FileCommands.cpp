@@ -49,11 +49,9 @@ FileDialogSetup FileCommands::openDialog()
 FileCommands::FileCommands(CommandContext& context) : c_(context) {}
 FileCommands::~FileCommands() = default;
 
-void FileCommands::Vytlai1Click() { SpeedButton4Click(); }
-
 // The whole document, whatever page range the dialog offered, over the printer's whole
 // printable area; the job is named with the window's own text, "ZORIM".
-void FileCommands::SpeedButton4Click()
+void FileCommands::print()
 {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -62,22 +60,9 @@ void FileCommands::SpeedButton4Click()
     c_.RichEdit1.Print(c_.form.windowTitle(), *printer_);
 }
 
-// The menu items and the tray menu press the toolbar's buttons.
-void FileCommands::Nov1Click() { SpeedButton1Click(); }
-void FileCommands::Otvor1Click() { SpeedButton2Click(); }
-void FileCommands::Ulo1Click() { SpeedButton3Click(); }
-void FileCommands::Nov3Click() { SpeedButton1Click(); }
-void FileCommands::Otvori2Click() { SpeedButton2Click(); }
-void FileCommands::Uloi2Click() { SpeedButton3Click(); }
-void FileCommands::Koniec1Click() { Koniefc1Click(); }
-void FileCommands::Textovsbor1Click() { Objekt1Click(); }
-
-void FileCommands::Uloako1Click() { saveAs(); }
-void FileCommands::SpeedButton3Click() { save(); }
-
 // New asks every time, changed document or not. Yes saves under a name first and empties the
 // document only once it is saved: a cancelled or failed Save As keeps it.
-void FileCommands::SpeedButton1Click()
+void FileCommands::newDocument()
 {
     TForm1& form = c_.form;
     form.Original();
@@ -146,7 +131,7 @@ bool FileCommands::mayReplaceDocument()
     return false;
 }
 
-void FileCommands::SpeedButton2Click()
+void FileCommands::open()
 {
     TForm1& form = c_.form;
     if (!mayReplaceDocument())
@@ -164,7 +149,7 @@ void FileCommands::SpeedButton2Click()
 
 // The last-file item opens the path recorded when the program started. The load's change
 // notification shows the marker; the file panel keeps what it showed.
-void FileCommands::PoslednySuborClick()
+void FileCommands::openLastFile()
 {
     if (!mayReplaceDocument())
         return;
@@ -263,7 +248,7 @@ bool FileCommands::saveAs()
 
 // The file's text goes in as plain text in place of the selection, taking the attributes of
 // the insertion point, and stays selected. The document keeps its own file name.
-void FileCommands::Objekt1Click()
+void FileCommands::insertTextFile()
 {
     if (VlozSubor())
         c_.RichEdit1.setSelectedText(c_.RichEdit3.Text());
@@ -281,13 +266,13 @@ bool FileCommands::VlozSubor()
     return true;
 }
 
-void FileCommands::Odosla1Click()
+void FileCommands::send()
 {
     c_.platform.message(&c_.form, QStringLiteral("Posielanie dokumentu e-mailom zatiaľ nefunkčné..."));
 }
 
 // Asked every time, changed document or not. Yes saves and keeps the program running.
-void FileCommands::Koniefc1Click()
+void FileCommands::quit()
 {
     switch (c_.platform.question(&c_.form, kExitQuestion)) {
     case Answer::Yes:

@@ -65,7 +65,7 @@ constexpr int kIndentStep = 20; // points
 
 // ---- font name and size --------------------------------------------------------------------
 
-void FormatCommands::ComboBox1Change()
+void FormatCommands::applyFontName()
 {
     const QComboBox* box = c_.form.ComboBox1;
     if (box->currentIndex() >= 0)
@@ -74,7 +74,7 @@ void FormatCommands::ComboBox1Change()
 
 // Runs on every edit of the text: typing 1 and 4 applies 1 point, then 14. Any integer goes to
 // the control as typed; the control keeps sizes within what it can show.
-void FormatCommands::ComboBox2Change()
+void FormatCommands::applyFontSize()
 {
     c_.RichEdit1.SelectionAttributes().setSize(StrToInt(c_.form.ComboBox2->currentText()));
 }
@@ -97,19 +97,19 @@ void FormatCommands::addStyle(int style)
     selection.setStyle(selection.Style() | style);
 }
 
-void FormatCommands::SpeedButton5Click() { setStyleFromButton(c_.form.SpeedButton5, fs::Bold); }
-void FormatCommands::SpeedButton6Click() { setStyleFromButton(c_.form.SpeedButton6, fs::Italic); }
-void FormatCommands::SpeedButton7Click() { setStyleFromButton(c_.form.SpeedButton7, fs::Underline); }
-void FormatCommands::Tun1Click() { addStyle(fs::Bold); }
-void FormatCommands::ikm1Click() { addStyle(fs::Italic); }
-void FormatCommands::Podiarknut1Click() { addStyle(fs::Underline); }
-void FormatCommands::Prekrtnut1Click() { addStyle(fs::StrikeOut); }
+void FormatCommands::bold() { setStyleFromButton(c_.form.SpeedButton5, fs::Bold); }
+void FormatCommands::italic() { setStyleFromButton(c_.form.SpeedButton6, fs::Italic); }
+void FormatCommands::underline() { setStyleFromButton(c_.form.SpeedButton7, fs::Underline); }
+void FormatCommands::addBold() { addStyle(fs::Bold); }
+void FormatCommands::addItalic() { addStyle(fs::Italic); }
+void FormatCommands::addUnderline() { addStyle(fs::Underline); }
+void FormatCommands::addStrikeOut() { addStyle(fs::StrikeOut); }
 
 // ---- the font dialog -------------------------------------------------------------------------
 
 // Opens on the editor's own font, not on the selection's; a confirmed font is assigned to the
 // selection whole (name, size, styles, colour, character set, pitch, weight).
-void FormatCommands::Psmo1Click()
+void FormatCommands::chooseFont()
 {
     const FontDesc base = c_.RichEdit1.Font();
     const std::optional<FontChoice> chosen = c_.platform.chooseFont(&c_.form, fontChoice(base));
@@ -136,10 +136,8 @@ void FormatCommands::chooseColor(ColorStrip* strip, bool background)
         strip->setColor(chosen.value_or(initial));
 }
 
-void FormatCommands::SpeedButton15Click() { chooseColor(c_.form.Panel1, false); }
-void FormatCommands::SpeedButton19Click() { chooseColor(c_.form.Panel2, true); }
-void FormatCommands::Panel1Click() { SpeedButton15Click(); }
-void FormatCommands::Panel2Click() { SpeedButton19Click(); }
+void FormatCommands::chooseTextColor() { chooseColor(c_.form.Panel1, false); }
+void FormatCommands::chooseBackgroundColor() { chooseColor(c_.form.Panel2, true); }
 
 // ---- superscript and subscript ---------------------------------------------------------------
 
@@ -154,19 +152,15 @@ void FormatCommands::switchIndex(QAction* item, QToolButton* button, VerticalPos
     button->setChecked(on);
 }
 
-void FormatCommands::Hornindex1Click()
+void FormatCommands::superscript()
 {
     switchIndex(c_.form.Hornindex1, c_.form.SpeedButton40, VerticalPosition::Superscript);
 }
 
-void FormatCommands::Dolnindex1Click()
+void FormatCommands::subscript()
 {
     switchIndex(c_.form.Dolnindex1, c_.form.SpeedButton41, VerticalPosition::Subscript);
 }
-
-// The buttons run their menu item's command, as if the item had been chosen.
-void FormatCommands::SpeedButton40Click() { Hornindex1Click(); }
-void FormatCommands::SpeedButton41Click() { Dolnindex1Click(); }
 
 // ---- alignment -------------------------------------------------------------------------------
 
@@ -180,26 +174,21 @@ void FormatCommands::align(ParaAlignment alignment, QAction* own)
             item->setChecked(false);
 }
 
-void FormatCommands::SpeedButton8Click() { align(ParaAlignment::Left, c_.form.Naavo1); }
-void FormatCommands::SpeedButton9Click() { align(ParaAlignment::Center, c_.form.Nastred1); }
-void FormatCommands::SpeedButton10Click() { align(ParaAlignment::Right, c_.form.Napravo1); }
-// The menu items run their buttons' commands without pressing the buttons; the buttons
-// follow at the next refresh.
-void FormatCommands::Naavo1Click() { SpeedButton8Click(); }
-void FormatCommands::Nastred1Click() { SpeedButton9Click(); }
-void FormatCommands::Napravo1Click() { SpeedButton10Click(); }
+void FormatCommands::alignLeft() { align(ParaAlignment::Left, c_.form.Naavo1); }
+void FormatCommands::alignCenter() { align(ParaAlignment::Center, c_.form.Nastred1); }
+void FormatCommands::alignRight() { align(ParaAlignment::Right, c_.form.Napravo1); }
 
 // ---- bullets and indents ---------------------------------------------------------------------
 
 // The control gives bulleted paragraphs room for the bullet and takes it back without them.
-void FormatCommands::SpeedButton14Click()
+void FormatCommands::bullets()
 {
     c_.RichEdit1.ParagraphAttributes().setNumbering(c_.form.SpeedButton14->isChecked() ? 1 : 0);
 }
 
 // The indent steps move one value shared by all paragraphs, kept in tab.ini, and give the
 // paragraph that value as its start; they do not shift the paragraph from where it is.
-void FormatCommands::SpeedButton18Click()
+void FormatCommands::indentMore()
 {
     const int indent = steppedIndent(c_.settings.readInteger(statefile::IndentStep), kIndentStep);
     c_.RichEdit1.ParagraphAttributes().setFirstIndent(indent);
@@ -207,7 +196,7 @@ void FormatCommands::SpeedButton18Click()
 }
 
 // A step left may give the paragraph a negative indent; the stored value stops at 0.
-void FormatCommands::SpeedButton17Click()
+void FormatCommands::indentLess()
 {
     const int indent = steppedIndent(c_.settings.readInteger(statefile::IndentStep), -kIndentStep);
     c_.RichEdit1.ParagraphAttributes().setFirstIndent(indent);
