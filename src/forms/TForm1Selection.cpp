@@ -99,11 +99,11 @@ void TForm1::UpdateCursorPos()
 
 void TForm1::RichEdit1Change()
 {
-    SetModified(RichEdit1->Modified());
+    document_.setModified(RichEdit1->Modified());
     if (recovery_)
         recovery_->documentChanged();
     SelectionChange();
-    refreshDateTimePanels();
+    document_.stampDateTime();
 }
 
 // Key-down and character events arrive before the editor acts on the key, so their refresh

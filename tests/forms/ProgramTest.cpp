@@ -28,7 +28,7 @@ TEST_F(ProgramTest, CreatesEveryWindowWithItsCaptionAndShowsOnlyTheMainWindow)
     ASSERT_TRUE(w->Form1);
     EXPECT_TRUE(w->Form1->isVisible());
     EXPECT_EQ(w->Form1->windowTitle(), QStringLiteral("ZORIM"));
-    EXPECT_EQ(w->Form1->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(w->Form1->document().title(), QStringLiteral("ZORIM - Dokument"));
 
     const std::pair<QWidget*, QString> others[] = {
         {w->AboutBox.get(), QStringLiteral("O programe")},

@@ -2,6 +2,7 @@
 
 #include "forms/StatusBar.h"
 #include "forms/TForm1.h"
+#include "forms/commands/DocumentState.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
@@ -24,8 +25,6 @@ FileDialogSetup saveDialog(const QString& fileName)
     setup.fileName = fileName;
     return setup;
 }
-
-const QString kTitlePrefix = QStringLiteral("ZORIM - ");
 
 } // namespace
 
@@ -65,8 +64,9 @@ void FileCommands::print()
 void FileCommands::newDocument()
 {
     TForm1& form = c_.form;
+    DocumentState& doc = c_.document;
     form.Original();
-    form.SetModified(false);
+    doc.setModified(false);
     switch (c_.platform.question(&form, kExitQuestion)) {
     case Answer::Yes:
         New2();
@@ -89,9 +89,10 @@ void FileCommands::New2()
 void FileCommands::New()
 {
     TForm1& form = c_.form;
+    DocumentState& doc = c_.document;
     RichEdit& edit = c_.RichEdit1;
-    form.setCurrentFileName(TForm1::kUntitled);
-    form.setTitle(kTitlePrefix + TForm1::kUntitled);
+    doc.setFileName(DocumentState::kUntitled);
+    doc.setTitle(DocumentState::titleFor(DocumentState::kUntitled));
     edit.ClearAll();
     edit.setSelectionStart(0);
     edit.setModified(false);
@@ -107,9 +108,9 @@ void FileCommands::New()
     edit.setFont(font);
     font.name = QStringLiteral("Verdana");
     edit.setFont(font);
-    form.refreshFilePanel();
-    form.StatusBar1->setPanelText(2, QStringLiteral("Nový"));
-    form.refreshDateTimePanels();
+    doc.showFileName();
+    doc.setMarker(DocumentState::Marker::New);
+    doc.stampDateTime();
 }
 
 // Before another file replaces the document, a document with unsaved changes is offered for
@@ -134,17 +135,18 @@ bool FileCommands::mayReplaceDocument()
 void FileCommands::open()
 {
     TForm1& form = c_.form;
+    DocumentState& doc = c_.document;
     if (!mayReplaceDocument())
         return;
     form.Original();
     if (const std::optional<QString> path = c_.platform.openFileName(&form, OpenDialog1)) {
         OpenDialog1.folder = TForm1::path_strip(*path);
         OpenDialog1.fileName = TForm1::strip(*path);
-        loadAsDocument(*path, kTitlePrefix + TForm1::strip(*path));
+        loadAsDocument(*path, DocumentState::titleFor(TForm1::strip(*path)));
     }
-    form.refreshFilePanel();
-    form.refreshDateTimePanels();
-    form.SetModified(false);
+    doc.showFileName();
+    doc.stampDateTime();
+    doc.setModified(false);
 }
 
 // The last-file item opens the path recorded when the program started. The load's change
@@ -154,22 +156,23 @@ void FileCommands::openLastFile()
     if (!mayReplaceDocument())
         return;
     const QString path = c_.RichEdit2.Text();
-    loadAsDocument(path, kTitlePrefix + path);
+    loadAsDocument(path, DocumentState::titleFor(path));
 }
 
 void FileCommands::loadAsDocument(const QString& path, const QString& title)
 {
     TForm1& form = c_.form;
-    const QString previousName = form.currentFileName();
-    const QString previousTitle = form.title();
-    form.setCurrentFileName(path);
-    form.setTitle(title);
+    DocumentState& doc = c_.document;
+    const QString previousName = doc.fileName();
+    const QString previousTitle = doc.title();
+    doc.setFileName(path);
+    doc.setTitle(title);
     try {
         c_.RichEdit1.Lines().LoadFile(path);
     } catch (...) {
         // Kept under the other file's name, the document would overwrite it at the next Save.
-        form.setCurrentFileName(previousName);
-        form.setTitle(previousTitle);
+        doc.setFileName(previousName);
+        doc.setTitle(previousTitle);
         throw;
     }
     form.discardRecovery();
@@ -181,22 +184,23 @@ void FileCommands::loadAsDocument(const QString& path, const QString& title)
 bool FileCommands::save()
 {
     TForm1& form = c_.form;
+    DocumentState& doc = c_.document;
     bool saved = true;
-    if (form.currentFileName() != TForm1::kUntitled) {
+    if (!doc.untitled()) {
         if (!mayLoseOmittedPictures())
             return false;
         // The file is replaced only once the whole document is written.
-        c_.RichEdit1.Lines().SaveFile(form.currentFileName());
+        c_.RichEdit1.Lines().SaveFile(doc.fileName());
         c_.RichEdit1.setModified(false);
         // The file holds the document now: its recovery snapshot is not wanted any more.
         form.discardRecovery();
-        c_.settings.writeValue(statefile::LastFile, form.currentFileName());
+        c_.settings.writeValue(statefile::LastFile, doc.fileName());
     } else {
         saved = saveAs();
     }
-    form.refreshFilePanel();
-    form.refreshDateTimePanels();
-    form.SetModified(false);
+    doc.showFileName();
+    doc.stampDateTime();
+    doc.setModified(false);
     return saved;
 }
 
@@ -204,7 +208,7 @@ bool FileCommands::save()
 // name, so the user can change it.
 std::optional<QString> FileCommands::askSaveName()
 {
-    FileDialogSetup setup = saveDialog(c_.form.currentFileName());
+    FileDialogSetup setup = saveDialog(c_.document.fileName());
     for (;;) {
         const std::optional<QString> path = c_.platform.saveFileName(&c_.form, setup);
         if (!path || !QFileInfo::exists(*path) ||
@@ -232,17 +236,18 @@ bool FileCommands::mayLoseOmittedPictures()
 bool FileCommands::saveAs()
 {
     TForm1& form = c_.form;
+    DocumentState& doc = c_.document;
     bool saved = false;
     if (const std::optional<QString> path = askSaveName()) {
         // Declining to save without the pictures left out changes nothing, the name included.
         if (!mayLoseOmittedPictures())
             return false;
-        form.setCurrentFileName(*path);
-        form.setTitle(kTitlePrefix + TForm1::strip(*path));
+        doc.setFileName(*path);
+        doc.setTitle(DocumentState::titleFor(TForm1::strip(*path)));
         saved = save();
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
-    form.SetModified(false);
+    doc.setModified(false);
     return saved;
 }
 
