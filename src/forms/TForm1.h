@@ -85,6 +85,9 @@ public:
 
     // The refresh of everything that follows the selection, and its last step.
     void SelectionChange();
+    // Asks for one SelectionChange when the event loop next turns: the events of one keystroke
+    // (key down, the character, the change, key up) refresh once, with the state after it.
+    void requestSelectionChange();
     void UpdateCursorPos();
     // The editor's events; each refreshes. RichEdit1Change also marks the change and stamps
     // the date and time panels.
@@ -165,6 +168,7 @@ private:
     bool editorFillsClient_ = false;
     bool borderResizable_ = false;
     bool centred_ = false;
+    bool selectionChangeRequested_ = false;
 };
 
 template <typename F>

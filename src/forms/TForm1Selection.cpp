@@ -77,6 +77,22 @@ void TForm1::SelectionChange()
     UpdateCursorPos();
 }
 
+// Qt::QueuedConnection: the call is posted, and runs once the events already waiting (the
+// rest of the keystroke) have been handled.
+void TForm1::requestSelectionChange()
+{
+    if (selectionChangeRequested_)
+        return;
+    selectionChangeRequested_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            selectionChangeRequested_ = false;
+            SelectionChange();
+        },
+        Qt::QueuedConnection);
+}
+
 void TForm1::showFontName(const QString& name)
 {
     if (ComboBox1->currentIndex() >= 0 && ComboBox1->currentText() == name)
@@ -102,16 +118,16 @@ void TForm1::RichEdit1Change()
     document_.setModified(RichEdit1->Modified());
     if (recovery_)
         recovery_->documentChanged();
-    SelectionChange();
+    requestSelectionChange();
     document_.stampDateTime();
 }
 
-// Key-down and character events arrive before the editor acts on the key, so their refresh
-// shows the state before it; key-up shows the state after.
-void TForm1::RichEdit1MouseDown() { SelectionChange(); }
-void TForm1::RichEdit1KeyDown() { SelectionChange(); }
-void TForm1::RichEdit1KeyPress() { SelectionChange(); }
-void TForm1::RichEdit1KeyUp() { SelectionChange(); }
+// Key-down and character events arrive before the editor acts on the key; the refresh they
+// ask for runs after it, so it shows the state the key left.
+void TForm1::RichEdit1MouseDown() { requestSelectionChange(); }
+void TForm1::RichEdit1KeyDown() { requestSelectionChange(); }
+void TForm1::RichEdit1KeyPress() { requestSelectionChange(); }
+void TForm1::RichEdit1KeyUp() { requestSelectionChange(); }
 
 void TForm1::FormResize()
 {
