@@ -133,4 +133,32 @@ void BM_TypedKey(benchmark::State& state)
 }
 BENCHMARK(BM_TypedKey)->Arg(5 << 20)->Unit(benchmark::kMicrosecond);
 
+// A key that only moves the caret (Right, then Left): no edit, so the refresh is most of what
+// the keystroke costs.
+void BM_CaretKey(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    QByteArray rtf = letterRtf(int(state.range(0)));
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+    const int caret = edit.TextLength() * 3 / 4;
+    edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
+    QWidget* view = edit.view();
+    QApplication::processEvents();
+    bool right = true;
+    for (auto _ : state) {
+        const Qt::Key key = right ? Qt::Key_Right : Qt::Key_Left;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &release);
+        QApplication::processEvents();
+        right = !right;
+    }
+}
+BENCHMARK(BM_CaretKey)->Arg(5 << 20)->Unit(benchmark::kMicrosecond);
+
 } // namespace
