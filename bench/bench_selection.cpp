@@ -1,6 +1,6 @@
 // The main window's refresh of everything that follows the selection: runs after every
 // keystroke, so it is timed on a large document with the caret deep inside it.
-#include "forms/TForm1.h"
+#include "forms/mainwindow/MainWindow.h"
 #include "platform/QtPlatform.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -43,7 +43,7 @@ struct Window {
     QTemporaryDir folder;
     std::unique_ptr<QtPlatform> platform;
     std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
     Window()
     {
@@ -55,7 +55,7 @@ struct Window {
         }
         platform = std::make_unique<QtPlatform>();
         settings = std::make_unique<SettingsStore>(folder.path());
-        form = std::make_unique<TForm1>(*platform, *settings, QStringList());
+        form = std::make_unique<MainWindow>(*platform, *settings, QStringList());
         form->show();
     }
 };

@@ -1,7 +1,7 @@
 // Fuzz target: any bytes as a picture file the user inserts. The first byte picks the file
 // extension; the rest is the file. A file is either refused with a message or gives a picture
 // within the pixel limit whose rich text reads back to one picture.
-#include "forms/PictureFile.h"
+#include "forms/mainwindow/PictureFile.h"
 #include "richtext/rtf/Rtf.h"
 
 #include <QGuiApplication>

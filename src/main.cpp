@@ -1,7 +1,7 @@
 // ZORIM, the Slovak text editor.
-#include "forms/Project2.h"
+#include "forms/Program.h"
 
 int main(int argc, char** argv)
 {
-    return zorim::Project2(argc, argv);
+    return zorim::runProgram(argc, argv);
 }

@@ -92,7 +92,4 @@ private:
     bool linkNotices_ = false;
 };
 
-// The former name of the view, kept for callers.
-using RichEngine = RichView;
-
 } // namespace zorim

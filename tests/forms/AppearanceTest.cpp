@@ -1,6 +1,6 @@
 // Colour themes, easy mode, the painted caption bar and the tray icon.
 #include "FormsTestSupport.h"
-#include "forms/ColorStrip.h"
+#include "forms/widgets/ColorStrip.h"
 #include "forms/commands/CommandUi.h"
 #include "richtext/DocFormats.h"
 
@@ -39,18 +39,18 @@ protected:
 TEST_F(AppearanceTest, EachThemeSetsItsSevenColours)
 {
     struct Case {
-        QAction* TForm1Controls::*item;
+        QAction* MainWindowControls::*item;
         int number;
         QColor caption, frame, editor;
     };
     const Case cases[] = {
-        {&TForm1Controls::erven2, 1, rgb(255, 155, 155), rgb(255, 155, 155), rgb(255, 234, 234)},
-        {&TForm1Controls::Klasikextra1, 3, rgb(155, 155, 255), colorFromRef(kClMenu), rgb(244, 244, 244)},
-        {&TForm1Controls::Modr1, 4, rgb(155, 155, 255), rgb(155, 155, 255), rgb(234, 234, 255)},
-        {&TForm1Controls::ierna1, 5, rgb(85, 85, 85), rgb(85, 85, 85), rgb(196, 196, 196)},
-        {&TForm1Controls::erven1, 6, rgb(255, 170, 213), rgb(255, 170, 213), rgb(255, 234, 244)},
-        {&TForm1Controls::Zelen1, 7, rgb(170, 255, 170), rgb(170, 255, 170), rgb(234, 255, 234)},
-        {&TForm1Controls::lt1, 8, rgb(255, 255, 0), rgb(255, 255, 0), rgb(255, 255, 234)},
+        {&MainWindowControls::redSkinItem, 1, rgb(255, 155, 155), rgb(255, 155, 155), rgb(255, 234, 234)},
+        {&MainWindowControls::standardExtraSkinItem, 3, rgb(155, 155, 255), colorFromRef(kClMenu), rgb(244, 244, 244)},
+        {&MainWindowControls::blueSkinItem, 4, rgb(155, 155, 255), rgb(155, 155, 255), rgb(234, 234, 255)},
+        {&MainWindowControls::blackSkinItem, 5, rgb(85, 85, 85), rgb(85, 85, 85), rgb(196, 196, 196)},
+        {&MainWindowControls::pinkSkinItem, 6, rgb(255, 170, 213), rgb(255, 170, 213), rgb(255, 234, 244)},
+        {&MainWindowControls::greenSkinItem, 7, rgb(170, 255, 170), rgb(170, 255, 170), rgb(234, 255, 234)},
+        {&MainWindowControls::yellowSkinItem, 8, rgb(255, 255, 0), rgb(255, 255, 0), rgb(255, 255, 234)},
     };
     auto form = start();
     for (const Case& c : cases) {
@@ -68,14 +68,14 @@ TEST_F(AppearanceTest, EachThemeSetsItsSevenColours)
         EXPECT_EQ(colorFromRef(form->horizontalScrollBarColor()), c.editor) << theme;
     }
     // Only the frame parts and the document follow the theme.
-    EXPECT_EQ(window(form->MainMenu1), QApplication::palette().color(QPalette::Window));
-    EXPECT_EQ(form->Panel2->color(), colorFromRef(kClWindow));
+    EXPECT_EQ(window(form->mainMenu), QApplication::palette().color(QPalette::Window));
+    EXPECT_EQ(form->backgroundColorStrip->color(), colorFromRef(kClWindow));
 }
 
 TEST_F(AppearanceTest, StandardThemeFollowsTheDesktopsColours)
 {
     auto form = start();
-    form->Klasik1->trigger();
+    form->standardSkinItem->trigger();
     EXPECT_EQ(form->frameColor(), kClMenu);
     EXPECT_EQ(form->editorColor(), kClWindow);
     const QPalette before = QApplication::palette();
@@ -100,7 +100,7 @@ TEST_F(AppearanceTest, BlueFromTheLayoutsColoursChangesOnlyStatusBarAndScrollBar
     EXPECT_EQ(form->statusBarColor(), kClBtnFace);
     EXPECT_EQ(form->horizontalScrollBarColor(), 0x00FF9B9Bu);
     const ColorRef caption = form->captionColor(), frame = form->frameColor(), editor = form->editorColor();
-    form->Modr1->trigger();
+    form->blueSkinItem->trigger();
     EXPECT_EQ(form->captionColor(), caption);
     EXPECT_EQ(form->frameColor(), frame);
     EXPECT_EQ(form->editorColor(), editor);
@@ -113,7 +113,7 @@ TEST_F(AppearanceTest, FailedThemeWriteKeepsTheColoursAndShowsTheMessage)
     auto form = start();
     QFile::remove(folder.path() + QStringLiteral("/data/skin.ini"));
     QDir(folder.path() + QStringLiteral("/data")).mkdir(QStringLiteral("skin.ini")); // a folder in its place
-    form->ierna1->trigger();
+    form->blackSkinItem->trigger();
     EXPECT_EQ(form->appliedSkin(), 5);
     EXPECT_EQ(platform.errors(), QStringList({"File access denied"}));
 }
@@ -122,32 +122,32 @@ TEST_F(AppearanceTest, EasyModeCommandSwitchesTheWholeSetUpBothWays)
 {
     auto form = start();
     form->show();
-    form->Easymd1->trigger();
-    EXPECT_TRUE(form->Easymd1->isChecked());
+    form->easyModeItem->trigger();
+    EXPECT_TRUE(form->easyModeItem->isChecked());
     EXPECT_TRUE(form->RichEdit1->PlainText());
     EXPECT_TRUE(form->borderResizable());
     EXPECT_EQ(form->RichEdit1->width(), form->centralWidget()->width());
     EXPECT_EQ(folder.read(QStringLiteral("easy.ini")), QByteArray("0"));
-    for (QWidget* w : std::initializer_list<QWidget*>{form->SpeedButton5, form->SpeedButton10, form->SpeedButton14,
-                                                      form->SpeedButton15, form->SpeedButton17, form->SpeedButton20,
-                                                      form->ComboBox1, form->ComboBox2})
+    for (QWidget* w : std::initializer_list<QWidget*>{form->boldButton, form->alignRightButton, form->bulletsButton,
+                                                      form->textColorButton, form->indentLessButton, form->hyperlinkButton,
+                                                      form->fontNameBox, form->fontSizeBox})
         EXPECT_FALSE(onToolBar(w)) << w->objectName().toStdString();
-    EXPECT_TRUE(onToolBar(form->SpeedButton19));
-    EXPECT_FALSE(form->Panel1->isVisible());
-    EXPECT_TRUE(form->Panel2->isVisible());
-    for (QAction* a : {form->Psmo1, form->Zarovnanie1->menuAction(), form->N5, form->Vzhadstrnky1, form->PlainText1})
+    EXPECT_TRUE(onToolBar(form->backgroundColorButton));
+    EXPECT_FALSE(form->textColorStrip->isVisible());
+    EXPECT_TRUE(form->backgroundColorStrip->isVisible());
+    for (QAction* a : {form->fontItem, form->alignMenu->menuAction(), form->fontSeparator, form->pageSetupItem, form->plainTextItem})
         EXPECT_FALSE(a->isVisible());
-    EXPECT_FALSE(form->Easymd1->isVisible()); // the item itself stays hidden
+    EXPECT_FALSE(form->easyModeItem->isVisible()); // the item itself stays hidden
 
-    form->Easymd1->trigger();
-    EXPECT_FALSE(form->Easymd1->isChecked());
+    form->easyModeItem->trigger();
+    EXPECT_FALSE(form->easyModeItem->isChecked());
     EXPECT_FALSE(form->RichEdit1->PlainText());
     EXPECT_FALSE(form->borderResizable());
     EXPECT_EQ(form->RichEdit1->geometry(), QRect(8, 61, 638, 500));
     EXPECT_EQ(folder.read(QStringLiteral("easy.ini")), QByteArray("1"));
-    EXPECT_TRUE(onToolBar(form->SpeedButton5));
-    EXPECT_TRUE(form->Panel1->isVisible());
-    EXPECT_TRUE(form->PlainText1->isVisible());
+    EXPECT_TRUE(onToolBar(form->boldButton));
+    EXPECT_TRUE(form->textColorStrip->isVisible());
+    EXPECT_TRUE(form->plainTextItem->isVisible());
 }
 
 TEST_F(AppearanceTest, CaptionBarShowsTheTitleInItsColoursAndOffersTheTrayMenu)
@@ -167,8 +167,8 @@ TEST_F(AppearanceTest, CaptionBarShowsTheTitleInItsColoursAndOffersTheTrayMenu)
     EXPECT_EQ(bar.titleColor(), rgb(155, 155, 255));
 
     QTest::mouseClick(&bar, Qt::RightButton, {}, QPoint(100, 8));
-    EXPECT_TRUE(form->PopupMenu3->isVisible());
-    form->PopupMenu3->close();
+    EXPECT_TRUE(form->trayMenu->isVisible());
+    form->trayMenu->close();
 }
 
 TEST_F(AppearanceTest, DraggingTheCaptionBarMovesTheWindow)
@@ -197,15 +197,15 @@ TEST_F(AppearanceTest, TrayIconCarriesTheNameAndTheTrayMenu)
     auto form = start();
     EXPECT_TRUE(platform.trayShown());
     EXPECT_EQ(platform.trayToolTip(), QStringLiteral("ZORIM"));
-    EXPECT_EQ(platform.trayMenu(), form->PopupMenu3);
+    EXPECT_EQ(platform.trayMenu(), form->trayMenu);
     // The tray menu's items run the toolbar's and the exit item's commands.
     QStringList ran;
     QObject::connect(&form->commandUi(), &CommandUi::running, [&](const char* name) { ran << QString::fromLatin1(name); });
     // New and the exit both ask first; each is cancelled.
     platform.answerQuestion(Answer::Cancel);
-    form->Nov3->trigger();
+    form->trayNewItem->trigger();
     platform.answerQuestion(Answer::Cancel);
-    form->Koniec1->trigger();
+    form->trayExitItem->trigger();
     EXPECT_EQ(ran, QStringList({"Nov3", "Koniec1"}));
     EXPECT_EQ(platform.questions(), QStringList({"Chcete uložiť rozpísaný dokument?", "Chcete uložiť rozpísaný dokument?"}));
     form.reset();

@@ -47,7 +47,7 @@ protected:
         return list;
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     QStringList ran;
 };
 
@@ -70,81 +70,81 @@ TEST_F(CommandsTest, TableNamesEachEntryOnceAndPlacesItInAnEntryDeclaredBeforeIt
 TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
 {
     QStringList titles;
-    for (const QAction* a : form->MainMenu1->actions())
+    for (const QAction* a : form->mainMenu->actions())
         titles << a->text();
     EXPECT_EQ(titles, QStringList({"&Súbor", "Úp&ravy", "&Hľadať", "&Vložiť", "Nás&troje", "&Nastavenie", "&Pomoc"}));
 
-    EXPECT_EQ(entries(form->Sbor1), QStringList({"&Nový\tF1", "&Otvoriť\tF2", "&Uložiť\tF3", "Uložiť &ako...\tF4", "-",
+    EXPECT_EQ(entries(form->fileMenu), QStringList({"&Nový\tF1", "&Otvoriť\tF2", "&Uložiť\tF3", "Uložiť &ako...\tF4", "-",
                                                  "&Vytlačiť\tF5", "O&doslať\tF6", "-", "Dokument", "-", "&KONIEC\tF12", "-"}));
-    EXPECT_EQ(entries(form->Edit1),
+    EXPECT_EQ(entries(form->editMenu),
               QStringList({"&Naspäť\tCtrl+Z", "&Vpred\tCtrl+Y", "-", "&Vybrať\tCtrl+X", "&Kopírovať\tCtrl+C",
                            "V&ložiť\tCtrl+V", "Vložiť inak...", "-", "Vy&mazať\tShift+Del", "&Označiť všetko\tCtrl+A",
                            "Prejsť na riadok\tF7", "-", "&Písmo\tCtrl+F", "Efekt písma", "Index", "&Zarovnať", "-"}));
-    EXPECT_EQ(entries(form->Efektpsma1),
+    EXPECT_EQ(entries(form->fontEffectMenu),
               QStringList({"Tučné\tCtrl+B", "Šikmé\tCtrl+I", "Podčiarknuté\tCtrl+U", "Preškrtnuté"}));
-    EXPECT_EQ(entries(form->Index), QStringList({"Horný index\tCtrl+Shift+F1", "Dolný index\tCtrl+Shift+F2"}));
-    EXPECT_EQ(entries(form->Zarovnanie1), QStringList({"Na ľavo\tShift+F1", "Na stred\tShift+F2", "Na pravo\tShift+F3"}));
-    EXPECT_EQ(entries(form->Hada1), QStringList({"&Nájsť\tF9", "Nájsť &ďalší\tF10", "Na&hradiť\tF11", "-"}));
-    EXPECT_EQ(entries(form->Vloi2), QStringList({"&Dátum\tCtrl+D", "&Čas\tCtrl+Q", "&Text", "Špeciálne znaky",
+    EXPECT_EQ(entries(form->indexMenu), QStringList({"Horný index\tCtrl+Shift+F1", "Dolný index\tCtrl+Shift+F2"}));
+    EXPECT_EQ(entries(form->alignMenu), QStringList({"Na ľavo\tShift+F1", "Na stred\tShift+F2", "Na pravo\tShift+F3"}));
+    EXPECT_EQ(entries(form->searchMenu), QStringList({"&Nájsť\tF9", "Nájsť &ďalší\tF10", "Na&hradiť\tF11", "-"}));
+    EXPECT_EQ(entries(form->insertMenu), QStringList({"&Dátum\tCtrl+D", "&Čas\tCtrl+Q", "&Text", "Špeciálne znaky",
                                                  "Te&xtový súbor\tCtrl+E", "Hypertextový odkaz\tCtrl+H", "-",
                                                  "Obrázok\tCtrl+P", "Objekt\tCtrl+O", "-"}));
-    EXPECT_EQ(entries(form->pecilneznaky1),
+    EXPECT_EQ(entries(form->specialCharMenu),
               QStringList({"@\tShift+F5", "#\tShift+F6", "$\tShift+F7", "§\tShift+F8", "\\\tShift+F9", "<\tCtrl+F10",
                            ">\tShift+F11", "{}\tShift+F12"}));
-    EXPECT_EQ(entries(form->Nstroje1), QStringList({"Parametre dokumentu\tCtrl+F3", "Obsah schránky\tCtrl+F4",
+    EXPECT_EQ(entries(form->toolsMenu), QStringList({"Parametre dokumentu\tCtrl+F3", "Obsah schránky\tCtrl+F4",
                                                     "Kaľkulačka\tCtrl+F5", "-"}));
-    EXPECT_EQ(entries(form->Nastavenie1), QStringList({"Skin programu", "Plain Text", "HTML mód", "Easy mód",
+    EXPECT_EQ(entries(form->settingsMenu), QStringList({"Skin programu", "Plain Text", "HTML mód", "Easy mód",
                                                        "Zalamovanie riadkov", "Nastavenie\tCtrl+F5", "-"}));
-    EXPECT_EQ(entries(form->Skin1), QStringList({"Červená", "Čierna", "Štandard", "Štandard extra", "Modrá", "Ružová",
+    EXPECT_EQ(entries(form->skinMenu), QStringList({"Červená", "Čierna", "Štandard", "Štandard extra", "Modrá", "Ružová",
                                                  "Zelená", "Žltá"}));
-    EXPECT_EQ(entries(form->Pomoc1), QStringList({"Ako pracovať s programom&?\tCtrl+F1", "&O programe\tCtrl+F2", "-"}));
+    EXPECT_EQ(entries(form->helpMenu), QStringList({"Ako pracovať s programom&?\tCtrl+F1", "&O programe\tCtrl+F2", "-"}));
 }
 
 TEST_F(CommandsTest, MarksRadioGroupsAndHiddenItemsAreAsLaidOut)
 {
-    EXPECT_FALSE(form->Easymd1->isVisible());
-    EXPECT_TRUE(form->Zalamovanieriadkov1->isChecked());
-    for (QAction* a : {form->Tun1, form->ikm1, form->Podiarknut1}) {
+    EXPECT_FALSE(form->easyModeItem->isVisible());
+    EXPECT_TRUE(form->lineWrapItem->isChecked());
+    for (QAction* a : {form->boldItem, form->italicItem, form->underlineItem}) {
         ASSERT_NE(a->actionGroup(), nullptr);
         EXPECT_EQ(a->actionGroup()->actions().size(), 1); // a radio mark alone in its group
     }
-    EXPECT_FALSE(form->Prekrtnut1->isCheckable());
-    ASSERT_NE(form->Hornindex1->actionGroup(), nullptr);
-    EXPECT_EQ(form->Hornindex1->actionGroup(), form->Dolnindex1->actionGroup());
-    form->Hornindex1->setChecked(true);
-    form->Dolnindex1->setChecked(true);
-    EXPECT_FALSE(form->Hornindex1->isChecked());
-    form->Dolnindex1->setChecked(false); // both may be clear
-    EXPECT_FALSE(form->Dolnindex1->isChecked());
+    EXPECT_FALSE(form->strikeOutItem->isCheckable());
+    ASSERT_NE(form->superscriptItem->actionGroup(), nullptr);
+    EXPECT_EQ(form->superscriptItem->actionGroup(), form->subscriptItem->actionGroup());
+    form->superscriptItem->setChecked(true);
+    form->subscriptItem->setChecked(true);
+    EXPECT_FALSE(form->superscriptItem->isChecked());
+    form->subscriptItem->setChecked(false); // both may be clear
+    EXPECT_FALSE(form->subscriptItem->isChecked());
     // The alignment marks are independent.
-    form->Naavo1->setChecked(true);
-    form->Nastred1->setChecked(true);
-    EXPECT_TRUE(form->Naavo1->isChecked());
+    form->alignLeftItem->setChecked(true);
+    form->alignCenterItem->setChecked(true);
+    EXPECT_TRUE(form->alignLeftItem->isChecked());
 }
 
 TEST_F(CommandsTest, ChoosingAMenuItemRunsItsHandlerOnTheMarkAsItWas)
 {
-    ASSERT_FALSE(form->Tun1->isChecked());
-    form->Tun1->trigger();
+    ASSERT_FALSE(form->boldItem->isChecked());
+    form->boldItem->trigger();
     EXPECT_EQ(ran, QStringList({"Tun1"}));
-    EXPECT_FALSE(form->Tun1->isChecked()); // the handler decides the mark
-    form->Zalamovanieriadkov1->trigger();
-    EXPECT_FALSE(form->Zalamovanieriadkov1->isChecked()); // switched off once, by its handler
+    EXPECT_FALSE(form->boldItem->isChecked()); // the handler decides the mark
+    form->lineWrapItem->trigger();
+    EXPECT_FALSE(form->lineWrapItem->isChecked()); // switched off once, by its handler
 }
 
 TEST_F(CommandsTest, ContextMenusHoldTheirEntries)
 {
-    EXPECT_EQ(entries(form->PopupMenu1), QStringList({"Vybrať\tCtrl+X", "Kopírovať\tCtrl+C", "Vložiť\tCtrl+V", "-",
+    EXPECT_EQ(entries(form->contextMenu), QStringList({"Vybrať\tCtrl+X", "Kopírovať\tCtrl+C", "Vložiť\tCtrl+V", "-",
                                                       "Dátum\tCtrl+W", "Čas\tCtrl+Q", "Text", "Špeciálne znaky",
                                                       "Textový súbor\tCtrl+E", "-", "-", "%s Properties", "%s"}));
-    EXPECT_EQ(entries(form->Text2), QStringList({"Dobrý deň\tShift+F5", "Vážený pán\tShift+F6", "Vážená pani\tShift+F7",
+    EXPECT_EQ(entries(form->contextPhraseMenu), QStringList({"Dobrý deň\tShift+F5", "Vážený pán\tShift+F6", "Vážená pani\tShift+F7",
                                                  "S pozdravom\tShift+F8"}));
-    EXPECT_EQ(entries(form->pecilneznaky2), entries(form->pecilneznaky1));
-    EXPECT_EQ(entries(form->PopupMenu2), QStringList({"Základné funkcie", "Hladanie", "Vkladanie", "Nápoveda",
+    EXPECT_EQ(entries(form->contextSpecialCharMenu), entries(form->specialCharMenu));
+    EXPECT_EQ(entries(form->toolBarMenu), QStringList({"Základné funkcie", "Hladanie", "Vkladanie", "Nápoveda",
                                                       "Nastavenie písma", "Indexy"}));
-    for (const QAction* a : form->PopupMenu2->actions())
+    for (const QAction* a : form->toolBarMenu->actions())
         EXPECT_TRUE(a->isChecked()) << a->text().toStdString();
-    EXPECT_EQ(entries(form->PopupMenu3), QStringList({"Nový\tF1", "Otvoriť\tF2", "Uložiť\tF3", "-", "Koniec\tF12"}));
+    EXPECT_EQ(entries(form->trayMenu), QStringList({"Nový\tF1", "Otvoriť\tF2", "Uložiť\tF3", "-", "Koniec\tF12"}));
 }
 
 TEST_F(CommandsTest, ToolbarsHoldTheirButtonsWithHintsInOrder)
@@ -199,52 +199,52 @@ TEST_F(CommandsTest, ToggleButtonsFlipBeforeTheirHandlerAndGroupsReleaseTheOther
     bool downWhenRun = false;
     QObject::connect(&form->commandUi(), &CommandUi::running, [&](const char* name) {
         if (std::strcmp(name, "SpeedButton5") == 0)
-            downWhenRun = form->SpeedButton5->isChecked();
+            downWhenRun = form->boldButton->isChecked();
     });
-    form->SpeedButton5->click();
+    form->boldButton->click();
     EXPECT_TRUE(downWhenRun);
     EXPECT_EQ(ran, QStringList({"SpeedButton5"}));
 
-    form->SpeedButton8->click();
-    form->SpeedButton9->click();
-    EXPECT_FALSE(form->SpeedButton8->isChecked());
-    EXPECT_TRUE(form->SpeedButton9->isChecked());
-    form->SpeedButton9->click(); // one of the alignment buttons stays down
-    EXPECT_TRUE(form->SpeedButton9->isChecked());
+    form->alignLeftButton->click();
+    form->alignCenterButton->click();
+    EXPECT_FALSE(form->alignLeftButton->isChecked());
+    EXPECT_TRUE(form->alignCenterButton->isChecked());
+    form->alignCenterButton->click(); // one of the alignment buttons stays down
+    EXPECT_TRUE(form->alignCenterButton->isChecked());
 
-    form->SpeedButton40->click();
-    form->SpeedButton41->click();
-    EXPECT_FALSE(form->SpeedButton40->isChecked());
-    EXPECT_TRUE(form->SpeedButton41->isChecked());
-    form->SpeedButton41->click(); // both index buttons may be up
-    EXPECT_FALSE(form->SpeedButton41->isChecked());
+    form->superscriptButton->click();
+    form->subscriptButton->click();
+    EXPECT_FALSE(form->superscriptButton->isChecked());
+    EXPECT_TRUE(form->subscriptButton->isChecked());
+    form->subscriptButton->click(); // both index buttons may be up
+    EXPECT_FALSE(form->subscriptButton->isChecked());
 }
 
 TEST_F(CommandsTest, BoxesListTheInstalledFontsInOrderAndTheSizes)
 {
     QStringList fonts;
-    for (int i = 0; i < form->ComboBox1->count(); ++i)
-        fonts << form->ComboBox1->itemText(i);
+    for (int i = 0; i < form->fontNameBox->count(); ++i)
+        fonts << form->fontNameBox->itemText(i);
     ASSERT_FALSE(fonts.isEmpty());
     QStringList sorted = fonts;
     std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     EXPECT_EQ(fonts, sorted);
-    EXPECT_FALSE(form->ComboBox1->isEditable());
-    EXPECT_EQ(form->ComboBox1->width(), 185);
+    EXPECT_FALSE(form->fontNameBox->isEditable());
+    EXPECT_EQ(form->fontNameBox->width(), 185);
 
     QStringList sizes;
-    for (int i = 0; i < form->ComboBox2->count(); ++i)
-        sizes << form->ComboBox2->itemText(i);
+    for (int i = 0; i < form->fontSizeBox->count(); ++i)
+        sizes << form->fontSizeBox->itemText(i);
     EXPECT_EQ(sizes, QStringList({"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "32",
                                   "36", "48", "72"}));
-    EXPECT_TRUE(form->ComboBox2->isEditable());
-    EXPECT_EQ(form->ComboBox2->width(), 43);
+    EXPECT_TRUE(form->fontSizeBox->isEditable());
+    EXPECT_EQ(form->fontSizeBox->width(), 43);
 
     // Typing into the size box is a change; so is choosing from the list.
-    QTest::keyClick(form->ComboBox2->lineEdit(), Qt::Key_1);
+    QTest::keyClick(form->fontSizeBox->lineEdit(), Qt::Key_1);
     EXPECT_EQ(ran, QStringList({"ComboBox2"}));
     ran.clear();
-    form->ComboBox2->textActivated(QStringLiteral("14"));
+    form->fontSizeBox->textActivated(QStringLiteral("14"));
     EXPECT_EQ(ran, QStringList({"ComboBox2"}));
 }
 
@@ -293,25 +293,25 @@ TEST_F(CommandsTest, KeyOfACommandNeverReachesTheEditorAndOtherKeysDo)
 
 TEST_F(CommandsTest, HiddenItemsKeepTheirKeys)
 {
-    form->Zarovnanie1->menuAction()->setVisible(false);
+    form->alignMenu->menuAction()->setVisible(false);
     EXPECT_EQ(press(Qt::SHIFT | Qt::Key_F1), QStringList({"Naavo1"}));
 }
 
 TEST_F(CommandsTest, UndoRedoAndCutFollowTheDocument)
 {
-    EXPECT_FALSE(form->Nasp1->isEnabled());
-    EXPECT_FALSE(form->SpeedButton16->isEnabled());
-    EXPECT_FALSE(form->Vybra1->isEnabled());
-    EXPECT_FALSE(form->SpeedButton11->isEnabled());
+    EXPECT_FALSE(form->undoItem->isEnabled());
+    EXPECT_FALSE(form->undoButton->isEnabled());
+    EXPECT_FALSE(form->cutItem->isEnabled());
+    EXPECT_FALSE(form->cutButton->isEnabled());
     QTest::keyClicks(form->RichEdit1->view(), QStringLiteral("abc"));
-    EXPECT_TRUE(form->Nasp1->isEnabled());
-    EXPECT_TRUE(form->SpeedButton16->isEnabled());
+    EXPECT_TRUE(form->undoItem->isEnabled());
+    EXPECT_TRUE(form->undoButton->isEnabled());
     form->RichEdit1->SelectAll();
-    EXPECT_TRUE(form->Vybra1->isEnabled());
-    EXPECT_TRUE(form->Koprova2->isEnabled());
-    EXPECT_TRUE(form->Vymaza1->isEnabled());
+    EXPECT_TRUE(form->cutItem->isEnabled());
+    EXPECT_TRUE(form->contextCopyItem->isEnabled());
+    EXPECT_TRUE(form->clearItem->isEnabled());
     form->RichEdit1->setSelectionLength(0);
-    EXPECT_FALSE(form->Koprova1->isEnabled());
+    EXPECT_FALSE(form->copyItem->isEnabled());
     // A disabled item keeps its key, which then does nothing.
     EXPECT_EQ(press(Qt::CTRL | Qt::Key_C), QStringList());
 }

@@ -3,16 +3,16 @@
 #include "ProgramFolder.h"
 #include "QStringPrinter.h"
 #include "ScriptedPlatform.h"
-#include "forms/Calculator.h"
+#include "forms/commands/DesktopCalculator.h"
 #include "forms/ProgramInfo.h"
-#include "forms/TAboutBox.h"
-#include "forms/TForm10.h"
-#include "forms/TForm3.h"
-#include "forms/TForm4.h"
-#include "forms/TForm5.h"
-#include "forms/TForm6.h"
-#include "forms/TForm7.h"
-#include "forms/TForm8.h"
+#include "forms/dialogs/AboutBox.h"
+#include "forms/dialogs/HyperlinkDialog.h"
+#include "forms/dialogs/PageSetupDialog.h"
+#include "forms/dialogs/GoToLineDialog.h"
+#include "forms/dialogs/HelpWindow.h"
+#include "forms/dialogs/ClipboardViewer.h"
+#include "forms/dialogs/ReplaceDialog.h"
+#include "forms/dialogs/FindDialog.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(DialogsTest, FindWritesTheTypedTextOnEnterAndKeepsItForTheNextShowing)
 {
-    TForm8 form(platform, settings);
+    FindDialog form(platform, settings);
     EXPECT_EQ(form.windowTitle(), u("Hľadať text"));
     EXPECT_TRUE(form.Button1->isDefault());
     user([&](QDialog&) {
@@ -85,7 +85,7 @@ TEST_F(DialogsTest, FindWritesTheTypedTextOnEnterAndKeepsItForTheNextShowing)
 
 TEST_F(DialogsTest, FindCancelledOrClosedWritesNothing)
 {
-    TForm8 form(platform, settings);
+    FindDialog form(platform, settings);
     folder.write("hladat.ini", "stary");
     user([&](QDialog&) {
         type(form.Edit1, "novy");
@@ -103,7 +103,7 @@ TEST_F(DialogsTest, FindCancelledOrClosedWritesNothing)
 
 TEST_F(DialogsTest, FindThatCannotWriteItsFileShowsTheErrorAndStaysOpen)
 {
-    TForm8 form(platform, settings);
+    FindDialog form(platform, settings);
     QDir().mkpath(folder.dataPath("hladat.ini")); // a folder where the file should be
     platform.answerModal([&](QDialog& dialog) {
         dialog.show();
@@ -119,7 +119,7 @@ TEST_F(DialogsTest, FindThatCannotWriteItsFileShowsTheErrorAndStaysOpen)
 
 TEST_F(DialogsTest, ReplaceWritesBothTextsOnlyWhenConfirmed)
 {
-    TForm7 form(platform, settings);
+    ReplaceDialog form(platform, settings);
     EXPECT_EQ(form.windowTitle(), u("Nahradiť text"));
     EXPECT_EQ(form.Edit2->parentWidget(), &form);
     user([&](QDialog&) {
@@ -145,7 +145,7 @@ TEST_F(DialogsTest, ReplaceWritesBothTextsOnlyWhenConfirmed)
 
 TEST_F(DialogsTest, GoToLineWritesTheNumberAsTyped)
 {
-    TForm4 form(platform, settings);
+    GoToLineDialog form(platform, settings);
     EXPECT_EQ(form.windowTitle(), u("Riadok"));
     EXPECT_EQ(form.SpinEdit1->Value(), 0);
     const QString separator = QLocale().decimalPoint();
@@ -174,7 +174,7 @@ TEST_F(DialogsTest, GoToLineWritesTheNumberAsTyped)
 
 TEST_F(DialogsTest, GoToLineArrowsStepTheValueWhichIsKeptUnlessCancelled)
 {
-    TForm4 form(platform, settings);
+    GoToLineDialog form(platform, settings);
     user([&](QDialog&) {
         form.SpinEdit1->setFocus();
         QTest::keyClick(form.SpinEdit1, Qt::Key_Up);
@@ -200,7 +200,7 @@ TEST_F(DialogsTest, GoToLineArrowsStepTheValueWhichIsKeptUnlessCancelled)
 
 TEST_F(DialogsTest, HyperlinkInsertsTheFieldExactlyAsTypedInPlaceOfTheSelection)
 {
-    TForm10 form(platform);
+    HyperlinkDialog form(platform);
     EXPECT_EQ(form.windowTitle(), u("Vložiť hypertextový odkaz"));
     RichEdit document;
     document.setText("Adresa: X.");
@@ -233,7 +233,7 @@ TEST_F(DialogsTest, HyperlinkInsertsTheFieldExactlyAsTypedInPlaceOfTheSelection)
 
 TEST_F(DialogsTest, HyperlinkCancelledOrClosedInsertsNothingButKeepsTheTypedAddress)
 {
-    TForm10 form(platform);
+    HyperlinkDialog form(platform);
     RichEdit document;
     document.setText("abc");
     document.SelectAll();
@@ -269,7 +269,7 @@ struct RecordingWindow {
 
 TEST_F(DialogsTest, PageSetupRunsThePortraitRoutineThenTheLandscapeOne)
 {
-    TForm3 form(platform, settings);
+    PageSetupDialog form(platform, settings);
     RecordingWindow window;
     form.setTarget(window.target());
     EXPECT_TRUE(form.RadioButton1->isChecked()); // A4
@@ -295,7 +295,7 @@ TEST_F(DialogsTest, PageSetupRunsThePortraitRoutineThenTheLandscapeOne)
 
 TEST_F(DialogsTest, PageSetupGeometryOfEverySize)
 {
-    TForm3 form(platform, settings);
+    PageSetupDialog form(platform, settings);
     RecordingWindow window;
     form.setTarget(window.target());
     struct Case {
@@ -324,7 +324,7 @@ TEST_F(DialogsTest, PageSetupGeometryOfEverySize)
 
 TEST_F(DialogsTest, PageSetupCancelledChangesNothingAndKeepsTheRadioButtons)
 {
-    TForm3 form(platform, settings);
+    PageSetupDialog form(platform, settings);
     RecordingWindow window;
     form.setTarget(window.target());
     user([&](QDialog&) {
@@ -344,7 +344,7 @@ TEST_F(DialogsTest, PageSetupCancelledChangesNothingAndKeepsTheRadioButtons)
 
 TEST_F(DialogsTest, PageSetupShowsTheOrientationPictureOrSaysWhichFileIsMissing)
 {
-    TForm3 form(platform, settings);
+    PageSetupDialog form(platform, settings);
     const QImage portrait = form.Image1->pixmap().toImage();
     user([&](QDialog&) {
         click(form.RadioButton7);
@@ -373,7 +373,7 @@ TEST_F(DialogsTest, PageSetupShowsTheOrientationPictureOrSaysWhichFileIsMissing)
 
 TEST_F(DialogsTest, HelpShowsTheFirstTopicAndEachButtonItsOwn)
 {
-    TForm5 form(platform, settings);
+    HelpWindow form(platform, settings);
     EXPECT_EQ(form.windowTitle(), u("Ako pracovať s programom?"));
     EXPECT_TRUE(platform.errors().isEmpty());
     EXPECT_TRUE(form.RichEdit1->Text().startsWith(u("Čo je nové v tejto verzii?")));
@@ -402,7 +402,7 @@ TEST_F(DialogsTest, HelpShowsTheFirstTopicAndEachButtonItsOwn)
 
 TEST_F(DialogsTest, HelpKeepsTheLastTopicBetweenShowings)
 {
-    TForm5 form(platform, settings);
+    HelpWindow form(platform, settings);
     user([&](QDialog& dialog) {
         click(form.Button5);
         dialog.close();
@@ -418,7 +418,7 @@ TEST_F(DialogsTest, HelpKeepsTheLastTopicBetweenShowings)
 TEST_F(DialogsTest, HelpTopicThatCannotBeReadIsNamedAndTheFieldKeepsItsContent)
 {
     folder.remove("help1.zrm");
-    TForm5 form(platform, settings);
+    HelpWindow form(platform, settings);
     EXPECT_EQ(platform.errors(), QStringList{"Cannot open file " + folder.dataPath("help1.zrm")});
     EXPECT_EQ(form.RichEdit1->Text(), QString());
 
@@ -434,7 +434,7 @@ TEST_F(DialogsTest, HelpTopicsAreReadFromTheProgramFolderNotTheWorkingFolder)
     QTemporaryDir elsewhere;
     const QString before = QDir::currentPath();
     QDir::setCurrent(elsewhere.path());
-    TForm5 form(platform, settings);
+    HelpWindow form(platform, settings);
     QDir::setCurrent(before);
     EXPECT_TRUE(platform.errors().isEmpty());
     EXPECT_FALSE(form.RichEdit1->Text().isEmpty());
@@ -442,7 +442,7 @@ TEST_F(DialogsTest, HelpTopicsAreReadFromTheProgramFolderNotTheWorkingFolder)
 
 TEST_F(DialogsTest, AboutBoxRevealsItsHiddenPictureWithCtrlF1ForTheRestOfTheRun)
 {
-    TAboutBox box(platform);
+    AboutBox box(platform);
     EXPECT_EQ(box.windowTitle(), u("O programe"));
     EXPECT_EQ(box.Version->text(), "(" + programVersion() + ")");
     EXPECT_FALSE(programVersion().isEmpty());
@@ -477,7 +477,7 @@ void putOnClipboard(const QByteArray& rtf, const QString& text)
 
 TEST_F(DialogsTest, ClipboardViewerShowsTheClipboardFormattedAndAsLoweredPlainText)
 {
-    TForm6 form(platform);
+    ClipboardViewer form(platform);
     EXPECT_EQ(form.windowTitle(), u("Obsah schránky"));
     putOnClipboard("{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Verdana;}}\\f0{\\b V\\'e1\\'9een\\'fd p\\'e1n ABC}}",
                    u("Vážený pán ABC"));
@@ -505,7 +505,7 @@ TEST_F(DialogsTest, ClipboardViewerShowsTheClipboardFormattedAndAsLoweredPlainTe
 
 TEST_F(DialogsTest, ClipboardViewerWithAnEmptyClipboardShowsOneEmptyLine)
 {
-    TForm6 form(platform);
+    ClipboardViewer form(platform);
     QApplication::clipboard()->clear();
     form.fillFromClipboard();
     EXPECT_EQ(form.RichEdit1->Text(), QString());

@@ -74,7 +74,7 @@ protected:
         return cursor.charFormat().verticalAlignment();
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace zorim::test

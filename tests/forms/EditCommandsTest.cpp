@@ -26,13 +26,13 @@ TEST_F(EditCommandsTest, UndoAndRedoFromTheKeysTheMenuAndTheToolbar)
     press(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(doc().Text(), QStringLiteral("X"));
 
-    click(form->SpeedButton16);
+    click(form->undoButton);
     EXPECT_EQ(doc().Text(), QStringLiteral("Ahoj"));
-    click(form->SpeedButton21);
+    click(form->redoButton);
     EXPECT_EQ(doc().Text(), QStringLiteral("X"));
-    choose(form->Nasp1);
+    choose(form->undoItem);
     EXPECT_EQ(doc().Text(), QStringLiteral("Ahoj"));
-    choose(form->Vpred1);
+    choose(form->redoItem);
     EXPECT_EQ(doc().Text(), QStringLiteral("X"));
 }
 
@@ -55,13 +55,13 @@ TEST_F(EditCommandsTest, CutCopyAndPasteFromTheKeysAndTheContextMenu)
 
     // The context menu's items run the toolbar's buttons.
     select(0, 5);
-    choose(form->Koprova2);
+    choose(form->contextCopyItem);
     EXPECT_EQ(clipboard(), QStringLiteral("jeden"));
-    choose(form->Vybra2);
+    choose(form->contextCutItem);
     EXPECT_EQ(doc().Text(), QStringLiteral(" jeden"));
-    choose(form->Vloi3);
+    choose(form->contextPasteItem);
     EXPECT_EQ(doc().Text(), QStringLiteral("jeden jeden"));
-    click(form->SpeedButton12);
+    click(form->pasteButton);
     EXPECT_EQ(doc().Text(), QStringLiteral("jedenjeden jeden"));
 }
 
@@ -103,7 +103,7 @@ TEST_F(EditCommandsTest, SelectAllSelectsTheWholeDocument)
     press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(doc().SelectionStart(), 0);
     EXPECT_EQ(doc().SelectionLength(), doc().TextLength());
-    choose(form->Vybravetko1);
+    choose(form->selectAllItem);
     EXPECT_EQ(doc().SelectionLength(), doc().TextLength());
     type(QStringLiteral("nové"));
     EXPECT_EQ(doc().Text(), QStringLiteral("nové"));

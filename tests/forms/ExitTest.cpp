@@ -20,7 +20,7 @@ protected:
     {
         form = start();
         form->show();
-        spy = std::make_unique<QSignalSpy>(form.get(), &TForm1::closed);
+        spy = std::make_unique<QSignalSpy>(form.get(), &MainWindow::closed);
     }
     // Typing as the keyboard delivers it: each character with its text, Slovak ones too.
     void type(const QString& text)
@@ -33,7 +33,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     std::unique_ptr<QSignalSpy> spy;
 };
 
@@ -53,7 +53,7 @@ TEST_F(ExitTest, TypingMarksTheDocumentChangedWithTheMomentOfTheChange)
 TEST_F(ExitTest, ExitAsksEvenForAnUnchangedDocumentAndNoEndsTheProgram)
 {
     platform.answerQuestion(Answer::No);
-    form->Koniefc1->trigger();
+    form->exitItem->trigger();
     EXPECT_EQ(platform.questions(), QStringList{kQuestion});
     EXPECT_EQ(platform.endProgramCalls(), 1);
     EXPECT_EQ(platform.shown().size(), 1u);
@@ -116,7 +116,7 @@ TEST_F(ExitTest, SaveOfAnUntitledDocumentWithTheDialogCancelledKeepsTheLastSaved
 {
     folder.write(QStringLiteral("data.ini"), "/old/path.zrm");
     platform.answerSaveFile(std::nullopt);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), QByteArray("/old/path.zrm"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum: 5.3.2024"));
@@ -127,7 +127,7 @@ TEST_F(ExitTest, FailedSaveShowsItsMessageAndKeepsTheDocumentChanged)
     type(QStringLiteral("x"));
     const QString path = folder.filePath(QStringLiteral("no/such/folder/a.txt"));
     platform.answerSaveFile(path);
-    form->Uloako1->trigger();
+    form->saveAsItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_TRUE(form->RichEdit1->Modified());
@@ -185,7 +185,7 @@ TEST_F(ExitTest, SavedPathComesBackAsTheLastFileItemAtTheNextStart)
         const QString path = folder.filePath(name);
         platform.answerSaveFile(path);
         form->commands().file.saveAs();
-        EXPECT_EQ(start()->PoslednySubor->text(), path);
+        EXPECT_EQ(start()->recentFileItem->text(), path);
     }
     EXPECT_EQ(platform.errors(), QStringList());
 }

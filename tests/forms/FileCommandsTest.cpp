@@ -62,7 +62,7 @@ protected:
     {
         const QString path = folder.filePath(name);
         platform.answerSaveFile(path);
-        form->Uloako1->trigger();
+        form->saveAsItem->trigger();
         platform.clearShown();
         return path;
     }
@@ -76,31 +76,31 @@ TEST_F(FileCommandsTest, MenuToolbarTrayAndKeysRunTheSameCommands)
     // New asks its question by all four roads.
     for (int i = 0; i < 4; ++i)
         platform.answerQuestion(Answer::Cancel);
-    form->Nov1->trigger();
-    form->SpeedButton1->click();
-    form->Nov3->trigger();
+    form->newItem->trigger();
+    form->newButton->click();
+    form->trayNewItem->trigger();
     QTest::keyClick(form->RichEdit1->view(), Qt::Key_F1);
     EXPECT_EQ(platform.questions(), QStringList(4, kQuestion));
 
     // Open, and insert text file from both menus and by key, show the open dialog.
     for (int i = 0; i < 7; ++i)
         platform.answerOpenFile(std::nullopt);
-    form->Otvor1->trigger();
-    form->SpeedButton2->click();
-    form->Otvori2->trigger();
+    form->openItem->trigger();
+    form->openButton->click();
+    form->trayOpenItem->trigger();
     QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
-    form->Objekt1->trigger();
-    form->Textovsbor1->trigger();
+    form->textFileItem->trigger();
+    form->contextTextFileItem->trigger();
     QTest::keyClick(form->RichEdit1->view(), Qt::Key_E, Qt::ControlModifier);
 
     // Save of an untitled document and Save As show the save dialog.
     for (int i = 0; i < 6; ++i)
         platform.answerSaveFile(std::nullopt);
-    form->Ulo1->trigger();
-    form->SpeedButton3->click();
-    form->Uloi2->trigger();
+    form->saveItem->trigger();
+    form->saveButton->click();
+    form->traySaveItem->trigger();
     QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
-    form->Uloako1->trigger();
+    form->saveAsItem->trigger();
     QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
 
     QStringList dialogs;
@@ -115,7 +115,7 @@ TEST_F(FileCommandsTest, MenuToolbarTrayAndKeysRunTheSameCommands)
 TEST_F(FileCommandsTest, SendShowsItsMessageAndChangesNothing)
 {
     type(QStringLiteral("list"));
-    form->Odosla1->trigger();
+    form->sendItem->trigger();
     QTest::keyClick(form->RichEdit1->view(), Qt::Key_F6);
     EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Message),
               QStringList(2, QStringLiteral("Posielanie dokumentu e-mailom zatiaľ nefunkčné...")));
@@ -133,7 +133,7 @@ TEST_F(FileCommandsTest, NewNoEmptiesTheDocumentIntoTheStartingStateMarkedNew)
     type(QStringLiteral("text"));
     laterClock();
     platform.answerQuestion(Answer::No);
-    form->Nov1->trigger();
+    form->newItem->trigger();
 
     EXPECT_EQ(platform.questions(), QStringList{kQuestion});
     EXPECT_EQ(text(), QString());
@@ -144,9 +144,9 @@ TEST_F(FileCommandsTest, NewNoEmptiesTheDocumentIntoTheStartingStateMarkedNew)
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Nový"));
     expectLaterDateAndTime();
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("12"));
-    const int verdana = form->ComboBox1->findText(QStringLiteral("Verdana"), Qt::MatchFixedString);
-    EXPECT_EQ(form->ComboBox1->currentIndex(), verdana);
+    EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("12"));
+    const int verdana = form->fontNameBox->findText(QStringLiteral("Verdana"), Qt::MatchFixedString);
+    EXPECT_EQ(form->fontNameBox->currentIndex(), verdana);
     const FontDesc font = form->RichEdit1->Font();
     EXPECT_EQ(font.name, QStringLiteral("Verdana"));
     EXPECT_EQ(font.size, 12);
@@ -165,16 +165,16 @@ TEST_F(FileCommandsTest, NewAsksAlsoForAnUnchangedDocumentAndCancelOnlyClearsThe
 {
     type(QStringLiteral("koncept"));
     platform.answerQuestion(Answer::Cancel);
-    form->SpeedButton1->click();
+    form->newButton->click();
     EXPECT_EQ(platform.shown().size(), 1u);
     EXPECT_EQ(text(), QStringLiteral("koncept"));
     EXPECT_TRUE(form->RichEdit1->Modified());
     EXPECT_EQ(panel(*form, 2), QString());
 
     platform.answerQuestion(Answer::No);
-    form->SpeedButton1->click();
+    form->newButton->click();
     platform.answerQuestion(Answer::Cancel);
-    form->SpeedButton1->click();
+    form->newButton->click();
     EXPECT_EQ(platform.questions(), QStringList(3, kQuestion));
 }
 
@@ -184,7 +184,7 @@ TEST_F(FileCommandsTest, NewYesSavesUnderANameThenEmpties)
     const QString path = folder.filePath(QStringLiteral("list.txt"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(path);
-    form->Nov1->trigger();
+    form->newItem->trigger();
 
     EXPECT_EQ(document(path), QByteArray("Dobr\xFD de\xF2"));
     EXPECT_EQ(platform.informations(), QStringList{kSaved});
@@ -200,7 +200,7 @@ TEST_F(FileCommandsTest, NewYesSavesUnderANameThenEmpties)
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(second);
     platform.answerQuestion(Answer::Yes); // replace the file it is saved in
-    form->Nov1->trigger();
+    form->newItem->trigger();
     ASSERT_EQ(platform.shown().size(), 4u);
     EXPECT_EQ(platform.shown()[1].file.fileName, second);
 }
@@ -210,7 +210,7 @@ TEST_F(FileCommandsTest, NewYesKeepsTheDocumentWhenTheSaveIsCancelledOrFails)
     type(QStringLiteral("nestratiť"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(std::nullopt);
-    form->Nov1->trigger();
+    form->newItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("nestratiť"));
     EXPECT_TRUE(form->RichEdit1->Modified());
     EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
@@ -220,7 +220,7 @@ TEST_F(FileCommandsTest, NewYesKeepsTheDocumentWhenTheSaveIsCancelledOrFails)
     const QString bad = folder.filePath(QStringLiteral("no/such/folder/a.zrm"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(bad);
-    form->Nov1->trigger();
+    form->newItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + bad});
     EXPECT_EQ(text(), QStringLiteral("nestratiť"));
     EXPECT_TRUE(form->RichEdit1->Modified());
@@ -235,7 +235,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndTheDialogRemembersItsFolderAnd
     const QString path = folder.writeDocument(QStringLiteral("dopisy/a.zrm"), kRtf);
     laterClock();
     platform.answerOpenFile(path);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
 
     ASSERT_EQ(platform.shown().size(), 1u);
     const FileDialogSetup& first = platform.shown()[0].file;
@@ -261,13 +261,13 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndTheDialogRemembersItsFolderAnd
 
     // The next open dialog starts in that folder with that name.
     platform.answerOpenFile(std::nullopt);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     const FileDialogSetup& second = platform.shown().back().file;
     EXPECT_EQ(second.folder, folder.filePath(QStringLiteral("dopisy")));
     EXPECT_EQ(second.fileName, QStringLiteral("a.zrm"));
     // A following Save writes the opened file.
     type(QStringLiteral("X"));
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_TRUE(document(path).startsWith("{\\rtf"));
     EXPECT_TRUE(document(path).contains("X"));
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
@@ -281,7 +281,7 @@ TEST_F(FileCommandsTest, OpenCancelledClearsTheMarkerAndRefreshesThePanelsOnly)
     platform.answerQuestion(Answer::No);
     platform.answerOpenFile(std::nullopt);
     laterClock();
-    form->SpeedButton2->click();
+    form->openButton->click();
     EXPECT_EQ(text(), QStringLiteral("x"));
     EXPECT_EQ(form->document().fileName(), path);
     EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - a.zrm"));
@@ -297,7 +297,7 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     // Cancel: nothing happens at all.
     type(QStringLiteral("rozpísané"));
     platform.answerQuestion(Answer::Cancel);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     EXPECT_EQ(platform.shown().size(), 1u);
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
@@ -305,7 +305,7 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     // Yes for an untitled document: Save As; cancelled there, nothing is opened.
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(std::nullopt);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
     EXPECT_TRUE(form->RichEdit1->Modified());
 
@@ -314,7 +314,7 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(path);
     platform.answerOpenFile(other);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
     EXPECT_EQ(text(), QStringLiteral("iný"));
     EXPECT_EQ(form->document().fileName(), other);
@@ -324,7 +324,7 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     platform.clearShown();
     platform.answerQuestion(Answer::Yes);
     platform.answerOpenFile(path);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     EXPECT_EQ(document(other), QByteArray("!in\xC3\xBD")) << "a UTF-8 file stays UTF-8";
     EXPECT_EQ(platform.shown().size(), 2u);
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
@@ -333,14 +333,14 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     type(QStringLiteral("zahodiť "));
     platform.answerQuestion(Answer::No);
     platform.answerOpenFile(other);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("!iný"));
     EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
 
     // An unchanged document is replaced without a question.
     platform.clearShown();
     platform.answerOpenFile(path);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     EXPECT_EQ(platform.questions(), QStringList());
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
 }
@@ -353,7 +353,7 @@ TEST_F(FileCommandsTest, FailedOpenShowsTheMessageAndKeepsTheDocumentWithItsName
     platform.answerQuestion(Answer::No);
     platform.answerOpenFile(missing);
     laterClock();
-    form->Otvor1->trigger();
+    form->openItem->trigger();
 
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + missing});
     EXPECT_EQ(text(), QStringLiteral("b"));
@@ -362,7 +362,7 @@ TEST_F(FileCommandsTest, FailedOpenShowsTheMessageAndKeepsTheDocumentWithItsName
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     expectEarlierDateAndTime();
     // The next Save writes the document's own file, never the one that failed to open.
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(document(path), QByteArray("b"));
     EXPECT_FALSE(QFile::exists(missing));
 }
@@ -517,7 +517,7 @@ TEST_F(FileCommandsTest, ALongTextFileAnswersBeforeItIsAllInAndIsSavedWhole)
     }
     const QString path = folder.writeDocument(QStringLiteral("dlhy.txt"), bytes);
     platform.answerOpenFile(path);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
 
     // The window shows the file's start and its name; the rest is still to come.
     EXPECT_TRUE(form->RichEdit1->Loading()) << "the window's own refresh waited for the whole file";
@@ -532,15 +532,15 @@ TEST_F(FileCommandsTest, ALongTextFileAnswersBeforeItIsAllInAndIsSavedWhole)
     EXPECT_EQ(text(), expected);
     type(QStringLiteral("Ž"));
 
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(decodeTextDocument(document(path)), QStringLiteral("Ž") + expected);
 
     // Opened again and saved at once: a command takes the rest in before it runs.
     platform.answerOpenFile(path);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     ASSERT_TRUE(form->RichEdit1->Loading());
     form->RichEdit1->setModified(true);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_FALSE(form->RichEdit1->Loading());
     EXPECT_EQ(decodeTextDocument(document(path)), QStringLiteral("Ž") + expected);
 }
@@ -551,7 +551,7 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     const QString path = folder.filePath(QStringLiteral("Ahoj.zrm"));
     laterClock();
     platform.answerSaveFile(path);
-    form->Uloako1->trigger();
+    form->saveAsItem->trigger();
 
     ASSERT_EQ(platform.shown().size(), 2u);
     const FileDialogSetup& dialog = platform.shown()[0].file;
@@ -575,7 +575,7 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     // The next Save As proposes the full path; cancelled, it changes nothing but the marker.
     type(QStringLiteral("!"));
     platform.answerSaveFile(std::nullopt);
-    form->Uloako1->trigger();
+    form->saveAsItem->trigger();
     EXPECT_EQ(platform.shown().back().file.fileName, path);
     EXPECT_EQ(form->document().fileName(), path);
     EXPECT_EQ(panel(*form, 2), QString());
@@ -588,7 +588,7 @@ TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItsFileWithoutAMessage)
     const QString path = saveUnder(QStringLiteral("list.txt"));
     type(QStringLiteral("Nový text"));
     laterClock();
-    form->SpeedButton3->click();
+    form->saveButton->click();
     EXPECT_EQ(platform.shown().size(), 0u);
     EXPECT_EQ(document(path), QByteArray("Nov\xFD text"));
     EXPECT_FALSE(form->RichEdit1->Modified());
@@ -604,7 +604,7 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
     type(QStringLiteral("a"));
     const QString path = folder.filePath(QStringLiteral("a.rtf"));
     platform.answerSaveFile(path);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(platform.shown()[0].file.fileName, QStringLiteral("Dokument"));
     EXPECT_EQ(platform.informations(), QStringList{kSaved});
     EXPECT_TRUE(document(path).startsWith("{\\rtf"));
@@ -615,7 +615,7 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
     form->commands().file.New();
     laterClock();
     platform.answerSaveFile(std::nullopt);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 2), QString());
@@ -638,7 +638,7 @@ TEST_F(FileCommandsTest, AWritableFileInALockedFolderIsSavedAndAFailedSaveKeepsE
         AsOrdinaryUser user;
         if (!user.effective())
             GTEST_SKIP() << "cannot act as an ordinary user";
-        form->Ulo1->trigger();
+        form->saveItem->trigger();
     }
     // The document is saved; only the record of the last file, in a state folder this user
     // may not write, fails after it.
@@ -652,7 +652,7 @@ TEST_F(FileCommandsTest, AWritableFileInALockedFolderIsSavedAndAFailedSaveKeepsE
     laterClock();
     {
         AsOrdinaryUser user;
-        form->Ulo1->trigger();
+        form->saveItem->trigger();
     }
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
     EXPECT_EQ(document(path), QByteArray("star\xE1 kniha a nov\xE1"));
@@ -671,7 +671,7 @@ TEST_F(FileCommandsTest, SavingOverAPipeIsRefused)
     const QString path = folder.filePath(QStringLiteral("rúra.txt"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
     form->document().setFileName(path);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     ASSERT_EQ(platform.errors().size(), 1);
     EXPECT_TRUE(platform.errors()[0].contains(QStringLiteral("nie je obyčajný súbor"))) << platform.errors()[0].toStdString();
     EXPECT_TRUE(QFileInfo(path).isFile() == false && QFileInfo::exists(path));
@@ -688,7 +688,7 @@ TEST_F(FileCommandsTest, DiskFullDuringSaveKeepsTheOldFile)
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     {
         ResourceLimit full(RLIMIT_FSIZE, 100);
-        form->Ulo1->trigger();
+        form->saveItem->trigger();
     }
     std::signal(SIGXFSZ, handler);
     EXPECT_EQ(platform.errors().size(), 1);
@@ -701,7 +701,7 @@ TEST_F(FileCommandsTest, FailedSaveAsShowsNoMessageAndTheNextSaveTriesThatPathAg
     type(QStringLiteral("x"));
     const QString bad = folder.filePath(QStringLiteral("chýba/a.txt"));
     platform.answerSaveFile(bad);
-    form->Uloako1->trigger();
+    form->saveAsItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + bad});
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_EQ(form->document().fileName(), bad);
@@ -709,7 +709,7 @@ TEST_F(FileCommandsTest, FailedSaveAsShowsNoMessageAndTheNextSaveTriesThatPathAg
     EXPECT_TRUE(form->RichEdit1->Modified());
 
     QDir(folder.filePath(QString())).mkdir(QStringLiteral("chýba"));
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(document(bad), QByteArray("x"));
     EXPECT_FALSE(form->RichEdit1->Modified());
 }
@@ -726,7 +726,7 @@ TEST_F(FileCommandsTest, FailedRecordOfTheLastFileComesAfterTheDocumentIsSaved)
         AsOrdinaryUser user;
         if (!user.effective())
             GTEST_SKIP() << "cannot act as an ordinary user";
-        form->Uloako1->trigger();
+        form->saveAsItem->trigger();
     }
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File access denied")});
     EXPECT_EQ(document(path), QByteArray("ulo\x9E" "en\xE9"));
@@ -743,14 +743,14 @@ TEST_F(FileCommandsTest, LastFileOpensThePathRecordedAtStartUp)
     folder.write(QStringLiteral("data.ini"), recorded.toUtf8());
     form = start();
     form->show();
-    EXPECT_EQ(form->PoslednySubor->text(), recorded);
+    EXPECT_EQ(form->recentFileItem->text(), recorded);
 
     // Another save in this run changes the record, not the item.
     type(QStringLiteral("iný"));
     const QString other = saveUnder(QStringLiteral("iny.txt"));
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), other.toUtf8());
     laterClock();
-    form->PoslednySubor->trigger();
+    form->recentFileItem->trigger();
 
     EXPECT_EQ(platform.shown().size(), 0u);
     EXPECT_EQ(text(), kRtfText);
@@ -761,7 +761,7 @@ TEST_F(FileCommandsTest, LastFileOpensThePathRecordedAtStartUp)
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + other);
     EXPECT_EQ(panel(*form, 2), QString());
     expectLaterDateAndTime();
-    EXPECT_EQ(form->PoslednySubor->text(), recorded);
+    EXPECT_EQ(form->recentFileItem->text(), recorded);
 }
 
 TEST_F(FileCommandsTest, LastFileWithoutARecordedFileFailsAndChangesNothing)
@@ -773,7 +773,7 @@ TEST_F(FileCommandsTest, LastFileWithoutARecordedFileFailsAndChangesNothing)
         type(QStringLiteral("text"));
         platform.clearShown();
         platform.answerQuestion(Answer::No);
-        form->PoslednySubor->trigger();
+        form->recentFileItem->trigger();
         EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + QString::fromUtf8(record)});
         EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
         EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument"));
@@ -789,17 +789,17 @@ TEST_F(FileCommandsTest, LastFileOffersAChangedDocumentForSavingFirst)
     form->show();
     type(QStringLiteral("rozpísané"));
     platform.answerQuestion(Answer::Cancel);
-    form->PoslednySubor->trigger();
+    form->recentFileItem->trigger();
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(std::nullopt);
-    form->PoslednySubor->trigger();
+    form->recentFileItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
     EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
 
     const QString path = folder.filePath(QStringLiteral("rozpis.txt"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(path);
-    form->PoslednySubor->trigger();
+    form->recentFileItem->trigger();
     EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
     EXPECT_EQ(text(), QStringLiteral("uložený"));
     EXPECT_EQ(form->document().fileName(), recorded);
@@ -820,7 +820,7 @@ TEST_F(FileCommandsTest, InsertTextFileReplacesTheSelectionWithThePlainTextAsOne
     edit.setSelectionLength(4);
     const QString inserted = folder.writeDocument(QStringLiteral("vlozit.rtf"), kRtf);
     platform.answerOpenFile(inserted);
-    form->Objekt1->trigger();
+    form->textFileItem->trigger();
 
     EXPECT_EQ(text(), QStringLiteral("Ahoj ") + kRtfText);
     EXPECT_EQ(edit.SelectionStart(), 5);
@@ -842,9 +842,9 @@ TEST_F(FileCommandsTest, InsertTextFileReplacesTheSelectionWithThePlainTextAsOne
 
     // The open dialog remembers the inserted file for Open as well.
     platform.answerQuestion(Answer::Cancel);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     platform.answerOpenFile(std::nullopt);
-    form->Textovsbor1->trigger();
+    form->contextTextFileItem->trigger();
     EXPECT_EQ(platform.shown().back().file.folder, QDir::cleanPath(folder.filePath(QString())));
     EXPECT_EQ(platform.shown().back().file.fileName, QStringLiteral("vlozit.rtf"));
     EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
@@ -854,12 +854,12 @@ TEST_F(FileCommandsTest, InsertTextFileTakesTextFilesAndTheTextOfOtherWordProces
 {
     const QString txt = folder.writeDocument(QStringLiteral("riadky.txt"), "prv\xFD\r\ndruh\xFD\r\n");
     platform.answerOpenFile(txt);
-    form->Objekt1->trigger();
+    form->textFileItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("prvý\r\ndruhý\r\n"));
 
     form->RichEdit1->SelectAll();
     platform.answerOpenFile(sharedTestData(QStringLiteral("rtf/libreoffice/letter.rtf")));
-    form->Objekt1->trigger();
+    form->textFileItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList());
     EXPECT_TRUE(text().startsWith(QStringLiteral("Vážený pán Novák,\r\n"))) << text().left(40).toStdString();
     EXPECT_TRUE(text().contains(QStringLiteral("S pozdravom")));
@@ -870,10 +870,10 @@ TEST_F(FileCommandsTest, InsertTextFileCancelledOrUnreadableInsertsNothing)
 {
     type(QStringLiteral("zostane"));
     platform.answerOpenFile(std::nullopt);
-    form->Objekt1->trigger();
+    form->textFileItem->trigger();
     const QString missing = folder.filePath(QStringLiteral("nie.txt"));
     platform.answerOpenFile(missing);
-    form->Objekt1->trigger();
+    form->textFileItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + missing});
     EXPECT_EQ(text(), QStringLiteral("zostane"));
     EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
@@ -884,7 +884,7 @@ TEST_F(FileCommandsTest, InsertTextFileOfZeroBytesInsertsNothing)
     // Longer than a text put in by slices until its zero bytes are dropped.
     type(QStringLiteral("zostane"));
     platform.answerOpenFile(folder.writeDocument(QStringLiteral("nuly.txt"), QByteArray((8 << 20) + 1, '\0')));
-    form->Textovsbor1->trigger();
+    form->contextTextFileItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList());
     EXPECT_EQ(text(), QStringLiteral("zostane"));
 }
@@ -897,7 +897,7 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     rtf += "b}";
     const QString path = folder.writeDocument(QStringLiteral("obrazky.rtf"), rtf);
     platform.answerOpenFile(path);
-    form->Otvor1->trigger();
+    form->openItem->trigger();
     const QStringList said = platform.texts(ScriptedPlatform::Kind::Message);
     ASSERT_EQ(said.size(), 1);
     const int left = form->RichEdit1->document().omittedPictures();
@@ -908,19 +908,19 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     type(QStringLiteral("X"));
     platform.clearShown();
     platform.answerQuestion(Answer::No);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(platform.questions().size(), 1);
     EXPECT_EQ(document(path), rtf);
     platform.answerSaveFile(folder.filePath(QStringLiteral("kopia.rtf")));
     platform.answerQuestion(Answer::No);
-    form->Uloako1->trigger();
+    form->saveAsItem->trigger();
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("kopia.rtf"))));
     EXPECT_EQ(form->document().fileName(), path);
     platform.answerQuestion(Answer::Yes);
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_TRUE(document(path).contains("X"));
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     EXPECT_EQ(platform.questions().size(), 3);
 }
 
@@ -930,15 +930,15 @@ namespace {
 
 TEST(PathParts, StripAndPathStripSplitAtTheLastSeparator)
 {
-    EXPECT_EQ(TForm1::strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("a.zrm"));
-    EXPECT_EQ(TForm1::path_strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("/home/jan/dopisy"));
-    EXPECT_EQ(TForm1::strip(QStringLiteral("a.zrm")), QStringLiteral("a.zrm"));
-    EXPECT_EQ(TForm1::path_strip(QStringLiteral("a.zrm")), QString());
+    EXPECT_EQ(MainWindow::strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(MainWindow::path_strip(QStringLiteral("/home/jan/dopisy/a.zrm")), QStringLiteral("/home/jan/dopisy"));
+    EXPECT_EQ(MainWindow::strip(QStringLiteral("a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(MainWindow::path_strip(QStringLiteral("a.zrm")), QString());
     // A file in the root: no folder part, so the next dialog starts where it chooses.
-    EXPECT_EQ(TForm1::strip(QStringLiteral("/a.zrm")), QStringLiteral("a.zrm"));
-    EXPECT_EQ(TForm1::path_strip(QStringLiteral("/a.zrm")), QString());
+    EXPECT_EQ(MainWindow::strip(QStringLiteral("/a.zrm")), QStringLiteral("a.zrm"));
+    EXPECT_EQ(MainWindow::path_strip(QStringLiteral("/a.zrm")), QString());
     // A backslash is part of a name here.
-    EXPECT_EQ(TForm1::strip(QStringLiteral("/tmp/C:\\list.zrm")), QStringLiteral("C:\\list.zrm"));
+    EXPECT_EQ(MainWindow::strip(QStringLiteral("/tmp/C:\\list.zrm")), QStringLiteral("C:\\list.zrm"));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // the indent steps and line wrapping.
 #include "DocumentTestSupport.h"
 
-#include "forms/ColorStrip.h"
+#include "forms/widgets/ColorStrip.h"
 #include "forms/IntegerText.h"
 #include "richtext/DocFormats.h"
 #include "settings/StateFiles.h"
@@ -23,7 +23,7 @@ protected:
     // Replaces the size box's text by typing, key by key, as the user does.
     void typeSize(const QString& text)
     {
-        QLineEdit* edit = form->ComboBox2->lineEdit();
+        QLineEdit* edit = form->fontSizeBox->lineEdit();
         edit->selectAll();
         if (text.isEmpty())
             QTest::keyClick(edit, Qt::Key_Backspace);
@@ -38,19 +38,19 @@ protected:
 
 TEST_F(FormatCommandsTest, FontBoxGivesTheSelectionOrTheNextTypedTextTheChosenFont)
 {
-    ASSERT_GT(form->ComboBox1->count(), 1);
+    ASSERT_GT(form->fontNameBox->count(), 1);
     type(QStringLiteral("ab"));
     select(0, 1);
-    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
-    const QString chosen = form->ComboBox1->currentText();
+    QTest::keyClick(form->fontNameBox, Qt::Key_Down);
+    const QString chosen = form->fontNameBox->currentText();
     EXPECT_EQ(nameAt(0), chosen);
     EXPECT_NE(nameAt(1), chosen);
 
     // Nothing selected: the text typed next is in the chosen font.
     press(Qt::Key_End);
-    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
-    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
-    const QString next = form->ComboBox1->currentText();
+    QTest::keyClick(form->fontNameBox, Qt::Key_Down);
+    QTest::keyClick(form->fontNameBox, Qt::Key_Down);
+    const QString next = form->fontNameBox->currentText();
     ASSERT_NE(next, chosen);
     type(QStringLiteral("c"));
     EXPECT_EQ(nameAt(2), next);
@@ -67,7 +67,7 @@ TEST_F(FormatCommandsTest, SizeBoxAppliesEveryEditAndEveryChoiceFromItsList)
     EXPECT_EQ(sizeAt(2), 12);
 
     // A choice from the list: the entry after the one the box stands on.
-    QComboBox* box = form->ComboBox2;
+    QComboBox* box = form->fontSizeBox;
     QTest::keyClick(box, Qt::Key_Down);
     const int listed = box->currentText().toInt();
     EXPECT_GT(listed, 0);
@@ -89,7 +89,7 @@ TEST_F(FormatCommandsTest, SizeTextThatIsNoIntegerShowsTheErrorAndChangesNothing
                                               QStringLiteral("'x' is not a valid integer value")}));
     EXPECT_EQ(sizeAt(0), 1);
     // The box keeps what the user typed.
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("x"));
+    EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("x"));
 
     platform.clearShown();
     typeSize(QStringLiteral(" 20 "));
@@ -109,7 +109,7 @@ TEST_F(FormatCommandsTest, SizesOutsideWhatTheControlShowsReachItAndAreKeptWithi
     typeSize(QStringLiteral("99999999"));
     EXPECT_EQ(sizeAt(0), 1638);
     // The box shows the size the control keeps, and the other characters keep theirs.
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("1638"));
+    EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("1638"));
     EXPECT_EQ(sizeAt(1), 12);
 }
 
@@ -143,13 +143,13 @@ TEST_F(FormatCommandsTest, StyleButtonWritesTheWholeStyleSetOfTheSelection)
 
     // The selection reads as its first character: plain. Bold on writes bold and no italic.
     press(Qt::Key_A, Qt::ControlModifier);
-    ASSERT_FALSE(form->SpeedButton5->isChecked());
-    click(form->SpeedButton5);
+    ASSERT_FALSE(form->boldButton->isChecked());
+    click(form->boldButton);
     EXPECT_EQ(styleAt(0), fs::Bold);
     EXPECT_EQ(styleAt(1), fs::Bold);
 
     // The released button takes bold off again.
-    click(form->SpeedButton5);
+    click(form->boldButton);
     EXPECT_EQ(styleAt(0), 0);
     EXPECT_EQ(styleAt(1), 0);
 }
@@ -160,21 +160,21 @@ TEST_F(FormatCommandsTest, StyleMenuItemsAndTheirKeysOnlySwitchOn)
     press(Qt::Key_A, Qt::ControlModifier);
     press(Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(styleAt(0), fs::Bold);
-    EXPECT_TRUE(form->SpeedButton5->isChecked());
-    EXPECT_TRUE(form->Tun1->isChecked());
+    EXPECT_TRUE(form->boldButton->isChecked());
+    EXPECT_TRUE(form->boldItem->isChecked());
     press(Qt::Key_B, Qt::ControlModifier);
-    choose(form->Tun1);
+    choose(form->boldItem);
     EXPECT_EQ(styleAt(4), fs::Bold);
 
     press(Qt::Key_U, Qt::ControlModifier);
-    choose(form->Prekrtnut1);
+    choose(form->strikeOutItem);
     EXPECT_EQ(styleAt(2), fs::Bold | fs::Underline | fs::StrikeOut);
     // Strikeout is written back by the style buttons as they read it.
     press(Qt::Key_A, Qt::ControlModifier);
-    click(form->SpeedButton5);
-    click(form->SpeedButton6);
+    click(form->boldButton);
+    click(form->italicButton);
     EXPECT_EQ(styleAt(2), fs::Italic | fs::Underline | fs::StrikeOut);
-    EXPECT_FALSE(form->Prekrtnut1->isChecked());
+    EXPECT_FALSE(form->strikeOutItem->isChecked());
 }
 
 // ---- the font dialog -------------------------------------------------------------------------
@@ -184,8 +184,8 @@ TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOne
     type(QStringLiteral("abc"));
     select(0, 2);
     typeSize(QStringLiteral("30"));
-    choose(form->Prekrtnut1);
-    QTest::keyClick(form->ComboBox1, Qt::Key_Down);
+    choose(form->strikeOutItem);
+    QTest::keyClick(form->fontNameBox, Qt::Key_Down);
     ASSERT_NE(nameAt(0), doc().Font().name);
 
     QFont chosen(QStringLiteral("DejaVu Serif"));
@@ -206,7 +206,7 @@ TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOne
 
     // Cancelled: nothing changes.
     platform.answerFont(std::nullopt);
-    choose(form->Psmo1);
+    choose(form->fontItem);
     EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(sizeAt(0), 20);
 }
@@ -221,25 +221,25 @@ TEST_F(FormatCommandsTest, ColourDialogsOpenOnTheEditorsBackgroundAndTheStripsFo
     const QColor red(255, 0, 0), yellow(255, 255, 0);
 
     platform.answerColor(red);
-    click(form->SpeedButton15);
+    click(form->textColorButton);
     EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(red));
-    EXPECT_EQ(form->Panel1->color(), red);
+    EXPECT_EQ(form->textColorStrip->color(), red);
 
     // The dialog opens on the editor's background, not on the red text; a cancel shows that
     // colour in the strip and leaves the text as it was.
     platform.answerColor(std::nullopt);
-    click(form->SpeedButton15);
-    EXPECT_EQ(form->Panel1->color(), editor);
+    click(form->textColorButton);
+    EXPECT_EQ(form->textColorStrip->color(), editor);
     EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(red));
 
     platform.answerColor(yellow);
-    click(form->SpeedButton19);
+    click(form->backgroundColorButton);
     EXPECT_EQ(at(0, [](TextAttributes& a) { return a.BackColor(); }), refFromColor(yellow));
     EXPECT_EQ(at(1, [](TextAttributes& a) { return a.BackColor(); }), kClWindow);
-    EXPECT_EQ(form->Panel2->color(), yellow);
+    EXPECT_EQ(form->backgroundColorStrip->color(), yellow);
     platform.answerColor(std::nullopt);
-    click(form->SpeedButton19);
-    EXPECT_EQ(form->Panel2->color(), editor);
+    click(form->backgroundColorButton);
+    EXPECT_EQ(form->backgroundColorStrip->color(), editor);
 
     EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Color), QStringList(4, editor.name()));
 }
@@ -252,52 +252,52 @@ TEST_F(FormatCommandsTest, IndexCommandsFollowTheirCheckMarkAndActAsOneGroup)
     select(1, 1);
     press(Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignSuperScript);
-    EXPECT_TRUE(form->Hornindex1->isChecked());
-    EXPECT_TRUE(form->SpeedButton40->isChecked());
+    EXPECT_TRUE(form->superscriptItem->isChecked());
+    EXPECT_TRUE(form->superscriptButton->isChecked());
     press(Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignNormal);
-    EXPECT_FALSE(form->Hornindex1->isChecked());
-    EXPECT_FALSE(form->SpeedButton40->isChecked());
+    EXPECT_FALSE(form->superscriptItem->isChecked());
+    EXPECT_FALSE(form->superscriptButton->isChecked());
 
-    choose(form->Hornindex1);
+    choose(form->superscriptItem);
     press(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignSubScript);
-    EXPECT_FALSE(form->Hornindex1->isChecked());
-    EXPECT_TRUE(form->Dolnindex1->isChecked());
-    EXPECT_FALSE(form->SpeedButton40->isChecked());
-    EXPECT_TRUE(form->SpeedButton41->isChecked());
+    EXPECT_FALSE(form->superscriptItem->isChecked());
+    EXPECT_TRUE(form->subscriptItem->isChecked());
+    EXPECT_FALSE(form->superscriptButton->isChecked());
+    EXPECT_TRUE(form->subscriptButton->isChecked());
 
     // The buttons run the items' commands: the pressed subscript button released.
-    click(form->SpeedButton41);
+    click(form->subscriptButton);
     EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignNormal);
-    EXPECT_FALSE(form->Dolnindex1->isChecked());
-    EXPECT_FALSE(form->SpeedButton41->isChecked());
-    click(form->SpeedButton40);
+    EXPECT_FALSE(form->subscriptItem->isChecked());
+    EXPECT_FALSE(form->subscriptButton->isChecked());
+    click(form->superscriptButton);
     EXPECT_EQ(verticalAt(1), QTextCharFormat::AlignSuperScript);
-    EXPECT_TRUE(form->Hornindex1->isChecked());
-    EXPECT_TRUE(form->SpeedButton40->isChecked());
+    EXPECT_TRUE(form->superscriptItem->isChecked());
+    EXPECT_TRUE(form->superscriptButton->isChecked());
 }
 
 TEST_F(FormatCommandsTest, IndexMarksShowTheLastIndexCommandNotTheTextUnderTheCaret)
 {
     type(QStringLiteral("ab"));
     select(0, 1);
-    choose(form->Hornindex1);
-    choose(form->Hornindex1); // back to normal, unchecked
+    choose(form->superscriptItem);
+    choose(form->superscriptItem); // back to normal, unchecked
     select(1, 1);
-    choose(form->Hornindex1);
+    choose(form->superscriptItem);
     ASSERT_EQ(verticalAt(1), QTextCharFormat::AlignSuperScript);
-    choose(form->Hornindex1);
-    ASSERT_FALSE(form->Hornindex1->isChecked());
+    choose(form->superscriptItem);
+    ASSERT_FALSE(form->superscriptItem->isChecked());
 
     // Raised text under the caret: the refresh leaves the marks and buttons alone, and
     // "Horný index" while unchecked raises it again.
     select(0, 1);
-    choose(form->Hornindex1);
+    choose(form->superscriptItem);
     select(1, 0);
     select(0, 1);
-    EXPECT_TRUE(form->Hornindex1->isChecked());
-    EXPECT_TRUE(form->SpeedButton40->isChecked());
+    EXPECT_TRUE(form->superscriptItem->isChecked());
+    EXPECT_TRUE(form->superscriptButton->isChecked());
 }
 
 // ---- alignment and bullets -------------------------------------------------------------------
@@ -309,40 +309,40 @@ TEST_F(FormatCommandsTest, AlignmentKeysAlignAndLeaveOnlyTheNewMarkAfterTheRefre
     // Shift+F1 aligns; it inserts no phrase.
     EXPECT_EQ(doc().Text(), QStringLiteral("riadok"));
     EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Left);
-    EXPECT_TRUE(form->Naavo1->isChecked());
-    EXPECT_TRUE(form->SpeedButton8->isChecked());
+    EXPECT_TRUE(form->alignLeftItem->isChecked());
+    EXPECT_TRUE(form->alignLeftButton->isChecked());
 
     press(Qt::Key_F2, Qt::ShiftModifier);
     EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Center);
-    EXPECT_FALSE(form->Naavo1->isChecked());
-    EXPECT_TRUE(form->Nastred1->isChecked());
-    EXPECT_FALSE(form->Napravo1->isChecked());
-    EXPECT_TRUE(form->SpeedButton9->isChecked());
-    EXPECT_FALSE(form->SpeedButton8->isChecked());
+    EXPECT_FALSE(form->alignLeftItem->isChecked());
+    EXPECT_TRUE(form->alignCenterItem->isChecked());
+    EXPECT_FALSE(form->alignRightItem->isChecked());
+    EXPECT_TRUE(form->alignCenterButton->isChecked());
+    EXPECT_FALSE(form->alignLeftButton->isChecked());
 
     press(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Right);
-    EXPECT_FALSE(form->Nastred1->isChecked());
-    EXPECT_TRUE(form->Napravo1->isChecked());
+    EXPECT_FALSE(form->alignCenterItem->isChecked());
+    EXPECT_TRUE(form->alignRightItem->isChecked());
     EXPECT_EQ(doc().Text(), QStringLiteral("riadok"));
 }
 
 TEST_F(FormatCommandsTest, AlignmentCommandsClearTheOtherMarksButNotTheirOwn)
 {
     type(QStringLiteral("riadok"));
-    form->Naavo1->setChecked(true);
-    form->Nastred1->setChecked(true);
-    choose(form->Napravo1);
-    EXPECT_FALSE(form->Naavo1->isChecked());
-    EXPECT_FALSE(form->Nastred1->isChecked());
+    form->alignLeftItem->setChecked(true);
+    form->alignCenterItem->setChecked(true);
+    choose(form->alignRightItem);
+    EXPECT_FALSE(form->alignLeftItem->isChecked());
+    EXPECT_FALSE(form->alignCenterItem->isChecked());
     EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Right);
 
     // The pressed left button clicked again stays pressed and aligns left again.
-    click(form->SpeedButton8);
-    EXPECT_TRUE(form->SpeedButton8->isChecked());
+    click(form->alignLeftButton);
+    EXPECT_TRUE(form->alignLeftButton->isChecked());
     EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Left);
-    click(form->SpeedButton8);
-    EXPECT_TRUE(form->SpeedButton8->isChecked());
+    click(form->alignLeftButton);
+    EXPECT_TRUE(form->alignLeftButton->isChecked());
     EXPECT_EQ(doc().ParagraphAttributes().Alignment(), ParaAlignment::Left);
 }
 
@@ -350,10 +350,10 @@ TEST_F(FormatCommandsTest, BulletsButtonSwitchesBulletsWithTheirOffset)
 {
     type(QStringLiteral("bod"));
     doc().ParagraphAttributes().setOffset(4);
-    click(form->SpeedButton14);
+    click(form->bulletsButton);
     EXPECT_EQ(doc().ParagraphAttributes().Numbering(), 1);
     EXPECT_EQ(doc().ParagraphAttributes().Offset(), 10);
-    click(form->SpeedButton14);
+    click(form->bulletsButton);
     EXPECT_EQ(doc().ParagraphAttributes().Numbering(), 0);
     EXPECT_EQ(doc().ParagraphAttributes().Offset(), 0);
 }
@@ -367,12 +367,12 @@ TEST_F(FormatCommandsTest, IndentStepsMoveTheSharedValueKeptInTabIni)
     type(QStringLiteral("druhý"));
     ASSERT_EQ(tabIni(), QStringLiteral("10"));
 
-    click(form->SpeedButton18);
+    click(form->indentMoreButton);
     EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 30);
     EXPECT_EQ(tabIni(), QStringLiteral("30"));
     // Another paragraph takes the next value, whatever its own indent.
     press(Qt::Key_Home, Qt::ControlModifier);
-    click(form->SpeedButton18);
+    click(form->indentMoreButton);
     EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 50);
     EXPECT_EQ(tabIni(), QStringLiteral("50"));
 }
@@ -380,13 +380,13 @@ TEST_F(FormatCommandsTest, IndentStepsMoveTheSharedValueKeptInTabIni)
 TEST_F(FormatCommandsTest, IndentStepLeftMayGoBelowZeroButStoresZero)
 {
     type(QStringLiteral("odsek"));
-    click(form->SpeedButton17);
+    click(form->indentLessButton);
     EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), -10);
     EXPECT_EQ(tabIni(), QStringLiteral("0"));
-    click(form->SpeedButton17);
+    click(form->indentLessButton);
     EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), -20);
     EXPECT_EQ(tabIni(), QStringLiteral("0"));
-    click(form->SpeedButton18);
+    click(form->indentMoreButton);
     EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 20);
     EXPECT_EQ(tabIni(), QStringLiteral("20"));
 }
@@ -395,20 +395,20 @@ TEST_F(FormatCommandsTest, IndentStepsReportTheSettingsStoreAndLeaveTheParagraph
 {
     type(QStringLiteral("odsek"));
     folder.remove(statefile::IndentStep);
-    click(form->SpeedButton18);
+    click(form->indentMoreButton);
     folder.write(statefile::IndentStep, "abc");
-    click(form->SpeedButton17);
+    click(form->indentLessButton);
     EXPECT_EQ(platform.errors(), QStringList({QStringLiteral("File not found"), QStringLiteral("Invalid numeric input")}));
     EXPECT_EQ(doc().ParagraphAttributes().FirstIndent(), 0);
     EXPECT_EQ(folder.read(statefile::IndentStep), QByteArray("abc"));
 
     // The largest and smallest stored values step without wrapping around.
     folder.write(statefile::IndentStep, "2147483647");
-    click(form->SpeedButton18);
+    click(form->indentMoreButton);
     EXPECT_EQ(tabIni(), QStringLiteral("2147483647"));
     EXPECT_GT(doc().ParagraphAttributes().FirstIndent(), 0);
     folder.write(statefile::IndentStep, "-2147483648");
-    click(form->SpeedButton17);
+    click(form->indentLessButton);
     EXPECT_EQ(tabIni(), QStringLiteral("0"));
     EXPECT_LT(doc().ParagraphAttributes().FirstIndent(), 0);
     EXPECT_EQ(platform.errors().size(), 2);
@@ -424,12 +424,12 @@ TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontal
         line += QStringLiteral("slovo%1 ").arg(i);
     doc().setText(line + QStringLiteral("\r\nkrátky"));
     QApplication::processEvents();
-    ASSERT_TRUE(form->Zalamovanieriadkov1->isChecked());
+    ASSERT_TRUE(form->lineWrapItem->isChecked());
     EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
-    choose(form->Zalamovanieriadkov1);
+    choose(form->lineWrapItem);
     QApplication::processEvents();
-    EXPECT_FALSE(form->Zalamovanieriadkov1->isChecked());
+    EXPECT_FALSE(form->lineWrapItem->isChecked());
     EXPECT_EQ(doc().Lines().LineCount(), 2);
     EXPECT_NE(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
@@ -444,9 +444,9 @@ TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontal
     EXPECT_GT(view()->horizontalScrollBar()->value(), range / 2);
     EXPECT_EQ(doc().Text(), line + more + QStringLiteral("\r\nkrátky"));
 
-    choose(form->Zalamovanieriadkov1);
+    choose(form->lineWrapItem);
     QApplication::processEvents();
-    EXPECT_TRUE(form->Zalamovanieriadkov1->isChecked());
+    EXPECT_TRUE(form->lineWrapItem->isChecked());
     EXPECT_GT(doc().Lines().LineCount(), 4);
     EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
@@ -454,7 +454,7 @@ TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontal
 TEST_F(FormatCommandsTest, LoadedDocumentStaysUnwrappedWithItsOwnScrollRange)
 {
     form->show();
-    choose(form->Zalamovanieriadkov1);
+    choose(form->lineWrapItem);
     QByteArray line;
     for (int i = 0; i < 100; ++i)
         line += "slovo " + QByteArray::number(i) + ' ';

@@ -5,9 +5,9 @@
 #include "ProgramFolder.h"
 #include "QStringPrinter.h"
 #include "ScriptedPlatform.h"
-#include "forms/StatusBar.h"
-#include "forms/CaptionBar.h"
-#include "forms/TForm1.h"
+#include "forms/widgets/StatusBar.h"
+#include "forms/widgets/CaptionBar.h"
+#include "forms/mainwindow/MainWindow.h"
 #include "forms/commands/Commands.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -33,11 +33,11 @@ inline void typeText(QWidget* target, const QString& text)
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TForm1> start(const QStringList& arguments = {})
+    std::unique_ptr<MainWindow> start(const QStringList& arguments = {})
     {
-        return std::make_unique<TForm1>(platform, settings, arguments);
+        return std::make_unique<MainWindow>(platform, settings, arguments);
     }
-    static QString panel(const TForm1& form, int index) { return form.StatusBar1->panelText(index); }
+    static QString panel(const MainWindow& form, int index) { return form.StatusBar1->panelText(index); }
 
     ProgramFolder folder;
     SettingsStore settings{folder.path()};

@@ -4,9 +4,9 @@
 // through a saved document; paste special.
 #include "FormsTestSupport.h"
 #include "TestSupport.h"
-#include "forms/DocumentObjects.h"
-#include "forms/ObjectDialogs.h"
-#include "forms/PictureFile.h"
+#include "forms/mainwindow/DocumentObjects.h"
+#include "forms/dialogs/ObjectDialogs.h"
+#include "forms/mainwindow/PictureFile.h"
 #include "richtext/rtf/Objects.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
@@ -167,7 +167,7 @@ protected:
     void insertPicture(const QString& path)
     {
         platform.answerPictureFile(path);
-        form->Obrzok1->trigger();
+        form->pictureItem->trigger();
     }
 
     void press(QKeyCombination key) { QTest::keyClick(edit->view(), key.key(), key.keyboardModifiers()); }
@@ -181,7 +181,7 @@ protected:
         edit->Lines().LoadFile(path);
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     RichEdit* edit = nullptr;
 };
 
@@ -227,15 +227,15 @@ TEST_F(InsertTest, ClickedLinksOpenWebAndMailAddressesAndShowEverythingElse)
 
 TEST_F(InsertTest, EveryTextReplacesTheSelectionExactlyStaysSelectedAndUndoesInOneStep)
 {
-    const std::pair<QAction* TForm1Controls::*, QString> cases[] = {
-        {&TForm1Controls::Dobrde1, QStringLiteral("Dobrý deň")},   {&TForm1Controls::Venpn1, QStringLiteral("Vážený pán ")},
-        {&TForm1Controls::Venpani1, QStringLiteral("Vážená pani ")}, {&TForm1Controls::Spozdravom1, QStringLiteral("S pozdravom")},
-        {&TForm1Controls::N17, QStringLiteral("@")},  {&TForm1Controls::N18, QStringLiteral("#")},
-        {&TForm1Controls::N19, QStringLiteral("$")},  {&TForm1Controls::N20, QStringLiteral("§")},
-        {&TForm1Controls::N21, QStringLiteral("\\")}, {&TForm1Controls::N22, QStringLiteral("<")},
-        {&TForm1Controls::N23, QStringLiteral(">")},  {&TForm1Controls::N24, QStringLiteral("{}")},
-        {&TForm1Controls::Dobrde2, QStringLiteral("Dobrý deň")},   {&TForm1Controls::Venpn2, QStringLiteral("Vážený pán ")},
-        {&TForm1Controls::N29, QStringLiteral("\\")}, {&TForm1Controls::N32, QStringLiteral("{}")},
+    const std::pair<QAction* MainWindowControls::*, QString> cases[] = {
+        {&MainWindowControls::greetingItem, QStringLiteral("Dobrý deň")},   {&MainWindowControls::dearSirItem, QStringLiteral("Vážený pán ")},
+        {&MainWindowControls::dearMadamItem, QStringLiteral("Vážená pani ")}, {&MainWindowControls::regardsItem, QStringLiteral("S pozdravom")},
+        {&MainWindowControls::atSignItem, QStringLiteral("@")},  {&MainWindowControls::hashItem, QStringLiteral("#")},
+        {&MainWindowControls::dollarItem, QStringLiteral("$")},  {&MainWindowControls::sectionSignItem, QStringLiteral("§")},
+        {&MainWindowControls::backslashItem, QStringLiteral("\\")}, {&MainWindowControls::lessThanItem, QStringLiteral("<")},
+        {&MainWindowControls::greaterThanItem, QStringLiteral(">")},  {&MainWindowControls::bracesItem, QStringLiteral("{}")},
+        {&MainWindowControls::contextGreetingItem, QStringLiteral("Dobrý deň")},   {&MainWindowControls::contextDearSirItem, QStringLiteral("Vážený pán ")},
+        {&MainWindowControls::contextBackslashItem, QStringLiteral("\\")}, {&MainWindowControls::contextBracesItem, QStringLiteral("{}")},
     };
     for (const auto& [item, text] : cases) {
         edit->setText(QStringLiteral("Ahoj svet"));
@@ -277,9 +277,9 @@ TEST_F(InsertTest, KeysRunTheCommandsOfTheKeyboardMap)
     platform.answerModal([](QDialog&) { return int(QDialog::Rejected); });
     press(Qt::CTRL | Qt::Key_O);
     platform.answerPictureFile(std::nullopt);
-    form->SpeedButton26->click();
+    form->pictureButton->click();
     platform.answerModal([](QDialog&) { return int(QDialog::Rejected); });
-    form->SpeedButton28->click();
+    form->objectButton->click();
     EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::PictureFile),
               QStringList({"Vložiť obrázok", "Vložiť obrázok"}));
     EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Modal), QStringList({"Vložiť objekt", "Vložiť objekt"}));
@@ -299,12 +299,12 @@ TEST_F(InsertTest, TimeFollowsTheRegionalClockAndMarkerBuiltAtStart)
     platform.regional = QLocale(QLocale::English, QLocale::UnitedStates);
     platform.clock = QDateTime(QDate(2024, 3, 5), QTime(13, 7, 3));
     form = start();
-    form->as1->trigger();
+    form->timeItem->trigger();
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("1:07:03 PM"));
     // Changing the regional settings later changes nothing: the pattern was built at start.
     platform.regional = QLocale(QLocale::German, QLocale::Germany);
     form->RichEdit1->ClearAll();
-    form->as2->trigger();
+    form->contextTimeItem->trigger();
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("1:07:03 PM"));
 }
 
@@ -313,7 +313,7 @@ TEST_F(InsertTest, TimeFollowsTheRegionalClockAndMarkerBuiltAtStart)
 TEST_F(InsertTest, PictureDialogOffersEveryReadableTypeTogetherAndOnePerType)
 {
     platform.answerPictureFile(std::nullopt);
-    form->Obrzok1->trigger();
+    form->pictureItem->trigger();
     ASSERT_EQ(platform.shown().size(), 1u);
     const FileDialogSetup& setup = platform.shown()[0].file;
     EXPECT_EQ(setup.title, QStringLiteral("Vložiť obrázok"));
@@ -473,7 +473,7 @@ TEST_F(InsertTest, FileObjectIsEmbeddedSelectedAndSavedWithTheDocument)
         EXPECT_TRUE(dialog.Button1->isEnabled());
         return int(QDialog::Accepted);
     });
-    form->Objekt2->trigger();
+    form->objectItem->trigger();
     EXPECT_TRUE(platform.errors().isEmpty()) << platform.errors().join(u'|').toStdString();
     ASSERT_EQ(objects().size(), 1u);
     const EmbeddedObject object = objects()[0];
@@ -498,7 +498,7 @@ TEST_F(InsertTest, NewObjectAndLinkComeFromTheDialogAndUndoInOneStep)
         dialog.ListBox1->setCurrentRow(0);
         return int(QDialog::Accepted);
     });
-    form->Objekt2->trigger();
+    form->objectItem->trigger();
     ASSERT_EQ(objects().size(), 1u);
     EXPECT_EQ(objects()[0].fileName, QStringLiteral("Nový textový dokument.txt"));
     EXPECT_TRUE(objects()[0].contents.isEmpty());
@@ -515,7 +515,7 @@ TEST_F(InsertTest, NewObjectAndLinkComeFromTheDialogAndUndoInOneStep)
         dialog.CheckBox1->setChecked(true);
         return int(QDialog::Accepted);
     });
-    form->Objekt2->trigger();
+    form->objectItem->trigger();
     ASSERT_EQ(objects().size(), 2u);
     EXPECT_EQ(objects()[1].kind, EmbeddedObject::Kind::Linked);
     EXPECT_EQ(objects()[1].fileName, path);
@@ -530,7 +530,7 @@ TEST_F(InsertTest, NewObjectAndLinkComeFromTheDialogAndUndoInOneStep)
         dialog.Edit1->setText(folder.filePath(QStringLiteral("nie je.txt")));
         return int(QDialog::Accepted);
     });
-    form->Objekt2->trigger();
+    form->objectItem->trigger();
     EXPECT_EQ(platform.errors().size(), 1);
     EXPECT_EQ(objects().size(), 1u);
 }
@@ -545,17 +545,17 @@ TEST_F(InsertTest, ContextMenuOffersTheSelectedObjectsEntriesAfterASeparator)
     insertObjectAtSelection(*edit, object);
     EXPECT_EQ(edit->Text(), QStringLiteral("a") + QChar::ObjectReplacementCharacter + QStringLiteral("b"));
 
-    emit form->PopupMenu1->aboutToShow();
-    EXPECT_TRUE(form->N34->isVisible());
-    EXPECT_TRUE(form->Vlastnosti1->isVisible());
+    emit form->contextMenu->aboutToShow();
+    EXPECT_TRUE(form->objectSeparator->isVisible());
+    EXPECT_TRUE(form->objectPropertiesItem->isVisible());
     const QString type = objectTypeName(object);
-    EXPECT_EQ(form->Vlastnosti1->text(), type + QStringLiteral(" Properties"));
-    EXPECT_TRUE(form->Objekt3->menuAction()->isVisible());
-    EXPECT_EQ(form->Objekt3->title(), type);
+    EXPECT_EQ(form->objectPropertiesItem->text(), type + QStringLiteral(" Properties"));
+    EXPECT_TRUE(form->objectMenu->menuAction()->isVisible());
+    EXPECT_EQ(form->objectMenu->title(), type);
 
     // Open: a copy in data/objekty handed to the desktop.
     platform.answerQuestion(Answer::Yes);
-    form->Otvori3->trigger();
+    form->objectOpenItem->trigger();
     ASSERT_EQ(platform.openedFiles().size(), 1);
     EXPECT_EQ(platform.openedFiles()[0], folder.dataPath(QStringLiteral("objekty/poznámky.txt")));
     EXPECT_EQ(folder.read(QStringLiteral("objekty/poznámky.txt")), QByteArray("poznámky"));
@@ -563,24 +563,24 @@ TEST_F(InsertTest, ContextMenuOffersTheSelectedObjectsEntriesAfterASeparator)
     // Save a copy where the user says.
     const QString target = folder.filePath(QStringLiteral("kópia.txt"));
     platform.answerSaveFile(target);
-    form->Uloikpiu1->trigger();
+    form->objectSaveCopyItem->trigger();
     QFile copy(target);
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), QByteArray("poznámky"));
 
     // Properties, captioned with the type.
     platform.answerModal([](QDialog&) { return int(QDialog::Accepted); });
-    form->Vlastnosti1->trigger();
+    form->objectPropertiesItem->trigger();
     EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Modal), QStringList({type + QStringLiteral(" Properties")}));
     EXPECT_TRUE(platform.errors().isEmpty()) << platform.errors().join(u'|').toStdString();
 
     // Ordinary text selected: the context menu alone.
     edit->setSelectionStart(0);
     edit->setSelectionLength(1);
-    emit form->PopupMenu1->aboutToShow();
-    EXPECT_FALSE(form->N34->isVisible());
-    EXPECT_FALSE(form->Vlastnosti1->isVisible());
-    EXPECT_FALSE(form->Objekt3->menuAction()->isVisible());
+    emit form->contextMenu->aboutToShow();
+    EXPECT_FALSE(form->objectSeparator->isVisible());
+    EXPECT_FALSE(form->objectPropertiesItem->isVisible());
+    EXPECT_FALSE(form->objectMenu->menuAction()->isVisible());
 }
 
 TEST_F(InsertTest, EmbeddedFileEditedWithTheDesktopsProgramComesBackIntoTheDocument)
@@ -591,7 +591,7 @@ TEST_F(InsertTest, EmbeddedFileEditedWithTheDesktopsProgramComesBackIntoTheDocum
     insertObjectAtSelection(*edit, object);
     edit->setModified(false);
     platform.answerQuestion(Answer::Yes);
-    form->Otvori3->trigger();
+    form->objectOpenItem->trigger();
     ASSERT_EQ(platform.openedFiles().size(), 1);
     const QString copy = platform.openedFiles()[0];
 
@@ -629,7 +629,7 @@ TEST_F(InsertTest, OpeningAnObjectAsksFirstAndNeverRunsAnything)
         edit->ClearAll();
         insertObjectAtSelection(*edit, object);
         platform.clearShown();
-        form->Otvori3->trigger();
+        form->objectOpenItem->trigger();
         ASSERT_EQ(platform.errors().size(), 1) << object.fileName.toStdString();
         EXPECT_TRUE(platform.errors()[0].contains(QStringLiteral("neotvorí")));
         EXPECT_TRUE(platform.questions().isEmpty());
@@ -643,12 +643,12 @@ TEST_F(InsertTest, OpeningAnObjectAsksFirstAndNeverRunsAnything)
     insertObjectAtSelection(*edit, note);
     platform.clearShown();
     platform.answerQuestion(Answer::No);
-    form->Otvori3->trigger();
+    form->objectOpenItem->trigger();
     ASSERT_EQ(platform.questions().size(), 1);
     EXPECT_TRUE(platform.questions()[0].contains(QStringLiteral("„poznámka.txt“")));
     EXPECT_TRUE(platform.openedFiles().isEmpty());
     platform.answerQuestion(Answer::Yes);
-    form->Otvori3->trigger();
+    form->objectOpenItem->trigger();
     ASSERT_EQ(platform.openedFiles().size(), 1);
     const QString copy = platform.openedFiles()[0];
     EXPECT_EQ(QFileInfo(copy).permissions() & QFileDevice::Permissions(0x7177), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -687,7 +687,7 @@ TEST_F(InsertTest, PasteSpecialListsWhatTheClipboardOffersAndPastesTheChosenForm
             return int(QDialog::Accepted);
         });
         edit->ClearAll();
-        form->Vloiinak1->trigger();
+        form->pasteSpecialItem->trigger();
     };
 
     QStringList listed;
@@ -698,7 +698,7 @@ TEST_F(InsertTest, PasteSpecialListsWhatTheClipboardOffersAndPastesTheChosenForm
         EXPECT_TRUE(dialog.RadioButton1->isChecked());
         return int(QDialog::Rejected);
     });
-    form->Vloiinak1->trigger();
+    form->pasteSpecialItem->trigger();
     const QString type = objectTypeName(fileObject(file, false));
     EXPECT_EQ(listed, QStringList({type, "Rich Text Format", "Rich Text Format Without Objects", "Unformatted text",
                                    "Windows Bitmap"}));
@@ -734,7 +734,7 @@ TEST_F(InsertTest, PasteSpecialListsWhatTheClipboardOffersAndPastesTheChosenForm
 TEST_F(InsertTest, PasteSpecialWithAnEmptyClipboardShowsNothing)
 {
     QGuiApplication::clipboard()->setMimeData(new QMimeData);
-    form->Vloiinak1->trigger();
+    form->pasteSpecialItem->trigger();
     EXPECT_TRUE(platform.shown().empty());
 }
 

@@ -47,12 +47,12 @@ TEST_F(PrintCommandsTest, CancelledDialogPrintsNothingAndAFailedJobIsReported)
     form->RichEdit1->setText(QStringLiteral("text"));
     platform.printToFile = pdf;
     platform.answerPrint(false);
-    form->SpeedButton4->click();
+    form->printButton->click();
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_TRUE(platform.errors().isEmpty());
 
     platform.printToFile = out.filePath(QStringLiteral("chýba/tlač.pdf"));
     platform.answerPrint(true);
-    form->Vytlai1->trigger();
+    form->printItem->trigger();
     EXPECT_EQ(platform.errors().size(), 1u);
 }

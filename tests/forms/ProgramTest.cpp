@@ -1,17 +1,17 @@
 // The program's windows: created once, in order, each with its caption; a failing one is
 // reported and the rest are still created.
 #include "FormsTestSupport.h"
-#include "forms/Project2.h"
-#include "forms/TAboutBox.h"
-#include "forms/TForm10.h"
-#include "forms/TForm11.h"
-#include "forms/TForm3.h"
-#include "forms/TForm4.h"
-#include "forms/TForm5.h"
-#include "forms/TForm6.h"
-#include "forms/TForm7.h"
-#include "forms/TForm8.h"
-#include "forms/TForm9.h"
+#include "forms/Program.h"
+#include "forms/dialogs/AboutBox.h"
+#include "forms/dialogs/HyperlinkDialog.h"
+#include "forms/dialogs/CalculatorWindow.h"
+#include "forms/dialogs/PageSetupDialog.h"
+#include "forms/dialogs/GoToLineDialog.h"
+#include "forms/dialogs/HelpWindow.h"
+#include "forms/dialogs/ClipboardViewer.h"
+#include "forms/dialogs/ReplaceDialog.h"
+#include "forms/dialogs/FindDialog.h"
+#include "forms/dialogs/StatisticsDialog.h"
 
 #include <stdexcept>
 
@@ -25,22 +25,22 @@ class ProgramTest : public MainWindowTest {};
 TEST_F(ProgramTest, CreatesEveryWindowWithItsCaptionAndShowsOnlyTheMainWindow)
 {
     const auto w = createWindows(platform, settings, {});
-    ASSERT_TRUE(w->Form1);
-    EXPECT_TRUE(w->Form1->isVisible());
-    EXPECT_EQ(w->Form1->windowTitle(), QStringLiteral("ZORIM"));
-    EXPECT_EQ(w->Form1->document().title(), QStringLiteral("ZORIM - Dokument"));
+    ASSERT_TRUE(w->mainWindow);
+    EXPECT_TRUE(w->mainWindow->isVisible());
+    EXPECT_EQ(w->mainWindow->windowTitle(), QStringLiteral("ZORIM"));
+    EXPECT_EQ(w->mainWindow->document().title(), QStringLiteral("ZORIM - Dokument"));
 
     const std::pair<QWidget*, QString> others[] = {
-        {w->AboutBox.get(), QStringLiteral("O programe")},
-        {w->Form3.get(), QStringLiteral("Nastavenie programu")},
-        {w->Form4.get(), QStringLiteral("Riadok")},
-        {w->Form5.get(), QStringLiteral("Ako pracovať s programom?")},
-        {w->Form6.get(), QStringLiteral("Obsah schránky")},
-        {w->Form7.get(), QStringLiteral("Nahradiť text")},
-        {w->Form8.get(), QStringLiteral("Hľadať text")},
-        {w->Form9.get(), QStringLiteral("Štatistika dokumentu")},
-        {w->Form10.get(), QStringLiteral("Vložiť hypertextový odkaz")},
-        {w->Form11.get(), QStringLiteral("Kalkulačka")},
+        {w->aboutBox.get(), QStringLiteral("O programe")},
+        {w->pageSetup.get(), QStringLiteral("Nastavenie programu")},
+        {w->goToLine.get(), QStringLiteral("Riadok")},
+        {w->help.get(), QStringLiteral("Ako pracovať s programom?")},
+        {w->clipboardViewer.get(), QStringLiteral("Obsah schránky")},
+        {w->replace.get(), QStringLiteral("Nahradiť text")},
+        {w->find.get(), QStringLiteral("Hľadať text")},
+        {w->statistics.get(), QStringLiteral("Štatistika dokumentu")},
+        {w->hyperlink.get(), QStringLiteral("Vložiť hypertextový odkaz")},
+        {w->calculator.get(), QStringLiteral("Kalkulačka")},
     };
     for (const auto& [window, caption] : others) {
         ASSERT_NE(window, nullptr) << caption.toStdString();
@@ -55,9 +55,9 @@ TEST_F(ProgramTest, MainWindowIsShownAlsoAfterAFailedStartupStep)
     folder.remove(QStringLiteral("tab.ini"));
     const auto w = createWindows(platform, settings, {});
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File not found")});
-    ASSERT_TRUE(w->Form1);
-    EXPECT_TRUE(w->Form1->isVisible());
-    EXPECT_TRUE(w->Form11);
+    ASSERT_TRUE(w->mainWindow);
+    EXPECT_TRUE(w->mainWindow->isVisible());
+    EXPECT_TRUE(w->calculator);
 }
 
 TEST_F(ProgramTest, FailureWhileCreatingAWindowIsShownAndCreationGoesOn)

@@ -5,7 +5,7 @@
 // below: it builds the real main window in the given program folder, types, waits for the
 // snapshot and then waits to be killed.
 #include "FormsTestSupport.h"
-#include "forms/Recovery.h"
+#include "forms/mainwindow/Recovery.h"
 
 #include <QDir>
 #include <QProcess>
@@ -73,13 +73,13 @@ TEST(RecoveryChild, TypeAndWaitToBeKilled)
         GTEST_SKIP() << "runs only as the child of RecoveryProcessTest";
     SettingsStore settings(folder);
     ScriptedPlatform platform;
-    TForm1 form(platform, settings, {});
+    MainWindow form(platform, settings, {});
     form.show();
     // Ended with SIGTERM, the run has no snapshot yet when the signal comes: it writes one then.
     const bool waitsForTerm = qEnvironmentVariableIsSet(kChildWaitsForTerm);
     form.recovery()->setDelays(waitsForTerm ? 600000 : 50, waitsForTerm ? 600000 : 1000);
     bool ended = false;
-    QObject::connect(&form, &TForm1::closed, [&] { ended = true; });
+    QObject::connect(&form, &MainWindow::closed, [&] { ended = true; });
     QWidget* view = form.RichEdit1->view();
     view->setFocus();
     typeText(view, QStringLiteral("Vážený pán "));
@@ -169,7 +169,7 @@ TEST_F(RecoveryProcessTest, ACleanEndLeavesNoSnapshotAndALiveRunIsNotOffered)
 
     // A second program started from the same folder while the first one runs asks nothing.
     ScriptedPlatform otherPlatform;
-    const auto second = std::make_unique<TForm1>(otherPlatform, settings, QStringList());
+    const auto second = std::make_unique<MainWindow>(otherPlatform, settings, QStringList());
     EXPECT_TRUE(otherPlatform.questions().isEmpty());
 
     first.reset();

@@ -1,7 +1,7 @@
 // Recovery snapshots: written after a pause and at the latest after the longest delay, removed
 // when discarded, offered back only from runs that are over, and refused when damaged.
 #include "QStringPrinter.h"
-#include "forms/Recovery.h"
+#include "forms/mainwindow/Recovery.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Find, find next, replace and go to line on the document control.
 #include "QStringPrinter.h"
-#include "forms/SearchCommands.h"
+#include "richtext/DocumentSearch.h"
 #include "richtext/RichEdit.h"
 
 #include <QRandomGenerator>

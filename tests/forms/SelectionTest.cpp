@@ -1,8 +1,8 @@
 // The refresh that keeps toolbars, boxes, strips, check marks and the caret panel in step
 // with the selection; the editor's events that run it; the status bar and the resize rule.
 #include "FormsTestSupport.h"
-#include "forms/ColorStrip.h"
-#include "forms/SearchCommands.h"
+#include "forms/widgets/ColorStrip.h"
+#include "richtext/DocumentSearch.h"
 #include "forms/commands/CommandUi.h"
 #include "richtext/DocFormats.h"
 
@@ -42,20 +42,20 @@ protected:
         edit().setSelectionStart(from);
         edit().setSelectionLength(to - from);
     }
-    int fontEntry(const QString& name) const { return form->ComboBox1->findText(name, Qt::MatchFixedString); }
+    int fontEntry(const QString& name) const { return form->fontNameBox->findText(name, Qt::MatchFixedString); }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     QStringList ran;
 };
 
 TEST_F(SelectionTest, AfterStartTheControlsShowTheEmptyDocument)
 {
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("12"));
-    EXPECT_EQ(form->ComboBox1->currentIndex(), fontEntry(QStringLiteral("Verdana"))); // none when not installed
-    for (QToolButton* b : {form->SpeedButton5, form->SpeedButton6, form->SpeedButton7, form->SpeedButton14})
+    EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("12"));
+    EXPECT_EQ(form->fontNameBox->currentIndex(), fontEntry(QStringLiteral("Verdana"))); // none when not installed
+    for (QToolButton* b : {form->boldButton, form->italicButton, form->underlineButton, form->bulletsButton})
         EXPECT_FALSE(b->isChecked());
     EXPECT_EQ(panel(*form, 0), QStringLiteral("   1 /  1"));
-    EXPECT_EQ(form->Panel2->color(), colorFromRef(kClWindow));
+    EXPECT_EQ(form->backgroundColorStrip->color(), colorFromRef(kClWindow));
 }
 
 TEST_F(SelectionTest, StylesFollowTheCaretBothWaysOnButtonsAndMenuMarks)
@@ -71,22 +71,22 @@ TEST_F(SelectionTest, StylesFollowTheCaretBothWaysOnButtonsAndMenuMarks)
     edit().SelectionAttributes().setStyle(fs::StrikeOut);
 
     caretAt(8);
-    EXPECT_TRUE(form->SpeedButton5->isChecked());
-    EXPECT_TRUE(form->Tun1->isChecked());
-    EXPECT_FALSE(form->SpeedButton6->isChecked());
+    EXPECT_TRUE(form->boldButton->isChecked());
+    EXPECT_TRUE(form->boldItem->isChecked());
+    EXPECT_FALSE(form->italicButton->isChecked());
     caretAt(13);
-    EXPECT_FALSE(form->SpeedButton5->isChecked());
-    EXPECT_FALSE(form->Tun1->isChecked());
-    EXPECT_TRUE(form->SpeedButton6->isChecked());
-    EXPECT_TRUE(form->ikm1->isChecked());
+    EXPECT_FALSE(form->boldButton->isChecked());
+    EXPECT_FALSE(form->boldItem->isChecked());
+    EXPECT_TRUE(form->italicButton->isChecked());
+    EXPECT_TRUE(form->italicItem->isChecked());
     caretAt(20);
-    EXPECT_TRUE(form->SpeedButton7->isChecked());
-    EXPECT_TRUE(form->Podiarknut1->isChecked());
-    EXPECT_FALSE(form->ikm1->isChecked());
+    EXPECT_TRUE(form->underlineButton->isChecked());
+    EXPECT_TRUE(form->underlineItem->isChecked());
+    EXPECT_FALSE(form->italicItem->isChecked());
     caretAt(27); // strikeout shows nowhere
-    EXPECT_FALSE(form->Prekrtnut1->isChecked());
-    EXPECT_FALSE(form->SpeedButton7->isChecked());
-    EXPECT_FALSE(form->Podiarknut1->isChecked());
+    EXPECT_FALSE(form->strikeOutItem->isChecked());
+    EXPECT_FALSE(form->underlineButton->isChecked());
+    EXPECT_FALSE(form->underlineItem->isChecked());
 }
 
 TEST_F(SelectionTest, AlignmentPressesOneButtonAndOnlyAddsMenuMarks)
@@ -98,24 +98,24 @@ TEST_F(SelectionTest, AlignmentPressesOneButtonAndOnlyAddsMenuMarks)
     edit().ParagraphAttributes().setAlignment(ParaAlignment::Justify);
     caretAt(27);
     edit().ParagraphAttributes().setAlignment(ParaAlignment::Right);
-    for (QAction* mark : {form->Naavo1, form->Nastred1, form->Napravo1})
+    for (QAction* mark : {form->alignLeftItem, form->alignCenterItem, form->alignRightItem})
         mark->setChecked(false);
 
     caretAt(2);
-    EXPECT_TRUE(form->SpeedButton9->isChecked());
-    EXPECT_TRUE(form->Nastred1->isChecked());
+    EXPECT_TRUE(form->alignCenterButton->isChecked());
+    EXPECT_TRUE(form->alignCenterItem->isChecked());
     caretAt(9);
-    EXPECT_TRUE(form->SpeedButton8->isChecked());
-    EXPECT_FALSE(form->SpeedButton9->isChecked());
-    EXPECT_TRUE(form->Naavo1->isChecked());
-    EXPECT_TRUE(form->Nastred1->isChecked()); // a mark stays until an alignment command clears it
+    EXPECT_TRUE(form->alignLeftButton->isChecked());
+    EXPECT_FALSE(form->alignCenterButton->isChecked());
+    EXPECT_TRUE(form->alignLeftItem->isChecked());
+    EXPECT_TRUE(form->alignCenterItem->isChecked()); // a mark stays until an alignment command clears it
     caretAt(18); // justified changes nothing
-    EXPECT_TRUE(form->SpeedButton8->isChecked());
-    EXPECT_FALSE(form->Napravo1->isChecked());
+    EXPECT_TRUE(form->alignLeftButton->isChecked());
+    EXPECT_FALSE(form->alignRightItem->isChecked());
     caretAt(28);
-    EXPECT_TRUE(form->SpeedButton10->isChecked());
-    EXPECT_FALSE(form->SpeedButton8->isChecked());
-    EXPECT_TRUE(form->Napravo1->isChecked());
+    EXPECT_TRUE(form->alignRightButton->isChecked());
+    EXPECT_FALSE(form->alignLeftButton->isChecked());
+    EXPECT_TRUE(form->alignRightItem->isChecked());
 }
 
 TEST_F(SelectionTest, BulletsOfAnyNumberingPressTheBulletButton)
@@ -126,16 +126,16 @@ TEST_F(SelectionTest, BulletsOfAnyNumberingPressTheBulletButton)
     caretAt(5);
     edit().ParagraphAttributes().setNumbering(2);
     caretAt(1);
-    EXPECT_TRUE(form->SpeedButton14->isChecked());
+    EXPECT_TRUE(form->bulletsButton->isChecked());
     caretAt(6);
-    EXPECT_TRUE(form->SpeedButton14->isChecked());
+    EXPECT_TRUE(form->bulletsButton->isChecked());
     caretAt(10);
-    EXPECT_FALSE(form->SpeedButton14->isChecked());
+    EXPECT_FALSE(form->bulletsButton->isChecked());
 }
 
 TEST_F(SelectionTest, BoxesShowSizeAndFontWithoutApplyingThem)
 {
-    const QString installed = form->ComboBox1->itemText(form->ComboBox1->count() / 2);
+    const QString installed = form->fontNameBox->itemText(form->fontNameBox->count() / 2);
     edit().setText(QStringLiteral("small big other"));
     select(0, 5);
     edit().SelectionAttributes().setSize(9);
@@ -146,11 +146,11 @@ TEST_F(SelectionTest, BoxesShowSizeAndFontWithoutApplyingThem)
 
     ran.clear();
     caretAt(2);
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("9"));
-    EXPECT_EQ(form->ComboBox1->currentText(), installed);
+    EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("9"));
+    EXPECT_EQ(form->fontNameBox->currentText(), installed);
     caretAt(7);
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("20"));
-    EXPECT_EQ(form->ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("20"));
+    EXPECT_EQ(form->fontNameBox->currentIndex(), -1);
     // A selection over both sizes shows the first and changes neither.
     select(0, 9);
     form->SelectionChange();
@@ -168,12 +168,12 @@ TEST_F(SelectionTest, StripsShowTextAndBackgroundColours)
     select(4, 10);
     edit().SelectionAttributes().setBackColor(0x0000FFFF);
     caretAt(1);
-    EXPECT_EQ(form->Panel1->color(), QColor(255, 0, 0));
+    EXPECT_EQ(form->textColorStrip->color(), QColor(255, 0, 0));
     caretAt(6);
-    EXPECT_EQ(form->Panel2->color(), QColor(255, 255, 0));
+    EXPECT_EQ(form->backgroundColorStrip->color(), QColor(255, 255, 0));
     caretAt(13); // automatic colours: the desktop's window text and window colours
-    EXPECT_EQ(form->Panel1->color(), colorFromRef(kClWindowText));
-    EXPECT_EQ(form->Panel2->color(), colorFromRef(kClWindow));
+    EXPECT_EQ(form->textColorStrip->color(), colorFromRef(kClWindowText));
+    EXPECT_EQ(form->backgroundColorStrip->color(), colorFromRef(kClWindow));
 }
 
 TEST_F(SelectionTest, CaretPanelCountsFromOneInFieldsOfThree)
@@ -244,8 +244,8 @@ TEST_F(SelectionTest, StripsRunTheColourButtonsAndTheStatusBarOpensDateAndTimeSe
     // Each strip runs its colour button, which asks for a colour.
     platform.answerColor(std::nullopt);
     platform.answerColor(std::nullopt);
-    QTest::mouseClick(form->Panel1, Qt::LeftButton);
-    QTest::mouseClick(form->Panel2, Qt::LeftButton);
+    QTest::mouseClick(form->textColorStrip, Qt::LeftButton);
+    QTest::mouseClick(form->backgroundColorStrip, Qt::LeftButton);
     EXPECT_EQ(ran, QStringList({"Panel1", "Panel2"}));
 
     // Any panel; the first settings program that starts is the only one.

@@ -20,7 +20,7 @@ protected:
         typeText(form->RichEdit1->view(), text);
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace zorim::test

@@ -36,16 +36,16 @@ TEST_F(StartupTest, WithoutDocumentStartsUntitledAndRestoresTheInstalledState)
     EXPECT_TRUE(form->RichEdit1->verticalScrollBar());
     EXPECT_FALSE(form->RichEdit1->Modified());
 
-    EXPECT_EQ(form->PoslednySubor->text(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->recentFileItem->text(), QStringLiteral("Dokument"));
     EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("10"));
     EXPECT_EQ(form->appliedSkin(), 4);
     // easy.ini "1": the laid-out editor, fixed border, "Plain Text" offered.
     EXPECT_FALSE(form->RichEdit1->PlainText());
-    EXPECT_FALSE(form->Easymd1->isChecked());
+    EXPECT_FALSE(form->easyModeItem->isChecked());
     EXPECT_FALSE(form->editorFillsClientArea());
     EXPECT_FALSE(form->borderResizable());
     EXPECT_EQ(form->RichEdit1->geometry(), QRect(8, 61, 777, 470));
-    EXPECT_TRUE(form->PlainText1->isVisible());
+    EXPECT_TRUE(form->plainTextItem->isVisible());
 
     EXPECT_TRUE(form->RichEdit2->isHidden());
     EXPECT_TRUE(form->RichEdit2->PlainText());
@@ -89,7 +89,7 @@ TEST_F(StartupTest, UnreadableDocumentEndsTheStartupStepsButLeavesItUntitled)
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     folder.openToOthers();
     folder.write(QStringLiteral("tab.ini"), "30");
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     {
         AsOrdinaryUser user;
         if (!user.effective())
@@ -106,9 +106,9 @@ TEST_F(StartupTest, UnreadableDocumentEndsTheStartupStepsButLeavesItUntitled)
 TEST_F(StartupTest, LastFileRecordBecomesTheLastFileItemsCaption)
 {
     folder.write(QStringLiteral("data.ini"), "/home/jan/dopisy/list.zrm");
-    EXPECT_EQ(start()->PoslednySubor->text(), QStringLiteral("/home/jan/dopisy/list.zrm"));
+    EXPECT_EQ(start()->recentFileItem->text(), QStringLiteral("/home/jan/dopisy/list.zrm"));
     folder.write(QStringLiteral("data.ini"), "");
-    EXPECT_EQ(start()->PoslednySubor->text(), QString());
+    EXPECT_EQ(start()->recentFileItem->text(), QString());
     EXPECT_EQ(platform.errors(), QStringList());
 }
 
@@ -118,7 +118,7 @@ TEST_F(StartupTest, ALastFileRecordLongerThanAStateFileIsRefused)
     folder.write(QStringLiteral("data.ini"), QByteArray(100 << 10, 'a'));
     const auto form = start();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Stavový súbor data.ini je dlhší ako 64 kB; nenačítal sa.")});
-    EXPECT_EQ(form->PoslednySubor->text(), QString());
+    EXPECT_EQ(form->recentFileItem->text(), QString());
 }
 
 TEST_F(StartupTest, IndentStoreIsResetWhateverItHeld)
@@ -148,7 +148,7 @@ TEST_F(StartupTest, EasyModeOnFillsTheClientAreaInPlainTextWithAResizableBorder)
     folder.write(QStringLiteral("easy.ini"), "0");
     auto form = start();
     EXPECT_TRUE(form->RichEdit1->PlainText());
-    EXPECT_TRUE(form->Easymd1->isChecked());
+    EXPECT_TRUE(form->easyModeItem->isChecked());
     EXPECT_TRUE(form->editorFillsClientArea());
     EXPECT_TRUE(form->borderResizable());
     EXPECT_EQ(form->RichEdit1->width(), form->centralWidget()->width());
@@ -163,7 +163,7 @@ TEST_F(StartupTest, OtherEasyModeValuesChangeNothing)
         folder.write(QStringLiteral("easy.ini"), held);
         auto form = start();
         EXPECT_FALSE(form->RichEdit1->PlainText()) << held.toStdString();
-        EXPECT_FALSE(form->Easymd1->isChecked());
+        EXPECT_FALSE(form->easyModeItem->isChecked());
         EXPECT_FALSE(form->editorFillsClientArea());
         EXPECT_FALSE(form->borderResizable());
     }
@@ -193,7 +193,7 @@ TEST_F(StartupTest, MissingStateFileEndsTheRestoringSteps)
         fresh.write(QStringLiteral("skin.ini"), "7");
         fresh.write(QStringLiteral("easy.ini"), "0");
         fresh.remove(QString::fromLatin1(c.missing));
-        TForm1 form(shown, store, {});
+        MainWindow form(shown, store, {});
         EXPECT_EQ(shown.errors(), QStringList{QString(c.message).replace(QLatin1String("%1"), fresh.dataPath(QStringLiteral("data.ini")))})
             << c.missing;
         if (QString::fromLatin1(c.missing) != QLatin1String("tab.ini")) {
@@ -201,7 +201,7 @@ TEST_F(StartupTest, MissingStateFileEndsTheRestoringSteps)
         }
         EXPECT_EQ(form.appliedSkin(), c.theme) << c.missing;
         EXPECT_FALSE(form.RichEdit1->PlainText()) << c.missing;
-        EXPECT_FALSE(form.Easymd1->isChecked());
+        EXPECT_FALSE(form.easyModeItem->isChecked());
         EXPECT_EQ(form.document().title(), QStringLiteral("ZORIM - Dokument"));
         EXPECT_FALSE(fresh.exists(QString::fromLatin1(c.missing)));
     }
@@ -213,7 +213,7 @@ TEST_F(StartupTest, ReadOnlyDataFolderStopsAtTheIndentStoreAndChangesNothing)
     folder.write(QStringLiteral("skin.ini"), "5");
     folder.openToOthers();
     const QStringList before = QDir(folder.dataPath(QString())).entryList(QDir::Files | QDir::Hidden);
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     {
         AsOrdinaryUser user;
         if (!user.effective())
@@ -221,7 +221,7 @@ TEST_F(StartupTest, ReadOnlyDataFolderStopsAtTheIndentStoreAndChangesNothing)
         form = start();
     }
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("File access denied")});
-    EXPECT_EQ(form->PoslednySubor->text(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->recentFileItem->text(), QStringLiteral("Dokument"));
     EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("30"));
     EXPECT_EQ(form->appliedSkin(), 0);
     EXPECT_EQ(QDir(folder.dataPath(QString())).entryList(QDir::Files | QDir::Hidden), before);

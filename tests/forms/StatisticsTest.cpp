@@ -1,8 +1,8 @@
 // The statistics window's counts: characters, words, laid-out lines and blanks.
 #include "QStringPrinter.h"
 #include "ScriptedPlatform.h"
-#include "forms/DocumentStatistics.h"
-#include "forms/TForm9.h"
+#include "richtext/DocumentStatistics.h"
+#include "forms/dialogs/StatisticsDialog.h"
 #include "richtext/RichEdit.h"
 
 #include <QLabel>
@@ -89,7 +89,7 @@ TEST(StatisticsTest, AWrappedParagraphCountsItsLaidOutLines)
 TEST(StatisticsTest, TheWindowShowsTheCountsOfTheDocument)
 {
     ScriptedPlatform platform;
-    TForm9 form(platform);
+    StatisticsDialog form(platform);
     EXPECT_EQ(form.windowTitle(), u("Štatistika dokumentu"));
     EXPECT_EQ(form.Label2->text(), "0");
     RichEdit edit;

@@ -3,16 +3,16 @@
 // scripted platform; checked by the document, the selection, the state files and what was
 // shown.
 #include "FormsTestSupport.h"
-#include "forms/Project2.h"
-#include "forms/TAboutBox.h"
-#include "forms/TForm10.h"
-#include "forms/TForm3.h"
-#include "forms/TForm4.h"
-#include "forms/TForm5.h"
-#include "forms/TForm6.h"
-#include "forms/TForm7.h"
-#include "forms/TForm8.h"
-#include "forms/TForm9.h"
+#include "forms/Program.h"
+#include "forms/dialogs/AboutBox.h"
+#include "forms/dialogs/HyperlinkDialog.h"
+#include "forms/dialogs/PageSetupDialog.h"
+#include "forms/dialogs/GoToLineDialog.h"
+#include "forms/dialogs/HelpWindow.h"
+#include "forms/dialogs/ClipboardViewer.h"
+#include "forms/dialogs/ReplaceDialog.h"
+#include "forms/dialogs/FindDialog.h"
+#include "forms/dialogs/StatisticsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,8 +42,8 @@ protected:
     void SetUp() override
     {
         windows = createWindows(platform, settings, {});
-        ASSERT_TRUE(windows->Form1);
-        form = windows->Form1.get();
+        ASSERT_TRUE(windows->mainWindow);
+        form = windows->mainWindow.get();
         ASSERT_EQ(platform.errors(), QStringList());
     }
 
@@ -80,8 +80,8 @@ protected:
     void findDialogConfirms(const QString& text)
     {
         user([this, text](QDialog&) {
-            fill(windows->Form8->Edit1, text);
-            enter(windows->Form8->Edit1);
+            fill(windows->find->Edit1, text);
+            enter(windows->find->Edit1);
         });
     }
     void cancels()
@@ -91,7 +91,7 @@ protected:
     QStringList shownDialogs() const { return platform.texts(ScriptedPlatform::Kind::Modal); }
 
     std::unique_ptr<Windows> windows;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
 };
 
 } // namespace
@@ -144,10 +144,10 @@ TEST_F(ToolsCommandsTest, CancelledFindSearchesForTheTextConfirmedLastAlsoInAnEa
     folder.write("hladat.ini", "dva"); // confirmed in an earlier run
     type(QStringLiteral("jeden dva"));
     user([this](QDialog&) {
-        fill(windows->Form8->Edit1, QStringLiteral("jeden"));
-        click(windows->Form8->Button2); // "Storno"
+        fill(windows->find->Edit1, QStringLiteral("jeden"));
+        click(windows->find->Button2); // "Storno"
     });
-    form->SpeedButton22->click(); // the toolbar's "Nájsť"
+    form->findButton->click(); // the toolbar's "Nájsť"
     EXPECT_EQ(shownDialogs(), QStringList{u("Hľadať text")});
     EXPECT_EQ(folder.read("hladat.ini"), QByteArray("dva"));
     EXPECT_EQ(selection(), std::make_pair(6, 3));
@@ -155,7 +155,7 @@ TEST_F(ToolsCommandsTest, CancelledFindSearchesForTheTextConfirmedLastAlsoInAnEa
     // The menu item, the close box.
     user([](QDialog& dialog) { dialog.close(); });
     select(0, 0);
-    form->Njs1->trigger();
+    form->findItem->trigger();
     EXPECT_EQ(selection(), std::make_pair(6, 3));
 }
 
@@ -180,9 +180,9 @@ TEST_F(ToolsCommandsTest, ReplaceReplacesEveryMatchAsOneChangeAndOneUndoStep)
     type(QStringLiteral("abab ab"));
     QSignalSpy changes(&doc(), &RichEdit::OnChange);
     user([this](QDialog&) {
-        fill(windows->Form7->Edit1, QStringLiteral("ab"));
-        fill(windows->Form7->Edit2, QStringLiteral("xyz"));
-        enter(windows->Form7->Edit2);
+        fill(windows->replace->Edit1, QStringLiteral("ab"));
+        fill(windows->replace->Edit2, QStringLiteral("xyz"));
+        enter(windows->replace->Edit2);
     });
     press(Qt::Key_F11);
     EXPECT_EQ(shownDialogs(), QStringList{u("Nahradiť text")});
@@ -204,7 +204,7 @@ TEST_F(ToolsCommandsTest, ReplaceOfMoreMatchesThanTheUndoLimitIsStillUndoneInOne
     folder.write("hladat.ini", "x");
     folder.write("nahradit.ini", "yy");
     cancels();
-    form->SpeedButton23->click(); // the toolbar's "Nahradiť"
+    form->replaceButton->click(); // the toolbar's "Nahradiť"
     EXPECT_EQ(doc().Text(), QStringLiteral("yy ").repeated(150));
     press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(doc().Text(), many);
@@ -214,9 +214,9 @@ TEST_F(ToolsCommandsTest, CancelledReplaceUsesTheTextsConfirmedLast)
 {
     type(QStringLiteral("x"));
     user([this](QDialog&) {
-        fill(windows->Form7->Edit1, QStringLiteral("x"));
-        fill(windows->Form7->Edit2, QStringLiteral("y"));
-        click(windows->Form7->Button1);
+        fill(windows->replace->Edit1, QStringLiteral("x"));
+        fill(windows->replace->Edit2, QStringLiteral("y"));
+        click(windows->replace->Button1);
     });
     press(Qt::Key_F11);
     EXPECT_EQ(doc().Text(), QStringLiteral("y"));
@@ -224,19 +224,19 @@ TEST_F(ToolsCommandsTest, CancelledReplaceUsesTheTextsConfirmedLast)
     press(Qt::Key_End);
     type(QStringLiteral(" x x"));
     user([this](QDialog&) {
-        fill(windows->Form7->Edit1, QStringLiteral("q"));
-        click(windows->Form7->Button2);
+        fill(windows->replace->Edit1, QStringLiteral("q"));
+        click(windows->replace->Button2);
     });
-    form->Nahradi1->trigger();
+    form->replaceItem->trigger();
     EXPECT_EQ(doc().Text(), QStringLiteral("y y y"));
     EXPECT_EQ(folder.read("hladat.ini"), QByteArray("x"));
 
     // "a" by "aa": what a replacement brought in is not searched again.
     doc().setText(QStringLiteral("a a"));
     user([this](QDialog&) {
-        fill(windows->Form7->Edit1, QStringLiteral("a"));
-        fill(windows->Form7->Edit2, QStringLiteral("aa"));
-        click(windows->Form7->Button1);
+        fill(windows->replace->Edit1, QStringLiteral("a"));
+        fill(windows->replace->Edit2, QStringLiteral("aa"));
+        click(windows->replace->Button1);
     });
     press(Qt::Key_F11);
     EXPECT_EQ(doc().Text(), QStringLiteral("aa aa"));
@@ -264,8 +264,8 @@ TEST_F(ToolsCommandsTest, GoToLinePutsTheCaretAtTheStartOfTheTypedLine)
     }
     const auto goTo = [this](int line) {
         user([this, line](QDialog&) {
-            windows->Form4->SpinEdit1->setValue(line);
-            click(windows->Form4->Button1);
+            windows->goToLine->SpinEdit1->setValue(line);
+            click(windows->goToLine->Button1);
         });
         press(Qt::Key_F7);
     };
@@ -278,7 +278,7 @@ TEST_F(ToolsCommandsTest, GoToLinePutsTheCaretAtTheStartOfTheTypedLine)
     // Cancelled: the line confirmed last.
     press(Qt::Key_End, Qt::ControlModifier);
     cancels();
-    form->Prejsnariadok1->trigger();
+    form->goToLineItem->trigger();
     EXPECT_EQ(selection(), std::make_pair(10, 0));
 
     goTo(1);
@@ -315,7 +315,7 @@ TEST_F(ToolsCommandsTest, GoToLineWithAnUnreadableNumberShowsTheErrorAndTheCaret
 TEST_F(ToolsCommandsTest, StatisticsCountTheDocumentEachTime)
 {
     type(u("Dobrý deň"));
-    TForm9& statistics = *windows->Form9;
+    StatisticsDialog& statistics = *windows->statistics;
     user([&statistics](QDialog&) {
         EXPECT_EQ(statistics.Label2->text(), "9");
         EXPECT_EQ(statistics.Label4->text(), "2");
@@ -333,13 +333,13 @@ TEST_F(ToolsCommandsTest, StatisticsCountTheDocumentEachTime)
         EXPECT_EQ(statistics.Label6->text(), "2");
         click(statistics.Button1);
     });
-    form->Parametredokumentu1->trigger();
+    form->statisticsItem->trigger();
 }
 
 TEST_F(ToolsCommandsTest, ClipboardViewerShowsWhatTheClipboardHoldsNow)
 {
     QApplication::clipboard()->setText(u("ŠTATISTIKA ABC"));
-    TForm6& viewer = *windows->Form6;
+    ClipboardViewer& viewer = *windows->clipboardViewer;
     user([&viewer](QDialog&) {
         EXPECT_EQ(viewer.RichEdit1->Text(), u("ŠTATISTIKA ABC"));
         EXPECT_EQ(viewer.RichEdit2->Text(), u("Štatistika abc\r\n"));
@@ -353,7 +353,7 @@ TEST_F(ToolsCommandsTest, ClipboardViewerShowsWhatTheClipboardHoldsNow)
         EXPECT_EQ(viewer.RichEdit2->Text(), QStringLiteral("druhy\r\n"));
         click(viewer.Button1);
     });
-    form->Obsahschrnky1->trigger();
+    form->clipboardItem->trigger();
 }
 
 TEST_F(ToolsCommandsTest, CtrlF5StartsTheCalculatorAndNotThePageSetup)
@@ -369,7 +369,7 @@ TEST_F(ToolsCommandsTest, CtrlF5StartsTheCalculatorAndNotThePageSetup)
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()));
     press(Qt::Key_F5, Qt::ControlModifier);
-    form->Kakulaka1->trigger();
+    form->calculatorItem->trigger();
     qputenv("PATH", path);
 
     ASSERT_EQ(platform.started().size(), 2u);
@@ -386,23 +386,23 @@ TEST_F(ToolsCommandsTest, HelpFromTheKeyTheMenuAndTheButtonAndTheAboutBox)
     for (int i = 0; i < 3; ++i)
         user([](QDialog& dialog) { dialog.close(); });
     press(Qt::Key_F1, Qt::ControlModifier);
-    form->Akopracovasprogramom1->trigger();
-    form->SpeedButton27->click();
+    form->helpTopicsItem->trigger();
+    form->helpButton->click();
     const QString help = u("Ako pracovať s programom?");
     EXPECT_EQ(shownDialogs(), (QStringList{help, help, help}));
 
     platform.clearShown();
-    user([this](QDialog&) { click(windows->AboutBox->OKButton); });
+    user([this](QDialog&) { click(windows->aboutBox->OKButton); });
     press(Qt::Key_F2, Qt::ControlModifier);
-    user([this](QDialog&) { click(windows->AboutBox->OKButton); });
-    form->Oautorovi1->trigger();
+    user([this](QDialog&) { click(windows->aboutBox->OKButton); });
+    form->aboutItem->trigger();
     EXPECT_EQ(shownDialogs(), (QStringList{u("O programe"), u("O programe")}));
     EXPECT_EQ(platform.errors(), QStringList());
 }
 
 TEST_F(ToolsCommandsTest, HelpOnNewAndOpenTellsOfTheQuestionAndOfACancelledSave)
 {
-    TForm5& help = *windows->Form5;
+    HelpWindow& help = *windows->help;
     help.Button3Click();
     const QString onNew = help.RichEdit1->Text();
     EXPECT_TRUE(onNew.contains(u("Chcete uložiť rozpísaný dokument?")));
@@ -419,7 +419,7 @@ TEST_F(ToolsCommandsTest, HyperlinkInsertsTheTypedAddressInPlaceOfTheSelection)
 {
     type(QStringLiteral("Pozri: X"));
     select(7, 1);
-    TForm10& link = *windows->Form10;
+    HyperlinkDialog& link = *windows->hyperlink;
     user([&link](QDialog&) {
         EXPECT_EQ(link.Edit1->text(), QStringLiteral("http://"));
         link.Edit1->setFocus();
@@ -437,9 +437,9 @@ TEST_F(ToolsCommandsTest, HyperlinkInsertsTheTypedAddressInPlaceOfTheSelection)
         EXPECT_EQ(link.Edit1->text(), QStringLiteral("http://www.zorim.sk"));
         click(link.Button2);
     });
-    form->SpeedButton20->click();
+    form->hyperlinkButton->click();
     user([&link](QDialog&) { click(link.Button1); });
-    form->Hypertextovodkaz1->trigger();
+    form->hyperlinkItem->trigger();
     EXPECT_EQ(doc().Text(), QStringLiteral("Pozri: http://www.zorim.sk"));
     EXPECT_EQ(shownDialogs().size(), 3);
 }
@@ -448,7 +448,7 @@ TEST_F(ToolsCommandsTest, HyperlinkInsertsTheTypedAddressInPlaceOfTheSelection)
 
 TEST_F(ToolsCommandsTest, PageSetupShapesTheMainWindowForThePage)
 {
-    TForm3& setup = *windows->Form3;
+    PageSetupDialog& setup = *windows->pageSetup;
     QApplication::processEvents(); // the window just shown lays itself out
     const QRect editor = doc().geometry();
     const auto choose = [&](QRadioButton* size, QRadioButton* orientation, QAbstractButton* button) {
@@ -457,7 +457,7 @@ TEST_F(ToolsCommandsTest, PageSetupShapesTheMainWindowForThePage)
             click(orientation);
             click(button);
         });
-        form->Vzhadstrnky1->trigger();
+        form->pageSetupItem->trigger();
     };
 
     choose(setup.RadioButton3, setup.RadioButton7, setup.Button1); // A5, "na šírku", OK
@@ -484,7 +484,7 @@ TEST_F(ToolsCommandsTest, PageSetupShapesTheMainWindowForThePage)
         EXPECT_TRUE(setup.RadioButton7->isChecked());
         click(setup.Button1);
     });
-    form->Vzhadstrnky1->trigger();
+    form->pageSetupItem->trigger();
     EXPECT_EQ(form->outerWidth(), 660);
     EXPECT_EQ(doc().geometry(), QRect(75, editor.y(), 510, editor.height()));
 

@@ -2,7 +2,7 @@
 // the file commands; the plain-text command with its check mark; HTML mode and the colouring
 // of markup.
 #include "ShownWindowTest.h"
-#include "forms/ColorTags.h"
+#include "forms/mainwindow/ColorTags.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -32,7 +32,7 @@ protected:
     {
         const QString path = folder.filePath(name);
         platform.answerSaveFile(path);
-        form->Uloako1->trigger();
+        form->saveAsItem->trigger();
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
@@ -41,7 +41,7 @@ protected:
         if (form->RichEdit1->Modified())
             platform.answerQuestion(Answer::No);
         platform.answerOpenFile(path);
-        form->Otvor1->trigger();
+        form->openItem->trigger();
     }
     // The text colour of one position, as the control reports it.
     ColorRef colorAt(int position)
@@ -75,7 +75,7 @@ TEST_F(ViewModesTest, SavesWriteRichTextOrTextByExtensionAndMode)
     const QStringList names = {"a.zrm", "b.ZRM", "c.rtf", "d.RTF", "e.txt", "f.TXT", "g.htm", "h.html", "i.mola", "bez", "j.doc"};
     for (const bool plain : {false, true}) {
         if (plain)
-            form->PlainText1->trigger();
+            form->plainTextItem->trigger();
         ASSERT_EQ(form->RichEdit1->PlainText(), plain);
         for (const QString& name : names) {
             const QString ext = name.section(u'.', 1).toLower();
@@ -97,7 +97,7 @@ TEST_F(ViewModesTest, OpensReadRichTextOrShowTheSourceByExtensionAndMode)
     const QStringList names = {"a.zrm", "b.rtf", "c.RTF", "d.txt", "e.htm", "f.html", "g.mola", "bez", "h.doc"};
     for (const bool plain : {false, true}) {
         if (plain)
-            form->PlainText1->trigger();
+            form->plainTextItem->trigger();
         for (const QString& name : names) {
             const QString ext = name.section(u'.', 1).toLower();
             const bool rich = plain ? ext == QLatin1String("rtf") : ext != QLatin1String("txt");
@@ -123,7 +123,7 @@ TEST_F(ViewModesTest, FilesThatAreNoRichTextAreReadAsTextWhateverTheirName)
     const QString source = folder.writeDocument(QStringLiteral("zdroj.txt"), kRtf);
     folder.write(QStringLiteral("data.ini"), source.toUtf8());
     form = start();
-    form->PoslednySubor->trigger();
+    form->recentFileItem->trigger();
     EXPECT_EQ(form->RichEdit1->Text(), QString::fromLatin1(kRtf));
     EXPECT_EQ(platform.errors(), QStringList());
 }
@@ -131,11 +131,11 @@ TEST_F(ViewModesTest, FilesThatAreNoRichTextAreReadAsTextWhateverTheirName)
 TEST_F(ViewModesTest, SavingARichDocumentInPlainTextModeUnderZrmWritesItsSource)
 {
     const QString path = folder.writeDocument(QStringLiteral("list.zrm"), kRtf);
-    form->PlainText1->trigger();
+    form->plainTextItem->trigger();
     open(path);
     EXPECT_EQ(form->RichEdit1->Text(), QString::fromLatin1(kRtf));
     type(QStringLiteral("%"));
-    form->Ulo1->trigger();
+    form->saveItem->trigger();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "%" + kRtf);
@@ -151,15 +151,15 @@ TEST_F(ViewModesTest, PlainTextDropsTheFormattingAndBackGivesTheDefaultFormat)
     ASSERT_EQ(edit.SelectionAttributes().Style(), fs::Bold);
     type(QStringLiteral("!"));
 
-    form->PlainText1->trigger();
-    EXPECT_TRUE(form->PlainText1->isChecked());
+    form->plainTextItem->trigger();
+    EXPECT_TRUE(form->plainTextItem->isChecked());
     EXPECT_TRUE(edit.PlainText());
     EXPECT_TRUE(edit.Modified());
     edit.setSelectionStart(7);
     EXPECT_EQ(edit.SelectionAttributes().Style(), 0);
 
-    form->PlainText1->trigger();
-    EXPECT_FALSE(form->PlainText1->isChecked());
+    form->plainTextItem->trigger();
+    EXPECT_FALSE(form->plainTextItem->isChecked());
     EXPECT_FALSE(edit.PlainText());
     EXPECT_EQ(edit.Text(), QStringLiteral("Dobrý d!eň\r\nDruhý riadok"));
     edit.setSelectionStart(7);
@@ -167,10 +167,10 @@ TEST_F(ViewModesTest, PlainTextDropsTheFormattingAndBackGivesTheDefaultFormat)
     EXPECT_EQ(edit.SelectionAttributes().Name(), edit.DefaultAttributes().Name());
 
     // New and Open leave the mode and its mark alone.
-    form->PlainText1->trigger();
+    form->plainTextItem->trigger();
     platform.answerQuestion(Answer::No);
-    form->Nov1->trigger();
-    EXPECT_TRUE(form->PlainText1->isChecked());
+    form->newItem->trigger();
+    EXPECT_TRUE(form->plainTextItem->isChecked());
     EXPECT_TRUE(edit.PlainText());
 }
 
@@ -200,17 +200,17 @@ TEST_F(ViewModesTest, PlainTextIsOneStepThatUndoTakesBackWithTheMode)
     ASSERT_TRUE(bullets());
     ASSERT_FALSE(edit.CanUndo());
 
-    form->PlainText1->trigger();
+    form->plainTextItem->trigger();
     EXPECT_TRUE(edit.PlainText());
     EXPECT_EQ(pictures(), 0);
     EXPECT_FALSE(bullets());
     EXPECT_TRUE(edit.Modified());
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
-    EXPECT_TRUE(form->Nasp1->isEnabled());
+    EXPECT_TRUE(form->undoItem->isEnabled());
 
     QTest::keyClick(edit.view(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(edit.PlainText());
-    EXPECT_FALSE(form->PlainText1->isChecked());
+    EXPECT_FALSE(form->plainTextItem->isChecked());
     EXPECT_EQ(edit.Text(), formatted);
     EXPECT_EQ(pictures(), 1);
     EXPECT_TRUE(bullets());
@@ -219,7 +219,7 @@ TEST_F(ViewModesTest, PlainTextIsOneStepThatUndoTakesBackWithTheMode)
 
     QTest::keyClick(edit.view(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_TRUE(edit.PlainText());
-    EXPECT_TRUE(form->PlainText1->isChecked());
+    EXPECT_TRUE(form->plainTextItem->isChecked());
     EXPECT_EQ(pictures(), 0);
 
     // Closing asks about the change.
@@ -234,14 +234,14 @@ TEST_F(ViewModesTest, AfterAnEasyModeStartTheFirstClickOnlySetsTheMark)
     form = start();
     RichEdit& edit = *form->RichEdit1;
     EXPECT_TRUE(edit.PlainText());
-    EXPECT_FALSE(form->PlainText1->isChecked());
+    EXPECT_FALSE(form->plainTextItem->isChecked());
 
-    form->PlainText1->trigger();
-    EXPECT_TRUE(form->PlainText1->isChecked());
+    form->plainTextItem->trigger();
+    EXPECT_TRUE(form->plainTextItem->isChecked());
     EXPECT_TRUE(edit.PlainText());
 
-    form->PlainText1->trigger();
-    EXPECT_FALSE(form->PlainText1->isChecked());
+    form->plainTextItem->trigger();
+    EXPECT_FALSE(form->plainTextItem->isChecked());
     EXPECT_FALSE(edit.PlainText());
 }
 
@@ -250,11 +250,11 @@ TEST_F(ViewModesTest, AfterAnEasyModeStartTheFirstClickOnlySetsTheMark)
 TEST_F(ViewModesTest, HtmlModeColoursThePageSourceAsOneChange)
 {
     open(folder.writeDocument(QStringLiteral("page.htm"), kPage));
-    ASSERT_FALSE(form->HTML1->isChecked());
+    ASSERT_FALSE(form->htmlModeItem->isChecked());
     QSignalSpy changes(form->RichEdit1, &RichEdit::OnChange);
-    form->HTML1->trigger();
+    form->htmlModeItem->trigger();
 
-    EXPECT_TRUE(form->HTML1->isChecked());
+    EXPECT_TRUE(form->htmlModeItem->isChecked());
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     RichEdit& edit = *form->RichEdit1;
@@ -280,8 +280,8 @@ TEST_F(ViewModesTest, HtmlModeColoursThePageSourceAsOneChange)
 
     // The undo takes the colouring back at once: the page shows in the document's black.
     open(folder.writeDocument(QStringLiteral("page2.htm"), kPage));
-    form->HTML1->trigger(); // off
-    form->HTML1->trigger(); // on again
+    form->htmlModeItem->trigger(); // off
+    form->htmlModeItem->trigger(); // on again
     EXPECT_EQ(colorAt(30), kBlue);
     edit.Undo();
     EXPECT_EQ(colorLetters(), QString(colorLetters().size(), u'k'));
@@ -294,33 +294,33 @@ TEST_F(ViewModesTest, HtmlModeOffMakesEverythingBlackAlsoWhatTheUserColoured)
     edit.setSelectionStart(3);
     edit.setSelectionLength(7);
     edit.SelectionAttributes().setColor(0x00FF00FF);
-    form->HTML1->trigger();
+    form->htmlModeItem->trigger();
     EXPECT_EQ(colorLetters(), QStringLiteral("mmmtttttttmmmm"));
-    form->HTML1->trigger();
-    EXPECT_FALSE(form->HTML1->isChecked());
+    form->htmlModeItem->trigger();
+    EXPECT_FALSE(form->htmlModeItem->isChecked());
     EXPECT_EQ(colorLetters(), QString(14, u'k'));
 }
 
 TEST_F(ViewModesTest, TextLoadedAfterHtmlModeIsNotColouredUntilTheNextClick)
 {
-    form->HTML1->trigger();
+    form->htmlModeItem->trigger();
     platform.answerQuestion(Answer::No);
-    form->Nov1->trigger();
-    EXPECT_TRUE(form->HTML1->isChecked());
+    form->newItem->trigger();
+    EXPECT_TRUE(form->htmlModeItem->isChecked());
     open(folder.writeDocument(QStringLiteral("page.html"), kPage));
-    EXPECT_TRUE(form->HTML1->isChecked());
+    EXPECT_TRUE(form->htmlModeItem->isChecked());
     EXPECT_EQ(colorAt(0), kBlack);
     EXPECT_EQ(colorAt(20), kBlack);
-    form->HTML1->trigger();
-    EXPECT_FALSE(form->HTML1->isChecked());
+    form->htmlModeItem->trigger();
+    EXPECT_FALSE(form->htmlModeItem->isChecked());
     EXPECT_EQ(colorLetters(), QString(colorLetters().size(), u'k'));
 }
 
 TEST_F(ViewModesTest, HtmlModeInPlainTextModeColoursTheShownText)
 {
-    form->PlainText1->trigger();
+    form->plainTextItem->trigger();
     open(folder.writeDocument(QStringLiteral("page.htm"), kPage));
-    form->HTML1->trigger();
+    form->htmlModeItem->trigger();
     EXPECT_EQ(colorAt(0), kRed);
     EXPECT_EQ(colorAt(20), kGreen);
     // Saved as text, the colours stay behind; the page keeps its own line ends.

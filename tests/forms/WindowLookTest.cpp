@@ -2,8 +2,8 @@
 // overlapping or cut, and a picture of the shown window that is neither empty nor blank. Run
 // once at the normal scale and once more at twice the scale (QT_SCALE_FACTOR=2).
 #include "FormsTestSupport.h"
-#include "forms/ColorStrip.h"
-#include "forms/ToolBarHandle.h"
+#include "forms/widgets/ColorStrip.h"
+#include "forms/widgets/ToolBarHandle.h"
 #include "richtext/DocFormats.h"
 
 #include <QApplication>
@@ -37,7 +37,7 @@ protected:
     {
         return QRect(w->mapTo(form->centralWidget(), QPoint(0, 0)), w->size());
     }
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 TEST_F(WindowLookTest, ClientAreaHoldsItsPartsWhereTheLayoutPutsThem)
@@ -73,14 +73,14 @@ TEST_F(WindowLookTest, ToolbarsSitInTwoRowsWithoutOverlapAndStripsLieAcrossTheir
             }
         }
     }
-    for (auto [strip, button] : {std::pair{form->Panel1, form->SpeedButton15}, std::pair{form->Panel2, form->SpeedButton19}}) {
+    for (auto [strip, button] : {std::pair{form->textColorStrip, form->textColorButton}, std::pair{form->backgroundColorStrip, form->backgroundColorButton}}) {
         const QRect s = inClient(strip), b = inClient(button);
         EXPECT_EQ(s.size(), QSize(18, 4));
         EXPECT_TRUE(s.left() >= b.left() && s.right() <= b.right()) << strip->objectName().toStdString();
         EXPECT_TRUE(s.top() <= b.bottom() && s.bottom() >= b.bottom() - 3) << strip->objectName().toStdString();
         EXPECT_TRUE(strip->isVisible());
     }
-    EXPECT_EQ(form->Panel1->color(), QColor(Qt::black));
+    EXPECT_EQ(form->textColorStrip->color(), QColor(Qt::black));
 }
 
 TEST_F(WindowLookTest, ToolbarsMoveByTheirHandlesWithinTheAreaAndTheStripsGoAlong)
@@ -103,16 +103,16 @@ TEST_F(WindowLookTest, ToolbarsMoveByTheirHandlesWithinTheAreaAndTheStripsGoAlon
     EXPECT_EQ(indexes->x() + ToolBarHandle::kWidth, form->ToolBar3->x()); // the handle goes along
 
     // The tool bar area's menu hides and shows a toolbar.
-    form->Indexy1->trigger();
+    form->indexToolBarItem->trigger();
     EXPECT_FALSE(form->ToolBar3->isVisible());
-    EXPECT_FALSE(form->Indexy1->isChecked());
-    form->Indexy1->trigger();
+    EXPECT_FALSE(form->indexToolBarItem->isChecked());
+    form->indexToolBarItem->trigger();
     EXPECT_TRUE(form->ToolBar3->isVisible());
 
     ToolBarHandle* fonts = handleOf(form->ToolBar2);
     ASSERT_NE(fonts, nullptr);
     ASSERT_TRUE(fonts->moveBarTo(QPoint(60, 30)));
-    const QRect strip = inClient(form->Panel1), button = inClient(form->SpeedButton15);
+    const QRect strip = inClient(form->textColorStrip), button = inClient(form->textColorButton);
     EXPECT_TRUE(strip.left() >= button.left() && strip.right() <= button.right());
 }
 
@@ -129,9 +129,9 @@ TEST_F(WindowLookTest, StatusPanelsAndMenuTitlesAreReadableWhole)
         EXPECT_LE(inClient(p).right(), 791) << i;
     }
     int right = 0;
-    for (QAction* a : form->MainMenu1->actions())
-        right = std::max(right, form->MainMenu1->actionGeometry(a).right());
-    EXPECT_LT(right, form->MainMenu1->width());
+    for (QAction* a : form->mainMenu->actions())
+        right = std::max(right, form->mainMenu->actionGeometry(a).right());
+    EXPECT_LT(right, form->mainMenu->width());
 }
 
 TEST_F(WindowLookTest, PictureOfTheWindowShowsItsParts)
@@ -156,10 +156,10 @@ TEST_F(WindowLookTest, PictureOfTheWindowShowsItsParts)
     EXPECT_EQ(at(form->CaptionBar1, QPoint(form->CaptionBar1->width() / 2 + 150, 2)), form->CaptionBar1->background());
     EXPECT_EQ(at(form->ControlBar1, QPoint(780, 58)), colorFromRef(form->frameColor()));
     EXPECT_EQ(at(form->RichEdit1, QPoint(400, 300)), colorFromRef(form->editorColor()));
-    EXPECT_EQ(at(form->Panel1, QPoint(9, 2)), QColor(Qt::black));
+    EXPECT_EQ(at(form->textColorStrip, QPoint(9, 2)), QColor(Qt::black));
     // Icons drawn: the bold button's picture is not its background alone.
     QSet<QRgb> bold;
-    const QImage button = form->SpeedButton5->grab().toImage();
+    const QImage button = form->boldButton->grab().toImage();
     for (int y = 0; y < button.height(); ++y)
         for (int x = 0; x < button.width(); ++x)
             bold.insert(button.pixel(x, y));

@@ -10,35 +10,35 @@ class DocumentState;
 class Platform;
 class RichEdit;
 class SettingsStore;
-class TForm1;
-class TAboutBox;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm6;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm10;
-class TForm11;
+class MainWindow;
+class AboutBox;
+class PageSetupDialog;
+class GoToLineDialog;
+class HelpWindow;
+class ClipboardViewer;
+class ReplaceDialog;
+class FindDialog;
+class StatisticsDialog;
+class HyperlinkDialog;
+class CalculatorWindow;
 
 // The windows created after the main window. Each is null until the program has created it
 // (and stays null in tests that start only the main window), so a handler checks before use.
 struct OtherWindows {
-    TAboutBox* AboutBox = nullptr;
-    TForm3* Form3 = nullptr;   // page setup
-    TForm4* Form4 = nullptr;   // go to line
-    TForm5* Form5 = nullptr;   // help topics
-    TForm6* Form6 = nullptr;   // clipboard viewer
-    TForm7* Form7 = nullptr;   // replace
-    TForm8* Form8 = nullptr;   // find
-    TForm9* Form9 = nullptr;   // statistics
-    TForm10* Form10 = nullptr; // hyperlink
-    TForm11* Form11 = nullptr; // calculator window
+    AboutBox* aboutBox = nullptr;
+    PageSetupDialog* pageSetup = nullptr;   // page setup
+    GoToLineDialog* goToLine = nullptr;   // go to line
+    HelpWindow* help = nullptr;   // help topics
+    ClipboardViewer* clipboardViewer = nullptr;   // clipboard viewer
+    ReplaceDialog* replace = nullptr;   // replace
+    FindDialog* find = nullptr;   // find
+    StatisticsDialog* statistics = nullptr;   // statistics
+    HyperlinkDialog* hyperlink = nullptr; // hyperlink
+    CalculatorWindow* calculator = nullptr; // calculator window
 };
 
 struct CommandContext {
-    TForm1& form;
+    MainWindow& form;
     DocumentState& document;
     RichEdit& RichEdit1; // the document
     RichEdit& RichEdit2; // hidden, plain text: the last-file record

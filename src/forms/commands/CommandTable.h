@@ -6,8 +6,8 @@
 // letter, its key, its icon, its hint and the command it runs; several placements run one
 // command (Ctrl+X in the menu, in the context menu and the toolbar's scissors). The menus,
 // context menus, toolbars and the key routing are all built from the placements (CommandUi),
-// so what `Koniefc1` is can be read from its row.
-#include "forms/TForm1Controls.h"
+// so what `exitItem` is can be read from its row.
+#include "forms/mainwindow/MainWindowControls.h"
 
 #include <span>
 
@@ -68,11 +68,11 @@ struct CommandRow {
     bool hidden = false;        // hidden at start (its key still works)
     int row = 0, left = 0;      // a toolbar's row (1, 2) and left edge in the tool bar area
     // Where the built control is kept on the window, when it is named there.
-    QAction* TForm1Controls::*action = nullptr;
-    QMenu* TForm1Controls::*menu = nullptr;
-    QToolButton* TForm1Controls::*button = nullptr;
-    QToolBar* TForm1Controls::*toolBar = nullptr;
-    QComboBox* TForm1Controls::*box = nullptr;
+    QAction* MainWindowControls::*action = nullptr;
+    QMenu* MainWindowControls::*menu = nullptr;
+    QToolButton* MainWindowControls::*button = nullptr;
+    QToolBar* MainWindowControls::*toolBar = nullptr;
+    QComboBox* MainWindowControls::*box = nullptr;
 
     // Refinements of a row, as the table writes them: item(...).radio(1).hide().
     constexpr CommandRow mark(bool on = false) const { CommandRow r = *this; r.check = Check::Mark; r.checked = on; return r; }

@@ -1,6 +1,6 @@
 #include "forms/commands/CommandUi.h"
 
-#include "forms/ToolBarHandle.h"
+#include "forms/widgets/ToolBarHandle.h"
 #include "forms/commands/Commands.h"
 
 #include <QAbstractButton>
@@ -62,7 +62,7 @@ QFont boxFont()
 
 } // namespace
 
-CommandUi::CommandUi(TForm1Controls& controls, Commands& commands, QWidget* window,
+CommandUi::CommandUi(MainWindowControls& controls, Commands& commands, QWidget* window,
                      std::function<void(const std::exception&)> onError)
     : QObject(window), controls_(controls), commands_(commands), window_(window), onError_(std::move(onError))
 {
@@ -103,7 +103,7 @@ QIcon CommandUi::icon(const char* name)
 void CommandUi::build(QMenuBar* mainMenu, QWidget* controlBar)
 {
     setUpIconTheme();
-    controls_.MainMenu1 = mainMenu;
+    controls_.mainMenu = mainMenu;
     controls_.ControlBar1 = controlBar;
     for (const CommandRow& row : commandTable()) {
         switch (row.entry) {

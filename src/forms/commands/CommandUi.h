@@ -30,7 +30,7 @@ class CommandUi : public QObject {
     Q_OBJECT
 public:
     // Failures of a handler go to onError (the application's error box).
-    CommandUi(TForm1Controls& controls, Commands& commands, QWidget* window,
+    CommandUi(MainWindowControls& controls, Commands& commands, QWidget* window,
               std::function<void(const std::exception&)> onError);
     ~CommandUi() override;
 
@@ -43,7 +43,7 @@ public:
     // Runs the handler of the entry named so (nothing when there is none).
     void run(const char* name);
 
-    // The key rule: the context menu PopupMenu1 first, then the main menu, each depth first
+    // The key rule: the context menu contextMenu first, then the main menu, each depth first
     // in menu order, hidden items included; the first entry carrying the key. nullptr: none.
     const CommandRow* rowForKey(QKeyCombination key) const;
     // Runs the command of a key pressed in the window before any control sees it.
@@ -84,7 +84,7 @@ private:
     void addSeparator(const CommandRow& row);
     void buildKeyTable();
 
-    TForm1Controls& controls_;
+    MainWindowControls& controls_;
     Commands& commands_;
     QWidget* window_;
     std::function<void(const std::exception&)> onError_;

@@ -1,7 +1,7 @@
 #include "forms/commands/FileCommands.h"
 
-#include "forms/StatusBar.h"
-#include "forms/TForm1.h"
+#include "forms/widgets/StatusBar.h"
+#include "forms/mainwindow/MainWindow.h"
 #include "forms/commands/DocumentState.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -63,7 +63,7 @@ void FileCommands::print()
 // document only once it is saved: a cancelled or failed Save As keeps it.
 void FileCommands::newDocument()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     DocumentState& doc = c_.document;
     form.Original();
     doc.setModified(false);
@@ -88,7 +88,7 @@ void FileCommands::New2()
 // The view modes, the theme and easy mode stay as they are.
 void FileCommands::New()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     DocumentState& doc = c_.document;
     RichEdit& edit = c_.RichEdit1;
     doc.setFileName(DocumentState::kUntitled);
@@ -100,8 +100,8 @@ void FileCommands::New()
     // The boxes only show the starting font here; nothing is applied from them.
     form.showFontName(QStringLiteral("Verdana"));
     {
-        const QSignalBlocker blocker(form.ComboBox2);
-        form.ComboBox2->setEditText(QStringLiteral("12"));
+        const QSignalBlocker blocker(form.fontSizeBox);
+        form.fontSizeBox->setEditText(QStringLiteral("12"));
     }
     FontDesc font = edit.Font();
     font.size = 12;
@@ -134,15 +134,15 @@ bool FileCommands::mayReplaceDocument()
 
 void FileCommands::open()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     DocumentState& doc = c_.document;
     if (!mayReplaceDocument())
         return;
     form.Original();
     if (const std::optional<QString> path = c_.platform.openFileName(&form, OpenDialog1)) {
-        OpenDialog1.folder = TForm1::path_strip(*path);
-        OpenDialog1.fileName = TForm1::strip(*path);
-        loadAsDocument(*path, DocumentState::titleFor(TForm1::strip(*path)));
+        OpenDialog1.folder = MainWindow::path_strip(*path);
+        OpenDialog1.fileName = MainWindow::strip(*path);
+        loadAsDocument(*path, DocumentState::titleFor(MainWindow::strip(*path)));
     }
     doc.showFileName();
     doc.stampDateTime();
@@ -161,7 +161,7 @@ void FileCommands::openLastFile()
 
 void FileCommands::loadAsDocument(const QString& path, const QString& title)
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     DocumentState& doc = c_.document;
     const QString previousName = doc.fileName();
     const QString previousTitle = doc.title();
@@ -183,7 +183,7 @@ void FileCommands::loadAsDocument(const QString& path, const QString& title)
 // user records nothing, so the last saved file stays the one saved last.
 bool FileCommands::save()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     DocumentState& doc = c_.document;
     bool saved = true;
     if (!doc.untitled()) {
@@ -212,7 +212,7 @@ std::optional<QString> FileCommands::askSaveName()
     for (;;) {
         const std::optional<QString> path = c_.platform.saveFileName(&c_.form, setup);
         if (!path || !QFileInfo::exists(*path) ||
-            c_.platform.confirm(&c_.form, QStringLiteral("Súbor %1 už existuje. Chcete ho nahradiť?").arg(TForm1::strip(*path))))
+            c_.platform.confirm(&c_.form, QStringLiteral("Súbor %1 už existuje. Chcete ho nahradiť?").arg(MainWindow::strip(*path))))
             return path;
         setup.fileName = *path;
     }
@@ -235,7 +235,7 @@ bool FileCommands::mayLoseOmittedPictures()
 
 bool FileCommands::saveAs()
 {
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     DocumentState& doc = c_.document;
     bool saved = false;
     if (const std::optional<QString> path = askSaveName()) {
@@ -243,7 +243,7 @@ bool FileCommands::saveAs()
         if (!mayLoseOmittedPictures())
             return false;
         doc.setFileName(*path);
-        doc.setTitle(DocumentState::titleFor(TForm1::strip(*path)));
+        doc.setTitle(DocumentState::titleFor(MainWindow::strip(*path)));
         saved = save();
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
@@ -264,8 +264,8 @@ bool FileCommands::VlozSubor()
     const std::optional<QString> path = c_.platform.openFileName(&c_.form, OpenDialog1);
     if (!path)
         return false;
-    OpenDialog1.folder = TForm1::path_strip(*path);
-    OpenDialog1.fileName = TForm1::strip(*path);
+    OpenDialog1.folder = MainWindow::path_strip(*path);
+    OpenDialog1.fileName = MainWindow::strip(*path);
     // The buffer reads rich text, or plain text when the file is no rich text.
     c_.RichEdit3.Lines().LoadFile(*path);
     return true;

@@ -1,8 +1,8 @@
 #include "forms/commands/FormatCommands.h"
 
-#include "forms/ColorStrip.h"
+#include "forms/widgets/ColorStrip.h"
 #include "forms/IntegerText.h"
-#include "forms/TForm1.h"
+#include "forms/mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 #include "richtext/DocFormats.h"
 #include "richtext/RichEdit.h"
@@ -67,7 +67,7 @@ constexpr int kIndentStep = 20; // points
 
 void FormatCommands::applyFontName()
 {
-    const QComboBox* box = c_.form.ComboBox1;
+    const QComboBox* box = c_.form.fontNameBox;
     if (box->currentIndex() >= 0)
         c_.RichEdit1.SelectionAttributes().setName(box->currentText());
 }
@@ -76,7 +76,7 @@ void FormatCommands::applyFontName()
 // the control as typed; the control keeps sizes within what it can show.
 void FormatCommands::applyFontSize()
 {
-    c_.RichEdit1.SelectionAttributes().setSize(StrToInt(c_.form.ComboBox2->currentText()));
+    c_.RichEdit1.SelectionAttributes().setSize(StrToInt(c_.form.fontSizeBox->currentText()));
 }
 
 // ---- styles ----------------------------------------------------------------------------------
@@ -97,9 +97,9 @@ void FormatCommands::addStyle(int style)
     selection.setStyle(selection.Style() | style);
 }
 
-void FormatCommands::bold() { setStyleFromButton(c_.form.SpeedButton5, fs::Bold); }
-void FormatCommands::italic() { setStyleFromButton(c_.form.SpeedButton6, fs::Italic); }
-void FormatCommands::underline() { setStyleFromButton(c_.form.SpeedButton7, fs::Underline); }
+void FormatCommands::bold() { setStyleFromButton(c_.form.boldButton, fs::Bold); }
+void FormatCommands::italic() { setStyleFromButton(c_.form.italicButton, fs::Italic); }
+void FormatCommands::underline() { setStyleFromButton(c_.form.underlineButton, fs::Underline); }
 void FormatCommands::addBold() { addStyle(fs::Bold); }
 void FormatCommands::addItalic() { addStyle(fs::Italic); }
 void FormatCommands::addUnderline() { addStyle(fs::Underline); }
@@ -136,8 +136,8 @@ void FormatCommands::chooseColor(ColorStrip* strip, bool background)
         strip->setColor(chosen.value_or(initial));
 }
 
-void FormatCommands::chooseTextColor() { chooseColor(c_.form.Panel1, false); }
-void FormatCommands::chooseBackgroundColor() { chooseColor(c_.form.Panel2, true); }
+void FormatCommands::chooseTextColor() { chooseColor(c_.form.textColorStrip, false); }
+void FormatCommands::chooseBackgroundColor() { chooseColor(c_.form.backgroundColorStrip, true); }
 
 // ---- superscript and subscript ---------------------------------------------------------------
 
@@ -154,12 +154,12 @@ void FormatCommands::switchIndex(QAction* item, QToolButton* button, VerticalPos
 
 void FormatCommands::superscript()
 {
-    switchIndex(c_.form.Hornindex1, c_.form.SpeedButton40, VerticalPosition::Superscript);
+    switchIndex(c_.form.superscriptItem, c_.form.superscriptButton, VerticalPosition::Superscript);
 }
 
 void FormatCommands::subscript()
 {
-    switchIndex(c_.form.Dolnindex1, c_.form.SpeedButton41, VerticalPosition::Subscript);
+    switchIndex(c_.form.subscriptItem, c_.form.subscriptButton, VerticalPosition::Subscript);
 }
 
 // ---- alignment -------------------------------------------------------------------------------
@@ -169,21 +169,21 @@ void FormatCommands::subscript()
 void FormatCommands::align(ParaAlignment alignment, QAction* own)
 {
     c_.RichEdit1.ParagraphAttributes().setAlignment(alignment);
-    for (QAction* item : {c_.form.Naavo1, c_.form.Nastred1, c_.form.Napravo1})
+    for (QAction* item : {c_.form.alignLeftItem, c_.form.alignCenterItem, c_.form.alignRightItem})
         if (item != own)
             item->setChecked(false);
 }
 
-void FormatCommands::alignLeft() { align(ParaAlignment::Left, c_.form.Naavo1); }
-void FormatCommands::alignCenter() { align(ParaAlignment::Center, c_.form.Nastred1); }
-void FormatCommands::alignRight() { align(ParaAlignment::Right, c_.form.Napravo1); }
+void FormatCommands::alignLeft() { align(ParaAlignment::Left, c_.form.alignLeftItem); }
+void FormatCommands::alignCenter() { align(ParaAlignment::Center, c_.form.alignCenterItem); }
+void FormatCommands::alignRight() { align(ParaAlignment::Right, c_.form.alignRightItem); }
 
 // ---- bullets and indents ---------------------------------------------------------------------
 
 // The control gives bulleted paragraphs room for the bullet and takes it back without them.
 void FormatCommands::bullets()
 {
-    c_.RichEdit1.ParagraphAttributes().setNumbering(c_.form.SpeedButton14->isChecked() ? 1 : 0);
+    c_.RichEdit1.ParagraphAttributes().setNumbering(c_.form.bulletsButton->isChecked() ? 1 : 0);
 }
 
 // The indent steps move one value shared by all paragraphs, kept in tab.ini, and give the

@@ -1,10 +1,10 @@
 #include "forms/commands/InsertCommands.h"
 
-#include "forms/DocumentObjects.h"
-#include "forms/ObjectDialogs.h"
-#include "forms/PictureFile.h"
-#include "forms/TForm1.h"
-#include "forms/TForm10.h"
+#include "forms/mainwindow/DocumentObjects.h"
+#include "forms/dialogs/ObjectDialogs.h"
+#include "forms/mainwindow/PictureFile.h"
+#include "forms/mainwindow/MainWindow.h"
+#include "forms/dialogs/HyperlinkDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichDocument.h"
@@ -249,7 +249,7 @@ void InsertCommands::pasteSpecial()
 // The hyperlink dialog; its "Vložiť" puts the typed address into the document.
 void InsertCommands::insertLink()
 {
-    if (TForm10* dialog = c_.windows.Form10)
+    if (HyperlinkDialog* dialog = c_.windows.hyperlink)
         dialog->execute(c_.RichEdit1);
 }
 // A clicked link opens with the desktop's program, whichever button clicked it, when it is a
@@ -275,22 +275,22 @@ void InsertCommands::RichEdit1URLClick(const QString& url, Qt::MouseButton)
 
 void InsertCommands::PopupMenu1Popup()
 {
-    TForm1& f = c_.form;
+    MainWindow& f = c_.form;
     const auto object = selectedObject(c_.RichEdit1);
     const bool shown = object.has_value();
-    f.N34->setVisible(shown);
-    f.Vlastnosti1->setVisible(shown);
-    f.Objekt3->menuAction()->setVisible(shown);
+    f.objectSeparator->setVisible(shown);
+    f.objectPropertiesItem->setVisible(shown);
+    f.objectMenu->menuAction()->setVisible(shown);
     if (!object)
         return;
     const QString type = objectTypeName(*object);
-    f.Vlastnosti1->setText(QStringLiteral("%1 Properties").arg(type));
-    f.Objekt3->setTitle(type);
+    f.objectPropertiesItem->setText(QStringLiteral("%1 Properties").arg(type));
+    f.objectMenu->setTitle(type);
     // Only a file can be opened or saved; a linked file is saved where it is.
     const bool file = object->isFile() || object->kind == EmbeddedObject::Kind::Linked;
-    f.Otvori3->setVisible(file);
-    f.Uloikpiu1->setVisible(object->isFile() && object->kind == EmbeddedObject::Kind::Embedded);
-    f.Objekt3->menuAction()->setVisible(file);
+    f.objectOpenItem->setVisible(file);
+    f.objectSaveCopyItem->setVisible(object->isFile() && object->kind == EmbeddedObject::Kind::Embedded);
+    f.objectMenu->menuAction()->setVisible(file);
 }
 
 void InsertCommands::showObjectProperties()

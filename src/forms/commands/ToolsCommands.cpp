@@ -1,15 +1,15 @@
 #include "forms/commands/ToolsCommands.h"
 
-#include "forms/Calculator.h"
+#include "forms/commands/DesktopCalculator.h"
 #include "forms/IntegerText.h"
-#include "forms/SearchCommands.h"
-#include "forms/TAboutBox.h"
-#include "forms/TForm4.h"
-#include "forms/TForm5.h"
-#include "forms/TForm6.h"
-#include "forms/TForm7.h"
-#include "forms/TForm8.h"
-#include "forms/TForm9.h"
+#include "richtext/DocumentSearch.h"
+#include "forms/dialogs/AboutBox.h"
+#include "forms/dialogs/GoToLineDialog.h"
+#include "forms/dialogs/HelpWindow.h"
+#include "forms/dialogs/ClipboardViewer.h"
+#include "forms/dialogs/ReplaceDialog.h"
+#include "forms/dialogs/FindDialog.h"
+#include "forms/dialogs/StatisticsDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
@@ -28,7 +28,7 @@ namespace zorim {
 
 void ToolsCommands::find()
 {
-    TForm8* dialog = c_.windows.Form8;
+    FindDialog* dialog = c_.windows.find;
     if (!dialog)
         return;
     dialog->execute();
@@ -40,7 +40,7 @@ void ToolsCommands::findNext() { FindNextInDocument(c_.RichEdit1, c_.settings.re
 
 void ToolsCommands::replace()
 {
-    TForm7* dialog = c_.windows.Form7;
+    ReplaceDialog* dialog = c_.windows.replace;
     if (!dialog)
         return;
     dialog->execute();
@@ -53,7 +53,7 @@ void ToolsCommands::replace()
 // the caret stays.
 void ToolsCommands::goToLine()
 {
-    TForm4* dialog = c_.windows.Form4;
+    GoToLineDialog* dialog = c_.windows.goToLine;
     if (!dialog)
         return;
     dialog->execute();
@@ -64,13 +64,13 @@ void ToolsCommands::goToLine()
 
 void ToolsCommands::showStatistics()
 {
-    if (TForm9* dialog = c_.windows.Form9)
+    if (StatisticsDialog* dialog = c_.windows.statistics)
         dialog->showFor(c_.RichEdit1);
 }
 
 void ToolsCommands::showClipboard()
 {
-    if (TForm6* viewer = c_.windows.Form6)
+    if (ClipboardViewer* viewer = c_.windows.clipboardViewer)
         viewer->showClipboard();
 }
 
@@ -78,13 +78,13 @@ void ToolsCommands::openCalculator() { Kakulaka(c_.platform); }
 
 void ToolsCommands::showHelp()
 {
-    if (TForm5* help = c_.windows.Form5)
+    if (HelpWindow* help = c_.windows.help)
         help->execute();
 }
 
 void ToolsCommands::showAbout()
 {
-    if (TAboutBox* about = c_.windows.AboutBox)
+    if (AboutBox* about = c_.windows.aboutBox)
         about->execute();
 }
 

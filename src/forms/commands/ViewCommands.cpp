@@ -1,9 +1,9 @@
 #include "forms/commands/ViewCommands.h"
 
-#include "forms/ColorTags.h"
-#include "forms/LineWrap.h"
-#include "forms/TForm3.h"
-#include "forms/TForm1.h"
+#include "forms/mainwindow/ColorTags.h"
+#include "forms/mainwindow/LineWrap.h"
+#include "forms/dialogs/PageSetupDialog.h"
+#include "forms/mainwindow/MainWindow.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
@@ -21,10 +21,10 @@ namespace zorim {
 // that layout's, its top and height stay.
 void ViewCommands::pageSetup()
 {
-    TForm3* dialog = c_.windows.Form3;
+    PageSetupDialog* dialog = c_.windows.pageSetup;
     if (!dialog)
         return;
-    TForm1& form = c_.form;
+    MainWindow& form = c_.form;
     RichEdit& editor = c_.RichEdit1;
     dialog->setTarget({[&form](int width) { form.setOuterWidth(width); },
                        [&editor](int left) { editor.move(left, editor.y()); },
@@ -46,16 +46,16 @@ void ViewCommands::skinYellow() { chooseSkin(8); }
 // and a horizontal scroll bar reaches its end.
 void ViewCommands::switchLineWrap()
 {
-    const bool wrap = !c_.form.Zalamovanieriadkov1->isChecked();
+    const bool wrap = !c_.form.lineWrapItem->isChecked();
     setLineWrapping(c_.RichEdit1, wrap);
-    c_.form.Zalamovanieriadkov1->setChecked(wrap);
+    c_.form.lineWrapItem->setChecked(wrap);
 }
 
 // Easy mode switches the document's mode without the check mark, so the mark and the
 // document can disagree; the command follows the mark.
 void ViewCommands::switchPlainText()
 {
-    if (c_.form.PlainText1->isChecked())
+    if (c_.form.plainTextItem->isChecked())
         Vypn1();
     else
         Zapn1();
@@ -64,13 +64,13 @@ void ViewCommands::switchPlainText()
 // The mark goes first: a conversion that fails leaves it changed.
 void ViewCommands::Zapn1()
 {
-    c_.form.PlainText1->setChecked(true);
+    c_.form.plainTextItem->setChecked(true);
     c_.RichEdit1.setPlainText(true);
 }
 
 void ViewCommands::Vypn1()
 {
-    c_.form.PlainText1->setChecked(false);
+    c_.form.plainTextItem->setChecked(false);
     c_.RichEdit1.setPlainText(false);
 }
 
@@ -78,7 +78,7 @@ void ViewCommands::Vypn1()
 // is not coloured.
 void ViewCommands::switchHtmlMode()
 {
-    if (c_.form.HTML1->isChecked())
+    if (c_.form.htmlModeItem->isChecked())
         Vypn3();
     else
         Zapn3();
@@ -86,13 +86,13 @@ void ViewCommands::switchHtmlMode()
 
 void ViewCommands::Zapn3()
 {
-    c_.form.HTML1->setChecked(true);
+    c_.form.htmlModeItem->setChecked(true);
     ColorTags(c_.RichEdit1, {0x00FF0000, 0x000000FF, 0x00008000});
 }
 
 void ViewCommands::Vypn3()
 {
-    c_.form.HTML1->setChecked(false);
+    c_.form.htmlModeItem->setChecked(false);
     ColorTags(c_.RichEdit1, {0x00000000, 0x00000000, 0x00000000});
 }
 
@@ -108,9 +108,9 @@ void ViewCommands::chooseSkin(int theme)
 // easy.ini ("0" on, "1" off).
 void ViewCommands::switchEasyMode()
 {
-    TForm1& form = c_.form;
-    const bool on = !form.Easymd1->isChecked();
-    form.Easymd1->setChecked(on);
+    MainWindow& form = c_.form;
+    const bool on = !form.easyModeItem->isChecked();
+    form.easyModeItem->setChecked(on);
     if (on) {
         form.setEditorFillsClientArea(true);
         c_.RichEdit1.setPlainText(true);
@@ -132,11 +132,11 @@ void ViewCommands::showToolBar(QAction* entry, QToolBar* bar)
     bar->setVisible(shown);
 }
 
-void ViewCommands::switchBasicToolBar() { showToolBar(c_.form.Zkladnfunkcie1, c_.form.ToolBar1); }
-void ViewCommands::switchSearchToolBar() { showToolBar(c_.form.Hladanie1, c_.form.ToolBar4); }
-void ViewCommands::switchInsertToolBar() { showToolBar(c_.form.Vkladanie1, c_.form.ToolBar5); }
-void ViewCommands::switchHelpToolBar() { showToolBar(c_.form.Npoveda1, c_.form.ToolBar6); }
-void ViewCommands::switchFontToolBar() { showToolBar(c_.form.Nastaveniepsma1, c_.form.ToolBar2); }
-void ViewCommands::switchIndexToolBar() { showToolBar(c_.form.Indexy1, c_.form.ToolBar3); }
+void ViewCommands::switchBasicToolBar() { showToolBar(c_.form.basicToolBarItem, c_.form.ToolBar1); }
+void ViewCommands::switchSearchToolBar() { showToolBar(c_.form.searchToolBarItem, c_.form.ToolBar4); }
+void ViewCommands::switchInsertToolBar() { showToolBar(c_.form.insertToolBarItem, c_.form.ToolBar5); }
+void ViewCommands::switchHelpToolBar() { showToolBar(c_.form.helpToolBarItem, c_.form.ToolBar6); }
+void ViewCommands::switchFontToolBar() { showToolBar(c_.form.fontToolBarItem, c_.form.ToolBar2); }
+void ViewCommands::switchIndexToolBar() { showToolBar(c_.form.indexToolBarItem, c_.form.ToolBar3); }
 
 } // namespace zorim

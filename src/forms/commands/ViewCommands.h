@@ -35,10 +35,10 @@ public:
     void switchFontToolBar();
     void switchIndexToolBar();
 
-    // Plain-text mode on and off: the check mark of PlainText1 and the document's mode together.
+    // Plain-text mode on and off: the check mark of plainTextItem and the document's mode together.
     void Zapn1();
     void Vypn1();
-    // HTML mode on and off: the check mark of HTML1, and the document's markup coloured
+    // HTML mode on and off: the check mark of htmlModeItem, and the document's markup coloured
     // (text blue, markup red, quoted values green) or made black.
     void Zapn3();
     void Vypn3();
