@@ -63,7 +63,7 @@ TEST_F(CommandsTest, TableNamesEachEntryOnceAndPlacesItInAnEntryDeclaredBeforeIt
         const bool runs = row.entry == Entry::Item || row.entry == Entry::Button || row.entry == Entry::Toggle
                           || row.entry == Entry::Group || row.entry == Entry::FontBox || row.entry == Entry::SizeBox
                           || row.entry == Entry::Event;
-        EXPECT_EQ(row.run != nullptr, runs) << row.name;
+        EXPECT_EQ(row.command != nullptr, runs) << row.name;
     }
 }
 

@@ -31,7 +31,11 @@ protected:
     {
         typeText(view(), text);
     }
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(view(), key, modifiers); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(view(), key, modifiers);
+        settle();
+    }
     // The selection made with the keyboard from the document's start: Ctrl+Home, then
     // Shift+Right as often as needed. The key-up of each key refreshes the toolbars.
     void select(int from, int length)

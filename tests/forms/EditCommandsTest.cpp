@@ -73,7 +73,7 @@ TEST_F(EditCommandsTest, DeleteEmptiesTheWholeDocumentAsOneStepThatUndoBringsBac
     select(0, 4);
     press(Qt::Key_B, Qt::ControlModifier);
     doc().setModified(false);
-    form->SetModified(false);
+    form->document().setModified(false);
     const QString text = doc().Text();
 
     press(Qt::Key_Delete, Qt::ShiftModifier);

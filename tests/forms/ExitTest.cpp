@@ -46,7 +46,7 @@ TEST_F(ExitTest, TypingMarksTheDocumentChangedWithTheMomentOfTheChange)
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum: 5.3.2024"));
     EXPECT_EQ(panel(*form, 5), QStringLiteral("Čas: 9:07:03"));
-    form->SetModified(false);
+    form->document().setModified(false);
     EXPECT_EQ(panel(*form, 2), QString());
 }
 
@@ -64,7 +64,7 @@ TEST_F(ExitTest, ExitCancelEndsTheCommandSilently)
 {
     type(QStringLiteral("text"));
     platform.answerQuestion(Answer::Cancel);
-    form->commands().file.Koniefc1Click();
+    form->commands().file.quit();
     EXPECT_EQ(platform.shown().size(), 1u);
     EXPECT_EQ(platform.endProgramCalls(), 0);
     EXPECT_TRUE(form->RichEdit1->Modified());
@@ -77,7 +77,7 @@ TEST_F(ExitTest, ExitYesSavesAsAndKeepsRunning)
     const QString path = folder.filePath(QStringLiteral("list.txt"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(path);
-    form->commands().file.Koniefc1Click();
+    form->commands().file.quit();
 
     ASSERT_EQ(platform.shown().size(), 3u);
     const auto& dialog = platform.shown()[1];
@@ -91,8 +91,8 @@ TEST_F(ExitTest, ExitYesSavesAsAndKeepsRunning)
     EXPECT_EQ(document(QStringLiteral("list.txt")), QByteArray("Dobr\xFD de\xF2"));
     EXPECT_EQ(platform.endProgramCalls(), 0);
     EXPECT_EQ(spy->count(), 0);
-    EXPECT_EQ(form->currentFileName(), path);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - list.txt"));
+    EXPECT_EQ(form->document().fileName(), path);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - list.txt"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(panel(*form, 2), QString());
     EXPECT_FALSE(form->RichEdit1->Modified());
@@ -104,10 +104,10 @@ TEST_F(ExitTest, ExitYesWithTheSaveDialogCancelledSavesNothing)
     type(QStringLiteral("x"));
     platform.answerQuestion(Answer::Yes);
     platform.answerSaveFile(std::nullopt);
-    form->commands().file.Koniefc1Click();
+    form->commands().file.quit();
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_EQ(platform.endProgramCalls(), 0);
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
     EXPECT_EQ(panel(*form, 2), QString());
     EXPECT_TRUE(form->RichEdit1->Modified());
 }
@@ -184,7 +184,7 @@ TEST_F(ExitTest, SavedPathComesBackAsTheLastFileItemAtTheNextStart)
     for (const QString& name : {QStringLiteral("ľúbostný list.txt"), QStringLiteral("Жанна.txt")}) {
         const QString path = folder.filePath(name);
         platform.answerSaveFile(path);
-        form->commands().file.Uloako1Click();
+        form->commands().file.saveAs();
         EXPECT_EQ(start()->recentFileItem->text(), path);
     }
     EXPECT_EQ(platform.errors(), QStringList());

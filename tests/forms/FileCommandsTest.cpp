@@ -139,8 +139,8 @@ TEST_F(FileCommandsTest, NewNoEmptiesTheDocumentIntoTheStartingStateMarkedNew)
     EXPECT_EQ(text(), QString());
     EXPECT_EQ(form->RichEdit1->SelectionStart(), 0);
     EXPECT_FALSE(form->RichEdit1->Modified());
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Nový"));
     expectLaterDateAndTime();
@@ -190,8 +190,8 @@ TEST_F(FileCommandsTest, NewYesSavesUnderANameThenEmpties)
     EXPECT_EQ(platform.informations(), QStringList{kSaved});
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
     EXPECT_EQ(text(), QString());
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Nový"));
 
     // Save As is asked for also when the document has a name, preset with its path.
@@ -213,7 +213,7 @@ TEST_F(FileCommandsTest, NewYesKeepsTheDocumentWhenTheSaveIsCancelledOrFails)
     form->newItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("nestratiť"));
     EXPECT_TRUE(form->RichEdit1->Modified());
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
     EXPECT_EQ(panel(*form, 2), QString());
     EXPECT_EQ(platform.informations(), QStringList());
 
@@ -251,8 +251,8 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndTheDialogRemembersItsFolderAnd
     EXPECT_EQ(text(), kRtfText);
     form->RichEdit1->setSelectionStart(7);
     EXPECT_EQ(form->RichEdit1->SelectionAttributes().Style(), fs::Bold);
-    EXPECT_EQ(form->currentFileName(), path);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.zrm"));
+    EXPECT_EQ(form->document().fileName(), path);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - a.zrm"));
     EXPECT_EQ(form->CaptionBar1->title(), QStringLiteral("ZORIM - a.zrm"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(panel(*form, 2), QString());
@@ -283,8 +283,8 @@ TEST_F(FileCommandsTest, OpenCancelledClearsTheMarkerAndRefreshesThePanelsOnly)
     laterClock();
     form->openButton->click();
     EXPECT_EQ(text(), QStringLiteral("x"));
-    EXPECT_EQ(form->currentFileName(), path);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.zrm"));
+    EXPECT_EQ(form->document().fileName(), path);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - a.zrm"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(panel(*form, 2), QString());
     expectLaterDateAndTime();
@@ -317,7 +317,7 @@ TEST_F(FileCommandsTest, OpenOfAChangedDocumentOffersToSaveItFirst)
     form->openItem->trigger();
     EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
     EXPECT_EQ(text(), QStringLiteral("iný"));
-    EXPECT_EQ(form->currentFileName(), other);
+    EXPECT_EQ(form->document().fileName(), other);
 
     // Yes for a named document saves it to its own file without a dialog.
     type(QStringLiteral("!"));
@@ -357,8 +357,8 @@ TEST_F(FileCommandsTest, FailedOpenShowsTheMessageAndKeepsTheDocumentWithItsName
 
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + missing});
     EXPECT_EQ(text(), QStringLiteral("b"));
-    EXPECT_EQ(form->currentFileName(), path);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.txt"));
+    EXPECT_EQ(form->document().fileName(), path);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - a.txt"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     expectEarlierDateAndTime();
     // The next Save writes the document's own file, never the one that failed to open.
@@ -407,8 +407,8 @@ TEST_F(FileCommandsTest, OtherProgramsDocumentsAreRefusedAndTheDocumentStaysAsIt
                   QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(file, kind));
         EXPECT_EQ(text(), QStringLiteral("Ahoj")) << kind;
         EXPECT_TRUE(bold());
-        EXPECT_EQ(form->currentFileName(), path);
-        EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.zrm"));
+        EXPECT_EQ(form->document().fileName(), path);
+        EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - a.zrm"));
         EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
         EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
         expectEarlierDateAndTime();
@@ -487,7 +487,7 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile)
     ASSERT_EQ(platform.shown().size(), 3u);
     EXPECT_EQ(platform.shown()[2].file.fileName, existing);
     EXPECT_EQ(document(existing), QByteArray("old"));
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
 
     platform.clearShown();
     platform.answerSaveFile(existing);
@@ -521,7 +521,7 @@ TEST_F(FileCommandsTest, ALongTextFileAnswersBeforeItIsAllInAndIsSavedWhole)
 
     // The window shows the file's start and its name; the rest is still to come.
     EXPECT_TRUE(form->RichEdit1->Loading()) << "the window's own refresh waited for the whole file";
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - dlhy.txt"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - dlhy.txt"));
     EXPECT_FALSE(form->RichEdit1->Modified());
 
     // A key typed now lands where the caret is, in the whole document, as one undo step.
@@ -564,8 +564,8 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     EXPECT_EQ(platform.informations(), QStringList{kSaved});
 
     EXPECT_TRUE(document(path).startsWith("{\\rtf"));
-    EXPECT_EQ(form->currentFileName(), path);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Ahoj.zrm"));
+    EXPECT_EQ(form->document().fileName(), path);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Ahoj.zrm"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(panel(*form, 2), QString());
     expectLaterDateAndTime();
@@ -577,7 +577,7 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     platform.answerSaveFile(std::nullopt);
     form->saveAsItem->trigger();
     EXPECT_EQ(platform.shown().back().file.fileName, path);
-    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->document().fileName(), path);
     EXPECT_EQ(panel(*form, 2), QString());
     EXPECT_TRUE(form->RichEdit1->Modified());
     EXPECT_FALSE(document(path).contains("!"));
@@ -595,7 +595,7 @@ TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItsFileWithoutAMessage)
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(panel(*form, 2), QString());
     expectLaterDateAndTime();
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - list.txt"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - list.txt"));
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
 }
 
@@ -608,7 +608,7 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
     EXPECT_EQ(platform.shown()[0].file.fileName, QStringLiteral("Dokument"));
     EXPECT_EQ(platform.informations(), QStringList{kSaved});
     EXPECT_TRUE(document(path).startsWith("{\\rtf"));
-    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->document().fileName(), path);
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
 
     // Cancelled, the panels are refreshed and the recorded last file stays.
@@ -670,7 +670,7 @@ TEST_F(FileCommandsTest, SavingOverAPipeIsRefused)
     type(QStringLiteral("text"));
     const QString path = folder.filePath(QStringLiteral("rúra.txt"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
-    form->setCurrentFileName(path);
+    form->document().setFileName(path);
     form->saveItem->trigger();
     ASSERT_EQ(platform.errors().size(), 1);
     EXPECT_TRUE(platform.errors()[0].contains(QStringLiteral("nie je obyčajný súbor"))) << platform.errors()[0].toStdString();
@@ -704,8 +704,8 @@ TEST_F(FileCommandsTest, FailedSaveAsShowsNoMessageAndTheNextSaveTriesThatPathAg
     form->saveAsItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + bad});
     EXPECT_EQ(platform.informations(), QStringList());
-    EXPECT_EQ(form->currentFileName(), bad);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - a.txt"));
+    EXPECT_EQ(form->document().fileName(), bad);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - a.txt"));
     EXPECT_TRUE(form->RichEdit1->Modified());
 
     QDir(folder.filePath(QString())).mkdir(QStringLiteral("chýba"));
@@ -754,8 +754,8 @@ TEST_F(FileCommandsTest, LastFileOpensThePathRecordedAtStartUp)
 
     EXPECT_EQ(platform.shown().size(), 0u);
     EXPECT_EQ(text(), kRtfText);
-    EXPECT_EQ(form->currentFileName(), recorded);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - ") + recorded);
+    EXPECT_EQ(form->document().fileName(), recorded);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - ") + recorded);
     // The file panel is left as it was; the load's change notice clears the marker and
     // stamps the moment.
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + other);
@@ -775,8 +775,8 @@ TEST_F(FileCommandsTest, LastFileWithoutARecordedFileFailsAndChangesNothing)
         platform.answerQuestion(Answer::No);
         form->recentFileItem->trigger();
         EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + QString::fromUtf8(record)});
-        EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
-        EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+        EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
+        EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument"));
         EXPECT_EQ(text(), QStringLiteral("text"));
     }
 }
@@ -794,7 +794,7 @@ TEST_F(FileCommandsTest, LastFileOffersAChangedDocumentForSavingFirst)
     platform.answerSaveFile(std::nullopt);
     form->recentFileItem->trigger();
     EXPECT_EQ(text(), QStringLiteral("rozpísané"));
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
 
     const QString path = folder.filePath(QStringLiteral("rozpis.txt"));
     platform.answerQuestion(Answer::Yes);
@@ -802,7 +802,7 @@ TEST_F(FileCommandsTest, LastFileOffersAChangedDocumentForSavingFirst)
     form->recentFileItem->trigger();
     EXPECT_EQ(document(path), QByteArray("rozp\xEDsan\xE9"));
     EXPECT_EQ(text(), QStringLiteral("uložený"));
-    EXPECT_EQ(form->currentFileName(), recorded);
+    EXPECT_EQ(form->document().fileName(), recorded);
     EXPECT_EQ(platform.questions(), QStringList(3, kQuestion));
 }
 
@@ -832,8 +832,8 @@ TEST_F(FileCommandsTest, InsertTextFileReplacesTheSelectionWithThePlainTextAsOne
         EXPECT_EQ(edit.SelectionAttributes().Style(), 0) << at;
     }
     // The document still belongs to its own file.
-    EXPECT_EQ(form->currentFileName(), path);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - moj.zrm"));
+    EXPECT_EQ(form->document().fileName(), path);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - moj.zrm"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
 
@@ -876,7 +876,7 @@ TEST_F(FileCommandsTest, InsertTextFileCancelledOrUnreadableInsertsNothing)
     form->textFileItem->trigger();
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + missing});
     EXPECT_EQ(text(), QStringLiteral("zostane"));
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
 }
 
 TEST_F(FileCommandsTest, InsertTextFileOfZeroBytesInsertsNothing)
@@ -916,7 +916,7 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     form->saveAsItem->trigger();
     EXPECT_EQ(platform.informations(), QStringList());
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("kopia.rtf"))));
-    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(form->document().fileName(), path);
     platform.answerQuestion(Answer::Yes);
     form->saveItem->trigger();
     EXPECT_TRUE(document(path).contains("X"));

@@ -29,6 +29,7 @@ protected:
             QTest::keyClick(edit, Qt::Key_Backspace);
         else
             QTest::keyClicks(edit, text); // the first key replaces the selected text
+        settle();
     }
     QString tabIni() { return settings.readValue(statefile::IndentStep); }
 };

@@ -18,12 +18,17 @@
 
 namespace zorim::test {
 
+// The window refreshes its selection display once the event loop turns after a key: this
+// runs what the keys left queued, as the event loop would.
+inline void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); }
+
 // Typing as the keyboard delivers it: one key with its text per character, Slovak letters too
 // (QTest's key names cover ASCII alone).
 inline void typeText(QWidget* target, const QString& text)
 {
     for (const QChar ch : text)
         QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    settle();
 }
 
 class MainWindowTest : public ::testing::Test {

@@ -28,7 +28,7 @@ TEST_F(ProgramTest, CreatesEveryWindowWithItsCaptionAndShowsOnlyTheMainWindow)
     ASSERT_TRUE(w->mainWindow);
     EXPECT_TRUE(w->mainWindow->isVisible());
     EXPECT_EQ(w->mainWindow->windowTitle(), QStringLiteral("ZORIM"));
-    EXPECT_EQ(w->mainWindow->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(w->mainWindow->document().title(), QStringLiteral("ZORIM - Dokument"));
 
     const std::pair<QWidget*, QString> others[] = {
         {w->aboutBox.get(), QStringLiteral("O programe")},

@@ -110,8 +110,8 @@ TEST_F(RecoveryProcessTest, KilledRunOffersItsTypingBackWithItsFormatting)
     EXPECT_LT(at.charFormat().fontWeight(), 700);
     // Back as an unsaved untitled document: Save will ask for a name.
     EXPECT_TRUE(form->RichEdit1->Modified());
-    EXPECT_EQ(form->currentFileName(), MainWindow::kUntitled);
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->document().fileName(), DocumentState::kUntitled);
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     // The dead run's snapshot is gone; only this run may write one now.
     for (const QString& name : snapshotsIn(folder.dataPath(QString())))

@@ -213,7 +213,7 @@ TEST_F(SelectionTest, AfterAReplaceAllThroughALongDocumentTheCaretPanelSettlesOn
     EXPECT_NE(shownAtOnce, panel(*form, 0)) << "the estimate was right, so this shows nothing";
 }
 
-TEST_F(SelectionTest, KeyDownShowsTheStateBeforeTheKeyAndKeyUpAfterIt)
+TEST_F(SelectionTest, AKeyRefreshesOnceTheEventLoopTurnsWithTheStateItLeft)
 {
     edit().setText(QStringLiteral("abc"));
     caretAt(0);
@@ -221,9 +221,11 @@ TEST_F(SelectionTest, KeyDownShowsTheStateBeforeTheKeyAndKeyUpAfterIt)
     QTest::keyPress(view, Qt::Key_Right);
     EXPECT_EQ(panel(*form, 0), QStringLiteral("   1 /  1"));
     QTest::keyRelease(view, Qt::Key_Right);
+    settle();
     EXPECT_EQ(panel(*form, 0), QStringLiteral("   1 /  2"));
-    // A typed character shows the new place at once, through the change notice.
+    // A typed character shows the new place before its key-up, through the change notice.
     QTest::keyPress(view, Qt::Key_X);
+    settle();
     EXPECT_EQ(panel(*form, 0), QStringLiteral("   1 /  3"));
     QTest::keyRelease(view, Qt::Key_X);
 }

@@ -25,9 +25,9 @@ TEST_F(StartupTest, WithoutDocumentStartsUntitledAndRestoresTheInstalledState)
 
     EXPECT_EQ(platform.shown().size(), 0u) << platform.errors().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZORIM"));
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument"));
     EXPECT_EQ(form->CaptionBar1->title(), QStringLiteral("ZORIM - Dokument"));
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
     EXPECT_EQ(panel(*form, 2), QString());
     // Nothing changed yet: the date and time panels keep their layout texts.
@@ -59,11 +59,11 @@ TEST_F(StartupTest, FirstArgumentNamingAFileIsShownUntitled)
     auto form = start({path, QStringLiteral("/nonexistent/second.txt")});
 
     EXPECT_EQ(platform.errors(), QStringList());
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - list.txt"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - list.txt"));
     EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: ") + path);
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Dobrý deň"));
     // The loaded document has no file name for saving: Save asks for one.
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
     EXPECT_TRUE(form->RichEdit1->verticalScrollBar());
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Dobrý deň"));
     EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("10"));
@@ -76,7 +76,7 @@ TEST_F(StartupTest, ArgumentThatIsNoExistingFileCountsAsNone)
 {
     for (const QString& argument : {folder.filePath(QStringLiteral("missing.zrm")), folder.dataPath(QString()), QString()}) {
         auto form = start({argument});
-        EXPECT_EQ(form->title(), QStringLiteral("ZORIM - Dokument")) << argument.toStdString();
+        EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - Dokument")) << argument.toStdString();
         EXPECT_EQ(panel(*form, 1), QStringLiteral(" Súbor: Dokument"));
         EXPECT_EQ(form->RichEdit1->Text(), QString());
     }
@@ -97,8 +97,8 @@ TEST_F(StartupTest, UnreadableDocumentEndsTheStartupStepsButLeavesItUntitled)
         form = start({path});
     }
     EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot open file ") + path});
-    EXPECT_EQ(form->title(), QStringLiteral("ZORIM - tajne.txt"));
-    EXPECT_EQ(form->currentFileName(), QStringLiteral("Dokument"));
+    EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - tajne.txt"));
+    EXPECT_EQ(form->document().fileName(), QStringLiteral("Dokument"));
     EXPECT_EQ(folder.read(QStringLiteral("tab.ini")), QByteArray("30"));
     EXPECT_EQ(form->appliedSkin(), 0);
 }
@@ -202,7 +202,7 @@ TEST_F(StartupTest, MissingStateFileEndsTheRestoringSteps)
         EXPECT_EQ(form.appliedSkin(), c.theme) << c.missing;
         EXPECT_FALSE(form.RichEdit1->PlainText()) << c.missing;
         EXPECT_FALSE(form.easyModeItem->isChecked());
-        EXPECT_EQ(form.title(), QStringLiteral("ZORIM - Dokument"));
+        EXPECT_EQ(form.document().title(), QStringLiteral("ZORIM - Dokument"));
         EXPECT_FALSE(fresh.exists(QString::fromLatin1(c.missing)));
     }
 }

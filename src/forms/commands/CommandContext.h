@@ -1,11 +1,12 @@
 #pragma once
-// What every command handler is given: the main window with its document state, the three
+// What every command handler is given: the main window, the open document's state, the three
 // document controls, the platform, the settings store and the program's other windows.
 // Handlers take what they need from here and keep nothing of their own between runs.
 #include <QPointer>
 
 namespace zorim {
 
+class DocumentState;
 class Platform;
 class RichEdit;
 class SettingsStore;
@@ -38,6 +39,7 @@ struct OtherWindows {
 
 struct CommandContext {
     MainWindow& form;
+    DocumentState& document;
     RichEdit& RichEdit1; // the document
     RichEdit& RichEdit2; // hidden, plain text: the last-file record
     RichEdit& RichEdit3; // hidden, rich text: buffer of the insert-text-file command

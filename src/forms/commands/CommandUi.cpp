@@ -174,10 +174,10 @@ void CommandUi::addItem(const CommandRow& row)
     entries_.insert(row.name, a);
     if (row.action)
         controls_.*row.action = a;
-    if (row.follows != Follows::Nothing)
-        followingActions_[size_t(row.follows)].push_back(a);
-    if (row.enabled != EnabledWhen::Always)
-        enabling_.push_back({row.enabled, a, nullptr});
+    if (row.follows() != Follows::Nothing)
+        followingActions_[size_t(row.follows())].push_back(a);
+    if (row.enabled() != EnabledWhen::Always)
+        enabling_.push_back({row.enabled(), a, nullptr});
 }
 
 void CommandUi::addSeparator(const CommandRow& row)
@@ -250,10 +250,10 @@ void CommandUi::addButton(const CommandRow& row)
     entries_.insert(row.name, b);
     if (row.button)
         controls_.*row.button = b;
-    if (row.follows != Follows::Nothing)
-        followingButtons_[size_t(row.follows)].push_back(b);
-    if (row.enabled != EnabledWhen::Always)
-        enabling_.push_back({row.enabled, nullptr, b});
+    if (row.follows() != Follows::Nothing)
+        followingButtons_[size_t(row.follows())].push_back(b);
+    if (row.enabled() != EnabledWhen::Always)
+        enabling_.push_back({row.enabled(), nullptr, b});
 }
 
 void CommandUi::addBox(const CommandRow& row)
@@ -294,11 +294,11 @@ void CommandUi::addBox(const CommandRow& row)
 
 void CommandUi::run(const CommandRow& row)
 {
-    if (!row.run)
+    if (!row.command)
         return;
     emit running(row.name);
     try {
-        row.run(commands_);
+        row.command->run(commands_);
     } catch (const std::exception& error) {
         onError_(error);
     }

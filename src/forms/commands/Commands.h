@@ -1,6 +1,6 @@
 #pragma once
 // The six handler classes of the main window, by concern, sharing one context. The command
-// table reaches a handler as on<&FileCommands::Nov1Click>.
+// table reaches a handler as on<&FileCommands::open>.
 #include "forms/commands/CommandContext.h"
 #include "forms/commands/EditCommands.h"
 #include "forms/commands/FileCommands.h"
@@ -42,13 +42,14 @@ public:
 namespace detail {
 template <typename Method>
 struct ConcernOf;
-template <typename Concern>
-struct ConcernOf<void (Concern::*)()> {
+template <typename Result, typename Concern>
+struct ConcernOf<Result (Concern::*)()> {
     using type = Concern;
 };
 } // namespace detail
 
-// The table's handler for one method of one handler class.
+// The table's handler for one method of one handler class; what the method returns (whether
+// a save happened) is for its other callers.
 template <auto Method>
 void on(Commands& commands)
 {

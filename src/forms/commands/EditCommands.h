@@ -9,24 +9,14 @@ class EditCommands {
 public:
     explicit EditCommands(CommandContext& context) : c_(context) {}
 
-    // Úpravy
-    void Nasp1Click();
-    void Vpred1Click();
-    void Vybra1Click();
-    void Koprova1Click();
-    void Vloi1Click();
-    void Vymaza1Click();
-    void Vybravetko1Click();
-    // The context menu
-    void Vybra2Click();
-    void Koprova2Click();
-    void Vloi3Click();
-    // ToolBar1
-    void SpeedButton11Click();
-    void SpeedButton13Click();
-    void SpeedButton12Click();
-    void SpeedButton16Click();
-    void SpeedButton21Click();
+    // Each is one call of the document control.
+    void undo();
+    void redo();
+    void cut();
+    void copy();
+    void paste();
+    void clearDocument();
+    void selectAll();
 
 private:
     CommandContext& c_;

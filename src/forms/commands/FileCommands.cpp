@@ -2,6 +2,7 @@
 
 #include "forms/widgets/StatusBar.h"
 #include "forms/mainwindow/MainWindow.h"
+#include "forms/commands/DocumentState.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
@@ -25,8 +26,6 @@ FileDialogSetup saveDialog(const QString& fileName)
     return setup;
 }
 
-const QString kTitlePrefix = QStringLiteral("ZORIM - ");
-
 } // namespace
 
 const QString FileCommands::kExitQuestion = QStringLiteral("Chcete uložiť rozpísaný dokument?");
@@ -49,11 +48,9 @@ FileDialogSetup FileCommands::openDialog()
 FileCommands::FileCommands(CommandContext& context) : c_(context) {}
 FileCommands::~FileCommands() = default;
 
-void FileCommands::Vytlai1Click() { SpeedButton4Click(); }
-
 // The whole document, whatever page range the dialog offered, over the printer's whole
 // printable area; the job is named with the window's own text, "ZORIM".
-void FileCommands::SpeedButton4Click()
+void FileCommands::print()
 {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -62,26 +59,14 @@ void FileCommands::SpeedButton4Click()
     c_.RichEdit1.Print(c_.form.windowTitle(), *printer_);
 }
 
-// The menu items and the tray menu press the toolbar's buttons.
-void FileCommands::Nov1Click() { SpeedButton1Click(); }
-void FileCommands::Otvor1Click() { SpeedButton2Click(); }
-void FileCommands::Ulo1Click() { SpeedButton3Click(); }
-void FileCommands::Nov3Click() { SpeedButton1Click(); }
-void FileCommands::Otvori2Click() { SpeedButton2Click(); }
-void FileCommands::Uloi2Click() { SpeedButton3Click(); }
-void FileCommands::Koniec1Click() { Koniefc1Click(); }
-void FileCommands::Textovsbor1Click() { Objekt1Click(); }
-
-void FileCommands::Uloako1Click() { saveAs(); }
-void FileCommands::SpeedButton3Click() { save(); }
-
 // New asks every time, changed document or not. Yes saves under a name first and empties the
 // document only once it is saved: a cancelled or failed Save As keeps it.
-void FileCommands::SpeedButton1Click()
+void FileCommands::newDocument()
 {
     MainWindow& form = c_.form;
+    DocumentState& doc = c_.document;
     form.Original();
-    form.SetModified(false);
+    doc.setModified(false);
     switch (c_.platform.question(&form, kExitQuestion)) {
     case Answer::Yes:
         New2();
@@ -104,9 +89,10 @@ void FileCommands::New2()
 void FileCommands::New()
 {
     MainWindow& form = c_.form;
+    DocumentState& doc = c_.document;
     RichEdit& edit = c_.RichEdit1;
-    form.setCurrentFileName(MainWindow::kUntitled);
-    form.setTitle(kTitlePrefix + MainWindow::kUntitled);
+    doc.setFileName(DocumentState::kUntitled);
+    doc.setTitle(DocumentState::titleFor(DocumentState::kUntitled));
     edit.ClearAll();
     edit.setSelectionStart(0);
     edit.setModified(false);
@@ -122,9 +108,9 @@ void FileCommands::New()
     edit.setFont(font);
     font.name = QStringLiteral("Verdana");
     edit.setFont(font);
-    form.refreshFilePanel();
-    form.StatusBar1->setPanelText(2, QStringLiteral("Nový"));
-    form.refreshDateTimePanels();
+    doc.showFileName();
+    doc.setMarker(DocumentState::Marker::New);
+    doc.stampDateTime();
 }
 
 // Before another file replaces the document, a document with unsaved changes is offered for
@@ -146,45 +132,47 @@ bool FileCommands::mayReplaceDocument()
     return false;
 }
 
-void FileCommands::SpeedButton2Click()
+void FileCommands::open()
 {
     MainWindow& form = c_.form;
+    DocumentState& doc = c_.document;
     if (!mayReplaceDocument())
         return;
     form.Original();
     if (const std::optional<QString> path = c_.platform.openFileName(&form, OpenDialog1)) {
         OpenDialog1.folder = MainWindow::path_strip(*path);
         OpenDialog1.fileName = MainWindow::strip(*path);
-        loadAsDocument(*path, kTitlePrefix + MainWindow::strip(*path));
+        loadAsDocument(*path, DocumentState::titleFor(MainWindow::strip(*path)));
     }
-    form.refreshFilePanel();
-    form.refreshDateTimePanels();
-    form.SetModified(false);
+    doc.showFileName();
+    doc.stampDateTime();
+    doc.setModified(false);
 }
 
 // The last-file item opens the path recorded when the program started. The load's change
 // notification shows the marker; the file panel keeps what it showed.
-void FileCommands::PoslednySuborClick()
+void FileCommands::openLastFile()
 {
     if (!mayReplaceDocument())
         return;
     const QString path = c_.RichEdit2.Text();
-    loadAsDocument(path, kTitlePrefix + path);
+    loadAsDocument(path, DocumentState::titleFor(path));
 }
 
 void FileCommands::loadAsDocument(const QString& path, const QString& title)
 {
     MainWindow& form = c_.form;
-    const QString previousName = form.currentFileName();
-    const QString previousTitle = form.title();
-    form.setCurrentFileName(path);
-    form.setTitle(title);
+    DocumentState& doc = c_.document;
+    const QString previousName = doc.fileName();
+    const QString previousTitle = doc.title();
+    doc.setFileName(path);
+    doc.setTitle(title);
     try {
         c_.RichEdit1.Lines().LoadFile(path);
     } catch (...) {
         // Kept under the other file's name, the document would overwrite it at the next Save.
-        form.setCurrentFileName(previousName);
-        form.setTitle(previousTitle);
+        doc.setFileName(previousName);
+        doc.setTitle(previousTitle);
         throw;
     }
     form.discardRecovery();
@@ -196,22 +184,23 @@ void FileCommands::loadAsDocument(const QString& path, const QString& title)
 bool FileCommands::save()
 {
     MainWindow& form = c_.form;
+    DocumentState& doc = c_.document;
     bool saved = true;
-    if (form.currentFileName() != MainWindow::kUntitled) {
+    if (!doc.untitled()) {
         if (!mayLoseOmittedPictures())
             return false;
         // The file is replaced only once the whole document is written.
-        c_.RichEdit1.Lines().SaveFile(form.currentFileName());
+        c_.RichEdit1.Lines().SaveFile(doc.fileName());
         c_.RichEdit1.setModified(false);
         // The file holds the document now: its recovery snapshot is not wanted any more.
         form.discardRecovery();
-        c_.settings.writeValue(statefile::LastFile, form.currentFileName());
+        c_.settings.writeValue(statefile::LastFile, doc.fileName());
     } else {
         saved = saveAs();
     }
-    form.refreshFilePanel();
-    form.refreshDateTimePanels();
-    form.SetModified(false);
+    doc.showFileName();
+    doc.stampDateTime();
+    doc.setModified(false);
     return saved;
 }
 
@@ -219,7 +208,7 @@ bool FileCommands::save()
 // name, so the user can change it.
 std::optional<QString> FileCommands::askSaveName()
 {
-    FileDialogSetup setup = saveDialog(c_.form.currentFileName());
+    FileDialogSetup setup = saveDialog(c_.document.fileName());
     for (;;) {
         const std::optional<QString> path = c_.platform.saveFileName(&c_.form, setup);
         if (!path || !QFileInfo::exists(*path) ||
@@ -247,23 +236,24 @@ bool FileCommands::mayLoseOmittedPictures()
 bool FileCommands::saveAs()
 {
     MainWindow& form = c_.form;
+    DocumentState& doc = c_.document;
     bool saved = false;
     if (const std::optional<QString> path = askSaveName()) {
         // Declining to save without the pictures left out changes nothing, the name included.
         if (!mayLoseOmittedPictures())
             return false;
-        form.setCurrentFileName(*path);
-        form.setTitle(kTitlePrefix + MainWindow::strip(*path));
+        doc.setFileName(*path);
+        doc.setTitle(DocumentState::titleFor(MainWindow::strip(*path)));
         saved = save();
         c_.platform.information(&form, QStringLiteral("Dokument bol uložený!"));
     }
-    form.SetModified(false);
+    doc.setModified(false);
     return saved;
 }
 
 // The file's text goes in as plain text in place of the selection, taking the attributes of
 // the insertion point, and stays selected. The document keeps its own file name.
-void FileCommands::Objekt1Click()
+void FileCommands::insertTextFile()
 {
     if (VlozSubor())
         c_.RichEdit1.setSelectedText(c_.RichEdit3.Text());
@@ -281,13 +271,13 @@ bool FileCommands::VlozSubor()
     return true;
 }
 
-void FileCommands::Odosla1Click()
+void FileCommands::send()
 {
     c_.platform.message(&c_.form, QStringLiteral("Posielanie dokumentu e-mailom zatiaľ nefunkčné..."));
 }
 
 // Asked every time, changed document or not. Yes saves and keeps the program running.
-void FileCommands::Koniefc1Click()
+void FileCommands::quit()
 {
     switch (c_.platform.question(&c_.form, kExitQuestion)) {
     case Answer::Yes:

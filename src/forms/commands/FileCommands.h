@@ -20,28 +20,14 @@ public:
     // Asked by new, by open of a changed document, by the exit command and by the close box.
     static const QString kExitQuestion;
 
-    // Súbor
-    void Nov1Click();
-    void Otvor1Click();
-    void Ulo1Click();
-    void Uloako1Click();
-    void Vytlai1Click();
-    void Odosla1Click();
-    void PoslednySuborClick();
-    void Koniefc1Click();
-    // Vložiť: insert a text file; its twin in the context menu
-    void Objekt1Click();
-    void Textovsbor1Click();
-    // The tray menu
-    void Nov3Click();
-    void Otvori2Click();
-    void Uloi2Click();
-    void Koniec1Click();
-    // ToolBar1
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
+    void newDocument();
+    void open();
+    void print();
+    void send();
+    // Opens the file recorded as saved last when the program started.
+    void openLastFile();
+    void quit();
+    void insertTextFile();
     // Saving: an untitled document goes through saveAs, which asks for a name. The close box
     // shares them. Both throw on failure and return false when the user cancelled the name.
     bool save();

@@ -65,7 +65,7 @@ constexpr int kIndentStep = 20; // points
 
 // ---- font name and size --------------------------------------------------------------------
 
-void FormatCommands::ComboBox1Change()
+void FormatCommands::applyFontName()
 {
     const QComboBox* box = c_.form.fontNameBox;
     if (box->currentIndex() >= 0)
@@ -74,7 +74,7 @@ void FormatCommands::ComboBox1Change()
 
 // Runs on every edit of the text: typing 1 and 4 applies 1 point, then 14. Any integer goes to
 // the control as typed; the control keeps sizes within what it can show.
-void FormatCommands::ComboBox2Change()
+void FormatCommands::applyFontSize()
 {
     c_.RichEdit1.SelectionAttributes().setSize(StrToInt(c_.form.fontSizeBox->currentText()));
 }
@@ -97,19 +97,19 @@ void FormatCommands::addStyle(int style)
     selection.setStyle(selection.Style() | style);
 }
 
-void FormatCommands::SpeedButton5Click() { setStyleFromButton(c_.form.boldButton, fs::Bold); }
-void FormatCommands::SpeedButton6Click() { setStyleFromButton(c_.form.italicButton, fs::Italic); }
-void FormatCommands::SpeedButton7Click() { setStyleFromButton(c_.form.underlineButton, fs::Underline); }
-void FormatCommands::Tun1Click() { addStyle(fs::Bold); }
-void FormatCommands::ikm1Click() { addStyle(fs::Italic); }
-void FormatCommands::Podiarknut1Click() { addStyle(fs::Underline); }
-void FormatCommands::Prekrtnut1Click() { addStyle(fs::StrikeOut); }
+void FormatCommands::bold() { setStyleFromButton(c_.form.boldButton, fs::Bold); }
+void FormatCommands::italic() { setStyleFromButton(c_.form.italicButton, fs::Italic); }
+void FormatCommands::underline() { setStyleFromButton(c_.form.underlineButton, fs::Underline); }
+void FormatCommands::addBold() { addStyle(fs::Bold); }
+void FormatCommands::addItalic() { addStyle(fs::Italic); }
+void FormatCommands::addUnderline() { addStyle(fs::Underline); }
+void FormatCommands::addStrikeOut() { addStyle(fs::StrikeOut); }
 
 // ---- the font dialog -------------------------------------------------------------------------
 
 // Opens on the editor's own font, not on the selection's; a confirmed font is assigned to the
 // selection whole (name, size, styles, colour, character set, pitch, weight).
-void FormatCommands::Psmo1Click()
+void FormatCommands::chooseFont()
 {
     const FontDesc base = c_.RichEdit1.Font();
     const std::optional<FontChoice> chosen = c_.platform.chooseFont(&c_.form, fontChoice(base));
@@ -136,10 +136,8 @@ void FormatCommands::chooseColor(ColorStrip* strip, bool background)
         strip->setColor(chosen.value_or(initial));
 }
 
-void FormatCommands::SpeedButton15Click() { chooseColor(c_.form.textColorStrip, false); }
-void FormatCommands::SpeedButton19Click() { chooseColor(c_.form.backgroundColorStrip, true); }
-void FormatCommands::Panel1Click() { SpeedButton15Click(); }
-void FormatCommands::Panel2Click() { SpeedButton19Click(); }
+void FormatCommands::chooseTextColor() { chooseColor(c_.form.textColorStrip, false); }
+void FormatCommands::chooseBackgroundColor() { chooseColor(c_.form.backgroundColorStrip, true); }
 
 // ---- superscript and subscript ---------------------------------------------------------------
 
@@ -154,19 +152,15 @@ void FormatCommands::switchIndex(QAction* item, QToolButton* button, VerticalPos
     button->setChecked(on);
 }
 
-void FormatCommands::Hornindex1Click()
+void FormatCommands::superscript()
 {
     switchIndex(c_.form.superscriptItem, c_.form.superscriptButton, VerticalPosition::Superscript);
 }
 
-void FormatCommands::Dolnindex1Click()
+void FormatCommands::subscript()
 {
     switchIndex(c_.form.subscriptItem, c_.form.subscriptButton, VerticalPosition::Subscript);
 }
-
-// The buttons run their menu item's command, as if the item had been chosen.
-void FormatCommands::SpeedButton40Click() { Hornindex1Click(); }
-void FormatCommands::SpeedButton41Click() { Dolnindex1Click(); }
 
 // ---- alignment -------------------------------------------------------------------------------
 
@@ -180,26 +174,21 @@ void FormatCommands::align(ParaAlignment alignment, QAction* own)
             item->setChecked(false);
 }
 
-void FormatCommands::SpeedButton8Click() { align(ParaAlignment::Left, c_.form.alignLeftItem); }
-void FormatCommands::SpeedButton9Click() { align(ParaAlignment::Center, c_.form.alignCenterItem); }
-void FormatCommands::SpeedButton10Click() { align(ParaAlignment::Right, c_.form.alignRightItem); }
-// The menu items run their buttons' commands without pressing the buttons; the buttons
-// follow at the next refresh.
-void FormatCommands::Naavo1Click() { SpeedButton8Click(); }
-void FormatCommands::Nastred1Click() { SpeedButton9Click(); }
-void FormatCommands::Napravo1Click() { SpeedButton10Click(); }
+void FormatCommands::alignLeft() { align(ParaAlignment::Left, c_.form.alignLeftItem); }
+void FormatCommands::alignCenter() { align(ParaAlignment::Center, c_.form.alignCenterItem); }
+void FormatCommands::alignRight() { align(ParaAlignment::Right, c_.form.alignRightItem); }
 
 // ---- bullets and indents ---------------------------------------------------------------------
 
 // The control gives bulleted paragraphs room for the bullet and takes it back without them.
-void FormatCommands::SpeedButton14Click()
+void FormatCommands::bullets()
 {
     c_.RichEdit1.ParagraphAttributes().setNumbering(c_.form.bulletsButton->isChecked() ? 1 : 0);
 }
 
 // The indent steps move one value shared by all paragraphs, kept in tab.ini, and give the
 // paragraph that value as its start; they do not shift the paragraph from where it is.
-void FormatCommands::SpeedButton18Click()
+void FormatCommands::indentMore()
 {
     const int indent = steppedIndent(c_.settings.readInteger(statefile::IndentStep), kIndentStep);
     c_.RichEdit1.ParagraphAttributes().setFirstIndent(indent);
@@ -207,7 +196,7 @@ void FormatCommands::SpeedButton18Click()
 }
 
 // A step left may give the paragraph a negative indent; the stored value stops at 0.
-void FormatCommands::SpeedButton17Click()
+void FormatCommands::indentLess()
 {
     const int indent = steppedIndent(c_.settings.readInteger(statefile::IndentStep), -kIndentStep);
     c_.RichEdit1.ParagraphAttributes().setFirstIndent(indent);

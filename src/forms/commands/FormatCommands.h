@@ -15,38 +15,29 @@ class FormatCommands {
 public:
     explicit FormatCommands(CommandContext& context) : c_(context) {}
 
-    // Úpravy
-    void Psmo1Click();
-    void Tun1Click();
-    void ikm1Click();
-    void Podiarknut1Click();
-    void Prekrtnut1Click();
-    void Hornindex1Click();
-    void Dolnindex1Click();
-    void Naavo1Click();
-    void Nastred1Click();
-    void Napravo1Click();
-    // ToolBar1: indent steps
-    void SpeedButton17Click();
-    void SpeedButton18Click();
-    // ToolBar2
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void SpeedButton5Click();
-    void SpeedButton6Click();
-    void SpeedButton7Click();
-    void SpeedButton8Click();
-    void SpeedButton9Click();
-    void SpeedButton10Click();
-    void SpeedButton14Click();
-    void SpeedButton15Click();
-    void SpeedButton19Click();
-    // ToolBar3
-    void SpeedButton40Click();
-    void SpeedButton41Click();
-    // The colour strips run the colour buttons' commands.
-    void Panel1Click();
-    void Panel2Click();
+    void chooseFont();
+    // The style menu items: each only ever switches its style on.
+    void addBold();
+    void addItalic();
+    void addUnderline();
+    void addStrikeOut();
+    // The style buttons: each sets its style as the button is now pressed or released.
+    void bold();
+    void italic();
+    void underline();
+    void superscript();
+    void subscript();
+    void indentLess();
+    void indentMore();
+    // The font and size boxes: what the box shows goes to the selection.
+    void applyFontName();
+    void applyFontSize();
+    void alignLeft();
+    void alignCenter();
+    void alignRight();
+    void bullets();
+    void chooseTextColor();
+    void chooseBackgroundColor();
 
 private:
     void setStyleFromButton(const QToolButton* button, int style);

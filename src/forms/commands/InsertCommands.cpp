@@ -102,7 +102,7 @@ QString InsertCommands::longTimePattern(const QLocale& locale)
 
 void InsertCommands::insertText(const QString& text) { c_.RichEdit1.setSelectedText(text); }
 
-void InsertCommands::Dtum1Click()
+void InsertCommands::insertDate()
 {
     QString date = c_.platform.shortDate(c_.platform.now().date());
     if (date.isEmpty()) // no regional pattern
@@ -110,25 +110,22 @@ void InsertCommands::Dtum1Click()
     insertText(date);
 }
 
-void InsertCommands::as1Click() { insertText(c_.platform.locale().toString(c_.platform.now().time(), timePattern_)); }
+void InsertCommands::insertTime() { insertText(c_.platform.locale().toString(c_.platform.now().time(), timePattern_)); }
 
-void InsertCommands::Dobrde1Click() { insertText(kDobryDen); }
-void InsertCommands::Venpn1Click() { insertText(kVazenyPan); }
-void InsertCommands::Venpani1Click() { insertText(kVazenaPani); }
-void InsertCommands::Spozdravom1Click() { insertText(kSPozdravom); }
-void InsertCommands::N17Click() { insertText(QStringLiteral("@")); }
-void InsertCommands::N18Click() { insertText(QStringLiteral("#")); }
-void InsertCommands::N19Click() { insertText(QStringLiteral("$")); }
-void InsertCommands::N20Click() { insertText(QStringLiteral("§")); }
-void InsertCommands::N21Click() { insertText(QStringLiteral("\\")); }
-void InsertCommands::N22Click() { insertText(QStringLiteral("<")); }
-void InsertCommands::N23Click() { insertText(QStringLiteral(">")); }
-void InsertCommands::N24Click() { insertText(QStringLiteral("{}")); }
+void InsertCommands::insertGreeting() { insertText(kDobryDen); }
+void InsertCommands::insertSir() { insertText(kVazenyPan); }
+void InsertCommands::insertMadam() { insertText(kVazenaPani); }
+void InsertCommands::insertRegards() { insertText(kSPozdravom); }
+void InsertCommands::insertAt() { insertText(QStringLiteral("@")); }
+void InsertCommands::insertHash() { insertText(QStringLiteral("#")); }
+void InsertCommands::insertDollar() { insertText(QStringLiteral("$")); }
+void InsertCommands::insertSection() { insertText(QStringLiteral("§")); }
+void InsertCommands::insertBackslash() { insertText(QStringLiteral("\\")); }
+void InsertCommands::insertLessThan() { insertText(QStringLiteral("<")); }
+void InsertCommands::insertGreaterThan() { insertText(QStringLiteral(">")); }
+void InsertCommands::insertBraces() { insertText(QStringLiteral("{}")); }
 
-// The menu item runs the toolbar button's hyperlink dialog.
-void InsertCommands::Hypertextovodkaz1Click() { SpeedButton20Click(); }
-
-void InsertCommands::Obrzok1Click()
+void InsertCommands::insertPicture()
 {
     FileDialogSetup setup;
     setup.title = QStringLiteral("Vložiť obrázok");
@@ -159,7 +156,7 @@ void InsertCommands::Obrzok1Click()
     c_.RichEdit1.Paste();
 }
 
-void InsertCommands::Objekt2Click()
+void InsertCommands::insertObject()
 {
     // Plain text holds no objects.
     if (c_.RichEdit1.PlainText())
@@ -185,7 +182,7 @@ void InsertCommands::Objekt2Click()
         openObject(object, selectedObjectKey(c_.RichEdit1));
 }
 
-void InsertCommands::Vloiinak1Click()
+void InsertCommands::pasteSpecial()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     std::vector<PasteEntry> entries = pasteEntries(data);
@@ -233,33 +230,12 @@ void InsertCommands::Vloiinak1Click()
     }
 }
 
-// The context menu's date, time and phrases run the main menu's commands.
-void InsertCommands::Dtum2Click() { Dtum1Click(); }
-void InsertCommands::as2Click() { as1Click(); }
-void InsertCommands::Dobrde2Click() { Dobrde1Click(); }
-void InsertCommands::Venpn2Click() { Venpn1Click(); }
-void InsertCommands::Venpani2Click() { Venpani1Click(); }
-void InsertCommands::Spozdravom2Click() { Spozdravom1Click(); }
-// The context menu's characters insert directly.
-void InsertCommands::N25Click() { N17Click(); }
-void InsertCommands::N26Click() { N18Click(); }
-void InsertCommands::N27Click() { N19Click(); }
-void InsertCommands::N28Click() { N20Click(); }
-void InsertCommands::N29Click() { N21Click(); }
-void InsertCommands::N30Click() { N22Click(); }
-void InsertCommands::N31Click() { N23Click(); }
-void InsertCommands::N32Click() { N24Click(); }
 // The hyperlink dialog; its "Vložiť" puts the typed address into the document.
-void InsertCommands::SpeedButton20Click()
+void InsertCommands::insertLink()
 {
     if (HyperlinkDialog* dialog = c_.windows.hyperlink)
         dialog->execute(c_.RichEdit1);
 }
-// The date and time buttons run the menu's date and time commands.
-void InsertCommands::SpeedButton24Click() { Dtum1Click(); }
-void InsertCommands::SpeedButton25Click() { as1Click(); }
-void InsertCommands::SpeedButton26Click() { Obrzok1Click(); }
-void InsertCommands::SpeedButton28Click() { Objekt2Click(); }
 // A clicked link opens with the desktop's program, whichever button clicked it, when it is a
 // web or mail address. Anything else (a file, a program, a script, another scheme) could run
 // something on the user's machine from a document someone sent: it is only shown.
@@ -301,7 +277,7 @@ void InsertCommands::PopupMenu1Popup()
     f.objectMenu->menuAction()->setVisible(file);
 }
 
-void InsertCommands::Vlastnosti1Click()
+void InsertCommands::showObjectProperties()
 {
     const auto object = selectedObject(c_.RichEdit1);
     if (!object)
@@ -311,7 +287,7 @@ void InsertCommands::Vlastnosti1Click()
 }
 
 // What a document names is opened only once the user has seen the whole name.
-void InsertCommands::Otvori3Click()
+void InsertCommands::openSelectedObject()
 {
     const auto object = selectedObject(c_.RichEdit1);
     if (!object)
@@ -367,7 +343,7 @@ void InsertCommands::objectFileChanged(const QString& path)
     }
 }
 
-void InsertCommands::Uloikpiu1Click()
+void InsertCommands::saveSelectedObjectCopy()
 {
     const auto object = selectedObject(c_.RichEdit1);
     if (!object || !object->isFile())

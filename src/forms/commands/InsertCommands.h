@@ -21,55 +21,33 @@ public:
     // The copies of embedded files this run made for opening go when the program ends.
     ~InsertCommands();
 
-    // Vložiť
-    void Dtum1Click();
-    void as1Click();
-    void Dobrde1Click();
-    void Venpn1Click();
-    void Venpani1Click();
-    void Spozdravom1Click();
-    void N17Click();
-    void N18Click();
-    void N19Click();
-    void N20Click();
-    void N21Click();
-    void N22Click();
-    void N23Click();
-    void N24Click();
-    void Hypertextovodkaz1Click();
-    void Obrzok1Click();
-    void Objekt2Click();
-    // Úpravy
-    void Vloiinak1Click();
-    // The context menu
-    void Dtum2Click();
-    void as2Click();
-    void Dobrde2Click();
-    void Venpn2Click();
-    void Venpani2Click();
-    void Spozdravom2Click();
-    void N25Click();
-    void N26Click();
-    void N27Click();
-    void N28Click();
-    void N29Click();
-    void N30Click();
-    void N31Click();
-    void N32Click();
-    // ToolBar1, ToolBar5
-    void SpeedButton20Click();
-    void SpeedButton24Click();
-    void SpeedButton25Click();
-    void SpeedButton26Click();
-    void SpeedButton28Click();
+    void insertDate();
+    void insertTime();
+    void insertGreeting();
+    void insertSir();
+    void insertMadam();
+    void insertRegards();
+    void insertAt();
+    void insertHash();
+    void insertDollar();
+    void insertSection();
+    void insertBackslash();
+    void insertLessThan();
+    void insertGreaterThan();
+    void insertBraces();
+    void insertPicture();
+    void insertObject();
+    // The hyperlink dialog.
+    void insertLink();
+    void pasteSpecial();
     // A click on a link in the document.
     void RichEdit1URLClick(const QString& url, Qt::MouseButton button);
     // The context menu is about to open: its object entries show when an object is selected.
     void PopupMenu1Popup();
     // The object entries of the context menu: properties, open, save a copy.
-    void Vlastnosti1Click();
-    void Otvori3Click();
-    void Uloikpiu1Click();
+    void showObjectProperties();
+    void openSelectedObject();
+    void saveSelectedObjectCopy();
 
     // The time pattern built at start from the regional settings: "h" or "hh" as the
     // regional leading zero says, the minutes and seconds after the regional separator, and

@@ -26,7 +26,7 @@ namespace zorim {
 // ever confirmed) ends the command with the store's message before the document is touched.
 // Without its dialog (a window that failed to be created) a command does nothing.
 
-void ToolsCommands::Njs1Click()
+void ToolsCommands::find()
 {
     FindDialog* dialog = c_.windows.find;
     if (!dialog)
@@ -36,9 +36,9 @@ void ToolsCommands::Njs1Click()
 }
 
 // No dialog: the search text confirmed last, searched for after the current selection.
-void ToolsCommands::Njsal1Click() { FindNextInDocument(c_.RichEdit1, c_.settings.readValue(statefile::Find)); }
+void ToolsCommands::findNext() { FindNextInDocument(c_.RichEdit1, c_.settings.readValue(statefile::Find)); }
 
-void ToolsCommands::Nahradi1Click()
+void ToolsCommands::replace()
 {
     ReplaceDialog* dialog = c_.windows.replace;
     if (!dialog)
@@ -51,7 +51,7 @@ void ToolsCommands::Nahradi1Click()
 
 // The number as the user typed it; text that is no whole number names itself in the error and
 // the caret stays.
-void ToolsCommands::Prejsnariadok1Click()
+void ToolsCommands::goToLine()
 {
     GoToLineDialog* dialog = c_.windows.goToLine;
     if (!dialog)
@@ -62,40 +62,35 @@ void ToolsCommands::Prejsnariadok1Click()
     c_.RichEdit1.setFocus();
 }
 
-void ToolsCommands::Parametredokumentu1Click()
+void ToolsCommands::showStatistics()
 {
     if (StatisticsDialog* dialog = c_.windows.statistics)
         dialog->showFor(c_.RichEdit1);
 }
 
-void ToolsCommands::Obsahschrnky1Click()
+void ToolsCommands::showClipboard()
 {
     if (ClipboardViewer* viewer = c_.windows.clipboardViewer)
         viewer->showClipboard();
 }
 
-void ToolsCommands::Kakulaka1Click() { Kakulaka(c_.platform); }
+void ToolsCommands::openCalculator() { Kakulaka(c_.platform); }
 
-void ToolsCommands::Akopracovasprogramom1Click()
+void ToolsCommands::showHelp()
 {
     if (HelpWindow* help = c_.windows.help)
         help->execute();
 }
 
-void ToolsCommands::Oautorovi1Click()
+void ToolsCommands::showAbout()
 {
     if (AboutBox* about = c_.windows.aboutBox)
         about->execute();
 }
 
-// The find and replace buttons run the menu's commands.
-void ToolsCommands::SpeedButton22Click() { Njs1Click(); }
-void ToolsCommands::SpeedButton23Click() { Nahradi1Click(); }
-// The help button runs the menu's help command.
-void ToolsCommands::SpeedButton27Click() { Akopracovasprogramom1Click(); }
 // The desktop's date and time settings: the first of the known settings programs that starts.
 // Nothing is said when none does.
-void ToolsCommands::StatusBar1DblClick()
+void ToolsCommands::openDateTimeSettings()
 {
     const std::pair<const char*, QStringList> settings[] = {
         {"gnome-control-center", {QStringLiteral("datetime")}},

@@ -9,25 +9,17 @@ class ToolsCommands {
 public:
     explicit ToolsCommands(CommandContext& context) : c_(context) {}
 
-    // Hľadať
-    void Njs1Click();
-    void Njsal1Click();
-    void Nahradi1Click();
-    // Úpravy
-    void Prejsnariadok1Click();
-    // Nástroje
-    void Parametredokumentu1Click();
-    void Obsahschrnky1Click();
-    void Kakulaka1Click();
-    // Pomoc
-    void Akopracovasprogramom1Click();
-    void Oautorovi1Click();
-    // ToolBar4, ToolBar6
-    void SpeedButton22Click();
-    void SpeedButton23Click();
-    void SpeedButton27Click();
-    // The status bar
-    void StatusBar1DblClick();
+    void find();
+    void findNext();
+    void replace();
+    void goToLine();
+    void showStatistics();
+    void showClipboard();
+    void openCalculator();
+    void showHelp();
+    void showAbout();
+    // The desktop's date and time settings (a double click on the status bar).
+    void openDateTimeSettings();
 
 private:
     CommandContext& c_;

@@ -19,7 +19,7 @@ namespace zorim {
 // Page setup: the dialog shapes the main window for the chosen page. The window's outer width
 // lays the window out for that width first; the editor's left edge and width then override
 // that layout's, its top and height stay.
-void ViewCommands::Vzhadstrnky1Click()
+void ViewCommands::pageSetup()
 {
     PageSetupDialog* dialog = c_.windows.pageSetup;
     if (!dialog)
@@ -33,18 +33,18 @@ void ViewCommands::Vzhadstrnky1Click()
 }
 
 // The theme commands, in the menu's order; the numbers are those kept in skin.ini.
-void ViewCommands::erven2Click() { chooseSkin(1); }
-void ViewCommands::ierna1Click() { chooseSkin(5); }
-void ViewCommands::Klasik1Click() { chooseSkin(2); }
-void ViewCommands::Klasikextra1Click() { chooseSkin(3); }
-void ViewCommands::Modr1Click() { chooseSkin(4); }
-void ViewCommands::erven1Click() { chooseSkin(6); }
-void ViewCommands::Zelen1Click() { chooseSkin(7); }
-void ViewCommands::lt1Click() { chooseSkin(8); }
+void ViewCommands::skinRed() { chooseSkin(1); }
+void ViewCommands::skinBlack() { chooseSkin(5); }
+void ViewCommands::skinStandard() { chooseSkin(2); }
+void ViewCommands::skinStandardExtra() { chooseSkin(3); }
+void ViewCommands::skinBlue() { chooseSkin(4); }
+void ViewCommands::skinPink() { chooseSkin(6); }
+void ViewCommands::skinGreen() { chooseSkin(7); }
+void ViewCommands::skinYellow() { chooseSkin(8); }
 
 // Checked, lines wrap at the editor's right edge; unchecked, each paragraph stays on one line
 // and a horizontal scroll bar reaches its end.
-void ViewCommands::Zalamovanieriadkov1Click()
+void ViewCommands::switchLineWrap()
 {
     const bool wrap = !c_.form.lineWrapItem->isChecked();
     setLineWrapping(c_.RichEdit1, wrap);
@@ -53,7 +53,7 @@ void ViewCommands::Zalamovanieriadkov1Click()
 
 // Easy mode switches the document's mode without the check mark, so the mark and the
 // document can disagree; the command follows the mark.
-void ViewCommands::PlainText1Click()
+void ViewCommands::switchPlainText()
 {
     if (c_.form.plainTextItem->isChecked())
         Vypn1();
@@ -76,7 +76,7 @@ void ViewCommands::Vypn1()
 
 // The mark only says which of the two the next click does: text typed or loaded afterwards
 // is not coloured.
-void ViewCommands::HTML1Click()
+void ViewCommands::switchHtmlMode()
 {
     if (c_.form.htmlModeItem->isChecked())
         Vypn3();
@@ -106,7 +106,7 @@ void ViewCommands::chooseSkin(int theme)
 // Switches easy mode over: a plain-text editor filling the window, with a sizeable border and
 // without the formatting controls; off puts the formatting controls back. The mode is kept in
 // easy.ini ("0" on, "1" off).
-void ViewCommands::Easymd1Click()
+void ViewCommands::switchEasyMode()
 {
     MainWindow& form = c_.form;
     const bool on = !form.easyModeItem->isChecked();
@@ -132,11 +132,11 @@ void ViewCommands::showToolBar(QAction* entry, QToolBar* bar)
     bar->setVisible(shown);
 }
 
-void ViewCommands::Zkladnfunkcie1Click() { showToolBar(c_.form.basicToolBarItem, c_.form.ToolBar1); }
-void ViewCommands::Hladanie1Click() { showToolBar(c_.form.searchToolBarItem, c_.form.ToolBar4); }
-void ViewCommands::Vkladanie1Click() { showToolBar(c_.form.insertToolBarItem, c_.form.ToolBar5); }
-void ViewCommands::Npoveda1Click() { showToolBar(c_.form.helpToolBarItem, c_.form.ToolBar6); }
-void ViewCommands::Nastaveniepsma1Click() { showToolBar(c_.form.fontToolBarItem, c_.form.ToolBar2); }
-void ViewCommands::Indexy1Click() { showToolBar(c_.form.indexToolBarItem, c_.form.ToolBar3); }
+void ViewCommands::switchBasicToolBar() { showToolBar(c_.form.basicToolBarItem, c_.form.ToolBar1); }
+void ViewCommands::switchSearchToolBar() { showToolBar(c_.form.searchToolBarItem, c_.form.ToolBar4); }
+void ViewCommands::switchInsertToolBar() { showToolBar(c_.form.insertToolBarItem, c_.form.ToolBar5); }
+void ViewCommands::switchHelpToolBar() { showToolBar(c_.form.helpToolBarItem, c_.form.ToolBar6); }
+void ViewCommands::switchFontToolBar() { showToolBar(c_.form.fontToolBarItem, c_.form.ToolBar2); }
+void ViewCommands::switchIndexToolBar() { showToolBar(c_.form.indexToolBarItem, c_.form.ToolBar3); }
 
 } // namespace zorim

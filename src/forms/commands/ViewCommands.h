@@ -12,28 +12,28 @@ class ViewCommands {
 public:
     explicit ViewCommands(CommandContext& context) : c_(context) {}
 
-    // Nastavenie, Skin programu
-    void erven2Click();
-    void ierna1Click();
-    void Klasik1Click();
-    void Klasikextra1Click();
-    void Modr1Click();
-    void erven1Click();
-    void Zelen1Click();
-    void lt1Click();
-    // Nastavenie
-    void PlainText1Click();
-    void HTML1Click();
-    void Easymd1Click();
-    void Zalamovanieriadkov1Click();
-    void Vzhadstrnky1Click();
+    // The colour themes, named by their colour.
+    void skinRed();
+    void skinBlack();
+    void skinStandard();
+    void skinStandardExtra();
+    void skinBlue();
+    void skinPink();
+    void skinGreen();
+    void skinYellow();
+    // Each switches its mode over and moves its check mark.
+    void switchPlainText();
+    void switchHtmlMode();
+    void switchEasyMode();
+    void switchLineWrap();
+    void pageSetup();
     // The tool bar area's menu: each entry shows or hides its toolbar.
-    void Zkladnfunkcie1Click();
-    void Hladanie1Click();
-    void Vkladanie1Click();
-    void Npoveda1Click();
-    void Nastaveniepsma1Click();
-    void Indexy1Click();
+    void switchBasicToolBar();
+    void switchSearchToolBar();
+    void switchInsertToolBar();
+    void switchHelpToolBar();
+    void switchFontToolBar();
+    void switchIndexToolBar();
 
     // Plain-text mode on and off: the check mark of plainTextItem and the document's mode together.
     void Zapn1();

@@ -52,13 +52,12 @@ QFont verdana(int pixels)
 
 } // namespace
 
-const QString MainWindow::kUntitled = QStringLiteral("Dokument");
-
 MainWindow::MainWindow(Platform& platform, SettingsStore& settings, const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::FramelessWindowHint),
       platform_(platform),
       settings_(settings),
       arguments_(arguments),
+      document_(platform),
       captionColor_(0x00FF9B9B),
       frameColor_(0x00FF9B9B),
       RichEdit1Color_(0x00FFEAEA),
@@ -139,7 +138,7 @@ void MainWindow::buildWindow()
 
     // Menus, context menus, toolbars and boxes, from the command table.
     commands_ = std::make_unique<Commands>(
-        CommandContext{*this, *RichEdit1, *RichEdit2, *RichEdit3, platform_, settings_, {}});
+        CommandContext{*this, document_, *RichEdit1, *RichEdit2, *RichEdit3, platform_, settings_, {}});
     commandUi_ = new CommandUi(*this, *commands_, this, [this](const std::exception& e) { showError(e); });
     commandUi_->build(menuBar, controlBar);
     // Every command sees the whole document: a long text still coming in is taken in first.
@@ -194,6 +193,16 @@ void MainWindow::buildWindow()
     connect(controlBar, &QWidget::customContextMenuRequested, this,
             [this, controlBar](const QPoint& pos) { toolBarMenu->popup(controlBar->mapToGlobal(pos)); });
     connect(CaptionBar1, &CaptionBar::menuRequested, this, [this](const QPoint& pos) { trayMenu->popup(pos); });
+    // The document's state shows in the caption bar and the status bar.
+    connect(&document_, &DocumentState::titleChanged, CaptionBar1, &CaptionBar::setTitle);
+    connect(&document_, &DocumentState::filePanelChanged, StatusBar1,
+            [this](const QString& text) { StatusBar1->setPanelText(1, text); });
+    connect(&document_, &DocumentState::markerChanged, StatusBar1,
+            [this](const QString& text) { StatusBar1->setPanelText(2, text); });
+    connect(&document_, &DocumentState::dateTimeStamped, StatusBar1, [this](const QString& date, const QString& time) {
+        StatusBar1->setPanelText(4, date);
+        StatusBar1->setPanelText(5, time);
+    });
     connect(StatusBar1, &StatusBar::doubleClicked, this, [this] { commandUi_->run("StatusBar1"); });
     platform_.showTrayIcon(windowIcon(), QStringLiteral("ZORIM"), trayMenu);
 
@@ -285,13 +294,6 @@ void MainWindow::setBorderResizable(bool resizable)
     }
 }
 
-void MainWindow::setTitle(const QString& title)
-{
-    title_ = title;
-    CaptionBar1->setTitle(title);
-    emit titleChanged(title);
-}
-
 QString MainWindow::strip(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -303,11 +305,6 @@ QString MainWindow::path_strip(const QString& path)
     return slash < 0 ? QString() : path.left(slash);
 }
 
-void MainWindow::SetModified(bool modified)
-{
-    StatusBar1->setPanelText(2, modified ? QStringLiteral("Zmenený") : QString());
-}
-
 void MainWindow::Original()
 {
     FontDesc font = RichEdit1->Font();
@@ -315,18 +312,6 @@ void MainWindow::Original()
     font.size = 12;
     font.color = 0;
     RichEdit1->setFont(font);
-}
-
-void MainWindow::refreshFilePanel()
-{
-    StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + currentFileName_);
-}
-
-void MainWindow::refreshDateTimePanels()
-{
-    const QDateTime now = platform_.now();
-    StatusBar1->setPanelText(4, QStringLiteral("Dátum: ") + platform_.shortDate(now.date()));
-    StatusBar1->setPanelText(5, QStringLiteral("Čas: ") + platform_.longTime(now.time()));
 }
 
 void MainWindow::showError(const std::exception& error)

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: its layout (caption bar, menu, tool bar area, the document control with
 // its two hidden scratch buffers, colour strips, status bar), the document state (current
-// file name, title, modified marker), the refresh that keeps the toolbars in step with the
+// (DocumentState: file name, title, the status bar's marker), the refresh that keeps the toolbars in step with the
 // selection, and the colour themes. Split by concern: MainWindow.cpp (layout and document state),
 // MainWindowStartup.cpp (creation and restoring the saved state), MainWindowSelection.cpp (the
 // refresh, the editor's events, the resize rule), MainWindowAppearance.cpp (themes, easy mode),
@@ -9,6 +9,7 @@
 // the command table.
 #include "forms/mainwindow/MainWindowControls.h"
 #include "forms/commands/CommandContext.h"
+#include "forms/commands/DocumentState.h"
 #include "richtext/CharFormat.h"
 
 #include <QHash>
@@ -54,13 +55,9 @@ public:
     // The windows created after this one, for the commands that show them.
     void setOtherWindows(const OtherWindows& windows);
 
-    // Document state. "Dokument" means the document has no file yet.
-    static const QString kUntitled;
-    QString currentFileName() const { return currentFileName_; }
-    void setCurrentFileName(const QString& name) { currentFileName_ = name; }
-    // The text of the caption bar: "ZORIM - " and a file name, a path or "Dokument".
-    QString title() const { return title_; }
-    void setTitle(const QString& title);
+    // The open document's file name, title and the status bar's marker and stamps.
+    DocumentState& document() { return document_; }
+    const DocumentState& document() const { return document_; }
 
     // The part of a path after its last separator; the whole text when it has none.
     static QString strip(const QString& path);
@@ -68,12 +65,8 @@ public:
     static QString path_strip(const QString& path);
 
     // Operations of the window.
-    void SetModified(bool modified);
     void Original();
     void Posledny();
-    // The status bar's file panel from the current file name; date and time panels from now.
-    void refreshFilePanel();
-    void refreshDateTimePanels();
     // The document's recovery snapshot is no longer wanted: it was saved, or replaced by a new or
     // opened document.
     void discardRecovery();
@@ -92,6 +85,9 @@ public:
 
     // The refresh of everything that follows the selection, and its last step.
     void SelectionChange();
+    // Asks for one SelectionChange when the event loop next turns: the events of one keystroke
+    // (key down, the character, the change, key up) refresh once, with the state after it.
+    void requestSelectionChange();
     void UpdateCursorPos();
     // The editor's events; each refreshes. RichEdit1Change also marks the change and stamps
     // the date and time panels.
@@ -130,7 +126,6 @@ public:
     void setEasyMode(bool easy);
 
 signals:
-    void titleChanged(const QString& title);
     // The window was closed: the program ends.
     void closed();
 
@@ -163,8 +158,7 @@ private:
     std::unique_ptr<TerminationSignals> termination_;
     CommandUi* commandUi_ = nullptr;
     QHash<QString, int> fontIndex_; // lower-case font name -> entry of fontNameBox
-    QString currentFileName_;
-    QString title_;
+    DocumentState document_;
     int appliedSkin_ = 0;
     ColorRef captionColor_;
     ColorRef frameColor_;
@@ -174,6 +168,7 @@ private:
     bool editorFillsClient_ = false;
     bool borderResizable_ = false;
     bool centred_ = false;
+    bool selectionChangeRequested_ = false;
 };
 
 template <typename F>

@@ -28,8 +28,8 @@ void MainWindow::startRecovery()
         if (!RichEdit1->Modified())
             return std::nullopt;
         Recovery::Job job;
-        job.info.fileName = currentFileName_;
-        job.info.untitled = currentFileName_ == kUntitled;
+        job.info.fileName = document_.fileName();
+        job.info.untitled = document_.untitled();
         job.info.plainText = RichEdit1->PlainText();
         job.info.savedAt = platform_.now();
         RichEdit1->CompleteLoad(); // a snapshot holds the whole document
@@ -102,7 +102,7 @@ void MainWindow::offerRecovery()
     const QDateTime when = snapshot.info.savedAt.toLocalTime();
     const QString question = QStringLiteral("Program ZORIM sa minule neukončil správne.\n"
                                             "Chcete obnoviť neuložený dokument „%1“ (stav z %2 %3)?")
-                                 .arg(snapshot.info.untitled ? kUntitled : snapshot.info.fileName,
+                                 .arg(snapshot.info.untitled ? DocumentState::kUntitled : snapshot.info.fileName,
                                       platform_.shortDate(when.date()), platform_.longTime(when.time()));
     switch (platform_.question(this, question)) {
     case Answer::Yes:
@@ -121,11 +121,11 @@ void MainWindow::offerRecovery()
             RichEdit1->setStreamFormat(saved);
             // The document comes back under its old name and as changed, so that Save puts it
             // where it belonged (an untitled one asks for a name).
-            currentFileName_ = snapshot.info.untitled ? kUntitled : snapshot.info.fileName;
-            setTitle(QStringLiteral("ZORIM - ") + strip(currentFileName_));
-            refreshFilePanel();
+            document_.setFileName(snapshot.info.untitled ? DocumentState::kUntitled : snapshot.info.fileName);
+            document_.setTitle(DocumentState::titleFor(strip(document_.fileName())));
+            document_.showFileName();
             RichEdit1->setModified(true);
-            SetModified(true);
+            document_.setModified(true);
             Recovery::removeLeftover(newest.path);
             recovery_->documentChanged();
         });

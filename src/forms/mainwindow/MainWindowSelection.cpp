@@ -77,6 +77,22 @@ void MainWindow::SelectionChange()
     UpdateCursorPos();
 }
 
+// Qt::QueuedConnection: the call is posted, and runs once the events already waiting (the
+// rest of the keystroke) have been handled.
+void MainWindow::requestSelectionChange()
+{
+    if (selectionChangeRequested_)
+        return;
+    selectionChangeRequested_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            selectionChangeRequested_ = false;
+            SelectionChange();
+        },
+        Qt::QueuedConnection);
+}
+
 void MainWindow::showFontName(const QString& name)
 {
     if (fontNameBox->currentIndex() >= 0 && fontNameBox->currentText() == name)
@@ -99,19 +115,19 @@ void MainWindow::UpdateCursorPos()
 
 void MainWindow::RichEdit1Change()
 {
-    SetModified(RichEdit1->Modified());
+    document_.setModified(RichEdit1->Modified());
     if (recovery_)
         recovery_->documentChanged();
-    SelectionChange();
-    refreshDateTimePanels();
+    requestSelectionChange();
+    document_.stampDateTime();
 }
 
-// Key-down and character events arrive before the editor acts on the key, so their refresh
-// shows the state before it; key-up shows the state after.
-void MainWindow::RichEdit1MouseDown() { SelectionChange(); }
-void MainWindow::RichEdit1KeyDown() { SelectionChange(); }
-void MainWindow::RichEdit1KeyPress() { SelectionChange(); }
-void MainWindow::RichEdit1KeyUp() { SelectionChange(); }
+// Key-down and character events arrive before the editor acts on the key; the refresh they
+// ask for runs after it, so it shows the state the key left.
+void MainWindow::RichEdit1MouseDown() { requestSelectionChange(); }
+void MainWindow::RichEdit1KeyDown() { requestSelectionChange(); }
+void MainWindow::RichEdit1KeyPress() { requestSelectionChange(); }
+void MainWindow::RichEdit1KeyUp() { requestSelectionChange(); }
 
 void MainWindow::FormResize()
 {

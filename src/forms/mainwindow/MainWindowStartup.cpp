@@ -19,26 +19,26 @@ void MainWindow::FormCreate()
 {
     guarded([&] {
         SelectionChange();
-        SetModified(false);
+        document_.setModified(false);
 
         // Only the first argument opens, and only when it names an existing file.
         const QString argument = arguments_.value(0);
         if (!argument.isEmpty() && isPlainFile(argument)) {
-            setTitle(QStringLiteral("ZORIM - ") + strip(argument));
-            StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + argument);
+            document_.setTitle(DocumentState::titleFor(strip(argument)));
+            document_.showInFilePanel(argument);
             try {
                 RichEdit1->Lines().LoadFile(argument);
             } catch (...) {
                 // The document did not load: it is untitled, so that a Save asks for a
                 // name instead of writing under none.
-                currentFileName_ = kUntitled;
+                document_.setFileName(DocumentState::kUntitled);
                 throw;
             }
         } else {
-            setTitle(QStringLiteral("ZORIM - ") + kUntitled);
-            StatusBar1->setPanelText(1, QStringLiteral(" Súbor: ") + kUntitled);
+            document_.setTitle(DocumentState::titleFor(DocumentState::kUntitled));
+            document_.showInFilePanel(DocumentState::kUntitled);
         }
-        currentFileName_ = kUntitled;
+        document_.setFileName(DocumentState::kUntitled);
 
         RichEdit1->setVerticalScrollBar(true);
         restoreSavedState();
