@@ -226,8 +226,6 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
     e.setLinkNotices(kind_ == Kind::Document);
     e.setBackgroundColor(color_);
     doc_->setLinkDetection(kind_ == Kind::Document);
-    if (kind_ == Kind::Document)
-        undoLimit_ = doc_->setUndoLimit(undoLimit_);
     DefaultAttributes().assign(font_);
     doc_->setModified(false);
 
@@ -308,7 +306,7 @@ QString RichEdit::SelectedText() const { return doc_->textRange(engine_->getSel(
 void RichEdit::setSelectedText(const QString& text)
 {
     const int s = engine_->getSel().min;
-    engine_->replaceSel(text, undoLimit_ > 1 && version() >= 2);
+    engine_->replaceSel(text, doc_->undoLimit() > 1 && version() >= 2);
     // The inserted text stays selected, measured in the document's own positions (a CR LF
     // pair is one paragraph break).
     engine_->setSel({s, engine_->caret()});
@@ -374,7 +372,7 @@ void RichEdit::Undo() { engine_->undo(); }
 void RichEdit::Redo() { engine_->redo(); }
 bool RichEdit::CanUndo() const { return doc_->canUndo(); }
 bool RichEdit::CanRedo() const { return doc_->canRedo(); }
-void RichEdit::setUndoLimit(int limit) { undoLimit_ = doc_->setUndoLimit(limit); }
+void RichEdit::setUndoLimit(int limit) { doc_->setUndoLimit(limit); }
 void RichEdit::Cut() { engine_->cut(); }
 void RichEdit::Copy() { engine_->copy(); }
 void RichEdit::Paste() { engine_->paste(); }

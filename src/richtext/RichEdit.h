@@ -201,7 +201,7 @@ public:
     void Redo();
     bool CanUndo() const;
     bool CanRedo() const;
-    int UndoLimit() const { return undoLimit_; }
+    int UndoLimit() const { return doc_->undoLimit(); } // the document keeps it
     void setUndoLimit(int limit);
     void Cut();
     void Copy();
@@ -275,7 +275,6 @@ private:
     RichLines lines_{*this};
     FontDesc font_;
     ColorRef color_ = kClWindow;
-    int undoLimit_ = 100;
     bool rightToLeft_ = false;
     StreamFormat streamFormat_ = StreamFormat::Default;
     int streamMode_ = 0;
