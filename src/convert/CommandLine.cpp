@@ -65,33 +65,40 @@ bool isDocumentName(const QString& fileName)
     return kExtensions.contains(QFileInfo(fileName).suffix().toLower());
 }
 
-Request parseCommandLine(const QStringList& args)
-{
-    Request r;
+namespace {
+
+// What the options leave for the names: the names themselves and the choices they depend on.
+struct Options {
     QStringList positional;
     QString to;
     bool outputFolderGiven = false;
+};
+
+// Reads the options into r and the rest into the returned names; stops at the first error or at --help.
+Options readOptions(const QStringList& args, Request& r)
+{
+    Options o;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size() && r.usageError.isEmpty(); ++i) {
         const QString& a = args[i];
         QString value;
         if (optionsEnded || a == kStandardStream || !a.startsWith(QLatin1Char('-'))) {
-            positional << a;
+            o.positional << a;
         } else if (a == QLatin1String("--")) {
             optionsEnded = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             r.mode = Request::Mode::Help;
-            return r;
+            return o;
         } else if (a == QLatin1String("--worker")) {
             r.mode = Request::Mode::Worker;
         } else if (a == QLatin1String("--text")) {
             r.mode = Request::Mode::Text;
         } else if (takeValue(args, i, QStringLiteral("--to"), value, r.usageError)) {
-            to = value;
+            o.to = value;
         } else if (takeValue(args, i, QStringLiteral("--outdir"), value, r.usageError)
                    || takeValue(args, i, QStringLiteral("-o"), value, r.usageError)) {
             r.outputFolder = value;
-            outputFolderGiven = true;
+            o.outputFolderGiven = true;
         } else if (takeValue(args, i, QStringLiteral("--jobs"), value, r.usageError)
                    || takeValue(args, i, QStringLiteral("-j"), value, r.usageError)) {
             bool ok = false;
@@ -102,53 +109,27 @@ Request parseCommandLine(const QStringList& args)
             r.usageError = QStringLiteral("%1: neznáma voľba").arg(a);
         }
     }
-    if (!r.usageError.isEmpty() || r.mode == Request::Mode::Worker)
-        return r;
+    return o;
+}
 
-    if (r.mode == Request::Mode::Text) {
-        if (positional.size() != 1 || !to.isEmpty() || outputFolderGiven)
-            r.usageError = QStringLiteral("--text berie práve jeden vstup");
-        else
-            r.jobs.push_back({positional[0], kStandardStream});
-        return r;
+// IN OUT without --to: the output's extension names the format.
+void planSingleConversion(const Options& o, Request& r)
+{
+    const QStringList& positional = o.positional;
+    if (o.outputFolderGiven || positional.size() != 2 || QFileInfo(positional[0]).isDir()) {
+        r.usageError = QStringLiteral("pri viacerých súboroch, priečinku alebo voľbe -o treba zadať --to");
+    } else if (positional[1] == kStandardStream) {
+        r.usageError = QStringLiteral("pri zápise na štandardný výstup treba zadať --to");
+    } else if (!knownOutput(positional[1])) {
+        r.usageError = QStringLiteral("%1: unknown output type (.txt, .rtf or .zrm)").arg(positional[1]);
+    } else {
+        r.jobs.push_back({positional[0], positional[1]});
     }
-    if (positional.isEmpty()) {
-        r.usageError = QStringLiteral("chýba vstup");
-        return r;
-    }
-    const Target* target = nullptr;
-    if (!to.isEmpty() && !(target = targetNamed(to))) {
-        r.usageError = QStringLiteral("--to %1: neznámy formát (rtf, zrm alebo txt)").arg(to);
-        return r;
-    }
+}
 
-    if (!target) {
-        // IN OUT: the output's extension names the format.
-        if (outputFolderGiven || positional.size() != 2 || QFileInfo(positional[0]).isDir()) {
-            r.usageError = QStringLiteral("pri viacerých súboroch, priečinku alebo voľbe -o treba zadať --to");
-        } else if (positional[1] == kStandardStream) {
-            r.usageError = QStringLiteral("pri zápise na štandardný výstup treba zadať --to");
-        } else if (!knownOutput(positional[1])) {
-            r.usageError = QStringLiteral("%1: unknown output type (.txt, .rtf or .zrm)").arg(positional[1]);
-        } else {
-            r.jobs.push_back({positional[0], positional[1]});
-        }
-        return r;
-    }
-
-    r.textToStandardOutput = target->text;
-    // With --to every name is an input, but for "IN -": that input onto standard output.
-    if (!outputFolderGiven && positional.size() == 2 && positional[1] == kStandardStream) {
-        r.outputFolder = kStandardStream;
-        outputFolderGiven = true;
-        positional.removeLast();
-    }
-    if (positional.count(kStandardStream) > 1) {
-        r.usageError = QStringLiteral("štandardný vstup sa dá čítať len raz");
-        return r;
-    }
-
-    // Folders stand for the documents in them, in name order.
+// Folders stand for the documents in them, in name order.
+QStringList expandFolders(const QStringList& positional, Request& r)
+{
     QStringList inputs;
     for (const QString& p : positional) {
         if (p != kStandardStream && QFileInfo(p).isDir()) {
@@ -163,8 +144,13 @@ Request parseCommandLine(const QStringList& args)
             inputs << p;
         }
     }
+    return inputs;
+}
 
-    const QString extension = QLatin1String(target->name);
+// One job per input, its output beside it or in the output folder; refuses an input whose output
+// would lose a file.
+void planJobs(const QStringList& inputs, const QString& extension, bool outputFolderGiven, Request& r)
+{
     QHash<QString, QString> outputOf; // output path -> the input that has it
     QSet<QString> inputKeys;
     for (const QString& in : inputs)
@@ -192,6 +178,50 @@ Request parseCommandLine(const QStringList& args)
         }
         r.jobs.push_back({in, out});
     }
+}
+
+} // namespace
+
+Request parseCommandLine(const QStringList& args)
+{
+    Request r;
+    Options o = readOptions(args, r);
+    if (!r.usageError.isEmpty() || r.mode == Request::Mode::Worker || r.mode == Request::Mode::Help)
+        return r;
+
+    if (r.mode == Request::Mode::Text) {
+        if (o.positional.size() != 1 || !o.to.isEmpty() || o.outputFolderGiven)
+            r.usageError = QStringLiteral("--text berie práve jeden vstup");
+        else
+            r.jobs.push_back({o.positional[0], kStandardStream});
+        return r;
+    }
+    if (o.positional.isEmpty()) {
+        r.usageError = QStringLiteral("chýba vstup");
+        return r;
+    }
+    const Target* target = nullptr;
+    if (!o.to.isEmpty() && !(target = targetNamed(o.to))) {
+        r.usageError = QStringLiteral("--to %1: neznámy formát (rtf, zrm alebo txt)").arg(o.to);
+        return r;
+    }
+    if (!target) {
+        planSingleConversion(o, r);
+        return r;
+    }
+
+    r.textToStandardOutput = target->text;
+    // With --to every name is an input, but for "IN -": that input onto standard output.
+    if (!o.outputFolderGiven && o.positional.size() == 2 && o.positional[1] == kStandardStream) {
+        r.outputFolder = kStandardStream;
+        o.outputFolderGiven = true;
+        o.positional.removeLast();
+    }
+    if (o.positional.count(kStandardStream) > 1) {
+        r.usageError = QStringLiteral("štandardný vstup sa dá čítať len raz");
+        return r;
+    }
+    planJobs(expandFolders(o.positional, r), QLatin1String(target->name), o.outputFolderGiven, r);
     return r;
 }
 

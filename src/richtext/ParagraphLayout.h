@@ -185,6 +185,10 @@ protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
 private:
+    // Width given to a line when the document does not wrap.
+    static constexpr qreal kUnwrappedWidth = 1e6;
+    static constexpr qreal kEverything = 1e8;
+
     qreal pageWidth() const;
     qreal margin() const;
     void updateEstimates();

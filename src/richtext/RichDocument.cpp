@@ -50,8 +50,6 @@ std::deque<QByteArray> cutIntoSlices(const QByteArray& bytes, qsizetype from)
     return parts;
 }
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
-
 // A zero byte of a text file is dropped alone; what follows it is still text.
 void dropZeroBytes(QByteArray& bytes)
 {
@@ -588,72 +586,6 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     if (options.has(StreamOption::Unicode))
         return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
     return encodeTextDocument(std::move(t), textForm_);
-}
-
-// ---- search -------------------------------------------------------------------------------
-
-CharRange RichDocument::find(const QString& what, CharRange range, SearchOptions options) const
-{
-    if (what.isEmpty())
-        return {-1, -1};
-    completeLoad();
-    const QString& raw = rawText();
-    const int len = int(raw.size());
-    const auto [from, to] = clamp(range);
-    if (to - from < what.size())
-        return {-1, -1};
-    const Qt::CaseSensitivity cs = options.has(SearchOption::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool whole = options.has(SearchOption::WholeWord);
-    const qsizetype n = what.size();
-    auto isWhole = [&](qsizetype at) {
-        if (!whole)
-            return true;
-        const bool leftOk = at == 0 || !isWordChar(raw[at - 1]);
-        const bool rightOk = at + n >= len || !isWordChar(raw[at + n]);
-        return leftOk && rightOk;
-    };
-    if (!options.has(SearchOption::Backward)) {
-        qsizetype at = from;
-        while ((at = raw.indexOf(what, at, cs)) >= 0 && at + n <= to) {
-            if (isWhole(at))
-                return {int(at), int(at + n)};
-            ++at;
-        }
-    } else {
-        qsizetype at = to - n;
-        while (at >= from && (at = raw.lastIndexOf(what, at, cs)) >= from) {
-            if (isWhole(at))
-                return {int(at), int(at + n)};
-            --at;
-        }
-    }
-    return {-1, -1};
-}
-
-// ---- links, lines, pages ------------------------------------------------------------------
-
-CharRange RichDocument::linkAt(int pos) const { return linkRangeAt(doc_->findBlock(pos), pos, linkDetection()); }
-bool RichDocument::linkDetection() const { return layout().linkDetection(); }
-void RichDocument::setLinkDetection(bool on) { layout().setLinkDetection(on); }
-
-// The line of a position and the length of its line depend on nothing after it.
-int RichDocument::lineCount() const
-{
-    completeLoad();
-    return layout().lineCount();
-}
-int RichDocument::lineOf(int pos) const { return layout().lineOf(pos); }
-int RichDocument::lineStart(int line) const
-{
-    completeLoad();
-    return layout().lineStart(line);
-}
-int RichDocument::lineLength(int pos) const { return layout().lineLength(pos); }
-
-int RichDocument::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
-{
-    completeLoad();
-    return layout().layoutPage(painter, page, dpiX, dpiY, from);
 }
 
 } // namespace zorim

@@ -88,7 +88,23 @@ void MainWindow::buildWindow()
     setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     setFont(verdana(11));
 
-    // Above the client area: the painted caption bar and the main menu.
+    QMenuBar* menuBar = buildCaptionAndMenuBar();
+    QWidget* controlBar = buildClientArea();
+    buildCommands(menuBar, controlBar);
+    connectEditor();
+    connectMenusAndPanels(controlBar);
+    platform_.showTrayIcon(windowIcon(), QStringLiteral("ZORIM"), trayMenu);
+
+    applyThemeColors();
+    resize(kClientWidth + 2 * kBorder, kClientHeight + menuWidget()->sizeHint().height() + 2 * kBorder);
+    setBorderResizable(false);
+    refreshCommandState();
+    RichEdit1->setFocus();
+}
+
+// Above the client area: the painted caption bar and the main menu.
+QMenuBar* MainWindow::buildCaptionAndMenuBar()
+{
     auto* top = new QWidget(this);
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
@@ -104,7 +120,12 @@ void MainWindow::buildWindow()
     connect(CaptionBar1, &CaptionBar::maximizeRequested, this,
             [this] { isMaximized() ? showNormal() : showMaximized(); });
     connect(CaptionBar1, &CaptionBar::closeRequested, this, &QWidget::close);
+    return menuBar;
+}
 
+// The editors, the tool bar area and the status bar; returns the tool bar area.
+QWidget* MainWindow::buildClientArea()
+{
     // The client area places its children itself, as the layout gives them.
     client_ = new QWidget(this);
     client_->setAutoFillBackground(true);
@@ -135,7 +156,11 @@ void MainWindow::buildWindow()
     StatusBar1->setAutoFillBackground(true);
     sizeGrip_ = new QSizeGrip(client_);
     sizeGrip_->hide();
+    return controlBar;
+}
 
+void MainWindow::buildCommands(QMenuBar* menuBar, QWidget* controlBar)
+{
     // Menus, context menus, toolbars and boxes, from the command table.
     commands_ = std::make_unique<Commands>(
         CommandContext{*this, document_, *RichEdit1, *RichEdit2, *RichEdit3, platform_, settings_, {}});
@@ -160,8 +185,11 @@ void MainWindow::buildWindow()
     ToolBar2->installEventFilter(this);
     connect(textColorStrip, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel1"); });
     connect(backgroundColorStrip, &ColorStrip::clicked, this, [this] { commandUi_->run("Panel2"); });
+}
 
-    // The editor's events and notices.
+// The editor's events and notices.
+void MainWindow::connectEditor()
+{
     connect(RichEdit1, &RichEdit::OnChange, this, &MainWindow::RichEdit1Change);
     connect(RichEdit1, &RichEdit::OnKeyDown, this, &MainWindow::RichEdit1KeyDown);
     connect(RichEdit1, &RichEdit::OnKeyPress, this, &MainWindow::RichEdit1KeyPress);
@@ -182,7 +210,11 @@ void MainWindow::buildWindow()
     connect(view, &QTextEdit::selectionChanged, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::undoAvailable, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::redoAvailable, this, &MainWindow::refreshCommandState);
+}
 
+void MainWindow::connectMenusAndPanels(QWidget* controlBar)
+{
+    QTextEdit* view = RichEdit1->view();
     // Context menus: the document's and the window's contextMenu, the tool bar area's toolBarMenu,
     // the tray's and the caption bar's trayMenu.
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -204,13 +236,6 @@ void MainWindow::buildWindow()
         StatusBar1->setPanelText(5, time);
     });
     connect(StatusBar1, &StatusBar::doubleClicked, this, [this] { commandUi_->run("StatusBar1"); });
-    platform_.showTrayIcon(windowIcon(), QStringLiteral("ZORIM"), trayMenu);
-
-    applyThemeColors();
-    resize(kClientWidth + 2 * kBorder, kClientHeight + top->sizeHint().height() + 2 * kBorder);
-    setBorderResizable(false);
-    refreshCommandState();
-    RichEdit1->setFocus();
 }
 
 void MainWindow::setOtherWindows(const OtherWindows& windows)

@@ -20,6 +20,7 @@
 #include <exception>
 #include <memory>
 
+class QMenuBar;
 class QSizeGrip;
 
 namespace zorim {
@@ -138,6 +139,11 @@ protected:
 
 private:
     void buildWindow();
+    QMenuBar* buildCaptionAndMenuBar();
+    QWidget* buildClientArea();
+    void buildCommands(QMenuBar* menuBar, QWidget* controlBar);
+    void connectEditor();
+    void connectMenusAndPanels(QWidget* controlBar);
     void FormCreate();
     void restoreSavedState();
     void placeColorStrips();

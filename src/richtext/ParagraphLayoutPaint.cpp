@@ -1,0 +1,208 @@
+#include "richtext/ParagraphLayout.h"
+
+#include "richtext/DocFormats.h"
+#include "richtext/Links.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPalette>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextList>
+#include <algorithm>
+
+// Drawing the laid-out document: on the view and onto printed pages.
+
+namespace zorim {
+
+void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block, const QPointF& origin,
+                                     const QColor& color) const
+{
+    QTextList* list = block.textList();
+    const QTextLayout* tl = block.layout();
+    if (!list || tl->lineCount() == 0)
+        return;
+    const QTextLine line = tl->lineAt(0);
+    // The marker takes the look of the paragraph's first character.
+    const QTextCharFormat cf = block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+    const QFont font = cf.font();
+    const QFontMetricsF fm(font);
+    const QTextBlockFormat bf = block.blockFormat();
+    const qreal textX = line.cursorToX(line.textStart());
+    const qreal gap = fm.horizontalAdvance(u' ');
+    const QString label = list->format().style() == QTextListFormat::ListDisc
+                              || list->format().style() == QTextListFormat::ListCircle
+                              || list->format().style() == QTextListFormat::ListSquare
+                              ? QString()
+                              : list->itemText(block);
+    const qreal width = label.isEmpty() ? std::max<qreal>(4, fm.ascent() / 3) : fm.horizontalAdvance(label);
+    // The marker stands at the paragraph's start indent when there is room before the text,
+    // else just before the text.
+    const qreal start = std::max(0, bf.intProperty(docprop::StartIndentTwips)) / kTwipsPerPixel;
+    const qreal x = start + width + gap <= textX ? start : textX - width - gap;
+    const qreal baseline = line.y() + line.ascent();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QColor ink = cf.foreground().style() != Qt::NoBrush ? cf.foreground().color() : color;
+    if (label.isEmpty()) {
+        const qreal cy = baseline - fm.xHeight() / 2;
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(ink);
+        painter->drawEllipse(QRectF(origin.x() + x, origin.y() + cy - width / 2, width, width));
+    } else {
+        // Laid out as the paragraph's lines are, in the layout's units: a font handed to the
+        // painter would take the painter's device resolution, which on paper is not the one
+        // the painter is scaled from.
+        QTextLayout labelLayout(label, font, paintDevice());
+        labelLayout.beginLayout();
+        const QTextLine labelLine = labelLayout.createLine();
+        labelLayout.endLayout();
+        painter->setPen(ink);
+        labelLayout.draw(painter, QPointF(origin.x() + x, origin.y() + baseline - labelLine.ascent()));
+    }
+    painter->restore();
+}
+
+void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
+{
+    if (heights_.size() == 0)
+        return;
+    const qreal m = margin();
+    const QRectF clip = context.clip;
+    const qreal top = clip.isValid() ? clip.top() : 0;
+    const qreal bottom = clip.isValid() ? clip.bottom() : kEverything;
+    const QColor text = context.palette.color(QPalette::Text);
+    const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
+    bool changed = false;
+    painter->save();
+    painter->setPen(text);
+    for (QTextBlock block = blockAtY(top); block.isValid(); block = block.next()) {
+        changed |= ensure(block);
+        const int n = block.blockNumber();
+        const QPointF origin(m, m + heights_.before(n));
+        if (origin.y() > bottom)
+            break;
+        const int pos = block.position();
+        const int len = block.length();
+        QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
+        QList<QBrush> breakMarks; // selections that go on past this paragraph's break
+        for (const Selection& sel : context.selections) {
+            const int s = std::max(sel.cursor.selectionStart(), pos);
+            const int e = std::min(sel.cursor.selectionEnd(), pos + len);
+            if (s < e) {
+                QTextLayout::FormatRange r;
+                r.start = s - pos;
+                r.length = e - s;
+                r.format = sel.format;
+                selections.append(r);
+                if (e == pos + len && sel.format.hasProperty(QTextFormat::BackgroundBrush))
+                    breakMarks.append(sel.format.background());
+            }
+        }
+        QTextLayout* tl = block.layout();
+        if (n > 0 && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            // Where a new page starts on paper: a thin dotted line across the page.
+            painter->setPen(QPen(text, 0, Qt::DotLine));
+            painter->drawLine(QPointF(0, origin.y()), QPointF(pageWidth(), origin.y()));
+        }
+        painter->setPen(text);
+        tl->draw(painter, origin, selections, clip);
+        if (!breakMarks.isEmpty() && tl->lineCount() > 0) {
+            // The break itself has no glyph; a selected break shows as a space's width.
+            const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+            const qreal x = origin.x() + last.cursorToX(len - 1);
+            const qreal w = QFontMetricsF(block.charFormat().font()).horizontalAdvance(u' ');
+            for (const QBrush& brush : std::as_const(breakMarks))
+                painter->fillRect(QRectF(x, origin.y() + last.y(), w, last.height()), brush);
+        }
+        drawListMarker(painter, block, origin, text);
+        if (context.cursorPosition >= pos && context.cursorPosition < pos + len) {
+            painter->setPen(text);
+            tl->drawCursor(painter, origin, context.cursorPosition - pos, cursorWidth);
+        }
+    }
+    painter->restore();
+    if (changed)
+        noteSizeChange();
+}
+
+// ---- pages --------------------------------------------------------------------------------
+
+int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
+{
+    QTextDocument* doc = document();
+    const int length = std::max(0, doc->characterCount() - 1);
+    from = std::clamp(from, 0, length);
+    syncWithDocument();
+    // Documents are laid out in screen units; the page is measured in them and the painter
+    // scaled, so the paragraphs break exactly as on a screen of the page's width.
+    const qreal screenDpi = kTwipsPerInch / kTwipsPerPixel;
+    const qreal sx = dpiX > 0 ? dpiX / screenDpi : 1;
+    const qreal sy = dpiY > 0 ? dpiY / screenDpi : 1;
+    const qreal width = page.width() / sx;
+    const qreal height = page.height() / sy;
+    const qreal screenWidth = pageWidth();
+    // The page's width stands in for the screen's: no document margin on paper, the page
+    // rectangle is the margin.
+    const qreal layWidth = width + 2 * margin();
+    if (painter) {
+        painter->save();
+        painter->translate(page.topLeft());
+        painter->scale(sx, sy);
+        painter->setPen(Qt::black);
+    }
+    std::vector<int> relaid; // blocks laid out at the page's width, to be put back
+    int answer = length;
+    qreal y = 0;
+    bool any = false;
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        const int n = block.blockNumber();
+        qreal h = 0;
+        if (layWidth != screenWidth || !laidOut_[size_t(n)] || block.layout()->lineCount() == 0) {
+            h = layBlock(block, layWidth);
+            relaid.push_back(n);
+        } else {
+            h = heights_.height(n);
+        }
+        const QTextLayout* tl = block.layout();
+        if (any && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            answer = block.position(); // the paragraph starts the next page
+            break;
+        }
+        int first = 0;
+        if (block.contains(from) && from > block.position()) {
+            const QTextLine at = tl->lineForTextPosition(from - block.position());
+            first = at.isValid() ? at.lineNumber() : 0;
+        }
+        const qreal shift = first > 0 ? tl->lineAt(first).y() : 0;
+        const QPointF origin(0, y - shift);
+        bool full = false;
+        for (int i = first; i < tl->lineCount(); ++i) {
+            const QTextLine line = tl->lineAt(i);
+            if (any && origin.y() + line.y() + line.height() > height) {
+                answer = block.position() + line.textStart();
+                full = true;
+                break;
+            }
+            if (painter)
+                line.draw(painter, origin);
+            any = true;
+        }
+        if (full)
+            break;
+        if (painter && first == 0)
+            drawListMarker(painter, block, origin, Qt::black);
+        y = origin.y() + h;
+    }
+    if (painter)
+        painter->restore();
+    // Paragraphs laid out for paper get their screen lines back.
+    for (const int n : relaid) {
+        const QTextBlock b = doc->findBlockByNumber(n);
+        if (laidOut_[size_t(n)])
+            layBlock(b);
+    }
+    return answer;
+}
+
+} // namespace zorim
