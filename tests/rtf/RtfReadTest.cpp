@@ -219,6 +219,9 @@ TEST(RtfReader, SpecialCharactersBreaksAndHiddenText)
     QTextCursor hidden(doc.get());
     hidden.setPosition(doc->toRawText().indexOf(QChar::ObjectReplacementCharacter) + 1);
     EXPECT_EQ(hiddenTextOf(hidden.charFormat()), "hidden");
+    // Two equal hidden runs side by side share a fragment; written back they stay two.
+    const auto twice = loadRtf("{\\rtf1 {\\v same}\\d\\v same}");
+    EXPECT_EQ(loadRtf(writeRtf(*twice))->toRawText(), twice->toRawText());
     // \line is a line separator within the paragraph, not a new paragraph.
     EXPECT_EQ(doc->blockCount(), 3);
     // A page break, in a paragraph or after its end, or \pagebb: the next paragraph starts a page.

@@ -459,18 +459,21 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             const QTextCharFormat format = frag.charFormat();
             const CharFormat cf = readCharFormat(format, m_defaultFont);
             if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
-                // Hidden text in a group of its own; a link does not reach into it.
+                // Hidden text in a group of its own; a link does not reach into it. Each object
+                // character is its own group: two equal hidden runs side by side share one
+                // fragment, and one group would read back as one run.
                 closeLink();
                 CharFormat plain = cf;
                 plain.effects &= ~cfe::Link;
-                const Written before = m_written;
-                m_body += "{\\v";
-                m_needSpace = true;
-                for (int i = a; i < b; ++i)
+                for (int i = a; i < b; ++i) {
+                    const Written before = m_written;
+                    m_body += "{\\v";
+                    m_needSpace = true;
                     run(plain, hidden);
-                m_body += '}';
-                m_needSpace = false;
-                m_written = before;
+                    m_body += '}';
+                    m_needSpace = false;
+                    m_written = before;
+                }
                 continue;
             }
             if (format.isImageFormat()) {
