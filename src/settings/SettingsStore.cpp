@@ -62,15 +62,6 @@ private:
     int fd_;
 };
 
-int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
-{
-    int fd;
-    do {
-        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 // The bytes of the first line: up to CR, LF or the end of the file. atEnd tells whether
 // the end of the file was reached before any line end.
 QByteArray readFirstLine(const QByteArray& path, bool* atEnd)

@@ -22,15 +22,6 @@ const QByteArray kTemporarySuffix(".tmp");
 
 WholeFileResult failure(Status status, int error) { return {status, error}; }
 
-int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
-{
-    int fd;
-    do {
-        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 class Fd {
 public:
     explicit Fd(int fd) : fd_(fd) {}
@@ -279,6 +270,15 @@ bool isWholeFileTemporary(const QString& fileName, QString* target)
     if (target)
         *target = name;
     return true;
+}
+
+int openRetrying(const QByteArray& path, int flags, mode_t mode)
+{
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
 } // namespace zorim

@@ -14,6 +14,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <sys/types.h>
 
 namespace zorim {
 
@@ -40,6 +41,9 @@ struct WholeFileResult {
 // Writes the parts one after the other as the file's whole content.
 WholeFileResult writeWholeFile(const QString& path, const QList<QByteArrayView>& parts,
                                const WholeFileOptions& options = {});
+
+// open(2) of a path's bytes, close-on-exec, taken again when a signal interrupts it.
+int openRetrying(const QByteArray& path, int flags, mode_t mode = 0);
 
 // What the user is told when a document would be saved over a pipe, a device or a socket.
 QString notPlainFileMessage(const QString& path);

@@ -46,15 +46,6 @@ QString lockPathFor(const QString& snapshotPath)
     return path + kLockSuffix;
 }
 
-int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
-{
-    int fd;
-    do {
-        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 // Whether the run that owns the lock file is over: its lock can be taken (or the file is gone).
 bool ownerIsGone(const QString& lockPath)
 {
