@@ -115,6 +115,11 @@ ColorRef refFromColor(const QColor& color)
     return ColorRef(c.red()) | (ColorRef(c.green()) << 8) | (ColorRef(c.blue()) << 16);
 }
 
+ColorRef resolveSystemColor(ColorRef color)
+{
+    return (color & 0x80000000u) ? refFromColor(colorFromRef(color)) : color;
+}
+
 CharFormat readCharFormat(const QTextCharFormat& f, const QFont& defaultFont)
 {
     CharFormat r;

@@ -22,6 +22,8 @@ inline constexpr double kTwipsPerInch = 1440.0;
 // 0x00BBGGRR to a colour and back (system colours are resolved against the palette).
 QColor colorFromRef(ColorRef ref);
 ColorRef refFromColor(const QColor& color);
+// A system colour (top bit set) as the colour it stands for now; any other value as it is.
+ColorRef resolveSystemColor(ColorRef color);
 
 // Properties the document carries beyond Qt's own.
 namespace docprop {

@@ -28,7 +28,7 @@ CharFormat fontCharFormat(const QString& face, int points, int style, ColorRef c
     if (color == kClWindowText || color == kClDefault)
         rec.effects |= cfe::AutoColor;
     else
-        rec.textColor = (color & 0x80000000u) ? refFromColor(colorFromRef(color)) : color; // a system colour as it is now
+        rec.textColor = resolveSystemColor(color);
     rec.weight = weight > 0 ? weight : ((style & int(FontStyle::Bold)) ? 700 : 400);
     return rec;
 }

@@ -23,11 +23,6 @@ int32_t indentTwips(int points)
     return int32_t(std::clamp<int64_t>(int64_t(points) * kTwipsPerPoint, -0x7FFFFFF, 0x7FFFFFF));
 }
 
-ColorRef resolveSystemColor(ColorRef color)
-{
-    return (color & 0x80000000u) ? refFromColor(colorFromRef(color)) : color;
-}
-
 } // namespace
 
 // ---- attributes ---------------------------------------------------------------------------

@@ -37,31 +37,6 @@ void checkName(const QString& name)
         throw SettingsError(QStringLiteral("Invalid filename"));
 }
 
-// Closes a descriptor when the scope is left early; close() reports the error of a close
-// that the caller still has to check.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    void close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0 && errno != EINTR)
-            fail(errno);
-    }
-
-private:
-    int fd_;
-};
-
 // The bytes of the first line: up to CR, LF or the end of the file. atEnd tells whether
 // the end of the file was reached before any line end.
 QByteArray readFirstLine(const QByteArray& path, bool* atEnd)
@@ -100,7 +75,8 @@ QByteArray readFirstLine(const QByteArray& path, bool* atEnd)
             break;
         }
     }
-    fd.close();
+    if (const int error = fd.close())
+        fail(error);
     return line;
 }
 

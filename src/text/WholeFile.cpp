@@ -22,29 +22,6 @@ const QByteArray kTemporarySuffix(".tmp");
 
 WholeFileResult failure(Status status, int error) { return {status, error}; }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // The error of the close (a delayed write error shows here), or 0.
-    int close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) != 0 && errno != EINTR ? errno : 0;
-    }
-
-private:
-    int fd_;
-};
-
 // 0, or the errno of the failed write.
 int writeAt(int fd, QByteArrayView bytes, off_t offset)
 {

@@ -15,6 +15,8 @@
 #include <QList>
 #include <QString>
 #include <sys/types.h>
+#include <cerrno>
+#include <unistd.h>
 
 namespace zorim {
 
@@ -41,6 +43,30 @@ struct WholeFileResult {
 // Writes the parts one after the other as the file's whole content.
 WholeFileResult writeWholeFile(const QString& path, const QList<QByteArrayView>& parts,
                                const WholeFileOptions& options = {});
+
+// A descriptor closed when the scope is left; close() gives the error of a close the caller
+// still has to check (a delayed write error shows there), or 0.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    int close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) != 0 && errno != EINTR ? errno : 0;
+    }
+
+private:
+    int fd_;
+};
 
 // open(2) of a path's bytes, close-on-exec, taken again when a signal interrupts it.
 int openRetrying(const QByteArray& path, int flags, mode_t mode = 0);
