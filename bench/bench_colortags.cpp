@@ -45,7 +45,7 @@ bool coloredByTheRule(const RichEdit& edit, const TagColors& colors)
     std::vector<ColorRef> expected;
     for (const TagColoring::Run& run : coloring.runs)
         expected.insert(expected.end(), size_t(run.length), run.color);
-    for (QTextBlock b = edit.view()->document()->begin(); b.isValid(); b = b.next()) {
+    for (QTextBlock b = edit.widget()->document()->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const ColorRef color = refFromColor(f.charFormat().foreground().color());

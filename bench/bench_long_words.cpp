@@ -32,7 +32,7 @@ void showLoaded(benchmark::State& state, const QByteArray& bytes)
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
         edit.LoadStream(buffer);
-        edit.view()->viewport()->repaint();
+        edit.widget()->viewport()->repaint();
         QApplication::processEvents();
     }
     state.counters["KB"] = double(bytes.size()) / 1024;

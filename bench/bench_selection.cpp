@@ -117,7 +117,7 @@ void BM_TypedKey(benchmark::State& state)
     edit.LoadStream(buffer);
     const int caret = edit.TextLength() * 3 / 4;
     edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
-    QWidget* view = edit.view();
+    QWidget* view = edit.widget();
     QApplication::processEvents();
     bool letter = true;
     for (auto _ : state) {
@@ -146,7 +146,7 @@ void BM_CaretKey(benchmark::State& state)
     edit.LoadStream(buffer);
     const int caret = edit.TextLength() * 3 / 4;
     edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
-    QWidget* view = edit.view();
+    QWidget* view = edit.widget();
     QApplication::processEvents();
     bool right = true;
     for (auto _ : state) {

@@ -29,12 +29,12 @@ int32_t indentTwips(int points)
 
 CharFormat TextAttributes::read() const
 {
-    return edit_.engine().getCharFormat(scope_);
+    return edit_.view().getCharFormat(scope_);
 }
 
 void TextAttributes::write(const CharFormat& rec)
 {
-    edit_.engine().setCharFormat(scope_, rec);
+    edit_.view().setCharFormat(scope_, rec);
 }
 
 QString TextAttributes::Name() const { return read().faceName.left(kMaxFaceName); }
@@ -137,7 +137,7 @@ void TextAttributes::assign(const FontDesc& font)
     write(fontCharFormat(font.name, font.size, font.style, font.color, font.charset, font.pitch, font.weight));
 }
 
-ParaFormat ParaAttributes::read() const { return edit_.engine().getParaFormat(); }
+ParaFormat ParaAttributes::read() const { return edit_.view().getParaFormat(); }
 
 void ParaAttributes::write(const ParaFormat& rec)
 {
@@ -149,7 +149,7 @@ void ParaAttributes::write(const ParaFormat& rec)
         else if (sent.alignment == pfa::Right)
             sent.alignment = pfa::Left;
     }
-    edit_.engine().setParaFormat(sent);
+    edit_.view().setParaFormat(sent);
 }
 
 ParaAlignment ParaAttributes::Alignment() const
@@ -210,14 +210,14 @@ void ParaAttributes::setOffset(int points)
 // ---- the control --------------------------------------------------------------------------
 
 RichEdit::RichEdit(QWidget* parent, Kind kind)
-    : QWidget(parent), kind_(kind), doc_(std::make_unique<RichDocument>()), engine_(std::make_unique<RichView>(*doc_, this))
+    : QWidget(parent), kind_(kind), doc_(std::make_unique<RichDocument>()), view_(std::make_unique<RichView>(*doc_, this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(engine_->view());
-    setFocusProxy(engine_->view());
+    layout->addWidget(view_->widget());
+    setFocusProxy(view_->widget());
 
-    RichView& e = *engine_;
+    RichView& e = *view_;
     e.setLinkNotices(kind_ == Kind::Document);
     e.setBackgroundColor(color_);
     doc_->setLinkDetection(kind_ == Kind::Document);
@@ -238,11 +238,11 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
 RichEdit::~RichEdit()
 {
     // The view goes first: its widget shows the document and calls back into the view.
-    delete engine_->view();
-    engine_.reset();
+    delete view_->widget();
+    view_.reset();
 }
 
-QTextEdit* RichEdit::view() const { return engine_->view(); }
+QTextEdit* RichEdit::widget() const { return view_->widget(); }
 
 void RichEdit::handleLinkNotice(LinkEvent event, Qt::MouseButton button, CharRange range)
 {
@@ -272,54 +272,54 @@ void RichEdit::setFont(const FontDesc& font)
 void RichEdit::setColor(ColorRef color)
 {
     color_ = color;
-    engine_->setBackgroundColor(color);
+    view_->setBackgroundColor(color);
 }
 
-int RichEdit::SelectionStart() const { return engine_->getSel().min; }
+int RichEdit::SelectionStart() const { return view_->getSel().min; }
 
 void RichEdit::setSelectionStart(int pos)
 {
     pos = std::max(0, pos);
-    engine_->setSel({pos, pos});
+    view_->setSel({pos, pos});
 }
 
 int RichEdit::SelectionLength() const
 {
-    const CharRange r = engine_->getSel();
+    const CharRange r = view_->getSel();
     return r.max - r.min;
 }
 
 void RichEdit::setSelectionLength(int length)
 {
-    const int s = engine_->getSel().min;
-    engine_->setSel({s, int(std::min<int64_t>(int64_t(s) + std::max(0, length), INT32_MAX))});
-    engine_->scrollCaret();
+    const int s = view_->getSel().min;
+    view_->setSel({s, int(std::min<int64_t>(int64_t(s) + std::max(0, length), INT32_MAX))});
+    view_->scrollCaret();
 }
 
-QString RichEdit::SelectedText() const { return doc_->textRange(engine_->getSel()); }
+QString RichEdit::SelectedText() const { return doc_->textRange(view_->getSel()); }
 
 void RichEdit::setSelectedText(const QString& text)
 {
-    const int s = engine_->getSel().min;
-    engine_->replaceSel(text, doc_->undoLimit() > 1 && version() >= 2);
+    const int s = view_->getSel().min;
+    view_->replaceSel(text, doc_->undoLimit() > 1 && version() >= 2);
     // The inserted text stays selected, measured in the document's own positions (a CR LF
     // pair is one paragraph break).
-    engine_->setSel({s, engine_->caret()});
-    engine_->scrollCaret();
+    view_->setSel({s, view_->caret()});
+    view_->scrollCaret();
 }
 
 QPoint RichEdit::CaretPosition() const
 {
-    const CharRange r = engine_->getSel();
+    const CharRange r = view_->getSel();
     const int line = doc_->lineOf(r.max);
-    const int column = r.max - engine_->lineIndex(-1);
+    const int column = r.max - view_->lineIndex(-1);
     return {column, line};
 }
 
 bool RichEdit::Loading() const { return doc_->loading(); }
 void RichEdit::CompleteLoad() { doc_->completeLoad(); }
 
-QPoint RichEdit::CaretPositionAsShown() const { return doc_->layout().placeAsShown(engine_->getSel().max); }
+QPoint RichEdit::CaretPositionAsShown() const { return doc_->layout().placeAsShown(view_->getSel().max); }
 
 int RichEdit::LineStart(int line) const { return doc_->lineStart(line); }
 
@@ -328,20 +328,20 @@ QString RichEdit::Text() const { return doc_->text(); }
 void RichEdit::setText(const QString& text)
 {
     doc_->setText(text);
-    engine_->setSel({0, 0});
-    view()->setCurrentCharFormat(doc_->defaultCharFormat());
+    view_->setSel({0, 0});
+    widget()->setCurrentCharFormat(doc_->defaultCharFormat());
 }
 
 QString RichEdit::TextRange(int from, int to) const { return doc_->textRange({from, to}); }
 int RichEdit::TextLength() const { return doc_->length(); }
-void RichEdit::SelectAll() { engine_->selectAll(); }
-void RichEdit::DeleteSelection() { engine_->deleteSelection(); }
+void RichEdit::SelectAll() { view_->selectAll(); }
+void RichEdit::DeleteSelection() { view_->deleteSelection(); }
 
 void RichEdit::ClearAll()
 {
     doc_->clear();
-    engine_->setSel({0, 0});
-    view()->setCurrentCharFormat(doc_->defaultCharFormat());
+    view_->setSel({0, 0});
+    widget()->setCurrentCharFormat(doc_->defaultCharFormat());
     doc_->setModified(false);
 }
 
@@ -357,21 +357,21 @@ int RichEdit::SearchText(const QString& text, int start, int length, int options
     const int64_t end = int64_t(start) + std::llabs(int64_t(length));
     const CharRange found = doc_->find(text, {start, int(std::min<int64_t>(end, INT32_MAX))}, flags);
     if (found.min >= 0 && flags.has(SearchOption::SelectMatch)) {
-        engine_->setSel(found);
-        engine_->scrollCaret();
+        view_->setSel(found);
+        view_->scrollCaret();
     }
     return found.min;
 }
 
-void RichEdit::Undo() { engine_->undo(); }
-void RichEdit::Redo() { engine_->redo(); }
+void RichEdit::Undo() { view_->undo(); }
+void RichEdit::Redo() { view_->redo(); }
 bool RichEdit::CanUndo() const { return doc_->canUndo(); }
 bool RichEdit::CanRedo() const { return doc_->canRedo(); }
 void RichEdit::setUndoLimit(int limit) { doc_->setUndoLimit(limit); }
-void RichEdit::Cut() { engine_->cut(); }
-void RichEdit::Copy() { engine_->copy(); }
-void RichEdit::Paste() { engine_->paste(); }
-bool RichEdit::CanPaste() const { return engine_->canPaste(); }
+void RichEdit::Cut() { view_->cut(); }
+void RichEdit::Copy() { view_->copy(); }
+void RichEdit::Paste() { view_->paste(); }
+bool RichEdit::CanPaste() const { return view_->canPaste(); }
 
 // ---- streaming ----------------------------------------------------------------------------
 
@@ -397,13 +397,13 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
     const int omittedBefore = doc_->omittedPictures();
-    QTextCursor selection = view()->textCursor();
+    QTextCursor selection = widget()->textCursor();
     const bool ok = loadDocumentBytes(*doc_, std::move(bytes), format, options,
                                       options.has(StreamOption::Selection) ? &selection : nullptr);
     if (!ok)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
-    engine_->setSel({0, 0});
-    engine_->scrollCaret();
+    view_->setSel({0, 0});
+    view_->scrollCaret();
     const int omitted = doc_->omittedPictures() - (options.has(StreamOption::Selection) ? omittedBefore : 0);
     if (omitted > 0)
         emit PicturesOmitted(omitted);
@@ -417,7 +417,7 @@ QByteArray RichEdit::saveBytes(StreamFormat streamFormat, int mode) const
     StreamOptions options = StreamOptions::fromInt(mode & (sm::NoObjects | sm::Unicode));
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
-    const CharRange range = (mode & sm::Selection) ? engine_->getSel() : CharRange{0, -1};
+    const CharRange range = (mode & sm::Selection) ? view_->getSel() : CharRange{0, -1};
     return doc_->save(format, range, options);
 }
 
@@ -463,7 +463,7 @@ void RichLines::BeginUpdate()
         return;
     update_ = std::make_unique<RichDocument::Transaction>(edit_.document());
     if (edit_.isVisible())
-        edit_.view()->setUpdatesEnabled(false);
+        edit_.widget()->setUpdatesEnabled(false);
 }
 
 void RichLines::EndUpdate()
@@ -473,8 +473,8 @@ void RichLines::EndUpdate()
     if (--updateCount_ > 0)
         return;
     if (edit_.isVisible()) {
-        edit_.view()->setUpdatesEnabled(true);
-        edit_.view()->viewport()->update();
+        edit_.widget()->setUpdatesEnabled(true);
+        edit_.widget()->viewport()->update();
     }
     update_.reset(); // the whole bulk change is reported here, once
 }
@@ -499,7 +499,7 @@ QString RichLines::Line(int index) const
 
 void RichLines::Add(const QString& text)
 {
-    RichView& e = edit_.engine();
+    RichView& e = edit_.view();
     const RichDocument& d = edit_.document();
     const int index = LineCount();
     const int start = d.lineStart(index);
@@ -542,16 +542,16 @@ void RichEdit::setPlainText(bool on)
         const RichDocument::QuietScope quiet(*doc_);
         doc_->convertToMode(on);
     }
-    engine_->setSel({0, 0});
-    view()->setCurrentCharFormat(doc_->defaultCharFormat());
-    engine_->scrollCaret();
+    view_->setSel({0, 0});
+    widget()->setCurrentCharFormat(doc_->defaultCharFormat());
+    view_->scrollCaret();
     setModified(modified || (on && !empty));
     emit OnChange();
 }
 
 bool RichEdit::verticalScrollBar() const
 {
-    return view()->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+    return widget()->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
 }
 
 void RichEdit::setVerticalScrollBar(bool on)
@@ -560,9 +560,9 @@ void RichEdit::setVerticalScrollBar(bool on)
         return;
     // The document stays as it is; the caret goes to the start, as after the control's
     // window is made anew.
-    view()->setVerticalScrollBarPolicy(on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    engine_->setSel({0, 0});
-    engine_->scrollCaret();
+    widget()->setVerticalScrollBarPolicy(on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    view_->setSel({0, 0});
+    view_->scrollCaret();
 }
 
 } // namespace zorim

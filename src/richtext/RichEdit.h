@@ -154,9 +154,9 @@ public:
     // The document shown, and the view showing it.
     RichDocument& document() { return *doc_; }
     const RichDocument& document() const { return *doc_; }
-    RichView& engine() { return *engine_; }
-    const RichView& engine() const { return *engine_; }
-    QTextEdit* view() const; // the widget that shows the document and takes the keys
+    RichView& view() { return *view_; }
+    const RichView& view() const { return *view_; }
+    QTextEdit* widget() const; // the widget that shows the document and takes the keys
 
     TextAttributes& SelectionAttributes() { return selAttributes_; }
     TextAttributes& DefaultAttributes() { return defAttributes_; }
@@ -268,7 +268,7 @@ private:
 
     Kind kind_;
     std::unique_ptr<RichDocument> doc_;
-    std::unique_ptr<RichView> engine_;
+    std::unique_ptr<RichView> view_;
     TextAttributes selAttributes_{*this, TextAttributes::Scope::Selection};
     TextAttributes defAttributes_{*this, TextAttributes::Scope::Default};
     ParaAttributes paraAttributes_{*this};

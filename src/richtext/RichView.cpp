@@ -33,7 +33,7 @@ const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 // The widget: Qt's text edit with our undo, our clipboard formats and our link notices.
 class ViewWidget : public QTextEdit {
 public:
-    ViewWidget(RichView& view, QWidget* parent) : QTextEdit(parent), view_(view)
+    ViewWidget(RichView& view, QWidget* parent) : QTextEdit(parent), widget_(view)
     {
         setAcceptRichText(true);
         setTabChangesFocus(false);
@@ -72,50 +72,50 @@ protected:
     void keyPressEvent(QKeyEvent* e) override
     {
         if (!staysInWhatIsIn(e))
-            view_.model().completeLoad();
-        emit view_.keyDown(e->key(), e->modifiers());
+            widget_.model().completeLoad();
+        emit widget_.keyDown(e->key(), e->modifiers());
         if (e->matches(QKeySequence::Undo)) {
-            view_.undo();
+            widget_.undo();
             return;
         }
         if (e->matches(QKeySequence::Redo)) {
-            view_.redo();
+            widget_.redo();
             return;
         }
         if (!e->text().isEmpty() && e->text()[0].isPrint())
-            emit view_.keyPress(e->text());
+            emit widget_.keyPress(e->text());
         QTextEdit::keyPressEvent(e);
     }
     void inputMethodEvent(QInputMethodEvent* e) override
     {
-        view_.model().completeLoad();
+        widget_.model().completeLoad();
         QTextEdit::inputMethodEvent(e);
     }
     void dropEvent(QDropEvent* e) override
     {
-        view_.model().completeLoad();
+        widget_.model().completeLoad();
         QTextEdit::dropEvent(e);
     }
     void showEvent(QShowEvent* e) override
     {
-        view_.model().layout().setShown(true);
+        widget_.model().layout().setShown(true);
         QTextEdit::showEvent(e);
     }
     void hideEvent(QHideEvent* e) override
     {
-        view_.model().layout().setShown(false);
+        widget_.model().layout().setShown(false);
         QTextEdit::hideEvent(e);
     }
     void keyReleaseEvent(QKeyEvent* e) override
     {
         QTextEdit::keyReleaseEvent(e);
-        emit view_.keyUp(e->key(), e->modifiers());
+        emit widget_.keyUp(e->key(), e->modifiers());
     }
     void mousePressEvent(QMouseEvent* e) override
     {
         linkNotice(e, LinkEvent::Press);
         QTextEdit::mousePressEvent(e);
-        emit view_.mouseDown(e->button(), e->position().toPoint());
+        emit widget_.mouseDown(e->button(), e->position().toPoint());
     }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
@@ -124,33 +124,33 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent* e) override
     {
-        const int pos = view_.positionAt(e->position().toPoint());
-        const bool onLink = pos >= 0 && view_.linkAt(pos).min >= 0;
+        const int pos = widget_.positionAt(e->position().toPoint());
+        const bool onLink = pos >= 0 && widget_.linkAt(pos).min >= 0;
         viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
         QTextEdit::mouseMoveEvent(e);
     }
-    QMimeData* createMimeDataFromSelection() const override { return view_.mimeDataFor(view_.getSel()); }
-    bool canInsertFromMimeData(const QMimeData* source) const override { return view_.canInsertMime(source); }
-    void insertFromMimeData(const QMimeData* source) override { view_.insertMime(source); }
+    QMimeData* createMimeDataFromSelection() const override { return widget_.mimeDataFor(widget_.getSel()); }
+    bool canInsertFromMimeData(const QMimeData* source) const override { return widget_.canInsertMime(source); }
+    void insertFromMimeData(const QMimeData* source) override { widget_.insertMime(source); }
 
 private:
     void linkNotice(QMouseEvent* e, LinkEvent event)
     {
-        if (!view_.linkNotices())
+        if (!widget_.linkNotices())
             return;
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton)
             return;
-        const int pos = view_.positionAt(e->position().toPoint());
+        const int pos = widget_.positionAt(e->position().toPoint());
         if (pos < 0)
             return;
-        const CharRange range = view_.linkAt(pos);
+        const CharRange range = widget_.linkAt(pos);
         if (range.min >= 0)
-            emit view_.linkNotice(event, e->button(), range);
+            emit widget_.linkNotice(event, e->button(), range);
     }
-    RichView& view_;
+    RichView& widget_;
 };
 
-RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), view_(new ViewWidget(*this, viewParent))
+RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), widget_(new ViewWidget(*this, viewParent))
 {
     showDocument();
     connect(&doc_, &RichDocument::replaced, this, &RichView::showDocument);
@@ -161,11 +161,11 @@ RichView::~RichView() = default;
 void RichView::showDocument()
 {
     QTextDocument* doc = doc_.textDocument();
-    doc_.layout().setShown(view_->isVisible());
-    view_->setDocument(doc);
+    doc_.layout().setShown(widget_->isVisible());
+    widget_->setDocument(doc);
     // As the paragraphs above settle, the text in view stays where it is.
-    connect(&doc_.layout(), &ParagraphLayout::placesMoved, view_, [this](qreal y, qreal delta) {
-        QScrollBar* bar = view_->verticalScrollBar();
+    connect(&doc_.layout(), &ParagraphLayout::placesMoved, widget_, [this](qreal y, qreal delta) {
+        QScrollBar* bar = widget_->verticalScrollBar();
         const int top = bar->value();
         if (top < y)
             return;
@@ -176,10 +176,10 @@ void RichView::showDocument()
     // Qt's own edit takes undo in hand when it is given a document; the document keeps it
     // (off while a long text is still coming in).
     doc->setUndoRedoEnabled(!doc_.loading());
-    view_->setCurrentCharFormat(doc->begin().charFormat());
+    widget_->setCurrentCharFormat(doc->begin().charFormat());
 }
 
-QTextEdit* RichView::view() const { return view_; }
+QTextEdit* RichView::widget() const { return widget_; }
 QTextDocument* RichView::document() const { return doc_.textDocument(); }
 
 // ---- formats ------------------------------------------------------------------------------
@@ -189,7 +189,7 @@ CharFormat RichView::getCharFormat(FormatScope scope) const
     if (scope == FormatScope::Default)
         return doc_.defaultFormat();
     const QFont def = document()->defaultFont();
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     if (c.hasSelection()) {
         QTextCursor first(document());
         first.setPosition(c.selectionStart() + 1);
@@ -204,15 +204,15 @@ void RichView::setCharFormat(FormatScope scope, const CharFormat& rec)
     if (scope == FormatScope::Default) {
         doc_.setDefaultFormat(rec);
         if (doc->isEmpty())
-            view_->setCurrentCharFormat(doc_.defaultCharFormat());
+            widget_->setCurrentCharFormat(doc_.defaultCharFormat());
         return;
     }
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     if (!c.hasSelection()) {
         QTextCharFormat f = c.charFormat();
         applyCharFormat(f, rec);
         c.setCharFormat(f);
-        view_->setTextCursor(c);
+        widget_->setTextCursor(c);
         return;
     }
     // Each run keeps every attribute the mask does not name.
@@ -254,29 +254,29 @@ void RichView::setCharFormat(FormatScope scope, const CharFormat& rec)
     }
 }
 
-ParaFormat RichView::getParaFormat() const { return readParaFormat(view_->textCursor().block()); }
+ParaFormat RichView::getParaFormat() const { return readParaFormat(widget_->textCursor().block()); }
 
 void RichView::setParaFormat(const ParaFormat& rec)
 {
     const RichDocument::Transaction transaction(doc_);
-    applyParaFormat(view_->textCursor(), rec);
+    applyParaFormat(widget_->textCursor(), rec);
 }
 
 // ---- selection ----------------------------------------------------------------------------
 
 CharRange RichView::getSel() const
 {
-    const QTextCursor c = view_->textCursor();
+    const QTextCursor c = widget_->textCursor();
     return {c.selectionStart(), c.selectionEnd()};
 }
 
-int RichView::caret() const { return view_->textCursor().position(); }
+int RichView::caret() const { return widget_->textCursor().position(); }
 
 void RichView::setSel(CharRange range)
 {
     QTextCursor c(document());
     if (range.min < 0) {
-        c.setPosition(view_->textCursor().position());
+        c.setPosition(widget_->textCursor().position());
     } else {
         // The selection keeps its direction: a range from its end backwards selects backwards.
         // Only a selection to the end waits for a long text still coming in.
@@ -284,14 +284,14 @@ void RichView::setSel(CharRange range)
         c.setPosition(std::clamp(range.min, 0, len));
         c.setPosition(range.max < 0 ? len : std::clamp(range.max, 0, len), QTextCursor::KeepAnchor);
     }
-    view_->setTextCursor(c);
+    widget_->setTextCursor(c);
 }
 
-void RichView::scrollCaret() { view_->ensureCursorVisible(); }
+void RichView::scrollCaret() { widget_->ensureCursorVisible(); }
 
 void RichView::replaceSel(const QString& text, bool canUndo)
 {
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     if (canUndo) {
         const RichDocument::Transaction transaction(doc_);
         RichDocument::insertText(c, text);
@@ -302,7 +302,7 @@ void RichView::replaceSel(const QString& text, bool canUndo)
         }
         doc_.forgetUndo();
     }
-    view_->setTextCursor(c);
+    widget_->setTextCursor(c);
 }
 
 void RichView::selectAll() { setSel({0, -1}); }
@@ -310,10 +310,10 @@ void RichView::selectAll() { setSel({0, -1}); }
 void RichView::deleteSelection()
 {
     doc_.completeLoad(); // an edit: nothing can be undone while a long text is coming in
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     if (c.hasSelection()) {
         c.removeSelectedText();
-        view_->setTextCursor(c);
+        widget_->setTextCursor(c);
     }
 }
 
@@ -331,29 +331,29 @@ int RichView::lineCount() const { return doc_.lineCount(); }
 
 void RichView::undo()
 {
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     doc_.undo(&c);
-    view_->setTextCursor(c);
-    view_->ensureCursorVisible();
+    widget_->setTextCursor(c);
+    widget_->ensureCursorVisible();
 }
 
 void RichView::redo()
 {
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     doc_.redo(&c);
-    view_->setTextCursor(c);
+    widget_->setTextCursor(c);
 }
 
 void RichView::cut()
 {
     doc_.completeLoad();
-    view_->cut();
+    widget_->cut();
 }
-void RichView::copy() { view_->copy(); }
+void RichView::copy() { widget_->copy(); }
 void RichView::paste()
 {
     doc_.completeLoad();
-    view_->paste();
+    widget_->paste();
 }
 
 bool RichView::canPaste() const
@@ -389,7 +389,7 @@ void RichView::insertMime(const QMimeData* data)
 {
     if (!data)
         return;
-    QTextCursor c = view_->textCursor();
+    QTextCursor c = widget_->textCursor();
     {
         const RichDocument::Transaction transaction(doc_);
         bool done = false;
@@ -411,21 +411,21 @@ void RichView::insertMime(const QMimeData* data)
         if (!done && data->hasText())
             RichDocument::insertText(c, data->text());
     }
-    view_->setTextCursor(c);
+    widget_->setTextCursor(c);
 }
 
 void RichView::setBackgroundColor(ColorRef color)
 {
-    QPalette pal = view_->palette();
+    QPalette pal = widget_->palette();
     pal.setColor(QPalette::Base, colorFromRef(color));
-    view_->setPalette(pal);
+    widget_->setPalette(pal);
 }
 
 // ---- links --------------------------------------------------------------------------------
 
 int RichView::positionAt(const QPoint& p) const
 {
-    const QPointF docPoint(p.x() + view_->horizontalScrollBar()->value(), p.y() + view_->verticalScrollBar()->value());
+    const QPointF docPoint(p.x() + widget_->horizontalScrollBar()->value(), p.y() + widget_->verticalScrollBar()->value());
     return document()->documentLayout()->hitTest(docPoint, Qt::ExactHit);
 }
 

@@ -25,7 +25,7 @@ public:
     RichView(RichDocument& doc, QWidget* viewParent);
     ~RichView() override;
 
-    QTextEdit* view() const;
+    QTextEdit* widget() const;
     RichDocument& model() const { return doc_; }
     QTextDocument* document() const; // the text document shown now
 
@@ -88,7 +88,7 @@ private:
     void showDocument();
 
     RichDocument& doc_;
-    ViewWidget* view_ = nullptr;
+    ViewWidget* widget_ = nullptr;
     bool linkNotices_ = false;
 };
 

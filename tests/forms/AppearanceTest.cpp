@@ -64,7 +64,7 @@ TEST_F(AppearanceTest, EachThemeSetsItsSevenColours)
         EXPECT_EQ(window(form->centralWidget()), c.frame) << theme;
         EXPECT_EQ(window(form->StatusBar1), c.frame) << theme;
         EXPECT_EQ(colorFromRef(form->RichEdit1->Color()), c.editor) << theme;
-        EXPECT_EQ(form->RichEdit1->view()->viewport()->palette().color(QPalette::Base), c.editor) << theme;
+        EXPECT_EQ(form->RichEdit1->widget()->viewport()->palette().color(QPalette::Base), c.editor) << theme;
         EXPECT_EQ(colorFromRef(form->horizontalScrollBarColor()), c.editor) << theme;
     }
     // Only the frame parts and the document follow the theme.
@@ -88,7 +88,7 @@ TEST_F(AppearanceTest, StandardThemeFollowsTheDesktopsColours)
     QApplication::sendEvent(form.get(), &notice);
     EXPECT_EQ(window(form->ControlBar1), rgb(10, 20, 30));
     EXPECT_EQ(window(form->StatusBar1), rgb(10, 20, 30));
-    EXPECT_EQ(form->RichEdit1->view()->viewport()->palette().color(QPalette::Base), rgb(40, 50, 60));
+    EXPECT_EQ(form->RichEdit1->widget()->viewport()->palette().color(QPalette::Base), rgb(40, 50, 60));
     QApplication::setPalette(before);
 }
 

@@ -35,7 +35,7 @@ protected:
     QStringList press(QKeyCombination key)
     {
         ran.clear();
-        QTest::keyClick(form->RichEdit1->view(), key.key(), key.keyboardModifiers());
+        QTest::keyClick(form->RichEdit1->widget(), key.key(), key.keyboardModifiers());
         return ran;
     }
     // The menu's entries as shown: caption, a tab and the key; "-" for a separator.
@@ -303,7 +303,7 @@ TEST_F(CommandsTest, UndoRedoAndCutFollowTheDocument)
     EXPECT_FALSE(form->undoButton->isEnabled());
     EXPECT_FALSE(form->cutItem->isEnabled());
     EXPECT_FALSE(form->cutButton->isEnabled());
-    QTest::keyClicks(form->RichEdit1->view(), QStringLiteral("abc"));
+    QTest::keyClicks(form->RichEdit1->widget(), QStringLiteral("abc"));
     EXPECT_TRUE(form->undoItem->isEnabled());
     EXPECT_TRUE(form->undoButton->isEnabled());
     form->RichEdit1->SelectAll();

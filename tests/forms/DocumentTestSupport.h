@@ -23,17 +23,17 @@ protected:
     }
 
     RichEdit& doc() { return *form->RichEdit1; }
-    QTextEdit* view() { return form->RichEdit1->view(); }
+    QTextEdit* widget() { return form->RichEdit1->widget(); }
 
     // Keys pressed with the focus in the document.
     // Characters as typed, whatever the keyboard layout (also the Slovak letters).
     void type(const QString& text)
     {
-        typeText(view(), text);
+        typeText(widget(), text);
     }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QTest::keyClick(view(), key, modifiers);
+        QTest::keyClick(widget(), key, modifiers);
         settle();
     }
     // The selection made with the keyboard from the document's start: Ctrl+Home, then
@@ -69,7 +69,7 @@ protected:
     // Raised or lowered, as the document shows the character.
     QTextCharFormat::VerticalAlignment verticalAt(int pos)
     {
-        QTextCursor cursor(view()->document());
+        QTextCursor cursor(widget()->document());
         cursor.setPosition(pos + 1);
         return cursor.charFormat().verticalAlignment();
     }

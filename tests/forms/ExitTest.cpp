@@ -25,7 +25,7 @@ protected:
     // Typing as the keyboard delivers it: each character with its text, Slovak ones too.
     void type(const QString& text)
     {
-        typeText(form->RichEdit1->view(), text);
+        typeText(form->RichEdit1->widget(), text);
     }
     QByteArray document(const QString& name) const
     {

@@ -41,7 +41,7 @@ TEST_F(FileCommandsTest, MenuToolbarTrayAndKeysRunTheSameCommands)
     form->newItem->trigger();
     form->newButton->click();
     form->trayNewItem->trigger();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F1);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F1);
     EXPECT_EQ(platform.questions(), QStringList(4, kQuestion));
 
     // Open, and insert text file from both menus and by key, show the open dialog.
@@ -50,10 +50,10 @@ TEST_F(FileCommandsTest, MenuToolbarTrayAndKeysRunTheSameCommands)
     form->openItem->trigger();
     form->openButton->click();
     form->trayOpenItem->trigger();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F2);
     form->textFileItem->trigger();
     form->contextTextFileItem->trigger();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_E, Qt::ControlModifier);
 
     // Save of an untitled document and Save As show the save dialog.
     for (int i = 0; i < 6; ++i)
@@ -61,9 +61,9 @@ TEST_F(FileCommandsTest, MenuToolbarTrayAndKeysRunTheSameCommands)
     form->saveItem->trigger();
     form->saveButton->click();
     form->traySaveItem->trigger();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F3);
     form->saveAsItem->trigger();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F4);
 
     QStringList dialogs;
     for (const auto& shown : platform.shown())
@@ -78,7 +78,7 @@ TEST_F(FileCommandsTest, SendShowsItsMessageAndChangesNothing)
 {
     type(QStringLiteral("list"));
     form->sendItem->trigger();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F6);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F6);
     EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Message),
               QStringList(2, QStringLiteral("Posielanie dokumentu e-mailom zatiaľ nefunkčné...")));
     EXPECT_EQ(text(), QStringLiteral("list"));
@@ -341,8 +341,8 @@ TEST_F(FileCommandsTest, OtherProgramsDocumentsAreRefusedAndTheDocumentStaysAsIt
         edit.setSelectionStart(1);
         return edit.SelectionAttributes().Style() == fs::Bold;
     };
-    QTest::keyClick(edit.view(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit.view(), Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_B, Qt::ControlModifier);
     ASSERT_TRUE(bold());
     laterClock();
 
@@ -364,7 +364,7 @@ TEST_F(FileCommandsTest, OtherProgramsDocumentsAreRefusedAndTheDocumentStaysAsIt
         const QString file = folder.writeDocument(QStringLiteral("cudzi.") + QString::fromLatin1(kind).toLower(), bytes);
         platform.answerQuestion(Answer::No);
         platform.answerOpenFile(file);
-        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F2);
         EXPECT_EQ(platform.errors().value(0),
                   QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(file, kind));
         EXPECT_EQ(text(), QStringLiteral("Ahoj")) << kind;
@@ -378,16 +378,16 @@ TEST_F(FileCommandsTest, OtherProgramsDocumentsAreRefusedAndTheDocumentStaysAsIt
         platform.clearShown();
     }
     // The undo history is the document's own still, and Save writes its own file.
-    QTest::keyClick(edit.view(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(text(), QStringLiteral("Ahoj"));
     EXPECT_FALSE(bold());
-    QTest::keyClick(edit.view(), Qt::Key_F3);
+    QTest::keyClick(edit.widget(), Qt::Key_F3);
     EXPECT_TRUE(document(path).startsWith("{\\rtf"));
 
     // Text that happens to begin like one of them is text.
     for (const QByteArray& bytes : {QByteArray("MZ SR oznamuje"), QByteArray("BM 12"), QByteArray("PK a spol.")}) {
         platform.answerOpenFile(folder.writeDocument(QStringLiteral("text.txt"), bytes));
-        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F2);
         EXPECT_EQ(text(), QString::fromLatin1(bytes));
     }
     EXPECT_EQ(platform.errors(), QStringList());
@@ -399,7 +399,7 @@ TEST_F(FileCommandsTest, RichTextAfterAFormFeedOrVerticalTabOpensAsRichText)
 {
     for (const char* lead : {"\f", "\v", " \r\n\t\f"}) {
         platform.answerOpenFile(folder.writeDocument(QStringLiteral("list.zrm"), lead + kRtf));
-        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F2);
         EXPECT_EQ(platform.errors(), QStringList());
         EXPECT_EQ(text(), kRtfText);
     }
@@ -424,9 +424,9 @@ TEST_F(FileCommandsTest, TextFilesKeepTheirEncodingMarkAndLineEnds)
         if (form->RichEdit1->Modified())
             platform.answerQuestion(Answer::No);
         platform.answerOpenFile(path);
-        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F2);
+        QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F2);
         type(QStringLiteral("š"));
-        QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
+        QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F3);
         EXPECT_EQ(document(path), saved) << read.constData();
     }
     EXPECT_EQ(platform.errors(), QStringList());

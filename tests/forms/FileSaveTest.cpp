@@ -30,7 +30,7 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile)
     platform.answerSaveFile(existing);
     platform.answerQuestion(Answer::No);
     platform.answerSaveFile(std::nullopt);
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F4);
     EXPECT_EQ(platform.questions(), QStringList{question});
     ASSERT_EQ(platform.shown().size(), 3u);
     EXPECT_EQ(platform.shown()[2].file.fileName, existing);
@@ -40,14 +40,14 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile)
     platform.clearShown();
     platform.answerSaveFile(existing);
     platform.answerQuestion(Answer::Yes);
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F4);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F4);
     EXPECT_EQ(platform.questions(), QStringList{question});
     EXPECT_EQ(platform.informations(), QStringList{kSaved});
     EXPECT_TRUE(document(existing).startsWith("{\\rtf"));
 
     platform.clearShown();
     type(QStringLiteral("!"));
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F3);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F3);
     EXPECT_EQ(platform.shown().size(), 0u);
     EXPECT_TRUE(document(existing).contains("!"));
 }

@@ -425,30 +425,30 @@ TEST_F(FormatCommandsTest, LineWrapItemSwitchesBetweenWrappedLinesAndAHorizontal
     doc().setText(line + QStringLiteral("\r\nkrátky"));
     QApplication::processEvents();
     ASSERT_TRUE(form->lineWrapItem->isChecked());
-    EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(widget()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
     choose(form->lineWrapItem);
     QApplication::processEvents();
     EXPECT_FALSE(form->lineWrapItem->isChecked());
     EXPECT_EQ(doc().Lines().LineCount(), 2);
-    EXPECT_NE(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_NE(widget()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_GT(widget()->horizontalScrollBar()->maximum(), 0);
     // Typing at the end of the long line makes it longer still, and the view follows the caret.
-    const int range = view()->horizontalScrollBar()->maximum();
+    const int range = widget()->horizontalScrollBar()->maximum();
     doc().setSelectionStart(int(line.size()));
     const QString more(300, QLatin1Char('w'));
     type(more);
     QApplication::processEvents();
     EXPECT_EQ(doc().Lines().LineCount(), 2);
-    EXPECT_GT(view()->horizontalScrollBar()->maximum(), range);
-    EXPECT_GT(view()->horizontalScrollBar()->value(), range / 2);
+    EXPECT_GT(widget()->horizontalScrollBar()->maximum(), range);
+    EXPECT_GT(widget()->horizontalScrollBar()->value(), range / 2);
     EXPECT_EQ(doc().Text(), line + more + QStringLiteral("\r\nkrátky"));
 
     choose(form->lineWrapItem);
     QApplication::processEvents();
     EXPECT_TRUE(form->lineWrapItem->isChecked());
     EXPECT_GT(doc().Lines().LineCount(), 4);
-    EXPECT_EQ(view()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(widget()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST_F(FormatCommandsTest, LoadedDocumentStaysUnwrappedWithItsOwnScrollRange)
@@ -462,13 +462,13 @@ TEST_F(FormatCommandsTest, LoadedDocumentStaysUnwrappedWithItsOwnScrollRange)
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
     EXPECT_EQ(doc().Lines().LineCount(), 2);
-    EXPECT_GT(view()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(widget()->horizontalScrollBar()->maximum(), 0);
 
     // A short document after it: the page is no wider than the view and a quarter.
     doc().Lines().LoadFile(folder.writeDocument(QStringLiteral("kratky.txt"), "kratky"));
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
-    EXPECT_LE(view()->horizontalScrollBar()->maximum(), view()->viewport()->width() / 4);
+    EXPECT_LE(widget()->horizontalScrollBar()->maximum(), widget()->viewport()->width() / 4);
 }
 
 } // namespace

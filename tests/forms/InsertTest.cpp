@@ -129,8 +129,8 @@ TEST_F(InsertTest, ClickedLinksOpenWebAndMailAddressesAndShowEverythingElse)
         edit->LoadStream(buffer);
         platform.clearShown();
         const int before = int(platform.openedLinks().size());
-        const QPoint onLink = edit->view()->cursorRect(QTextCursor(edit->view()->document())).center() + QPoint(15, 0);
-        QTest::mouseClick(edit->view()->viewport(), Qt::LeftButton, {}, onLink);
+        const QPoint onLink = edit->widget()->cursorRect(QTextCursor(edit->widget()->document())).center() + QPoint(15, 0);
+        QTest::mouseClick(edit->widget()->viewport(), Qt::LeftButton, {}, onLink);
 
         const QStringList messages = platform.texts(ScriptedPlatform::Kind::Message);
         if (opens) {

@@ -49,7 +49,7 @@ protected:
     std::vector<QTextCharFormat> objectFormats() const
     {
         std::vector<QTextCharFormat> formats;
-        QTextDocument* doc = edit->view()->document();
+        QTextDocument* doc = edit->widget()->document();
         const QString raw = doc->toRawText();
         QTextCursor c(doc);
         for (int i = 0; i < raw.size(); ++i) {
@@ -86,7 +86,7 @@ protected:
         form->pictureItem->trigger();
     }
 
-    void press(QKeyCombination key) { QTest::keyClick(edit->view(), key.key(), key.keyboardModifiers()); }
+    void press(QKeyCombination key) { QTest::keyClick(edit->widget(), key.key(), key.keyboardModifiers()); }
 
     // Saves the document as RTF and loads it again, as a user who saves and reopens.
     void saveAndReload()

@@ -31,8 +31,8 @@ TEST_F(PrintCommandsTest, F5PrintsTheWholeDocumentAsOneJobNamedZorim)
     ASSERT_GT(form->RichEdit1->TextLength(), 100);
     platform.printToFile = pdf;
     platform.answerPrint(true);
-    form->RichEdit1->view()->setFocus();
-    QTest::keyClick(form->RichEdit1->view(), Qt::Key_F5);
+    form->RichEdit1->widget()->setFocus();
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F5);
     ASSERT_NE(form->commands().file.PrintDialog1(), nullptr);
     EXPECT_EQ(form->commands().file.PrintDialog1()->docName(), QStringLiteral("ZORIM"));
     QFile file(pdf);

@@ -80,7 +80,7 @@ TEST(RecoveryChild, TypeAndWaitToBeKilled)
     form.recovery()->setDelays(waitsForTerm ? 600000 : 50, waitsForTerm ? 600000 : 1000);
     bool ended = false;
     QObject::connect(&form, &MainWindow::closed, [&] { ended = true; });
-    QWidget* view = form.RichEdit1->view();
+    QWidget* view = form.RichEdit1->widget();
     view->setFocus();
     typeText(view, QStringLiteral("Vážený pán "));
     QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
@@ -103,7 +103,7 @@ TEST_F(RecoveryProcessTest, KilledRunOffersItsTypingBackWithItsFormatting)
     ASSERT_EQ(platform.questions().size(), 1u);
     EXPECT_TRUE(platform.questions()[0].contains(QStringLiteral("„Dokument“"))) << platform.questions()[0].toStdString();
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Vážený pán Novák"));
-    QTextCursor at(form->RichEdit1->view()->document());
+    QTextCursor at(form->RichEdit1->widget()->document());
     at.setPosition(14); // inside "Novák"
     EXPECT_GE(at.charFormat().fontWeight(), 700) << "the bold name stays bold";
     at.setPosition(3);
@@ -162,7 +162,7 @@ TEST_F(RecoveryProcessTest, ACleanEndLeavesNoSnapshotAndALiveRunIsNotOffered)
 {
     auto first = start();
     first->recovery()->setDelays(20, 1000);
-    QWidget* view = first->RichEdit1->view();
+    QWidget* view = first->RichEdit1->widget();
     view->setFocus();
     typeText(view, QStringLiteral("rozpísané"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(first->recovery()->snapshotPath()), 10000);
@@ -183,7 +183,7 @@ TEST_F(RecoveryProcessTest, SaveNewAndOpenRemoveTheSnapshot)
 {
     const auto form = start();
     form->recovery()->setDelays(20, 1000);
-    QWidget* view = form->RichEdit1->view();
+    QWidget* view = form->RichEdit1->widget();
     view->setFocus();
     const auto typeAndWait = [&] {
         typeText(view, QStringLiteral("list"));

@@ -217,7 +217,7 @@ TEST_F(SelectionTest, AKeyRefreshesOnceTheEventLoopTurnsWithTheStateItLeft)
 {
     edit().setText(QStringLiteral("abc"));
     caretAt(0);
-    QWidget* view = edit().view();
+    QWidget* view = edit().widget();
     QTest::keyPress(view, Qt::Key_Right);
     EXPECT_EQ(panel(*form, 0), QStringLiteral("   1 /  1"));
     QTest::keyRelease(view, Qt::Key_Right);
@@ -233,7 +233,7 @@ TEST_F(SelectionTest, AKeyRefreshesOnceTheEventLoopTurnsWithTheStateItLeft)
 TEST_F(SelectionTest, ChangeMarksTheDocumentAndStampsDateAndTime)
 {
     EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum"));
-    QTest::keyClicks(edit().view(), QStringLiteral("a"));
+    QTest::keyClicks(edit().widget(), QStringLiteral("a"));
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     EXPECT_EQ(panel(*form, 4), QStringLiteral("Dátum: 14.3.2026"));
     EXPECT_EQ(panel(*form, 5), QStringLiteral("Čas: 9:05:07"));

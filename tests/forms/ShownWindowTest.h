@@ -17,7 +17,7 @@ protected:
     }
     void type(const QString& text)
     {
-        typeText(form->RichEdit1->view(), text);
+        typeText(form->RichEdit1->widget(), text);
     }
 
     std::unique_ptr<MainWindow> form;

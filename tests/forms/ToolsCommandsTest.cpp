@@ -48,14 +48,14 @@ protected:
     }
 
     RichEdit& doc() { return *form->RichEdit1; }
-    QTextEdit* view() { return form->RichEdit1->view(); }
+    QTextEdit* widget() { return form->RichEdit1->widget(); }
 
     // Keys pressed with the focus in the document.
     void type(const QString& text)
     {
-        typeText(view(), text);
+        typeText(widget(), text);
     }
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(view(), key, modifiers); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(widget(), key, modifiers); }
     void select(int start, int length)
     {
         doc().setSelectionStart(start);

@@ -190,12 +190,12 @@ TEST_F(ViewModesTest, PlainTextIsOneStepThatUndoTakesBackWithTheMode)
     const QString formatted = edit.Text();
     auto pictures = [&] {
         int count = 0;
-        for (QTextBlock b = edit.view()->document()->begin(); b.isValid(); b = b.next())
+        for (QTextBlock b = edit.widget()->document()->begin(); b.isValid(); b = b.next())
             for (auto it = b.begin(); !it.atEnd(); ++it)
                 count += it.fragment().charFormat().isImageFormat();
         return count;
     };
-    auto bullets = [&] { return edit.view()->document()->findBlockByNumber(2).textList() != nullptr; };
+    auto bullets = [&] { return edit.widget()->document()->findBlockByNumber(2).textList() != nullptr; };
     ASSERT_EQ(pictures(), 1);
     ASSERT_TRUE(bullets());
     ASSERT_FALSE(edit.CanUndo());
@@ -208,7 +208,7 @@ TEST_F(ViewModesTest, PlainTextIsOneStepThatUndoTakesBackWithTheMode)
     EXPECT_EQ(panel(*form, 2), QStringLiteral("Zmenený"));
     EXPECT_TRUE(form->undoItem->isEnabled());
 
-    QTest::keyClick(edit.view(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(edit.PlainText());
     EXPECT_FALSE(form->plainTextItem->isChecked());
     EXPECT_EQ(edit.Text(), formatted);
@@ -217,7 +217,7 @@ TEST_F(ViewModesTest, PlainTextIsOneStepThatUndoTakesBackWithTheMode)
     edit.setSelectionStart(7);
     EXPECT_EQ(edit.SelectionAttributes().Style(), fs::Bold);
 
-    QTest::keyClick(edit.view(), Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_TRUE(edit.PlainText());
     EXPECT_TRUE(form->plainTextItem->isChecked());
     EXPECT_EQ(pictures(), 0);
@@ -410,7 +410,7 @@ QStringList formats(const RichEdit& edit)
         return (f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : QStringLiteral("auto"))
                + (f.fontWeight() >= QFont::Bold ? QStringLiteral(" bold") : QString());
     };
-    for (QTextBlock b = edit.view()->document()->begin(); b.isValid(); b = b.next()) {
+    for (QTextBlock b = edit.widget()->document()->begin(); b.isValid(); b = b.next()) {
         out << QStringLiteral("paragraph ") + describe(b.charFormat());
         for (auto it = b.begin(); !it.atEnd(); ++it)
             for (int i = 0; i < it.fragment().length(); ++i)

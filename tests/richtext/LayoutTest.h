@@ -18,7 +18,7 @@ struct Layout : ::testing::Test {
         edit.resize(400, 300);
         edit.show();
     }
-    QTextDocument* doc() { return edit.engine().document(); }
+    QTextDocument* doc() { return edit.view().document(); }
     ParagraphLayout* layout() { return qobject_cast<ParagraphLayout*>(doc()->documentLayout()); }
     // Runs the event loop until the paragraphs above the ones asked for are laid out.
     bool settle()

@@ -64,7 +64,7 @@ TEST_F(Edit, SizesAreWholePointsOverTwipsAndClamped)
     CharFormat half;
     half.mask = cfm::Size;
     half.height = 210; // 10.5 pt
-    edit.engine().setCharFormat(FormatScope::Selection, half);
+    edit.view().setCharFormat(FormatScope::Selection, half);
     EXPECT_EQ(edit.SelectionAttributes().Size(), 10);
     EXPECT_EQ(edit.SelectionAttributes().Height(), 210);
     edit.SelectionAttributes().setSize(10);
@@ -96,11 +96,11 @@ TEST_F(Edit, AutomaticColoursAndVerticalPosition)
     EXPECT_EQ(edit.SelectionAttributes().BackColor(), kClWindow);
 
     edit.SelectionAttributes().setVerticalPosition(VerticalPosition::Superscript);
-    EXPECT_TRUE(edit.engine().getCharFormat(FormatScope::Selection).effects & cfe::Superscript);
+    EXPECT_TRUE(edit.view().getCharFormat(FormatScope::Selection).effects & cfe::Superscript);
     edit.SelectionAttributes().setVerticalPosition(VerticalPosition::Subscript);
-    EXPECT_EQ(edit.engine().getCharFormat(FormatScope::Selection).effects & (cfe::Subscript | cfe::Superscript), cfe::Subscript);
+    EXPECT_EQ(edit.view().getCharFormat(FormatScope::Selection).effects & (cfe::Subscript | cfe::Superscript), cfe::Subscript);
     edit.SelectionAttributes().setVerticalPosition(VerticalPosition::Normal);
-    EXPECT_EQ(edit.engine().getCharFormat(FormatScope::Selection).effects & (cfe::Subscript | cfe::Superscript), 0u);
+    EXPECT_EQ(edit.view().getCharFormat(FormatScope::Selection).effects & (cfe::Subscript | cfe::Superscript), 0u);
 }
 
 TEST_F(Edit, FaceNamesAreCutAt32Characters)
@@ -121,7 +121,7 @@ TEST_F(Edit, AssigningABoldFontInWindowTextColourGivesAutomaticColour)
     f.style = fs::Bold;
     f.color = kClWindowText;
     edit.SelectionAttributes().assign(f);
-    const CharFormat rec = edit.engine().getCharFormat(FormatScope::Selection);
+    const CharFormat rec = edit.view().getCharFormat(FormatScope::Selection);
     EXPECT_TRUE(rec.effects & cfe::AutoColor);
     EXPECT_TRUE(rec.effects & cfe::Bold);
     EXPECT_EQ(rec.weight, 700);
@@ -155,7 +155,7 @@ TEST_F(Edit, DefaultAttributesAndFontShapeAnEmptyControl)
     EXPECT_EQ(edit.DefaultAttributes().Name(), "Times New Roman");
     EXPECT_EQ(edit.DefaultAttributes().Size(), 16);
     EXPECT_EQ(edit.DefaultAttributes().Color(), 0x0000FFu);
-    edit.view()->setFocus();
+    edit.widget()->setFocus();
     edit.setSelectedText("typed");
     select(0, 5);
     EXPECT_EQ(edit.SelectionAttributes().Name(), "Times New Roman");
@@ -164,7 +164,7 @@ TEST_F(Edit, DefaultAttributesAndFontShapeAnEmptyControl)
 
     edit.setColor(0x00FFFF);
     EXPECT_EQ(edit.Color(), 0x00FFFFu);
-    EXPECT_EQ(edit.view()->palette().color(QPalette::Base), QColor(255, 255, 0));
+    EXPECT_EQ(edit.widget()->palette().color(QPalette::Base), QColor(255, 255, 0));
 }
 
 TEST_F(Edit, ParagraphAlignmentAndBulletsWithTheOffsetRule)
@@ -179,16 +179,16 @@ TEST_F(Edit, ParagraphAlignmentAndBulletsWithTheOffsetRule)
     edit.ParagraphAttributes().setNumbering(1);
     EXPECT_EQ(edit.ParagraphAttributes().Numbering(), 1);
     EXPECT_EQ(edit.ParagraphAttributes().Offset(), 10);
-    EXPECT_NE(edit.engine().document()->begin().textList(), nullptr) << "bullets are shown as a list";
+    EXPECT_NE(edit.view().document()->begin().textList(), nullptr) << "bullets are shown as a list";
     edit.ParagraphAttributes().setNumbering(0);
     EXPECT_EQ(edit.ParagraphAttributes().Numbering(), 0);
     EXPECT_EQ(edit.ParagraphAttributes().Offset(), 0);
-    EXPECT_EQ(edit.engine().document()->begin().textList(), nullptr);
+    EXPECT_EQ(edit.view().document()->begin().textList(), nullptr);
 
     // A selection over two paragraphs bullets both, in one list.
     select(0, 5);
     edit.ParagraphAttributes().setNumbering(1);
-    const QTextBlock first = edit.engine().document()->begin();
+    const QTextBlock first = edit.view().document()->begin();
     ASSERT_NE(first.textList(), nullptr);
     EXPECT_EQ(first.textList(), first.next().textList());
     EXPECT_EQ(first.next().next().textList(), nullptr);
@@ -208,12 +208,12 @@ TEST_F(Edit, IndentsPlaceTheFirstAndFollowingLinesOfAWrappedParagraph)
     EXPECT_EQ(edit.ParagraphAttributes().FirstIndent(), 30);
     EXPECT_EQ(edit.ParagraphAttributes().Offset(), 15);
     ASSERT_GT(edit.Lines().LineCount(), 2);
-    const QTextBlock block = edit.engine().document()->begin();
+    const QTextBlock block = edit.view().document()->begin();
     const QTextLayout* layout = block.layout();
     ASSERT_GE(layout->lineCount(), 2);
     const double pxPerPoint = 96.0 / 72.0;
-    const QRectF blockRect = edit.engine().document()->documentLayout()->blockBoundingRect(block);
-    const double docMargin = edit.engine().document()->documentMargin();
+    const QRectF blockRect = edit.view().document()->documentLayout()->blockBoundingRect(block);
+    const double docMargin = edit.view().document()->documentMargin();
     EXPECT_NEAR(layout->lineAt(0).x() + blockRect.x() - docMargin, 30 * pxPerPoint, 1.5);
     EXPECT_NEAR(layout->lineAt(1).x() + blockRect.x() - docMargin, 45 * pxPerPoint, 1.5);
 }

@@ -165,7 +165,7 @@ TEST(Document, AReplacementThatMayNotBeUndoneLeavesNothingToUndo)
     edit.setSelectedText("typed");
     ASSERT_TRUE(edit.CanUndo());
     edit.setSelectionStart(5);
-    edit.engine().replaceSel(" inserted", false);
+    edit.view().replaceSel(" inserted", false);
     EXPECT_EQ(edit.Text(), "typed inserted");
     EXPECT_FALSE(edit.CanUndo());
 }
@@ -175,9 +175,9 @@ TEST(Document, SwitchingTheScrollBarKeepsTheDocumentItself)
     RichEdit edit;
     edit.resize(300, 200);
     edit.setText("one\r\ntwo");
-    QTextDocument* shown = edit.engine().document();
+    QTextDocument* shown = edit.view().document();
     edit.setVerticalScrollBar(!edit.verticalScrollBar());
-    EXPECT_EQ(edit.engine().document(), shown) << "no round trip through a stream";
+    EXPECT_EQ(edit.view().document(), shown) << "no round trip through a stream";
     EXPECT_EQ(edit.Text(), "one\r\ntwo");
 }
 
@@ -198,7 +198,7 @@ struct Pages : ::testing::Test {
     // The page width in device pixels that matches the screen's text width at dpi.
     qreal pageWidthAt(qreal dpi) const
     {
-        const QTextDocument* d = edit.engine().document();
+        const QTextDocument* d = edit.view().document();
         return (d->pageSize().width() - 2 * d->documentMargin()) * dpi / 96.0;
     }
 };
@@ -209,7 +209,7 @@ TEST_F(Pages, APageBreaksLinesWhereTheScreenDoesAtTheSameWidth)
     for (const qreal dpi : {96.0, 300.0, 600.0}) {
         // One line a page: each answer is where the next screen line starts.
         const qreal width = pageWidthAt(dpi);
-        QTextBlock first = edit.engine().document()->begin();
+        QTextBlock first = edit.view().document()->begin();
         const qreal lineHeight = first.layout()->lineAt(0).height() * dpi / 96.0;
         QList<int> printed;
         for (int from = 0; from < doc().length();) {

@@ -56,12 +56,12 @@ bool anyInk(const QImage& image, QRect area)
 TEST_F(Layout, ListParagraphsDrawTheirMarkersLeftOfTheText)
 {
     edit.setText("bullet one\r\nbullet two\r\nplain\r\nnumber");
-    edit.engine().setSel({0, 12});
+    edit.view().setSel({0, 12});
     edit.ParagraphAttributes().setNumbering(1);
     edit.ParagraphAttributes().setFirstIndent(10);
     edit.ParagraphAttributes().setOffset(20);
     const QTextBlock last = doc()->lastBlock();
-    edit.engine().setSel({last.position(), last.position()});
+    edit.view().setSel({last.position(), last.position()});
     edit.ParagraphAttributes().setNumbering(2);
     edit.ParagraphAttributes().setFirstIndent(10);
     edit.ParagraphAttributes().setOffset(20);
@@ -168,23 +168,23 @@ TEST_F(Layout, ScrolledIntoTheMiddleOfALargeDocumentTheViewDrawsAndHitsText)
     QBuffer buffer(&rtf);
     buffer.open(QIODevice::ReadOnly);
     edit.LoadStream(buffer);
-    QScrollBar* bar = edit.view()->verticalScrollBar();
+    QScrollBar* bar = edit.widget()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 10000) << "the estimated heights give the document its length";
     bar->setValue(bar->maximum() / 2);
     QCoreApplication::processEvents();
     EXPECT_LT(layout()->laidOutCount(), 1000) << "only what is shown is laid out";
-    const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = edit.widget()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     bool ink = false;
     for (int y = 0; y < shot.height() && !ink; ++y)
         for (int x = 0; x < shot.width() && !ink; ++x)
             ink = qGray(shot.pixel(x, y)) < 128;
     EXPECT_TRUE(ink) << "text is drawn where the view looks";
-    const QPoint middle(40, edit.view()->viewport()->height() / 2);
-    const int pos = edit.view()->cursorForPosition(middle).position();
+    const QPoint middle(40, edit.widget()->viewport()->height() / 2);
+    const int pos = edit.widget()->cursorForPosition(middle).position();
     EXPECT_GT(pos, 1000);
     QTextCursor c(doc());
     c.setPosition(pos);
-    EXPECT_EQ(edit.view()->cursorForPosition(edit.view()->cursorRect(c).center()).position(), pos);
+    EXPECT_EQ(edit.widget()->cursorForPosition(edit.widget()->cursorRect(c).center()).position(), pos);
 }
 
 TEST_F(Layout, JustifiedLinesReachTheRightEdgeExceptTheLast)
@@ -212,14 +212,14 @@ TEST_F(Layout, TheViewDrawsItsCaretWhenFocused)
 {
     edit.setText("abc");
     QApplication::setActiveWindow(&edit);
-    edit.view()->setFocus();
+    edit.widget()->setFocus();
     QCoreApplication::processEvents();
-    if (!edit.view()->hasFocus())
+    if (!edit.widget()->hasFocus())
         GTEST_SKIP() << "the platform gives no focus";
-    edit.engine().setSel({3, 3});
-    const QRect caret = edit.view()->cursorRect();
+    edit.view().setSel({3, 3});
+    const QRect caret = edit.widget()->cursorRect();
     auto inkAtCaret = [&] {
-        const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shot = edit.widget()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         int dark = 0;
         for (int y = caret.top() + 2; y < caret.bottom() - 1; ++y)
             for (int x = caret.left(); x < caret.left() + 2; ++x)
@@ -227,7 +227,7 @@ TEST_F(Layout, TheViewDrawsItsCaretWhenFocused)
         return dark;
     };
     const int focused = inkAtCaret();
-    edit.view()->clearFocus();
+    edit.widget()->clearFocus();
     QCoreApplication::processEvents();
     EXPECT_GT(focused, caret.height() / 2) << "a caret line right of the text";
     EXPECT_LT(inkAtCaret(), focused) << "without focus, no caret";
@@ -239,7 +239,7 @@ TEST_F(Layout, APageBreakShowsAsADottedLineAcrossThePage)
     buffer.open(QIODevice::ReadOnly);
     edit.LoadStream(buffer);
     QCoreApplication::processEvents();
-    const QImage shot = edit.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = edit.widget()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRectF b = layout()->blockBoundingRect(doc()->begin().next());
     // Far right of the short text, on the paragraph's top edge: dots and gaps.
     int ink = 0;

@@ -176,9 +176,9 @@ TEST_F(Layout, HitTestsFindTheCharactersTheCaretRectanglesShow)
     for (int i = 0; i < 12; ++i)
         text += words(rng, int(rng.bounded(1, 30))) + "\r\n";
     edit.setText(text);
-    edit.engine().selectAll();
+    edit.view().selectAll();
     edit.ParagraphAttributes().setAlignment(ParaAlignment::Center);
-    edit.engine().setSel({0, 0});
+    edit.view().setSel({0, 0});
     QAbstractTextDocumentLayout* lay = doc()->documentLayout();
     lay->blockBoundingRect(doc()->lastBlock());
     int checked = 0;
@@ -212,8 +212,8 @@ TEST_F(Layout, HitTestsFindTheCharactersTheCaretRectanglesShow)
     // Through the view: the point of the caret rectangle gives the caret's place back.
     QTextCursor c(doc());
     c.setPosition(37);
-    const QRect r = edit.view()->cursorRect(c);
-    EXPECT_EQ(edit.view()->cursorForPosition(r.center()).position(), 37);
+    const QRect r = edit.widget()->cursorRect(c);
+    EXPECT_EQ(edit.widget()->cursorForPosition(r.center()).position(), 37);
 }
 
 TEST_F(Layout, AWrappedParagraphHasLinesBelowEachOtherWithinTheWidth)
@@ -275,7 +275,7 @@ TEST(LayoutHidden, AControlNobodySeesLaysNothingOutToLoad)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     hidden.LoadStream(buffer);
-    const auto* laid = qobject_cast<ParagraphLayout*>(hidden.engine().document()->documentLayout());
+    const auto* laid = qobject_cast<ParagraphLayout*>(hidden.view().document()->documentLayout());
     ASSERT_NE(laid, nullptr);
     EXPECT_EQ(laid->laidOutCount(), 0);
     EXPECT_EQ(hidden.TextLength(), 200000);
@@ -392,17 +392,17 @@ TEST_F(Layout, TheTextInViewStaysPutWhileTheParagraphsAboveItSettle)
     QBuffer buffer(&rtf);
     buffer.open(QIODevice::ReadOnly);
     edit.LoadStream(buffer);
-    QScrollBar* bar = edit.view()->verticalScrollBar();
+    QScrollBar* bar = edit.widget()->verticalScrollBar();
 
     // The caret goes to the end: the view jumps there without laying out what is above.
     edit.setSelectionStart(edit.TextLength());
     edit.setSelectionLength(0);
-    edit.view()->viewport()->repaint();
-    const QRect caret = edit.view()->cursorRect();
-    ASSERT_TRUE(edit.view()->viewport()->rect().contains(caret.center())) << "the caret is in view";
+    edit.widget()->viewport()->repaint();
+    const QRect caret = edit.widget()->cursorRect();
+    ASSERT_TRUE(edit.widget()->viewport()->rect().contains(caret.center())) << "the caret is in view";
     const int top = bar->value();
     const qreal estimated = layout()->documentSize().height();
-    const int firstShown = edit.view()->cursorForPosition(QPoint(5, 5)).position();
+    const int firstShown = edit.widget()->cursorForPosition(QPoint(5, 5)).position();
 
     ASSERT_TRUE(settle());
     QApplication::processEvents();
@@ -411,8 +411,8 @@ TEST_F(Layout, TheTextInViewStaysPutWhileTheParagraphsAboveItSettle)
     ASSERT_GT(settled - estimated, 5000);
     EXPECT_NEAR(bar->value() - top, settled - estimated, 50);
     // ...but what it shows did not.
-    EXPECT_NEAR(edit.view()->cursorRect().top(), caret.top(), 2);
-    EXPECT_EQ(edit.view()->cursorForPosition(QPoint(5, 5)).position(), firstShown);
+    EXPECT_NEAR(edit.widget()->cursorRect().top(), caret.top(), 2);
+    EXPECT_EQ(edit.widget()->cursorForPosition(QPoint(5, 5)).position(), firstShown);
 }
 
 TEST_F(Layout, ParagraphAndLineSpacingPlaceTheLines)

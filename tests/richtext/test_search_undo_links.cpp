@@ -61,8 +61,8 @@ TEST_F(Control, UndoAndRedoWithinTheUndoLimit)
     EXPECT_EQ(edit.UndoLimit(), 100);
 
     // Keyboard undo goes through the same counter.
-    edit.view()->setFocus();
-    QTest::keyClick(edit.view(), Qt::Key_Z, Qt::ControlModifier);
+    edit.widget()->setFocus();
+    QTest::keyClick(edit.widget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(edit.Text(), "ab");
 }
 
@@ -93,21 +93,21 @@ TEST_F(Control, ClipboardCarriesTextBothWays)
 TEST_F(Control, TypedAndInsertedAddressesBecomeLinks)
 {
     edit.setText("see www.zorim.sk, or write to jan.novak@example.sk. plain words");
-    const CharRange web = edit.engine().linkAt(6);
+    const CharRange web = edit.view().linkAt(6);
     EXPECT_EQ(edit.TextRange(web.min, web.max), "www.zorim.sk");
-    const CharRange mail = edit.engine().linkAt(35);
+    const CharRange mail = edit.view().linkAt(35);
     EXPECT_EQ(edit.TextRange(mail.min, mail.max), "jan.novak@example.sk");
-    EXPECT_EQ(edit.engine().linkAt(55).min, -1);
+    EXPECT_EQ(edit.view().linkAt(55).min, -1);
     edit.setSelectionStart(0);
     edit.setSelectedText("https://a.b/c?d=1 ");
-    EXPECT_EQ(edit.engine().linkAt(3), (CharRange{0, 17}));
+    EXPECT_EQ(edit.view().linkAt(3), (CharRange{0, 17}));
 }
 
 TEST_F(Control, ALinkClickNeedsPressAndReleaseOnTheSameLinkWithTheSameButton)
 {
     edit.setText("http://one.sk and http://two.sk");
     QSignalSpy clicks(&edit, &RichEdit::OnURLClick);
-    RichView& e = edit.engine();
+    RichView& e = edit.view();
     const CharRange one = e.linkAt(2), two = e.linkAt(20);
     emit e.linkNotice(LinkEvent::Press, Qt::LeftButton, one);
     emit e.linkNotice(LinkEvent::Release, Qt::LeftButton, two);
@@ -125,9 +125,9 @@ TEST_F(Control, ALinkClickNeedsPressAndReleaseOnTheSameLinkWithTheSameButton)
 
     // With the real mouse on the view.
     clicks.clear();
-    const QRect r = edit.view()->cursorRect(QTextCursor(e.document()));
+    const QRect r = edit.widget()->cursorRect(QTextCursor(e.document()));
     const QPoint onLink = r.center() + QPoint(15, 0);
-    QTest::mouseClick(edit.view()->viewport(), Qt::LeftButton, {}, onLink);
+    QTest::mouseClick(edit.widget()->viewport(), Qt::LeftButton, {}, onLink);
     ASSERT_EQ(clicks.count(), 1);
     EXPECT_EQ(clicks[0][0].toString(), "http://one.sk");
 }

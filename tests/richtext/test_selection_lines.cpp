@@ -92,7 +92,7 @@ TEST_F(Lines, LinesFollowTheLayoutAtTheViewsWidth)
 
     // A trailing break makes an empty last line that LineCount does not count.
     edit.setText("first\r\n");
-    EXPECT_EQ(edit.engine().lineCount(), 2);
+    EXPECT_EQ(edit.view().lineCount(), 2);
     EXPECT_EQ(edit.Lines().LineCount(), 1);
     edit.setText("");
     EXPECT_EQ(edit.Lines().LineCount(), 0);
@@ -102,7 +102,7 @@ TEST_F(Lines, LinesFollowTheLayoutAtTheViewsWidth)
     QString para;
     while (true) {
         edit.setText(para);
-        if (edit.engine().lineCount() >= 3)
+        if (edit.view().lineCount() >= 3)
             break;
         para += "wrap ";
     }
@@ -111,8 +111,8 @@ TEST_F(Lines, LinesFollowTheLayoutAtTheViewsWidth)
     EXPECT_GT(line2, 0);
     edit.setSelectionStart(line2);
     EXPECT_EQ(edit.CaretPosition(), QPoint(0, 2));
-    EXPECT_EQ(edit.engine().lineFromChar(line2 - 1), 1);
-    EXPECT_GT(edit.engine().lineLength(0), 0);
+    EXPECT_EQ(edit.view().lineFromChar(line2 - 1), 1);
+    EXPECT_GT(edit.view().lineLength(0), 0);
 }
 
 TEST_F(Lines, AddingLinesToALighterControl)
@@ -183,7 +183,7 @@ TEST_F(Lines, LineNumbersStayRightThroughEditsAndResizes)
     for (int i = 0; i < 60; ++i)
         text += QString("paragraph %1 ").arg(i).repeated(i % 7 + 1) + "\r\n";
     edit.setText(text);
-    RichView& e = edit.engine();
+    RichView& e = edit.view();
     // Ask about an early line first, so that only part of the document has been counted.
     EXPECT_EQ(e.lineFromChar(0), 0);
     expectLinesAgree(e, "after load");

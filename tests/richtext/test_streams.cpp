@@ -399,13 +399,13 @@ TEST_F(Streams, WhatNeedsTheWholeOfALongTextTakesTheRestInFirst)
     // A key typed into the view does the same; moving through what is in does not wait.
     edit.Lines().LoadFile(path);
     edit.setFocus();
-    QTest::keyClick(edit.view(), Qt::Key_PageDown);
-    QTest::keyClick(edit.view(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_PageDown);
+    QTest::keyClick(edit.widget(), Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_TRUE(edit.Loading());
     EXPECT_GT(edit.SelectionStart(), 0);
-    QTest::keyClick(edit.view(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(edit.widget(), Qt::Key_End, Qt::ControlModifier);
     EXPECT_FALSE(edit.Loading());
-    QTest::keyClick(edit.view(), Qt::Key_X);
+    QTest::keyClick(edit.widget(), Qt::Key_X);
     EXPECT_EQ(edit.Text(), t.text + QStringLiteral("x"));
 
     // A new document drops what was still to come.
@@ -476,7 +476,7 @@ TEST_F(Streams, PicturesHaveNoTextInATextFile)
     edit.setText(text);
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::red);
-    QTextCursor c(edit.engine().document());
+    QTextCursor c(edit.view().document());
     c.setPosition(4);
     insertPicture(c, pictureFromImage(image));
     const QString path = dir.filePath("picture.txt");

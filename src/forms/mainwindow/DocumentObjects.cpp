@@ -53,7 +53,7 @@ CharRange insertRtf(RichEdit& edit, const QByteArray& rtf)
     const int end = start + edit.TextLength() - before + removed;
     edit.setSelectionStart(end);
     edit.setSelectionLength(0);
-    edit.view()->ensureCursorVisible();
+    edit.widget()->ensureCursorVisible();
     return {start, end};
 }
 
@@ -62,7 +62,7 @@ void insertObjectAtSelection(RichEdit& edit, const EmbeddedObject& object)
     const CharRange range = insertRtf(edit, objectRtf(object));
     edit.setSelectionStart(range.min);
     edit.setSelectionLength(range.max - range.min);
-    edit.view()->ensureCursorVisible();
+    edit.widget()->ensureCursorVisible();
 }
 
 std::optional<EmbeddedObject> selectedObject(const RichEdit& edit)

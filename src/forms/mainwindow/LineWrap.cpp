@@ -9,12 +9,12 @@ namespace zorim {
 
 bool lineWrapping(const RichEdit& edit)
 {
-    return edit.view()->lineWrapMode() == QTextEdit::WidgetWidth;
+    return edit.widget()->lineWrapMode() == QTextEdit::WidgetWidth;
 }
 
 void setLineWrapping(RichEdit& edit, bool wrap)
 {
-    QTextEdit* view = edit.view();
+    QTextEdit* view = edit.widget();
     if (wrap == lineWrapping(edit))
         return;
     stopFollowingWidestLine(view);

@@ -75,7 +75,7 @@ MainWindow::~MainWindow()
     platform_.hideTrayIcon();
     // The controls are destroyed after this: their notices must not reach a half-gone window.
     RichEdit1->disconnect(this);
-    RichEdit1->view()->disconnect(this);
+    RichEdit1->widget()->disconnect(this);
     // The key routing and the handlers refer to the controls: they go first.
     delete commandUi_;
     commandUi_ = nullptr;
@@ -139,9 +139,9 @@ QWidget* MainWindow::buildClientArea()
 
     RichEdit1 = new RichEdit(client_, RichEdit::Kind::Document);
     RichEdit1->setGeometry(kEditorLeft, kEditorTop, kEditorWidth, kEditorHeight);
-    RichEdit1->view()->setFrameShape(QFrame::NoFrame);
-    RichEdit1->view()->setTabChangesFocus(false);
-    RichEdit1->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    RichEdit1->widget()->setFrameShape(QFrame::NoFrame);
+    RichEdit1->widget()->setTabChangesFocus(false);
+    RichEdit1->widget()->setContextMenuPolicy(Qt::CustomContextMenu);
 
     RichEdit2 = new RichEdit(client_, RichEdit::Kind::Simple);
     RichEdit2->setPlainText(true);
@@ -205,7 +205,7 @@ void MainWindow::connectEditor()
     connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
         guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
     });
-    QTextEdit* view = RichEdit1->view();
+    QTextEdit* view = RichEdit1->widget();
     connect(RichEdit1, &RichEdit::OnChange, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::selectionChanged, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::undoAvailable, this, &MainWindow::refreshCommandState);
@@ -214,7 +214,7 @@ void MainWindow::connectEditor()
 
 void MainWindow::connectMenusAndPanels(QWidget* controlBar)
 {
-    QTextEdit* view = RichEdit1->view();
+    QTextEdit* view = RichEdit1->widget();
     // Context menus: the document's and the window's contextMenu, the tool bar area's toolBarMenu,
     // the tray's and the caption bar's trayMenu.
     connect(view, &QWidget::customContextMenuRequested, this,
