@@ -1,0 +1,133 @@
+// Tables in the layout: cells side by side at their widths, rows as tall as their tallest
+// cell, the caret and keys in cells, lines through rows.
+#include "LayoutTest.h"
+#include "TableTest.h"
+#include "richtext/RichEdit.h"
+#include "richtext/RichView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+struct Tables : Layout {
+    QTextTable* table = nullptr;
+    // "pred" above, a table of rows × three cells 1500 twips (100 pixels) wide, "po" below.
+    void build(int rows)
+    {
+        QTextCursor c(doc());
+        c.insertText(QStringLiteral("pred"));
+        table = insertTable(c, rows, {1500, 1500, 1500});
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("po"));
+    }
+    // Cell (1, 1) shaded, with a stated border on its left only.
+    void shadeAndBorder()
+    {
+        QTextCharFormat f = table->cellAt(1, 1).format();
+        f.setBackground(QColor(255, 230, 180));
+        f.setProperty(tableprop::BorderTwips, QVariant::fromValue(QList<int>{30, 0, 0, 0}));
+        table->cellAt(1, 1).setFormat(f);
+    }
+    QRectF rectOf(int pos) { return layout()->blockBoundingRect(doc()->findBlock(pos)); }
+    QRectF cellRect(int r, int c) { return rectOf(table->cellAt(r, c).firstPosition()); }
+};
+
+} // namespace
+
+TEST_F(Tables, CellsStandSideBySideAndARowIsAsTallAsItsTallestCell)
+{
+    build(2);
+    const qreal m = doc()->documentMargin();
+    const qreal gap = 60 / 15.0;
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_DOUBLE_EQ(cellRect(0, c).left(), m + 100 * c + gap) << c;
+        EXPECT_DOUBLE_EQ(cellRect(0, c).top(), cellRect(0, 0).top()) << c;
+        EXPECT_DOUBLE_EQ(cellRect(0, c).width(), 100 - 2 * gap) << c;
+    }
+    EXPECT_DOUBLE_EQ(cellRect(0, 0).top(), rectOf(0).bottom()) << "the table follows the paragraph above";
+    // A long text wraps in its cell and makes its row taller; the other cells stay one line.
+    const qreal oneLine = cellRect(1, 0).top() - cellRect(0, 0).top();
+    QTextCursor c = table->cellAt(0, 1).lastCursorPosition();
+    c.insertText(QStringLiteral(" slovo").repeated(12));
+    const int lines = doc()->findBlock(c.position()).layout()->lineCount();
+    EXPECT_GT(lines, 2);
+    EXPECT_EQ(doc()->findBlock(table->cellAt(0, 0).firstPosition()).layout()->lineCount(), 1);
+    EXPECT_NEAR(cellRect(1, 0).top() - cellRect(0, 0).top(), oneLine * lines, 1);
+    EXPECT_DOUBLE_EQ(rectOf(table->lastPosition() + 1).top(), cellRect(1, 2).bottom()) << "below the last row";
+}
+
+TEST_F(Tables, ARowCountsTheLinesOfItsCellWithTheMost)
+{
+    build(2);
+    QTextCursor c = table->cellAt(0, 1).lastCursorPosition();
+    c.insertText(QStringLiteral(" slovo").repeated(12));
+    const QTextBlock wrapped = doc()->findBlock(c.position());
+    const int rowLines = wrapped.layout()->lineCount();
+    ParagraphLayout* lay = layout();
+    // "pred", the first row's lines, the second row's one, "po".
+    EXPECT_EQ(lay->lineCount(), 1 + rowLines + 1 + 1);
+    const int lastLineStart = wrapped.position() + wrapped.layout()->lineAt(rowLines - 1).textStart();
+    EXPECT_EQ(lay->lineOf(lastLineStart), rowLines);
+    EXPECT_EQ(lay->placeAsShown(lastLineStart + 2), QPoint(2, rowLines));
+    EXPECT_EQ(lay->lineOf(table->cellAt(0, 2).firstPosition()), 1) << "cells of a row share its first line";
+    EXPECT_EQ(lay->lineOf(table->cellAt(1, 2).firstPosition() + 1), 1 + rowLines);
+    // A line of the row starts in the first cell that has it, from the left.
+    EXPECT_EQ(lay->lineStart(1), table->cellAt(0, 0).firstPosition());
+    EXPECT_EQ(lay->lineStart(rowLines), lastLineStart);
+    EXPECT_EQ(lay->lineStart(1 + rowLines), table->cellAt(1, 0).firstPosition());
+    EXPECT_EQ(lay->lineStart(2 + rowLines), table->lastPosition() + 1);
+}
+
+namespace {
+int countPixels(const QImage& image, QRgb colour, QRect area = {})
+{
+    area = area.isNull() ? image.rect() : area;
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
+} // namespace
+
+TEST_F(Tables, ShadingAndBordersAsStatedGuideLinesOnScreenOnly)
+{
+    build(2);
+    shadeAndBorder();
+    const QRectF shaded = cellRect(1, 1);
+    QImage screen(400, 200, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter p(&screen);
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.palette.setColor(QPalette::Text, Qt::black);
+        ctx.clip = QRectF(screen.rect());
+        layout()->draw(&p, ctx);
+    }
+    EXPECT_EQ(screen.pixel(int(shaded.right()) - 2, int(shaded.center().y())), qRgb(255, 230, 180));
+    // The stated border: two pixels of black on the cell's left edge.
+    const int edge = int(shaded.left() - 60 / 15.0);
+    EXPECT_EQ(screen.pixel(edge, int(shaded.center().y())), qRgb(0, 0, 0));
+    // Guide lines round the cells with no border, as along the table's right edge.
+    const int right = int(doc()->documentMargin()) + 300;
+    EXPECT_GT(countPixels(screen, qRgb(200, 200, 200), QRect(right - 1, 0, 3, 200)), 20);
+
+    QImage paper(400, 200, QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    {
+        QPainter p(&paper);
+        EXPECT_EQ(layout()->layoutPage(&p, QRectF(paper.rect()), 96, 96, 0), doc()->characterCount() - 1);
+    }
+    EXPECT_EQ(countPixels(paper, qRgb(200, 200, 200), QRect(299, 0, 3, 200)), 0) << "no guide lines on paper";
+    EXPECT_GT(countPixels(paper, qRgb(255, 230, 180)), 100);
+    EXPECT_GT(countPixels(paper, qRgb(0, 0, 0)), 20);
+}
