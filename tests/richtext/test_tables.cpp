@@ -131,3 +131,114 @@ TEST_F(Tables, ShadingAndBordersAsStatedGuideLinesOnScreenOnly)
     EXPECT_GT(countPixels(paper, qRgb(255, 230, 180)), 100);
     EXPECT_GT(countPixels(paper, qRgb(0, 0, 0)), 20);
 }
+
+namespace {
+
+struct TableKeys : Tables {
+    QWidget* keys() { return edit.widget(); }
+    QString textOf(int r, int c)
+    {
+        QTextCursor cursor = table->cellAt(r, c).firstCursorPosition();
+        cursor.setPosition(table->cellAt(r, c).lastPosition(), QTextCursor::KeepAnchor);
+        return cursor.selectedText();
+    }
+    void caretAt(int pos) { edit.view().setSel({pos, pos}); }
+    int caret() { return edit.view().caret(); }
+    void type(const QString& text) { QTest::keyClicks(keys(), text); }
+};
+
+} // namespace
+
+TEST_F(TableKeys, TheMouseAndTheArrowsTakeTheCaretIntoCellsWhereTypingStays)
+{
+    build(2);
+    const QRectF target = cellRect(1, 1);
+    QTest::mouseClick(edit.widget()->viewport(), Qt::LeftButton, {}, QPoint(int(target.left()) + 1, int(target.center().y())));
+    EXPECT_EQ(caret(), table->cellAt(1, 1).firstPosition());
+    type(QStringLiteral("ab"));
+    EXPECT_EQ(textOf(1, 1), QStringLiteral("ab") + cellText(1, 1));
+    EXPECT_EQ(textOf(1, 0), cellText(1, 0));
+    EXPECT_EQ(textOf(1, 2), cellText(1, 2));
+    caretAt(table->cellAt(0, 0).lastPosition());
+    QTest::keyClick(keys(), Qt::Key_Right);
+    EXPECT_EQ(caret(), table->cellAt(0, 1).firstPosition());
+    QTest::keyClick(keys(), Qt::Key_Down);
+    EXPECT_EQ(table->cellAt(caret()).row(), 1);
+    EXPECT_EQ(table->cellAt(caret()).column(), 1);
+    QTest::keyClick(keys(), Qt::Key_Down);
+    EXPECT_EQ(caret(), table->lastPosition() + 1) << "down from the last row: the paragraph below";
+    // The caret panel's line and column through the table.
+    caretAt(table->cellAt(1, 2).firstPosition() + 2);
+    EXPECT_EQ(layout()->placeAsShown(caret()), QPoint(2, 2));
+}
+
+TEST_F(TableKeys, TabMovesBetweenCellsAndInTheLastCellAddsARowLikeTheOneAbove)
+{
+    build(2);
+    caretAt(1);
+    QTest::keyClick(keys(), Qt::Key_Tab);
+    EXPECT_TRUE(edit.Text().startsWith(QStringLiteral("p\tred"))) << "outside a table Tab types a tab";
+    caretAt(table->cellAt(0, 2).firstPosition() + 1);
+    QTest::keyClick(keys(), Qt::Key_Tab);
+    EXPECT_EQ(caret(), table->cellAt(1, 0).firstPosition()) << "from a row's last cell to the next row";
+    QTest::keyClick(keys(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(caret(), table->cellAt(0, 2).firstPosition());
+    const QString before = edit.Text();
+    caretAt(table->cellAt(1, 2).firstPosition());
+    QTest::keyClick(keys(), Qt::Key_Tab);
+    ASSERT_EQ(table->rows(), 3);
+    EXPECT_EQ(caret(), table->cellAt(2, 0).firstPosition());
+    EXPECT_EQ(table->cellAt(2, 2).format().intProperty(tableprop::CellRightTwips), 4500);
+    EXPECT_DOUBLE_EQ(cellRect(2, 1).left(), cellRect(1, 1).left());
+    type(QStringLiteral("riadok"));
+    EXPECT_EQ(textOf(2, 0), QStringLiteral("riadok"));
+    QTest::keyClick(keys(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(keys(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(table->rows(), 2) << "the new row is one undo step";
+    EXPECT_EQ(edit.Text(), before);
+}
+
+TEST_F(TableKeys, DeletingAtACellsEdgesKeepsTheCells)
+{
+    build(2);
+    const QString before = edit.Text();
+    caretAt(table->cellAt(0, 1).firstPosition());
+    QTest::keyClick(keys(), Qt::Key_Backspace);
+    QTest::keyClick(keys(), Qt::Key_Backspace, Qt::ControlModifier);
+    caretAt(table->cellAt(0, 1).lastPosition());
+    QTest::keyClick(keys(), Qt::Key_Delete);
+    QTest::keyClick(keys(), Qt::Key_Delete, Qt::ControlModifier);
+    caretAt(table->lastPosition() + 1);
+    QTest::keyClick(keys(), Qt::Key_Backspace);
+    EXPECT_EQ(edit.Text(), before);
+    EXPECT_EQ(table->rows(), 2);
+    // A word is deleted up to the cell's start, not into the cell before.
+    caretAt(table->cellAt(0, 1).lastPosition());
+    QTest::keyClick(keys(), Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(textOf(0, 1), QString());
+    EXPECT_EQ(textOf(0, 0), cellText(0, 0));
+    QTest::keyClick(keys(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit.Text(), before);
+}
+
+TEST_F(TableKeys, DeletingASelectionOfWholeRowsRemovesThemAndUndoBringsThemBack)
+{
+    build(3);
+    const QString before = edit.Text();
+    // Rows 1 and 2 selected from the first cell's start to the last cell's end.
+    edit.view().setSel({table->cellAt(1, 0).firstPosition(), table->cellAt(2, 2).lastPosition()});
+    ASSERT_TRUE(edit.widget()->textCursor().hasComplexSelection());
+    QTest::keyClick(keys(), Qt::Key_Delete);
+    ASSERT_EQ(table->rows(), 1);
+    EXPECT_EQ(textOf(0, 2), cellText(0, 2));
+    EXPECT_EQ(rectOf(table->lastPosition() + 1).top(), cellRect(0, 0).bottom());
+    QTest::keyClick(keys(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(table->rows(), 3);
+    EXPECT_EQ(edit.Text(), before);
+    // Cells of part of a row are emptied, as Qt does, and the rows stay.
+    edit.view().setSel({table->cellAt(0, 0).firstPosition(), table->cellAt(1, 1).lastPosition()});
+    QTest::keyClick(keys(), Qt::Key_Backspace);
+    EXPECT_EQ(table->rows(), 3);
+    EXPECT_EQ(textOf(1, 1), QString());
+    EXPECT_EQ(textOf(1, 2), cellText(1, 2));
+}
