@@ -60,6 +60,25 @@ QImage imageOf(QTextDocument* doc, const QTextImageFormat& format)
     return {};
 }
 
+// The document's tables in order, asked about paragraphs in order: which table holds a
+// position, without asking the document which frame holds each paragraph.
+class TableWalk {
+public:
+    explicit TableWalk(const QTextDocument* doc) : frames_(doc->rootFrame()->childFrames()) {}
+    const QTextTable* at(int pos)
+    {
+        while (next_ < frames_.size() && frames_[next_]->lastPosition() < pos)
+            ++next_;
+        if (next_ < frames_.size() && frames_[next_]->firstPosition() <= pos)
+            return qobject_cast<const QTextTable*>(frames_[next_]);
+        return nullptr;
+    }
+
+private:
+    QList<QTextFrame*> frames_;
+    qsizetype next_ = 0;
+};
+
 } // namespace
 
 // Sizes and draws the document's pictures: at the size their format names, else at the
@@ -156,12 +175,6 @@ void ParagraphLayout::updateEstimates()
     estLineHeight_ = std::ceil(fm.lineSpacing());
 }
 
-qreal ParagraphLayout::estimate(const QTextBlock& block) const
-{
-    const QTextTable* table = rowOf(block).table;
-    return estimateIn(block, table ? table->columns() : 1);
-}
-
 qreal ParagraphLayout::estimateIn(const QTextBlock& block, int columns) const
 {
     // A paragraph not yet laid out counts as its characters set in the default font; in a
@@ -183,16 +196,9 @@ void ParagraphLayout::resetAll()
     heights.reserve(size_t(doc->blockCount()));
     std::vector<int> lines;
     lines.reserve(heights.capacity());
-    // The tables in order beside the paragraphs, so no paragraph asks which frame holds it.
-    const QList<QTextFrame*> frames = doc->rootFrame()->childFrames();
-    qsizetype frame = 0;
+    TableWalk tables(doc);
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        const int pos = b.position();
-        while (frame < frames.size() && frames[frame]->lastPosition() < pos)
-            ++frame;
-        const auto* table = frame < frames.size() && frames[frame]->firstPosition() <= pos
-                                ? qobject_cast<const QTextTable*>(frames[frame])
-                                : nullptr;
+        const QTextTable* table = tables.at(b.position());
         const qreal h = estimateIn(b, table ? table->columns() : 1);
         heights.push_back(h);
         // A paragraph in a table may count no line: its row counts its tallest cell's.
@@ -503,6 +509,7 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     heights.reserve(size_t(newCount));
     lines.reserve(size_t(newCount));
     QTextBlock b = first;
+    TableWalk tables(doc);
     for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next()) {
         const Row row = eager ? rowOf(b) : Row();
         if (row && row.first == b.blockNumber()) {
@@ -521,9 +528,9 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
             heights.push_back(heights_.height(a + i));
             lines.push_back(lines_.height(a + i));
         } else {
-            heights.push_back(estimate(b));
-            const int least = rowOf(b) ? 0 : 1;
-            lines.push_back(std::max(least, int(std::lround(heights.back() / estLineHeight_))));
+            const QTextTable* table = tables.at(b.position());
+            heights.push_back(estimateIn(b, table ? table->columns() : 1));
+            lines.push_back(std::max(table ? 0 : 1, int(std::lround(heights.back() / estLineHeight_))));
         }
     }
     if (int(heights.size()) != newCount) {

@@ -253,7 +253,6 @@ private:
     qreal pageWidth() const;
     qreal margin() const;
     void updateEstimates();
-    qreal estimate(const QTextBlock& block) const;
     void resetAll();
     // Lays the paragraph out when it is not; returns whether its height changed.
     bool ensure(const QTextBlock& block) const;
