@@ -156,11 +156,29 @@ std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row,
     if (boxes.empty() || !rowFormat)
         return boxes;
     if (twips) {
-        // The right edges as the document states them, from the row's left edge.
+        // The right edges as the document states them, from the row's left edge. A cell Qt
+        // spans over columns ends where the last of them does in a nearby row.
+        auto spannedRight = [&](int lastColumn, int own) {
+            for (int d = 1; d <= 8; ++d) {
+                for (const int r : {row.row - d, row.row + d}) {
+                    if (r < 0 || r >= table->rows())
+                        continue;
+                    const QTextTableCell other = table->cellAt(r, lastColumn);
+                    if (other.column() + other.columnSpan() - 1 == lastColumn
+                        && other.format().hasProperty(tableprop::CellRightTwips))
+                        return std::max(own, other.format().intProperty(tableprop::CellRightTwips));
+                }
+            }
+            return own;
+        };
         qreal left = pixels(rowFormat->intProperty(tableprop::RowLeftTwips));
-        for (CellBox& box : boxes) {
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            CellBox& box = boxes[i];
+            int right = box.format.intProperty(tableprop::CellRightTwips);
+            if (spans[i] > 1)
+                right = spannedRight(std::min(columns - 1, box.column + spans[i] - 1), right);
             box.x = left;
-            box.width = std::max<qreal>(1, pixels(box.format.intProperty(tableprop::CellRightTwips)) - left);
+            box.width = std::max<qreal>(1, pixels(right) - left);
             left += box.width;
         }
     } else {

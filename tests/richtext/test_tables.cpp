@@ -242,3 +242,28 @@ TEST_F(TableKeys, DeletingASelectionOfWholeRowsRemovesThemAndUndoBringsThemBack)
     EXPECT_EQ(textOf(1, 1), QString());
     EXPECT_EQ(textOf(1, 2), cellText(1, 2));
 }
+
+TEST_F(Tables, ATableInACellAndMergedCellsShowInTheirCell)
+{
+    build(3);
+    table->mergeCells(1, 0, 2, 1); // cell (1, 0) reaches down over (2, 0)
+    table->mergeCells(0, 1, 1, 2); // cell (0, 1) reaches over (0, 2)
+    QTextCursor inner = table->cellAt(2, 2).firstCursorPosition();
+    QTextTable* nested = inner.insertTable(2, 2);
+    nested->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("vnútri"));
+    // The outer cell holds the inner table's paragraphs one below another, in its width.
+    const QRectF outer = cellRect(2, 1);
+    const QRectF in = rectOf(nested->cellAt(1, 1).firstPosition());
+    EXPECT_GE(in.left(), outer.right());
+    EXPECT_GT(in.top(), cellRect(2, 1).top());
+    EXPECT_GT(rectOf(table->lastPosition() + 1).top(), in.bottom() - 0.5);
+    EXPECT_EQ(cellRect(0, 1).width(), 2 * 100 - 2 * 60 / 15.0) << "a cell over two columns is as wide as both";
+    // Hit, lines and a printed page find their way through both.
+    const int hit = layout()->hitTest(in.center(), Qt::FuzzyHit);
+    EXPECT_EQ(doc()->findBlock(hit).blockNumber(), doc()->findBlock(nested->cellAt(1, 1).firstPosition()).blockNumber());
+    // Above it in its cell: the empty paragraph Qt leaves before a table and three inner cells.
+    EXPECT_EQ(layout()->lineOf(hit), layout()->lineOf(table->cellAt(2, 1).firstPosition()) + 4);
+    QImage paper(400, 400, QImage::Format_RGB32);
+    QPainter p(&paper);
+    EXPECT_EQ(layout()->layoutPage(&p, QRectF(paper.rect()), 96, 96, 0), doc()->characterCount() - 1);
+}
