@@ -217,6 +217,7 @@ private:
         qreal width = 0;
         qreal textX = 0;
         qreal textWidth = 0;
+        bool merged = false; // merged into the cell on its left, which spans its box
         QTextCharFormat format;
     };
     // Which part of a row a page shows: the row's own heights from top to bottom.

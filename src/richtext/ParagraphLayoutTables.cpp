@@ -53,9 +53,15 @@ Borders bordersOf(const QTextCharFormat& f)
 
 // Borders centred on the cell's edges (neighbours draw a shared edge in the same place); on
 // screen a side with none shows a thin grey guide line.
-void drawBorders(QPainter* painter, const QRectF& r, const QTextCharFormat& format, bool guides)
+void drawBorders(QPainter* painter, const QRectF& r, const QTextCharFormat& format, bool guides, bool openTop,
+                 bool openBottom)
 {
-    const Borders b = bordersOf(format);
+    Borders b = bordersOf(format);
+    // A cell merged with the one above or below has no edge between them.
+    if (openTop)
+        b.width[1] = -1;
+    if (openBottom)
+        b.width[3] = -1;
     const QRectF sides[4] = {
         QRectF(r.left() - b.width[0] / 2, r.top(), b.width[0], r.height()),
         QRectF(r.left(), r.top() - b.width[1] / 2, r.width(), b.width[1]),
@@ -67,7 +73,7 @@ void drawBorders(QPainter* painter, const QRectF& r, const QTextCharFormat& form
     for (int i = 0; i < 4; ++i) {
         if (b.width[i] > 0) {
             painter->fillRect(sides[i], b.brush[i]);
-        } else if (guides) {
+        } else if (guides && b.width[i] == 0) {
             painter->setPen(QPen(QColor(200, 200, 200), 0));
             painter->drawLine(edges[i]);
         }
@@ -217,6 +223,17 @@ std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row,
                 boxes[i].width += widths[size_t(c + k)];
         }
     }
+    // A cell the document merges into the one on its left widens that one; its own
+    // paragraphs (a merged cell's are empty) keep their place.
+    for (size_t i = 1; i < boxes.size(); ++i) {
+        if (boxes[i].format.intProperty(tableprop::MergeHorizontal) != int(tableprop::Merge::Continued))
+            continue;
+        size_t j = i - 1;
+        while (j > 0 && boxes[j].merged)
+            --j;
+        boxes[j].width = boxes[i].x + boxes[i].width - boxes[j].x;
+        boxes[i].merged = true;
+    }
     const qreal gap = rowFormat->hasProperty(tableprop::RowGapTwips)
                           ? std::max<qreal>(0, pixels(rowFormat->intProperty(tableprop::RowGapTwips)))
                           : std::max<qreal>(kLeastCellGap, table->format().cellPadding());
@@ -305,8 +322,12 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         }
     }
     const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
+    const int continued = int(tableprop::Merge::Continued);
     for (const CellBox& box : cellBoxes(row, page)) {
         const QRectF rect(origin.x() + box.x, origin.y() + top, box.width, bottom - top);
+        const bool openTop = box.format.intProperty(tableprop::MergeVertical) == continued;
+        const bool openBottom = row.row + 1 < row.table->rows()
+                                && row.table->cellAt(row.row + 1, box.column).format().intProperty(tableprop::MergeVertical) == continued;
         const QTextFormat* chosen = nullptr;
         for (const CellSelection& s : cellSelections) {
             if (box.column >= s.column && box.column < s.column + s.columns)
@@ -314,7 +335,7 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         }
         const QBrush shading = chosen && chosen->hasProperty(QTextFormat::BackgroundBrush) ? chosen->background()
                                                                                            : box.format.background();
-        if (shading.style() != Qt::NoBrush)
+        if (shading.style() != Qt::NoBrush && !box.merged)
             painter->fillRect(rect, shading);
         painter->save();
         painter->setClipRect(rect, Qt::IntersectClip);
@@ -353,7 +374,8 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
             }
         }
         painter->restore();
-        drawBorders(painter, rect, box.format, context != nullptr);
+        if (!box.merged)
+            drawBorders(painter, rect, box.format, context != nullptr, openTop, openBottom);
     }
 }
 
@@ -367,7 +389,7 @@ int ParagraphLayout::hitRow(const Row& row, const QPointF& point, bool exact) co
     const std::vector<CellBox> boxes = cellBoxes(row, pageWidth());
     const CellBox* in = nullptr;
     for (const CellBox& box : boxes) {
-        if (box.first >= 0 && (!in || p.x() >= box.x))
+        if (box.first >= 0 && !box.merged && (!in || p.x() >= box.x))
             in = &box;
     }
     if (!in)

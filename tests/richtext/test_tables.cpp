@@ -267,3 +267,35 @@ TEST_F(Tables, ATableInACellAndMergedCellsShowInTheirCell)
     QPainter p(&paper);
     EXPECT_EQ(layout()->layoutPage(&p, QRectF(paper.rect()), 96, 96, 0), doc()->characterCount() - 1);
 }
+
+TEST_F(Tables, CellsTheDocumentMergesShowAsOne)
+{
+    build(2);
+    auto mark = [&](int r, int c, int property, tableprop::Merge merge) {
+        QTextCharFormat f = table->cellAt(r, c).format();
+        f.setProperty(property, int(merge));
+        table->cellAt(r, c).setFormat(f);
+    };
+    mark(0, 0, tableprop::MergeHorizontal, tableprop::Merge::First);
+    mark(0, 1, tableprop::MergeHorizontal, tableprop::Merge::Continued);
+    mark(0, 2, tableprop::MergeVertical, tableprop::Merge::First);
+    mark(1, 2, tableprop::MergeVertical, tableprop::Merge::Continued);
+    EXPECT_DOUBLE_EQ(cellRect(0, 0).width(), 200 - 2 * 60 / 15.0) << "the first cell spans the one merged into it";
+    EXPECT_DOUBLE_EQ(cellRect(1, 0).width(), 100 - 2 * 60 / 15.0);
+    QImage screen(400, 200, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter p(&screen);
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.clip = QRectF(screen.rect());
+        layout()->draw(&p, ctx);
+    }
+    const QRgb guide = qRgb(200, 200, 200);
+    const int between = int(cellRect(1, 0).top());
+    const int m = int(doc()->documentMargin());
+    auto guideAt = [&](int x, int y) { return countPixels(screen, guide, QRect(x, y - 1, 1, 3)) > 0; };
+    EXPECT_TRUE(guideAt(m + 50, between)) << "rows of unmerged cells are ruled";
+    EXPECT_FALSE(guideAt(m + 250, between)) << "no rule between cells merged down";
+    EXPECT_FALSE(guideAt(m + 100, int(cellRect(0, 0).center().y()))) << "no rule between cells merged across";
+    EXPECT_TRUE(guideAt(m + 100, int(cellRect(1, 0).center().y())));
+}
