@@ -246,6 +246,10 @@ private:
     // page's rest is cut.
     qreal rowOffsetOf(const Row& row, int pos) const;
     int rowCut(const Row& row, Band band, qreal* cut) const;
+    // Draws the header rows of row's table at the top of a page (rest: what of row is still
+    // to print); answers the height they take, 0 when none are drawn.
+    qreal drawHeaderRows(QPainter* painter, const Row& row, qreal width, qreal rest, qreal height,
+                         std::vector<Row>* relaid) const;
     QList<QTextLayout::FormatRange> selectionRanges(const QTextBlock& block, const PaintContext& context,
                                                     QList<QBrush>* breakMarks) const;
     qreal ownHeight(const QTextBlock& block) const;

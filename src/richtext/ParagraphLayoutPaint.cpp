@@ -2,6 +2,7 @@
 
 #include "richtext/DocFormats.h"
 #include "richtext/Links.h"
+#include "richtext/TableFormat.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTextTable>
 #include <algorithm>
 
 // Drawing the laid-out document: on the view and onto printed pages.
@@ -147,6 +149,37 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
 
 // ---- pages --------------------------------------------------------------------------------
 
+qreal ParagraphLayout::drawHeaderRows(QPainter* painter, const Row& row, qreal width, qreal rest, qreal height,
+                                      std::vector<Row>* relaid) const
+{
+    // A page that starts inside a table starts with its header rows (the rows at its top
+    // marked so), as long as the row that follows still fits below them.
+    QTextDocument* doc = document();
+    std::vector<std::pair<Row, qreal>> headers;
+    qreal total = 0;
+    for (int r = 0; r < row.row; ++r) {
+        const QTextTableCell cell = row.table->cellAt(r, 0);
+        if (!cell.format().boolProperty(tableprop::RowHeader))
+            break;
+        const Row header = rowOf(doc->findBlock(cell.firstPosition()));
+        if (!header || header.row != r)
+            break;
+        const qreal h = layRow(header, width, nullptr);
+        relaid->push_back(header);
+        headers.emplace_back(header, h);
+        total += h;
+    }
+    if (headers.empty() || total + std::min(rest, height / 2) > height)
+        return 0;
+    qreal y = 0;
+    for (const auto& [header, h] : headers) {
+        if (painter)
+            drawRow(painter, header, QPointF(0, y), h, width, nullptr, Qt::black, Band());
+        y += h;
+    }
+    return y;
+}
+
 int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
 {
     QTextDocument* doc = document();
@@ -188,6 +221,8 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
                 break;
             }
             const qreal offset = from > rowStart ? rowOffsetOf(row, from) : 0;
+            if (!any)
+                y = drawHeaderRows(painter, row, layWidth, h - offset, height, &relaidRows);
             Band band{offset, kEverything};
             bool full = false;
             if (y + h - offset > height) {
@@ -196,7 +231,7 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
                     break;
                 }
                 qreal cut = 0;
-                band.bottom = offset + height;
+                band.bottom = offset + height - y;
                 answer = rowCut(row, band, &cut);
                 band.bottom = cut;
                 full = answer >= 0;

@@ -276,7 +276,7 @@ TEST_F(PrintTest, ADocumentPrintsOnItsPaperWithinItsMargins)
     EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Portrait);
 }
 
-TEST_F(PrintTest, TableCellsPrintSideBySideAndARowStaysOnOnePage)
+TEST_F(PrintTest, TableCellsPrintSideBySideARowStaysOnOnePageAndTheHeaderRowRepeats)
 {
     // 40 rows four lines tall, then one row taller than a page.
     QTextCursor c(edit.view().document());
@@ -287,6 +287,9 @@ TEST_F(PrintTest, TableCellsPrintSideBySideAndARowStaysOnOnePage)
     for (int k = 0; k < 90; ++k)
         tall << QStringLiteral("t%1").arg(k);
     table->cellAt(40, 2).lastCursorPosition().insertText(u'\n' + tall.join(u'\n'));
+    QTextCharFormat header = table->cellAt(0, 0).format();
+    header.setProperty(tableprop::RowHeader, true);
+    table->cellAt(0, 0).setFormat(header);
     auto printer = pdfPrinter();
     const int pages = print(*printer);
     EXPECT_GE(pages, 4);
@@ -306,6 +309,9 @@ TEST_F(PrintTest, TableCellsPrintSideBySideAndARowStaysOnOnePage)
         ASSERT_GE(pageOf(test::cellText(r, 0)), 0) << r;
         EXPECT_EQ(pageOf(QStringLiteral("r%1p3").arg(r)), pageOf(test::cellText(r, 0))) << "row " << r << " split";
     }
+    // The header row starts every page the table goes on to.
+    for (int p = 1; p < pages; ++p)
+        EXPECT_TRUE(pageTexts[p].trimmed().startsWith(test::cellText(0, 0))) << "page " << p;
     // The row taller than a page goes on over pages, every line once.
     EXPECT_GT(pageOf(QStringLiteral("t89")), pageOf(QStringLiteral("t0")));
     for (const QString& t : tall)
