@@ -453,7 +453,7 @@ int ParagraphLayout::rowCut(const Row& row, Band band, qreal* cut) const
     QTextDocument* doc = document();
     int answer = -1;
     *cut = band.bottom;
-    for (const CellBox& box : cellBoxes(row, pageWidth() < 0 ? -1 : pageWidth())) {
+    for (const CellBox& box : cellBoxes(row, pageWidth())) {
         if (box.first < 0)
             continue;
         QTextBlock b = doc->findBlockByNumber(box.first);
