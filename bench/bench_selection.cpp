@@ -1,9 +1,8 @@
 // The main window's refresh of everything that follows the selection: runs after every
 // keystroke, so it is timed on a large document with the caret deep inside it.
+#include "BenchWindow.h"
 #include "forms/mainwindow/MainWindow.h"
-#include "platform/QtPlatform.h"
 #include "richtext/RichEdit.h"
-#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -39,26 +38,7 @@ QByteArray letterRtf(int bytes)
     return rtf;
 }
 
-struct Window {
-    QTemporaryDir folder;
-    std::unique_ptr<QtPlatform> platform;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<MainWindow> form;
-
-    Window()
-    {
-        QDir(folder.path()).mkpath(QStringLiteral("data"));
-        for (const auto& [name, value] : {std::pair{"tab.ini", "10"}, {"skin.ini", "4"}, {"easy.ini", "1"}, {"data.ini", "Dokument"}}) {
-            QFile file(folder.path() + QStringLiteral("/data/") + QString::fromLatin1(name));
-            if (file.open(QIODevice::WriteOnly))
-                file.write(value);
-        }
-        platform = std::make_unique<QtPlatform>();
-        settings = std::make_unique<SettingsStore>(folder.path());
-        form = std::make_unique<MainWindow>(*platform, *settings, QStringList());
-        form->show();
-    }
-};
+using bench::Window;
 
 void BM_SelectionChange(benchmark::State& state)
 {

@@ -14,6 +14,7 @@
 #include <QTextLayout>
 #include <QTextList>
 #include <QTextObjectInterface>
+#include <QTextTable>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -64,6 +65,25 @@ QImage imageOf(QTextDocument* doc, const QTextImageFormat& format)
         return QImage::fromData(res.toByteArray());
     return {};
 }
+
+// The document's tables in order, asked about paragraphs in order: which table holds a
+// position, without asking the document which frame holds each paragraph.
+class TableWalk {
+public:
+    explicit TableWalk(const QTextDocument* doc) : frames_(doc->rootFrame()->childFrames()) {}
+    const QTextTable* at(int pos)
+    {
+        while (next_ < frames_.size() && frames_[next_]->lastPosition() < pos)
+            ++next_;
+        if (next_ < frames_.size() && frames_[next_]->firstPosition() <= pos)
+            return qobject_cast<const QTextTable*>(frames_[next_]);
+        return nullptr;
+    }
+
+private:
+    QList<QTextFrame*> frames_;
+    qsizetype next_ = 0;
+};
 
 } // namespace
 
@@ -161,13 +181,15 @@ void ParagraphLayout::updateEstimates()
     estLineHeight_ = std::ceil(fm.lineSpacing());
 }
 
-qreal ParagraphLayout::estimate(const QTextBlock& block) const
+qreal ParagraphLayout::estimateIn(const QTextBlock& block, int columns) const
 {
-    // A paragraph not yet laid out counts as its characters set in the default font.
+    // A paragraph not yet laid out counts as its characters set in the default font; in a
+    // table, as the share of its row it would be with its neighbours in a column each.
     const qreal page = pageWidth();
     const qreal avail = page < 0 ? kUnwrappedWidth : std::max<qreal>(1, page - 2 * margin());
-    const qreal lines = std::max<qreal>(1, std::ceil((block.length() - 1) * estCharWidth_ / avail));
-    return lines * estLineHeight_;
+    columns = std::max(1, columns);
+    const qreal lines = std::max<qreal>(1, std::ceil((block.length() - 1) * estCharWidth_ * columns / avail));
+    return lines * estLineHeight_ / columns;
 }
 
 void ParagraphLayout::resetAll()
@@ -178,11 +200,16 @@ void ParagraphLayout::resetAll()
     margin_ = margin();
     std::vector<qreal> heights;
     heights.reserve(size_t(doc->blockCount()));
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-        heights.push_back(estimate(b));
-    std::vector<int> lines(heights.size());
-    std::transform(heights.begin(), heights.end(), lines.begin(),
-                   [this](qreal h) { return std::max(1, int(std::lround(h / estLineHeight_))); });
+    std::vector<int> lines;
+    lines.reserve(heights.capacity());
+    TableWalk tables(doc);
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const QTextTable* table = tables.at(b.position());
+        const qreal h = estimateIn(b, table ? table->columns() : 1);
+        heights.push_back(h);
+        // A paragraph in a table may count no line: its row counts its tallest cell's.
+        lines.push_back(std::max(table ? 0 : 1, int(std::lround(h / estLineHeight_))));
+    }
     heights_.assign(std::move(heights));
     lines_.assign(std::move(lines));
     laidOut_.assign(size_t(heights_.size()), 0);
@@ -205,11 +232,27 @@ void ParagraphLayout::syncWithDocument() const
 
 qreal ParagraphLayout::layBlock(const QTextBlock& block, qreal page) const
 {
+    return layBlockIn(block, page - 2 * margin(), page >= 0);
+}
+
+qreal ParagraphLayout::ownHeight(const QTextBlock& block) const
+{
+    // What layBlockIn answered, from the lines it left.
+    const QTextLayout* tl = block.layout();
+    if (tl->lineCount() == 0)
+        return estLineHeight_;
+    const QTextBlockFormat bf = block.blockFormat();
+    const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+    return last.y() + lineAdvance(bf, last.height()) + bf.bottomMargin();
+}
+
+qreal ParagraphLayout::layBlockIn(const QTextBlock& block, qreal width, bool wrapping) const
+{
     QTextLayout* tl = block.layout();
     const QTextBlockFormat bf = block.blockFormat();
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(bf.alignment());
-    const bool wrap = page >= 0 && !bf.nonBreakableLines();
+    const bool wrap = wrapping && !bf.nonBreakableLines();
     if (!wrap)
         option.setWrapMode(QTextOption::ManualWrap);
     // Lines that break between words break a word wider than the line at the width.
@@ -220,7 +263,7 @@ qreal ParagraphLayout::layBlock(const QTextBlock& block, qreal page) const
         option.setTabs(bf.tabPositions());
     tl->setTextOption(option);
     tl->setPosition(QPointF(0, 0)); // lines are placed relative to the paragraph's rectangle
-    const qreal avail = wrap ? page - 2 * margin() - bf.leftMargin() - bf.rightMargin() : kUnwrappedWidth;
+    const qreal avail = wrap ? width - bf.leftMargin() - bf.rightMargin() : kUnwrappedWidth;
     qreal y = bf.topMargin();
     const QString text = betweenWords ? block.text() : QString();
     // How far ahead a line looks for a place to break between words: a few lines' worth.
@@ -259,6 +302,8 @@ bool ParagraphLayout::ensure(const QTextBlock& block) const
         return false;
     if (laidOut_[size_t(n)] && block.layout()->lineCount() > 0)
         return false;
+    if (const Row row = rowOf(block))
+        return ensureRow(row);
     const qreal h = layBlock(block);
     laidOut_[size_t(n)] = 1;
     const bool moved = h != heights_.height(n);
@@ -296,6 +341,12 @@ bool ParagraphLayout::advance(int blockNumber, qint64 budgetMs) const
         const int n = laidTo_;
         if (laidOut_[size_t(n)] && b.layout()->lineCount() > 0) {
             endRun(n);
+        } else if (const Row row = rowOf(b)) {
+            const qreal before = heights_.before(row.last + 1) - heights_.before(row.first);
+            ensureRow(row);
+            runDelta += rowHeight(row) - before;
+            b = document()->findBlockByNumber(row.last);
+            laidTo_ = row.last;
         } else {
             const qreal h = layBlock(b);
             laidOut_[size_t(n)] = 1;
@@ -373,9 +424,21 @@ QSizeF ParagraphLayout::documentSize() const
 
 QRectF ParagraphLayout::frameBoundingRect(QTextFrame* frame) const
 {
-    if (frame != document()->rootFrame())
+    QTextDocument* doc = document();
+    if (frame == doc->rootFrame())
+        return {QPointF(0, 0), documentSize()};
+    if (!frame || frame->document() != doc)
         return {};
-    return {QPointF(0, 0), documentSize()};
+    // A table: from its first row's top to its last row's bottom, across the page.
+    syncWithDocument();
+    const int first = doc->findBlock(frame->firstPosition()).blockNumber();
+    const int last = doc->findBlock(frame->lastPosition()).blockNumber();
+    if (first < 0 || last < first || last >= heights_.size())
+        return {};
+    const qreal m = margin();
+    const qreal top = m + heights_.before(first);
+    const qreal page = pageWidth();
+    return {m, top, page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth, m + heights_.before(last + 1) - top};
 }
 
 QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
@@ -390,6 +453,16 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
         layOutForShowing(block);
     const qreal m = margin();
     const qreal page = pageWidth();
+    if (const Row row = rowOf(block)) {
+        // The paragraph's own box in its cell, where its lines are drawn from.
+        const QPointF at = block.layout()->position();
+        qreal width = 0;
+        for (const CellBox& box : cellBoxes(row, page)) {
+            if (n >= box.first && n <= box.last)
+                width = box.textWidth;
+        }
+        return {m + at.x(), m + heights_.before(row.first) + at.y(), width, ownHeight(block)};
+    }
     const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;
     return {m, m + heights_.before(n), width, heights_.height(n)};
 }
@@ -414,6 +487,12 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     QTextBlock last = doc->findBlock(from + charsAdded);
     if (!last.isValid())
         last = doc->lastBlock();
+    // A change in a row of a table lays the whole row out again: it is as tall as its
+    // tallest cell.
+    if (const Row row = rowOf(first))
+        first = doc->findBlockByNumber(row.first);
+    if (const Row row = rowOf(last))
+        last = doc->findBlockByNumber(row.last);
     // The changed paragraphs [a, a + newCount) replace [a, a + oldCount) of the heights held.
     const int a = first.blockNumber();
     const int newCount = last.blockNumber() - a + 1;
@@ -436,16 +515,28 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     heights.reserve(size_t(newCount));
     lines.reserve(size_t(newCount));
     QTextBlock b = first;
+    TableWalk tables(doc);
     for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next()) {
-        if (eager) {
+        const Row row = eager ? rowOf(b) : Row();
+        if (row && row.first == b.blockNumber()) {
+            int rowLines = 1;
+            heights.push_back(layRow(row, pageWidth(), &rowLines));
+            lines.push_back(rowLines);
+            for (; i < newCount - 1 && b.blockNumber() < row.last; ++i) {
+                b = b.next();
+                heights.push_back(0);
+                lines.push_back(0);
+            }
+        } else if (eager) {
             heights.push_back(layBlock(b));
             lines.push_back(std::max(1, b.layout()->lineCount()));
         } else if (inPlace) {
             heights.push_back(heights_.height(a + i));
             lines.push_back(lines_.height(a + i));
         } else {
-            heights.push_back(estimate(b));
-            lines.push_back(std::max(1, int(std::lround(heights.back() / estLineHeight_))));
+            const QTextTable* table = tables.at(b.position());
+            heights.push_back(estimateIn(b, table ? table->columns() : 1));
+            lines.push_back(std::max(table ? 0 : 1, int(std::lround(heights.back() / estLineHeight_))));
         }
     }
     if (int(heights.size()) != newCount) {

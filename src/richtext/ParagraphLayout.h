@@ -15,17 +15,26 @@
 // queries (lineOf, lineStart, lineCount) never answer from estimates: they lay out what
 // they need first.
 //
+// A row of a table is laid out as one: its cells side by side, each cell's paragraphs stacked
+// in the cell's width. The row's height and its line count stand on its first paragraph; the
+// other paragraphs of the row count nothing, so the trees stay per paragraph and a row costs
+// what its cells hold. A paragraph in a cell keeps its place within the row as its text
+// layout's position.
+//
 // The layout also keeps the document's line index (the line count of every paragraph, summed
 // like the heights), and lays the document out for printed pages with the same paragraph
 // code as the screen, so a page breaks lines where the screen does at the same width.
 #include <QAbstractTextDocumentLayout>
 #include <QPoint>
 #include <QTextBlock>
+#include <QTextFormat>
+#include <QTextLayout>
 #include <algorithm>
 #include <vector>
 
 class QTextDocument;
 class QTextLayout;
+class QTextTable;
 class QTimer;
 
 namespace zorim {
@@ -189,15 +198,73 @@ private:
     static constexpr qreal kUnwrappedWidth = 1e6;
     static constexpr qreal kEverything = 1e8;
 
+    // One row of a table that stands in the document itself (a table inside a cell is laid
+    // out as that cell's paragraphs): its paragraphs are the blocks first..last.
+    struct Row {
+        QTextTable* table = nullptr;
+        int row = -1;
+        int first = -1;
+        int last = -1;
+        explicit operator bool() const { return table != nullptr; }
+    };
+    // A cell of a row: its paragraphs (none for a cell coming down from a row above), its box
+    // from the row's left (the document margin) and where its paragraphs stand.
+    struct CellBox {
+        int first = -1;
+        int last = -2;
+        int column = 0;
+        qreal x = 0;
+        qreal width = 0;
+        qreal textX = 0;
+        qreal textWidth = 0;
+        bool merged = false; // merged into the cell on its left, which spans its box
+        QTextCharFormat format;
+    };
+    // Which part of a row a page shows: the row's own heights from top to bottom.
+    struct Band {
+        qreal top = 0;
+        qreal bottom = kEverything;
+    };
+    Row rowOf(const QTextBlock& block) const;
+    std::vector<CellBox> cellBoxes(const Row& row, qreal page) const;
+    // Lays the row's cells out at a page width; answers its height and, in lines, the line
+    // count of its cell with the most lines.
+    qreal layRow(const Row& row, qreal page, int* lines) const;
+    // Lays the row out at the view's width and records it; answers whether its height changed.
+    bool ensureRow(const Row& row) const;
+    qreal rowHeight(const Row& row) const { return heights_.height(row.first); }
+    // Draws the row at origin: with a view's context (selections, caret, guide lines where a
+    // cell has no border), or on paper without one, the lines starting within band only.
+    void drawRow(QPainter* painter, const Row& row, const QPointF& origin, qreal height, qreal page,
+                 const PaintContext* context, const QColor& text, Band band) const;
+    int hitRow(const Row& row, const QPointF& point, bool exact) const;
+    int hitInBlock(const QTextBlock& block, const QPointF& p, bool exact) const;
+    // Lines of the paragraphs before block in its cell.
+    int linesBeforeInCell(const Row& row, const QTextBlock& block) const;
+    int rowLineStart(const Row& row, int lineInRow) const;
+    // The first line on a page from a place inside a row, and where a row taller than the
+    // page's rest is cut.
+    qreal rowOffsetOf(const Row& row, int pos) const;
+    int rowCut(const Row& row, Band band, qreal* cut) const;
+    // Draws the header rows of row's table at the top of a page (rest: what of row is still
+    // to print); answers the height they take, 0 when none are drawn.
+    qreal drawHeaderRows(QPainter* painter, const Row& row, qreal width, qreal rest, qreal height,
+                         std::vector<Row>* relaid) const;
+    QList<QTextLayout::FormatRange> selectionRanges(const QTextBlock& block, const PaintContext& context,
+                                                    QList<QBrush>* breakMarks) const;
+    qreal ownHeight(const QTextBlock& block) const;
+    qreal estimateIn(const QTextBlock& block, int columns) const;
+
     qreal pageWidth() const;
     qreal margin() const;
     void updateEstimates();
-    qreal estimate(const QTextBlock& block) const;
     void resetAll();
     // Lays the paragraph out when it is not; returns whether its height changed.
     bool ensure(const QTextBlock& block) const;
     qreal layBlock(const QTextBlock& block) const { return layBlock(block, pageWidth()); }
     qreal layBlock(const QTextBlock& block, qreal page) const;
+    // Lays the paragraph out in a box of the given width (wrapping or not).
+    qreal layBlockIn(const QTextBlock& block, qreal width, bool wrap) const;
     void record(int n, const QTextBlock& block, qreal height) const;
     void syncWithDocument() const;
     void ensureUpTo(int blockNumber) const;

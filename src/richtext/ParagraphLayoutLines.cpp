@@ -19,12 +19,19 @@ int ParagraphLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
     }
     if (!block.isValid())
         return -1;
+    if (const Row row = rowOf(block))
+        return hitRow(row, point, exact);
     const int n = block.blockNumber();
     const qreal m = margin();
     const QPointF origin(m, m + heights_.before(n));
     const QPointF p = point - origin;
     if (exact && (p.y() < 0 || p.y() >= heights_.height(n)))
         return -1;
+    return hitInBlock(block, p, exact);
+}
+
+int ParagraphLayout::hitInBlock(const QTextBlock& block, const QPointF& p, bool exact) const
+{
     const QTextLayout* tl = block.layout();
     if (tl->lineCount() == 0)
         return exact ? -1 : block.position();
@@ -88,6 +95,8 @@ int ParagraphLayout::lineOf(int pos) const
     const QTextBlock block = laidOutBlockAt(pos);
     if (!block.isValid())
         return 0;
+    if (const Row row = rowOf(block))
+        return lines_.before(row.first) + linesBeforeInCell(row, block) + lineInBlock(block, pos);
     return lines_.before(block.blockNumber()) + lineInBlock(block, pos);
 }
 
@@ -102,6 +111,8 @@ QPoint ParagraphLayout::placeAsShown(int pos) const
     const int inBlock = lineInBlock(block, pos);
     const QTextLayout* tl = block.layout();
     const int lineStart = tl->lineCount() > 0 ? block.position() + tl->lineAt(inBlock).textStart() : block.position();
+    if (const Row row = rowOf(block))
+        return {pos - lineStart, lines_.before(row.first) + linesBeforeInCell(row, block) + inBlock};
     return {pos - lineStart, lines_.before(n) + inBlock};
 }
 
@@ -121,6 +132,8 @@ int ParagraphLayout::lineStart(int line) const
         return -1;
     const int n = lines_.find(line);
     const QTextBlock block = document()->findBlockByNumber(n);
+    if (const Row row = rowOf(block))
+        return rowLineStart(row, line - lines_.before(row.first));
     const QTextLayout* tl = block.layout();
     const int inBlock = line - lines_.before(n);
     if (tl->lineCount() == 0)

@@ -2,6 +2,7 @@
 
 #include "richtext/DocFormats.h"
 #include "richtext/Links.h"
+#include "richtext/TableFormat.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTextTable>
 #include <algorithm>
 
 // Drawing the laid-out document: on the view and onto printed pages.
@@ -63,6 +65,30 @@ void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block,
     painter->restore();
 }
 
+QList<QTextLayout::FormatRange> ParagraphLayout::selectionRanges(const QTextBlock& block, const PaintContext& context,
+                                                                 QList<QBrush>* breakMarks) const
+{
+    const int pos = block.position();
+    const int len = block.length();
+    QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
+    for (const Selection& sel : context.selections) {
+        if (sel.cursor.hasComplexSelection())
+            continue; // whole cells of a table: the row draws them
+        const int s = std::max(sel.cursor.selectionStart(), pos);
+        const int e = std::min(sel.cursor.selectionEnd(), pos + len);
+        if (s < e) {
+            QTextLayout::FormatRange r;
+            r.start = s - pos;
+            r.length = e - s;
+            r.format = sel.format;
+            selections.append(r);
+            if (e == pos + len && sel.format.hasProperty(QTextFormat::BackgroundBrush))
+                breakMarks->append(sel.format.background());
+        }
+    }
+    return selections;
+}
+
 void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
 {
     if (heights_.size() == 0)
@@ -78,27 +104,22 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
     painter->setPen(text);
     for (QTextBlock block = blockAtY(top); block.isValid(); block = block.next()) {
         changed |= ensure(block);
+        if (const Row row = rowOf(block)) {
+            const QPointF origin(m, m + heights_.before(row.first));
+            if (origin.y() > bottom)
+                break;
+            drawRow(painter, row, origin, rowHeight(row), pageWidth(), &context, text, Band());
+            block = document()->findBlockByNumber(row.last);
+            continue;
+        }
         const int n = block.blockNumber();
         const QPointF origin(m, m + heights_.before(n));
         if (origin.y() > bottom)
             break;
         const int pos = block.position();
         const int len = block.length();
-        QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
         QList<QBrush> breakMarks; // selections that go on past this paragraph's break
-        for (const Selection& sel : context.selections) {
-            const int s = std::max(sel.cursor.selectionStart(), pos);
-            const int e = std::min(sel.cursor.selectionEnd(), pos + len);
-            if (s < e) {
-                QTextLayout::FormatRange r;
-                r.start = s - pos;
-                r.length = e - s;
-                r.format = sel.format;
-                selections.append(r);
-                if (e == pos + len && sel.format.hasProperty(QTextFormat::BackgroundBrush))
-                    breakMarks.append(sel.format.background());
-            }
-        }
+        const QList<QTextLayout::FormatRange> selections = selectionRanges(block, context, &breakMarks);
         QTextLayout* tl = block.layout();
         if (n > 0 && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
             // Where a new page starts on paper: a thin dotted line across the page.
@@ -128,6 +149,37 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
 
 // ---- pages --------------------------------------------------------------------------------
 
+qreal ParagraphLayout::drawHeaderRows(QPainter* painter, const Row& row, qreal width, qreal rest, qreal height,
+                                      std::vector<Row>* relaid) const
+{
+    // A page that starts inside a table starts with its header rows (the rows at its top
+    // marked so), as long as the row that follows still fits below them.
+    QTextDocument* doc = document();
+    std::vector<std::pair<Row, qreal>> headers;
+    qreal total = 0;
+    for (int r = 0; r < row.row; ++r) {
+        const QTextTableCell cell = row.table->cellAt(r, 0);
+        if (!cell.format().boolProperty(tableprop::RowHeader))
+            break;
+        const Row header = rowOf(doc->findBlock(cell.firstPosition()));
+        if (!header || header.row != r)
+            break;
+        const qreal h = layRow(header, width, nullptr);
+        relaid->push_back(header);
+        headers.emplace_back(header, h);
+        total += h;
+    }
+    if (headers.empty() || total + std::min(rest, height / 2) > height)
+        return 0;
+    qreal y = 0;
+    for (const auto& [header, h] : headers) {
+        if (painter)
+            drawRow(painter, header, QPointF(0, y), h, width, nullptr, Qt::black, Band());
+        y += h;
+    }
+    return y;
+}
+
 int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
 {
     QTextDocument* doc = document();
@@ -152,10 +204,47 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
         painter->setPen(Qt::black);
     }
     std::vector<int> relaid; // blocks laid out at the page's width, to be put back
+    std::vector<Row> relaidRows;
     int answer = length;
     qreal y = 0;
     bool any = false;
     for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        if (const Row row = rowOf(block)) {
+            // A row goes on a page whole; only a row taller than a page is cut, between
+            // lines, and goes on from there on the next.
+            int lines = 0;
+            const qreal h = layRow(row, layWidth, &lines);
+            relaidRows.push_back(row);
+            const int rowStart = doc->findBlockByNumber(row.first).position();
+            if (any && (doc->findBlockByNumber(row.first).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+                answer = rowStart;
+                break;
+            }
+            const qreal offset = from > rowStart ? rowOffsetOf(row, from) : 0;
+            if (!any)
+                y = drawHeaderRows(painter, row, layWidth, h - offset, height, &relaidRows);
+            Band band{offset, kEverything};
+            bool full = false;
+            if (y + h - offset > height) {
+                if (any) {
+                    answer = rowStart;
+                    break;
+                }
+                qreal cut = 0;
+                band.bottom = offset + height - y;
+                answer = rowCut(row, band, &cut);
+                band.bottom = cut;
+                full = answer >= 0;
+            }
+            if (painter)
+                drawRow(painter, row, QPointF(0, y - offset), h, layWidth, nullptr, Qt::black, band);
+            any = true;
+            if (full)
+                break;
+            y += std::min(h, band.bottom) - offset;
+            block = doc->findBlockByNumber(row.last);
+            continue;
+        }
         const int n = block.blockNumber();
         qreal h = 0;
         if (layWidth != screenWidth || !laidOut_[size_t(n)] || block.layout()->lineCount() == 0) {
@@ -201,6 +290,10 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
         const QTextBlock b = doc->findBlockByNumber(n);
         if (laidOut_[size_t(n)])
             layBlock(b);
+    }
+    for (const Row& row : relaidRows) {
+        if (laidOut_[size_t(row.first)])
+            layRow(row, screenWidth, nullptr);
     }
     return answer;
 }

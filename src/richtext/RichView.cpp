@@ -84,6 +84,8 @@ protected:
         }
         if (!e->text().isEmpty() && e->text()[0].isPrint())
             emit widget_.keyPress(e->text());
+        if (widget_.tableKey(e))
+            return;
         QTextEdit::keyPressEvent(e);
     }
     void inputMethodEvent(QInputMethodEvent* e) override
@@ -310,6 +312,8 @@ void RichView::selectAll() { setSel({0, -1}); }
 void RichView::deleteSelection()
 {
     doc_.completeLoad(); // an edit: nothing can be undone while a long text is coming in
+    if (removeWholeRows())
+        return;
     QTextCursor c = widget_->textCursor();
     if (c.hasSelection()) {
         c.removeSelectedText();
@@ -347,6 +351,11 @@ void RichView::redo()
 void RichView::cut()
 {
     doc_.completeLoad();
+    if (widget_->textCursor().hasComplexSelection()) {
+        widget_->copy();
+        if (removeWholeRows())
+            return;
+    }
     widget_->cut();
 }
 void RichView::copy() { widget_->copy(); }

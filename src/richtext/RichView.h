@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+class QKeyEvent;
 class QMimeData;
 class QTextDocument;
 class QTextEdit;
@@ -86,6 +87,13 @@ signals:
 private:
     friend class ViewWidget;
     void showDocument();
+    // Keys that act otherwise in a table (RichViewTables.cpp): Tab and Shift+Tab move between
+    // cells, a word is deleted only as far as the cell's edge, deleting whole rows removes
+    // them. Answers whether the key was taken.
+    bool tableKey(QKeyEvent* e);
+    // Removes the rows a selection of whole rows of a table covers, as one edit; answers
+    // whether the selection was such.
+    bool removeWholeRows();
 
     RichDocument& doc_;
     ViewWidget* widget_ = nullptr;

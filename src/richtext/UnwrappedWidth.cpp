@@ -74,7 +74,8 @@ private:
             const int lines = layout ? layout->lineCount() : 0;
             for (int i = 0; i < lines; ++i) {
                 const QTextLine line = layout->lineAt(i);
-                widest = std::max(widest, line.x() + line.naturalTextWidth() + block.blockFormat().rightMargin());
+                widest = std::max(widest, layout->position().x() + line.x() + line.naturalTextWidth()
+                                              + block.blockFormat().rightMargin()); // in a table, from its cell
             }
             if (block == last)
                 break;

@@ -1,8 +1,10 @@
 // Printing: one job, every page of the document over the printable area, pages following
 // until the text ends, read back from the PDF the printer wrote.
 #include "QStringPrinter.h"
+#include "TableTest.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichPrint.h"
+#include "richtext/RichView.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -271,4 +274,46 @@ TEST_F(PrintTest, ADocumentPrintsOnItsPaperWithinItsMargins)
     // The printer's own paper comes back for the next job.
     EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
     EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+TEST_F(PrintTest, TableCellsPrintSideBySideARowStaysOnOnePageAndTheHeaderRowRepeats)
+{
+    // 40 rows four lines tall, then one row taller than a page.
+    QTextCursor c(edit.view().document());
+    QTextTable* table = test::insertTable(c, 41, {2400, 2400, 2400});
+    for (int r = 0; r < 40; ++r)
+        table->cellAt(r, 1).lastCursorPosition().insertText(QStringLiteral("\nr%1p1\nr%1p2\nr%1p3").arg(r));
+    QStringList tall;
+    for (int k = 0; k < 90; ++k)
+        tall << QStringLiteral("t%1").arg(k);
+    table->cellAt(40, 2).lastCursorPosition().insertText(u'\n' + tall.join(u'\n'));
+    QTextCharFormat header = table->cellAt(0, 0).format();
+    header.setProperty(tableprop::RowHeader, true);
+    table->cellAt(0, 0).setFormat(header);
+    auto printer = pdfPrinter();
+    const int pages = print(*printer);
+    EXPECT_GE(pages, 4);
+    const QStringList pageTexts = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                                      .split(u'\f');
+    auto pageOf = [&](const QString& word) {
+        for (int p = 0; p < pageTexts.size(); ++p) {
+            if (pageTexts[p].contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(word))))
+                return p;
+        }
+        return -1;
+    };
+    // Side by side: a row's cells on one printed line, in order.
+    static const QRegularExpression sideBySide(QStringLiteral("r7c0\\s+r7c1\\s+r7c2"));
+    EXPECT_TRUE(pageTexts.join(QString()).contains(sideBySide)) << pageTexts.join(QString()).left(2000).toStdString();
+    for (int r = 0; r < 40; ++r) {
+        ASSERT_GE(pageOf(test::cellText(r, 0)), 0) << r;
+        EXPECT_EQ(pageOf(QStringLiteral("r%1p3").arg(r)), pageOf(test::cellText(r, 0))) << "row " << r << " split";
+    }
+    // The header row starts every page the table goes on to.
+    for (int p = 1; p < pages; ++p)
+        EXPECT_TRUE(pageTexts[p].trimmed().startsWith(test::cellText(0, 0))) << "page " << p;
+    // The row taller than a page goes on over pages, every line once.
+    EXPECT_GT(pageOf(QStringLiteral("t89")), pageOf(QStringLiteral("t0")));
+    for (const QString& t : tall)
+        EXPECT_EQ(pageTexts.join(QString()).count(QRegularExpression(QStringLiteral("\\b%1\\b").arg(t))), 1) << t.toStdString();
 }

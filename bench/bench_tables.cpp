@@ -1,0 +1,136 @@
+// Tables on the main window: a 10 MB document of 2,000-row tables, typed into and refreshed
+// with the caret in a cell deep inside it, shown and laid out whole.
+#include "BenchWindow.h"
+#include "richtext/ParagraphLayout.h"
+#include "richtext/RichDocument.h"
+#include "richtext/RichEdit.h"
+#include "richtext/RichView.h"
+#include "richtext/TableFormat.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextTable>
+#include <benchmark/benchmark.h>
+
+using namespace zorim;
+using bench::Window;
+
+namespace {
+
+// About `bytes` of text in tables of 2,000 rows by three cells (widths in twips as a read
+// document states them), a paragraph between tables. Built in one edit with undo off, as a
+// load builds a document. Answers a position in a cell three quarters down.
+int buildTables(RichEdit& edit, int bytes)
+{
+    QTextDocument* doc = edit.view().document();
+    doc->setUndoRedoEnabled(false);
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    const int widths[3] = {2000, 4000, 3000};
+    const QString words[3] = {QStringLiteral("Položka číslo %1"),
+                              QStringLiteral("Dodávka kancelárskeho materiálu, faktúra %1 zo dňa"),
+                              QStringLiteral("%1,50 €")};
+    int deep = -1;
+    for (int n = 0; doc->characterCount() < bytes; ++n) {
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("Tabuľka %1").arg(n));
+        QTextTableFormat tf;
+        tf.setBorder(0);
+        QTextTable* table = c.insertTable(2000, 3, tf);
+        for (int r = 0; r < 2000; ++r) {
+            int right = 0;
+            for (int col = 0; col < 3; ++col) {
+                right += widths[col];
+                QTextTableCell cell = table->cellAt(r, col);
+                QTextCharFormat f = cell.format();
+                f.setProperty(tableprop::CellRightTwips, right);
+                f.setProperty(tableprop::RowGapTwips, 108);
+                f.setProperty(tableprop::BorderTwips, QVariant::fromValue(QList<int>{15, 15, 15, 15}));
+                cell.setFormat(f);
+                cell.firstCursorPosition().insertText(words[col].arg(r));
+            }
+        }
+        if (doc->characterCount() > bytes * 3 / 4 && deep < 0)
+            deep = table->cellAt(1500, 1).firstPosition() + 8;
+    }
+    c.endEditBlock();
+    doc->setUndoRedoEnabled(true);
+    return deep;
+}
+
+// One typed letter in a cell as the window sees it, the event loop turned once; the letter
+// and its removal alternate.
+void BM_TableTypedKey(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    edit.setSelectionStart(buildTables(edit, int(state.range(0))));
+    edit.view().scrollCaret();
+    QWidget* view = edit.widget();
+    QApplication::processEvents();
+    bool letter = true;
+    for (auto _ : state) {
+        const Qt::Key key = letter ? Qt::Key_A : Qt::Key_Backspace;
+        const QString text = letter ? QStringLiteral("a") : QStringLiteral("\b");
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &release);
+        QApplication::processEvents();
+        letter = !letter;
+    }
+    state.counters["chars"] = edit.TextLength();
+}
+BENCHMARK(BM_TableTypedKey)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
+
+// The window's refresh of what follows the selection, the caret in that cell.
+void BM_TableSelectionChange(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    edit.setSelectionStart(buildTables(edit, int(state.range(0))));
+    w.form->SelectionChange();
+    for (auto _ : state)
+        w.form->SelectionChange();
+}
+BENCHMARK(BM_TableSelectionChange)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
+
+// Showing the cell after the width changed (everything to be laid out again): the screen
+// there is laid out, the rest waits for settling.
+void BM_TableShowAfterWidthChange(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    const int deep = buildTables(edit, int(state.range(0)));
+    QTextEdit* view = edit.widget();
+    int width = view->width();
+    for (auto _ : state) {
+        width = width == 500 ? 520 : 500;
+        view->resize(width, view->height());
+        edit.setSelectionStart(deep);
+        edit.view().scrollCaret();
+        view->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_TableShowAfterWidthChange)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+// The whole document laid out at a new width, as settling or a line count does it.
+void BM_TableLayoutWhole(benchmark::State& state)
+{
+    Window w;
+    RichEdit& edit = *w.form->RichEdit1;
+    buildTables(edit, int(state.range(0)));
+    QTextEdit* view = edit.widget();
+    int width = view->width();
+    for (auto _ : state) {
+        width = width == 500 ? 520 : 500;
+        view->resize(width, view->height());
+        benchmark::DoNotOptimize(edit.document().layout().lineCount());
+    }
+}
+BENCHMARK(BM_TableLayoutWhole)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+} // namespace
