@@ -85,6 +85,8 @@ void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
         const int pos = block.position();
         const int len = block.length();
         QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
+        if (decorations_)
+            selections += decorations_(block);
         QList<QBrush> breakMarks; // selections that go on past this paragraph's break
         for (const Selection& sel : context.selections) {
             const int s = std::max(sel.cursor.selectionStart(), pos);
