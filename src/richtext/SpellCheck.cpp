@@ -87,7 +87,8 @@ QList<Run> runsOf(const QTextBlock& block)
 
 } // namespace
 
-SpellCheck::SpellCheck(RichDocument& doc, QObject* parent) : QObject(parent), doc_(doc)
+SpellCheck::SpellCheck(RichDocument& doc, QObject* parent)
+    : QObject(parent), doc_(doc)
 {
     slices_ = new QTimer(this);
     slices_->setSingleShot(true);
@@ -104,12 +105,24 @@ SpellCheck::~SpellCheck()
     doc_.layout().setDecorations({});
 }
 
+void SpellCheck::useSpeller(Speller& speller)
+{
+    speller_ = &speller;
+    known_.clear();
+    hasDictionary_.clear();
+    ++generation_;
+    if (enabled_)
+        scheduleFrom(0);
+    repaint();
+}
+
+Speller& SpellCheck::speller() const { return speller_ ? *speller_ : Speller::system(); }
+
 SpellCheck::Availability SpellCheck::availability() const
 {
-    Speller& speller = Speller::system();
-    if (!speller.loaded())
+    if (!speller().loaded())
         return Availability::NoLibrary;
-    return speller.hasDictionary(languageTag(kSlovak)) ? Availability::Ready : Availability::NoDictionary;
+    return speller().hasDictionary(languageTag(kSlovak)) ? Availability::Ready : Availability::NoDictionary;
 }
 
 QString SpellCheck::languageTag(int lcid)
@@ -320,7 +333,7 @@ void SpellCheck::findMisspelled(const QTextBlock& block, const QString& text, in
         auto known = hasDictionary_.constFind(language);
         if (known == hasDictionary_.constEnd()) {
             const QString tag = languageTag(language);
-            known = hasDictionary_.insert(language, !tag.isEmpty() && Speller::system().hasDictionary(tag));
+            known = hasDictionary_.insert(language, !tag.isEmpty() && speller().hasDictionary(tag));
         }
         if (!known.value())
             continue;
@@ -337,7 +350,7 @@ bool SpellCheck::misspelled(const QString& tag, const QString& word)
         return it.value();
     if (known.size() >= kKnownWords)
         known.clear();
-    const bool wrong = Speller::system().check(tag, word) == Speller::Verdict::Misspelled;
+    const bool wrong = speller().check(tag, word) == Speller::Verdict::Misspelled;
     known.insert(word, wrong);
     return wrong;
 }
@@ -382,7 +395,7 @@ std::optional<SpellCheck::Word> SpellCheck::misspellingAt(int pos) const
 
 QStringList SpellCheck::suggestions(const Word& word, int max) const
 {
-    return Speller::system().suggest(word.language, word.text, max);
+    return speller().suggest(word.language, word.text, max);
 }
 
 bool SpellCheck::correct(const Word& word, const QString& replacement)
@@ -403,13 +416,13 @@ bool SpellCheck::correct(const Word& word, const QString& replacement)
 
 void SpellCheck::addToDictionary(const Word& word)
 {
-    Speller::system().addToPersonal(word.language, word.text);
+    speller().addToPersonal(word.language, word.text);
     forget(word);
 }
 
 void SpellCheck::ignore(const Word& word)
 {
-    Speller::system().ignore(word.language, word.text);
+    speller().ignore(word.language, word.text);
     forget(word);
 }
 

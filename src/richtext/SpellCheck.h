@@ -39,6 +39,9 @@ public:
     explicit SpellCheck(RichDocument& doc, QObject* parent = nullptr);
     ~SpellCheck() override;
 
+    // The dictionaries used: the program's (Speller::system()) unless told otherwise.
+    void useSpeller(Speller& speller);
+
     // Whether spelling can be checked at all: Enchant is there and so is the Slovak dictionary.
     enum class Availability { Ready, NoLibrary, NoDictionary };
     Availability availability() const;
@@ -81,6 +84,7 @@ public:
     };
 
 private:
+    Speller& speller() const;
     void attach();
     void onContentsChange(int from, int removed, int added);
     QList<QTextLayout::FormatRange> decorations(const QTextBlock& block);
@@ -100,6 +104,7 @@ private:
     void repaint();
 
     RichDocument& doc_;
+    Speller* speller_ = nullptr; // nullptr: the program's, made when first needed
     QTextDocument* text_ = nullptr; // the one attached
     QTimer* slices_ = nullptr;
     bool enabled_ = false;

@@ -3,6 +3,7 @@
 // program keeps Enchant's word lists in a folder of its own).
 #include "FormsTestSupport.h"
 #include "richtext/SpellCheck.h"
+#include "richtext/Speller.h"
 
 #include <QAction>
 #include <QMenu>
@@ -90,4 +91,17 @@ TEST_F(SpellingTest, TheContextMenuOffersCorrectionsOfTheWordUnderTheMouse)
     form->ignoreWordItem->trigger();
     EXPECT_FALSE(marked());
     EXPECT_EQ(openMenuAt(10), QStringList());
+}
+
+TEST_F(SpellingTest, WithoutADictionaryTheItemIsGreyedNamingThePackage)
+{
+    static Speller missing("libzorim-no-such-enchant.so"); // outlives the window
+    form->RichEdit1->spelling().useSpeller(missing);
+    form->commands().spelling.restoreSpellCheck();
+    EXPECT_FALSE(form->spellCheckItem->isEnabled());
+    EXPECT_FALSE(form->spellCheckItem->isChecked());
+    EXPECT_TRUE(form->spellCheckItem->toolTip().contains("libenchant-2-2"));
+    typeText(form->RichEdit1->widget(), QString::fromUtf8("Toto je chibné slovo"));
+    EXPECT_FALSE(marked());
+    EXPECT_FALSE(folder.exists("pravopis.ini"));
 }

@@ -38,6 +38,7 @@ void SpellingCommands::restoreSpellCheck()
         const QString package = availability == SpellCheck::Availability::NoLibrary ? QStringLiteral("libenchant-2-2")
                                                                                      : QStringLiteral("hunspell-sk");
         const QString hint = QStringLiteral("Kontrola pravopisu potrebuje balík %1; nainštalujte ho.").arg(package);
+        spelling.setEnabled(false);
         f.spellCheckItem->setChecked(false);
         f.spellCheckItem->setEnabled(false);
         f.spellCheckItem->setToolTip(hint);
