@@ -235,6 +235,7 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
     connect(&e, &RichView::keyPress, this, &RichEdit::OnKeyPress);
     connect(&e, &RichView::keyUp, this, &RichEdit::OnKeyUp);
     connect(&e, &RichView::mouseDown, this, &RichEdit::OnMouseDown);
+    connect(e.widget(), &QTextEdit::cursorPositionChanged, spell_.get(), [this] { spell_->caretMovedTo(view_->caret()); });
 }
 
 RichEdit::~RichEdit()

@@ -186,6 +186,7 @@ void SpellCheck::onContentsChange(int from, int removed, int added)
     if (!first.isValid())
         return;
     const int end = from + added;
+    typedTo_ = removed == 0 ? end : -1;
     if (sameParagraphs && end < first.position() + first.length()) {
         // Typing: the words around the edit, in its one paragraph.
         if (isCurrent(first))
@@ -365,8 +366,19 @@ QList<QTextLayout::FormatRange> SpellCheck::decorations(const QTextBlock& block)
         checkBlock(block);
     if (const QList<Mark>* marks = marksOf(block))
         for (const Mark& m : *marks)
-            out.append({m.start, m.length, markFormat_});
+            if (block.position() + m.start + m.length != typedTo_)
+                out.append({m.start, m.length, markFormat_});
     return out;
+}
+
+void SpellCheck::caretMovedTo(int pos)
+{
+    if (typedTo_ < 0 || pos == typedTo_)
+        return;
+    // The word the caret leaves shows its mark, if it has one.
+    typedTo_ = -1;
+    if (enabled_)
+        repaint();
 }
 
 std::optional<SpellCheck::Word> SpellCheck::misspellingAt(int pos) const

@@ -50,6 +50,10 @@ public:
     // Marks come or go; nothing in the document changes.
     void setEnabled(bool on);
 
+    // The caret moved to pos. The word being typed is not drawn as misspelled until the caret
+    // leaves its end: a word half typed is seldom a word.
+    void caretMovedTo(int pos);
+
     // A misspelled word: where it stands in the document and the language it was checked in.
     struct Word {
         int start = 0;
@@ -110,7 +114,8 @@ private:
     bool enabled_ = false;
     int generation_ = 0;  // a paragraph is checked when its user state holds this
     int blockCount_ = 0;
-    int nextBlock_ = -1;  // the first paragraph the slices may still have to check; -1: none
+    int nextBlock_ = -1;
+    int typedTo_ = -1;    // where the text just typed ends (the caret while typing); -1: none  // the first paragraph the slices may still have to check; -1: none
     QHash<QString, QHash<QString, bool>> known_; // by tag: word -> misspelled
     QHash<int, bool> hasDictionary_;            // by language number
     QTextCharFormat markFormat_;

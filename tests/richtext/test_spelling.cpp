@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTest>
+#include <QTextEdit>
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
@@ -176,6 +178,26 @@ TEST_F(Spelling, MarksAreDrawnOnTheScreenOnlyAndOnlyWhileOn)
     EXPECT_EQ(redPixels(paper), 0);
     spell().setEnabled(false);
     EXPECT_EQ(draw(), 0);
+}
+
+TEST_F(Spelling, TheWordBeingTypedShowsItsMarkOnceTheCaretLeavesIt)
+{
+    edit.setText("Toto je ");
+    edit.setSelectionStart(8);
+    QTest::keyClicks(edit.widget(), "chibnex");
+    ASSERT_EQ(marked(), QStringList{"chibnex"});
+    const auto drawn = [&] {
+        QImage screen(400, 60, QImage::Format_ARGB32);
+        screen.fill(Qt::white);
+        QPainter p(&screen);
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.clip = QRectF(screen.rect());
+        layout()->draw(&p, ctx);
+        return redPixels(screen);
+    };
+    EXPECT_EQ(drawn(), 0);
+    QTest::keyClick(edit.widget(), Qt::Key_Home);
+    EXPECT_GT(drawn(), 10);
 }
 
 TEST_F(Spelling, ALoadedDocumentIsCheckedInSlicesOnTheEventLoop)
