@@ -1,9 +1,11 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs when missing.
 zorim_packages="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-dev libjpeg-dev
-libgtest-dev libbenchmark-dev fonts-dejavu-core breeze-icon-theme libqt6svg6 poppler-utils"
+libgtest-dev libbenchmark-dev fonts-dejavu-core breeze-icon-theme libqt6svg6 poppler-utils
+libenchant-2-dev libenchant-2-2 hunspell-sk"
 # Only the tests need these: the word processors the interop tests have read what we write,
-# and the metadata validator of the install test.
-zorim_test_packages="libreoffice-writer-nogui abiword appstream"
+# the metadata validator of the install test, and an English dictionary for the spelling of
+# runs in English.
+zorim_test_packages="libreoffice-writer-nogui abiword appstream hunspell-en-us"
 
 zorim_install_deps() {
     local missing=()

@@ -115,6 +115,12 @@ TOPICS["help7.zrm"] = """
 - **Parametre dokumentu** (Ctrl+F3) ukážu počet znakov, slov, riadkov a medzier. Koniec riadku sa počíta ako dva znaky.
 - **Obsah schránky** (Ctrl+F4) ukáže, čo je v schránke: na jednej záložke s formátovaním, na druhej ako čistý text.
 - **Kaľkulačka** (Ctrl+F5) spustí kalkulačku vášho systému, ak je nainštalovaná.
+## Kontrola pravopisu
+Počas písania ZORIM podčiarkne slová, ktoré nepozná slovník, červenou vlnovkou. Podčiarknutie vidíte iba na obrazovke: neuloží sa do dokumentu a nevytlačí sa.
+- Kliknite na podčiarknuté slovo pravým tlačidlom myši. Na začiatku ponuky je najviac päť návrhov opravy; zvolený návrh nahradí slovo a zachová jeho písmo. Opravu vrátite príkazom Naspäť.
+- **Pridať do slovníka** uloží slovo do vášho osobného slovníka, ktorý používajú aj iné programy. **Ignorovať** slovo prestane podčiarkovať až do konca práce s programom.
+- Text sa kontroluje v jazyku, v ktorom je napísaný: bežne po slovensky, text označený v dokumente RTF iným jazykom v tom jazyku, ak je jeho slovník nainštalovaný. Slová s číslicami, jednopísmenové slová a internetové adresy sa nekontrolujú.
+- Kontrolu zapnete alebo vypnete v ponuke **Nástroje, Kontrola pravopisu**; program si voľbu zapamätá. Ak je položka sivá, chýba slovník: nainštalujte balík hunspell-sk (a knižnicu libenchant-2-2).
 ## Režimy zobrazenia
 - **Plain Text** zobrazí dokument ako čistý text bez formátovania. Zapnutie odstráni písmo, farby, odrážky a obrázky a dokument sa tým zmení; príkaz Naspäť (Ctrl+Z) ich vráti aj s režimom.
 - **HTML mód** farebne zvýrazní značky stránky HTML, ktorú upravujete.

@@ -39,6 +39,9 @@ inline constexpr int LineSpacingTwips = QTextFormat::UserProperty + 15;
 inline constexpr int LineMultiple = QTextFormat::UserProperty + 16;
 inline constexpr int PageSetupTwips = QTextFormat::UserProperty + 17; // on the root frame
 inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hidden-text object
+// A run's language as a Windows language number (RTF's \lang: 1051 Slovak, 1033 English);
+// a run without one is Slovak.
+inline constexpr int Language = QTextFormat::UserProperty + 30;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

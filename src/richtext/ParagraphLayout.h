@@ -30,6 +30,7 @@
 #include <QTextFormat>
 #include <QTextLayout>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 class QTextDocument;
@@ -176,6 +177,12 @@ public:
     void setLinkDetection(bool on);
     bool linkDetection() const { return detectLinks_; }
 
+    // Marks drawn over a paragraph on the screen only (misspelled words): formats for ranges
+    // of the paragraph, asked for as it is drawn. They are no part of the document, and
+    // printed pages do not show them.
+    using Decorations = std::function<QList<QTextLayout::FormatRange>(const QTextBlock&)>;
+    void setDecorations(Decorations decorations) { decorations_ = std::move(decorations); }
+
     // Lays the document out for a page from document position from: page is the printable
     // rectangle in device pixels, dpiX and dpiY the device's resolution. Draws on painter
     // (when given) the lines that fit and answers the first position that did not fit, or
@@ -301,6 +308,7 @@ private:
     QObject* imageHandler_ = nullptr;
     bool detectLinks_ = false;
     bool shown_ = true;
+    Decorations decorations_;
 };
 
 } // namespace zorim

@@ -71,6 +71,8 @@ QList<QTextLayout::FormatRange> ParagraphLayout::selectionRanges(const QTextBloc
     const int pos = block.position();
     const int len = block.length();
     QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
+    if (decorations_)
+        selections += decorations_(block);
     for (const Selection& sel : context.selections) {
         if (sel.cursor.hasComplexSelection())
             continue; // whole cells of a table: the row draws them

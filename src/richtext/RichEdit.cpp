@@ -5,6 +5,7 @@
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
+#include "richtext/SpellCheck.h"
 
 #include <QBuffer>
 #include <QScrollBar>
@@ -210,7 +211,8 @@ void ParaAttributes::setOffset(int points)
 // ---- the control --------------------------------------------------------------------------
 
 RichEdit::RichEdit(QWidget* parent, Kind kind)
-    : QWidget(parent), kind_(kind), doc_(std::make_unique<RichDocument>()), view_(std::make_unique<RichView>(*doc_, this))
+    : QWidget(parent), kind_(kind), doc_(std::make_unique<RichDocument>()), view_(std::make_unique<RichView>(*doc_, this)),
+      spell_(std::make_unique<SpellCheck>(*doc_))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -233,6 +235,7 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
     connect(&e, &RichView::keyPress, this, &RichEdit::OnKeyPress);
     connect(&e, &RichView::keyUp, this, &RichEdit::OnKeyUp);
     connect(&e, &RichView::mouseDown, this, &RichEdit::OnMouseDown);
+    connect(e.widget(), &QTextEdit::cursorPositionChanged, spell_.get(), [this] { spell_->caretMovedTo(view_->caret()); });
 }
 
 RichEdit::~RichEdit()

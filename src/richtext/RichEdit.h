@@ -21,6 +21,7 @@ namespace zorim {
 
 class RichView;
 class RichEdit;
+class SpellCheck;
 
 // The four font styles, as bits: bold 1, italic 2, underline 4, strikeout 8.
 namespace fs {
@@ -157,6 +158,8 @@ public:
     RichView& view() { return *view_; }
     const RichView& view() const { return *view_; }
     QTextEdit* widget() const; // the widget that shows the document and takes the keys
+    // Spelling marks of the document shown (off until switched on; the editor's alone).
+    SpellCheck& spelling() { return *spell_; }
 
     TextAttributes& SelectionAttributes() { return selAttributes_; }
     TextAttributes& DefaultAttributes() { return defAttributes_; }
@@ -269,6 +272,7 @@ private:
     Kind kind_;
     std::unique_ptr<RichDocument> doc_;
     std::unique_ptr<RichView> view_;
+    std::unique_ptr<SpellCheck> spell_;
     TextAttributes selAttributes_{*this, TextAttributes::Scope::Selection};
     TextAttributes defAttributes_{*this, TextAttributes::Scope::Default};
     ParaAttributes paraAttributes_{*this};

@@ -12,5 +12,6 @@ inline const QString EasyMode = QStringLiteral("easy.ini");    // 1: the easy se
 inline const QString GoToLine = QStringLiteral("riadok.ini");  // the go-to-line dialog's number
 inline const QString Find = QStringLiteral("hladat.ini");      // the find dialog's text
 inline const QString Replace = QStringLiteral("nahradit.ini"); // the replace dialog's new text
+inline const QString SpellCheck = QStringLiteral("pravopis.ini"); // "0": no spelling marks; else (or none) marks
 
 } // namespace zorim::statefile

@@ -92,7 +92,7 @@ TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
               QStringList({"@\tShift+F5", "#\tShift+F6", "$\tShift+F7", "§\tShift+F8", "\\\tShift+F9", "<\tCtrl+F10",
                            ">\tShift+F11", "{}\tShift+F12"}));
     EXPECT_EQ(entries(form->toolsMenu), QStringList({"Parametre dokumentu\tCtrl+F3", "Obsah schránky\tCtrl+F4",
-                                                    "Kaľkulačka\tCtrl+F5", "-"}));
+                                                    "Kaľkulačka\tCtrl+F5", "-", "Kontrola pravopisu"}));
     EXPECT_EQ(entries(form->settingsMenu), QStringList({"Skin programu", "Plain Text", "HTML mód", "Easy mód",
                                                        "Zalamovanie riadkov", "Nastavenie\tCtrl+F5", "-"}));
     EXPECT_EQ(entries(form->skinMenu), QStringList({"Červená", "Čierna", "Štandard", "Štandard extra", "Modrá", "Ružová",
@@ -134,7 +134,9 @@ TEST_F(CommandsTest, ChoosingAMenuItemRunsItsHandlerOnTheMarkAsItWas)
 
 TEST_F(CommandsTest, ContextMenusHoldTheirEntries)
 {
-    EXPECT_EQ(entries(form->contextMenu), QStringList({"Vybrať\tCtrl+X", "Kopírovať\tCtrl+C", "Vložiť\tCtrl+V", "-",
+    // The corrections of a misspelled word come first, hidden until the menu opens over one.
+    EXPECT_EQ(entries(form->contextMenu), QStringList({"", "", "", "", "", "Pridať do slovníka", "Ignorovať", "-",
+                                                      "Vybrať\tCtrl+X", "Kopírovať\tCtrl+C", "Vložiť\tCtrl+V", "-",
                                                       "Dátum\tCtrl+W", "Čas\tCtrl+Q", "Text", "Špeciálne znaky",
                                                       "Textový súbor\tCtrl+E", "-", "-", "%s Properties", "%s"}));
     EXPECT_EQ(entries(form->contextPhraseMenu), QStringList({"Dobrý deň\tShift+F5", "Vážený pán\tShift+F6", "Vážená pani\tShift+F7",

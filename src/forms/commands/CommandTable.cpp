@@ -14,6 +14,7 @@ using T = FormatCommands;
 using I = InsertCommands;
 using V = ViewCommands;
 using X = ToolsCommands;
+using S = SpellingCommands;
 
 // ---- Commands, by concern ----------------------------------------------------------------
 // Each once, named by its verb; the placements below say where the user finds it.
@@ -97,6 +98,16 @@ COMMAND(X, openCalculator);
 COMMAND(X, showHelp);
 COMMAND(X, showAbout);
 COMMAND(X, openDateTimeSettings);
+
+// SpellingCommands
+COMMAND(S, switchSpellCheck);
+COMMAND(S, useSuggestion1);
+COMMAND(S, useSuggestion2);
+COMMAND(S, useSuggestion3);
+COMMAND(S, useSuggestion4);
+COMMAND(S, useSuggestion5);
+COMMAND(S, addWordToDictionary);
+COMMAND(S, ignoreWord);
 
 // ViewCommands
 COMMAND(V, skinRed);
@@ -255,6 +266,7 @@ constexpr CommandRow kTable[] = {
     ITEM("Obsahschrnky1", clipboardItem, "Nstroje1", "Obsah schránky", "Ctrl+F4", "klipper", showClipboard),
     ITEM("Kakulaka1", calculatorItem, "Nstroje1", "Kaľkulačka", "Ctrl+F5", "accessories-calculator", openCalculator),
     separator("N12", "Nstroje1"),
+    ITEM("Kontrolapravopisu1", spellCheckItem, "Nstroje1", "Kontrola pravopisu", nullptr, "tools-check-spelling", switchSpellCheck).mark(),
 
     MENU("Nastavenie1", settingsMenu, "MainMenu1", "&Nastavenie"),
     MENU("Skin1", skinMenu, "Nastavenie1", "Skin programu"),
@@ -281,6 +293,15 @@ constexpr CommandRow kTable[] = {
 
     // ---- Context menu of the document and the window: its keys come before the main menu's --
     MENU("PopupMenu1", contextMenu, nullptr, ""),
+    // Over a misspelled word: its corrections, captioned by SpellingCommands::PopupMenu1Popup.
+    ITEM("Navrh1", suggestion1Item, "PopupMenu1", "", nullptr, nullptr, useSuggestion1).hide(),
+    ITEM("Navrh2", suggestion2Item, "PopupMenu1", "", nullptr, nullptr, useSuggestion2).hide(),
+    ITEM("Navrh3", suggestion3Item, "PopupMenu1", "", nullptr, nullptr, useSuggestion3).hide(),
+    ITEM("Navrh4", suggestion4Item, "PopupMenu1", "", nullptr, nullptr, useSuggestion4).hide(),
+    ITEM("Navrh5", suggestion5Item, "PopupMenu1", "", nullptr, nullptr, useSuggestion5).hide(),
+    ITEM("Pridatdoslovnika1", addWordItem, "PopupMenu1", "Pridať do slovníka", nullptr, "list-add", addWordToDictionary).hide(),
+    ITEM("Ignorovat1", ignoreWordItem, "PopupMenu1", "Ignorovať", nullptr, nullptr, ignoreWord).hide(),
+    separator("N35", "PopupMenu1", &C::spellingSeparator),
     ITEM("Vybra2", contextCutItem, "PopupMenu1", "Vybrať", "Ctrl+X", "edit-cut", cut),
     ITEM("Koprova2", contextCopyItem, "PopupMenu1", "Kopírovať", "Ctrl+C", "edit-copy", copy),
     ITEM("Vloi3", contextPasteItem, "PopupMenu1", "Vložiť", "Ctrl+V", "edit-paste", paste),

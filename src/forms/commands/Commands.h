@@ -1,11 +1,12 @@
 #pragma once
-// The six handler classes of the main window, by concern, sharing one context. The command
+// The seven handler classes of the main window, by concern, sharing one context. The command
 // table reaches a handler as on<&FileCommands::open>.
 #include "forms/commands/CommandContext.h"
 #include "forms/commands/EditCommands.h"
 #include "forms/commands/FileCommands.h"
 #include "forms/commands/FormatCommands.h"
 #include "forms/commands/InsertCommands.h"
+#include "forms/commands/SpellingCommands.h"
 #include "forms/commands/ToolsCommands.h"
 #include "forms/commands/ViewCommands.h"
 
@@ -26,6 +27,7 @@ public:
     InsertCommands insert{context};
     ViewCommands view{context};
     ToolsCommands tools{context};
+    SpellingCommands spelling{context};
 
     template <typename Concern>
     Concern& part()
@@ -35,6 +37,7 @@ public:
         else if constexpr (std::is_same_v<Concern, FormatCommands>) return format;
         else if constexpr (std::is_same_v<Concern, InsertCommands>) return insert;
         else if constexpr (std::is_same_v<Concern, ViewCommands>) return view;
+        else if constexpr (std::is_same_v<Concern, SpellingCommands>) return spelling;
         else return tools;
     }
 };

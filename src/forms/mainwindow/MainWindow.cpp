@@ -11,6 +11,7 @@
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
+#include "richtext/RichView.h"
 #include "settings/SettingsStore.h"
 
 #include <QComboBox>
@@ -168,8 +169,12 @@ void MainWindow::buildCommands(QMenuBar* menuBar, QWidget* controlBar)
     commandUi_->build(menuBar, controlBar);
     // Every command sees the whole document: a long text still coming in is taken in first.
     connect(commandUi_, &CommandUi::running, this, [this] { RichEdit1->CompleteLoad(); });
-    connect(contextMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { commands_->insert.PopupMenu1Popup(); }); });
+    connect(contextMenu, &QMenu::aboutToShow, this, [this] {
+        guarded([this] { commands_->insert.PopupMenu1Popup(); });
+        guarded([this] { commands_->spelling.PopupMenu1Popup(); });
+    });
     commands_->insert.PopupMenu1Popup();
+    commands_->spelling.PopupMenu1Popup();
     for (int i = 0; i < fontNameBox->count(); ++i)
         fontIndex_.insert(fontNameBox->itemText(i).toLower(), i);
 
@@ -217,11 +222,15 @@ void MainWindow::connectMenusAndPanels(QWidget* controlBar)
     QTextEdit* view = RichEdit1->widget();
     // Context menus: the document's and the window's contextMenu, the tool bar area's toolBarMenu,
     // the tray's and the caption bar's trayMenu.
-    connect(view, &QWidget::customContextMenuRequested, this,
-            [this, view](const QPoint& pos) { contextMenu->popup(view->viewport()->mapToGlobal(pos)); });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        contextMenuPosition_ = RichEdit1->view().positionAt(pos);
+        contextMenu->popup(view->viewport()->mapToGlobal(pos));
+    });
     client_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(client_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { contextMenu->popup(client_->mapToGlobal(pos)); });
+    connect(client_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        contextMenuPosition_ = -1;
+        contextMenu->popup(client_->mapToGlobal(pos));
+    });
     connect(controlBar, &QWidget::customContextMenuRequested, this,
             [this, controlBar](const QPoint& pos) { toolBarMenu->popup(controlBar->mapToGlobal(pos)); });
     connect(CaptionBar1, &CaptionBar::menuRequested, this, [this](const QPoint& pos) { trayMenu->popup(pos); });

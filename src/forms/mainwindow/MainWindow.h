@@ -58,6 +58,9 @@ public:
 
     // The open document's file name, title and the status bar's marker and stamps.
     DocumentState& document() { return document_; }
+    // The document position the context menu was opened at; -1 when it was opened on the
+    // window rather than the document.
+    int contextMenuPosition() const { return contextMenuPosition_; }
     const DocumentState& document() const { return document_; }
 
     // The part of a path after its last separator; the whole text when it has none.
@@ -172,6 +175,7 @@ private:
     ColorRef horzScrollBarColor_;
     ColorRef statusBarColor_;
     bool editorFillsClient_ = false;
+    int contextMenuPosition_ = -1;
     bool borderResizable_ = false;
     bool centred_ = false;
     bool selectionChangeRequested_ = false;

@@ -89,6 +89,7 @@ struct MainWindowControls {
     QAction* statisticsItem = nullptr;
     QAction* clipboardItem = nullptr;
     QAction* calculatorItem = nullptr;
+    QAction* spellCheckItem = nullptr; // marks misspelled words; greyed without a dictionary
 
     // Nastavenie
     QMenu* settingsMenu = nullptr;
@@ -141,6 +142,16 @@ struct MainWindowControls {
     QMenu* objectMenu = nullptr;
     QAction* objectOpenItem = nullptr;
     QAction* objectSaveCopyItem = nullptr;
+    // Shown at the top over a misspelled word: up to five corrections (each holds its word as
+    // its data), adding the word to the personal word list, ignoring it, a separator.
+    QAction* suggestion1Item = nullptr;
+    QAction* suggestion2Item = nullptr;
+    QAction* suggestion3Item = nullptr;
+    QAction* suggestion4Item = nullptr;
+    QAction* suggestion5Item = nullptr;
+    QAction* addWordItem = nullptr;
+    QAction* ignoreWordItem = nullptr;
+    QAction* spellingSeparator = nullptr;
 
     // The menu of the tool bar area: one entry per toolbar.
     QMenu* toolBarMenu = nullptr;

@@ -2,6 +2,7 @@
 // state files.
 #include "forms/mainwindow/MainWindow.h"
 
+#include "forms/commands/Commands.h"
 #include "forms/widgets/StatusBar.h"
 #include "platform/Platform.h"
 #include "richtext/RichEdit.h"
@@ -83,6 +84,8 @@ void MainWindow::restoreSavedState()
         setEasyMode(true);
     else if (easy == QLatin1String("1"))
         setEasyMode(false);
+
+    commands_->spelling.restoreSpellCheck();
 }
 
 } // namespace zorim

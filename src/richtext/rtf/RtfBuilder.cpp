@@ -163,6 +163,8 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     }
     QTextCharFormat format;
     applyCharFormat(format, cf);
+    if (s[cp::Language] > 0)
+        format.setProperty(docprop::Language, s[cp::Language]);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
     m_lastFormatState = s;

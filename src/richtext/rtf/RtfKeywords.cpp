@@ -98,6 +98,8 @@ constexpr KeywordRow kRows[] = {
     {"fs", value(Target::Char, cp::HalfPoints, 24, 2, 3276)}, {"f", act(Act::F)},
     {"cf", value(Target::Char, cp::Color, 0, 0, kMaxColorIndex)},
     {"cb", kBack}, {"highlight", kBack}, {"chcbpat", kBack},
+    // The language a run is written in, for spelling (1024 and 1023: no language).
+    {"lang", value(Target::Char, cp::Language, 0, 0, 0xFFFF)},
     {"v", flag(cp::Hidden, kKeptHidden)}, {"deleted", flag(cp::Hidden)}, {"webhidden", flag(cp::Hidden)},
 
     // Paragraphs.
