@@ -94,7 +94,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 std::optional<QString> convertDocument(const Job& job, bool textOutput)
 {
-    RichDocument doc;
+    RichDocument doc(nullptr, RichDocument::Layout::OnDemand); // nothing is drawn
     if (auto failure = load(doc, job.input))
         return failure;
     reportOmittedPictures(doc, job.input);
@@ -111,31 +111,27 @@ std::optional<QString> convertDocument(const Job& job, bool textOutput)
 
 std::optional<QString> printText(const QString& input)
 {
-    RichDocument doc;
+    RichDocument doc(nullptr, RichDocument::Layout::OnDemand); // nothing is drawn
     if (auto failure = load(doc, input))
         return failure;
     reportOmittedPictures(doc, input);
-    // The document's own text, its paragraph and line separators turned into LF and VT as
-    // each piece is encoded: one pass, and the text is held once.
-    doc.completeLoad();
-    const QString raw = doc.textDocument()->toRawText();
-    constexpr qsizetype kPiece = 1 << 16;
+    // The document's own text a piece at a time, its paragraph and line separators turned
+    // into LF and VT as each piece is encoded: the text is never held a second time.
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);
-    QString piece(std::min(raw.size(), kPiece), Qt::Uninitialized);
-    for (qsizetype at = 0; at < raw.size(); at += kPiece) {
-        const qsizetype n = std::min(kPiece, raw.size() - at);
-        piece.resize(n);
-        const QChar* from = raw.constData() + at;
+    bool written = true;
+    doc.forEachRawPiece([&](const QString& raw) {
+        if (!written)
+            return;
+        QString piece(raw.size(), Qt::Uninitialized);
         QChar* to = piece.data();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = from[i].unicode();
-            to[i] = c == QChar::ParagraphSeparator ? u'\n' : c == QChar::LineSeparator ? u'\v' : c;
-        }
+        for (const QChar c : raw)
+            *to++ = c == QChar::ParagraphSeparator ? u'\n' : c == QChar::LineSeparator ? u'\v' : c.unicode();
         piece.remove(QChar::ObjectReplacementCharacter); // a picture or an object has no text
         const QByteArray bytes = piece.toUtf8();
-        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
-            return cannot;
-    }
+        written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+    });
+    if (!written)
+        return cannot;
     if (std::fflush(stdout) != 0)
         return cannot;
     return std::nullopt;

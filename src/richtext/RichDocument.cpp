@@ -22,6 +22,8 @@ constexpr QChar kLineSeparator(0x2028);
 // A text file longer than this is put in a slice at a time (see load()); a slice is about
 // kLoadSlice bytes, some 50 ms of work.
 constexpr qsizetype kSlicedLoadAbove = 8 << 20;
+// A document longer than this keeps no copy of its text; its whole text is read in pieces.
+constexpr int kKeptLength = 4 << 20;
 constexpr qsizetype kLoadSlice = 1 << 20;
 
 // The bytes from `from` on cut into parts of about kLoadSlice: each part ends right after a
@@ -114,6 +116,23 @@ void insertFromTheEnd(QTextCursor& cursor, QString text, const QTextCharFormat& 
     }
 }
 
+// A piece of the document's text as a text file holds it: paragraph ends as the form's
+// line end, line breaks as VT, pictures and objects (one placeholder each) left out.
+QString filePiece(const QString& raw, const QString& lineEnd)
+{
+    QString out;
+    out.reserve(raw.size() + raw.size() / 16);
+    for (const QChar c : raw) {
+        if (c == kParagraphSeparator)
+            out += lineEnd;
+        else if (c == kLineSeparator)
+            out += u'\v';
+        else if (c != QChar::ObjectReplacementCharacter)
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 struct RichDocument::PendingText {
@@ -162,7 +181,7 @@ private:
     bool plain_;
 };
 
-RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDocument(this))
+RichDocument::RichDocument(QObject* parent, Layout layout) : QObject(parent), doc_(new QTextDocument(this))
 {
     loadTimer_ = new QTimer(this);
     loadTimer_->setSingleShot(true);
@@ -178,13 +197,29 @@ RichDocument::RichDocument(QObject* parent) : QObject(parent), doc_(new QTextDoc
     option.setTextDirection(Qt::LeftToRight);
     doc_->setDefaultTextOption(option);
     // Our own layout: an edit lays out only the paragraphs it changed.
-    doc_->setDocumentLayout(newLayout(doc_));
+    if (layout == Layout::Made)
+        makeLayout();
     attach(doc_);
 }
 
 RichDocument::~RichDocument() = default;
 
-ParagraphLayout& RichDocument::layout() const { return *static_cast<ParagraphLayout*>(doc_->documentLayout()); }
+ParagraphLayout& RichDocument::layout() const
+{
+    if (!layoutMade_)
+        const_cast<RichDocument*>(this)->makeLayout();
+    return *static_cast<ParagraphLayout*>(doc_->documentLayout());
+}
+
+void RichDocument::makeLayout()
+{
+    // Installing a layout tells of the whole text as if it had just come; it changed nothing.
+    const QuietScope quiet(*this);
+    ParagraphLayout* made = newLayout(doc_);
+    made->setLinkDetection(linkDetection_);
+    doc_->setDocumentLayout(made);
+    layoutMade_ = true;
+}
 
 ParagraphLayout* RichDocument::newLayout(QTextDocument* doc)
 {
@@ -282,7 +317,6 @@ QString RichDocument::wholeRawText() const
 {
     // A small document keeps its text for the reads that follow; a large one is not kept
     // twice for one read, and its text is taken for this call alone.
-    constexpr int kKeptLength = 4 << 20;
     completeLoad();
     if (rawValid_ || length() <= kKeptLength)
         return rawText();
@@ -290,6 +324,27 @@ QString RichDocument::wholeRawText() const
 }
 
 QString RichDocument::text() const { return withCrLf(wholeRawText()); }
+
+void RichDocument::forEachRawPiece(const std::function<void(const QString&)>& take) const
+{
+    completeLoad();
+    constexpr qsizetype kPiece = 1 << 20;
+    QString piece;
+    piece.reserve(kPiece + 4096);
+    const QTextBlock last = doc_->lastBlock();
+    for (QTextBlock block = doc_->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            piece += it.fragment().text();
+        if (block != last) // the separator: a paragraph's, or a table's or a cell's mark
+            piece += doc_->characterAt(block.position() + block.length() - 1);
+        if (piece.size() >= kPiece) {
+            take(piece);
+            piece.resize(0);
+        }
+    }
+    if (!piece.isEmpty())
+        take(piece);
+}
 
 QString RichDocument::textOf(QString raw) { return withCrLf(std::move(raw)); }
 
@@ -493,10 +548,12 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     dropPendingLoad(); // what was still to come belongs to the document being replaced
     textForm_ = form;
     // Installed once the text is in, so building the document laid nothing out.
-    auto* layout = newLayout(fresh);
-    layout->setLinkDetection(linkDetection());
-    layout->setShown(this->layout().shown());
-    fresh->setDocumentLayout(layout);
+    if (layoutMade_) {
+        auto* layout = newLayout(fresh);
+        layout->setLinkDetection(linkDetection());
+        layout->setShown(this->layout().shown());
+        fresh->setDocumentLayout(layout);
+    }
     QTextDocument* old = doc_;
     doc_ = fresh;
     pending_ = std::move(rest);
@@ -578,6 +635,8 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
         return writeRtf(*doc_, from, to == len ? -1 : to, rtf);
     }
     const bool whole = from == 0 && to == len;
+    if (whole && !rawValid_ && len > kKeptLength && !options.has(StreamOption::Unicode))
+        return encodeWholeText();
     QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
     QString t = withCrLf(std::move(raw));
     // A picture or an object stands in the text as one placeholder character; it has no
@@ -586,6 +645,35 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     if (options.has(StreamOption::Unicode))
         return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
     return encodeTextDocument(std::move(t), textForm_);
+}
+
+// A long document's text in its file's form, a piece at a time, so that the text is not held
+// a second time beside the document: the bytes encodeTextDocument(text(), form) gives without
+// placeholders. Windows-1250 while every character has its byte there, else all of it again
+// as UTF-8 with a byte order mark (encodeTextDocument's rule).
+QByteArray RichDocument::encodeWholeText() const
+{
+    // Room for the longest the bytes may be, taken at once: a byte array that grows is copied
+    // whole each time, and pages of the room never written cost nothing.
+    const qsizetype room = qsizetype(length()) * 3 + 3;
+    QByteArray out;
+    out.reserve(room);
+    const bool utf8 = textForm_.encoding == TextDocumentForm::Encoding::Utf8;
+    if (utf8 && textForm_.byteOrderMark)
+        out.append("\xEF\xBB\xBF");
+    bool lossless = true;
+    forEachRawPiece([&](const QString& raw) {
+        if (!lossless)
+            return;
+        const QString piece = filePiece(raw, textForm_.lineEnd);
+        out += utf8 ? piece.toUtf8() : encodeCodepage(piece, kCp1250, &lossless);
+    });
+    if (lossless)
+        return out;
+    out.resize(0);
+    out.append("\xEF\xBB\xBF");
+    forEachRawPiece([&](const QString& raw) { out += filePiece(raw, textForm_.lineEnd).toUtf8(); });
+    return out;
 }
 
 } // namespace zorim

@@ -15,6 +15,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <deque>
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -28,7 +29,11 @@ class ParagraphLayout;
 class RichDocument : public QObject {
     Q_OBJECT
 public:
-    explicit RichDocument(QObject* parent = nullptr);
+    // Made: the layout comes with the document (a view shows it). OnDemand: a document no view
+    // shows, as a conversion's: its layout, and the fonts the layout measures with, are made
+    // only when something asks for lines, pages or the layout itself.
+    enum class Layout { Made, OnDemand };
+    explicit RichDocument(QObject* parent = nullptr, Layout layout = Layout::Made);
     ~RichDocument() override;
     RichDocument(const RichDocument&) = delete;
     RichDocument& operator=(const RichDocument&) = delete;
@@ -45,6 +50,9 @@ public:
     // max -1 standing for the end, max never before min.
     CharRange clamp(CharRange range) const;
     QString text() const;                       // CR LF per paragraph break
+    // The document's own text (as QTextDocument::toRawText) in pieces of about a million
+    // characters, each ending at a paragraph's end: a long text read without a second copy.
+    void forEachRawPiece(const std::function<void(const QString&)>& take) const;
     QString textRange(CharRange range) const;   // paragraph breaks as CR; max -1: to the end
     void setText(const QString& text);          // CR, LF and CR LF all end a paragraph; one undo step
     void clear();                               // empty, in the default format, nothing to undo
@@ -164,10 +172,12 @@ private:
     void restoreMode(bool plain);
     void attach(QTextDocument* doc);
     ParagraphLayout* newLayout(QTextDocument* doc);
+    void makeLayout();
     void onContentsChange(int from, int removed, int added);
     void notice();
     const QString& rawText() const;
     QString wholeRawText() const;
+    QByteArray encodeWholeText() const;
     bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                        bool wholeDocument);
     // Puts the next slice of a long text in; the last one ends the load.
@@ -176,6 +186,8 @@ private:
     void endLoad(bool completed); // nothing more to come; undo on again
 
     QTextDocument* doc_ = nullptr;
+    bool layoutMade_ = false; // the text document has its ParagraphLayout
+    bool linkDetection_ = false;
     QTextCharFormat defaultFormat_;
     TextDocumentForm textForm_;
     bool modified_ = false;

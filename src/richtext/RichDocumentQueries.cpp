@@ -59,8 +59,13 @@ CharRange RichDocument::find(const QString& what, CharRange range, SearchOptions
 // ---- links, lines, pages ------------------------------------------------------------------
 
 CharRange RichDocument::linkAt(int pos) const { return linkRangeAt(doc_->findBlock(pos), pos, linkDetection()); }
-bool RichDocument::linkDetection() const { return layout().linkDetection(); }
-void RichDocument::setLinkDetection(bool on) { layout().setLinkDetection(on); }
+bool RichDocument::linkDetection() const { return linkDetection_; }
+void RichDocument::setLinkDetection(bool on)
+{
+    linkDetection_ = on;
+    if (layoutMade_)
+        layout().setLinkDetection(on);
+}
 
 // The line of a position and the length of its line depend on nothing after it.
 int RichDocument::lineCount() const

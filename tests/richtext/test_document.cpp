@@ -68,6 +68,27 @@ TEST(Document, EditsSearchesCountsAndStreamsWithoutAWidget)
     EXPECT_EQ(copy.text(), doc.text());
 }
 
+TEST(Document, ADocumentNoViewShowsMakesItsLayoutWhenAsked)
+{
+    const QByteArray rtf = "{\\rtf1 Prv\\'fd {\\b odsek} s odkazom http://example.sk a dlh\\'fdm textom\\par druh\\'fd\\par}";
+    RichDocument made;
+    RichDocument onDemand(nullptr, RichDocument::Layout::OnDemand);
+    for (RichDocument* doc : {&made, &onDemand}) {
+        doc->setLinkDetection(true);
+        ASSERT_TRUE(doc->load(rtf, TextFormat::Rtf));
+    }
+    EXPECT_EQ(onDemand.save(TextFormat::Rtf), made.save(TextFormat::Rtf));
+    EXPECT_EQ(onDemand.textDocument()->findChild<ParagraphLayout*>(), nullptr) << "loading and saving lay out nothing";
+
+    QSignalSpy changes(&onDemand, &RichDocument::changed);
+    EXPECT_EQ(onDemand.lineCount(), made.lineCount());
+    EXPECT_EQ(onDemand.lineStart(1), made.lineStart(1));
+    EXPECT_EQ(onDemand.linkAt(30), made.linkAt(30));
+    EXPECT_TRUE(onDemand.layout().linkDetection());
+    EXPECT_FALSE(onDemand.modified()) << "making the layout changed nothing";
+    EXPECT_EQ(changes.count(), 0);
+}
+
 TEST(Document, TextLoadsConvertLineBreaksOnceAndKeepSixteenBitText)
 {
     RichDocument doc;

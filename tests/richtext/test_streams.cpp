@@ -550,3 +550,31 @@ TEST_F(Streams, TextThatIsNoRichTextGoesIntoTheSelectionNotOverTheDocument)
     edit.LoadStream(stream);
     EXPECT_EQ(edit.Text(), "before plain after");
 }
+
+TEST(LongTextSave, ALongDocumentSavesAsTextThePiecesItIsReadIn)
+{
+    // Long enough to be read a piece at a time, with pieces ending on paragraph ends.
+    QString text;
+    for (int i = 0; text.size() < 4'300'000; ++i)
+        text += QStringLiteral("Riadok %1 s ďatľom a čajom.\r\n").arg(i);
+    text += QStringLiteral("koniec");
+    // Windows-1250 with CR LF, and UTF-8 with its mark and LF, come back as they were read.
+    for (const QByteArray& bytes : {encodeCodepage(text, kCp1250),
+                                    "\xEF\xBB\xBF" + QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8()}) {
+        RichDocument doc;
+        ASSERT_TRUE(doc.load(bytes, TextFormat::Text));
+        EXPECT_TRUE(doc.save(TextFormat::Text) == bytes);
+    }
+    // Rich text with a line break, a picture (no text) and, at its very end, a letter
+    // Windows-1250 lacks: all of it as UTF-8 with a mark.
+    RichDocument doc;
+    ASSERT_TRUE(doc.load(encodeCodepage(text, kCp1250), TextFormat::Text));
+    QTextCursor c(doc.textDocument());
+    c.insertText(QStringLiteral("a\x2028" "b"));
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    insertPicture(c, pictureFromImage(image));
+    c.movePosition(QTextCursor::End);
+    c.insertText(QStringLiteral("α"));
+    EXPECT_TRUE(doc.save(TextFormat::Text) == "\xEF\xBB\xBF" + (QStringLiteral("a\vb") + text + QStringLiteral("α")).toUtf8());
+}

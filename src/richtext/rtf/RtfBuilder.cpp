@@ -13,6 +13,9 @@ namespace zorim::rtf {
 namespace {
 
 constexpr size_t kMaxCachedFormats = 4096;
+// Gathered text goes in once it is this long at a paragraph break, so that a long document
+// of one format is not held twice (gathered and in the document) as it goes in.
+constexpr qsizetype kGatherAtMost = 1 << 16;
 
 uint16_t numberingForNfc(int nfc)
 {
@@ -38,9 +41,22 @@ const FontInfo* DocumentTables::font(int32_t number) const
     return it == fonts.end() ? nullptr : &it->second;
 }
 
-DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables)
-    : m_cursor(cursor), m_tables(tables), m_insertStart(cursor.position())
+DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion)
+    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position())
 {
+}
+
+void DocumentBuilder::tablesChanged()
+{
+    // Paragraphs gathered so far go in with the format they had when they ended (the tables
+    // have changed already), as they would have gone in then; the paragraph being read takes
+    // the new tables.
+    if (m_pendingBreak && !m_run.isEmpty())
+        insertGathered(m_run.size(), m_endedFormat);
+    else if (m_paragraphStart > 0)
+        insertGathered(m_paragraphStart, m_endedFormat);
+    m_formatCache.clear();
+    m_lastFormat = nullptr;
 }
 
 QString& DocumentBuilder::startRun(const CharState& chr)
@@ -75,7 +91,10 @@ void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr)
 void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
 {
     ensureBreak(chr);
-    flushRun();
+    if (m_insertion == Insertion::RunByRun)
+        flushRun();
+    else if (!m_run.isEmpty())
+        m_endedFormat = formatFor(m_runState); // what the paragraph's text goes in with
     m_pendingTabs = 0;
     applyParagraph(para);
     m_pendingBreak = true;
@@ -85,7 +104,7 @@ void DocumentBuilder::separate(const ParaState& para, const CharState& chr)
 {
     if (m_pendingBreak)
         return;
-    if (!m_run.isEmpty() || m_pendingTabs || !m_cursor.atBlockStart())
+    if (m_pendingTabs || !atParagraphStart())
         paragraphEnd(para, chr);
 }
 
@@ -183,12 +202,33 @@ void DocumentBuilder::flushTabs(const CharState& chr)
     m_pendingTabs = 0;
 }
 
+bool DocumentBuilder::atParagraphStart() const
+{
+    return m_paragraphStart >= 0 ? m_run.size() == m_paragraphStart : m_run.isEmpty() && m_cursor.atBlockStart();
+}
+
 void DocumentBuilder::flushRun()
 {
-    if (m_run.isEmpty())
+    if (!m_run.isEmpty())
+        insertGathered(m_run.size(), formatFor(m_runState));
+}
+
+// Puts the first `length` characters gathered into the document. A break among them starts a
+// paragraph in the format of the one before and the run's character format, as insertBlock
+// would.
+void DocumentBuilder::insertGathered(qsizetype length, const QTextCharFormat& format)
+{
+    if (length == m_run.size()) {
+        m_cursor.insertText(m_run, format);
+        m_run.resize(0); // keeps the room for the next run
+        if (m_run.capacity() > 4 * kGatherAtMost)
+            m_run.squeeze();
+        m_paragraphStart = -1;
         return;
-    m_cursor.insertText(m_run, formatFor(m_runState));
-    m_run.clear();
+    }
+    m_cursor.insertText(m_run.first(length), format);
+    m_run.remove(0, length);
+    m_paragraphStart = m_paragraphStart > length ? m_paragraphStart - length : -1;
 }
 
 void DocumentBuilder::ensureBreak(const CharState& chr)
@@ -196,9 +236,19 @@ void DocumentBuilder::ensureBreak(const CharState& chr)
     if (!m_pendingBreak)
         return;
     m_pendingBreak = false;
-    flushRun();
-    m_cursor.insertBlock(m_cursor.blockFormat(), formatFor(chr));
     m_blockInherits = true;
+    if (m_insertion == Insertion::RunByRun) {
+        flushRun();
+        m_cursor.insertBlock(m_cursor.blockFormat(), formatFor(chr));
+        return;
+    }
+    // The break joins the run that follows it, whose format it takes.
+    if (!(m_runState == chr) || m_run.size() >= kGatherAtMost)
+        flushRun();
+    m_runState = chr;
+    m_run.append(QChar::ParagraphSeparator);
+    m_paragraphStart = m_run.size();
+    m_endedFormat = formatFor(chr); // what the break goes in with
 }
 
 ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
@@ -238,7 +288,8 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
     if (std::exchange(m_pageBreakNext, false))
         pf.pageBreakBefore = true;
     if (m_blockInherits && pf == m_lastApplied)
-        return;
+        return; // the paragraph has this format from the one before: gathering goes on
+    flushRun(); // the format goes to the paragraph the cursor is in
     QTextCursor c(m_cursor);
     c.clearSelection();
     applyParaFormat(c, pf);
@@ -252,8 +303,10 @@ void DocumentBuilder::finish(const CharState& chr)
     if (m_pendingBreak) {
         // The final paragraph mark of a document read at the end ends its last paragraph;
         // elsewhere the break is part of what was read.
-        if (!m_cursor.atEnd())
+        if (!m_cursor.atEnd()) {
             ensureBreak(chr);
+            flushRun();
+        }
         m_pendingBreak = false;
         return;
     }

@@ -3,6 +3,11 @@
 // into the document at the cursor, each run with a complete character format and each
 // paragraph with a complete paragraph format made from the group states and the document's
 // tables (fonts, colours, links, lists).
+//
+// Text is gathered before it goes in: a paragraph break joins the run that follows it, and
+// paragraphs of one character format and one paragraph format join into one insertion, since
+// each insertion costs the document a format lookup, a block format and a piece-table edit.
+// The document comes out as if each run and break had gone in by itself.
 #include "Picture.h"
 #include "RtfKeywords.h"
 #include "richtext/CharFormat.h"
@@ -46,7 +51,10 @@ struct DocumentTables {
 
 class DocumentBuilder {
 public:
-    DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables);
+    // Gathered: as above. RunByRun: each run and each break goes in by itself (the reference
+    // the gathered build is checked against).
+    enum class Insertion { Gathered, RunByRun };
+    DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion = Insertion::Gathered);
 
     // The run that text of this state goes into, after any pending paragraph break and cell
     // tabs; the caller appends characters to it (no NUL characters).
@@ -76,13 +84,12 @@ public:
     // The picture just put in shows this object.
     void attachToLastPicture(const EmbeddedObject& object);
     // The tables changed: formats made so far may be stale.
-    void tablesChanged()
-    {
-        m_formatCache.clear();
-        m_lastFormat = nullptr;
-    }
+    void tablesChanged();
     // The document's end: the last paragraph takes its format, the final break is dropped.
     void finish(const CharState& chr);
+    // Puts the text gathered so far into the document: the cursor then stands after all that
+    // was read. Whatever goes in at the cursor other than through runFor/character comes after.
+    void flush() { flushRun(); }
 
 private:
     QString& startRun(const CharState& chr);
@@ -92,11 +99,17 @@ private:
     void ensureBreak(const CharState& chr);
     void flushTabs(const CharState& chr);
     void flushRun();
+    void insertGathered(qsizetype length, const QTextCharFormat& format);
+    // Nothing read since the last paragraph break (the cursor's place, once flushed).
+    bool atParagraphStart() const;
 
     QTextCursor& m_cursor;
     const DocumentTables& m_tables;
-    QString m_run;
+    const Insertion m_insertion;
+    QString m_run;                    // text not yet in the document, breaks included
+    qsizetype m_paragraphStart = -1;  // where in m_run the last break's paragraph starts; -1: no break in it
     CharState m_runState;
+    QTextCharFormat m_endedFormat; // the gathered run's format when its last paragraph ended
     int m_pendingTabs = 0;
     ParaState m_textPara; // the paragraph state of the last text read
     bool m_pendingBreak = false;

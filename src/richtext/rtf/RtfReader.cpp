@@ -396,19 +396,28 @@ qsizetype rtfStart(QByteArrayView bytes)
 
 bool isRtf(QByteArrayView bytes) { return bytes.sliced(rtfStart(bytes)).startsWith("{\\rtf"); }
 
-bool readRtf(const QByteArray& bytes, QTextCursor& cursor, int* omitted)
+namespace rtf {
+
+bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, int* omitted, DocumentBuilder::Insertion insertion)
 {
     if (!isRtf(bytes) || !cursor.document())
         return false;
     const qsizetype start = rtfStart(bytes);
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    Reader reader(bytes, start, cursor);
+    Reader reader(bytes, start, cursor, insertion);
     reader.run();
     cursor.endEditBlock();
     if (omitted)
         *omitted = reader.omitted();
     return true;
+}
+
+} // namespace rtf
+
+bool readRtf(const QByteArray& bytes, QTextCursor& cursor, int* omitted)
+{
+    return rtf::readRtfWith(bytes, cursor, omitted, rtf::DocumentBuilder::Insertion::Gathered);
 }
 
 } // namespace zorim

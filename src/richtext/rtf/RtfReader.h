@@ -56,9 +56,10 @@ struct PictBuild {
 
 class Reader {
 public:
-    Reader(const QByteArray& bytes, qsizetype start, QTextCursor& cursor)
+    Reader(const QByteArray& bytes, qsizetype start, QTextCursor& cursor,
+           DocumentBuilder::Insertion insertion = DocumentBuilder::Insertion::Gathered)
         : m_tokens(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size(), start),
-          m_builder(cursor, m_tables), m_budget(16'000'000 + 16 * int64_t(bytes.size())),
+          m_builder(cursor, m_tables, insertion), m_budget(16'000'000 + 16 * int64_t(bytes.size())),
           m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
@@ -202,5 +203,8 @@ private:
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label
     bool m_shapeText = false;  // the current shape has a text box, read already
 };
+
+// readRtf, with the text put in as the insertion says (the tests compare the two).
+bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, int* omitted, DocumentBuilder::Insertion insertion);
 
 } // namespace zorim::rtf
