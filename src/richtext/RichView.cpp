@@ -416,8 +416,13 @@ void RichView::insertMime(const QMimeData* data)
 
 void RichView::setBackgroundColor(ColorRef color)
 {
+    const QColor background = colorFromRef(color);
     QPalette pal = widget_->palette();
-    pal.setColor(QPalette::Base, colorFromRef(color));
+    pal.setColor(QPalette::Base, background);
+    // Text in the automatic colour is drawn in the palette's text colour. It follows the
+    // control's own background, not the desktop's scheme: black on the light colours, so a
+    // dark desktop does not put light text on a light page.
+    pal.setColor(QPalette::Text, inkOn(background));
     widget_->setPalette(pal);
 }
 

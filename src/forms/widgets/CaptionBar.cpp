@@ -1,5 +1,7 @@
 #include "forms/widgets/CaptionBar.h"
 
+#include "richtext/DocFormats.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -74,9 +76,18 @@ void CaptionBar::setInactiveText(const QColor& color)
     update();
 }
 
+// Black or white by the bar's colour, so the title reads on every theme's bar. The themes
+// give the inactive title the bar's own colour, which would hide it: it is then the same ink
+// dimmed halfway toward the bar.
 QColor CaptionBar::titleColor() const
 {
-    return active_ ? palette().color(QPalette::Active, QPalette::HighlightedText) : inactiveText_;
+    const QColor ink = inkOn(background_);
+    if (active_)
+        return ink;
+    if (inactiveText_ != background_)
+        return inactiveText_;
+    const QColor bar = background_.toRgb();
+    return QColor((ink.red() + bar.red()) / 2, (ink.green() + bar.green()) / 2, (ink.blue() + bar.blue()) / 2);
 }
 
 void CaptionBar::setActive(bool active)
