@@ -37,12 +37,13 @@ CaptionBar::CaptionBar(QWidget* window)
         b->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
         b->setIconSize(QSize(kIconSize, kIconSize));
         b->setToolTip(tip);
+        b->setAccessibleName(tip);
         b->setFixedSize(kButtonWidth, kHeight - 2);
         return b;
     };
-    minimize_ = makeButton("window-minimize", tr("Minimize"));
-    maximize_ = makeButton("window-maximize", tr("Maximize"));
-    close_ = makeButton("window-close", tr("Close"));
+    minimize_ = makeButton("window-minimize", QStringLiteral("Minimalizovať"));
+    maximize_ = makeButton("window-maximize", QStringLiteral("Maximalizovať"));
+    close_ = makeButton("window-close", QStringLiteral("Zavrieť"));
     maximize_->hide();
     connect(minimize_, &QToolButton::clicked, this, &CaptionBar::minimizeRequested);
     connect(maximize_, &QToolButton::clicked, this, &CaptionBar::maximizeRequested);
