@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/FontDialog.h"
 #include "text/FileNames.h"
 
 #include <QColorDialog>
@@ -10,7 +11,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QFontDialog>
 #include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -225,11 +225,10 @@ std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDi
 
 std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial.font, parent, QString(), QFontDialog::DontUseNativeDialog);
-    if (!ok)
+    FontDialog dialog(initial, parent);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice{font, initial.color};
+    return dialog.choice();
 }
 
 std::optional<QColor> QtPlatform::chooseColor(QWidget* parent, const QColor& initial)
