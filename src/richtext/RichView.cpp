@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -114,26 +115,138 @@ protected:
     void mousePressEvent(QMouseEvent* e) override
     {
         linkNotice(e, LinkEvent::Press);
-        QTextEdit::mousePressEvent(e);
+        if (!pressInSelectionBar(e)) {
+            QTextEdit::mousePressEvent(e);
+            startWordDrag(e);
+        }
         emit widget_.mouseDown(e->button(), e->position().toPoint());
     }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         linkNotice(e, LinkEvent::Release);
+        dragAnchor_ = -1;
+        barPressed_ = false;
         QTextEdit::mouseReleaseEvent(e);
     }
     void mouseMoveEvent(QMouseEvent* e) override
     {
-        const int pos = widget_.positionAt(e->position().toPoint());
+        const QPoint at = e->position().toPoint();
+        const int pos = widget_.positionAt(at);
         const bool onLink = pos >= 0 && widget_.linkAt(pos).min >= 0;
-        viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        viewport()->setCursor(inSelectionBar(at) ? Qt::ArrowCursor : onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        if (barPressed_ && (e->buttons() & Qt::LeftButton))
+            return;
         QTextEdit::mouseMoveEvent(e);
+        extendWordDrag(e);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton && inSelectionBar(e->position().toPoint())) {
+            selectParagraphAt(e->position().toPoint());
+            return;
+        }
+        QTextEdit::mouseDoubleClickEvent(e);
+    }
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (selectionShown())
+            QTextEdit::paintEvent(e);
+        else
+            paintWithoutSelection(e);
+    }
+    void changeEvent(QEvent* e) override
+    {
+        // The selection hides while another window is active and shows again on return.
+        if (e->type() == QEvent::ActivationChange)
+            viewport()->update();
+        QTextEdit::changeEvent(e);
     }
     QMimeData* createMimeDataFromSelection() const override { return widget_.mimeDataFor(widget_.getSel()); }
     bool canInsertFromMimeData(const QMimeData* source) const override { return widget_.canInsertMime(source); }
     void insertFromMimeData(const QMimeData* source) override { widget_.insertMime(source); }
 
 private:
+    // ---- the selection bar, word selection and the hidden selection --------------------------
+
+    // The margin left of the text: a click there selects the line, a double click the paragraph.
+    bool inSelectionBar(const QPoint& viewportPoint) const
+    {
+        return viewportPoint.x() + horizontalScrollBar()->value() < document()->documentMargin();
+    }
+    // The text position nearest to a point of the viewport.
+    int nearestPosition(const QPoint& viewportPoint) const { return cursorForPosition(viewportPoint).position(); }
+    void selectRange(int anchor, int position)
+    {
+        QTextCursor c(document());
+        c.setPosition(anchor);
+        c.setPosition(position, QTextCursor::KeepAnchor);
+        setTextCursor(c);
+    }
+    int lastPosition() const { return std::max(0, document()->characterCount() - 1); }
+    bool pressInSelectionBar(QMouseEvent* e)
+    {
+        barPressed_ = false;
+        const QPoint at = e->position().toPoint();
+        if (e->button() != Qt::LeftButton || e->modifiers() != Qt::NoModifier || !inSelectionBar(at))
+            return false;
+        barPressed_ = true;
+        setFocus(Qt::MouseFocusReason);
+        // The line under the pointer with its end, up to the next line's start.
+        const int line = widget_.lineFromChar(nearestPosition(QPoint(0, at.y())));
+        const int next = line + 1 < widget_.lineCount() ? widget_.lineIndex(line + 1) : lastPosition();
+        selectRange(widget_.lineIndex(line), next);
+        e->accept();
+        return true;
+    }
+    void selectParagraphAt(const QPoint& viewportPoint)
+    {
+        const QTextBlock block = document()->findBlock(nearestPosition(QPoint(0, viewportPoint.y())));
+        selectRange(block.position(), std::min(block.position() + block.length(), lastPosition()));
+    }
+    // A drag that leaves the word it started in selects whole words from then on: the word
+    // it started in, and each word the pointer reaches.
+    void startWordDrag(QMouseEvent* e)
+    {
+        dragAnchor_ = -1;
+        wordDrag_ = false;
+        if (e->button() == Qt::LeftButton && e->modifiers() == Qt::NoModifier && !textCursor().hasSelection())
+            dragAnchor_ = textCursor().position();
+    }
+    void extendWordDrag(QMouseEvent* e)
+    {
+        if (dragAnchor_ < 0 || !(e->buttons() & Qt::LeftButton))
+            return;
+        const int pos = nearestPosition(e->position().toPoint());
+        const auto wordEdge = [this](int at, QTextCursor::MoveOperation edge) {
+            QTextCursor c(document());
+            c.setPosition(at);
+            c.movePosition(edge);
+            return c.position();
+        };
+        const int wordStart = wordEdge(dragAnchor_, QTextCursor::StartOfWord);
+        const int wordEnd = wordEdge(dragAnchor_, QTextCursor::EndOfWord);
+        wordDrag_ = wordDrag_ || pos < wordStart || pos > wordEnd;
+        if (!wordDrag_)
+            return;
+        if (pos >= dragAnchor_)
+            selectRange(wordStart, std::max(pos, wordEdge(pos, QTextCursor::EndOfWord)));
+        else
+            selectRange(wordEnd, std::min(pos, wordEdge(pos, QTextCursor::StartOfWord)));
+    }
+    bool selectionShown() const { return isActiveWindow() || !textCursor().hasSelection(); }
+    // What Qt's own painting does, with no selection: while another window is active.
+    void paintWithoutSelection(QPaintEvent* e)
+    {
+        QPainter painter(viewport());
+        const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        painter.translate(-offset);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette = palette();
+        context.clip = e->rect().translated(offset);
+        painter.setClipRect(context.clip);
+        document()->documentLayout()->draw(&painter, context);
+    }
+
     void linkNotice(QMouseEvent* e, LinkEvent event)
     {
         if (!widget_.linkNotices())
@@ -148,6 +261,9 @@ private:
             emit widget_.linkNotice(event, e->button(), range);
     }
     RichView& widget_;
+    bool barPressed_ = false; // the left button went down in the selection bar
+    int dragAnchor_ = -1;     // where a drag that may turn to whole words started
+    bool wordDrag_ = false;   // the drag has left its first word
 };
 
 RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), widget_(new ViewWidget(*this, viewParent))
