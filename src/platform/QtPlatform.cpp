@@ -1,6 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/FontDialog.h"
+#include "platform/SlovakTexts.h"
 #include "text/FileNames.h"
 
 #include <QColorDialog>
@@ -11,7 +12,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -106,45 +106,6 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
 
 } // namespace
 
-namespace {
-
-// The standard buttons' texts, which Qt's Slovak translation leaves in English: without
-// them a Slovak dialog would still offer "Cancel" and "&Yes".
-class StandardButtonTexts : public QTranslator {
-public:
-    using QTranslator::QTranslator;
-    bool isEmpty() const override { return false; }
-    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
-                      int /*n*/) const override
-    {
-        if (qstrcmp(context, "QPlatformTheme") != 0 || !sourceText)
-            return {};
-        static const QHash<QByteArray, QString> texts{
-            {"OK", QStringLiteral("OK")},
-            {"Save", QStringLiteral("Uložiť")},
-            {"Save All", QStringLiteral("Uložiť všetko")},
-            {"Open", QStringLiteral("Otvoriť")},
-            {"&Yes", QStringLiteral("&Áno")},
-            {"Yes to &All", QStringLiteral("Áno &všetkým")},
-            {"&No", QStringLiteral("&Nie")},
-            {"N&o to All", QStringLiteral("N&ie všetkým")},
-            {"Abort", QStringLiteral("Prerušiť")},
-            {"Retry", QStringLiteral("Opakovať")},
-            {"Ignore", QStringLiteral("Ignorovať")},
-            {"Close", QStringLiteral("Zavrieť")},
-            {"Cancel", QStringLiteral("Zrušiť")},
-            {"Discard", QStringLiteral("Zahodiť")},
-            {"Help", QStringLiteral("Pomocník")},
-            {"Apply", QStringLiteral("Použiť")},
-            {"Reset", QStringLiteral("Vynulovať")},
-            {"Restore Defaults", QStringLiteral("Obnoviť predvolené")},
-        };
-        return texts.value(QByteArray(sourceText));
-    }
-};
-
-} // namespace
-
 bool installSlovakTranslations(QCoreApplication& app)
 {
     // Owned by the application, so the translation lasts as long as any dialog can show.
@@ -159,8 +120,9 @@ bool installSlovakTranslations(QCoreApplication& app)
     }
     if (!loaded)
         delete translator;
-    // Asked before Qt's own translation, for the texts that one lacks.
-    QCoreApplication::installTranslator(new StandardButtonTexts(&app));
+    // Asked before Qt's own translation, for the texts that one lacks (without them a
+    // Slovak dialog would still offer "Cancel" and "Pages").
+    QCoreApplication::installTranslator(newMissingSlovakTexts(&app));
     return loaded;
 }
 
