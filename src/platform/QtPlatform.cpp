@@ -99,6 +99,8 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
             show(QFileInfo(setup.fileName).isAbsolute() ? setup.fileName : dialog.directory().filePath(setup.fileName));
         dialog.resize(dialog.sizeHint().width() + preview->width(), dialog.sizeHint().height());
     }
+    // The dialog sets its cancel button's text again when shown; a text of its own it keeps.
+    dialog.setLabelText(QFileDialog::Reject, QCoreApplication::translate("QPlatformTheme", "Cancel"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -135,6 +137,7 @@ Answer QtPlatform::question(QWidget* parent, const QString& text)
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
+    slovakStandardButtons(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -147,23 +150,29 @@ bool QtPlatform::confirm(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    slovakStandardButtons(box);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtPlatform::information(QWidget* parent, const QString& text)
 {
-    QMessageBox::information(parent, QStringLiteral("Information"), text);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, parent);
+    slovakStandardButtons(box);
+    box.exec();
 }
 
 void QtPlatform::message(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, kProgramName, text, QMessageBox::Ok, parent);
+    slovakStandardButtons(box);
     box.exec();
 }
 
 void QtPlatform::error(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, kProgramName, text);
+    QMessageBox box(QMessageBox::Critical, kProgramName, text, QMessageBox::Ok, parent);
+    slovakStandardButtons(box);
+    box.exec();
 }
 
 std::optional<QString> QtPlatform::openFileName(QWidget* parent, const FileDialogSetup& setup)
@@ -188,6 +197,7 @@ std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDi
 std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
 {
     FontDialog dialog(initial, parent);
+    slovakStandardButtons(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
@@ -195,15 +205,18 @@ std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoi
 
 std::optional<QColor> QtPlatform::chooseColor(QWidget* parent, const QColor& initial)
 {
-    const QColor color = QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
-    if (!color.isValid())
+    QColorDialog dialog(initial, parent);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    slovakStandardButtons(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return color;
+    return dialog.selectedColor();
 }
 
 bool QtPlatform::choosePrinter(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
+    slovakStandardButtons(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 

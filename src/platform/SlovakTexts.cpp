@@ -1,7 +1,12 @@
 #include "platform/SlovakTexts.h"
 
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QHash>
+#include <QPushButton>
 #include <QTranslator>
+
+#include <utility>
 
 namespace zorim {
 namespace {
@@ -182,5 +187,23 @@ private:
 } // namespace
 
 QTranslator* newMissingSlovakTexts(QObject* parent) { return new MissingSlovakTexts(parent); }
+
+void slovakStandardButtons(QWidget& dialog)
+{
+    static const std::pair<QDialogButtonBox::StandardButton, const char*> names[] = {
+        {QDialogButtonBox::Ok, "OK"},     {QDialogButtonBox::Cancel, "Cancel"}, {QDialogButtonBox::Close, "Close"},
+        {QDialogButtonBox::Yes, "&Yes"}, {QDialogButtonBox::No, "&No"}};
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
+        for (const auto& [which, source] : names) {
+            QPushButton* button = box->button(which);
+            if (!button)
+                continue;
+            QString shown = button->text();
+            shown.remove(QLatin1Char('&')).remove(QLatin1Char('_'));
+            if (shown.compare(QString::fromLatin1(source).remove(QLatin1Char('&')), Qt::CaseInsensitive) == 0)
+                button->setText(QCoreApplication::translate("QPlatformTheme", source));
+        }
+    }
+}
 
 } // namespace zorim

@@ -154,12 +154,16 @@ protected:
         else
             paintWithoutSelection(e);
     }
-    void changeEvent(QEvent* e) override
+    bool event(QEvent* e) override
     {
-        // The selection hides while another window is active and shows again on return.
-        if (e->type() == QEvent::ActivationChange)
+        // The selection hides while another window is active and shows again on return. Only
+        // a window that was active can be left: without a window manager none ever is.
+        if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
+            wasActive_ = wasActive_ || e->type() == QEvent::WindowActivate;
+            windowLeft_ = wasActive_ && e->type() == QEvent::WindowDeactivate;
             viewport()->update();
-        QTextEdit::changeEvent(e);
+        }
+        return QTextEdit::event(e);
     }
     QMimeData* createMimeDataFromSelection() const override { return widget_.mimeDataFor(widget_.getSel()); }
     bool canInsertFromMimeData(const QMimeData* source) const override { return widget_.canInsertMime(source); }
@@ -233,7 +237,7 @@ private:
         else
             selectRange(wordEnd, std::min(pos, wordEdge(pos, QTextCursor::StartOfWord)));
     }
-    bool selectionShown() const { return isActiveWindow() || !textCursor().hasSelection(); }
+    bool selectionShown() const { return !windowLeft_ || !textCursor().hasSelection(); }
     // What Qt's own painting does, with no selection: while another window is active.
     void paintWithoutSelection(QPaintEvent* e)
     {
@@ -264,6 +268,8 @@ private:
     bool barPressed_ = false; // the left button went down in the selection bar
     int dragAnchor_ = -1;     // where a drag that may turn to whole words started
     bool wordDrag_ = false;   // the drag has left its first word
+    bool wasActive_ = false;  // the view's window has been the active window
+    bool windowLeft_ = false; // ... and another one is active now
 };
 
 RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), widget_(new ViewWidget(*this, viewParent))
