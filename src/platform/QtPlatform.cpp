@@ -1,5 +1,7 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/FontDialog.h"
+#include "platform/SlovakTexts.h"
 #include "text/FileNames.h"
 
 #include <QColorDialog>
@@ -10,8 +12,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QFontDialog>
-#include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -99,49 +99,12 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& set
             show(QFileInfo(setup.fileName).isAbsolute() ? setup.fileName : dialog.directory().filePath(setup.fileName));
         dialog.resize(dialog.sizeHint().width() + preview->width(), dialog.sizeHint().height());
     }
+    // The dialog sets its cancel button's text again when shown; a text of its own it keeps.
+    dialog.setLabelText(QFileDialog::Reject, QCoreApplication::translate("QPlatformTheme", "Cancel"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
-
-} // namespace
-
-namespace {
-
-// The standard buttons' texts, which Qt's Slovak translation leaves in English: without
-// them a Slovak dialog would still offer "Cancel" and "&Yes".
-class StandardButtonTexts : public QTranslator {
-public:
-    using QTranslator::QTranslator;
-    bool isEmpty() const override { return false; }
-    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
-                      int /*n*/) const override
-    {
-        if (qstrcmp(context, "QPlatformTheme") != 0 || !sourceText)
-            return {};
-        static const QHash<QByteArray, QString> texts{
-            {"OK", QStringLiteral("OK")},
-            {"Save", QStringLiteral("Uložiť")},
-            {"Save All", QStringLiteral("Uložiť všetko")},
-            {"Open", QStringLiteral("Otvoriť")},
-            {"&Yes", QStringLiteral("&Áno")},
-            {"Yes to &All", QStringLiteral("Áno &všetkým")},
-            {"&No", QStringLiteral("&Nie")},
-            {"N&o to All", QStringLiteral("N&ie všetkým")},
-            {"Abort", QStringLiteral("Prerušiť")},
-            {"Retry", QStringLiteral("Opakovať")},
-            {"Ignore", QStringLiteral("Ignorovať")},
-            {"Close", QStringLiteral("Zavrieť")},
-            {"Cancel", QStringLiteral("Zrušiť")},
-            {"Discard", QStringLiteral("Zahodiť")},
-            {"Help", QStringLiteral("Pomocník")},
-            {"Apply", QStringLiteral("Použiť")},
-            {"Reset", QStringLiteral("Vynulovať")},
-            {"Restore Defaults", QStringLiteral("Obnoviť predvolené")},
-        };
-        return texts.value(QByteArray(sourceText));
-    }
-};
 
 } // namespace
 
@@ -159,8 +122,9 @@ bool installSlovakTranslations(QCoreApplication& app)
     }
     if (!loaded)
         delete translator;
-    // Asked before Qt's own translation, for the texts that one lacks.
-    QCoreApplication::installTranslator(new StandardButtonTexts(&app));
+    // Asked before Qt's own translation, for the texts that one lacks (without them a
+    // Slovak dialog would still offer "Cancel" and "Pages").
+    QCoreApplication::installTranslator(newMissingSlovakTexts(&app));
     return loaded;
 }
 
@@ -173,6 +137,7 @@ Answer QtPlatform::question(QWidget* parent, const QString& text)
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
+    slovakStandardButtons(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -185,23 +150,29 @@ bool QtPlatform::confirm(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    slovakStandardButtons(box);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtPlatform::information(QWidget* parent, const QString& text)
 {
-    QMessageBox::information(parent, QStringLiteral("Information"), text);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, parent);
+    slovakStandardButtons(box);
+    box.exec();
 }
 
 void QtPlatform::message(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, kProgramName, text, QMessageBox::Ok, parent);
+    slovakStandardButtons(box);
     box.exec();
 }
 
 void QtPlatform::error(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, kProgramName, text);
+    QMessageBox box(QMessageBox::Critical, kProgramName, text, QMessageBox::Ok, parent);
+    slovakStandardButtons(box);
+    box.exec();
 }
 
 std::optional<QString> QtPlatform::openFileName(QWidget* parent, const FileDialogSetup& setup)
@@ -225,24 +196,27 @@ std::optional<QString> QtPlatform::pictureFileName(QWidget* parent, const FileDi
 
 std::optional<FontChoice> QtPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial.font, parent, QString(), QFontDialog::DontUseNativeDialog);
-    if (!ok)
+    FontDialog dialog(initial, parent);
+    slovakStandardButtons(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice{font, initial.color};
+    return dialog.choice();
 }
 
 std::optional<QColor> QtPlatform::chooseColor(QWidget* parent, const QColor& initial)
 {
-    const QColor color = QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
-    if (!color.isValid())
+    QColorDialog dialog(initial, parent);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    slovakStandardButtons(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return color;
+    return dialog.selectedColor();
 }
 
 bool QtPlatform::choosePrinter(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
+    slovakStandardButtons(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -120,6 +120,18 @@ ColorRef resolveSystemColor(ColorRef color)
     return (color & 0x80000000u) ? refFromColor(colorFromRef(color)) : color;
 }
 
+QColor inkOn(const QColor& background)
+{
+    const QColor c = background.toRgb();
+    const auto linear = [](int channel) {
+        const double v = channel / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+    // (L + 0.05) / 0.05 == 1.05 / (L + 0.05) at L = sqrt(1.05 * 0.05) - 0.05, about 0.179.
+    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 CharFormat readCharFormat(const QTextCharFormat& f, const QFont& defaultFont)
 {
     CharFormat r;

@@ -24,6 +24,9 @@ QColor colorFromRef(ColorRef ref);
 ColorRef refFromColor(const QColor& color);
 // A system colour (top bit set) as the colour it stands for now; any other value as it is.
 ColorRef resolveSystemColor(ColorRef color);
+// Black or white, whichever reads on the background: black where its relative luminance is
+// above the point where both give the same contrast.
+QColor inkOn(const QColor& background);
 
 // Properties the document carries beyond Qt's own.
 namespace docprop {

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -116,26 +117,142 @@ protected:
     void mousePressEvent(QMouseEvent* e) override
     {
         linkNotice(e, LinkEvent::Press);
-        QTextEdit::mousePressEvent(e);
+        if (!pressInSelectionBar(e)) {
+            QTextEdit::mousePressEvent(e);
+            startWordDrag(e);
+        }
         emit widget_.mouseDown(e->button(), e->position().toPoint());
     }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         linkNotice(e, LinkEvent::Release);
+        dragAnchor_ = -1;
+        barPressed_ = false;
         QTextEdit::mouseReleaseEvent(e);
     }
     void mouseMoveEvent(QMouseEvent* e) override
     {
-        const int pos = widget_.positionAt(e->position().toPoint());
+        const QPoint at = e->position().toPoint();
+        const int pos = widget_.positionAt(at);
         const bool onLink = pos >= 0 && widget_.linkAt(pos).min >= 0;
-        viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        viewport()->setCursor(inSelectionBar(at) ? Qt::ArrowCursor : onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        if (barPressed_ && (e->buttons() & Qt::LeftButton))
+            return;
         QTextEdit::mouseMoveEvent(e);
+        extendWordDrag(e);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton && inSelectionBar(e->position().toPoint())) {
+            selectParagraphAt(e->position().toPoint());
+            return;
+        }
+        QTextEdit::mouseDoubleClickEvent(e);
+    }
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (selectionShown())
+            QTextEdit::paintEvent(e);
+        else
+            paintWithoutSelection(e);
+    }
+    bool event(QEvent* e) override
+    {
+        // The selection hides while another window is active and shows again on return. Only
+        // a window that was active can be left: without a window manager none ever is.
+        if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
+            wasActive_ = wasActive_ || e->type() == QEvent::WindowActivate;
+            windowLeft_ = wasActive_ && e->type() == QEvent::WindowDeactivate;
+            viewport()->update();
+        }
+        return QTextEdit::event(e);
     }
     QMimeData* createMimeDataFromSelection() const override { return widget_.mimeDataFor(widget_.getSel()); }
     bool canInsertFromMimeData(const QMimeData* source) const override { return widget_.canInsertMime(source); }
     void insertFromMimeData(const QMimeData* source) override { widget_.insertMime(source); }
 
 private:
+    // ---- the selection bar, word selection and the hidden selection --------------------------
+
+    // The margin left of the text: a click there selects the line, a double click the paragraph.
+    bool inSelectionBar(const QPoint& viewportPoint) const
+    {
+        return viewportPoint.x() + horizontalScrollBar()->value() < document()->documentMargin();
+    }
+    // The text position nearest to a point of the viewport.
+    int nearestPosition(const QPoint& viewportPoint) const { return cursorForPosition(viewportPoint).position(); }
+    void selectRange(int anchor, int position)
+    {
+        QTextCursor c(document());
+        c.setPosition(anchor);
+        c.setPosition(position, QTextCursor::KeepAnchor);
+        setTextCursor(c);
+    }
+    int lastPosition() const { return std::max(0, document()->characterCount() - 1); }
+    bool pressInSelectionBar(QMouseEvent* e)
+    {
+        barPressed_ = false;
+        const QPoint at = e->position().toPoint();
+        if (e->button() != Qt::LeftButton || e->modifiers() != Qt::NoModifier || !inSelectionBar(at))
+            return false;
+        barPressed_ = true;
+        setFocus(Qt::MouseFocusReason);
+        // The line under the pointer with its end, up to the next line's start.
+        const int line = widget_.lineFromChar(nearestPosition(QPoint(0, at.y())));
+        const int next = line + 1 < widget_.lineCount() ? widget_.lineIndex(line + 1) : lastPosition();
+        selectRange(widget_.lineIndex(line), next);
+        e->accept();
+        return true;
+    }
+    void selectParagraphAt(const QPoint& viewportPoint)
+    {
+        const QTextBlock block = document()->findBlock(nearestPosition(QPoint(0, viewportPoint.y())));
+        selectRange(block.position(), std::min(block.position() + block.length(), lastPosition()));
+    }
+    // A drag that leaves the word it started in selects whole words from then on: the word
+    // it started in, and each word the pointer reaches.
+    void startWordDrag(QMouseEvent* e)
+    {
+        dragAnchor_ = -1;
+        wordDrag_ = false;
+        if (e->button() == Qt::LeftButton && e->modifiers() == Qt::NoModifier && !textCursor().hasSelection())
+            dragAnchor_ = textCursor().position();
+    }
+    void extendWordDrag(QMouseEvent* e)
+    {
+        if (dragAnchor_ < 0 || !(e->buttons() & Qt::LeftButton))
+            return;
+        const int pos = nearestPosition(e->position().toPoint());
+        const auto wordEdge = [this](int at, QTextCursor::MoveOperation edge) {
+            QTextCursor c(document());
+            c.setPosition(at);
+            c.movePosition(edge);
+            return c.position();
+        };
+        const int wordStart = wordEdge(dragAnchor_, QTextCursor::StartOfWord);
+        const int wordEnd = wordEdge(dragAnchor_, QTextCursor::EndOfWord);
+        wordDrag_ = wordDrag_ || pos < wordStart || pos > wordEnd;
+        if (!wordDrag_)
+            return;
+        if (pos >= dragAnchor_)
+            selectRange(wordStart, std::max(pos, wordEdge(pos, QTextCursor::EndOfWord)));
+        else
+            selectRange(wordEnd, std::min(pos, wordEdge(pos, QTextCursor::StartOfWord)));
+    }
+    bool selectionShown() const { return !windowLeft_ || !textCursor().hasSelection(); }
+    // What Qt's own painting does, with no selection: while another window is active.
+    void paintWithoutSelection(QPaintEvent* e)
+    {
+        QPainter painter(viewport());
+        const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        painter.translate(-offset);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette = palette();
+        context.clip = e->rect().translated(offset);
+        painter.setClipRect(context.clip);
+        document()->documentLayout()->draw(&painter, context);
+    }
+
     void linkNotice(QMouseEvent* e, LinkEvent event)
     {
         if (!widget_.linkNotices())
@@ -150,6 +267,11 @@ private:
             emit widget_.linkNotice(event, e->button(), range);
     }
     RichView& widget_;
+    bool barPressed_ = false; // the left button went down in the selection bar
+    int dragAnchor_ = -1;     // where a drag that may turn to whole words started
+    bool wordDrag_ = false;   // the drag has left its first word
+    bool wasActive_ = false;  // the view's window has been the active window
+    bool windowLeft_ = false; // ... and another one is active now
 };
 
 RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), widget_(new ViewWidget(*this, viewParent))
@@ -425,8 +547,13 @@ void RichView::insertMime(const QMimeData* data)
 
 void RichView::setBackgroundColor(ColorRef color)
 {
+    const QColor background = colorFromRef(color);
     QPalette pal = widget_->palette();
-    pal.setColor(QPalette::Base, colorFromRef(color));
+    pal.setColor(QPalette::Base, background);
+    // Text in the automatic colour is drawn in the palette's text colour. It follows the
+    // control's own background, not the desktop's scheme: black on the light colours, so a
+    // dark desktop does not put light text on a light page.
+    pal.setColor(QPalette::Text, inkOn(background));
     widget_->setPalette(pal);
 }
 

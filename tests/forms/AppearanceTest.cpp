@@ -5,6 +5,7 @@
 #include "richtext/DocFormats.h"
 
 #include <QApplication>
+#include <cmath>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTextEdit>
+#include <QImage>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -92,6 +94,53 @@ TEST_F(AppearanceTest, StandardThemeFollowsTheDesktopsColours)
     QApplication::setPalette(before);
 }
 
+// On a dark desktop scheme the document's automatic text is drawn dark on every theme's light
+// page, and each theme's title reads on its bar, active and inactive: seen in the pixels.
+TEST_F(AppearanceTest, DarkDesktopKeepsTheDocumentAndTheTitleReadable)
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        dark.setColor(role, rgb(40, 40, 40));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText})
+        dark.setColor(role, rgb(238, 238, 238));
+    QApplication::setPalette(dark);
+    auto form = start();
+    form->show();
+    typeText(form->RichEdit1->widget(), QStringLiteral("MMMMMMMM"));
+    form->RichEdit1->SelectAll();
+    form->RichEdit1->SelectionAttributes().setColor(kClWindowText); // the automatic colour
+    form->RichEdit1->setSelectionStart(0);
+    // The contrast between a colour and the pixel of the picture that differs most from it.
+    const auto luminance = [](QColor c) {
+        const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const auto contrast = [&](QWidget* w, QColor background, QRect part = {}) {
+        const QImage image = w->grab(part.isValid() ? part : w->rect()).toImage();
+        double best = 1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const double a = luminance(image.pixelColor(x, y)), b = luminance(background);
+                best = std::max(best, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+            }
+        return best;
+    };
+    CaptionBar& bar = *form->CaptionBar1;
+    const QRect title(30, 0, 120, bar.height()); // past the icon, before the buttons
+    for (QAction* theme : {form->redSkinItem, form->blackSkinItem, form->standardSkinItem, form->standardExtraSkinItem,
+                           form->blueSkinItem, form->pinkSkinItem, form->greenSkinItem, form->yellowSkinItem}) {
+        theme->trigger();
+        const std::string name = theme->text().toStdString();
+        EXPECT_GE(contrast(form->RichEdit1->widget()->viewport(), colorFromRef(form->editorColor())), 7) << name;
+        bar.setActive(true);
+        EXPECT_GE(contrast(&bar, bar.background(), title), 7) << name;
+        bar.setActive(false);
+        EXPECT_GE(contrast(&bar, bar.background(), title), 2) << name;
+    }
+    QApplication::setPalette(before);
+}
+
 TEST_F(AppearanceTest, BlueFromTheLayoutsColoursChangesOnlyStatusBarAndScrollBar)
 {
     folder.write(QStringLiteral("skin.ini"), "9");
@@ -162,9 +211,9 @@ TEST_F(AppearanceTest, CaptionBarShowsTheTitleInItsColoursAndOffersTheTrayMenu)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZORIM"));
 
     bar.setActive(true);
-    EXPECT_EQ(bar.titleColor(), bar.palette().color(QPalette::Active, QPalette::HighlightedText));
+    EXPECT_EQ(bar.titleColor(), QColor(Qt::black));
     bar.setActive(false);
-    EXPECT_EQ(bar.titleColor(), rgb(155, 155, 255));
+    EXPECT_EQ(bar.titleColor(), rgb(77, 77, 127)); // dimmed halfway toward the bar
 
     QTest::mouseClick(&bar, Qt::RightButton, {}, QPoint(100, 8));
     EXPECT_TRUE(form->trayMenu->isVisible());

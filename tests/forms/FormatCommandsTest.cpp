@@ -8,8 +8,14 @@
 #include "richtext/DocFormats.h"
 #include "settings/StateFiles.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
 
@@ -209,6 +215,36 @@ TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOne
     choose(form->fontItem);
     EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(sizeAt(0), 20);
+}
+
+// The dialog itself, played as the user: its effects offer a colour, and the chosen colour
+// colours the selection.
+TEST_F(FormatCommandsTest, FontDialogsColourInItsEffectsColoursTheSelection)
+{
+    type(QStringLiteral("abc"));
+    select(0, 2);
+    QStringList offered;
+    platform.answerFontAsUser([&](QDialog& dialog) {
+        auto* colors = dialog.findChild<QComboBox*>(QStringLiteral("colorBox"));
+        ASSERT_NE(colors, nullptr);
+        // Beside underline and strikeout, under a Slovak caption.
+        const auto* effects = qobject_cast<QGroupBox*>(colors->parentWidget());
+        ASSERT_NE(effects, nullptr);
+        EXPECT_FALSE(effects->findChildren<QCheckBox*>().isEmpty());
+        const auto* caption = effects->findChild<QLabel*>();
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->text(), QStringLiteral("&Farba:"));
+        for (int i = 0; i < colors->count(); ++i)
+            offered << colors->itemText(i);
+        colors->setCurrentIndex(colors->findText(QStringLiteral("Červená")));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(offered.size(), 17) << offered.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(offered.value(0), QStringLiteral("Automatická"));
+    EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(QColor(255, 0, 0)));
+    EXPECT_EQ(at(1, [](TextAttributes& a) { return a.Color(); }), refFromColor(QColor(255, 0, 0)));
+    EXPECT_EQ(at(2, [](TextAttributes& a) { return a.Color(); }), kClWindowText);
 }
 
 // ---- colours ---------------------------------------------------------------------------------

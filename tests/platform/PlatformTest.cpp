@@ -4,13 +4,21 @@
 #include "ScriptedPlatform.h"
 #include "platform/QtPlatform.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -227,4 +235,139 @@ TEST(QtPlatformDialogs, StandardDialogsAreQtsOwnAndSpeakSlovak)
     EXPECT_EQ(platform.openFileName(nullptr, FileDialogSetup{}), std::nullopt);
     EXPECT_FALSE(native);
     EXPECT_TRUE(buttons.contains(QStringLiteral("Zrušiť"))) << buttons.join(QLatin1Char(',')).toStdString();
+}
+
+namespace {
+
+// Acts on the next modal window other than the one given, once it is up.
+void onModalOver(QWidget* below, std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(10, [below, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == below) {
+            onModalOver(below, act);
+            return;
+        }
+        act(modal);
+    });
+}
+
+// What a user reads in a window: captions, labels, buttons, groups, tabs, list entries,
+// column titles and the first rows of its lists, tooltips.
+QStringList shownTexts(QWidget* window, bool withListRows)
+{
+    QStringList texts{window->windowTitle()};
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets << window;
+    for (QWidget* w : widgets) {
+        texts << w->toolTip();
+        if (auto* l = qobject_cast<QLabel*>(w))
+            texts << l->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            texts << b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w))
+            texts << g->title();
+        if (auto* t = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < t->count(); ++i)
+                texts << t->tabText(i);
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < c->count(); ++i)
+                texts << c->itemText(i);
+        if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model() && withListRows) {
+            const QAbstractItemModel* m = v->model();
+            for (int col = 0; col < m->columnCount(v->rootIndex()); ++col) {
+                texts << m->headerData(col, Qt::Horizontal).toString();
+                for (int row = 0; row < std::min(20, m->rowCount(v->rootIndex())); ++row)
+                    texts << m->data(m->index(row, col, v->rootIndex())).toString();
+            }
+        }
+    }
+    return texts;
+}
+
+// The English words of the texts Qt's Slovak translation leaves out.
+QStringList englishIn(const QStringList& texts)
+{
+    static const QSet<QString> english{
+        "Pick", "Screen", "Color", "Folder", "Drive", "Pages", "Page", "All", "Odd", "Even", "Left", "Right", "Top",
+        "Bottom", "Double", "Sided", "Printing", "Off", "Long", "Short", "binding", "Set", "Specify", "Job",
+        "Control", "Scheduled", "Billing", "priority", "Banner", "Start", "End", "Print", "Immediately", "Hold",
+        "Indefinitely", "Day", "Night", "Shift", "Weekend", "Specific", "Time", "None", "Standard", "Unclassified",
+        "Confidential", "Classified", "Secret", "Custom", "Layout", "order", "per", "sheet", "Printer", "Properties",
+        "Options", "Advanced", "conflicts", "Please", "Envelope", "Postcard", "Architect", "Extra", "Plus", "Small",
+        "Big", "Cancel", "Open", "Save", "Yes", "No", "Close"};
+    static const QRegularExpression nonWord(QStringLiteral("[^\\w]+"));
+    QStringList found;
+    for (const QString& text : texts) {
+        const QStringList words = QString(text).remove(QLatin1Char('&')).split(nonWord, Qt::SkipEmptyParts);
+        for (const QString& word : words)
+            if (english.contains(word))
+                found << text;
+    }
+    found.removeDuplicates();
+    return found;
+}
+
+} // namespace
+
+// Every Qt dialog the program shows, walked as the user reads it: no English word of the texts
+// Qt's Slovak translation lacks. After the test above: the translation is installed.
+TEST(QtPlatformDialogs, QtsDialogsShowNoEnglishWords)
+{
+    if (!zorim::installSlovakTranslations(*QCoreApplication::instance()))
+        GTEST_SKIP() << "Qt's Slovak translation is not installed";
+    QtPlatform platform;
+    QStringList english;
+    const auto read = [&](QWidget* w, bool withListRows) {
+        english << englishIn(shownTexts(w, withListRows));
+        static_cast<QDialog*>(w)->reject();
+    };
+
+    onModal([&](QWidget* w) { read(w, true); });
+    EXPECT_EQ(platform.chooseColor(nullptr, QColor(Qt::red)), std::nullopt);
+    // The font lists hold the installed fonts' own names.
+    onModal([&](QWidget* w) { read(w, false); });
+    EXPECT_EQ(platform.chooseFont(nullptr, zorim::FontChoice{QFont(QStringLiteral("DejaVu Sans")), QColor()}), std::nullopt);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("listy")));
+    QFile file(folder.path() + QStringLiteral("/list.zrm"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    FileDialogSetup setup;
+    setup.folder = folder.path();
+    setup.filter = QStringLiteral("Formát ZORIM|*.zrm|Všetky formáty|*.*");
+    const auto readFiles = [&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setViewMode(QFileDialog::Detail);
+        // The folder's entries come in from a thread of their own.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownTexts(w, true).contains(QStringLiteral("listy")); }));
+        read(w, true);
+    };
+    onModal(readFiles);
+    EXPECT_EQ(platform.openFileName(nullptr, setup), std::nullopt);
+    onModal(readFiles);
+    EXPECT_EQ(platform.saveFileName(nullptr, setup), std::nullopt);
+
+    // The print dialog with its options shown, and its printer's properties.
+    onModal([&](QWidget* w) {
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->text().contains(QLatin1String(">>")))
+                b->click();
+        if (auto* properties = w->findChild<QPushButton*>(QStringLiteral("properties")); properties && properties->isEnabled()) {
+            onModalOver(w, [&](QWidget* p) { read(p, true); });
+            properties->click();
+        }
+        read(w, true);
+    });
+    QPrinter printer;
+    EXPECT_FALSE(platform.choosePrinter(nullptr, printer));
+
+    onModal([&](QWidget* w) {
+        english << englishIn(shownTexts(w, true));
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    platform.question(nullptr, QStringLiteral("?"));
+    EXPECT_EQ(english, QStringList()) << english.join(QLatin1String(" | ")).toStdString();
 }

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextEdit>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -203,4 +204,63 @@ TEST_F(Lines, LineNumbersStayRightThroughEditsAndResizes)
     edit.resize(180, 300);
     QApplication::processEvents();
     expectLinesAgree(e, "after a resize");
+}
+
+// The editor's mouse, as a user drags and clicks it: a drag that leaves its first word selects
+// whole words, a click in the margin left of the text selects the line (a double click the
+// paragraph), and the selection hides while another window is active.
+TEST_F(Lines, MouseSelectsWholeWordsAndLinesAndTheSelectionHidesWithTheWindow)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    QStringList words;
+    for (int i = 0; i < 40; ++i)
+        words << QStringLiteral("slovo%1").arg(i);
+    edit.setText(words.join(QLatin1Char(' ')) + QStringLiteral("\nkoniec"));
+    QTextEdit* w = edit.widget();
+    QWidget* port = w->viewport();
+    const auto pointAt = [&](int pos) {
+        QTextCursor c(w->document());
+        c.setPosition(pos);
+        return w->cursorRect(c).center();
+    };
+    const auto sel = [&] { return std::pair(edit.SelectionStart(), edit.SelectionStart() + edit.SelectionLength()); };
+
+    // "slovo1" is 7..13, "slovo2" 14..20, "slovo0" 0..6.
+    QTest::mousePress(port, Qt::LeftButton, {}, pointAt(9));
+    QTest::mouseMove(port, pointAt(11));
+    EXPECT_EQ(sel(), std::pair(9, 11)); // within the first word: characters
+    QTest::mouseMove(port, pointAt(16));
+    EXPECT_EQ(sel(), std::pair(7, 20)); // past it: whole words
+    QTest::mouseMove(port, pointAt(2));
+    EXPECT_EQ(sel(), std::pair(0, 13)); // backwards from the first word's end
+    QTest::mouseRelease(port, Qt::LeftButton, {}, pointAt(2));
+
+    // The margin: the second laid-out line of the long paragraph, then the whole paragraph.
+    const int secondLine = edit.LineStart(1);
+    ASSERT_GT(secondLine, 0);
+    const QPoint margin(1, pointAt(secondLine + 1).y());
+    QTest::mouseClick(port, Qt::LeftButton, {}, margin);
+    EXPECT_EQ(sel(), std::pair(secondLine, edit.LineStart(2)));
+    QTest::mouseDClick(port, Qt::LeftButton, {}, margin);
+    EXPECT_EQ(sel(), std::pair(0, int(words.join(QLatin1Char(' ')).size()) + 1));
+
+    // Highlighted pixels while the editor's window is active, none while another one is.
+    const QColor highlight = w->palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor inactive = w->palette().color(QPalette::Inactive, QPalette::Highlight);
+    const auto highlighted = [&] {
+        const QImage image = port->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == highlight || image.pixelColor(x, y) == inactive;
+        return n;
+    };
+    QApplication::setActiveWindow(&edit);
+    EXPECT_GT(highlighted(), 100);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_EQ(highlighted(), 0);
+    QApplication::setActiveWindow(&edit);
+    EXPECT_GT(highlighted(), 100);
 }

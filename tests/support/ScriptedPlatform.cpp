@@ -1,5 +1,7 @@
 #include "ScriptedPlatform.h"
 
+#include "platform/FontDialog.h"
+
 #include <QDialog>
 #include <QPrinter>
 #include <gtest/gtest.h>
@@ -42,15 +44,29 @@ void ScriptedPlatform::answerColor(std::optional<QColor> color) { script_.push_b
 void ScriptedPlatform::answerPrint(bool accept) { script_.push_back({Kind::Print, accept}); }
 void ScriptedPlatform::answerModal(std::function<int(QDialog&)> handler) { script_.push_back({Kind::Modal, std::move(handler)}); }
 
-void ScriptedPlatform::answerModalAsUser(std::function<void(QDialog&)> actions)
+namespace {
+
+std::function<int(QDialog&)> playedAsUser(std::function<void(QDialog&)> actions)
 {
-    answerModal([actions = std::move(actions)](QDialog& dialog) {
+    return [actions = std::move(actions)](QDialog& dialog) {
         dialog.show();
         actions(dialog);
         EXPECT_FALSE(dialog.isVisible()) << "the dialog is still open";
         dialog.hide();
         return dialog.result();
-    });
+    };
+}
+
+} // namespace
+
+void ScriptedPlatform::answerModalAsUser(std::function<void(QDialog&)> actions)
+{
+    answerModal(playedAsUser(std::move(actions)));
+}
+
+void ScriptedPlatform::answerFontAsUser(std::function<void(QDialog&)> actions)
+{
+    script_.push_back({Kind::Font, playedAsUser(std::move(actions))});
 }
 
 QStringList ScriptedPlatform::texts(Kind kind) const
@@ -100,11 +116,19 @@ std::optional<QString> ScriptedPlatform::openFileName(QWidget*, const FileDialog
 std::optional<QString> ScriptedPlatform::saveFileName(QWidget*, const FileDialogSetup& setup) { return fileDialog(Kind::SaveFile, setup); }
 std::optional<QString> ScriptedPlatform::pictureFileName(QWidget*, const FileDialogSetup& setup) { return fileDialog(Kind::PictureFile, setup); }
 
-std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget*, const FontChoice& initial)
+std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
 {
     shown_.push_back({Kind::Font, initial.font.family(), {}});
     const auto value = take(Kind::Font, initial.font.family());
-    return value ? std::get<std::optional<FontChoice>>(*value) : std::nullopt;
+    if (!value)
+        return std::nullopt;
+    if (const auto* play = std::get_if<std::function<int(QDialog&)>>(&*value)) {
+        FontDialog dialog(initial, parent);
+        if ((*play)(dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.choice();
+    }
+    return std::get<std::optional<FontChoice>>(*value);
 }
 
 std::optional<QColor> ScriptedPlatform::chooseColor(QWidget*, const QColor& initial)

@@ -32,6 +32,9 @@ public:
     void answerSaveFile(std::optional<QString> path);
     void answerPictureFile(std::optional<QString> path);
     void answerFont(std::optional<FontChoice> choice);
+    // The next font dialog is the program's own, shown and played as a user would (the actions
+    // must close it); it hands back what the user chose in it.
+    void answerFontAsUser(std::function<void(QDialog&)> actions);
     void answerColor(std::optional<QColor> color);
     void answerPrint(bool accept);
     // The handler plays the user in the dialog and returns its result code.

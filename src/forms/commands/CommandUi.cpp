@@ -4,6 +4,7 @@
 #include "forms/commands/Commands.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,6 +53,54 @@ QString menuText(const CommandRow& row)
     if (row.key)
         caption += QLatin1Char('\t') + QKeySequence(text(row.key)).toString(QKeySequence::NativeText);
     return caption;
+}
+
+// What a screen reader says for a button or box: its hint, or, for a button that has none, the
+// caption of the menu item that runs the same command, without its access letter.
+QString accessibleName(const CommandRow& row)
+{
+    QString caption = text(row.caption);
+    for (const CommandRow& other : commandTable()) {
+        if (!caption.isEmpty())
+            break;
+        if (other.entry == Entry::Item && other.command && other.command == row.command)
+            caption = text(other.caption);
+    }
+    static const QRegularExpression accessLetter(QStringLiteral("&(.)"));
+    return caption.replace(accessLetter, QStringLiteral("\\1"));
+}
+
+// Qt's combo box on Linux hands a screen reader its text as its name (a label beside it is
+// meant to name it). The tool bar's boxes have no label: they say their own name, and their
+// text as their value.
+constexpr char kNamedBox[] = "zorimNamedBox";
+
+class NamedBoxAccessible : public QAccessibleWidget {
+public:
+    explicit NamedBoxAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override
+    {
+        const auto* box = static_cast<const QComboBox*>(widget());
+        if (t == QAccessible::Name)
+            return box->accessibleName();
+        if (t == QAccessible::Value)
+            return box->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << showMenuAction(); }
+    void doAction(const QString& action) override
+    {
+        if (action == showMenuAction())
+            static_cast<QComboBox*>(widget())->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* namedBoxAccessible(const QString&, QObject* object)
+{
+    auto* box = qobject_cast<QComboBox*>(object);
+    return box && box->property(kNamedBox).toBool() ? new NamedBoxAccessible(box) : nullptr;
 }
 
 QFont boxFont()
@@ -207,6 +257,9 @@ void CommandUi::addToolBar(const CommandRow& row, QWidget* controlBar)
     bar->layout()->setSpacing(0);
     // Flat like the rest of the area: no frame of its own.
     bar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; padding: 0px; spacing: 0px; }"));
+    // The button Qt shows when the toolbar's buttons do not fit.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("Ďalšie tlačidlá"));
     bar->move(row.left, (row.row - 1) * kRowHeight);
     toolBars_.insert(row.name, bar);
     if (row.toolBar)
@@ -223,6 +276,7 @@ void CommandUi::addButton(const CommandRow& row)
     b->setIconSize(QSize(16, 16));
     b->setIcon(icon(row.icon));
     b->setToolTip(text(row.caption));
+    b->setAccessibleName(accessibleName(row));
     b->setFocusPolicy(Qt::NoFocus);
     toolBarPlaces_.insert(row.name, bar->addWidget(b));
     if (row.entry == Entry::Toggle || row.entry == Entry::Group)
@@ -262,6 +316,12 @@ void CommandUi::addBox(const CommandRow& row)
     auto* box = new QComboBox(bar);
     box->setObjectName(text(row.name));
     box->setToolTip(text(row.caption));
+    box->setAccessibleName(accessibleName(row));
+    static const bool factoryInstalled = (QAccessible::installFactory(namedBoxAccessible), true);
+    (void)factoryInstalled;
+    box->setProperty(kNamedBox, true);
+    // An interface made while the box was being built is Qt's own; the next query makes ours.
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(box)));
     box->setFont(boxFont());
     if (row.entry == Entry::FontBox) {
         // The installed fonts in alphabetical order; the box chooses from its list only.
@@ -280,6 +340,7 @@ void CommandUi::addBox(const CommandRow& row)
         for (const char* size : kSizes)
             box->addItem(text(size));
         box->setEditText(QStringLiteral("12"));
+        box->lineEdit()->setAccessibleName(box->accessibleName());
         box->setFixedWidth(kSizeBoxWidth);
         // Every edit of the text and every choice from the list is a change.
         connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, &row] { run(row); });

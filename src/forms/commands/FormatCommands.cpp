@@ -32,7 +32,9 @@ FontChoice fontChoice(const FontDesc& font)
     f.setStrikeOut(font.style & fs::StrikeOut);
     if (font.weight > 0)
         f.setWeight(QFont::Weight(std::clamp(font.weight, 1, 1000)));
-    return {f, colorFromRef(font.color)};
+    // The automatic colour is the dialog's own choice, not the colour it stands for now.
+    const bool automatic = font.color == kClWindowText || font.color == kClDefault;
+    return {f, automatic ? QColor() : colorFromRef(font.color)};
 }
 
 // The dialog's font as the control assigns it. The dialog has no choice of character set,

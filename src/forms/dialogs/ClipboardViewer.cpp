@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
 
 namespace zorim {
 
@@ -38,6 +39,8 @@ ClipboardViewer::ClipboardViewer(Platform& platform, QWidget* parent) : ModalDia
     PageControl1->addTab(TabSheet2, QStringLiteral("Bez formátovania"));
     RichEdit1 = page(TabSheet1);
     RichEdit2 = page(TabSheet2);
+    RichEdit1->widget()->setAccessibleName(PageControl1->tabText(0));
+    RichEdit2->widget()->setAccessibleName(PageControl1->tabText(1));
     PageControl1->setCurrentWidget(TabSheet1);
     Button1 = dialog::button(this, {8, 384, 273, 25}, QStringLiteral("OK"), 16);
     Button1->setDefault(true);

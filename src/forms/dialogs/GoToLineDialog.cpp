@@ -79,6 +79,7 @@ GoToLineDialog::GoToLineDialog(Platform& platform, SettingsStore& settings, QWid
     SpinEdit1 = new SpinEdit(Panel1);
     SpinEdit1->setGeometry(32, 32, 73, 23);
     SpinEdit1->setFont(dialog::verdana(12, true));
+    SpinEdit1->setAccessibleName(QStringLiteral("Prejsť na riadok"));
     Button1 = dialog::button(this, {8, 80, 65, 25}, QStringLiteral("OK"), 13);
     Button2 = dialog::button(this, {80, 80, 65, 25}, QStringLiteral("Storno"), 13);
     Button1->setDefault(true);

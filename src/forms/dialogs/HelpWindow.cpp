@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 
 namespace zorim {
 
@@ -33,6 +34,7 @@ HelpWindow::HelpWindow(Platform& platform, SettingsStore& settings, QWidget* par
     menu.setColor(QPalette::Base, palette().color(QPalette::Window));
     Memo1->setPalette(menu);
     Memo1->setPlainText(QStringLiteral("Vyberte si prosím jednu \nz ponúkaných tém a \ndozviete sa viac..."));
+    Memo1->setAccessibleName(Memo1->toPlainText().simplified());
 
     auto topic = [this](int top, const QString& caption, void (HelpWindow::*handler)()) {
         QPushButton* b = dialog::button(this, {8, top, 169, 25}, caption, 11);
@@ -65,6 +67,7 @@ HelpWindow::HelpWindow(Platform& platform, SettingsStore& settings, QWidget* par
     RichEdit1 = new RichEdit(this, RichEdit::Kind::Simple);
     RichEdit1->setGeometry(184, 8, 369, 497);
     RichEdit1->setVerticalScrollBar(true);
+    RichEdit1->widget()->setAccessibleName(windowTitle());
 
     loadTopic(QStringLiteral("help1.zrm"));
 }

@@ -14,6 +14,7 @@ HyperlinkDialog::HyperlinkDialog(Platform& platform, QWidget* parent) : ModalDia
     dialog::setUpToolWindow(*this, QStringLiteral("Vložiť hypertextový odkaz"), 295, 120);
     GroupBox1 = dialog::groupBox(this, {8, 8, 273, 49}, QStringLiteral("Internetová adresa"), 12);
     Edit1 = dialog::edit(GroupBox1, {8, 18, 257, 22}, QStringLiteral("http://"), 12);
+    Edit1->setAccessibleName(GroupBox1->title());
     Button1 = dialog::button(this, {8, 64, 185, 25}, QStringLiteral("Vložiť"), 16);
     Button2 = dialog::button(this, {200, 64, 81, 25}, QStringLiteral("Storno"), 16);
     Button1->setDefault(true);

@@ -130,6 +130,7 @@ InsertObjectDialog::InsertObjectDialog(Platform& platform, QWidget* parent) : QD
     newLayout->setContentsMargins(0, 0, 0, 0);
     newLayout->addWidget(new QLabel(QStringLiteral("Typ objektu:"), newPage));
     ListBox1 = new QListWidget(newPage);
+    ListBox1->setAccessibleName(QStringLiteral("Typ objektu"));
     for (const NewObjectKind& kind : kNewKinds)
         ListBox1->addItem(QString::fromUtf8(kind.name));
     ListBox1->setCurrentRow(0);
@@ -142,6 +143,7 @@ InsertObjectDialog::InsertObjectDialog(Platform& platform, QWidget* parent) : QD
     fileLayout->setContentsMargins(0, 0, 0, 0);
     fileLayout->addWidget(new QLabel(QStringLiteral("Súbor:"), filePage), 0, 0, 1, 2);
     Edit1 = new QLineEdit(filePage);
+    Edit1->setAccessibleName(QStringLiteral("Súbor"));
     Edit1->setMinimumWidth(260);
     fileLayout->addWidget(Edit1, 1, 0, 1, 2);
     Button3 = button(QStringLiteral("&Prehľadávať..."), filePage);

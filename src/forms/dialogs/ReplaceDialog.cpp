@@ -16,9 +16,11 @@ ReplaceDialog::ReplaceDialog(Platform& platform, SettingsStore& settings, QWidge
     dialog::setUpToolWindow(*this, QStringLiteral("Nahradiť text"), 295, 177);
     GroupBox1 = dialog::groupBox(this, {8, 8, 273, 49}, QStringLiteral("Hľadaný text"), 12);
     Edit1 = dialog::edit(GroupBox1, {8, 18, 257, 22}, QString(), 12);
+    Edit1->setAccessibleName(GroupBox1->title());
     GroupBox2 = dialog::groupBox(this, {8, 64, 273, 49}, QStringLiteral("Nahradený text"), 12);
     // The field lies over the second group box but belongs to the window.
     Edit2 = dialog::edit(this, {16, 82, 257, 22}, QString(), 12);
+    Edit2->setAccessibleName(GroupBox2->title());
     Button1 = dialog::button(this, {8, 120, 185, 25}, QStringLiteral("Nahradiť"), 16);
     Button2 = dialog::button(this, {200, 120, 81, 25}, QStringLiteral("Storno"), 16);
     Button1->setDefault(true);

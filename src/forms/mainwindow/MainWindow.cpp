@@ -80,6 +80,8 @@ MainWindow::~MainWindow()
     // The key routing and the handlers refer to the controls: they go first.
     delete commandUi_;
     commandUi_ = nullptr;
+    delete RichEdit2;
+    delete RichEdit3;
 }
 
 void MainWindow::buildWindow()
@@ -144,11 +146,16 @@ QWidget* MainWindow::buildClientArea()
     RichEdit1->widget()->setTabChangesFocus(false);
     RichEdit1->widget()->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    RichEdit2 = new RichEdit(client_, RichEdit::Kind::Simple);
+    // A screen reader reads the document by this name.
+    RichEdit1->widget()->setAccessibleName(QStringLiteral("Dokument"));
+
+    // The scratch buffers are never shown: outside the window's widgets, so that nothing
+    // (a screen reader walking the window either) meets them. The window deletes them.
+    RichEdit2 = new RichEdit(nullptr, RichEdit::Kind::Simple);
     RichEdit2->setPlainText(true);
     RichEdit2->setGeometry(0, 0, 0, 0);
     RichEdit2->hide();
-    RichEdit3 = new RichEdit(client_, RichEdit::Kind::Simple);
+    RichEdit3 = new RichEdit(nullptr, RichEdit::Kind::Simple);
     RichEdit3->setGeometry(0, 0, 0, 0);
     RichEdit3->hide();
 

@@ -1,5 +1,7 @@
 #include "forms/widgets/CaptionBar.h"
 
+#include "richtext/DocFormats.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,12 +37,13 @@ CaptionBar::CaptionBar(QWidget* window)
         b->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
         b->setIconSize(QSize(kIconSize, kIconSize));
         b->setToolTip(tip);
+        b->setAccessibleName(tip);
         b->setFixedSize(kButtonWidth, kHeight - 2);
         return b;
     };
-    minimize_ = makeButton("window-minimize", tr("Minimize"));
-    maximize_ = makeButton("window-maximize", tr("Maximize"));
-    close_ = makeButton("window-close", tr("Close"));
+    minimize_ = makeButton("window-minimize", QStringLiteral("Minimalizovať"));
+    maximize_ = makeButton("window-maximize", QStringLiteral("Maximalizovať"));
+    close_ = makeButton("window-close", QStringLiteral("Zavrieť"));
     maximize_->hide();
     connect(minimize_, &QToolButton::clicked, this, &CaptionBar::minimizeRequested);
     connect(maximize_, &QToolButton::clicked, this, &CaptionBar::maximizeRequested);
@@ -74,9 +77,18 @@ void CaptionBar::setInactiveText(const QColor& color)
     update();
 }
 
+// Black or white by the bar's colour, so the title reads on every theme's bar. The themes
+// give the inactive title the bar's own colour, which would hide it: it is then the same ink
+// dimmed halfway toward the bar.
 QColor CaptionBar::titleColor() const
 {
-    return active_ ? palette().color(QPalette::Active, QPalette::HighlightedText) : inactiveText_;
+    const QColor ink = inkOn(background_);
+    if (active_)
+        return ink;
+    if (inactiveText_ != background_)
+        return inactiveText_;
+    const QColor bar = background_.toRgb();
+    return QColor((ink.red() + bar.red()) / 2, (ink.green() + bar.green()) / 2, (ink.blue() + bar.blue()) / 2);
 }
 
 void CaptionBar::setActive(bool active)
