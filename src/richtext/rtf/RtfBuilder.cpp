@@ -39,12 +39,13 @@ const FontInfo* DocumentTables::font(int32_t number) const
 }
 
 DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables)
-    : m_cursor(cursor), m_tables(tables), m_insertStart(cursor.position())
+    : m_cursor(cursor), m_tables(tables), m_insertStart(cursor.position()), m_table(cursor, tables)
 {
 }
 
 QString& DocumentBuilder::startRun(const CharState& chr)
 {
+    enterTable(m_textPara[pp::InTable] != 0, false);
     ensureBreak(chr);
     flushTabs(chr);
     if (!(m_runState == chr)) {
@@ -60,19 +61,67 @@ void DocumentBuilder::character(char16_t ch, const CharState& chr, const ParaSta
         runFor(chr, para).append(QChar(ch));
 }
 
-void DocumentBuilder::cellEnd()
+void DocumentBuilder::enterTable(bool inTable, bool atCell)
 {
+    if (!m_table.enabled() || inTable == m_table.rowOpen()) {
+        if (inTable || !m_table.tableOpen())
+            return;
+    }
     flushRun();
-    ++m_pendingTabs;
+    m_pendingTabs = 0;
+    // A break pending before a table is the table's start; one pending in a cell ends with it.
+    m_pendingBreak = false;
+    if (inTable)
+        m_table.openRow(atCell);
+    else
+        m_table.closeTable();
+    m_blockInherits = false;
 }
 
-void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr)
+void DocumentBuilder::cellEnd(const ParaState& para, bool nested)
 {
+    if (nested || !m_table.enabled() || (!para[pp::InTable] && !m_table.rowOpen())) {
+        flushRun();
+        ++m_pendingTabs;
+        return;
+    }
+    enterTable(true, true);
+    m_pendingBreak = false; // the cell's end ends its last paragraph
+    flushRun();
     m_pendingTabs = 0;
-    paragraphEnd(para, chr);
+    applyParagraph(para);
+    if (m_table.nextCell())
+        m_blockInherits = false;
+    else
+        ++m_pendingTabs; // a cell beyond the row's count: read into its last cell after a tab
+}
+
+void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool nested)
+{
+    if (nested) {
+        if (m_table.rowOpen())
+            paragraphEnd(para, chr);
+        return;
+    }
+    if (!m_table.rowOpen()) {
+        m_pendingTabs = 0;
+        endParagraph(para, chr);
+        return;
+    }
+    // Text after the row's last cell stays in it.
+    m_pendingBreak = false;
+    flushRun();
+    m_pendingTabs = 0;
+    m_table.closeRow();
 }
 
 void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
+{
+    enterTable(para[pp::InTable] != 0, false);
+    endParagraph(para, chr);
+}
+
+void DocumentBuilder::endParagraph(const ParaState& para, const CharState& chr)
 {
     ensureBreak(chr);
     flushRun();
@@ -93,6 +142,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
                               PictureBudget& budget)
 {
     // The picture belongs where the group that holds it stands.
+    enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -102,6 +152,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
 
 void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
 {
+    enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -111,6 +162,7 @@ void DocumentBuilder::hidden(const QString& text, const CharState& chr, const Pa
 
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
 {
+    enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -245,6 +297,7 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
 
 void DocumentBuilder::finish(const CharState& chr)
 {
+    enterTable(false, false); // a table still open at the end ends there
     flushRun();
     m_pendingTabs = 0;
     if (m_pendingBreak) {
