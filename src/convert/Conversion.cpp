@@ -2,6 +2,7 @@
 
 #include "richtext/DocumentFiles.h"
 #include "richtext/RichDocument.h"
+#include "richtext/TableText.h"
 #include "text/FileNames.h"
 
 #include <QFile>
@@ -118,7 +119,8 @@ std::optional<QString> printText(const QString& input)
     // The document's own text, its paragraph and line separators turned into LF and VT as
     // each piece is encoded: one pass, and the text is held once.
     doc.completeLoad();
-    const QString raw = doc.textDocument()->toRawText();
+    QString raw = doc.textDocument()->toRawText();
+    showTablesAsText(*doc.textDocument(), raw);
     constexpr qsizetype kPiece = 1 << 16;
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);
     QString piece(std::min(raw.size(), kPiece), Qt::Uninitialized);

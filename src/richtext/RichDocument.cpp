@@ -3,6 +3,7 @@
 #include "richtext/DocFormats.h"
 #include "richtext/Links.h"
 #include "richtext/ParagraphLayout.h"
+#include "richtext/TableText.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -273,6 +274,7 @@ const QString& RichDocument::rawText() const
 {
     if (!rawValid_) {
         rawCache_ = doc_->toRawText();
+        showTablesAsText(*doc_, rawCache_);
         rawValid_ = true;
     }
     return rawCache_;
@@ -286,7 +288,9 @@ QString RichDocument::wholeRawText() const
     completeLoad();
     if (rawValid_ || length() <= kKeptLength)
         return rawText();
-    return doc_->toRawText();
+    QString raw = doc_->toRawText();
+    showTablesAsText(*doc_, raw);
+    return raw;
 }
 
 QString RichDocument::text() const { return withCrLf(wholeRawText()); }
@@ -298,7 +302,10 @@ QString RichDocument::textRange(CharRange range) const
     const auto [a, b] = clamp(range);
     if (b <= a)
         return {};
-    QString out = rawText().mid(a, b - a);
+    // A range across cells of a table reads as the cells it selects.
+    QString out = cellRangeText(*doc_, rawText(), a, b);
+    if (out.isNull())
+        out = rawText().mid(a, b - a);
     for (QChar& c : out) {
         if (c == kParagraphSeparator)
             c = u'\r';
