@@ -83,6 +83,7 @@ TEST(RtfTables, MalformedTablesGiveSoundDocuments)
         "{\\rtf1\\pard\\intbl a\\cell\\row\\pard\\intbl b\\cell c\\cell\\row}", // another count
         "{\\rtf1\\trowd\\cellx999999999\\trleft-999999999\\pard\\intbl" + sixtyFour + "\\row}",
         "{\\rtf1\\pard\\intbl{\\*\\nesttableprops\\trowd\\cellx5\\nestrow}\\nestcell\\nestrow\\cell",
+        "{\\rtf1\\pard\\intbl\\par cg\\par\\cell\\row}", // empty first and last paragraphs of a cell
     };
     for (const QByteArray& rtf : inputs) {
         SCOPED_TRACE(rtf.toStdString());
@@ -94,4 +95,5 @@ TEST(RtfTables, MalformedTablesGiveSoundDocuments)
     }
     EXPECT_EQ(tablesOf(*loadRtf(inputs[2])), (std::vector<Grid>{{{"a\tafter"}}}));
     EXPECT_EQ(tablesOf(*loadRtf(inputs[3])).size(), 2u);
+    EXPECT_EQ(tablesOf(*loadRtf(inputs[6])), (std::vector<Grid>{{{"|cg|"}}}));
 }

@@ -78,7 +78,7 @@ void DocumentBuilder::enterTable(bool inTable, bool atCell)
     m_blockInherits = false;
 }
 
-void DocumentBuilder::cellEnd(const ParaState& para, bool nested)
+void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool nested)
 {
     if (nested || !m_table.enabled() || (!para[pp::InTable] && !m_table.rowOpen())) {
         flushRun();
@@ -86,7 +86,11 @@ void DocumentBuilder::cellEnd(const ParaState& para, bool nested)
         return;
     }
     enterTable(true, true);
-    m_pendingBreak = false; // the cell's end ends its last paragraph
+    // A nested row's end is ended by the cell's; a paragraph mark before it leaves the cell an
+    // empty last paragraph.
+    if (std::exchange(m_nestedRowBreak, false))
+        m_pendingBreak = false;
+    ensureBreak(chr);
     flushRun();
     m_pendingTabs = 0;
     applyParagraph(para);
@@ -99,8 +103,10 @@ void DocumentBuilder::cellEnd(const ParaState& para, bool nested)
 void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool nested)
 {
     if (nested) {
-        if (m_table.rowOpen())
+        if (m_table.rowOpen()) {
             paragraphEnd(para, chr);
+            m_nestedRowBreak = true;
+        }
         return;
     }
     if (!m_table.rowOpen()) {
@@ -243,6 +249,7 @@ void DocumentBuilder::flushRun()
 
 void DocumentBuilder::ensureBreak(const CharState& chr)
 {
+    m_nestedRowBreak = false;
     if (!m_pendingBreak)
         return;
     m_pendingBreak = false;

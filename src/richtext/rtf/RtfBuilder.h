@@ -62,7 +62,7 @@ public:
     void character(char16_t ch, const CharState& chr, const ParaState& para);
     // A table cell ends: the next text goes into the row's next cell. A nested cell, or a
     // cell outside any row, ends with a tab before the next text.
-    void cellEnd(const ParaState& para, bool nested);
+    void cellEnd(const ParaState& para, const CharState& chr, bool nested);
     // A table row ends; a nested row ends a paragraph of its cell.
     void rowEnd(const ParaState& para, const CharState& chr, bool nested);
     TableBuilder& tables() { return m_table; }
@@ -108,6 +108,7 @@ private:
     int m_pendingTabs = 0;
     ParaState m_textPara; // the paragraph state of the last text read
     bool m_pendingBreak = false;
+    bool m_nestedRowBreak = false; // the pending break ends a nested row
     bool m_pageBreakNext = false;
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     ParaFormat m_lastApplied;

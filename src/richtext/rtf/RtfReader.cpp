@@ -283,7 +283,7 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         return;
     case Act::Cell:
         if (s.dest == Dest::Text && !s.chr[cp::Hidden])
-            m_builder.cellEnd(s.para, arg == 1);
+            m_builder.cellEnd(s.para, s.chr, arg == 1);
         return;
     case Act::Row:
         if (s.dest == Dest::Text && !s.chr[cp::Hidden])
