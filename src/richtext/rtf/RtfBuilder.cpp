@@ -93,7 +93,17 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
     ensureBreak(chr);
     flushRun();
     m_pendingTabs = 0;
-    applyParagraph(para);
+    // Most cells of a table end a paragraph of one format in a fresh block: the format the cell
+    // before ended with is taken at once, without working it out again.
+    const QTextBlockFormat before = m_cursor.blockFormat();
+    const ParaFormat pf = paraFormat(para);
+    if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
+        && pf.numbering == pfn::None) {
+        m_cursor.setBlockFormat(m_cellFormat->after);
+    } else {
+        applyParagraph(para);
+        m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
+    }
     if (m_table.nextCell())
         m_blockInherits = false;
     else

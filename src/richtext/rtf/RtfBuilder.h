@@ -9,6 +9,7 @@
 #include "richtext/CharFormat.h"
 
 #include <QString>
+#include <QTextBlockFormat>
 #include <QTextCharFormat>
 
 #include <map>
@@ -117,6 +118,11 @@ private:
     CharState m_lastFormatState;                  // the last format asked for, and its entry
     const QTextCharFormat* m_lastFormat = nullptr;
     TableBuilder m_table;
+    struct CellParagraph {
+        ParaFormat para;
+        QTextBlockFormat before, after; // a block's format before and after taking para
+    };
+    std::optional<CellParagraph> m_cellFormat; // of the last cell's paragraph
 };
 
 } // namespace zorim::rtf

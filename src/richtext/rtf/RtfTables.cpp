@@ -15,7 +15,7 @@
 namespace zorim::rtf {
 namespace {
 
-constexpr int kRowsAhead = 1024; // rows put in at once, at most, as a table grows
+constexpr int kRowsAhead = 256; // rows put in at once, at most, as a table grows
 constexpr int32_t kDefaultBorderTwips = 10;
 constexpr int32_t kDefaultTableTwips = 9000; // the width shared by cells no \cellx places
 constexpr const char* kRowBorderWords[] = {"trbrdrl", "trbrdrt", "trbrdrr", "trbrdrb", "trbrdrh", "trbrdrv"};
@@ -87,10 +87,7 @@ void TableBuilder::setLookahead(const Tokenizer* tokens)
 
 void TableBuilder::rowDefaults()
 {
-    m_left = m_gap = m_height = 0;
-    m_header = false;
-    m_rowExtra.clear();
-    m_cells.clear();
+    m_def = RowDef{};
     m_pending = CellDef{};
     m_side = kBorderSideNone;
 }
@@ -101,31 +98,31 @@ void TableBuilder::word(uint8_t index, int32_t value)
     const bool rowSide = m_side >= kBorderSideRow;
     switch (index) {
     case tp::CellX:
-        if (int(m_cells.size()) < kMaxTableColumns) {
+        if (int(m_def.cells.size()) < kMaxTableColumns) {
             m_pending.right = value;
             m_pending.hasRight = true;
-            m_cells.push_back(std::move(m_pending));
+            m_def.cells.push_back(std::move(m_pending));
         }
         m_pending = CellDef{};
         m_side = kBorderSideNone;
         return;
-    case tp::RowLeft: m_left = value; return;
-    case tp::RowGap: m_gap = value; return;
-    case tp::RowHeight: m_height = value; return;
-    case tp::RowHeader: m_header = value != 0; return;
+    case tp::RowLeft: m_def.left = value; return;
+    case tp::RowGap: m_def.gap = value; return;
+    case tp::RowHeight: m_def.height = value; return;
+    case tp::RowHeader: m_def.header = value != 0; return;
     case tp::MergeH: m_pending.mergeH = value; return;
     case tp::MergeV: m_pending.mergeV = value; return;
     case tp::Shading: m_pending.shading = value; return;
     case tp::BorderSide:
         m_side = value;
         if (m_side >= kBorderSideRow)
-            m_rowExtra += u'\\' + QLatin1String(kRowBorderWords[m_side - kBorderSideRow]);
+            m_def.extra += u'\\' + QLatin1String(kRowBorderWords[m_side - kBorderSideRow]);
         return;
     case tp::BorderWidth:
         if (cellSide)
             m_pending.border[m_side] = value;
         else if (rowSide)
-            m_rowExtra += QStringLiteral("\\brdrw") + QString::number(value);
+            m_def.extra += QStringLiteral("\\brdrw") + QString::number(value);
         return;
     case tp::BorderStyle:
         if (cellSide) {
@@ -135,7 +132,7 @@ void TableBuilder::word(uint8_t index, int32_t value)
             else if (m_pending.border[m_side] == 0)
                 m_pending.border[m_side] = kDefaultBorderTwips;
         } else if (rowSide) {
-            m_rowExtra += value > 0 ? u'\\' + QLatin1String(kBorderStyles[value]) : QStringLiteral("\\brdrnone");
+            m_def.extra += value > 0 ? u'\\' + QLatin1String(kBorderStyles[value]) : QStringLiteral("\\brdrnone");
         }
         return;
     default: return;
@@ -148,9 +145,9 @@ void TableBuilder::unknownWord(std::string_view name, bool hasNumber, int32_t nu
     const bool cellWord = name.starts_with("cl");
     if (!(cellWord || name.starts_with("tr") || name.starts_with("tbl")) || refersToColors(name))
         return;
-    if (m_cells.empty() && m_rowExtra.isEmpty() && !m_left && !m_gap && !cellWord && !m_rowOpen && !m_table)
+    if (m_def.cells.empty() && m_def.extra.isEmpty() && !m_def.left && !m_def.gap && !cellWord && !m_rowOpen && !m_table)
         return; // before any table: a document setting that happens to start alike (\truncex)
-    QString& extra = cellWord ? m_pending.extra : m_rowExtra;
+    QString& extra = cellWord ? m_pending.extra : m_def.extra;
     if (extra.size() < 4096)
         extra += wordText(name, hasNumber, number);
 }
@@ -197,7 +194,7 @@ void TableBuilder::openRow(bool atCell)
         m_rowsUsed = 0;
     }
     if (m_rowsUsed == m_table->rows()) // room for the rows that may follow, so the table grows in few steps
-        m_table->appendRows(std::clamp(m_rowsUsed, 1, kRowsAhead));
+        m_table->appendRows(std::clamp(m_rowsUsed / 4, 1, kRowsAhead));
     m_row = m_rowsUsed++;
     m_cell = 0;
     m_rowOpen = true;
@@ -217,34 +214,34 @@ QTextTableCellFormat TableBuilder::cellFormat(int column, int columns) const
 {
     using namespace tableprop;
     // Cells the definition does not place share the width up to its last edge.
-    const int defined = int(m_cells.size());
-    CellDef def = column < defined ? m_cells[size_t(column)] : CellDef{};
+    const int defined = int(m_def.cells.size());
+    CellDef def = column < defined ? m_def.cells[size_t(column)] : CellDef{};
     if (defined < columns) {
-        const int32_t end = defined > 0 ? m_cells.back().right : m_left + kDefaultTableTwips;
-        const int64_t width = std::max<int64_t>(1, (int64_t(end) - m_left) / columns);
-        def.right = int32_t(std::clamp<int64_t>(m_left + width * (column + 1), INT32_MIN, INT32_MAX));
+        const int32_t end = defined > 0 ? m_def.cells.back().right : m_def.left + kDefaultTableTwips;
+        const int64_t width = std::max<int64_t>(1, (int64_t(end) - m_def.left) / columns);
+        def.right = int32_t(std::clamp<int64_t>(m_def.left + width * (column + 1), INT32_MIN, INT32_MAX));
     }
     QTextTableCellFormat f;
     f.setProperty(CellRightTwips, def.right);
-    f.setProperty(RowLeftTwips, m_left);
-    f.setProperty(RowGapTwips, m_gap);
-    f.setProperty(RowHeightTwips, m_height);
-    f.setProperty(RowHeader, m_header);
+    f.setProperty(RowLeftTwips, m_def.left);
+    f.setProperty(RowGapTwips, m_def.gap);
+    f.setProperty(RowHeightTwips, m_def.height);
+    f.setProperty(RowHeader, m_def.header);
     f.setProperty(MergeHorizontal, def.mergeH);
     f.setProperty(MergeVertical, def.mergeV);
     f.setProperty(BorderTwips, QVariant::fromValue(QList<int>(def.border, def.border + 4)));
     f.setProperty(BorderStyles, QVariant::fromValue(QList<int>(def.style, def.style + 4)));
     if (!def.extra.isEmpty())
         f.setProperty(CellExtraRtf, def.extra);
-    if (!m_rowExtra.isEmpty())
-        f.setProperty(RowExtraRtf, m_rowExtra);
+    if (!m_def.extra.isEmpty())
+        f.setProperty(RowExtraRtf, m_def.extra);
     const auto& colors = m_tables.colors;
     if (def.shading > 0 && size_t(def.shading) < colors.size() && colors[size_t(def.shading)])
         f.setBackground(colorFromRef(*colors[size_t(def.shading)]));
     // What Qt's own layout draws.
     f.setPadding(0);
-    f.setLeftPadding(pixels(m_gap));
-    f.setRightPadding(pixels(m_gap));
+    f.setLeftPadding(pixels(m_def.gap));
+    f.setRightPadding(pixels(m_def.gap));
     const auto side = [&](int i) { return def.style[i] ? std::max<qreal>(1, pixels(def.border[i])) : 0; };
     f.setLeftBorder(side(0));
     f.setTopBorder(side(1));
@@ -263,13 +260,19 @@ void TableBuilder::closeRow()
         return;
     m_rowOpen = false;
     const int columns = m_table->columns();
+    if (int(m_formats.size()) != columns || !(m_formatsDef == m_def)) {
+        m_formats.clear();
+        m_formatsDef = m_def;
+        for (int c = 0; c < columns; ++c)
+            m_formats.push_back(cellFormat(c, columns));
+    }
     for (int c = 0; c < columns; ++c)
-        m_table->cellAt(m_row, c).setFormat(cellFormat(c, columns));
+        m_table->cellAt(m_row, c).setFormat(m_formats[size_t(c)]);
     if (m_row == 0) {
         // Qt's own layout takes the column widths from the first row.
         QTextTableFormat format = m_table->format();
         QList<QTextLength> widths;
-        int32_t left = m_left;
+        int32_t left = m_def.left;
         for (int c = 0; c < columns; ++c) {
             const int32_t right = m_table->cellAt(0, c).format().intProperty(tableprop::CellRightTwips);
             widths.append(QTextLength(QTextLength::FixedLength, pixels(std::max(1, right - left))));

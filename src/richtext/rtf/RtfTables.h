@@ -13,6 +13,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QTextTableCellFormat>
 
 #include <cstdint>
 #include <functional>
@@ -23,7 +24,6 @@ class QTextCursor;
 class QTextTable;
 class QTextBlock;
 class QTextDocument;
-class QTextTableCellFormat;
 
 namespace zorim::rtf {
 
@@ -75,6 +75,14 @@ private:
         int32_t shading = 0;
         int32_t mergeH = 0, mergeV = 0;
         QString extra;
+        bool operator==(const CellDef&) const = default;
+    };
+    struct RowDef {
+        int32_t left = 0, gap = 0, height = 0;
+        bool header = false;
+        QString extra;
+        std::vector<CellDef> cells;
+        bool operator==(const RowDef&) const = default;
     };
 
     int cellsAhead() const;
@@ -86,13 +94,12 @@ private:
     mutable int64_t m_lookahead = 0; // bytes the look-ahead may still read: a bound on the work per file
     bool m_enabled = true;
 
-    // the row definition
-    int32_t m_left = 0, m_gap = 0, m_height = 0;
-    bool m_header = false;
-    QString m_rowExtra;
-    std::vector<CellDef> m_cells;
+    RowDef m_def;
     CellDef m_pending; // the cell whose words come before its \cellx
     int32_t m_side = kBorderSideNone;
+    // The cell formats made of a definition: rows of the same one share them.
+    RowDef m_formatsDef;
+    std::vector<QTextTableCellFormat> m_formats;
 
     // the table being read
     QTextTable* m_table = nullptr;
