@@ -100,11 +100,17 @@ TEST(Tables, ACopyOfCellsKeepsThemAsATable)
     ASSERT_TRUE(data->hasFormat("text/rtf"));
     EXPECT_EQ(data->text(), "r0c1\tr0c2\r\nr1c1\tr1c2");
 
-    RichDocument pasted;
-    ASSERT_TRUE(pasted.load(data->data("text/rtf"), TextFormat::Rtf));
-    QTextTable* table = firstTable(pasted);
+    RichEdit other;
+    other.Paste();
+    QTextTable* table = firstTable(other.document());
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->rows(), 2);
     EXPECT_EQ(table->columns(), 2);
-    EXPECT_EQ(pasted.text(), "\r\nr0c1\tr0c2\r\nr1c1\tr1c2\r\n");
+    EXPECT_EQ(other.Text(), "\r\nr0c1\tr0c2\r\nr1c1\tr1c2\r\n");
+
+    // Pasted into a cell, the cells stay text there: no table in a table.
+    other.setSelectionStart(other.document().find("r1c2", {0, -1}, {}).max);
+    other.Paste();
+    EXPECT_TRUE(firstTable(other.document())->childFrames().isEmpty());
+    EXPECT_EQ(other.Text().toStdString(), "\r\nr0c1\tr0c2\r\nr1c1\tr1c2r0c1\tr0c2 r1c1\tr1c2 \r\n");
 }
