@@ -89,6 +89,7 @@ void TableBuilder::rowDefaults()
 {
     m_def = RowDef{};
     m_pending = CellDef{};
+    m_defined = true;
     m_side = kBorderSideNone;
 }
 
@@ -145,8 +146,8 @@ void TableBuilder::unknownWord(std::string_view name, bool hasNumber, int32_t nu
     const bool cellWord = name.starts_with("cl");
     if (!(cellWord || name.starts_with("tr") || name.starts_with("tbl")) || refersToColors(name))
         return;
-    if (m_def.cells.empty() && m_def.extra.isEmpty() && !m_def.left && !m_def.gap && !cellWord && !m_rowOpen && !m_table)
-        return; // before any table: a document setting that happens to start alike (\truncex)
+    if (!m_defined)
+        return; // before any row: a document setting that happens to start alike (\truncex)
     QString& extra = cellWord ? m_pending.extra : m_def.extra;
     if (extra.size() < 4096)
         extra += wordText(name, hasNumber, number);

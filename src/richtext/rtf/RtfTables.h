@@ -95,6 +95,7 @@ private:
     bool m_enabled = true;
 
     RowDef m_def;
+    bool m_defined = false; // a row definition has started (\trowd)
     CellDef m_pending; // the cell whose words come before its \cellx
     int32_t m_side = kBorderSideNone;
     // The cell formats made of a definition: rows of the same one share them.
