@@ -100,6 +100,7 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
     if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
         && pf.numbering == pfn::None) {
         m_cursor.setBlockFormat(m_cellFormat->after);
+        m_lastApplied = pf;
     } else {
         applyParagraph(para);
         m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
