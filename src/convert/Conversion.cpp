@@ -2,6 +2,7 @@
 
 #include "richtext/DocumentFiles.h"
 #include "richtext/RichDocument.h"
+#include "richtext/TableText.h"
 #include "text/FileNames.h"
 
 #include <QFile>

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
@@ -47,27 +48,47 @@ bool DocumentCapture::takeSome(const QTextDocument& doc, std::chrono::microsecon
                                 ? std::numeric_limits<qint64>::max()
                                 : std::chrono::duration_cast<std::chrono::nanoseconds>(budget).count();
     QTextBlock block = doc.findBlock(next_);
+    const bool tables = !doc.rootFrame()->childFrames().isEmpty();
     for (int taken = 0; block.isValid(); block = block.next(), ++taken) {
         // The clock is read every few paragraphs: reading it costs more than a short paragraph.
         if (taken % 16 == 15 && clock.nsecsElapsed() > budgetNs)
             return false;
-        takeParagraph(doc, block);
+        takeParagraph(doc, block, tables);
     }
     done_ = true;
     return true;
 }
 
-void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& block)
+void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& block, bool tables)
 {
+    Paragraph paragraph;
+    QTextTable* table = tables ? QTextCursor(block).currentTable() : nullptr;
+    if (table) {
+        const QTextTableCell cell = table->cellAt(block.position());
+        paragraph.table = quintptr(table);
+        paragraph.row = cell.row();
+        paragraph.column = cell.column();
+        paragraph.rows = table->rows();
+        paragraph.columns = table->columns();
+        paragraph.cellFormat = cell.format();
+    }
     // The characters between paragraphs (a paragraph break, a table's frame marks) are not
     // written from the capture; standing in for them keeps each run at its document position.
-    if (text_.size() < block.position())
-        text_.append(QString(block.position() - text_.size(), QChar::ParagraphSeparator));
+    // Before a cell's first paragraph stands what the document's text shows there: a tab
+    // between cells, a blank between a cell's paragraphs.
+    if (text_.size() < block.position()) {
+        QChar mark = QChar::ParagraphSeparator;
+        if (table && block.position() != table->cellAt(block.position()).firstPosition())
+            mark = u' ';
+        else if (table && paragraph.column > 0)
+            mark = u'\t';
+        text_.append(QString(block.position() - text_.size() - 1, QChar::ParagraphSeparator));
+        text_.append(mark);
+    }
     text_ += block.text();
     next_ = block.position() + block.length();
     if (content_ == Content::TextOnly)
         return;
-    Paragraph paragraph;
     paragraph.start = block.position();
     paragraph.format = block.blockFormat();
     paragraph.charFormat = block.charFormat();
@@ -106,10 +127,16 @@ QByteArray DocumentCapture::toRtf() const
     // A slice of the paragraphs at a time is rebuilt as a document and written: a copy of the
     // whole document is never made.
     RtfPiecesWriter writer;
-    for (size_t first = 0; first < paragraphs_.size() || first == 0; first += kParagraphsPerSlice) {
+    for (size_t first = 0, last = 0; first < paragraphs_.size() || first == 0; first = last) {
+        // A slice never ends in a table: the paragraph after a table is its own.
+        last = std::min(paragraphs_.size(), first + kParagraphsPerSlice);
+        while (last < paragraphs_.size() && last > first && paragraphs_[last - 1].table)
+            ++last;
         QTextDocument slice;
-        rebuild(slice, first, std::min(paragraphs_.size(), first + kParagraphsPerSlice));
+        rebuild(slice, first, last);
         writer.add(slice);
+        if (last == first)
+            break;
     }
     return writer.finish();
 }
@@ -121,18 +148,47 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
     applyPageSetup(doc, page_);
     QTextCursor cursor(&doc);
     bool first = true;
+    QTextTable* table = nullptr; // the table being rebuilt, of the paragraphs' key tableKey
+    quintptr tableKey = 0;
+    int row = -1, column = -1;
     for (size_t i = from; i < to; ++i) {
         const Paragraph& paragraph = paragraphs_[i];
         // The list a paragraph belonged to is an object of the original document; here its
         // numbering puts it into a list of this one.
         QTextBlockFormat format = paragraph.format;
         format.clearProperty(QTextFormat::ObjectIndex);
-        if (first) {
+        bool newBlock = !first;
+        if (paragraph.table) {
+            if (!table || paragraph.table != tableKey) {
+                if (table)
+                    cursor.setPosition(table->lastPosition() + 1);
+                table = cursor.insertTable(std::max(1, paragraph.rows), std::max(1, paragraph.columns));
+                tableKey = paragraph.table;
+                row = column = -1;
+            }
+            // A table that grew while it was taken grows here too.
+            if (paragraph.row >= table->rows())
+                table->appendRows(paragraph.row + 1 - table->rows());
+            if (paragraph.column >= table->columns())
+                table->appendColumns(paragraph.column + 1 - table->columns());
+            if (paragraph.row != row || paragraph.column != column) {
+                row = paragraph.row;
+                column = paragraph.column;
+                table->cellAt(row, column).setFormat(paragraph.cellFormat);
+                cursor.setPosition(table->cellAt(row, column).firstPosition());
+                newBlock = false;
+            }
+        } else if (table) {
+            cursor.setPosition(table->lastPosition() + 1);
+            table = nullptr;
+            newBlock = false;
+        }
+        first = false;
+        if (newBlock) {
+            cursor.insertBlock(format, paragraph.charFormat);
+        } else {
             cursor.setBlockFormat(format);
             cursor.setBlockCharFormat(paragraph.charFormat);
-            first = false;
-        } else {
-            cursor.insertBlock(format, paragraph.charFormat);
         }
         for (const Run& run : paragraph.runs) {
             if (!run.image.isNull())

@@ -63,8 +63,13 @@ private:
         QTextCharFormat charFormat;
         uint16_t numbering = 0;
         std::vector<Run> runs;
+        // A paragraph of a table cell: its table (a key, never followed: the paragraphs of one
+        // table share it), the cell, the table's size when taken and the cell's format.
+        quintptr table = 0;
+        int row = 0, column = 0, rows = 0, columns = 0;
+        QTextCharFormat cellFormat;
     };
-    void takeParagraph(const QTextDocument& doc, const QTextBlock& block);
+    void takeParagraph(const QTextDocument& doc, const QTextBlock& block, bool tables);
     void rebuild(QTextDocument& doc, size_t from, size_t to) const;
 
     Content content_;

@@ -3,12 +3,14 @@
 #include "richtext/DocFormats.h"
 #include "richtext/Links.h"
 #include "richtext/ParagraphLayout.h"
+#include "richtext/TableText.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
 #include <QAbstractUndoItem>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTimer>
 #include <algorithm>
 #include <string_view>
@@ -308,6 +310,7 @@ const QString& RichDocument::rawText() const
 {
     if (!rawValid_) {
         rawCache_ = doc_->toRawText();
+        showTablesAsText(*doc_, rawCache_);
         rawValid_ = true;
     }
     return rawCache_;
@@ -320,7 +323,9 @@ QString RichDocument::wholeRawText() const
     completeLoad();
     if (rawValid_ || length() <= kKeptLength)
         return rawText();
-    return doc_->toRawText();
+    QString raw = doc_->toRawText();
+    showTablesAsText(*doc_, raw);
+    return raw;
 }
 
 QString RichDocument::text() const { return withCrLf(wholeRawText()); }
@@ -328,6 +333,12 @@ QString RichDocument::text() const { return withCrLf(wholeRawText()); }
 void RichDocument::forEachRawPiece(const std::function<void(const QString&)>& take) const
 {
     completeLoad();
+    // A table reads as text by the positions of its cells in the whole document, so a
+    // document that holds one goes in one piece.
+    if (!doc_->rootFrame()->childFrames().isEmpty()) {
+        take(wholeRawText());
+        return;
+    }
     constexpr qsizetype kPiece = 1 << 20;
     QString piece;
     piece.reserve(kPiece + 4096);
@@ -353,7 +364,10 @@ QString RichDocument::textRange(CharRange range) const
     const auto [a, b] = clamp(range);
     if (b <= a)
         return {};
-    QString out = rawText().mid(a, b - a);
+    // A range across cells of a table reads as the cells it selects.
+    QString out = cellRangeText(*doc_, rawText(), a, b);
+    if (out.isNull())
+        out = rawText().mid(a, b - a);
     for (QChar& c : out) {
         if (c == kParagraphSeparator)
             c = u'\r';

@@ -33,6 +33,10 @@ inline constexpr int BorderTwips = QTextFormat::UserProperty + 47;
 // RTF words they were read as, so they are written back unchanged.
 inline constexpr int CellExtraRtf = QTextFormat::UserProperty + 48;
 inline constexpr int RowExtraRtf = QTextFormat::UserProperty + 49;
+// Cell format: the border styles, left, top, right, bottom (QList<int>, 0 none), each an index
+// into the styles the RTF reader and writer know (1 single, 4 double, 5 dotted, ...); the
+// layout may draw any of them as a line.
+inline constexpr int BorderStyles = QTextFormat::UserProperty + 50;
 
 enum class Merge : int { None = 0, First = 1, Continued = 2 };
 

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "richtext/DocFormats.h"
 #include "richtext/DocumentCapture.h"
+#include "richtext/TableText.h"
 #include "richtext/rtf/Rtf.h"
 
 #include <QDir>
@@ -21,15 +22,18 @@ using namespace zorim;
 
 namespace {
 
+std::unique_ptr<QTextDocument> read(const QByteArray& rtf)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    QTextCursor cursor(doc.get());
+    readRtf(rtf, cursor);
+    return doc;
+}
+
 std::unique_ptr<QTextDocument> load(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    auto doc = std::make_unique<QTextDocument>();
-    QTextCursor cursor(doc.get());
-    readRtf(file.readAll(), cursor);
-    return doc;
+    return file.open(QIODevice::ReadOnly) ? read(file.readAll()) : nullptr;
 }
 
 // Numbered and bulleted paragraphs in lists of their own, pictures with and without their own
@@ -76,8 +80,17 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
             if (auto doc = load(file.filePath()))
                 docs.emplace_back(file.fileName(), std::move(doc));
     ASSERT_GT(docs.size(), 3u) << "no shared test documents";
+    docs.emplace_back(QStringLiteral("tables"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/tables-word.rtf")));
+    // A table longer than a slice of the capture, and the text the document shows of it.
+    QByteArray rows = "{\\rtf1 a\\par ";
+    for (int i = 0; i < 300; ++i)
+        rows += "\\trowd\\cellx1000\\cellx2000\\pard\\intbl x" + QByteArray::number(i) + "\\cell y\\par z\\cell\\row ";
+    docs.emplace_back(QStringLiteral("long table"), read(rows + "\\pard b\\par}"));
     for (const auto& [name, doc] : docs)
-        EXPECT_EQ(DocumentCapture::take(*doc).toRtf(), writeRtf(*doc)) << name.toStdString();
+        EXPECT_EQ(DocumentCapture::take(*doc).toRtf().toStdString(), writeRtf(*doc).toStdString()) << name.toStdString();
+    QString shown = docs.back().second->toRawText();
+    showTablesAsText(*docs.back().second, shown);
+    EXPECT_EQ(DocumentCapture::take(*docs.back().second, DocumentCapture::Content::TextOnly).takeRawText(), shown);
 }
 
 TEST(DocumentCapture, IsWrittenOnAnotherThreadWhileTheDocumentChanges)

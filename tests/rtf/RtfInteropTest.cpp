@@ -5,7 +5,9 @@
 #include "richtext/DocFormats.h"
 #include "richtext/rtf/Rtf.h"
 
+#include <QRegularExpression>
 #include <QTextCursor>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -67,5 +69,61 @@ TEST(RtfInterop, PageStructureComesBackFromOtherPrograms)
         EXPECT_NEAR(page.marginRight, letterPage.marginRight, 1) << program;
         EXPECT_NEAR(page.marginTop, letterPage.marginTop, 1) << program;
         EXPECT_NEAR(page.marginBottom, letterPage.marginBottom, 1) << program;
+    }
+}
+
+namespace {
+
+// A letter with a table of rows x 3 cells: widths, borders, a shaded cell, a cell of two
+// paragraphs and a bold word, then text after it.
+QByteArray tableLetter(int rows)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\colortbl;\\red255\\green255\\blue0;}Tabulka:\\par ";
+    for (int r = 0; r < rows; ++r) {
+        rtf += "\\trowd\\trgaph108\\trleft0";
+        for (int c = 0; c < 3; ++c) {
+            for (const char* side : {"l", "t", "r", "b"})
+                rtf += QByteArray("\\clbrdr") + side + "\\brdrs\\brdrw10";
+            if (r == 0 && c == 1)
+                rtf += "\\clcbpat1";
+            rtf += "\\cellx" + QByteArray::number(2000 * (c + 1) + 500 * c);
+        }
+        for (int c = 0; c < 3; ++c) {
+            rtf += "\\pard\\intbl r" + QByteArray::number(r) + "c" + QByteArray::number(c);
+            if (r == 1 && c == 0)
+                rtf += "\\par {\\b druhý} odsek";
+            rtf += "\\cell ";
+        }
+        rtf += "\\row ";
+    }
+    return rtf + "\\pard Koniec.\\par}";
+}
+
+} // namespace
+
+// Our table, read by the other program and written in its RTF, reads back with the same rows
+// and cells; our save of that shows the same cell texts in the other program.
+TEST(RtfInterop, TablesComeBackFromOtherPrograms)
+{
+    const auto ours = loadRtf(tableLetter(3));
+    const auto grid = tablesOf(*ours);
+    ASSERT_EQ(grid.size(), 1u);
+    QStringList cells;
+    for (const auto& row : grid[0]) {
+        for (const QString& cell : row)
+            cells += cell.split(u'|');
+    }
+    for (const char* program : {"soffice", "abiword"}) {
+        SCOPED_TRACE(program);
+        const auto theirs = convertByOtherProgram(program, {writeRtf(*ours)}, "rtf");
+        const auto back = loadRtf(theirs[0]);
+        EXPECT_EQ(tablesOf(*back), grid);
+        EXPECT_EQ(tablesOf(*loadRtf(writeRtf(*back))), grid);
+        const auto* table = qobject_cast<QTextTable*>(back->rootFrame()->childFrames().value(0));
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(table->cellAt(0, 1).format().background().color(), QColor(255, 255, 0));
+        const auto shown = readByOtherProgram(program, {writeRtf(*back)});
+        QStringList words = shown[0].split(QRegularExpression("\\s*[\\t\\n]\\s*"), Qt::SkipEmptyParts);
+        EXPECT_EQ(words.mid(1, cells.size()), cells) << shown[0].toStdString();
     }
 }

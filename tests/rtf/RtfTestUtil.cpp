@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 namespace zorim::test {
@@ -60,6 +61,30 @@ std::vector<CharRecord> charRecords(const QTextDocument& doc)
         }
         if (b.next().isValid())
             out.push_back({QChar(u'\n'), {}, std::nullopt});
+    }
+    return out;
+}
+
+std::vector<Grid> tablesOf(const QTextDocument& doc)
+{
+    std::vector<Grid> out;
+    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table)
+            continue;
+        Grid grid;
+        for (int r = 0; r < table->rows(); ++r) {
+            std::vector<QString> row;
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell cell = table->cellAt(r, c);
+                QTextCursor cursor(table->document());
+                cursor.setPosition(cell.firstPosition());
+                cursor.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+                row.push_back(cursor.selectedText().replace(QChar::ParagraphSeparator, u'|'));
+            }
+            grid.push_back(row);
+        }
+        out.push_back(grid);
     }
     return out;
 }

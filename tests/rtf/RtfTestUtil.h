@@ -33,6 +33,9 @@ struct CharRecord {
 };
 std::vector<CharRecord> charRecords(const QTextDocument& doc);
 std::vector<ParaFormat> paraRecords(const QTextDocument& doc);
+// The document's tables, in order, each as rows of cell texts (a cell's paragraphs joined by '|').
+using Grid = std::vector<std::vector<QString>>;
+std::vector<Grid> tablesOf(const QTextDocument& doc);
 
 // Every character of Windows-1250, then Greek, Cyrillic, CJK and one beyond the BMP.
 QString everyKindOfText();

@@ -1,12 +1,12 @@
 #pragma once
 // Rich text (RTF) in and out of the document.
 //
-// The reader turns an RTF stream into paragraphs, character runs and pictures of the flat
-// document (one block per paragraph, no tables or frames); every run it inserts carries a
-// complete character format and every paragraph a complete paragraph format. What the
-// document cannot hold is brought into its terms:
-//   - tables become text: the cells of a row separated by tabs, each row one paragraph
-//     (a paragraph break inside a cell becomes a space);
+// The reader turns an RTF stream into paragraphs, character runs, pictures and tables of the
+// document (one block per paragraph, a QTextTable per table: richtext/TableFormat.h); every run
+// it inserts carries a complete character format and every paragraph a complete paragraph
+// format. What the document cannot hold is brought into its terms:
+//   - nested tables stay text in their cell: nested cells after tabs, each nested row a
+//     paragraph; a table read into a table cell stays text there too;
 //   - \line becomes a line separator (U+2028) inside the paragraph, and is written back as
 //     \line; \page and \sect end the paragraph, and after \page the next paragraph starts a page;
 //   - the page (paper, orientation, margins) is kept with a document read whole, into an
@@ -26,7 +26,8 @@
 //
 // The writer writes what the Windows rich edit control wrote: \ansicpg1250, a font table, a
 // colour table, \'hh in the code page its font's character set declares, \uN? for other
-// characters, bullets as \pn groups, pictures as \pict and links as HYPERLINK fields.
+// characters, bullets as \pn groups, pictures as \pict and links as HYPERLINK fields; tables
+// as rows (\trowd ... \cellx, cells of \intbl paragraphs ending with \cell, \row).
 #include <QByteArray>
 
 #include <memory>
@@ -55,7 +56,9 @@ struct RtfWriteOptions {
 };
 
 // Writes the range [from, to) of the document (to = -1: up to the end) as RTF. A range that
-// reaches the end of the document ends with \par for its last paragraph.
+// reaches the end of the document ends with \par for its last paragraph. A range from one
+// cell of a table to another writes the cells between them; one that reaches into a table
+// from outside, the whole rows it touches.
 QByteArray writeRtf(const QTextDocument& doc, int from = 0, int to = -1, const RtfWriteOptions& options = {});
 
 // One RTF document written from several text documents, whole ones one after the other, as if

@@ -42,7 +42,7 @@ const FontInfo* DocumentTables::font(int32_t number) const
 }
 
 DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion)
-    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position())
+    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables)
 {
 }
 
@@ -61,6 +61,7 @@ void DocumentBuilder::tablesChanged()
 
 QString& DocumentBuilder::startRun(const CharState& chr)
 {
+    enterTable(m_textPara[pp::InTable] != 0, false);
     ensureBreak(chr);
     flushTabs(chr);
     if (!(m_runState == chr)) {
@@ -76,19 +77,84 @@ void DocumentBuilder::character(char16_t ch, const CharState& chr, const ParaSta
         runFor(chr, para).append(QChar(ch));
 }
 
-void DocumentBuilder::cellEnd()
+void DocumentBuilder::enterTable(bool inTable, bool atCell)
 {
+    if (!m_table.enabled() || inTable == m_table.rowOpen()) {
+        if (inTable || !m_table.tableOpen())
+            return;
+    }
     flushRun();
-    ++m_pendingTabs;
+    m_pendingTabs = 0;
+    // A break pending before a table is the table's start; one pending in a cell ends with it.
+    m_pendingBreak = false;
+    if (inTable)
+        m_table.openRow(atCell);
+    else
+        m_table.closeTable();
+    m_blockInherits = false;
 }
 
-void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr)
+void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool nested)
 {
+    if (nested || !m_table.enabled() || (!para[pp::InTable] && !m_table.rowOpen())) {
+        flushRun();
+        ++m_pendingTabs;
+        return;
+    }
+    enterTable(true, true);
+    // A nested row's end is ended by the cell's; a paragraph mark before it leaves the cell an
+    // empty last paragraph.
+    if (std::exchange(m_nestedRowBreak, false))
+        m_pendingBreak = false;
+    ensureBreak(chr);
+    flushRun();
     m_pendingTabs = 0;
-    paragraphEnd(para, chr);
+    // Most cells of a table end a paragraph of one format in a fresh block: the format the cell
+    // before ended with is taken at once, without working it out again.
+    const QTextBlockFormat before = m_cursor.blockFormat();
+    const ParaFormat pf = paraFormat(para);
+    if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
+        && pf.numbering == pfn::None) {
+        m_cursor.setBlockFormat(m_cellFormat->after);
+        m_lastApplied = pf;
+    } else {
+        applyParagraph(para);
+        m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
+    }
+    if (m_table.nextCell())
+        m_blockInherits = false;
+    else
+        ++m_pendingTabs; // a cell beyond the row's count: read into its last cell after a tab
+}
+
+void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool nested)
+{
+    if (nested) {
+        if (m_table.rowOpen()) {
+            paragraphEnd(para, chr);
+            m_nestedRowBreak = true;
+        }
+        return;
+    }
+    if (!m_table.rowOpen()) {
+        m_pendingTabs = 0;
+        endParagraph(para, chr);
+        return;
+    }
+    // Text after the row's last cell stays in it.
+    m_pendingBreak = false;
+    flushRun();
+    m_pendingTabs = 0;
+    m_table.closeRow();
 }
 
 void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
+{
+    enterTable(para[pp::InTable] != 0, false);
+    endParagraph(para, chr);
+}
+
+void DocumentBuilder::endParagraph(const ParaState& para, const CharState& chr)
 {
     ensureBreak(chr);
     if (m_insertion == Insertion::RunByRun)
@@ -112,6 +178,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
                               PictureBudget& budget)
 {
     // The picture belongs where the group that holds it stands.
+    enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -121,6 +188,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
 
 void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
 {
+    enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -130,6 +198,7 @@ void DocumentBuilder::hidden(const QString& text, const CharState& chr, const Pa
 
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
 {
+    enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -233,6 +302,7 @@ void DocumentBuilder::insertGathered(qsizetype length, const QTextCharFormat& fo
 
 void DocumentBuilder::ensureBreak(const CharState& chr)
 {
+    m_nestedRowBreak = false;
     if (!m_pendingBreak)
         return;
     m_pendingBreak = false;
@@ -298,6 +368,7 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
 
 void DocumentBuilder::finish(const CharState& chr)
 {
+    enterTable(false, false); // a table still open at the end ends there
     flushRun();
     m_pendingTabs = 0;
     if (m_pendingBreak) {

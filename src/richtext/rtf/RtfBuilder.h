@@ -10,9 +10,11 @@
 // The document comes out as if each run and break had gone in by itself.
 #include "Picture.h"
 #include "RtfKeywords.h"
+#include "RtfTables.h"
 #include "richtext/CharFormat.h"
 
 #include <QString>
+#include <QTextBlockFormat>
 #include <QTextCharFormat>
 
 #include <map>
@@ -61,14 +63,18 @@ public:
     QString& runFor(const CharState& chr, const ParaState& para)
     {
         m_textPara = para;
-        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr)
+        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr && !para[pp::InTable] && !m_table.rowOpen()
+            && !m_table.tableOpen())
             return m_run; // more of the same run: the common case
         return startRun(chr);
     }
     void character(char16_t ch, const CharState& chr, const ParaState& para);
-    // A table cell ends: a tab comes before the next text of the row.
-    void cellEnd();
-    void rowEnd(const ParaState& para, const CharState& chr);
+    // A table cell ends: the next text goes into the row's next cell. A nested cell, or a
+    // cell outside any row, ends with a tab before the next text.
+    void cellEnd(const ParaState& para, const CharState& chr, bool nested);
+    // A table row ends; a nested row ends a paragraph of its cell.
+    void rowEnd(const ParaState& para, const CharState& chr, bool nested);
+    TableBuilder& tables() { return m_table; }
     // The paragraph ends; its break is put in when more follows.
     void paragraphEnd(const ParaState& para, const CharState& chr);
     // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
@@ -97,6 +103,9 @@ private:
     ParaFormat paraFormat(const ParaState& p) const;
     void applyParagraph(const ParaState& para);
     void ensureBreak(const CharState& chr);
+    void endParagraph(const ParaState& para, const CharState& chr);
+    // Content of a paragraph in a table (or not) comes: opens a row or closes the table.
+    void enterTable(bool inTable, bool atCell);
     void flushTabs(const CharState& chr);
     void flushRun();
     void insertGathered(qsizetype length, const QTextCharFormat& format);
@@ -113,6 +122,7 @@ private:
     int m_pendingTabs = 0;
     ParaState m_textPara; // the paragraph state of the last text read
     bool m_pendingBreak = false;
+    bool m_nestedRowBreak = false; // the pending break ends a nested row
     bool m_pageBreakNext = false;
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     ParaFormat m_lastApplied;
@@ -120,6 +130,12 @@ private:
     std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formatCache;
     CharState m_lastFormatState;                  // the last format asked for, and its entry
     const QTextCharFormat* m_lastFormat = nullptr;
+    TableBuilder m_table;
+    struct CellParagraph {
+        ParaFormat para;
+        QTextBlockFormat before, after; // a block's format before and after taking para
+    };
+    std::optional<CellParagraph> m_cellFormat; // of the last cell's paragraph
 };
 
 } // namespace zorim::rtf

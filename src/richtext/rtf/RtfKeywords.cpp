@@ -28,6 +28,8 @@ constexpr Keyword value(Target target, uint8_t prop, int32_t def, int32_t lo, in
     return {Kind::Value, target, prop, def, lo, hi};
 }
 constexpr Keyword chr(char16_t ch) { return {Kind::Char, Target::Char, 0, ch, 0, 0}; }
+constexpr Keyword table(uint8_t prop, int32_t def, int32_t lo, int32_t hi) { return value(Target::Table, prop, def, lo, hi); }
+constexpr Keyword borderStyle(int32_t style) { return set(Target::Table, tp::BorderStyle, style); }
 
 constexpr Keyword kSkip = act(Act::SkipDest);
 constexpr Keyword kUnderline = flag(cp::Underline);
@@ -71,7 +73,7 @@ constexpr KeywordRow kRows[] = {
     // Groups whose content is read as if the group were not there. Nested-table properties
     // hold none of the text in a well-formed file; what a malformed one puts there is kept.
     {"shppict", act(Act::Transparent)}, {"result", act(Act::Transparent)},
-    {"nesttableprops", act(Act::Transparent)},
+    {"nesttableprops", act(Act::NestTableProps)},
     // An embedded object: read as if the group were not there (its result shows it), and its
     // data kept with the picture that shows it.
     {"object", act(Act::Object)},
@@ -125,8 +127,45 @@ constexpr KeywordRow kRows[] = {
     // Breaks and special characters.
     {"par", act(Act::Par)}, {"sect", act(Act::Par, 1)}, {"column", act(Act::Par, 1)},
     {"page", act(Act::Par, 2)}, // and the next paragraph starts a page
-    {"line", act(Act::Line)}, {"tab", act(Act::Tab)}, {"cell", act(Act::Cell)}, {"nestcell", act(Act::Cell)},
-    {"row", act(Act::Row)},
+    {"line", act(Act::Line)}, {"tab", act(Act::Tab)}, {"cell", act(Act::Cell)}, {"nestcell", act(Act::Cell, 1)},
+    {"row", act(Act::Row)}, {"nestrow", act(Act::Row, 1)},
+
+    // Table rows. Edges within twice the largest page either side of the margin.
+    {"trowd", act(Act::RowDefaults)},
+    {"cellx", table(tp::CellX, 0, -2 * kMaxPageTwips, 2 * kMaxPageTwips)},
+    {"trleft", table(tp::RowLeft, 0, -2 * kMaxPageTwips, 2 * kMaxPageTwips)},
+    {"trgaph", table(tp::RowGap, 0, 0, kMaxPageTwips)},
+    {"trrh", table(tp::RowHeight, 0, -kMaxPageTwips, kMaxPageTwips)},
+    {"trhdr", flag(tp::RowHeader, 1, Target::Table)},
+    {"clmgf", set(Target::Table, tp::MergeH, 1)}, {"clmrg", set(Target::Table, tp::MergeH, 2)},
+    {"clvmgf", set(Target::Table, tp::MergeV, 1)}, {"clvmrg", set(Target::Table, tp::MergeV, 2)},
+    {"clcbpat", table(tp::Shading, 0, 0, kMaxColorIndex)},
+    {"clbrdrl", set(Target::Table, tp::BorderSide, 0)}, {"clbrdrt", set(Target::Table, tp::BorderSide, 1)},
+    {"clbrdrr", set(Target::Table, tp::BorderSide, 2)}, {"clbrdrb", set(Target::Table, tp::BorderSide, 3)},
+    {"trbrdrl", set(Target::Table, tp::BorderSide, kBorderSideRow + 0)},
+    {"trbrdrt", set(Target::Table, tp::BorderSide, kBorderSideRow + 1)},
+    {"trbrdrr", set(Target::Table, tp::BorderSide, kBorderSideRow + 2)},
+    {"trbrdrb", set(Target::Table, tp::BorderSide, kBorderSideRow + 3)},
+    {"trbrdrh", set(Target::Table, tp::BorderSide, kBorderSideRow + 4)},
+    {"trbrdrv", set(Target::Table, tp::BorderSide, kBorderSideRow + 5)},
+    // Borders of paragraphs, characters and pages: the border words after them are not a cell's.
+    {"brdrt", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"brdrb", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"brdrl", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"brdrr", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"brdrbtw", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"brdrbar", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"box", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"chbrdr", set(Target::Table, tp::BorderSide, kBorderSideNone)},
+    {"brdrw", table(tp::BorderWidth, 0, 0, 1440)},
+    // The border styles, in the order of kBorderStyles; any of them is drawn as a line.
+    {"brdrnone", set(Target::Table, tp::BorderStyle, 0)}, {"brdrnil", set(Target::Table, tp::BorderStyle, 0)},
+    {"brdrs", borderStyle(1)}, {"brdrth", borderStyle(2)}, {"brdrsh", borderStyle(3)}, {"brdrdb", borderStyle(4)},
+    {"brdrdot", borderStyle(5)}, {"brdrdash", borderStyle(6)}, {"brdrhair", borderStyle(7)},
+    {"brdrdashsm", borderStyle(8)}, {"brdrdashd", borderStyle(9)}, {"brdrdashdd", borderStyle(10)},
+    {"brdrtriple", borderStyle(11)}, {"brdrwavy", borderStyle(12)}, {"brdrwavydb", borderStyle(13)},
+    {"brdrinset", borderStyle(14)}, {"brdroutset", borderStyle(15)}, {"brdremboss", borderStyle(16)},
+    {"brdrengrave", borderStyle(17)}, {"brdrframe", borderStyle(18)}, {"brdrdashdotstr", borderStyle(19)},
     {"emdash", chr(0x2014)}, {"endash", chr(0x2013)}, {"bullet", chr(0x2022)}, {"lquote", chr(0x2018)},
     {"rquote", chr(0x2019)}, {"ldblquote", chr(0x201C)}, {"rdblquote", chr(0x201D)}, {"emspace", chr(0x2003)},
     {"enspace", chr(0x2002)}, {"qmspace", chr(0x2005)}, {"zwj", chr(0x200D)}, {"zwnj", chr(0x200C)},

@@ -110,8 +110,29 @@ namespace dp {
 enum : uint8_t { PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom, Count };
 }
 
+// Words of a table row's definition (\trowd up to the row's end), in twips where they are lengths.
+namespace tp {
+enum : uint8_t {
+    CellX,       // the right edge of the cell being defined: ends its definition
+    RowLeft,     // \trleft
+    RowGap,      // \trgaph
+    RowHeight,   // \trrh: > 0 at least, < 0 exactly
+    RowHeader,   // \trhdr
+    MergeH,      // tableprop::Merge
+    MergeV,
+    Shading,     // \clcbpat: colour-table index
+    BorderSide,  // the side the border words that follow describe, as kBorderSide*
+    BorderWidth, // \brdrw
+    BorderStyle, // an index into kBorderStyles
+    Count
+};
+}
+inline constexpr int32_t kBorderSideNone = -1;
+inline constexpr int32_t kBorderSideRow = 4; // \trbrdrl, t, r, b, h, v: the row's own borders, kept as words
+inline constexpr int32_t kMaxTableColumns = 63;  // as many cells as other word processors allow in a row
+
 // Where a property write goes.
-enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page };
+enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page, Table };
 
 // Destinations: what the text of a group is.
 enum class Dest : uint8_t {
@@ -139,6 +160,8 @@ enum class Act : uint8_t {
     PnBody, PnStyle,
     // breaks
     Par, Line, Tab, Cell, Row,
+    // tables: a row's definition starts; nested-table properties
+    RowDefaults, NestTableProps,
     // words whose meaning depends on the destination
     F, Ls, ListId, LevelNfc,
 };

@@ -78,6 +78,8 @@ void Reader::word(const Token& t, bool starred)
         // An unknown destination is left out whole; an unknown word elsewhere means nothing.
         if (starred)
             skipGroup();
+        else if (st().dest == Dest::Text && !st().nestedTableProps)
+            m_builder.tables().unknownWord(t.name(), t.hasNumber, t.number);
         return;
     }
     State& s = st();
@@ -117,6 +119,10 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
         if (s.dest == Dest::Text)
             m_page[k.index] = value;
         return;
+    case Target::Table:
+        if (s.dest == Dest::Text && !s.nestedTableProps)
+            m_builder.tables().word(k.index, value);
+        return;
     }
 }
 
@@ -140,6 +146,15 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
     case Act::Tab:
     case Act::Cell:
     case Act::Row: breakWord(act, arg, s); return;
+    case Act::RowDefaults:
+        if (s.dest == Dest::Text && !s.nestedTableProps)
+            m_builder.tables().rowDefaults();
+        return;
+    case Act::NestTableProps:
+        // A nested table's properties: read as text (a malformed writer puts some there), but
+        // its row words are not the outer row's.
+        s.nestedTableProps = true;
+        return;
     default: openDestination(act, s); return;
     }
 }
@@ -248,9 +263,8 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
                 m_builder.pageBreakNext();
             return;
         }
-        // A paragraph break inside a table cell or a note keeps the row or the note in the
-        // paragraph it belongs to.
-        if (s.para[pp::InTable] || m_noteDepth > 0) {
+        // A paragraph break inside a note keeps the note in the paragraph it belongs to.
+        if (m_noteDepth > 0) {
             emitChar(u' ');
         } else {
             m_builder.paragraphEnd(s.para, s.chr);
@@ -269,11 +283,11 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         return;
     case Act::Cell:
         if (s.dest == Dest::Text && !s.chr[cp::Hidden])
-            m_builder.cellEnd();
+            m_builder.cellEnd(s.para, s.chr, arg == 1);
         return;
     case Act::Row:
         if (s.dest == Dest::Text && !s.chr[cp::Hidden])
-            m_builder.rowEnd(s.para, s.chr);
+            m_builder.rowEnd(s.para, s.chr, arg == 1);
         return;
     default: return;
     }

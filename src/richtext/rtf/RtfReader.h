@@ -46,6 +46,7 @@ struct State {
     bool ownsLabel = false;     // a \pntext or \listtext group
     bool ownsShapeText = false; // the text of a text box
     bool shapeResult = false;   // inside a shape's result: what readers without shapes show
+    bool nestedTableProps = false; // inside a nested table's properties
 };
 
 struct PictBuild {
@@ -63,6 +64,7 @@ public:
           m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
+        m_builder.tables().setLookahead(&m_tokens);
         if (cursor.document()->isEmpty())
             m_wholeDocument = cursor.document();
     }

@@ -5,6 +5,7 @@
 #include "Objects.h"
 #include "Picture.h"
 #include "RtfNumbering.h"
+#include "RtfTables.h"
 #include "richtext/DocFormats.h"
 #include "text/Codepage.h"
 
@@ -14,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
@@ -93,6 +95,7 @@ private:
     int symbolFont();
     int colorIndex(ColorRef ref);
     void paragraph(const QTextBlock& block, bool startsHere);
+    QTextBlock table(const rtf::TablePart& part); // gives the part's last block
     void run(const CharFormat& cf, const QString& text);
     void charState(const CharFormat& cf);
     void text(const QString& text, int codepage, bool symbol);
@@ -121,6 +124,7 @@ private:
     std::optional<ParaFormat> m_para;
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
+    bool m_inCell = false; // the paragraphs being written are a table cell's
     bool m_inLink = false;
     QString m_linkTarget;
     Written m_beforeLink;
@@ -381,7 +385,7 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     else
         m_number = 1;
     if (!m_para || !(*m_para == pf)) {
-        m_body += "\\pard";
+        m_body += m_inCell ? "\\pard\\intbl" : "\\pard";
         m_needSpace = true;
         if (numbered) {
             if (pf.numbering == pfn::Bullet) {
@@ -446,7 +450,14 @@ void Writer::body(const QTextDocument& doc, int from, int to)
     if (m_body.isEmpty())
         m_body.reserve(qsizetype(end - from) * 2 + 256);
 
+    const bool tables = !m_inCell && !m_doc->rootFrame()->childFrames().isEmpty();
     for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
+        if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end) : rtf::TablePart{}; part.table) {
+            block = table(part);
+            continue;
+        } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)) {
+            continue;
+        }
         const int blockStart = block.position();
         const int sep = blockStart + block.length() - 1; // position of the paragraph break
         paragraph(block, blockStart >= from);
@@ -503,6 +514,23 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             m_needSpace = false;
         }
     }
+}
+
+QTextBlock Writer::table(const rtf::TablePart& part)
+{
+    closeLink();
+    const auto color = [this](const QColor& c) { return colorIndex(refFromColor(c)); };
+    const auto cell = [this](int first, int last) {
+        m_para.reset(); // each cell starts with \pard\intbl
+        m_inCell = true;
+        body(*m_doc, first, last);
+        m_inCell = false;
+        word("\\cell");
+    };
+    const QTextBlock last = rtf::writeTable(part, m_body, color, cell);
+    m_needSpace = false;
+    m_para.reset();
+    return last;
 }
 
 QByteArray Writer::header()

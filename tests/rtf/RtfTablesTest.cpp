@@ -1,0 +1,99 @@
+// Tables: read from RTF into QTextTables, written back, and read by other programs.
+#include "RtfTestUtil.h"
+
+#include "richtext/TableFormat.h"
+#include "richtext/rtf/Rtf.h"
+
+#include <QTextCursor>
+#include <QTextTable>
+#include <gtest/gtest.h>
+
+using namespace zorim;
+using namespace zorim::test;
+
+
+namespace {
+
+const QByteArray kWordTable = readFile(QStringLiteral(ZORIM_FUZZ_CORPUS "/tables-word.rtf"));
+
+QTextTable* tableAt(const QTextDocument& doc, int index)
+{
+    const auto frames = doc.rootFrame()->childFrames();
+    return index < frames.size() ? qobject_cast<QTextTable*>(frames[index]) : nullptr;
+}
+
+QTextTableCellFormat cellFormat(const QTextDocument& doc, int table, int row, int column)
+{
+    return tableAt(doc, table)->cellAt(row, column).format().toTableCellFormat();
+}
+
+} // namespace
+
+TEST(RtfTables, RowsCellsAndTheirPropertiesAreRead)
+{
+    using namespace tableprop;
+    const auto doc = loadRtf(kWordTable);
+    // The row definition repeated before \row is the same row; a nested table stays text in
+    // its cell; a row of another count is a table of its own.
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"one|two", "", QString("three") + QChar::LineSeparator + "x"},
+                                                 {"a", "n1\tn2", ""}},
+                                                {{"other count"}}}));
+    const QTextTableCellFormat first = cellFormat(*doc, 0, 0, 0);
+    EXPECT_EQ(first.intProperty(CellRightTwips), 2000);
+    EXPECT_EQ(first.intProperty(RowLeftTwips), -108);
+    EXPECT_EQ(first.intProperty(RowGapTwips), 108);
+    EXPECT_EQ(first.intProperty(RowHeightTwips), -400);
+    EXPECT_TRUE(first.boolProperty(RowHeader));
+    EXPECT_EQ(first.intProperty(MergeHorizontal), int(Merge::First));
+    EXPECT_EQ(first.property(BorderTwips).value<QList<int>>(), (QList<int>{10, 15, 10, 0}));
+    EXPECT_EQ(first.property(BorderStyles).value<QList<int>>(), (QList<int>{1, 4, 5, 0}));
+    EXPECT_EQ(first.background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(first.stringProperty(CellExtraRtf), "\\clvertalc");
+    EXPECT_EQ(first.stringProperty(RowExtraRtf), "\\trqc\\trbrdrt\\brdrs\\brdrw10\\trftsWidth1");
+    EXPECT_EQ(cellFormat(*doc, 0, 0, 1).intProperty(MergeHorizontal), int(Merge::Continued));
+    EXPECT_EQ(cellFormat(*doc, 0, 0, 2).intProperty(MergeVertical), int(Merge::First));
+    EXPECT_EQ(cellFormat(*doc, 0, 1, 2).intProperty(MergeVertical), int(Merge::Continued));
+    EXPECT_EQ(cellFormat(*doc, 0, 1, 2).intProperty(CellRightTwips), 6000);
+    EXPECT_TRUE(formatAt(*doc, find(*doc, "one")).effects & cfe::Bold);
+}
+
+TEST(RtfTables, WrittenTablesReadBackUnchanged)
+{
+    const auto doc = loadRtf(kWordTable);
+    const QByteArray written = writeRtf(*doc);
+    const auto back = loadRtf(written);
+    EXPECT_EQ(back->toRawText(), doc->toRawText());
+    EXPECT_EQ(tablesOf(*back), tablesOf(*doc));
+    for (int t = 0; t < 2; ++t) {
+        for (int r = 0; r < tableAt(*doc, t)->rows(); ++r) {
+            for (int c = 0; c < tableAt(*doc, t)->columns(); ++c)
+                EXPECT_EQ(cellFormat(*back, t, r, c).properties(), cellFormat(*doc, t, r, c).properties()) << t << r << c;
+        }
+    }
+    EXPECT_EQ(writeRtf(*back), written);
+}
+
+TEST(RtfTables, MalformedTablesGiveSoundDocuments)
+{
+    const QByteArray sixtyFour = QByteArray("\\pard\\intbl x\\cell").repeated(64);
+    const std::vector<QByteArray> inputs = {
+        "{\\rtf1 a\\cell b\\cell\\row c}",                              // cells outside any row
+        "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell b\\par\\pard c}", // no \row, then text
+        "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell after\\row}",     // text after the last cell
+        "{\\rtf1\\pard\\intbl a\\cell\\row\\pard\\intbl b\\cell c\\cell\\row}", // another count
+        "{\\rtf1\\trowd\\cellx999999999\\trleft-999999999\\pard\\intbl" + sixtyFour + "\\row}",
+        "{\\rtf1\\pard\\intbl{\\*\\nesttableprops\\trowd\\cellx5\\nestrow}\\nestcell\\nestrow\\cell",
+        "{\\rtf1\\pard\\intbl\\par cg\\par\\cell\\row}", // empty first and last paragraphs of a cell
+    };
+    for (const QByteArray& rtf : inputs) {
+        SCOPED_TRACE(rtf.toStdString());
+        const auto doc = loadRtf(rtf);
+        for (const Grid& table : tablesOf(*doc))
+            EXPECT_LE(table.front().size(), 63u);
+        const auto back = loadRtf(writeRtf(*doc));
+        EXPECT_EQ(back->toRawText(), doc->toRawText());
+    }
+    EXPECT_EQ(tablesOf(*loadRtf(inputs[2])), (std::vector<Grid>{{{"a\tafter"}}}));
+    EXPECT_EQ(tablesOf(*loadRtf(inputs[3])).size(), 2u);
+    EXPECT_EQ(tablesOf(*loadRtf(inputs[6])), (std::vector<Grid>{{{"|cg|"}}}));
+}
