@@ -302,6 +302,9 @@ void CommandUi::run(const CommandRow& row)
     } catch (const std::exception& error) {
         onError_(error);
     }
+    // A box shows what the user typed or chose in it already.
+    if (row.entry != Entry::FontBox && row.entry != Entry::SizeBox)
+        emit ran(row.name);
 }
 
 void CommandUi::run(const char* name)

@@ -71,6 +71,9 @@ public:
 signals:
     // A command is about to run (its row's name); for tracing and tests.
     void running(const char* name);
+    // The command of a menu item, button or key has ended, done or failed: what it left is to
+    // be shown.
+    void ran(const char* name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -168,6 +168,9 @@ void MainWindow::buildCommands(QMenuBar* menuBar, QWidget* controlBar)
     commandUi_->build(menuBar, controlBar);
     // Every command sees the whole document: a long text still coming in is taken in first.
     connect(commandUi_, &CommandUi::running, this, [this] { RichEdit1->CompleteLoad(); });
+    // A command may move the selection without any event of the editor (find, go to line
+    // from a button): the display follows what every command left.
+    connect(commandUi_, &CommandUi::ran, this, &MainWindow::requestSelectionChange);
     connect(contextMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { commands_->insert.PopupMenu1Popup(); }); });
     commands_->insert.PopupMenu1Popup();
     for (int i = 0; i < fontNameBox->count(); ++i)

@@ -50,9 +50,10 @@ void MainWindow::SelectionChange()
     // 2. Bullets: any numbering counts.
     show(Follows::Bullets, paragraph.Numbering() != 0);
 
-    // 3. The size box's text.
+    // 3. The size box's text; not while the user is typing in it, where it keeps what was
+    // typed (text that is no number among it).
     const QString size = QString::number(selection.Size());
-    if (fontSizeBox->currentText() != size) {
+    if (fontSizeBox->currentText() != size && !fontSizeBox->hasFocus()) {
         const QSignalBlocker blocker(fontSizeBox);
         fontSizeBox->setEditText(size);
     }
