@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QSet>
@@ -132,6 +133,9 @@ TEST_F(WindowLookTest, StatusPanelsAndMenuTitlesAreReadableWhole)
         EXPECT_LE(p->fontMetrics().height(), p->height()) << i;
         EXPECT_LE(inClient(p).right(), 791) << i;
     }
+    // The size box shows four digits whole.
+    const QLineEdit* size = form->fontSizeBox->lineEdit();
+    EXPECT_LE(size->fontMetrics().horizontalAdvance(QStringLiteral("1638")) + 5, size->contentsRect().width());
     int right = 0;
     for (QAction* a : form->mainMenu->actions())
         right = std::max(right, form->mainMenu->actionGeometry(a).right());

@@ -86,6 +86,8 @@ private:
     void addBox(const CommandRow& row);
     void addSeparator(const CommandRow& row);
     void buildKeyTable();
+    // A box's change, joined to the box's change before while the box keeps the focus.
+    void runFromBox(const CommandRow& row, QObject* box);
 
     MainWindowControls& controls_;
     Commands& commands_;
@@ -106,6 +108,8 @@ private:
         QAbstractButton* button;
     };
     std::vector<Enabling> enabling_;
+    // The undo step of each box's changes in a row (RichDocument::Transaction's run).
+    QHash<const QObject*, quint64> boxRuns_;
 };
 
 } // namespace zorim
