@@ -67,6 +67,8 @@ MainWindow::MainWindow(Platform& platform, SettingsStore& settings, const QStrin
     buildWindow();
     startRecovery();
     FormCreate();
+    // Placed before the recovery question, which stands in the middle of its window.
+    centreOnScreen();
     offerRecovery();
 }
 
@@ -260,13 +262,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // Opened centred on the desktop, once.
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen* s = screen())
-            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    centreOnScreen();
     placeColorStrips();
+}
+
+// Opened centred on the desktop, once.
+void MainWindow::centreOnScreen()
+{
+    if (centred_)
+        return;
+    centred_ = true;
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void MainWindow::changeEvent(QEvent* event)

@@ -138,6 +138,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void centreOnScreen();
     void buildWindow();
     QMenuBar* buildCaptionAndMenuBar();
     QWidget* buildClientArea();
