@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
@@ -218,6 +219,21 @@ TEST_F(CommandsTest, ToggleButtonsFlipBeforeTheirHandlerAndGroupsReleaseTheOther
     EXPECT_TRUE(form->subscriptButton->isChecked());
     form->subscriptButton->click(); // both index buttons may be up
     EXPECT_FALSE(form->subscriptButton->isChecked());
+}
+
+// The font box lists each family once, under the name a face is asked for, and shows the
+// family the text is drawn in when the document's face is not installed (Verdana on most
+// Linux desktops); the document keeps the face it names.
+TEST_F(CommandsTest, FontBoxListsFamiliesOnceAndShowsTheFamilyActuallyUsed)
+{
+    EXPECT_EQ(fontFamilyList({QStringLiteral("Nimbus Sans [URW ]"), QStringLiteral("C059 [UKWN]"),
+                              QStringLiteral("arial"), QStringLiteral("C059 [URW ]"), QStringLiteral("Nimbus Sans [UKWN]")}),
+              QStringList({QStringLiteral("arial"), QStringLiteral("C059"), QStringLiteral("Nimbus Sans")}));
+
+    ASSERT_EQ(form->RichEdit1->SelectionAttributes().Name(), QStringLiteral("Verdana"));
+    EXPECT_EQ(form->fontNameBox->currentText(), QFontInfo(QFont(QStringLiteral("Verdana"))).family());
+    EXPECT_GE(form->fontNameBox->currentIndex(), 0);
+    EXPECT_EQ(form->RichEdit1->SelectionAttributes().Name(), QStringLiteral("Verdana"));
 }
 
 TEST_F(CommandsTest, BoxesListTheInstalledFontsInOrderAndTheSizes)

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -296,6 +297,19 @@ void CommandUi::addButton(const CommandRow& row)
         enabling_.push_back({row.enabled(), nullptr, b});
 }
 
+// Qt names a family that several foundries make once per foundry ("C059 [UKWN]"); a face is
+// asked for by its family's name alone, which fontconfig then resolves.
+QStringList fontFamilyList(QStringList families)
+{
+    static const QRegularExpression foundry(QStringLiteral(R"( \[[^\]]*\]$)"));
+    for (QString& family : families)
+        family.remove(foundry);
+    families.removeDuplicates();
+    std::sort(families.begin(), families.end(),
+              [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    return families;
+}
+
 void CommandUi::addBox(const CommandRow& row)
 {
     QToolBar* bar = toolBars_.value(row.in);
@@ -305,11 +319,7 @@ void CommandUi::addBox(const CommandRow& row)
     box->setFont(boxFont());
     if (row.entry == Entry::FontBox) {
         // The installed fonts in alphabetical order; the box chooses from its list only.
-        QStringList families = QFontDatabase::families();
-        families.removeDuplicates();
-        std::sort(families.begin(), families.end(),
-                  [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
-        box->addItems(families);
+        box->addItems(fontFamilyList(QFontDatabase::families()));
         box->setCurrentIndex(-1);
         box->setFixedWidth(kFontBoxWidth);
         box->setMaxVisibleItems(20);

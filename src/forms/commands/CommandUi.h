@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QKeyCombination>
 #include <QObject>
+#include <QStringList>
 
 #include <array>
 #include <exception>
@@ -25,6 +26,10 @@ class QKeyEvent;
 namespace zorim {
 
 class Commands;
+
+// The font box's list: every family once, without the foundry Qt adds to a family that
+// several foundries make, sorted without regard to case.
+QStringList fontFamilyList(QStringList families);
 
 class CommandUi : public QObject {
     Q_OBJECT

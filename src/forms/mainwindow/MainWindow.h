@@ -164,7 +164,7 @@ private:
     std::unique_ptr<Recovery> recovery_;
     std::unique_ptr<TerminationSignals> termination_;
     CommandUi* commandUi_ = nullptr;
-    QHash<QString, int> fontIndex_; // lower-case font name -> entry of fontNameBox
+    QHash<QString, int> fontIndex_; // lower-case font name -> entry of fontNameBox (a face not installed: its substitute's)
     DocumentState document_;
     int appliedSkin_ = 0;
     ColorRef captionColor_;
