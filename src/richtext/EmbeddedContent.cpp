@@ -1,5 +1,6 @@
 #include "richtext/EmbeddedContent.h"
 
+#include "richtext/DocumentFiles.h"
 #include "richtext/rtf/Rtf.h"
 
 #include <QTextCursor>
@@ -12,7 +13,12 @@ namespace {
 
 QByteArray oneCharacterRtf(const std::function<void(QTextCursor&)>& insert)
 {
+    // In the control's default face and size: a scratch document's own default (the desktop's
+    // "Sans Serif" 9 pt) would come along as the character's font, into the font table.
     QTextDocument doc;
+    QFont font(QString::fromLatin1(kDefaultFace));
+    font.setPointSize(kDefaultPoints);
+    doc.setDefaultFont(font);
     QTextCursor cursor(&doc);
     insert(cursor);
     // A character after it keeps the range short of the document's end, which would close

@@ -235,8 +235,9 @@ void RichDocument::attach(QTextDocument* doc)
     doc->setUndoRedoEnabled(!loading());
     connect(doc, &QTextDocument::contentsChange, this, &RichDocument::onContentsChange);
     connect(doc, &QTextDocument::undoCommandAdded, this, [this] {
-        if (inUndo_)
+        if (inUndo_ || joining_)
             return;
+        ++steps_;
         undoDepth_ = std::min(undoDepth_ + 1, undoLimit_);
         redoDepth_ = 0;
     });
@@ -271,12 +272,36 @@ RichDocument::Transaction::Transaction(RichDocument& doc) : doc_(doc)
     }
 }
 
+RichDocument::Transaction::Transaction(RichDocument& doc, quint64& run) : doc_(doc)
+{
+    doc_.completeLoad();
+    if (doc_.transactions_++ > 0) {
+        run = 0; // inside another edit: that one is the step
+        return;
+    }
+    doc_.pendingNotice_ = false;
+    doc_.transactionCursor_ = QTextCursor(doc_.doc_);
+    run_ = &run;
+    stepsBefore_ = doc_.steps_;
+    // The run's step is the last one done only while the history has not moved since.
+    joined_ = run != 0 && run == doc_.steps_ && doc_.canUndo();
+    if (joined_) {
+        doc_.joining_ = true;
+        doc_.transactionCursor_.joinPreviousEditBlock();
+    } else {
+        doc_.transactionCursor_.beginEditBlock();
+    }
+}
+
 RichDocument::Transaction::~Transaction()
 {
     if (doc_.transactions_ == 1) {
         // The document reports the whole edit here, still inside the transaction.
         doc_.transactionCursor_.endEditBlock();
         doc_.transactionCursor_ = QTextCursor();
+        doc_.joining_ = false;
+        if (run_)
+            *run_ = joined_ || doc_.steps_ != stepsBefore_ ? doc_.steps_ : 0;
     }
     if (--doc_.transactions_ == 0 && doc_.pendingNotice_) {
         doc_.pendingNotice_ = false;
@@ -455,6 +480,7 @@ void RichDocument::undo(QTextCursor* cursor)
     // The counts move first, so that the document's notices during the undo see them.
     --undoDepth_;
     ++redoDepth_;
+    ++steps_;
     inUndo_ = true;
     doc_->undo(cursor);
     inUndo_ = false;
@@ -466,6 +492,7 @@ void RichDocument::redo(QTextCursor* cursor)
         return;
     --redoDepth_;
     ++undoDepth_;
+    ++steps_;
     inUndo_ = true;
     doc_->redo(cursor);
     inUndo_ = false;
@@ -482,6 +509,7 @@ void RichDocument::forgetUndo()
 {
     doc_->clearUndoRedoStacks();
     undoDepth_ = redoDepth_ = 0;
+    ++steps_;
 }
 
 // ---- streams ------------------------------------------------------------------------------
@@ -575,6 +603,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     rawValid_ = false;
     rawCache_ = QString();
     undoDepth_ = redoDepth_ = 0;
+    ++steps_;
     emit replaced();
     delete old;
     // A document just loaded matches its file; its arrival is one change.

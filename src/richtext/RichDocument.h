@@ -139,12 +139,20 @@ public:
     class Transaction {
     public:
         explicit Transaction(RichDocument& doc);
+        // One edit of a run the user sees as one (keystrokes in a box, each applied at once):
+        // it joins the undo step that run names while nothing was done, undone or redone
+        // since; run then names the step this edit is in (0: it made none). Set run to 0 to
+        // end the run.
+        Transaction(RichDocument& doc, quint64& run);
         ~Transaction();
         Transaction(const Transaction&) = delete;
         Transaction& operator=(const Transaction&) = delete;
 
     private:
         RichDocument& doc_;
+        quint64* run_ = nullptr;
+        quint64 stepsBefore_ = 0;
+        bool joined_ = false;
     };
 
     // Changes made while one is alive are no edit of the user's: no notice, and the
@@ -194,6 +202,8 @@ private:
     bool plain_ = false;
     int undoLimit_ = 100;
     int undoDepth_ = 0; // steps that may still be undone
+    quint64 steps_ = 1; // names the last step; moves on with every step made, undone or redone
+    bool joining_ = false; // the open transaction goes on in the last step
     int redoDepth_ = 0;
     bool inUndo_ = false;
     int quiet_ = 0;

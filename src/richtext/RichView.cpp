@@ -521,6 +521,10 @@ void RichView::insertMime(const QMimeData* data)
     if (!data)
         return;
     QTextCursor c = widget_->textCursor();
+    // A picture or object pasted alone stands in the text like a character: what is typed
+    // after it goes on in the format of the text before it, not in the picture's.
+    const QTextCharFormat typing = c.charFormat();
+    const int start = c.selectionStart();
     {
         const RichDocument::Transaction transaction(doc_);
         bool done = false;
@@ -542,6 +546,8 @@ void RichView::insertMime(const QMimeData* data)
         if (!done && data->hasText())
             RichDocument::insertText(c, data->text());
     }
+    if (c.position() == start + 1 && document()->characterAt(start) == QChar::ObjectReplacementCharacter)
+        c.setCharFormat(typing);
     widget_->setTextCursor(c);
 }
 

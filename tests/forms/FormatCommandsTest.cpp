@@ -8,6 +8,7 @@
 #include "richtext/DocFormats.h"
 #include "settings/StateFiles.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -101,6 +102,38 @@ TEST_F(FormatCommandsTest, SizeTextThatIsNoIntegerShowsTheErrorAndChangesNothing
     typeSize(QStringLiteral(" 20 "));
     EXPECT_EQ(sizeAt(2), 20);
     EXPECT_EQ(platform.errors().size(), 1); // the blank typed first
+}
+
+// Keys typed in the size box edit the box, not the document; each change applies, and the
+// changes typed one after another are one undo step until the focus leaves the box.
+TEST_F(FormatCommandsTest, KeysInTheSizeBoxEditItAndItsChangesInARowAreOneUndoStep)
+{
+    type(QStringLiteral("abc"));
+    select(0, 2);
+    QComboBox* box = form->fontSizeBox;
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(box->lineEdit()->selectedText(), QStringLiteral("12"));
+    EXPECT_EQ(doc().SelectionLength(), 2);
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Right);
+    QTest::keyClicks(box, QStringLiteral("20")); // between the digits: 122, then 1202
+    EXPECT_EQ(sizeAt(0), 1202);
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->currentText(), QStringLiteral("120"));
+    EXPECT_EQ(sizeAt(1), 120);
+    EXPECT_EQ(sizeAt(2), 12);
+
+    // Focus elsewhere, then back: a step of its own.
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(box, &out);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    EXPECT_EQ(sizeAt(0), 12);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sizeAt(0), 120);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sizeAt(0), 12);
+    EXPECT_EQ(doc().Text(), QStringLiteral("abc")); // the typing is one step more
+    EXPECT_EQ(platform.errors(), QStringList());
 }
 
 TEST_F(FormatCommandsTest, SizesOutsideWhatTheControlShowsReachItAndAreKeptWithinItsRange)

@@ -377,3 +377,30 @@ TEST_F(InsertTest, PictureLoaderReadsTheDeclaredSizeBeforeDecoding)
 }
 
 } // namespace
+
+// A picture goes in at the caret as one character: its paragraph keeps its format and gets
+// no paragraph after it, and text typed after it keeps the format of the text before it.
+TEST_F(InsertTest, PictureGoesInLikeACharacterAndLeavesItsParagraphAsItWas)
+{
+    edit->setText(QStringLiteral("Prvý"));
+    edit->SelectAll();
+    edit->SelectionAttributes().setSize(14);
+    edit->ParagraphAttributes().setNumbering(1);
+    edit->setSelectionStart(edit->TextLength());
+    const TextAttributes& caret = edit->SelectionAttributes();
+    const QString face = caret.Name();
+    insertPicture(writeFile(QStringLiteral("a.png"), imageBytes(sampleImage(), "PNG")));
+    typeText(edit->widget(), QStringLiteral("x"));
+
+    EXPECT_EQ(edit->Text(), QStringLiteral("Prvý") + QChar::ObjectReplacementCharacter + u'x');
+    EXPECT_EQ(edit->ParagraphAttributes().Numbering(), 1);
+    edit->setSelectionStart(edit->TextLength() - 1);
+    edit->setSelectionLength(1);
+    EXPECT_EQ(edit->SelectionAttributes().Name(), face);
+    EXPECT_EQ(edit->SelectionAttributes().Size(), 14);
+    const QString path = folder.filePath(QStringLiteral("s.rtf"));
+    edit->Lines().SaveFile(path);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(saved.readAll().contains("Sans Serif"));
+}

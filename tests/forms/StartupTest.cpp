@@ -1,12 +1,14 @@
 // Creating the main window: the command-line document, the document state and restoring
 // what the state files hold, with every failure of those steps.
 #include "FormsTestSupport.h"
+#include "forms/mainwindow/Recovery.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 
 using namespace zorim;
@@ -255,4 +257,29 @@ TEST_F(StartupTest, StartingFromAnotherWorkingDirectoryUsesTheProgramFolder)
     auto form = start();
     QDir::setCurrent(saved);
     EXPECT_EQ(form->appliedSkin(), 3);
+}
+
+// The question about a run that ended badly stands in the middle of the main window, which is
+// in its place by then, and its date and time do not break apart.
+TEST_F(StartupTest, RecoveryQuestionIsAskedOverTheCentredWindowWithItsMomentOnOneLine)
+{
+    Snapshot snapshot;
+    snapshot.info.savedAt = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15), Qt::LocalTime);
+    snapshot.content = QByteArray("{\\rtf1\\ansi obnovený\\par}");
+    const QString path = folder.dataPath(QStringLiteral("recovery-1-1.zrs"));
+    folder.write(QStringLiteral("recovery-1-1.zrs"), encodeSnapshot(snapshot));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    folder.write(QStringLiteral("recovery-1-1.lock"), QByteArray());
+
+    platform.answerQuestion(Answer::Cancel);
+    const auto form = start();
+    ASSERT_EQ(platform.questions().size(), 1);
+    const QString question = platform.questions()[0];
+    const qsizetype from = question.indexOf(QStringLiteral("(stav z ")) + 8;
+    const QString moment = question.mid(from, question.indexOf(u')', from) - from);
+    EXPECT_TRUE(moment.contains(QStringLiteral("9:30:15"))) << question.toStdString();
+    EXPECT_FALSE(moment.contains(u' ')) << question.toStdString();
+    const QRect over = platform.shown().back().over;
+    const QPoint off = over.center() - form->screen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 2) << over.x() << "," << over.y();
 }

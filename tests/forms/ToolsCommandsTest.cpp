@@ -13,6 +13,7 @@
 #include "forms/dialogs/ReplaceDialog.h"
 #include "forms/dialogs/FindDialog.h"
 #include "forms/dialogs/StatisticsDialog.h"
+#include "forms/widgets/ColorStrip.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -251,6 +253,51 @@ TEST_F(ToolsCommandsTest, ReplaceWithoutAStoredReplacementShowsTheStoresMessageA
     press(Qt::Key_F11);
     EXPECT_EQ(platform.errors(), QStringList{"File not found"});
     EXPECT_EQ(doc().Text(), QStringLiteral("aaa"));
+}
+
+// The caret panel and the colour strips show the selection each command left, also when the
+// command came from a button and no key reached the document.
+TEST_F(ToolsCommandsTest, TheStatusBarFollowsTheSelectionEveryCommandLeaves)
+{
+    for (const char* line : {"jeden ab", "dva", "tri", "styri ab"}) {
+        if (doc().TextLength() > 0)
+            press(Qt::Key_Return);
+        type(QString::fromLatin1(line));
+    }
+    select(doc().TextLength() - 2, 2);
+    doc().SelectionAttributes().setColor(0x0000FF); // red
+    press(Qt::Key_Home, Qt::ControlModifier);
+    settle();
+    const auto shows = [this](const char* caret, const QColor& text) {
+        settle();
+        EXPECT_EQ(panel(*form, 0), QString::fromLatin1(caret));
+        EXPECT_EQ(form->textColorStrip->color(), text);
+    };
+    shows("   1 /  1", Qt::black);
+
+    // The dialog runs its own event loop, as the program shows it.
+    platform.answerModal([this](QDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [this] {
+            fill(windows->replace->Edit1, QStringLiteral("ab"));
+            fill(windows->replace->Edit2, QStringLiteral("xyz"));
+            click(windows->replace->Button1);
+        });
+        return dialog.exec();
+    });
+    form->replaceButton->click();
+    EXPECT_EQ(selection(), std::make_pair(doc().TextLength() - 3, 3));
+    shows("   4 / 10", Qt::red);
+
+    findDialogConfirms(QStringLiteral("jeden"));
+    form->findButton->click();
+    shows("   1 /  6", Qt::black);
+
+    user([this](QDialog&) {
+        windows->goToLine->SpinEdit1->setValue(4);
+        click(windows->goToLine->Button1);
+    });
+    form->goToLineItem->trigger();
+    shows("   4 /  1", Qt::black);
 }
 
 // ---- go to line ------------------------------------------------------------------------------

@@ -5,11 +5,16 @@
 #include "forms/widgets/ColorStrip.h"
 #include "forms/widgets/ToolBarHandle.h"
 #include "richtext/DocFormats.h"
+#include "forms/dialogs/HelpWindow.h"
 
 #include <QApplication>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QSet>
@@ -130,6 +135,9 @@ TEST_F(WindowLookTest, StatusPanelsAndMenuTitlesAreReadableWhole)
         EXPECT_LE(p->fontMetrics().height(), p->height()) << i;
         EXPECT_LE(inClient(p).right(), 791) << i;
     }
+    // The size box shows four digits whole.
+    const QLineEdit* size = form->fontSizeBox->lineEdit();
+    EXPECT_LE(size->fontMetrics().horizontalAdvance(QStringLiteral("1638")) + 5, size->contentsRect().width());
     int right = 0;
     for (QAction* a : form->mainMenu->actions())
         right = std::max(right, form->mainMenu->actionGeometry(a).right());
@@ -166,6 +174,51 @@ TEST_F(WindowLookTest, PictureOfTheWindowShowsItsParts)
         for (int x = 0; x < button.width(); ++x)
             bold.insert(button.pixel(x, y));
     EXPECT_GT(bold.size(), 2);
+}
+
+
+// What the screen shows below a document's end after the document got shorter: only the
+// editor's background, nothing left of the longer text (the window's own picture on the
+// screen, not a fresh rendering).
+TEST_F(WindowLookTest, BelowTheEndOfADocumentThatGotShorterIsOnlyBackground)
+{
+    const auto blankBelowEnd = [](QTextEdit* edit) {
+        QWidget* view = edit->viewport();
+        QApplication::processEvents();
+        QTest::qWait(20);
+        const QImage screen = view->screen()->grabWindow(view->window()->winId()).toImage();
+        const qreal scale = screen.devicePixelRatio();
+        const int end = int(edit->document()->documentLayout()->documentSize().height()) - edit->verticalScrollBar()->value();
+        const QColor background = view->palette().color(QPalette::Base);
+        int stale = 0;
+        for (int y = std::max(0, end + 2); y < view->height(); y += 2)
+            for (int x = 0; x < view->width(); x += 2) {
+                const QPoint p = view->mapTo(view->window(), QPoint(x, y)) * scale;
+                // (The headless screen gives the scaled window's first pixels only.)
+                stale += screen.rect().contains(p) && screen.pixelColor(p) != background;
+            }
+        return stale;
+    };
+
+    HelpWindow help(platform, settings);
+    help.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
+    help.Button5Click(); // "Ukladanie dokumentu."
+    QApplication::processEvents();
+    help.Button6Click(); // "Vytlačenie dokumentu.", shorter
+    EXPECT_EQ(blankBelowEnd(help.RichEdit1->widget()), 0);
+    help.hide();
+
+    QStringList lines;
+    for (int i = 0; i < 15; ++i)
+        lines << QStringLiteral("odsek %1 ").arg(i).repeated(i % 7 + 1);
+    RichEdit& doc = *form->RichEdit1;
+    doc.setText(lines.join(QStringLiteral("\r\n")));
+    QApplication::processEvents();
+    doc.setSelectionStart(doc.LineStart(5));
+    doc.setSelectionLength(doc.TextLength());
+    QTest::keyClick(doc.widget(), Qt::Key_Delete);
+    EXPECT_EQ(blankBelowEnd(doc.widget()), 0);
 }
 
 } // namespace

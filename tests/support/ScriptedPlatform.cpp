@@ -2,6 +2,8 @@
 
 #include "platform/FontDialog.h"
 
+#include <QWidget>
+
 #include <QDialog>
 #include <QPrinter>
 #include <gtest/gtest.h>
@@ -92,22 +94,22 @@ std::optional<ScriptedPlatform::Value> ScriptedPlatform::take(Kind kind, const Q
     return value;
 }
 
-Answer ScriptedPlatform::question(QWidget*, const QString& text)
+Answer ScriptedPlatform::question(QWidget* parent, const QString& text)
 {
-    shown_.push_back({Kind::Question, text, {}});
+    shown_.push_back({Kind::Question, text, {}, parent ? parent->window()->geometry() : QRect()});
     const auto value = take(Kind::Question, text);
     return value ? std::get<Answer>(*value) : Answer::Cancel;
 }
 
 bool ScriptedPlatform::confirm(QWidget* parent, const QString& text) { return question(parent, text) == Answer::Yes; }
 
-void ScriptedPlatform::information(QWidget*, const QString& text) { shown_.push_back({Kind::Information, text, {}}); }
-void ScriptedPlatform::message(QWidget*, const QString& text) { shown_.push_back({Kind::Message, text, {}}); }
-void ScriptedPlatform::error(QWidget*, const QString& text) { shown_.push_back({Kind::Error, text, {}}); }
+void ScriptedPlatform::information(QWidget*, const QString& text) { shown_.push_back({Kind::Information, text, {}, {}}); }
+void ScriptedPlatform::message(QWidget*, const QString& text) { shown_.push_back({Kind::Message, text, {}, {}}); }
+void ScriptedPlatform::error(QWidget*, const QString& text) { shown_.push_back({Kind::Error, text, {}, {}}); }
 
 std::optional<QString> ScriptedPlatform::fileDialog(Kind kind, const FileDialogSetup& setup)
 {
-    shown_.push_back({kind, setup.title, setup});
+    shown_.push_back({kind, setup.title, setup, {}});
     const auto value = take(kind, setup.title);
     return value ? std::get<std::optional<QString>>(*value) : std::nullopt;
 }
@@ -118,7 +120,7 @@ std::optional<QString> ScriptedPlatform::pictureFileName(QWidget*, const FileDia
 
 std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget* parent, const FontChoice& initial)
 {
-    shown_.push_back({Kind::Font, initial.font.family(), {}});
+    shown_.push_back({Kind::Font, initial.font.family(), {}, {}});
     const auto value = take(Kind::Font, initial.font.family());
     if (!value)
         return std::nullopt;
@@ -133,14 +135,14 @@ std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget* parent, const Fo
 
 std::optional<QColor> ScriptedPlatform::chooseColor(QWidget*, const QColor& initial)
 {
-    shown_.push_back({Kind::Color, initial.name(), {}});
+    shown_.push_back({Kind::Color, initial.name(), {}, {}});
     const auto value = take(Kind::Color, initial.name());
     return value ? std::get<std::optional<QColor>>(*value) : std::nullopt;
 }
 
 bool ScriptedPlatform::choosePrinter(QWidget*, QPrinter& printer)
 {
-    shown_.push_back({Kind::Print, {}, {}});
+    shown_.push_back({Kind::Print, {}, {}, {}});
     const auto value = take(Kind::Print, QStringLiteral("print"));
     const bool accepted = value ? std::get<bool>(*value) : false;
     if (accepted && !printToFile.isEmpty()) {
@@ -152,7 +154,7 @@ bool ScriptedPlatform::choosePrinter(QWidget*, QPrinter& printer)
 
 int ScriptedPlatform::showModal(QDialog& dialog)
 {
-    shown_.push_back({Kind::Modal, dialog.windowTitle(), {}});
+    shown_.push_back({Kind::Modal, dialog.windowTitle(), {}, {}});
     const auto value = take(Kind::Modal, dialog.windowTitle());
     if (!value)
         return QDialog::Rejected;

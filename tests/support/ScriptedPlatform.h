@@ -5,6 +5,8 @@
 // platform is destroyed fail it too.
 #include "platform/Platform.h"
 
+#include <QRect>
+
 #include <deque>
 #include <functional>
 #include <variant>
@@ -21,6 +23,7 @@ public:
         Kind kind;
         QString text;         // the message or question; a dialog's title
         FileDialogSetup file;  // the setup of a file dialog
+        QRect over;            // a question's: where the window it was asked over stood
     };
 
     ScriptedPlatform();

@@ -2,6 +2,7 @@
 
 #include "forms/widgets/ToolBarHandle.h"
 #include "forms/commands/Commands.h"
+#include "richtext/RichEdit.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
@@ -20,6 +21,8 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -41,6 +44,7 @@ constexpr int kButtonHeight = 22;
 constexpr int kRowHeight = 30;
 constexpr int kFontBoxWidth = 185;
 constexpr int kSizeBoxWidth = 43;
+constexpr int kFieldMargins = 5; // a text field's margins on both sides and its caret
 const char* const kSizes[] = {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "32", "36", "48", "72"};
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -101,6 +105,42 @@ QAccessibleInterface* namedBoxAccessible(const QString&, QObject* object)
 {
     auto* box = qobject_cast<QComboBox*>(object);
     return box && box->property(kNamedBox).toBool() ? new NamedBoxAccessible(box) : nullptr;
+}
+
+// Keys that edit or move in a text: while a toolbar box has the focus they are the box's, not
+// the commands that carry them for the document (Ctrl+A, Ctrl+Z, Shift+Del, ...).
+bool isEditingKey(const QKeyEvent& event)
+{
+    for (const QKeySequence::StandardKey key : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+                                                QKeySequence::Paste, QKeySequence::Undo, QKeySequence::Redo})
+        if (event.matches(key))
+            return true;
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ControlModifier)
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The toolbar box a widget is or belongs to (an editable box's text field), or nullptr.
+const QComboBox* boxOf(const QObject* object)
+{
+    if (const auto* box = qobject_cast<const QComboBox*>(object))
+        return box;
+    if (const auto* edit = qobject_cast<const QLineEdit*>(object))
+        return qobject_cast<const QComboBox*>(edit->parent());
+    return nullptr;
 }
 
 QFont boxFont()
@@ -310,6 +350,19 @@ void CommandUi::addButton(const CommandRow& row)
         enabling_.push_back({row.enabled(), nullptr, b});
 }
 
+// Qt names a family that several foundries make once per foundry ("C059 [UKWN]"); a face is
+// asked for by its family's name alone, which fontconfig then resolves.
+QStringList fontFamilyList(QStringList families)
+{
+    static const QRegularExpression foundry(QStringLiteral(R"( \[[^\]]*\]$)"));
+    for (QString& family : families)
+        family.remove(foundry);
+    families.removeDuplicates();
+    std::sort(families.begin(), families.end(),
+              [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    return families;
+}
+
 void CommandUi::addBox(const CommandRow& row)
 {
     QToolBar* bar = toolBars_.value(row.in);
@@ -325,15 +378,11 @@ void CommandUi::addBox(const CommandRow& row)
     box->setFont(boxFont());
     if (row.entry == Entry::FontBox) {
         // The installed fonts in alphabetical order; the box chooses from its list only.
-        QStringList families = QFontDatabase::families();
-        families.removeDuplicates();
-        std::sort(families.begin(), families.end(),
-                  [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
-        box->addItems(families);
+        box->addItems(fontFamilyList(QFontDatabase::families()));
         box->setCurrentIndex(-1);
         box->setFixedWidth(kFontBoxWidth);
         box->setMaxVisibleItems(20);
-        connect(box, &QComboBox::activated, this, [this, &row] { run(row); });
+        connect(box, &QComboBox::activated, this, [this, &row, box] { runFromBox(row, box); });
     } else {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
@@ -341,10 +390,20 @@ void CommandUi::addBox(const CommandRow& row)
             box->addItem(text(size));
         box->setEditText(QStringLiteral("12"));
         box->lineEdit()->setAccessibleName(box->accessibleName());
-        box->setFixedWidth(kSizeBoxWidth);
+        // Four digits shown whole (the sizes go up to 1638) in the box's font, whatever the
+        // style's frame and arrow take.
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = true;
+        option.frame = true;
+        option.rect = QRect(0, 0, kSizeBoxWidth, kButtonHeight);
+        const int field =
+            box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box).width();
+        const int digits = box->lineEdit()->fontMetrics().horizontalAdvance(QStringLiteral("8888")) + kFieldMargins;
+        box->setFixedWidth(std::max(kSizeBoxWidth, kSizeBoxWidth - field + digits));
         // Every edit of the text and every choice from the list is a change.
-        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, &row] { run(row); });
-        connect(box, &QComboBox::textActivated, this, [this, &row] { run(row); });
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, &row, box] { runFromBox(row, box); });
+        connect(box, &QComboBox::textActivated, this, [this, &row, box] { runFromBox(row, box); });
     }
     box->setFixedHeight(kButtonHeight);
     toolBarPlaces_.insert(row.name, bar->addWidget(box));
@@ -363,6 +422,17 @@ void CommandUi::run(const CommandRow& row)
     } catch (const std::exception& error) {
         onError_(error);
     }
+    // A box shows what the user typed or chose in it already.
+    if (row.entry != Entry::FontBox && row.entry != Entry::SizeBox)
+        emit ran(row.name);
+}
+
+// Each change applies at once; the changes made in a box one after another are one undo
+// step, until the focus leaves the box or anything else is done to the document.
+void CommandUi::runFromBox(const CommandRow& row, QObject* box)
+{
+    const RichDocument::Transaction step(commands_.context.RichEdit1.document(), boxRuns_[box]);
+    run(row);
 }
 
 void CommandUi::run(const char* name)
@@ -444,8 +514,12 @@ bool CommandUi::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         const auto* widget = static_cast<QWidget*>(watched);
-        if (widget->window() == window_ && routeKey(static_cast<const QKeyEvent&>(*event)))
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (widget->window() == window_ && !(boxOf(watched) && isEditingKey(key)) && routeKey(key))
             return true;
+    } else if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        if (const QComboBox* box = boxOf(watched); box && boxRuns_.contains(box))
+            boxRuns_[box] = 0;
     }
     return QObject::eventFilter(watched, event);
 }

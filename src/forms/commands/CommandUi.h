@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QKeyCombination>
 #include <QObject>
+#include <QStringList>
 
 #include <array>
 #include <exception>
@@ -25,6 +26,10 @@ class QKeyEvent;
 namespace zorim {
 
 class Commands;
+
+// The font box's list: every family once, without the foundry Qt adds to a family that
+// several foundries make, sorted without regard to case.
+QStringList fontFamilyList(QStringList families);
 
 class CommandUi : public QObject {
     Q_OBJECT
@@ -71,6 +76,9 @@ public:
 signals:
     // A command is about to run (its row's name); for tracing and tests.
     void running(const char* name);
+    // The command of a menu item, button or key has ended, done or failed: what it left is to
+    // be shown.
+    void ran(const char* name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +91,8 @@ private:
     void addBox(const CommandRow& row);
     void addSeparator(const CommandRow& row);
     void buildKeyTable();
+    // A box's change, joined to the box's change before while the box keeps the focus.
+    void runFromBox(const CommandRow& row, QObject* box);
 
     MainWindowControls& controls_;
     Commands& commands_;
@@ -103,6 +113,8 @@ private:
         QAbstractButton* button;
     };
     std::vector<Enabling> enabling_;
+    // The undo step of each box's changes in a row (RichDocument::Transaction's run).
+    QHash<const QObject*, quint64> boxRuns_;
 };
 
 } // namespace zorim

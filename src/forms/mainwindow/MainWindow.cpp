@@ -68,6 +68,8 @@ MainWindow::MainWindow(Platform& platform, SettingsStore& settings, const QStrin
     buildWindow();
     startRecovery();
     FormCreate();
+    // Placed before the recovery question, which stands in the middle of its window.
+    centreOnScreen();
     offerRecovery();
 }
 
@@ -176,6 +178,9 @@ void MainWindow::buildCommands(QMenuBar* menuBar, QWidget* controlBar)
     commandUi_->build(menuBar, controlBar);
     // Every command sees the whole document: a long text still coming in is taken in first.
     connect(commandUi_, &CommandUi::running, this, [this] { RichEdit1->CompleteLoad(); });
+    // A command may move the selection without any event of the editor (find, go to line
+    // from a button): the display follows what every command left.
+    connect(commandUi_, &CommandUi::ran, this, &MainWindow::requestSelectionChange);
     connect(contextMenu, &QMenu::aboutToShow, this, [this] {
         guarded([this] { commands_->insert.PopupMenu1Popup(); });
         guarded([this] { commands_->spelling.PopupMenu1Popup(); });
@@ -273,13 +278,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // Opened centred on the desktop, once.
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen* s = screen())
-            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    centreOnScreen();
     placeColorStrips();
+}
+
+// Opened centred on the desktop, once.
+void MainWindow::centreOnScreen()
+{
+    if (centred_)
+        return;
+    centred_ = true;
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void MainWindow::changeEvent(QEvent* event)

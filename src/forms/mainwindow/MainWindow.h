@@ -141,6 +141,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void centreOnScreen();
     void buildWindow();
     QMenuBar* buildCaptionAndMenuBar();
     QWidget* buildClientArea();
@@ -166,7 +167,7 @@ private:
     std::unique_ptr<Recovery> recovery_;
     std::unique_ptr<TerminationSignals> termination_;
     CommandUi* commandUi_ = nullptr;
-    QHash<QString, int> fontIndex_; // lower-case font name -> entry of fontNameBox
+    QHash<QString, int> fontIndex_; // lower-case font name -> entry of fontNameBox (a face not installed: its substitute's)
     DocumentState document_;
     int appliedSkin_ = 0;
     ColorRef captionColor_;

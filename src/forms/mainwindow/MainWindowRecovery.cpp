@@ -100,10 +100,12 @@ void MainWindow::offerRecovery()
     }
     const Snapshot& snapshot = *newest.snapshot;
     const QDateTime when = snapshot.info.savedAt.toLocalTime();
+    // The date and time stay on one line: the box wraps its text only at ordinary blanks.
+    QString moment = platform_.shortDate(when.date()) + u' ' + platform_.longTime(when.time());
+    moment.replace(u' ', QChar::Nbsp);
     const QString question = QStringLiteral("Program ZORIM sa minule neukončil správne.\n"
-                                            "Chcete obnoviť neuložený dokument „%1“ (stav z %2 %3)?")
-                                 .arg(snapshot.info.untitled ? DocumentState::kUntitled : snapshot.info.fileName,
-                                      platform_.shortDate(when.date()), platform_.longTime(when.time()));
+                                            "Chcete obnoviť neuložený dokument „%1“ (stav z %2)?")
+                                 .arg(snapshot.info.untitled ? DocumentState::kUntitled : snapshot.info.fileName, moment);
     switch (platform_.question(this, question)) {
     case Answer::Yes:
         guarded([&] {

@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QSignalBlocker>
 #include <QSizeGrip>
 
@@ -50,9 +51,10 @@ void MainWindow::SelectionChange()
     // 2. Bullets: any numbering counts.
     show(Follows::Bullets, paragraph.Numbering() != 0);
 
-    // 3. The size box's text.
+    // 3. The size box's text; not while the user is typing in it, where it keeps what was
+    // typed (text that is no number among it).
     const QString size = QString::number(selection.Size());
-    if (fontSizeBox->currentText() != size) {
+    if (fontSizeBox->currentText() != size && !fontSizeBox->hasFocus()) {
         const QSignalBlocker blocker(fontSizeBox);
         fontSizeBox->setEditText(size);
     }
@@ -93,11 +95,21 @@ void MainWindow::requestSelectionChange()
         Qt::QueuedConnection);
 }
 
+// A face that is not installed shows as the family the text is drawn in (fontconfig's
+// substitute, Verdana as DejaVu Sans on most desktops); the document keeps the name it states.
+// The substitute is looked up once per name.
 void MainWindow::showFontName(const QString& name)
 {
     if (fontNameBox->currentIndex() >= 0 && fontNameBox->currentText() == name)
         return;
-    const int index = fontIndex_.value(name.toLower(), -1);
+    const QString key = name.toLower();
+    int index = -1;
+    if (const auto found = fontIndex_.constFind(key); found != fontIndex_.cend()) {
+        index = found.value();
+    } else if (!name.isEmpty()) {
+        index = fontIndex_.value(QFontInfo(QFont(name)).family().toLower(), -1);
+        fontIndex_.insert(key, index);
+    }
     if (index == fontNameBox->currentIndex())
         return;
     const QSignalBlocker blocker(fontNameBox);
