@@ -1,0 +1,215 @@
+#include "RtfWriterState.h"
+
+#include "text/Codepage.h"
+
+#include <QTextCharFormat>
+
+// The character side of the RTF writer: the font and colour tables, the words that set a
+// run's character format, and its text in the font's code page.
+
+namespace zorim::rtfwrite {
+namespace {
+
+constexpr uint8_t kSymbolCharset = 2;
+
+constexpr uint32_t kWrittenEffects = cfe::Bold | cfe::Italic | cfe::Underline | cfe::Strikeout | cfe::Subscript | cfe::Superscript;
+
+// The character set a font is written with. Every \'hh byte of a run is in the code page of
+// its font's written set, so the set must name a page we encode: a font whose set names none
+// (DEFAULT_CHARSET above all, what typed text carries) is written as Eastern European, the
+// document's own page.
+uint8_t writtenCharset(uint8_t charset)
+{
+    if (charset == kSymbolCharset)
+        return charset;
+    const int codepage = codepageForCharset(charset);
+    return codepage && isKnownCodepage(codepage) ? charset : kEastEuropeCharset;
+}
+
+int codepageOfWritten(uint8_t charset) { return codepageForCharset(writtenCharset(charset)); }
+
+} // namespace
+
+int Writer::fontIndex(const CharFormat& cf)
+{
+    FontKey key{cf.faceName.isEmpty() ? m_defaultFont.family() : cf.faceName, writtenCharset(cf.charset), cf.pitchAndFamily};
+    auto it = m_fontIndex.find(key);
+    if (it != m_fontIndex.end())
+        return it->second;
+    const int index = int(m_fonts.size());
+    m_fonts.push_back(key);
+    m_fontIndex.emplace(key, index);
+    return index;
+}
+
+int Writer::symbolFont()
+{
+    if (m_symbolFont < 0) {
+        CharFormat cf;
+        cf.faceName = QStringLiteral("Symbol");
+        cf.charset = kSymbolCharset;
+        m_symbolFont = fontIndex(cf);
+    }
+    return m_symbolFont;
+}
+
+int Writer::colorIndex(ColorRef ref)
+{
+    const QColor color = colorFromRef(ref);
+    const QRgb rgb = color.rgb() & 0xFFFFFF;
+    auto it = m_colorIndex.find(rgb);
+    if (it != m_colorIndex.end())
+        return it->second;
+    m_colors.push_back(color);
+    const int index = int(m_colors.size()); // entry 0 is the automatic colour
+    m_colorIndex.emplace(rgb, index);
+    return index;
+}
+
+void Writer::charState(const CharFormat& cf)
+{
+    Written want;
+    want.font = fontIndex(cf);
+    want.halfPoints = std::max(1, int((int64_t(cf.height) + 5) / 10));
+    want.color = (cf.effects & cfe::AutoColor) ? 0 : colorIndex(cf.textColor);
+    want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
+    want.effects = cf.effects & kWrittenEffects;
+
+    Written& have = m_written;
+    const uint32_t changed = want.effects ^ have.effects;
+    auto flag = [&](uint32_t bit, const char* onWord, const char* offWord) {
+        if (changed & bit)
+            word((want.effects & bit) ? onWord : offWord);
+    };
+    flag(cfe::Bold, "\\b", "\\b0");
+    flag(cfe::Italic, "\\i", "\\i0");
+    flag(cfe::Underline, "\\ul", "\\ulnone");
+    flag(cfe::Strikeout, "\\strike", "\\strike0");
+    if (changed & (cfe::Subscript | cfe::Superscript)) {
+        if (want.effects & cfe::Superscript)
+            word("\\super");
+        else if (want.effects & cfe::Subscript)
+            word("\\sub");
+        else
+            word("\\nosupersub"); // not reached: scoped runs end with their group
+    }
+    if (want.font != have.font)
+        word("\\f", want.font);
+    if (want.halfPoints != have.halfPoints)
+        word("\\fs", want.halfPoints);
+    if (want.color != have.color)
+        word("\\cf", want.color);
+    if (want.back != have.back)
+        word("\\highlight", want.back);
+    have = want;
+}
+
+void Writer::text(const QString& text, int codepage, bool symbol)
+{
+    for (const QChar qc : text) {
+        const char16_t ch = qc.unicode();
+        // Plain ASCII is written as it is; everything else needs no delimiter of its own.
+        if (ch >= 0x20 && ch < 0x80 && ch != u'\\' && ch != u'{' && ch != u'}') {
+            if (m_needSpace) {
+                m_body += ' ';
+                m_needSpace = false;
+            }
+            m_body += char(ch);
+            continue;
+        }
+        switch (ch) {
+        case u'\\': m_body += "\\\\"; m_needSpace = false; continue;
+        case u'{': m_body += "\\{"; m_needSpace = false; continue;
+        case u'}': m_body += "\\}"; m_needSpace = false; continue;
+        case u'\t': word("\\tab"); continue;
+        case 0x00A0: m_body += "\\~"; m_needSpace = false; continue;
+        case 0x00AD: m_body += "\\-"; m_needSpace = false; continue;
+        case 0x2011: m_body += "\\_"; m_needSpace = false; continue;
+        case QChar::LineSeparator: word("\\line"); continue;
+        default: break;
+        }
+        int byte = -1;
+        if (symbol && ch >= 0xF080 && ch <= 0xF0FF)
+            byte = ch - 0xF000;
+        else if (!symbol && ch >= 0x80 && codepage > 0)
+            byte = encodeCodepageChar(ch, codepage);
+        if (byte >= 0x80) {
+            m_body += "\\'";
+            m_body += kHex[byte >> 4];
+            m_body += kHex[byte & 0xF];
+            m_needSpace = false;
+        } else {
+            // RTF numbers are signed 16-bit: characters above 32767 are written negative.
+            m_body += "\\u";
+            m_body += QByteArray::number(ch > 32767 ? int(ch) - 65536 : int(ch));
+            m_body += '?';
+            m_needSpace = false;
+        }
+    }
+}
+
+void Writer::run(const CharFormat& cf, const QString& str)
+{
+    if (str.isEmpty())
+        return;
+    const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
+    if (!link && m_inLink)
+        closeLink();
+    else if (link && (!m_inLink || m_linkTarget != cf.linkTarget)) {
+        closeLink();
+        openLink(cf.linkTarget);
+    }
+    const bool scoped = openScope(cf);
+    charState(cf);
+    const bool symbol = cf.charset == kSymbolCharset;
+    text(str, symbol ? 0 : codepageOfWritten(cf.charset), symbol);
+    closeScope(scoped);
+}
+
+QByteArray Writer::header()
+{
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
+    if (m_fonts.empty()) {
+        CharFormat cf;
+        cf.charset = kEastEuropeCharset;
+        fontIndex(cf);
+    }
+    for (size_t i = 0; i < m_fonts.size(); ++i) {
+        const FontKey& f = m_fonts[i];
+        static const char* families[] = {"\\fnil", "\\froman", "\\fswiss", "\\fmodern", "\\fscript", "\\fdecor"};
+        const int family = (f.pitchAndFamily >> 4) & 0xF;
+        out += "{\\f" + QByteArray::number(int(i)) + (family <= 5 ? families[family] : "\\fnil");
+        if (f.pitchAndFamily & 0x3)
+            out += "\\fprq" + QByteArray::number(f.pitchAndFamily & 0x3);
+        out += "\\fcharset" + QByteArray::number(f.charset) + ' ';
+        Writer nameWriter(m_options);
+        QString face = f.face;
+        face.remove(u';'); // the name ends at the first semicolon
+        // A font's name is in its own code page, as its text is.
+        nameWriter.text(face, f.charset == kSymbolCharset ? kCp1250 : codepageForCharset(f.charset), false);
+        out += nameWriter.m_body;
+        out += ";}";
+    }
+    out += "}\r\n";
+    if (!m_colors.empty()) {
+        out += "{\\colortbl ;";
+        for (const QColor& c : m_colors)
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
+                   + QByteArray::number(c.blue()) + ';';
+        out += "}\r\n";
+    }
+    const PageSetup& page = m_page;
+    for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
+                                      {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},
+                                      {"\\margr", page.marginRight}, {"\\margt", page.marginTop},
+                                      {"\\margb", page.marginBottom}}) {
+        if (value >= 0)
+            out += word + QByteArray::number(value);
+    }
+    if (page.landscape)
+        out += "\\landscape";
+    out += "\\viewkind4\\uc1";
+    return out;
+}
+
+} // namespace zorim::rtfwrite

@@ -1,0 +1,105 @@
+#pragma once
+// The RTF writer's state, shared by RtfWriter.cpp (paragraphs, tables, pictures, links, the
+// body as a whole) and RtfWriterChars.cpp (fonts, colours, character words, text).
+#include "Rtf.h"
+#include "RtfTables.h"
+#include "richtext/DocFormats.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+namespace zorim::rtfwrite {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+// What the reader assumes before any control word: the state the body's words change.
+struct Written {
+    int font = -1;
+    int halfPoints = 24;
+    int color = 0;
+    int back = 0;
+    uint32_t effects = 0; // bold, italic, underline, strikeout, sub, super
+};
+
+struct FontKey {
+    QString face;
+    uint8_t charset = 0;
+    uint8_t pitchAndFamily = 0;
+    bool operator<(const FontKey& o) const
+    {
+        return std::tie(face, charset, pitchAndFamily) < std::tie(o.face, o.charset, o.pitchAndFamily);
+    }
+};
+
+class Writer {
+public:
+    Writer(const QTextDocument& doc, const RtfWriteOptions& options)
+        : m_doc(&doc), m_options(options), m_defaultFont(doc.defaultFont()) {}
+
+    // A writer of text alone (a font's name), with no document behind it.
+    explicit Writer(const RtfWriteOptions& options) : m_doc(nullptr), m_options(options) {}
+
+    QByteArray write(int from, int to)
+    {
+        body(*m_doc, from, to);
+        return finish();
+    }
+    // The paragraphs of [from, to) of the document; the tables and the state of the paragraphs
+    // go on from the document written before.
+    void body(const QTextDocument& doc, int from, int to);
+    // The header with the tables the body has filled, and the body; once.
+    QByteArray finish();
+
+private:
+    QByteArray header();
+    int fontIndex(const CharFormat& cf);
+    int symbolFont();
+    int colorIndex(ColorRef ref);
+    void paragraph(const QTextBlock& block, bool startsHere);
+    QTextBlock table(const rtf::TablePart& part); // gives the part's last block
+    void run(const CharFormat& cf, const QString& text);
+    void charState(const CharFormat& cf);
+    void text(const QString& text, int codepage, bool symbol);
+    void picture(const QTextCharFormat& format);
+    bool openScope(const CharFormat& cf);
+    void closeScope(bool scoped);
+    void openLink(const QString& target);
+    void closeLink();
+    void word(const char* name) { m_body += name; m_needSpace = true; }
+    void word(const char* name, int value) { word(name); m_body += QByteArray::number(value); }
+
+    const QTextDocument* m_doc; // the document the body is being written from
+    PageSetup m_page;           // the page the document states, as it was read
+    RtfWriteOptions m_options;
+    QFont m_defaultFont;
+    QByteArray m_body;
+    bool m_needSpace = false; // a control word was written last: text needs a delimiter
+
+    std::map<FontKey, int> m_fontIndex;
+    std::vector<FontKey> m_fonts;
+    int m_symbolFont = -1;
+    std::map<QRgb, int> m_colorIndex;
+    std::vector<QColor> m_colors;
+
+    Written m_written;
+    std::optional<ParaFormat> m_para;
+    int m_number = 0; // the number of the last numbered paragraph in a run of them
+    int m_paragraphs = 0; // paragraphs written so far
+    bool m_inCell = false; // the paragraphs being written are a table cell's
+    bool m_inLink = false;
+    QString m_linkTarget;
+    Written m_beforeLink;
+    Written m_beforeScope;
+};
+
+} // namespace zorim::rtfwrite
