@@ -256,6 +256,10 @@ private:
     // cell has no border), or on paper without one, the lines starting within band only.
     void drawRow(QPainter* painter, const Row& row, const QPointF& origin, qreal height, qreal page,
                  const PaintContext* context, const QColor& text, Band band) const;
+    // Draws one paragraph of a cell of a row drawn at origin (chosen: the format of a
+    // selection of whole cells taking the cell, else null).
+    void drawCellBlock(QPainter* painter, const QTextBlock& b, const QPointF& origin, const PaintContext* context,
+                       const QTextFormat* chosen, const QColor& text, Band band, int cursorWidth) const;
     int hitRow(const Row& row, const QPointF& point, bool exact) const;
     int hitInBlock(const QTextBlock& block, const QPointF& p, bool exact) const;
     // Lines of the paragraphs before block in its cell.

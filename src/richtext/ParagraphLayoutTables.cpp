@@ -381,42 +381,48 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         painter->save();
         painter->setClipRect(rect, Qt::IntersectClip);
         QTextBlock b = box.first >= 0 ? doc->findBlockByNumber(box.first) : QTextBlock();
-        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next()) {
-            QTextLayout* tl = b.layout();
-            const QPointF at = origin + tl->position();
-            if (context) {
-                QList<QBrush> breakMarks;
-                QList<QTextLayout::FormatRange> ranges = selectionRanges(b, *context, &breakMarks);
-                if (chosen) {
-                    QTextLayout::FormatRange whole;
-                    whole.start = 0;
-                    whole.length = b.length();
-                    whole.format = chosen->toCharFormat();
-                    ranges.append(whole);
-                }
-                painter->setPen(text);
-                tl->draw(painter, origin, ranges, context->clip);
-                drawListMarker(painter, b, at, text);
-                const int pos = b.position();
-                if (context->cursorPosition >= pos && context->cursorPosition < pos + b.length()) {
-                    painter->setPen(text);
-                    tl->drawCursor(painter, origin, context->cursorPosition - pos, cursorWidth);
-                }
-            } else {
-                // On paper: the lines that start within the part of the row this page shows.
-                for (int k = 0; k < tl->lineCount(); ++k) {
-                    const QTextLine line = tl->lineAt(k);
-                    const qreal lineTop = tl->position().y() + line.y();
-                    if (lineTop >= band.top && lineTop < band.bottom)
-                        line.draw(painter, at);
-                }
-                if (tl->lineCount() > 0 && tl->position().y() >= band.top && tl->position().y() < band.bottom)
-                    drawListMarker(painter, b, at, text);
-            }
-        }
+        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next())
+            drawCellBlock(painter, b, origin, context, chosen, text, band, cursorWidth);
         painter->restore();
         if (!box.merged)
             drawBorders(painter, rect, box.format, context != nullptr, openTop, openBottom);
+    }
+}
+
+void ParagraphLayout::drawCellBlock(QPainter* painter, const QTextBlock& b, const QPointF& origin,
+                                    const PaintContext* context, const QTextFormat* chosen, const QColor& text,
+                                    Band band, int cursorWidth) const
+{
+    QTextLayout* tl = b.layout();
+    const QPointF at = origin + tl->position();
+    if (context) {
+        QList<QBrush> breakMarks;
+        QList<QTextLayout::FormatRange> ranges = selectionRanges(b, *context, &breakMarks);
+        if (chosen) {
+            QTextLayout::FormatRange whole;
+            whole.start = 0;
+            whole.length = b.length();
+            whole.format = chosen->toCharFormat();
+            ranges.append(whole);
+        }
+        painter->setPen(text);
+        tl->draw(painter, origin, ranges, context->clip);
+        drawListMarker(painter, b, at, text);
+        const int pos = b.position();
+        if (context->cursorPosition >= pos && context->cursorPosition < pos + b.length()) {
+            painter->setPen(text);
+            tl->drawCursor(painter, origin, context->cursorPosition - pos, cursorWidth);
+        }
+    } else {
+        // On paper: the lines that start within the part of the row this page shows.
+        for (int k = 0; k < tl->lineCount(); ++k) {
+            const QTextLine line = tl->lineAt(k);
+            const qreal lineTop = tl->position().y() + line.y();
+            if (lineTop >= band.top && lineTop < band.bottom)
+                line.draw(painter, at);
+        }
+        if (tl->lineCount() > 0 && tl->position().y() >= band.top && tl->position().y() < band.bottom)
+            drawListMarker(painter, b, at, text);
     }
 }
 
