@@ -487,12 +487,7 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     QTextBlock last = doc->findBlock(from + charsAdded);
     if (!last.isValid())
         last = doc->lastBlock();
-    // A change in a row of a table lays the whole row out again: it is as tall as its
-    // tallest cell.
-    if (const Row row = rowOf(first))
-        first = doc->findBlockByNumber(row.first);
-    if (const Row row = rowOf(last))
-        last = doc->findBlockByNumber(row.last);
+    widenToRows(&first, &last);
     // The changed paragraphs [a, a + newCount) replace [a, a + oldCount) of the heights held.
     const int a = first.blockNumber();
     const int newCount = last.blockNumber() - a + 1;
@@ -507,42 +502,59 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
     const bool eager = shown_ && newCount <= kEagerBlocks && charsAdded <= kEagerChars;
     if (!eager)
         updateEstimates(); // the default font may be what changed
-    // Paragraphs changed in place (a replace-all, a format over a long stretch) most likely
-    // keep their heights: the old ones are the better estimate.
-    const bool inPlace = delta == 0;
     std::vector<qreal> heights;
     std::vector<int> lines;
-    heights.reserve(size_t(newCount));
-    lines.reserve(size_t(newCount));
-    QTextBlock b = first;
-    TableWalk tables(doc);
-    for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next()) {
-        const Row row = eager ? rowOf(b) : Row();
-        if (row && row.first == b.blockNumber()) {
-            int rowLines = 1;
-            heights.push_back(layRow(row, pageWidth(), &rowLines));
-            lines.push_back(rowLines);
-            for (; i < newCount - 1 && b.blockNumber() < row.last; ++i) {
-                b = b.next();
-                heights.push_back(0);
-                lines.push_back(0);
-            }
-        } else if (eager) {
-            heights.push_back(layBlock(b));
-            lines.push_back(std::max(1, b.layout()->lineCount()));
-        } else if (inPlace) {
-            heights.push_back(heights_.height(a + i));
-            lines.push_back(lines_.height(a + i));
-        } else {
-            const QTextTable* table = tables.at(b.position());
-            heights.push_back(estimateIn(b, table ? table->columns() : 1));
-            lines.push_back(std::max(table ? 0 : 1, int(std::lround(heights.back() / estLineHeight_))));
-        }
-    }
+    measureChanged(first, newCount, eager, delta == 0, &heights, &lines);
     if (int(heights.size()) != newCount) {
         relayoutAll();
         return;
     }
+    replaceChanged(a, oldCount, heights, lines, eager);
+    const qreal newSpan = heights_.before(a + newCount) - top;
+    // Only when the changed paragraphs changed height does anything below them move.
+    emit update(QRectF(0, m + top, wide, newSpan == oldSpan ? newSpan : kEverything));
+    emitSizeIfChanged();
+}
+
+void ParagraphLayout::measureChanged(QTextBlock b, int newCount, bool eager, bool inPlace,
+                                     std::vector<qreal>* heights, std::vector<int>* lines) const
+{
+    // Paragraphs changed in place (a replace-all, a format over a long stretch) most likely
+    // keep their heights: the old ones are the better estimate.
+    const int a = b.blockNumber();
+    heights->reserve(size_t(newCount));
+    lines->reserve(size_t(newCount));
+    TableWalk tables(document());
+    for (int i = 0; i < newCount && b.isValid(); ++i, b = b.next()) {
+        const Row row = eager ? rowOf(b) : Row();
+        if (row && row.first == b.blockNumber()) {
+            int rowLines = 1;
+            heights->push_back(layRow(row, pageWidth(), &rowLines));
+            lines->push_back(rowLines);
+            for (; i < newCount - 1 && b.blockNumber() < row.last; ++i) {
+                b = b.next();
+                heights->push_back(0);
+                lines->push_back(0);
+            }
+        } else if (eager) {
+            heights->push_back(layBlock(b));
+            lines->push_back(std::max(1, b.layout()->lineCount()));
+        } else if (inPlace) {
+            heights->push_back(heights_.height(a + i));
+            lines->push_back(lines_.height(a + i));
+        } else {
+            const QTextTable* table = tables.at(b.position());
+            heights->push_back(estimateIn(b, table ? table->columns() : 1));
+            lines->push_back(std::max(table ? 0 : 1, int(std::lround(heights->back() / estLineHeight_))));
+        }
+    }
+}
+
+void ParagraphLayout::replaceChanged(int a, int oldCount, const std::vector<qreal>& heights,
+                                     const std::vector<int>& lines, bool eager)
+{
+    const int newCount = int(heights.size());
+    const int delta = newCount - oldCount;
     heights_.splice(a, oldCount, heights);
     lines_.splice(a, oldCount, lines);
     if (delta == 0) {
@@ -557,10 +569,6 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
         else
             laidTo_ = a + oldCount <= laidTo_ ? laidTo_ + delta : a + newCount;
     }
-    const qreal newSpan = heights_.before(a + newCount) - top;
-    // Only when the changed paragraphs changed height does anything below them move.
-    emit update(QRectF(0, m + top, wide, newSpan == oldSpan ? newSpan : kEverything));
-    emitSizeIfChanged();
 }
 
 void ParagraphLayout::noteSizeChange() const

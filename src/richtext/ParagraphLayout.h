@@ -234,6 +234,18 @@ private:
     };
     Row rowOf(const QTextBlock& block) const;
     std::vector<CellBox> cellBoxes(const Row& row, qreal page) const;
+    // The cells of a row, one box per cell at its first column with how many columns it spans;
+    // twips stays true while every cell states its right edge.
+    std::vector<CellBox> rowCells(const Row& row, std::vector<int>* spans, bool* twips) const;
+    // Places the cells at the right edges the document states (rowFormat: the row's first
+    // cell), or in Qt's table columns at a page width.
+    static void placeCellsAsStated(const Row& row, const QTextCharFormat& rowFormat,
+                                   const std::vector<int>& spans, std::vector<CellBox>* boxes);
+    void placeCellsInColumns(const QTextTable* table, qreal page, const std::vector<int>& spans,
+                             std::vector<CellBox>* boxes) const;
+    static void mergeCells(std::vector<CellBox>* boxes);
+    // Widens a changed stretch of paragraphs to the whole rows it starts and ends in.
+    void widenToRows(QTextBlock* first, QTextBlock* last) const;
     // Lays the row's cells out at a page width; answers its height and, in lines, the line
     // count of its cell with the most lines.
     qreal layRow(const Row& row, qreal page, int* lines) const;
@@ -244,6 +256,10 @@ private:
     // cell has no border), or on paper without one, the lines starting within band only.
     void drawRow(QPainter* painter, const Row& row, const QPointF& origin, qreal height, qreal page,
                  const PaintContext* context, const QColor& text, Band band) const;
+    // Draws one paragraph of a cell of a row drawn at origin (chosen: the format of a
+    // selection of whole cells taking the cell, else null).
+    void drawCellBlock(QPainter* painter, const QTextBlock& b, const QPointF& origin, const PaintContext* context,
+                       const QTextFormat* chosen, const QColor& text, Band band, int cursorWidth) const;
     int hitRow(const Row& row, const QPointF& point, bool exact) const;
     int hitInBlock(const QTextBlock& block, const QPointF& p, bool exact) const;
     // Lines of the paragraphs before block in its cell.
@@ -257,6 +273,24 @@ private:
     // to print); answers the height they take, 0 when none are drawn.
     qreal drawHeaderRows(QPainter* painter, const Row& row, qreal width, qreal rest, qreal height,
                          std::vector<Row>* relaid) const;
+    // A page being laid out: where the next line goes, and what was laid out at the page's
+    // width and gets its screen layout back once the page is done.
+    struct PageRun {
+        QPainter* painter = nullptr;
+        qreal width = 0; // the page's width as a layout width, with the document margins
+        qreal height = 0;
+        int from = 0;   // where the page starts
+        int answer = 0; // where the next page starts
+        qreal y = 0;
+        bool any = false; // whether the page took anything yet
+        std::vector<int> relaid;
+        std::vector<Row> relaidRows;
+    };
+    // Put a row or a paragraph on the page; answer false when the page is full (run.answer
+    // then says where the next page starts).
+    bool putRowOnPage(PageRun& run, const Row& row) const;
+    bool putBlockOnPage(PageRun& run, const QTextBlock& block) const;
+    void restoreScreenLayout(const PageRun& run) const;
     QList<QTextLayout::FormatRange> selectionRanges(const QTextBlock& block, const PaintContext& context,
                                                     QList<QBrush>* breakMarks) const;
     qreal ownHeight(const QTextBlock& block) const;
@@ -266,6 +300,13 @@ private:
     qreal margin() const;
     void updateEstimates();
     void resetAll();
+    // The heights and line counts of the changed paragraphs from b: laid out (eager), kept
+    // (changed in place) or estimated; stops short only when the document has fewer blocks.
+    void measureChanged(QTextBlock b, int newCount, bool eager, bool inPlace, std::vector<qreal>* heights,
+                        std::vector<int>* lines) const;
+    // Puts them in place of oldCount paragraphs from a in the trees and the laid-out marks.
+    void replaceChanged(int a, int oldCount, const std::vector<qreal>& heights, const std::vector<int>& lines,
+                        bool eager);
     // Lays the paragraph out when it is not; returns whether its height changed.
     bool ensure(const QTextBlock& block) const;
     qreal layBlock(const QTextBlock& block) const { return layBlock(block, pageWidth()); }

@@ -193,111 +193,124 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
     const qreal screenDpi = kTwipsPerInch / kTwipsPerPixel;
     const qreal sx = dpiX > 0 ? dpiX / screenDpi : 1;
     const qreal sy = dpiY > 0 ? dpiY / screenDpi : 1;
-    const qreal width = page.width() / sx;
-    const qreal height = page.height() / sy;
-    const qreal screenWidth = pageWidth();
+    PageRun run;
+    run.painter = painter;
     // The page's width stands in for the screen's: no document margin on paper, the page
     // rectangle is the margin.
-    const qreal layWidth = width + 2 * margin();
+    run.width = page.width() / sx + 2 * margin();
+    run.height = page.height() / sy;
+    run.from = from;
+    run.answer = length;
     if (painter) {
         painter->save();
         painter->translate(page.topLeft());
         painter->scale(sx, sy);
         painter->setPen(Qt::black);
     }
-    std::vector<int> relaid; // blocks laid out at the page's width, to be put back
-    std::vector<Row> relaidRows;
-    int answer = length;
-    qreal y = 0;
-    bool any = false;
     for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
         if (const Row row = rowOf(block)) {
-            // A row goes on a page whole; only a row taller than a page is cut, between
-            // lines, and goes on from there on the next.
-            int lines = 0;
-            const qreal h = layRow(row, layWidth, &lines);
-            relaidRows.push_back(row);
-            const int rowStart = doc->findBlockByNumber(row.first).position();
-            if (any && (doc->findBlockByNumber(row.first).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
-                answer = rowStart;
+            if (!putRowOnPage(run, row))
                 break;
-            }
-            const qreal offset = from > rowStart ? rowOffsetOf(row, from) : 0;
-            if (!any)
-                y = drawHeaderRows(painter, row, layWidth, h - offset, height, &relaidRows);
-            Band band{offset, kEverything};
-            bool full = false;
-            if (y + h - offset > height) {
-                if (any) {
-                    answer = rowStart;
-                    break;
-                }
-                qreal cut = 0;
-                band.bottom = offset + height - y;
-                answer = rowCut(row, band, &cut);
-                band.bottom = cut;
-                full = answer >= 0;
-            }
-            if (painter)
-                drawRow(painter, row, QPointF(0, y - offset), h, layWidth, nullptr, Qt::black, band);
-            any = true;
-            if (full)
-                break;
-            y += std::min(h, band.bottom) - offset;
             block = doc->findBlockByNumber(row.last);
-            continue;
-        }
-        const int n = block.blockNumber();
-        qreal h = 0;
-        if (layWidth != screenWidth || !laidOut_[size_t(n)] || block.layout()->lineCount() == 0) {
-            h = layBlock(block, layWidth);
-            relaid.push_back(n);
-        } else {
-            h = heights_.height(n);
-        }
-        const QTextLayout* tl = block.layout();
-        if (any && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
-            answer = block.position(); // the paragraph starts the next page
+        } else if (!putBlockOnPage(run, block)) {
             break;
         }
-        int first = 0;
-        if (block.contains(from) && from > block.position()) {
-            const QTextLine at = tl->lineForTextPosition(from - block.position());
-            first = at.isValid() ? at.lineNumber() : 0;
-        }
-        const qreal shift = first > 0 ? tl->lineAt(first).y() : 0;
-        const QPointF origin(0, y - shift);
-        bool full = false;
-        for (int i = first; i < tl->lineCount(); ++i) {
-            const QTextLine line = tl->lineAt(i);
-            if (any && origin.y() + line.y() + line.height() > height) {
-                answer = block.position() + line.textStart();
-                full = true;
-                break;
-            }
-            if (painter)
-                line.draw(painter, origin);
-            any = true;
-        }
-        if (full)
-            break;
-        if (painter && first == 0)
-            drawListMarker(painter, block, origin, Qt::black);
-        y = origin.y() + h;
     }
     if (painter)
         painter->restore();
+    restoreScreenLayout(run);
+    return run.answer;
+}
+
+bool ParagraphLayout::putRowOnPage(PageRun& run, const Row& row) const
+{
+    // A row goes on a page whole; only a row taller than a page is cut, between lines, and
+    // goes on from there on the next.
+    int lines = 0;
+    const qreal h = layRow(row, run.width, &lines);
+    run.relaidRows.push_back(row);
+    const QTextBlock first = document()->findBlockByNumber(row.first);
+    const int rowStart = first.position();
+    if (run.any && (first.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        run.answer = rowStart;
+        return false;
+    }
+    const qreal offset = run.from > rowStart ? rowOffsetOf(row, run.from) : 0;
+    if (!run.any)
+        run.y = drawHeaderRows(run.painter, row, run.width, h - offset, run.height, &run.relaidRows);
+    Band band{offset, kEverything};
+    bool full = false;
+    if (run.y + h - offset > run.height) {
+        if (run.any) {
+            run.answer = rowStart;
+            return false;
+        }
+        qreal cut = 0;
+        band.bottom = offset + run.height - run.y;
+        run.answer = rowCut(row, band, &cut);
+        band.bottom = cut;
+        full = run.answer >= 0;
+    }
+    if (run.painter)
+        drawRow(run.painter, row, QPointF(0, run.y - offset), h, run.width, nullptr, Qt::black, band);
+    run.any = true;
+    if (full)
+        return false;
+    run.y += std::min(h, band.bottom) - offset;
+    return true;
+}
+
+bool ParagraphLayout::putBlockOnPage(PageRun& run, const QTextBlock& block) const
+{
+    const int n = block.blockNumber();
+    qreal h = 0;
+    if (run.width != pageWidth() || !laidOut_[size_t(n)] || block.layout()->lineCount() == 0) {
+        h = layBlock(block, run.width);
+        run.relaid.push_back(n);
+    } else {
+        h = heights_.height(n);
+    }
+    const QTextLayout* tl = block.layout();
+    if (run.any && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        run.answer = block.position(); // the paragraph starts the next page
+        return false;
+    }
+    int first = 0;
+    if (block.contains(run.from) && run.from > block.position()) {
+        const QTextLine at = tl->lineForTextPosition(run.from - block.position());
+        first = at.isValid() ? at.lineNumber() : 0;
+    }
+    const qreal shift = first > 0 ? tl->lineAt(first).y() : 0;
+    const QPointF origin(0, run.y - shift);
+    for (int i = first; i < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        if (run.any && origin.y() + line.y() + line.height() > run.height) {
+            run.answer = block.position() + line.textStart();
+            return false;
+        }
+        if (run.painter)
+            line.draw(run.painter, origin);
+        run.any = true;
+    }
+    if (run.painter && first == 0)
+        drawListMarker(run.painter, block, origin, Qt::black);
+    run.y = origin.y() + h;
+    return true;
+}
+
+void ParagraphLayout::restoreScreenLayout(const PageRun& run) const
+{
     // Paragraphs laid out for paper get their screen lines back.
-    for (const int n : relaid) {
+    QTextDocument* doc = document();
+    for (const int n : run.relaid) {
         const QTextBlock b = doc->findBlockByNumber(n);
         if (laidOut_[size_t(n)])
             layBlock(b);
     }
-    for (const Row& row : relaidRows) {
+    for (const Row& row : run.relaidRows) {
         if (laidOut_[size_t(row.first)])
-            layRow(row, screenWidth, nullptr);
+            layRow(row, pageWidth(), nullptr);
     }
-    return answer;
 }
 
 } // namespace zorim

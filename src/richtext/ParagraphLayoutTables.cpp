@@ -130,14 +130,44 @@ ParagraphLayout::Row ParagraphLayout::rowOf(const QTextBlock& block) const
 
 std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row, qreal page) const
 {
+    std::vector<int> spans;
+    bool twips = true;
+    std::vector<CellBox> boxes = rowCells(row, &spans, &twips);
+    // The row's own properties (its left edge, its gap) are read from its first cell that
+    // starts in it.
+    const QTextCharFormat* rowFormat = nullptr;
+    for (const CellBox& box : boxes) {
+        if (box.first >= 0) {
+            rowFormat = &box.format;
+            break;
+        }
+    }
+    if (boxes.empty() || !rowFormat)
+        return boxes;
+    if (twips)
+        placeCellsAsStated(row, *rowFormat, spans, &boxes);
+    else
+        placeCellsInColumns(row.table, page, spans, &boxes);
+    mergeCells(&boxes);
+    const qreal gap = rowFormat->hasProperty(tableprop::RowGapTwips)
+                          ? std::max<qreal>(0, pixels(rowFormat->intProperty(tableprop::RowGapTwips)))
+                          : std::max<qreal>(kLeastCellGap, row.table->format().cellPadding());
+    for (CellBox& box : boxes) {
+        const qreal g = std::min(gap, std::max<qreal>(0, (box.width - 1) / 2));
+        box.textX = box.x + g;
+        box.textWidth = std::max<qreal>(1, box.width - 2 * g);
+    }
+    return boxes;
+}
+
+std::vector<ParagraphLayout::CellBox> ParagraphLayout::rowCells(const Row& row, std::vector<int>* spans,
+                                                                bool* twips) const
+{
     QTextDocument* doc = document();
     QTextTable* table = row.table;
     const int columns = table->columns();
     std::vector<CellBox> boxes;
     boxes.reserve(size_t(columns));
-    std::vector<int> spans;
-    bool twips = true;
-    const QTextCharFormat* rowFormat = nullptr;
     for (int c = 0; c < columns; ++c) {
         const QTextTableCell cell = table->cellAt(row.row, c);
         if (!cell.isValid() || cell.column() != c)
@@ -149,100 +179,111 @@ std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row,
             box.first = doc->findBlock(cell.firstPosition()).blockNumber();
             box.last = doc->findBlock(cell.lastPosition()).blockNumber();
         }
-        twips = twips && box.format.hasProperty(tableprop::CellRightTwips);
+        *twips = *twips && box.format.hasProperty(tableprop::CellRightTwips);
         boxes.push_back(box);
-        spans.push_back(std::max(1, cell.columnSpan()));
-    }
-    for (const CellBox& box : boxes) {
-        if (box.first >= 0) {
-            rowFormat = &box.format;
-            break;
-        }
-    }
-    if (boxes.empty() || !rowFormat)
-        return boxes;
-    if (twips) {
-        // The right edges as the document states them, from the row's left edge. A cell Qt
-        // spans over columns ends where the last of them does in a nearby row.
-        auto spannedRight = [&](int lastColumn, int own) {
-            for (int d = 1; d <= 8; ++d) {
-                for (const int r : {row.row - d, row.row + d}) {
-                    if (r < 0 || r >= table->rows())
-                        continue;
-                    const QTextTableCell other = table->cellAt(r, lastColumn);
-                    if (other.column() + other.columnSpan() - 1 == lastColumn
-                        && other.format().hasProperty(tableprop::CellRightTwips))
-                        return std::max(own, other.format().intProperty(tableprop::CellRightTwips));
-                }
-            }
-            return own;
-        };
-        qreal left = pixels(rowFormat->intProperty(tableprop::RowLeftTwips));
-        for (size_t i = 0; i < boxes.size(); ++i) {
-            CellBox& box = boxes[i];
-            int right = box.format.intProperty(tableprop::CellRightTwips);
-            if (spans[i] > 1)
-                right = spannedRight(std::min(columns - 1, box.column + spans[i] - 1), right);
-            box.x = left;
-            box.width = std::max<qreal>(1, pixels(right) - left);
-            left += box.width;
-        }
-    } else {
-        // Qt's column widths: fixed, a share of the page, or an equal part of what is left.
-        const qreal avail = page >= 0 ? std::max<qreal>(1, page - 2 * margin()) : kTableWidthUnwrapped;
-        std::vector<qreal> widths(size_t(columns), -1);
-        const QList<QTextLength> constraints = table->format().columnWidthConstraints();
-        qreal taken = 0;
-        int open = columns;
-        if (constraints.size() == columns) {
-            for (int c = 0; c < columns; ++c) {
-                const QTextLength& l = constraints[c];
-                if (l.type() == QTextLength::FixedLength)
-                    widths[size_t(c)] = std::max<qreal>(1, l.rawValue());
-                else if (l.type() == QTextLength::PercentageLength)
-                    widths[size_t(c)] = std::max<qreal>(1, avail * l.rawValue() / 100);
-                if (widths[size_t(c)] >= 0) {
-                    taken += widths[size_t(c)];
-                    --open;
-                }
-            }
-        }
-        const qreal share = open > 0 ? std::max<qreal>(1, (avail - taken) / open) : 0;
-        for (qreal& w : widths) {
-            if (w < 0)
-                w = share;
-        }
-        qreal x = 0;
-        int c = 0;
-        for (size_t i = 0; i < boxes.size(); ++i) {
-            for (; c < boxes[i].column; ++c)
-                x += widths[size_t(c)];
-            boxes[i].x = x;
-            boxes[i].width = 0;
-            for (int k = 0; k < spans[i] && c + k < columns; ++k)
-                boxes[i].width += widths[size_t(c + k)];
-        }
-    }
-    // A cell the document merges into the one on its left widens that one; its own
-    // paragraphs (a merged cell's are empty) keep their place.
-    for (size_t i = 1; i < boxes.size(); ++i) {
-        if (boxes[i].format.intProperty(tableprop::MergeHorizontal) != int(tableprop::Merge::Continued))
-            continue;
-        size_t j = i - 1;
-        while (j > 0 && boxes[j].merged)
-            --j;
-        boxes[j].width = boxes[i].x + boxes[i].width - boxes[j].x;
-        boxes[i].merged = true;
-    }
-    const qreal gap = rowFormat->hasProperty(tableprop::RowGapTwips)
-                          ? std::max<qreal>(0, pixels(rowFormat->intProperty(tableprop::RowGapTwips)))
-                          : std::max<qreal>(kLeastCellGap, table->format().cellPadding());
-    for (CellBox& box : boxes) {
-        const qreal g = std::min(gap, std::max<qreal>(0, (box.width - 1) / 2));
-        box.textX = box.x + g;
-        box.textWidth = std::max<qreal>(1, box.width - 2 * g);
+        spans->push_back(std::max(1, cell.columnSpan()));
     }
     return boxes;
+}
+
+void ParagraphLayout::placeCellsAsStated(const Row& row, const QTextCharFormat& rowFormat,
+                                         const std::vector<int>& spans, std::vector<CellBox>* boxes)
+{
+    // The right edges as the document states them, from the row's left edge. A cell Qt
+    // spans over columns ends where the last of them does in a nearby row.
+    QTextTable* table = row.table;
+    const int columns = table->columns();
+    auto spannedRight = [&](int lastColumn, int own) {
+        for (int d = 1; d <= 8; ++d) {
+            for (const int r : {row.row - d, row.row + d}) {
+                if (r < 0 || r >= table->rows())
+                    continue;
+                const QTextTableCell other = table->cellAt(r, lastColumn);
+                if (other.column() + other.columnSpan() - 1 == lastColumn
+                    && other.format().hasProperty(tableprop::CellRightTwips))
+                    return std::max(own, other.format().intProperty(tableprop::CellRightTwips));
+            }
+        }
+        return own;
+    };
+    qreal left = pixels(rowFormat.intProperty(tableprop::RowLeftTwips));
+    for (size_t i = 0; i < boxes->size(); ++i) {
+        CellBox& box = (*boxes)[i];
+        int right = box.format.intProperty(tableprop::CellRightTwips);
+        if (spans[i] > 1)
+            right = spannedRight(std::min(columns - 1, box.column + spans[i] - 1), right);
+        box.x = left;
+        box.width = std::max<qreal>(1, pixels(right) - left);
+        left += box.width;
+    }
+}
+
+void ParagraphLayout::placeCellsInColumns(const QTextTable* table, qreal page, const std::vector<int>& spans,
+                                          std::vector<CellBox>* boxes) const
+{
+    // Qt's column widths: fixed, a share of the page, or an equal part of what is left.
+    const int columns = table->columns();
+    const qreal avail = page >= 0 ? std::max<qreal>(1, page - 2 * margin()) : kTableWidthUnwrapped;
+    std::vector<qreal> widths(size_t(columns), -1);
+    const QList<QTextLength> constraints = table->format().columnWidthConstraints();
+    qreal taken = 0;
+    int open = columns;
+    if (constraints.size() == columns) {
+        for (int c = 0; c < columns; ++c) {
+            const QTextLength& l = constraints[c];
+            if (l.type() == QTextLength::FixedLength)
+                widths[size_t(c)] = std::max<qreal>(1, l.rawValue());
+            else if (l.type() == QTextLength::PercentageLength)
+                widths[size_t(c)] = std::max<qreal>(1, avail * l.rawValue() / 100);
+            if (widths[size_t(c)] >= 0) {
+                taken += widths[size_t(c)];
+                --open;
+            }
+        }
+    }
+    const qreal share = open > 0 ? std::max<qreal>(1, (avail - taken) / open) : 0;
+    for (qreal& w : widths) {
+        if (w < 0)
+            w = share;
+    }
+    qreal x = 0;
+    int c = 0;
+    for (size_t i = 0; i < boxes->size(); ++i) {
+        CellBox& box = (*boxes)[i];
+        for (; c < box.column; ++c)
+            x += widths[size_t(c)];
+        box.x = x;
+        box.width = 0;
+        for (int k = 0; k < spans[i] && c + k < columns; ++k)
+            box.width += widths[size_t(c + k)];
+    }
+}
+
+void ParagraphLayout::mergeCells(std::vector<CellBox>* boxes)
+{
+    // A cell the document merges into the one on its left widens that one; its own
+    // paragraphs (a merged cell's are empty) keep their place.
+    std::vector<CellBox>& b = *boxes;
+    for (size_t i = 1; i < b.size(); ++i) {
+        if (b[i].format.intProperty(tableprop::MergeHorizontal) != int(tableprop::Merge::Continued))
+            continue;
+        size_t j = i - 1;
+        while (j > 0 && b[j].merged)
+            --j;
+        b[j].width = b[i].x + b[i].width - b[j].x;
+        b[i].merged = true;
+    }
+}
+
+void ParagraphLayout::widenToRows(QTextBlock* first, QTextBlock* last) const
+{
+    // A change in a row of a table lays the whole row out again: it is as tall as its
+    // tallest cell.
+    QTextDocument* doc = document();
+    if (const Row row = rowOf(*first))
+        *first = doc->findBlockByNumber(row.first);
+    if (const Row row = rowOf(*last))
+        *last = doc->findBlockByNumber(row.last);
 }
 
 qreal ParagraphLayout::layRow(const Row& row, qreal page, int* lines) const
@@ -340,42 +381,48 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         painter->save();
         painter->setClipRect(rect, Qt::IntersectClip);
         QTextBlock b = box.first >= 0 ? doc->findBlockByNumber(box.first) : QTextBlock();
-        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next()) {
-            QTextLayout* tl = b.layout();
-            const QPointF at = origin + tl->position();
-            if (context) {
-                QList<QBrush> breakMarks;
-                QList<QTextLayout::FormatRange> ranges = selectionRanges(b, *context, &breakMarks);
-                if (chosen) {
-                    QTextLayout::FormatRange whole;
-                    whole.start = 0;
-                    whole.length = b.length();
-                    whole.format = chosen->toCharFormat();
-                    ranges.append(whole);
-                }
-                painter->setPen(text);
-                tl->draw(painter, origin, ranges, context->clip);
-                drawListMarker(painter, b, at, text);
-                const int pos = b.position();
-                if (context->cursorPosition >= pos && context->cursorPosition < pos + b.length()) {
-                    painter->setPen(text);
-                    tl->drawCursor(painter, origin, context->cursorPosition - pos, cursorWidth);
-                }
-            } else {
-                // On paper: the lines that start within the part of the row this page shows.
-                for (int k = 0; k < tl->lineCount(); ++k) {
-                    const QTextLine line = tl->lineAt(k);
-                    const qreal lineTop = tl->position().y() + line.y();
-                    if (lineTop >= band.top && lineTop < band.bottom)
-                        line.draw(painter, at);
-                }
-                if (tl->lineCount() > 0 && tl->position().y() >= band.top && tl->position().y() < band.bottom)
-                    drawListMarker(painter, b, at, text);
-            }
-        }
+        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next())
+            drawCellBlock(painter, b, origin, context, chosen, text, band, cursorWidth);
         painter->restore();
         if (!box.merged)
             drawBorders(painter, rect, box.format, context != nullptr, openTop, openBottom);
+    }
+}
+
+void ParagraphLayout::drawCellBlock(QPainter* painter, const QTextBlock& b, const QPointF& origin,
+                                    const PaintContext* context, const QTextFormat* chosen, const QColor& text,
+                                    Band band, int cursorWidth) const
+{
+    QTextLayout* tl = b.layout();
+    const QPointF at = origin + tl->position();
+    if (context) {
+        QList<QBrush> breakMarks;
+        QList<QTextLayout::FormatRange> ranges = selectionRanges(b, *context, &breakMarks);
+        if (chosen) {
+            QTextLayout::FormatRange whole;
+            whole.start = 0;
+            whole.length = b.length();
+            whole.format = chosen->toCharFormat();
+            ranges.append(whole);
+        }
+        painter->setPen(text);
+        tl->draw(painter, origin, ranges, context->clip);
+        drawListMarker(painter, b, at, text);
+        const int pos = b.position();
+        if (context->cursorPosition >= pos && context->cursorPosition < pos + b.length()) {
+            painter->setPen(text);
+            tl->drawCursor(painter, origin, context->cursorPosition - pos, cursorWidth);
+        }
+    } else {
+        // On paper: the lines that start within the part of the row this page shows.
+        for (int k = 0; k < tl->lineCount(); ++k) {
+            const QTextLine line = tl->lineAt(k);
+            const qreal lineTop = tl->position().y() + line.y();
+            if (lineTop >= band.top && lineTop < band.bottom)
+                line.draw(painter, at);
+        }
+        if (tl->lineCount() > 0 && tl->position().y() >= band.top && tl->position().y() < band.bottom)
+            drawListMarker(painter, b, at, text);
     }
 }
 
