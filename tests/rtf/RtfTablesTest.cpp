@@ -3,6 +3,7 @@
 
 #include "richtext/TableFormat.h"
 #include "richtext/rtf/Rtf.h"
+#include "richtext/rtf/RtfKeywords.h"
 
 #include <QTextCursor>
 #include <QTextTable>
@@ -96,4 +97,19 @@ TEST(RtfTables, MalformedTablesGiveSoundDocuments)
     EXPECT_EQ(tablesOf(*loadRtf(inputs[2])), (std::vector<Grid>{{{"a\tafter"}}}));
     EXPECT_EQ(tablesOf(*loadRtf(inputs[3])).size(), 2u);
     EXPECT_EQ(tablesOf(*loadRtf(inputs[6])), (std::vector<Grid>{{{"|cg|"}}}));
+}
+
+TEST(RtfTables, ManySmallWideTablesStopBeingTablesAtTheBound)
+{
+    // Each wide table keeps its own cell formats; past the bound the rows read as text, so a
+    // file of tiny wide tables cannot cost hundreds of times its size.
+    const QByteArray row = "\\trowd\\pard\\intbl " + QByteArray("x\\cell ").repeated(63) + "\\row\\pard p\\par ";
+    const int tables = rtf::kMaxCellFormats / 63 + 20;
+    const auto doc = loadRtf("{\\rtf1 " + row.repeated(tables) + "last}");
+    const qsizetype made = doc->rootFrame()->childFrames().size();
+    EXPECT_LE(made, rtf::kMaxCellFormats / 63);
+    EXPECT_GT(made, rtf::kMaxCellFormats / 63 - 5);
+    const QString raw = doc->toRawText();
+    EXPECT_TRUE(raw.endsWith(QStringLiteral("p") + QChar::ParagraphSeparator + QStringLiteral("last")));
+    EXPECT_TRUE(raw.contains(QStringLiteral("x\tx\tx"))); // the rows past the bound, as text
 }

@@ -130,6 +130,8 @@ enum : uint8_t {
 inline constexpr int32_t kBorderSideNone = -1;
 inline constexpr int32_t kBorderSideRow = 4; // \trbrdrl, t, r, b, h, v: the row's own borders, kept as words
 inline constexpr int32_t kMaxTableColumns = 63;  // as many cells as other word processors allow in a row
+// Cell formats of all tables of one document (see TableBuilder): about 100 MB at most.
+inline constexpr int32_t kMaxCellFormats = 50000;
 
 // Where a property write goes.
 enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page, Table };

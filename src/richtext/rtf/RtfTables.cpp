@@ -186,6 +186,11 @@ void TableBuilder::openRow(bool atCell)
     if (m_table && m_table->columns() != count)
         closeTable();
     if (!m_table) {
+        m_cellFormatsLeft -= count;
+        if (m_cellFormatsLeft < 0) {
+            m_enabled = false; // this row and every one after it read as text
+            return;
+        }
         QTextTableFormat format;
         format.setBorder(0);
         format.setCellPadding(0);
@@ -264,6 +269,7 @@ void TableBuilder::closeRow()
     if (int(m_formats.size()) != columns || !(m_formatsDef == m_def)) {
         m_formats.clear();
         m_formatsDef = m_def;
+        m_cellFormatsLeft -= columns;
         for (int c = 0; c < columns; ++c)
             m_formats.push_back(cellFormat(c, columns));
     }

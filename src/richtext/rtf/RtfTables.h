@@ -93,6 +93,10 @@ private:
     const Tokenizer* m_tokens = nullptr;
     mutable int64_t m_lookahead = 0; // bytes the look-ahead may still read: a bound on the work per file
     bool m_enabled = true;
+    // Cell formats the document may still take. Qt keeps each table's cell formats apart (they
+    // name their table), about a kilobyte each, so a file of many small wide tables would cost
+    // hundreds of times its size; past the bound the rows read as text, cells after tabs.
+    int64_t m_cellFormatsLeft = kMaxCellFormats;
 
     RowDef m_def;
     bool m_defined = false; // a row definition has started (\trowd)
