@@ -2,20 +2,17 @@
 // keystroke, so it is timed on a large document with the caret deep inside it.
 #include "BenchWindow.h"
 #include "forms/mainwindow/MainWindow.h"
+#include "BenchKeys.h"
 #include "richtext/RichEdit.h"
 #include "richtext/SpellCheck.h"
-#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QKeyEvent>
 #include <QTextEdit>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace zorim;
+using namespace zorim::bench;
 
 namespace {
 
@@ -40,17 +37,22 @@ QByteArray letterRtf(int bytes)
     return rtf;
 }
 
-using bench::Window;
+
+// The letter loaded into the window's editor as a file is.
+void loadLetter(RichEdit& edit, int bytes)
+{
+    QByteArray rtf = letterRtf(bytes);
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.setStreamFormat(StreamFormat::RichText);
+    edit.LoadStream(buffer);
+}
 
 void BM_SelectionChange(benchmark::State& state)
 {
     Window w;
     RichEdit& edit = *w.form->RichEdit1;
-    QByteArray rtf = letterRtf(int(state.range(0)));
-    QBuffer buffer(&rtf);
-    buffer.open(QIODevice::ReadOnly);
-    edit.setStreamFormat(StreamFormat::RichText);
-    edit.LoadStream(buffer);
+    loadLetter(edit, int(state.range(0)));
     // The caret in a bold word three quarters down the document; the refresh has run once, as
     // it has after the key-down of a real keystroke.
     const int caret = edit.TextLength() * 3 / 4;
@@ -68,11 +70,7 @@ void BM_SelectionChangeMovingCaret(benchmark::State& state)
 {
     Window w;
     RichEdit& edit = *w.form->RichEdit1;
-    QByteArray rtf = letterRtf(int(state.range(0)));
-    QBuffer buffer(&rtf);
-    buffer.open(QIODevice::ReadOnly);
-    edit.setStreamFormat(StreamFormat::RichText);
-    edit.LoadStream(buffer);
+    loadLetter(edit, int(state.range(0)));
     const int length = edit.TextLength();
     int pos = length / 2;
     for (auto _ : state) {
@@ -85,6 +83,19 @@ void BM_SelectionChangeMovingCaret(benchmark::State& state)
 }
 BENCHMARK(BM_SelectionChangeMovingCaret)->Arg(5 << 20)->Unit(benchmark::kMicrosecond);
 
+// The letter of that many bytes in the window, the caret three quarters down inside a word,
+// spelling done with it (as a few seconds after a load: its slices are timed in
+// bench_spelling) and the event loop idle; gives the widget that takes the keys.
+QWidget* loadWithCaretDeep(RichEdit& edit, int bytes)
+{
+    loadLetter(edit, bytes);
+    edit.spelling().misspellings();
+    const int caret = edit.TextLength() * 3 / 4;
+    edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
+    QApplication::processEvents();
+    return edit.widget();
+}
+
 // One typed letter as the window sees it: key down, the character, key up, and the event loop
 // turned once, so every refresh the keystroke causes is counted, however it is scheduled. The
 // letter and its removal alternate, so the document stays the same size.
@@ -92,27 +103,10 @@ void BM_TypedKey(benchmark::State& state)
 {
     Window w;
     RichEdit& edit = *w.form->RichEdit1;
-    QByteArray rtf = letterRtf(int(state.range(0)));
-    QBuffer buffer(&rtf);
-    buffer.open(QIODevice::ReadOnly);
-    edit.setStreamFormat(StreamFormat::RichText);
-    edit.LoadStream(buffer);
-    // Spelling has checked the document, as it has a few seconds after a load: the slices that
-    // do it are timed in bench_spelling.
-    edit.spelling().misspellings();
-    const int caret = edit.TextLength() * 3 / 4;
-    edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
-    QWidget* view = edit.widget();
-    QApplication::processEvents();
+    QWidget* view = loadWithCaretDeep(edit, int(state.range(0)));
     bool letter = true;
     for (auto _ : state) {
-        const Qt::Key key = letter ? Qt::Key_A : Qt::Key_Backspace;
-        const QString text = letter ? QStringLiteral("a") : QStringLiteral("\b");
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
-        QApplication::processEvents();
+        typeOrRemoveLetter(view, letter);
         letter = !letter;
     }
 }
@@ -124,26 +118,10 @@ void BM_CaretKey(benchmark::State& state)
 {
     Window w;
     RichEdit& edit = *w.form->RichEdit1;
-    QByteArray rtf = letterRtf(int(state.range(0)));
-    QBuffer buffer(&rtf);
-    buffer.open(QIODevice::ReadOnly);
-    edit.setStreamFormat(StreamFormat::RichText);
-    edit.LoadStream(buffer);
-    // Spelling has checked the document, as it has a few seconds after a load: the slices that
-    // do it are timed in bench_spelling.
-    edit.spelling().misspellings();
-    const int caret = edit.TextLength() * 3 / 4;
-    edit.setSelectionStart(edit.SearchText(QStringLiteral("pán"), caret, edit.TextLength() - caret, 0) + 1);
-    QWidget* view = edit.widget();
-    QApplication::processEvents();
+    QWidget* view = loadWithCaretDeep(edit, int(state.range(0)));
     bool right = true;
     for (auto _ : state) {
-        const Qt::Key key = right ? Qt::Key_Right : Qt::Key_Left;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
-        QApplication::processEvents();
+        keystroke(view, right ? Qt::Key_Right : Qt::Key_Left);
         right = !right;
     }
 }

@@ -1,19 +1,20 @@
 // Spelling as the user types: a typed key in a checked 5 MB document (with the marks on and
 // off, so the difference is what checking costs), and checking a 10 MB document after its
 // load, in slices on the event loop, with the longest turn of the loop it caused.
+#include "BenchKeys.h"
 #include "richtext/RichEdit.h"
 #include "richtext/SpellCheck.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
 
 using namespace zorim;
+using namespace zorim::bench;
 
 namespace {
 
@@ -63,13 +64,7 @@ void BM_SpellingTypedKey(benchmark::State& state)
     QApplication::processEvents();
     bool letter = true;
     for (auto _ : state) {
-        const Qt::Key key = letter ? Qt::Key_A : Qt::Key_Backspace;
-        const QString text = letter ? QStringLiteral("a") : QStringLiteral("\b");
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(edit.widget(), &press);
-        QApplication::sendEvent(edit.widget(), &release);
-        QApplication::processEvents();
+        typeOrRemoveLetter(edit.widget(), letter);
         letter = !letter;
     }
     state.counters["chars"] = edit.TextLength();

@@ -3,12 +3,12 @@
 #include "BenchWindow.h"
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
+#include "BenchKeys.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 #include "richtext/TableFormat.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace zorim;
+using namespace zorim::bench;
 using bench::Window;
 
 namespace {
@@ -73,13 +74,7 @@ void BM_TableTypedKey(benchmark::State& state)
     QApplication::processEvents();
     bool letter = true;
     for (auto _ : state) {
-        const Qt::Key key = letter ? Qt::Key_A : Qt::Key_Backspace;
-        const QString text = letter ? QStringLiteral("a") : QStringLiteral("\b");
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
-        QApplication::processEvents();
+        typeOrRemoveLetter(view, letter);
         letter = !letter;
     }
     state.counters["chars"] = edit.TextLength();
