@@ -5,6 +5,9 @@
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -20,6 +23,19 @@ struct Layout : ::testing::Test {
     }
     QTextDocument* doc() { return edit.view().document(); }
     ParagraphLayout* layout() { return qobject_cast<ParagraphLayout*>(doc()->documentLayout()); }
+    // The document drawn into an image of that size the way the view draws it (black text on
+    // white), with no selection and no caret.
+    QImage drawn(QSize size)
+    {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.palette.setColor(QPalette::Text, Qt::black);
+        ctx.clip = QRectF(QPointF(0, 0), QSizeF(size));
+        layout()->draw(&p, ctx);
+        return image;
+    }
     // Runs the event loop until the paragraphs above the ones asked for are laid out.
     bool settle()
     {

@@ -28,19 +28,6 @@ using namespace zorim::test;
 
 namespace {
 
-// The document drawn into an image the way the view draws it.
-QImage render(QTextDocument* doc, QSize size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.palette.setColor(QPalette::Text, Qt::black);
-    ctx.clip = QRectF(QPointF(0, 0), QSizeF(size));
-    doc->documentLayout()->draw(&p, ctx);
-    return image;
-}
-
 bool anyInk(const QImage& image, QRect area)
 {
     area = area.intersected(image.rect());
@@ -68,7 +55,7 @@ TEST_F(Layout, ListParagraphsDrawTheirMarkersLeftOfTheText)
     ASSERT_NE(doc()->begin().textList(), nullptr);
     ASSERT_EQ(doc()->findBlockByNumber(2).textList(), nullptr);
     QAbstractTextDocumentLayout* lay = doc()->documentLayout();
-    const QImage image = render(doc(), QSize(400, 200));
+    const QImage image = drawn(QSize(400, 200));
     auto markerArea = [&](const QTextBlock& b) {
         const QRectF r = lay->blockBoundingRect(b);
         const QTextLine first = b.layout()->lineAt(0);
@@ -100,7 +87,7 @@ TEST_F(Layout, PicturesTakeTheirSizeInTheLineAndAreDrawn)
     EXPECT_NEAR(w, 40, 0.5) << "the picture is as wide as its image";
     EXPECT_GE(line.height(), 30);
     EXPECT_GE(br.height(), 30);
-    const QImage image = render(doc(), QSize(400, 200));
+    const QImage image = drawn(QSize(400, 200));
     const QPoint inside = (br.topLeft() + QPointF(line.cursorToX(1) + 20, line.y() + line.ascent() - 15)).toPoint();
     EXPECT_EQ(image.pixel(inside), qRgb(255, 0, 0));
 }

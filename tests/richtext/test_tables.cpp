@@ -104,15 +104,7 @@ TEST_F(Tables, ShadingAndBordersAsStatedGuideLinesOnScreenOnly)
     build(2);
     shadeAndBorder();
     const QRectF shaded = cellRect(1, 1);
-    QImage screen(400, 200, QImage::Format_RGB32);
-    screen.fill(Qt::white);
-    {
-        QPainter p(&screen);
-        QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.palette.setColor(QPalette::Text, Qt::black);
-        ctx.clip = QRectF(screen.rect());
-        layout()->draw(&p, ctx);
-    }
+    const QImage screen = drawn(QSize(400, 200));
     EXPECT_EQ(screen.pixel(int(shaded.right()) - 2, int(shaded.center().y())), qRgb(255, 230, 180));
     // The stated border: two pixels of black on the cell's left edge.
     const int edge = int(shaded.left() - 60 / 15.0);
@@ -282,14 +274,7 @@ TEST_F(Tables, CellsTheDocumentMergesShowAsOne)
     mark(1, 2, tableprop::MergeVertical, tableprop::Merge::Continued);
     EXPECT_DOUBLE_EQ(cellRect(0, 0).width(), 200 - 2 * 60 / 15.0) << "the first cell spans the one merged into it";
     EXPECT_DOUBLE_EQ(cellRect(1, 0).width(), 100 - 2 * 60 / 15.0);
-    QImage screen(400, 200, QImage::Format_RGB32);
-    screen.fill(Qt::white);
-    {
-        QPainter p(&screen);
-        QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.clip = QRectF(screen.rect());
-        layout()->draw(&p, ctx);
-    }
+    const QImage screen = drawn(QSize(400, 200));
     const QRgb guide = qRgb(200, 200, 200);
     const int between = int(cellRect(1, 0).top());
     const int m = int(doc()->documentMargin());
