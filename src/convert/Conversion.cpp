@@ -2,7 +2,7 @@
 
 #include "richtext/DocumentFiles.h"
 #include "richtext/RichDocument.h"
-#include "richtext/TableText.h"
+#include "richtext/rtf/Rtf.h"
 #include "text/FileNames.h"
 
 #include <QFile>
@@ -22,41 +22,47 @@ QString naming(const QString& name, const QString& message)
     return message.contains(name) ? message : QStringLiteral("%1: %2").arg(name, message);
 }
 
-// Standard input, a file or a pipe, is read to its end and taken as a file of no known
-// extension: RTF when it is RTF, else text. Answers the failure's message.
-std::optional<QString> loadStandardInput(RichDocument& doc)
-{
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return QStringLiteral("Cannot open file %1").arg(kStandardInputName);
-    QByteArray bytes = in.readAll();
-    if (auto foreign = foreignDocumentMessage(kStandardInputName, bytes))
-        return foreign;
-    if (!loadDocumentBytes(doc, std::move(bytes), TextFormat::Rtf, {}))
-        return QStringLiteral("Failed to Load Stream");
-    return std::nullopt;
-}
-
-// A file in the format its extension names; other names as RTF when they hold RTF, else text,
-// as the editor opens them.
-std::optional<QString> loadFile(RichDocument& doc, const QString& input)
-{
+// What an input holds: its bytes and the format they are read in.
+struct Input {
     QByteArray bytes;
-    if (auto failure = readDocumentFile(input, bytes))
-        return failure;
-    if (!loadDocumentBytes(doc, std::move(bytes), formatOfFileName(input).value_or(TextFormat::Rtf), {}))
-        return QStringLiteral("Failed to Load Stream");
+    TextFormat format = TextFormat::Rtf;
+};
+
+// Standard input, a file or a pipe, is read to its end and taken as a file of no known
+// extension; a file in the format its extension names. Other names, and standard input, are
+// RTF when they hold RTF, else text, as the editor opens them. Answers the failure's message.
+std::optional<QString> readInput(const QString& input, Input& in)
+{
+    if (input == kStandardStream) {
+        QFile file;
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            return QStringLiteral("Cannot open file %1").arg(kStandardInputName);
+        in.bytes = file.readAll();
+        if (auto foreign = foreignDocumentMessage(kStandardInputName, in.bytes))
+            return foreign;
+    } else {
+        if (auto failure = readDocumentFile(input, in.bytes))
+            return failure;
+        in.format = formatOfFileName(input).value_or(TextFormat::Rtf);
+    }
+    if (in.format == TextFormat::Rtf && !isRtf(in.bytes))
+        in.format = TextFormat::Text;
     return std::nullopt;
 }
 
-// The document as the editor's main control holds it, loaded; the failure's message, naming
-// the input, otherwise.
-std::optional<QString> load(RichDocument& doc, const QString& input)
+// The input loaded into the document as the editor's main control holds it, or, for a plain
+// text, kept as its bytes for convertTextFile; the failure's message, naming the input.
+std::optional<QString> load(RichDocument& doc, const QString& input, Input& in)
 {
     setUpAsMainDocument(doc);
-    const auto failure = input == kStandardStream ? loadStandardInput(doc) : loadFile(doc, input);
-    if (failure)
-        return naming(input == kStandardStream ? kStandardInputName : input, *failure);
+    const QString name = input == kStandardStream ? kStandardInputName : input;
+    if (auto failure = readInput(input, in))
+        return naming(name, *failure);
+    if (in.format == TextFormat::Text)
+        return std::nullopt;
+    if (!loadDocumentBytes(doc, std::move(in.bytes), in.format, {}))
+        return naming(name, QStringLiteral("Failed to Load Stream"));
+    in.bytes = QByteArray();
     return std::nullopt;
 }
 
@@ -68,13 +74,12 @@ void reportOmittedPictures(const RichDocument& doc, const QString& input)
                       QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(omitted)));
 }
 
-// The document on standard output, as text or as RTF.
-std::optional<QString> writeStandardOutput(const RichDocument& doc, bool textOutput)
+// The bytes on standard output.
+std::optional<QString> writeStandardOutput(const QByteArray& bytes)
 {
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         return QStringLiteral("Cannot create file %1").arg(kStandardOutputName);
-    const QByteArray bytes = doc.save(textOutput ? TextFormat::Text : TextFormat::Rtf);
     if (out.write(bytes) != bytes.size() || !out.flush())
         return QStringLiteral("Failed to Save Stream");
     return std::nullopt;
@@ -96,31 +101,40 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 std::optional<QString> convertDocument(const Job& job, bool textOutput)
 {
     RichDocument doc(nullptr, RichDocument::Layout::OnDemand); // nothing is drawn
-    if (auto failure = load(doc, job.input))
+    Input in;
+    if (auto failure = load(doc, job.input, in))
         return failure;
     reportOmittedPictures(doc, job.input);
-    if (job.output != kStandardStream) {
-        const QByteArray bytes = doc.save(formatOfFileName(job.output).value_or(TextFormat::Rtf));
+    const bool toFile = job.output != kStandardStream;
+    const TextFormat target = toFile ? formatOfFileName(job.output).value_or(TextFormat::Rtf)
+                              : textOutput ? TextFormat::Text
+                                           : TextFormat::Rtf;
+    const QByteArray bytes = in.format == TextFormat::Text ? convertTextFile(doc, std::move(in.bytes), target)
+                                                           : doc.save(target);
+    if (toFile) {
         if (auto failure = writeDocumentFile(job.output, bytes))
             return naming(job.output, *failure);
-        return std::nullopt;
-    }
-    if (auto failure = writeStandardOutput(doc, textOutput))
+    } else if (auto failure = writeStandardOutput(bytes)) {
         return naming(kStandardOutputName, *failure);
+    }
     return std::nullopt;
 }
 
 std::optional<QString> printText(const QString& input)
 {
     RichDocument doc(nullptr, RichDocument::Layout::OnDemand); // nothing is drawn
-    if (auto failure = load(doc, input))
+    Input in;
+    if (auto failure = load(doc, input, in))
         return failure;
     reportOmittedPictures(doc, input);
+    const RichDocument::RawPieces pieces = in.format == TextFormat::Text
+                                               ? textFilePieces(doc, in.bytes)
+                                               : [&doc](const auto& take) { doc.forEachRawPiece(take); };
     // The document's own text a piece at a time, its paragraph and line separators turned
     // into LF and VT as each piece is encoded: the text is never held a second time.
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);
     bool written = true;
-    doc.forEachRawPiece([&](const QString& raw) {
+    pieces([&](const QString& raw) {
         if (!written)
             return;
         QString piece(raw.size(), Qt::Uninitialized);

@@ -3,12 +3,14 @@
 #include "richtext/DocFormats.h"
 #include "richtext/ForeignFormats.h"
 #include "richtext/RichDocument.h"
+#include "richtext/TextSlices.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/FileNames.h"
 #include "text/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTextDocument>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,6 +106,35 @@ std::optional<QString> writeDocumentFile(const QString& path, const QByteArray& 
         break;
     }
     return QStringLiteral("Failed to Save Stream");
+}
+
+std::function<void(const std::function<void(const QString&)>&)> textFilePieces(const RichDocument& doc,
+                                                                                const QByteArray& bytes,
+                                                                                qsizetype slice)
+{
+    return [&doc, &bytes, slice](const std::function<void(const QString&)>& take) {
+        doc.readTextInPieces(
+            bytes,
+            [&](const QTextDocument& piece, bool last) {
+                QString raw = piece.toRawText();
+                if (!last)
+                    raw += QChar::ParagraphSeparator; // the break between the pieces
+                take(raw);
+            },
+            slice);
+    };
+}
+
+QByteArray convertTextFile(const RichDocument& doc, QByteArray bytes, TextFormat target, qsizetype slice)
+{
+    if (target == TextFormat::Rtf) {
+        RtfPiecesWriter writer;
+        doc.readTextInPieces(std::move(bytes), [&](const QTextDocument& piece, bool) { writer.add(piece); }, slice);
+        return writer.finish();
+    }
+    dropZeroBytes(bytes);
+    // Three bytes a character at most (a line end of two for one byte among them), and a mark.
+    return RichDocument::encodeText(textDocumentForm(bytes), bytes.size() * 3 + 3, textFilePieces(doc, bytes, slice));
 }
 
 } // namespace zorim

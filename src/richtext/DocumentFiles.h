@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QTextCursor;
@@ -50,5 +51,16 @@ bool loadDocumentBytes(RichDocument& doc, QByteArray bytes, TextFormat format, S
 
 // Writes a document's bytes whole or not at all; answers the message for the user on failure.
 std::optional<QString> writeDocumentFile(const QString& path, const QByteArray& bytes);
+
+// A plain text file saved in the target format: the bytes a document set up like `doc` and
+// loaded from it would save, made a piece at a time (RichDocument::readTextInPieces), so that
+// a long text converts in time and memory that grow in step with it. `slice` as there.
+QByteArray convertTextFile(const RichDocument& doc, QByteArray bytes, TextFormat target, qsizetype slice = 0);
+
+// The text of a plain text file, a piece at a time, as the document loaded from it holds it
+// (QTextDocument::toRawText's characters). The bytes must outlive the pieces.
+std::function<void(const std::function<void(const QString&)>&)> textFilePieces(const RichDocument& doc,
+                                                                                const QByteArray& bytes,
+                                                                                qsizetype slice = 0);
 
 } // namespace zorim

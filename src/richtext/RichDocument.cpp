@@ -3,6 +3,7 @@
 #include "richtext/DocFormats.h"
 #include "richtext/Links.h"
 #include "richtext/ParagraphLayout.h"
+#include "richtext/TextSlices.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -16,50 +17,15 @@
 namespace zorim {
 namespace {
 
-// A text file longer than this is put in a slice at a time (see load()); a slice is about
-// kLoadSlice bytes, some 50 ms of work.
+// A text file longer than this is put in a slice at a time (see load()).
 constexpr qsizetype kSlicedLoadAbove = 8 << 20;
-constexpr qsizetype kLoadSlice = 1 << 20;
-
-// The bytes from `from` on cut into parts of about kLoadSlice: each part ends right after a
-// line break where its stretch has one (never between the CR and LF of a pair), else at a
-// UTF-8 character's start.
-std::deque<QByteArray> cutIntoSlices(const QByteArray& bytes, qsizetype from)
-{
-    std::deque<QByteArray> parts;
-    const qsizetype n = bytes.size();
-    while (from < n) {
-        qsizetype cut = std::min(n, from + kLoadSlice);
-        if (cut < n) {
-            const size_t brk = std::string_view(bytes.constData() + from, size_t(cut - from)).find_last_of("\r\n");
-            if (brk != std::string_view::npos) {
-                cut = from + qsizetype(brk) + 1;
-            } else {
-                while (cut > from + 1 && (uchar(bytes[cut]) & 0xC0) == 0x80)
-                    --cut;
-            }
-            if (bytes[cut - 1] == '\r' && cut < n && bytes[cut] == '\n')
-                ++cut;
-        }
-        parts.push_back(bytes.mid(from, cut - from));
-        from = cut;
-    }
-    return parts;
-}
-
-// A zero byte of a text file is dropped alone; what follows it is still text.
-void dropZeroBytes(QByteArray& bytes)
-{
-    if (bytes.contains('\0'))
-        bytes.removeIf([](char c) { return c == '\0'; });
-}
 
 // Text enters a new document from its end backwards, a slice at a time, each slice at the
 // document's start: the decoded text shrinks as the document grows, so a large file is never
 // held twice. Slices start after a line break, so a CR LF pair never falls apart.
 void insertFromTheEnd(QTextCursor& cursor, QString text, const QTextCharFormat& format)
 {
-    constexpr qsizetype kSlice = 1 << 20;
+    constexpr qsizetype kSlice = kTextSlice;
     while (!text.isEmpty()) {
         qsizetype from = std::max<qsizetype>(0, text.size() - kSlice);
         if (from > 0) {
@@ -411,6 +377,18 @@ bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextForm
     return true;
 }
 
+QTextDocument* RichDocument::newTextDocument(QObject* parent) const
+{
+    auto* fresh = new QTextDocument(parent);
+    fresh->setDefaultFont(doc_->defaultFont());
+    fresh->setDefaultTextOption(doc_->defaultTextOption());
+    fresh->setDocumentMargin(doc_->documentMargin());
+    fresh->setPageSize(doc_->pageSize());
+    fresh->setUndoRedoEnabled(false);
+    QTextCursor(fresh).setBlockCharFormat(defaultFormat_);
+    return fresh;
+}
+
 // A whole new document is built apart and then put in place: building it lays nothing out,
 // and a view shows it laid out lazily, the visible part first.
 bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions options)
@@ -420,14 +398,8 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
         return false;
     const int omittedBefore = omittedPictures_;
     omittedPictures_ = 0;
-    auto* fresh = new QTextDocument(this);
-    fresh->setDefaultFont(doc_->defaultFont());
-    fresh->setDefaultTextOption(doc_->defaultTextOption());
-    fresh->setDocumentMargin(doc_->documentMargin());
-    fresh->setPageSize(doc_->pageSize());
-    fresh->setUndoRedoEnabled(false);
+    auto* fresh = newTextDocument(this);
     QTextCursor c(fresh);
-    c.setBlockCharFormat(defaultFormat_);
     c.setCharFormat(defaultFormat_);
     bool ok = true;
     std::unique_ptr<PendingText> rest;

@@ -108,6 +108,21 @@ public:
     // How the text file the document came from was written; the default form after any other
     // load and after clear().
     const TextDocumentForm& textForm() const { return textForm_; }
+    // A plain text file's bytes read as load() reads them, but a piece of whole paragraphs at a
+    // time, each a text document of its own with this document's defaults (this document does
+    // not change): a long text converts in time and memory that grow in step with its length.
+    // `take` gets the pieces in order, `last` true with the last one; the paragraph break
+    // between two pieces is in neither. A piece holds about `slice` bytes of the file (0: a
+    // million), or one line longer than that. Answers the text's form.
+    TextDocumentForm readTextInPieces(QByteArray bytes,
+                                      const std::function<void(const QTextDocument& piece, bool last)>& take,
+                                      qsizetype slice = 0) const;
+    // A text handed out in pieces of the document's own characters (QTextDocument::toRawText's),
+    // one after the other to the function given, as a text file of the form holds it: what
+    // save() writes of a document loaded from a file of that form. `room`: the most bytes it
+    // may take (reserved, never written pages cost nothing); the pieces may be asked for twice.
+    using RawPieces = std::function<void(const std::function<void(const QString&)>&)>;
+    static QByteArray encodeText(const TextDocumentForm& form, qsizetype room, const RawPieces& pieces);
     // Pictures and objects of the rich text loaded or inserted since the content was last
     // replaced that were left out: a file of more than the document may spend on them for
     // its size. Saving as rich text does not have them. forgetOmittedPictures(): the user
@@ -186,6 +201,8 @@ private:
     const QString& rawText() const;
     QString wholeRawText() const;
     QByteArray encodeWholeText() const;
+    // An empty text document with this one's defaults, its paragraph in the default format.
+    QTextDocument* newTextDocument(QObject* parent) const;
     bool insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                        bool wholeDocument);
     // Puts the next slice of a long text in; the last one ends the load.

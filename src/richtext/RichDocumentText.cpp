@@ -1,6 +1,7 @@
 #include "richtext/RichDocument.h"
 
 #include "richtext/TableText.h"
+#include "richtext/TextSlices.h"
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -8,6 +9,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <algorithm>
+#include <memory>
 
 // The document's text read out: whole, in pieces or a range, and encoded as a file holds it.
 
@@ -174,27 +176,66 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
 // as UTF-8 with a byte order mark (encodeTextDocument's rule).
 QByteArray RichDocument::encodeWholeText() const
 {
-    // Room for the longest the bytes may be, taken at once: a byte array that grows is copied
-    // whole each time, and pages of the room never written cost nothing.
-    const qsizetype room = qsizetype(length()) * 3 + 3;
+    // Room for the longest the bytes may be: three bytes a character and a mark.
+    return encodeText(textForm_, qsizetype(length()) * 3 + 3, [this](const auto& take) { forEachRawPiece(take); });
+}
+
+QByteArray RichDocument::encodeText(const TextDocumentForm& form, qsizetype room, const RawPieces& pieces)
+{
+    // Taken at once: a byte array that grows is copied whole each time.
     QByteArray out;
     out.reserve(room);
-    const bool utf8 = textForm_.encoding == TextDocumentForm::Encoding::Utf8;
-    if (utf8 && textForm_.byteOrderMark)
+    const bool utf8 = form.encoding == TextDocumentForm::Encoding::Utf8;
+    if (utf8 && form.byteOrderMark)
         out.append("\xEF\xBB\xBF");
+    // Windows-1250 while every character has its byte there, else all of it again as UTF-8
+    // with a byte order mark (encodeTextDocument's rule).
     bool lossless = true;
-    forEachRawPiece([&](const QString& raw) {
+    pieces([&](const QString& raw) {
         if (!lossless)
             return;
-        const QString piece = filePiece(raw, textForm_.lineEnd);
+        const QString piece = filePiece(raw, form.lineEnd);
         out += utf8 ? piece.toUtf8() : encodeCodepage(piece, kCp1250, &lossless);
     });
     if (lossless)
         return out;
     out.resize(0);
     out.append("\xEF\xBB\xBF");
-    forEachRawPiece([&](const QString& raw) { out += filePiece(raw, textForm_.lineEnd).toUtf8(); });
+    pieces([&](const QString& raw) { out += filePiece(raw, form.lineEnd).toUtf8(); });
     return out;
+}
+
+TextDocumentForm RichDocument::readTextInPieces(QByteArray bytes,
+                                                const std::function<void(const QTextDocument&, bool)>& take,
+                                                qsizetype slice) const
+{
+    dropZeroBytes(bytes);
+    const TextDocumentForm form = textDocumentForm(bytes);
+    // The form has read the encoding already (plain ASCII decodes alike either way).
+    const TextDocumentEncoding encoding = form.encoding == TextDocumentForm::Encoding::Utf8
+                                              ? TextDocumentEncoding::Utf8
+                                              : TextDocumentEncoding::Cp1250;
+    const qsizetype n = bytes.size();
+    qsizetype from = form.byteOrderMark ? 3 : 0;
+    do {
+        // A piece ends right after a line break, or with the text: a line longer than a slice
+        // stays whole.
+        qsizetype end = from;
+        do
+            end = textSliceEnd(bytes, end, slice > 0 ? slice : kTextSlice);
+        while (end < n && bytes[end - 1] != '\n' && bytes[end - 1] != '\r');
+        const bool last = end >= n;
+        QString text = decodeTextDocumentPart(bytes.constData() + from, end - from, encoding);
+        if (!last)
+            text.chop(text.endsWith(u"\r\n") ? 2 : 1); // the break between this piece and the next
+        else if (text.endsWith(u'\r'))
+            text.chop(1); // a CR that ends the text ends no paragraph
+        const std::unique_ptr<QTextDocument> piece(newTextDocument(nullptr));
+        QTextCursor(piece.get()).insertText(text, defaultFormat_);
+        take(*piece, last);
+        from = end;
+    } while (from < n);
+    return form;
 }
 
 } // namespace zorim
