@@ -17,11 +17,14 @@ inline constexpr ColorRef kClDefault = 0x20000000;    // "the default colour"
 
 inline constexpr int kMaxFaceName = 32;
 inline constexpr int kTwipsPerPoint = 20;
+// The language of every run that names none: the document's own (a Windows language number).
+inline constexpr uint16_t kSlovakLanguage = 1051;
 
 namespace cfm { // character mask bits
 inline constexpr uint32_t Bold = 0x1, Italic = 0x2, Underline = 0x4, Strikeout = 0x8;
 inline constexpr uint32_t Style = 0xF;
 inline constexpr uint32_t Link = 0x20;
+inline constexpr uint32_t Language = 0x02000000; // the language and whether spelling checks the run
 inline constexpr uint32_t SubSuper = 0x00030000;
 inline constexpr uint32_t Weight = 0x00400000;
 inline constexpr uint32_t BackColor = 0x04000000;
@@ -29,7 +32,7 @@ inline constexpr uint32_t Charset = 0x08000000;
 inline constexpr uint32_t Face = 0x20000000;
 inline constexpr uint32_t Color = 0x40000000;
 inline constexpr uint32_t Size = 0x80000000;
-inline constexpr uint32_t All = Style | Link | SubSuper | Weight | BackColor | Charset | Face | Color | Size;
+inline constexpr uint32_t All = Style | Link | Language | SubSuper | Weight | BackColor | Charset | Face | Color | Size;
 } // namespace cfm
 
 namespace cfe { // character effect bits
@@ -52,6 +55,8 @@ struct CharFormat {
     int weight = 0;            // 100..900
     ColorRef backColor = 0;    // 0x00BBGGRR
     QString linkTarget;        // with the link effect: where the link points (empty for a detected address)
+    uint16_t language = kSlovakLanguage; // Windows language number (1033 English, 1024 none)
+    bool noProof = false;      // spelling leaves the run alone
 
     bool operator==(const CharFormat&) const = default;
 };

@@ -185,6 +185,9 @@ CharFormat readCharFormat(const QTextCharFormat& f, const QFont& defaultFont)
         r.effects |= cfe::Link;
         r.linkTarget = f.anchorHref();
     }
+    const int language = f.intProperty(docprop::Language);
+    r.language = language > 0 && language <= 0xFFFF ? uint16_t(language) : kSlovakLanguage;
+    r.noProof = f.boolProperty(docprop::NoProof);
     return r;
 }
 
@@ -232,6 +235,16 @@ void applyCharFormat(QTextCharFormat& f, const CharFormat& rec)
     }
     if (m & cfm::Charset)
         f.setProperty(docprop::Charset, int(rec.charset));
+    if (m & cfm::Language) {
+        if (rec.language == 0 || rec.language == kSlovakLanguage)
+            f.clearProperty(docprop::Language);
+        else
+            f.setProperty(docprop::Language, int(rec.language));
+        if (rec.noProof)
+            f.setProperty(docprop::NoProof, true);
+        else
+            f.clearProperty(docprop::NoProof);
+    }
     if (m & cfm::Link) {
         if (rec.effects & cfe::Link) {
             f.setAnchor(true);

@@ -43,8 +43,10 @@ inline constexpr int LineMultiple = QTextFormat::UserProperty + 16;
 inline constexpr int PageSetupTwips = QTextFormat::UserProperty + 17; // on the root frame
 inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hidden-text object
 // A run's language as a Windows language number (RTF's \lang: 1051 Slovak, 1033 English);
-// a run without one is Slovak.
+// a run without one is Slovak (kSlovakLanguage), and a Slovak run has none, so that runs that
+// differ in nothing else share one format.
 inline constexpr int Language = QTextFormat::UserProperty + 30;
+inline constexpr int NoProof = QTextFormat::UserProperty + 31; // true: spelling leaves the run alone
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

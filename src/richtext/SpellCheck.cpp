@@ -57,8 +57,11 @@ bool joinsWord(const QString& text, int i)
         || (isApostrophe(text[i]) && i > 0 && i + 1 < text.size() && isWordChar(text[i - 1]) && isWordChar(text[i + 1]));
 }
 
+// A run not to be proofed counts as one of no language (0): no dictionary has words for it.
 int languageOf(const QTextCharFormat& format)
 {
+    if (format.boolProperty(docprop::NoProof))
+        return 0;
     return format.hasProperty(docprop::Language) ? format.intProperty(docprop::Language) : SpellCheck::kSlovak;
 }
 

@@ -5,11 +5,11 @@
 // not saved, copied, printed or undone.
 //
 // Words are checked in their run's language (docprop::Language; Slovak when a run has none);
-// a language with no dictionary installed is not marked, nor are words with digits, words of
-// one letter, linked runs and addresses in the text. An edit inside one paragraph checks
-// again only the words around it; larger edits, a load and switching on leave paragraphs to be
-// checked: those drawn are checked as they are drawn (so what is on screen is marked at once),
-// the rest in slices on the event loop.
+// runs not to be proofed (docprop::NoProof) and languages with no dictionary installed are not
+// marked, nor are words with digits, words of one letter, linked runs and addresses in the
+// text. An edit inside one paragraph checks again only the words around it; larger edits, a
+// load and switching on leave paragraphs to be checked: those drawn are checked as they are
+// drawn (so what is on screen is marked at once), the rest in slices on the event loop.
 #include "richtext/CharFormat.h"
 
 #include <QObject>
@@ -34,7 +34,7 @@ class SpellCheck : public QObject {
     Q_OBJECT
 public:
     // The language of the document's runs that name none.
-    static constexpr int kSlovak = 1051;
+    static constexpr int kSlovak = kSlovakLanguage;
 
     explicit SpellCheck(RichDocument& doc, QObject* parent = nullptr);
     ~SpellCheck() override;

@@ -37,13 +37,14 @@ std::unique_ptr<QTextDocument> load(const QString& path)
 }
 
 // Numbered and bulleted paragraphs in lists of their own, pictures with and without their own
-// bytes, empty paragraphs and formats that change inside a paragraph.
+// bytes, empty paragraphs and formats (a language among them) that change inside a paragraph.
 std::unique_ptr<QTextDocument> builtDocument()
 {
     auto doc = std::make_unique<QTextDocument>();
     QTextCursor cursor(doc.get());
     QTextCharFormat bold;
     bold.setFontWeight(700);
+    bold.setProperty(docprop::Language, 1031);
     cursor.insertText(QStringLiteral("Vážený pán "));
     cursor.insertText(QStringLiteral("Novák,"), bold);
     for (uint16_t numbering : {pfn::Bullet, pfn::Bullet, pfn::Arabic, pfn::Arabic, pfn::None, pfn::UpperRoman}) {
@@ -84,7 +85,7 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
     // A table longer than a slice of the capture, and the text the document shows of it.
     QByteArray rows = "{\\rtf1 a\\par ";
     for (int i = 0; i < 300; ++i)
-        rows += "\\trowd\\cellx1000\\cellx2000\\pard\\intbl x" + QByteArray::number(i) + "\\cell y\\par z\\cell\\row ";
+        rows += "\\trowd\\cellx1000\\cellx2000\\pard\\intbl{\\lang1033 x}" + QByteArray::number(i) + "\\cell y\\par z\\cell\\row ";
     docs.emplace_back(QStringLiteral("long table"), read(rows + "\\pard b\\par}"));
     for (const auto& [name, doc] : docs)
         EXPECT_EQ(DocumentCapture::take(*doc).toRtf().toStdString(), writeRtf(*doc).toStdString()) << name.toStdString();

@@ -124,11 +124,33 @@ TEST_F(Spelling, RunsAreCheckedInTheirOwnLanguage)
 {
     // English where the program has an English dictionary, a language with none unmarked.
     loadRtf("{\\rtf1\\ansi Toto je chibn\\'e9 slovo.\\par {\\lang1033 This wordd is Englishh.}\\par"
-            "{\\lang1033 Slovo je chybne.}\\par {\\lang1079 Chibnex qwertzz.}\\par}");
+            "{\\lang1033 Slovo je chybne.}\\par {\\lang1079 Chibnex qwertzz.}\\par {\\noproof Chibnex}\\par}");
     QStringList expected{"chibné"};
     if (Speller::system().hasDictionary("en_US"))
         expected << "wordd" << "Englishh" << "Slovo" << "je" << "chybne";
     EXPECT_EQ(marked(), expected);
+}
+
+// An English word stays English copied into Slovak text, typed on after, and given a font.
+TEST_F(Spelling, AWordKeepsItsLanguageWhenCopiedTypedOnAndRestyled)
+{
+    loadRtf("{\\rtf1\\ansi Slovo {\\lang1033 word} koniec}");
+    edit.setSelectionStart(6);
+    edit.setSelectionLength(4);
+    edit.Copy();
+    edit.setSelectionStart(edit.TextLength());
+    edit.Paste();
+    QTest::keyClicks(edit.widget(), "dd");
+    edit.setSelectionStart(edit.TextLength() - 6);
+    edit.setSelectionLength(6);
+    edit.SelectionAttributes().assign(FontDesc{.name = "Courier New", .size = 20});
+    ASSERT_EQ(edit.Text(), "Slovo word koniecworddd");
+    QTextCursor c(doc());
+    for (int pos = 1; pos <= edit.TextLength(); ++pos) {
+        c.setPosition(pos);
+        const bool english = (pos > 6 && pos <= 10) || pos > 17;
+        EXPECT_EQ(c.charFormat().intProperty(docprop::Language), english ? 1033 : 0) << pos;
+    }
 }
 
 // Edits inside a paragraph check only the words around them; the marks they leave must be

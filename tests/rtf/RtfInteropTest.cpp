@@ -127,3 +127,23 @@ TEST(RtfInterop, TablesComeBackFromOtherPrograms)
         EXPECT_EQ(words.mid(1, cells.size()), cells) << shown[0].toStdString();
     }
 }
+
+// The languages of our runs, saved by LibreOffice and read back by us. (LibreOffice takes no
+// \deflang: text that names no language is in its own default, so the first run is left out;
+// AbiWord keeps no run's language.)
+TEST(RtfInterop, LanguagesComeBackFromLibreOffice)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    for (const auto& [text, language] : {std::pair{"Slovensky text ", 0}, {"English words ", 1033},
+                                         {"deutsche Worte ", 1031}, {"koniec", 0}}) {
+        QTextCharFormat format;
+        if (language)
+            format.setProperty(docprop::Language, language);
+        cursor.insertText(text, format);
+    }
+    const auto back = loadRtf(convertByOtherProgram("soffice", {writeRtf(doc)}, "rtf")[0]);
+    EXPECT_EQ(formatAt(*back, find(*back, "English")).language, 1033);
+    EXPECT_EQ(formatAt(*back, find(*back, "deutsche")).language, 1031);
+    EXPECT_EQ(formatAt(*back, find(*back, "koniec")).language, kSlovakLanguage);
+}

@@ -333,3 +333,22 @@ TEST(RtfReader, NestedTablesAreReadOnce)
                              "\\cellx100 c\\nestcell\\nestrow}{\\nonesttables b copy\\par}\\cell\\row}");
     EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"a", "b\tc"}}}));
 }
+
+// Text that names no language is in the document's default (\deflang, which \plain returns
+// to); text not to be proofed comes as \lang1024 with its language in \langnp; every number
+// is bounded.
+TEST(RtfReader, LanguagesOfOtherWordProcessors)
+{
+    const auto doc = loadRtf("{\\rtf1\\ansi\\deflang1031 Hallo {\\lang1024\\langfe1024\\noproof\\langnp1033 code}"
+                             "{\\lang1033 over{\\plain Welt}}{\\lang1051 slovo}{\\lang99999 big}}");
+    const auto at = [&](const char* word) { return formatAt(*doc, find(*doc, word)); };
+    EXPECT_EQ(at("Hallo").language, 1031);
+    EXPECT_EQ(at("code").language, 1033);
+    EXPECT_TRUE(at("code").noProof);
+    EXPECT_FALSE(at("over").noProof);
+    EXPECT_EQ(at("over").language, 1033);
+    EXPECT_EQ(at("Welt").language, 1031);
+    EXPECT_EQ(at("slovo").language, kSlovakLanguage);
+    EXPECT_EQ(at("big").language, 0xFFFF);
+    EXPECT_EQ(loadRtf("{\\rtf1 text}")->begin().begin().fragment().charFormat().hasProperty(docprop::Language), false);
+}

@@ -9,8 +9,10 @@
 #include <QTextImageFormat>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 using namespace zorim;
@@ -35,7 +37,8 @@ const char16_t* const kSamples[] = {
 
 struct Generator {
     std::mt19937 rng;
-    explicit Generator(unsigned seed) : rng(seed) {}
+    bool languages = false; // runs in Slovak, English and German, some not to be proofed
+    explicit Generator(unsigned seed, bool languages = false) : rng(seed), languages(languages) {}
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     bool coin(int percent = 50) { return pick(100) < percent; }
@@ -71,6 +74,10 @@ struct Generator {
         if (coin(10)) {
             cf.effects |= cfe::Link;
             cf.linkTarget = coin() ? QStringLiteral("http://example.com/a?b=\"c\"&d") : QStringLiteral("https://zorim.sk/ľ");
+        }
+        if (languages) {
+            cf.language = std::array<uint16_t, 3>{kSlovakLanguage, 1033, 1031}[size_t(pick(3))];
+            cf.noProof = coin(15);
         }
         return cf;
     }
@@ -173,17 +180,45 @@ TEST(RtfRoundTrip, GeneratedDocumentsReadBackUnchanged)
     for (unsigned seed = 1; seed <= 60; ++seed) {
         SCOPED_TRACE(seed);
         QTextDocument doc;
-        Generator(seed).fill(doc);
+        const bool languages = seed % 2 == 0;
+        Generator(seed, languages).fill(doc);
         const QByteArray rtf = writeRtf(doc);
         const auto back = loadRtf(rtf);
         expectSameDocument(doc, *back);
         // Written again, the read-back document gives the same bytes.
         EXPECT_EQ(writeRtf(*back), rtf);
+        // A document of no languages is written as it was before languages were written.
+        if (!languages) {
+            EXPECT_FALSE(rtf.contains("\\lang") || rtf.contains("\\noproof"));
+        }
         if (HasFailure()) {
             ADD_FAILURE() << rtf.left(3000).toStdString();
             break;
         }
     }
+}
+
+// A run's language in a table's cell is written with the cell and read back there.
+TEST(RtfRoundTrip, LanguagesInTableCellsReadBackUnchanged)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    cursor.insertText("Slovensky ");
+    QTextTable* table = cursor.insertTable(1, 2);
+    for (const auto& [column, language] : {std::pair{0, 1033}, std::pair{1, 1031}}) {
+        QTextCharFormat format;
+        format.setProperty(docprop::Language, language);
+        QTextCursor cell = table->cellAt(0, column).firstCursorPosition();
+        cell.insertText(QString("cell%1 ").arg(column), format);
+        cell.insertText(QString("sk%1").arg(column), QTextCharFormat());
+    }
+    const QByteArray rtf = writeRtf(doc);
+    const auto back = loadRtf(rtf);
+    ASSERT_EQ(back->toRawText(), doc.toRawText());
+    for (int pos = 0; pos < doc.characterCount() - 1; ++pos)
+        EXPECT_EQ(formatAt(*back, pos).language, formatAt(doc, pos).language) << pos;
+    EXPECT_EQ(formatAt(*back, find(*back, "cell1")).language, 1031);
+    EXPECT_EQ(writeRtf(*back), rtf);
 }
 
 TEST(RtfRoundTrip, PageStructureReadsBackUnchanged)

@@ -249,10 +249,11 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
         cf.effects |= cfe::Link;
         cf.linkTarget = m_tables.links[size_t(s[cp::Link])];
     }
+    // A run that names no language is in the document's (\deflang, Slovak when not stated).
+    cf.language = uint16_t(s[cp::Language] > 0 ? s[cp::Language] : m_tables.defaultLanguage);
+    cf.noProof = s[cp::NoProof] != 0;
     QTextCharFormat format;
     applyCharFormat(format, cf);
-    if (s[cp::Language] > 0)
-        format.setProperty(docprop::Language, s[cp::Language]);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
     m_lastFormatState = s;

@@ -41,6 +41,7 @@ struct FontInfo {
 struct DocumentTables {
     QString defaultFace;                          // the document's default font, for text without a font table
     int32_t deff = 0;                             // the default font number
+    int32_t defaultLanguage = 0;                  // \deflang: the language of runs that name none; 0: Slovak
     std::unordered_map<int32_t, FontInfo> fonts;
     std::vector<std::optional<ColorRef>> colors;  // nothing: the automatic colour
     std::vector<QString> links;

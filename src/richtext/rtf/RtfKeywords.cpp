@@ -34,6 +34,7 @@ constexpr Keyword borderStyle(int32_t style) { return set(Target::Table, tp::Bor
 constexpr Keyword kSkip = act(Act::SkipDest);
 constexpr Keyword kUnderline = flag(cp::Underline);
 constexpr Keyword kBack = value(Target::Char, cp::Back, 0, 0, kMaxColorIndex);
+constexpr Keyword kLanguage = value(Target::Char, cp::Language, 0, 0, 0xFFFF);
 constexpr Keyword kIndent = value(Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
 constexpr Keyword page(uint8_t index) { return value(Target::Page, index, -1, 0, kMaxPageTwips); }
 constexpr Keyword family(int32_t f) { return set(Target::Font, fp::Family, f); }
@@ -84,6 +85,7 @@ constexpr KeywordRow kRows[] = {
     // The document.
     {"ansi", act(Act::Charset, 1252)}, {"mac", act(Act::Charset, 10000)}, {"pc", act(Act::Charset, 437)},
     {"pca", act(Act::Charset, 850)}, {"ansicpg", act(Act::AnsiCpg)}, {"deff", act(Act::Deff)},
+    {"deflang", act(Act::DefLang)}, // the language of text that names none
     {"uc", value(Target::Group, gp::SkipAfterUnicode, 1, 0, 16)}, {"u", act(Act::U)},
 
     // Characters.
@@ -100,8 +102,10 @@ constexpr KeywordRow kRows[] = {
     {"fs", value(Target::Char, cp::HalfPoints, 24, 2, 3276)}, {"f", act(Act::F)},
     {"cf", value(Target::Char, cp::Color, 0, 0, kMaxColorIndex)},
     {"cb", kBack}, {"highlight", kBack}, {"chcbpat", kBack},
-    // The language a run is written in, for spelling (1024 and 1023: no language).
-    {"lang", value(Target::Char, cp::Language, 0, 0, 0xFFFF)},
+    // The language a run is written in, for spelling (1024 and 1023: no language). Text not to
+    // be proofed comes as \lang1024 for old readers and its language as \langnp; the East Asian
+    // languages (\langfe, \langfenp) are not read.
+    {"lang", kLanguage}, {"langnp", kLanguage}, {"noproof", flag(cp::NoProof)},
     {"v", flag(cp::Hidden, kKeptHidden)}, {"deleted", flag(cp::Hidden)}, {"webhidden", flag(cp::Hidden)},
 
     // Paragraphs.

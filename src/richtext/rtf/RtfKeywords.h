@@ -31,7 +31,8 @@ enum : uint8_t {
     Underline,
     Strike,
     Hidden,     // 0 shown; 1 left out (deleted text, the ANSI half of \upr); kKeptHidden: \v
-    Language,   // \lang: a Windows language number; 0: not stated
+    Language,   // \lang: a Windows language number; 0: not stated (the document's \deflang)
+    NoProof,    // \noproof: spelling leaves the run alone
     Count
 };
 }
@@ -39,7 +40,7 @@ enum : uint8_t {
 inline constexpr int32_t kKeptHidden = 2; // hidden text, kept as such
 
 struct CharState {
-    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0};
+    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const CharState&) const = default;
@@ -155,7 +156,7 @@ enum class Act : uint8_t {
     SkipDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
     Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
     // document
-    Charset, AnsiCpg, Deff, U,
+    Charset, AnsiCpg, Deff, DefLang, U,
     // character and paragraph resets
     Plain, Pard,
     // numbering that depends on what is set already

@@ -132,6 +132,7 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
     case Act::Charset:
     case Act::AnsiCpg:
     case Act::Deff:
+    case Act::DefLang:
     case Act::U: documentWord(act, arg, t, s); return;
     case Act::Plain:
     case Act::Pard:
@@ -176,6 +177,10 @@ void Reader::documentWord(Act act, int32_t arg, const Token& t, State& s)
         m_tables.deff = std::max(0, t.number);
         m_builder.tablesChanged();
         codepagesChanged();
+        return;
+    case Act::DefLang:
+        m_tables.defaultLanguage = std::clamp(t.number, 0, 0xFFFF);
+        m_builder.tablesChanged();
         return;
     case Act::U: {
         if (!t.hasNumber)

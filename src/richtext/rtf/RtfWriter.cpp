@@ -32,11 +32,12 @@ namespace zorim::rtfwrite {
 using rtf::numberLabel;
 using rtf::numberingWord;
 
-// Sub- and superscript and background colours are written inside a group of their own, so
-// that no word is needed to turn them off: readers disagree on \nosupersub and \highlight0.
+// Sub- and superscript, background colours and text not to be proofed are written inside a
+// group of their own, so that no word is needed to turn them off: readers disagree on
+// \nosupersub and \highlight0, and \noproof has no word for off.
 bool Writer::openScope(const CharFormat& cf)
 {
-    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor))
+    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor) && !cf.noProof)
         return false;
     m_body += '{';
     m_needSpace = false;

@@ -74,6 +74,7 @@ void Writer::charState(const CharFormat& cf)
     want.color = (cf.effects & cfe::AutoColor) ? 0 : colorIndex(cf.textColor);
     want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
     want.effects = cf.effects & kWrittenEffects;
+    want.language = cf.language ? cf.language : kSlovakLanguage;
 
     Written& have = m_written;
     const uint32_t changed = want.effects ^ have.effects;
@@ -101,6 +102,10 @@ void Writer::charState(const CharFormat& cf)
         word("\\cf", want.color);
     if (want.back != have.back)
         word("\\highlight", want.back);
+    if (want.language != have.language)
+        word("\\lang", want.language);
+    if (cf.noProof)
+        word("\\noproof"); // within the run's own group (openScope)
     have = want;
 }
 

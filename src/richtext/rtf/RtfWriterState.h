@@ -29,6 +29,10 @@ struct Written {
     int color = 0;
     int back = 0;
     uint32_t effects = 0; // bold, italic, underline, strikeout, sub, super
+    // The header's \deflang1051: a run that names no language is Slovak, and a Slovak run
+    // (which the document keeps with no language) is written with none. \plain would return
+    // to it too, but the writer never writes \plain.
+    uint16_t language = kSlovakLanguage;
 };
 
 struct FontKey {
