@@ -128,9 +128,8 @@ TEST(RtfInterop, TablesComeBackFromOtherPrograms)
     }
 }
 
-// The languages of our runs, saved by LibreOffice and read back by us. (LibreOffice takes no
-// \deflang: text that names no language is in its own default, so the first run is left out;
-// AbiWord keeps no run's language.)
+// The languages of our runs, saved by LibreOffice and read back by us; the first Slovak run
+// too, though LibreOffice takes no \deflang. (AbiWord keeps no run's language.)
 TEST(RtfInterop, LanguagesComeBackFromLibreOffice)
 {
     QTextDocument doc;
@@ -143,6 +142,7 @@ TEST(RtfInterop, LanguagesComeBackFromLibreOffice)
         cursor.insertText(text, format);
     }
     const auto back = loadRtf(convertByOtherProgram("soffice", {writeRtf(doc)}, "rtf")[0]);
+    EXPECT_EQ(formatAt(*back, find(*back, "Slovensky")).language, kSlovakLanguage);
     EXPECT_EQ(formatAt(*back, find(*back, "English")).language, 1033);
     EXPECT_EQ(formatAt(*back, find(*back, "deutsche")).language, 1031);
     EXPECT_EQ(formatAt(*back, find(*back, "koniec")).language, kSlovakLanguage);

@@ -213,7 +213,9 @@ QByteArray Writer::header()
     }
     if (page.landscape)
         out += "\\landscape";
-    out += "\\viewkind4\\uc1";
+    // The text's language said once where it begins: \deflang1051 says it too, but some
+    // readers (LibreOffice) skip \deflang and would take the text for their own default language.
+    out += "\\viewkind4\\uc1\\lang1051";
     return out;
 }
 
