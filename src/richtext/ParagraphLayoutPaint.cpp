@@ -247,9 +247,12 @@ bool ParagraphLayout::putRowOnPage(PageRun& run, const Row& row) const
         }
         qreal cut = 0;
         band.bottom = offset + run.height - run.y;
-        run.answer = rowCut(row, band, &cut);
+        // No line to cut at: what fits is drawn and the page goes on after the row.
+        if (const int at = rowCut(row, band, &cut); at >= 0) {
+            run.answer = at;
+            full = true;
+        }
         band.bottom = cut;
-        full = run.answer >= 0;
     }
     if (run.painter)
         drawRow(run.painter, row, QPointF(0, run.y - offset), h, run.width, nullptr, Qt::black, band);

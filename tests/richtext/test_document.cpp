@@ -5,6 +5,7 @@
 #include "richtext/RichDocument.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
+#include "TableTest.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -282,4 +284,13 @@ TEST_F(Pages, PagesFollowOneAnotherDrawWhatFitsAndEndAtTheTextLength)
     EXPECT_EQ(small.layoutPage(nullptr, page, 600, 600, 0), 5);
     RichDocument empty;
     EXPECT_EQ(empty.layoutPage(nullptr, page, 600, 600, 0), 0);
+    // A table's last row, stated taller than the page, with no line to cut it at.
+    RichDocument tall;
+    QTextCursor c(tall.textDocument());
+    QTextTable* table = test::insertTable(c, 1, {2000});
+    QTextCharFormat exact = table->cellAt(0, 0).format();
+    exact.setProperty(tableprop::RowHeightTwips, -60000);
+    table->cellAt(0, 0).setFormat(exact);
+    const int rowStart = tall.layoutPage(nullptr, page, 600, 600, 0); // the row starts the next page
+    EXPECT_EQ(tall.layoutPage(nullptr, page, 600, 600, rowStart), tall.length());
 }
