@@ -154,6 +154,14 @@ TEST_F(SelectionTest, BoxesShowSizeAndFontWithoutApplyingThem)
     EXPECT_EQ(form->fontSizeBox->currentText(), QStringLiteral("20"));
     // A face that is not installed shows as the family drawn in its place.
     EXPECT_EQ(form->fontNameBox->currentText(), QFontInfo(QFont(QStringLiteral("No Such Font Installed"))).family());
+    // Also where the family drawn is one several foundries make ("Nimbus Sans [urw]" for Helvetica).
+    select(6, 9);
+    edit().SelectionAttributes().setName(QStringLiteral("Helvetica"));
+    caretAt(7);
+    EXPECT_EQ(form->fontNameBox->currentText(), familyWithoutFoundry(QFontInfo(QFont(QStringLiteral("Helvetica"))).family()));
+    EXPECT_FALSE(form->fontNameBox->currentText().isEmpty());
+    select(6, 9);
+    edit().SelectionAttributes().setName(QStringLiteral("No Such Font Installed"));
     // A selection over both sizes shows the first and changes neither.
     select(0, 9);
     form->SelectionChange();

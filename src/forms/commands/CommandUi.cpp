@@ -352,11 +352,16 @@ void CommandUi::addButton(const CommandRow& row)
 
 // Qt names a family that several foundries make once per foundry ("C059 [UKWN]"); a face is
 // asked for by its family's name alone, which fontconfig then resolves.
-QStringList fontFamilyList(QStringList families)
+QString familyWithoutFoundry(QString family)
 {
     static const QRegularExpression foundry(QStringLiteral(R"( \[[^\]]*\]$)"));
+    return family.remove(foundry);
+}
+
+QStringList fontFamilyList(QStringList families)
+{
     for (QString& family : families)
-        family.remove(foundry);
+        family = familyWithoutFoundry(std::move(family));
     families.removeDuplicates();
     std::sort(families.begin(), families.end(),
               [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });

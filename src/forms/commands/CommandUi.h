@@ -30,6 +30,8 @@ class Commands;
 // The font box's list: every family once, without the foundry Qt adds to a family that
 // several foundries make, sorted without regard to case.
 QStringList fontFamilyList(QStringList families);
+// A family's name as the font box lists it: without the foundry ("Nimbus Sans [urw]").
+QString familyWithoutFoundry(QString family);
 
 class CommandUi : public QObject {
     Q_OBJECT

@@ -107,7 +107,7 @@ void MainWindow::showFontName(const QString& name)
     if (const auto found = fontIndex_.constFind(key); found != fontIndex_.cend()) {
         index = found.value();
     } else if (!name.isEmpty()) {
-        index = fontIndex_.value(QFontInfo(QFont(name)).family().toLower(), -1);
+        index = fontIndex_.value(familyWithoutFoundry(QFontInfo(QFont(name)).family()).toLower(), -1);
         fontIndex_.insert(key, index);
     }
     if (index == fontNameBox->currentIndex())
