@@ -2,6 +2,8 @@
 
 #include "CodepageTables.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -336,8 +338,13 @@ TextDocumentEncoding textDocumentEncoding(const QByteArray& bytes, qsizetype* bo
 
 QString decodeTextDocumentPart(const char* bytes, qsizetype size, TextDocumentEncoding encoding)
 {
-    if (encoding == TextDocumentEncoding::Utf8)
-        return QString::fromUtf8(bytes, size);
+    if (encoding == TextDocumentEncoding::Utf8) {
+        // A mark at the part's start is a character of the text (a zero-width no-break space):
+        // the file's own mark is taken off before, and a part may start anywhere in the file.
+        // Stateless: a cut sequence at its end is a replacement character, not held back.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+        return decoder.decode(QByteArrayView(bytes, size));
+    }
     return decodeCodepage(QByteArray::fromRawData(bytes, size), kCp1250);
 }
 

@@ -31,15 +31,20 @@ QString generatedText(std::mt19937& rng)
 TEST(TextFiles, APlainTextConvertsInPiecesToWhatTheWholeDocumentSaves)
 {
     std::mt19937 rng(7);
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 200; ++round) {
         const QString text = generatedText(rng);
         QByteArray bytes;
         switch (round % 4) {
         case 0: bytes = text.toUtf8(); break;
         case 1: bytes = "\xEF\xBB\xBF" + text.toUtf8(); break;
         case 2: bytes = encodeCodepage(text, kCp1250); break;
-        default: // bytes no encoding reads alike: zero bytes, a byte Windows-1250 has no letter for
-            bytes = encodeCodepage(text, kCp1250) + '\0' + "\x81\xC5" + (rng() % 2 ? "\r" : "");
+        default: // bytes no encoding reads alike: zero bytes, cut and stray UTF-8 sequences, marks
+            static const QByteArray bad[] = {"a", "\r", "\n", QByteArray(1, '\0'), "\xC5", "\xBE", "\x81",
+                                             "\xE2\x80\xA8", "\xE2\x80", "\xEF\xBB\xBF"};
+            for (int i = 0, n = int(rng() % 40); i < n; ++i)
+                bytes += bad[rng() % std::size(bad)];
+            if (rng() % 2)
+                bytes.prepend("\xEF\xBB\xBF");
         }
         RichDocument whole(nullptr, RichDocument::Layout::OnDemand);
         setUpAsMainDocument(whole);
