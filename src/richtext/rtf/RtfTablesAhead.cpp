@@ -49,6 +49,7 @@ private:
     bool token(const Token& t);
     bool groupStart();
     bool groupEnd();
+    bool picture();
     bool word(const Token& t);
     bool action(Act act, int32_t arg, const Token& t);
     bool symbol(unsigned char c);
@@ -140,17 +141,29 @@ bool RowsAhead::groupStart()
         if (name.kind != Token::Word)
             return false;
         const Keyword* k = findKeyword(keywordTable(), name.name());
+        if (name.name() == "shppict")
+            return picture();
         if (k && !isAction(k, Act::SkipDest) && !isAction(k, Act::FldInst))
             return false;
         return m_tokens.skipGroup();
     }
-    if (first.kind == Token::Word && isAction(findKeyword(keywordTable(), first.name()), Act::SkipDest))
-        return m_tokens.skipGroup();
+    if (first.kind == Token::Word) {
+        const Keyword* k = findKeyword(keywordTable(), first.name());
+        if (isAction(k, Act::SkipDest))
+            return m_tokens.skipGroup();
+        if (isAction(k, Act::Pict))
+            return picture();
+    }
     if (m_own.size() + 1 >= m_room)
         return false;
     m_own.push_back(level());
     return true;
 }
+
+// A picture's group (or a shape's, \shppict, holding one): the picture is one piece of content
+// where the group stands, in the state around it; the reader may leave it out for want of room.
+// Its \cell words are not the text's, nor does cellsAhead count them.
+bool RowsAhead::picture() { return content(Content::Maybe) && m_tokens.skipGroup(); }
 
 bool RowsAhead::groupEnd()
 {
