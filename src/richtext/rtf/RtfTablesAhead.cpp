@@ -91,13 +91,14 @@ int RowsAhead::run(int64_t budget, int64_t& used)
     m_room = innermost.room;
     m_singleBytes = innermost.singleBytes;
     m_skip = innermost.skipping;
+    int rows = 0;
     while (m_rows < m_limit && token(m_tokens.next())) {
-        used = start - m_tokens.rest().size();
-        if (used > budget)
-            break;
+        if (start - m_tokens.rest().size() > budget)
+            break; // a row this token ended may be one cellsAhead has no bytes left for
+        rows = m_rows;
     }
     used = start - m_tokens.rest().size();
-    return m_rows;
+    return rows;
 }
 
 bool RowsAhead::enter(const OpenGroup& g)
