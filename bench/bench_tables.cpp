@@ -1,5 +1,6 @@
 // Tables on the main window: a 10 MB document of 2,000-row tables, typed into and refreshed
-// with the caret in a cell deep inside it, shown and laid out whole.
+// with the caret in a cell deep inside it, shown and laid out whole. And one long table read
+// from RTF.
 #include "BenchWindow.h"
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
@@ -7,6 +8,7 @@
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 #include "richtext/TableFormat.h"
+#include "richtext/rtf/Rtf.h"
 
 #include <QApplication>
 #include <QTextCursor>
@@ -14,6 +16,8 @@
 #include <QTextEdit>
 #include <QTextTable>
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 using namespace zorim;
 using namespace zorim::bench;
@@ -127,5 +131,39 @@ void BM_TableLayoutWhole(benchmark::State& state)
     }
 }
 BENCHMARK(BM_TableLayoutWhole)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// One table of `rows` rows by three cells, each row with its definition before it, as word
+// processors write a table.
+QByteArray longTableRtf(int rows)
+{
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\\f0\\fs20\r\n";
+    for (int r = 0; r < rows; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        out += "\\trowd\\trgaph108\\clbrdrb\\brdrs\\brdrw15\\cellx2000\\cellx6000\\cellx9000";
+        out += "\\pard\\intbl Polo\\'9eka " + n + "\\cell\\pard\\intbl Dod\\'e1vka materi\\'e1lu, fakt\\'fara " + n
+               + "\\cell\\pard\\intbl " + n + ",50 \\'80\\cell\\row\r\n";
+    }
+    return out + "\\pard\\par}";
+}
+
+// Reading one long table: Qt's table must not be made anew for each step it grows by.
+void BM_RtfReadLongTable(benchmark::State& state)
+{
+    const QByteArray rtf = longTableRtf(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = std::make_unique<QTextDocument>();
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc.get());
+        state.ResumeTiming();
+        readRtf(rtf, cursor);
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * rtf.size());
+    state.counters["file_MB"] = double(rtf.size()) / 1e6;
+}
+BENCHMARK(BM_RtfReadLongTable)->Arg(20'000)->Arg(160'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

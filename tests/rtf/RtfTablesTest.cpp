@@ -113,3 +113,90 @@ TEST(RtfTables, ManySmallWideTablesStopBeingTablesAtTheBound)
     EXPECT_TRUE(raw.endsWith(QStringLiteral("p") + QChar::ParagraphSeparator + QStringLiteral("last")));
     EXPECT_TRUE(raw.contains(QStringLiteral("x\tx\tx"))); // the rows past the bound, as text
 }
+
+namespace {
+
+// One table row of three cells: a row definition, cells of plain or Word-like grouped text
+// ("\pard ... {text\cell }", with the definition repeated before \row), and a \u character.
+QByteArray tableRow(int columns, const QByteArray& key, bool grouped)
+{
+    QByteArray def = "\\trowd\\trgaph108";
+    for (int c = 1; c <= columns; ++c)
+        def += "\\cellx" + QByteArray::number(2000 * c);
+    QByteArray row = def + "\\pard\\plain\\intbl ";
+    for (int c = 0; c < columns; ++c) {
+        const QByteArray text = key + "." + QByteArray::number(c) + (c == 1 ? " \\u268\\'c8" : "");
+        row += grouped ? "{\\insrsid1 " + text + "}{\\cell }" : text + "\\cell ";
+    }
+    return row + (grouped ? "{" + def + "\\row }\r\n" : QByteArray("\\row\r\n"));
+}
+
+QString cellText(const Grid& table, int row, int column) { return table[size_t(row)][size_t(column)]; }
+
+} // namespace
+
+TEST(RtfTables, LongTableReadsWholeInEitherWritersWay)
+{
+    for (const bool grouped : {false, true}) {
+        SCOPED_TRACE(grouped);
+        const int rows = 3000;
+        QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250 ";
+        for (int r = 0; r < rows; ++r)
+            rtf += tableRow(3, "r" + QByteArray::number(r), grouped);
+        const auto doc = loadRtf(rtf + "\\pard after\\par}");
+        const std::vector<Grid> tables = tablesOf(*doc);
+        ASSERT_EQ(tables.size(), 1u);
+        ASSERT_EQ(tables[0].size(), size_t(rows));
+        for (const int r : {0, rows / 2, rows - 1}) {
+            EXPECT_EQ(cellText(tables[0], r, 0), QStringLiteral("r%1.0").arg(r));
+            EXPECT_EQ(cellText(tables[0], r, 1), QStringLiteral("r%1.1 Č").arg(r));
+            EXPECT_EQ(cellText(tables[0], r, 2), QStringLiteral("r%1.2").arg(r));
+        }
+        EXPECT_TRUE(doc->toRawText().endsWith(QStringLiteral("after")));
+    }
+}
+
+TEST(RtfTables, LongTableSplitsWhereRowsChangeCountOrTextComesBetween)
+{
+    QByteArray rtf = "{\\rtf1 ";
+    for (int r = 0; r < 1200; ++r)
+        rtf += tableRow(r < 700 ? 3 : 2, QByteArray::number(r), r % 2 == 0);
+    rtf += "\\pard between\\par ";
+    for (int r = 1200; r < 1500; ++r)
+        rtf += tableRow(2, QByteArray::number(r), false);
+    const auto doc = loadRtf(rtf + "}");
+    const std::vector<Grid> tables = tablesOf(*doc);
+    ASSERT_EQ(tables.size(), 3u);
+    EXPECT_EQ(tables[0].size(), 700u);
+    EXPECT_EQ(tables[1].size(), 500u);
+    EXPECT_EQ(tables[2].size(), 300u);
+    EXPECT_EQ(cellText(tables[0], 699, 2), "699.2");
+    EXPECT_EQ(cellText(tables[1], 0, 0), "700.0");
+    EXPECT_EQ(cellText(tables[1], 499, 1), "1199.1 Č");
+    EXPECT_EQ(cellText(tables[2], 0, 0), "1200.0");
+    EXPECT_TRUE(doc->toRawText().contains(QStringLiteral("between")));
+}
+
+TEST(RtfTables, LastCellKeepsItsParagraphFormatWhenRowsAreNotCountedAhead)
+{
+    // A note in every row: the rows cannot be counted ahead, so the table grows with room to
+    // spare, which goes when it ends; the last cell, empty, keeps its right alignment (Qt joined
+    // it to the first spare cell, whose formats it took).
+    QByteArray rtf = "{\\rtf1 ";
+    for (int rows = 5; rows <= 40; rows += 5) {
+        for (int r = 0; r < rows; ++r)
+            rtf += "\\pard\\intbl a{\\footnote n}\\cell\\pard\\intbl" + QByteArray(r == rows - 1 ? "\\qr " : " b") + "\\cell\\row ";
+        rtf += "\\pard text\\par ";
+    }
+    const auto doc = loadRtf(rtf + "}");
+    const auto frames = doc->rootFrame()->childFrames();
+    ASSERT_EQ(frames.size(), 8);
+    for (QTextFrame* frame : frames) {
+        const auto* table = qobject_cast<QTextTable*>(frame);
+        ASSERT_TRUE(table);
+        SCOPED_TRACE(table->rows());
+        const QTextTableCell last = table->cellAt(table->rows() - 1, 1);
+        EXPECT_TRUE(last.firstCursorPosition().blockFormat().alignment() & Qt::AlignRight);
+        EXPECT_FALSE(table->cellAt(table->rows() - 1, 0).firstCursorPosition().blockFormat().alignment() & Qt::AlignRight);
+    }
+}

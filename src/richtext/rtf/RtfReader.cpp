@@ -187,9 +187,9 @@ void Reader::documentWord(Act act, int32_t arg, const Token& t, State& s)
             return;
         // RTF numbers are signed 16-bit: characters above 32767 come negative.
         const int32_t v = t.number < 0 ? t.number + 65536 : t.number;
+        m_skip = s.group[gp::SkipAfterUnicode]; // before the character, which may open a table row
         if (v >= 0 && v <= 0xFFFF)
             emitChar(char16_t(v));
-        m_skip = s.group[gp::SkipAfterUnicode];
         return;
     }
     default: return;
@@ -371,6 +371,26 @@ void Reader::popGroup()
     closeShapeText(closed);
     closeFootnote(closed, s);
     closePn(closed, s);
+}
+
+OpenGroup Reader::openGroup(size_t out) const
+{
+    OpenGroup g;
+    // What the reader carries from token to token besides its groups: the look-ahead takes
+    // none of it.
+    if (out >= m_stack.size() || m_overflow > 0 || m_skipTrail || !m_hidden.isEmpty() || m_objectDepth > 0
+        || m_noteDepth > 0)
+        return g;
+    const State& s = m_stack[m_stack.size() - 1 - out];
+    g.plain = s.dest == Dest::Text && !s.chr[cp::Hidden] && !s.bracket && !s.ownsPict && !s.ownsList && !s.ownsOverride
+              && !s.ownsFont && !s.ownsFontTable && !s.ownsLabel && !s.ownsShapeText && !s.shapeResult
+              && !s.nestedTableProps;
+    g.inTable = s.para[pp::InTable] != 0;
+    g.skipAfterUnicode = s.group[gp::SkipAfterUnicode];
+    g.room = size_t(kMaxDepth) - m_stack.size();
+    g.skipping = out == 0 ? m_skip : 0;
+    g.singleBytes = singleBytePages();
+    return g;
 }
 
 void Reader::finish()

@@ -64,7 +64,7 @@ public:
           m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
-        m_builder.tables().setLookahead(&m_tokens);
+        m_builder.tables().setLookahead(&m_tokens, [this](size_t out) { return openGroup(out); });
         if (cursor.document()->isEmpty())
             m_wholeDocument = cursor.document();
     }
@@ -85,6 +85,8 @@ private:
     void pushGroup();
     void popGroup();
     void finish();
+    // An open group as the table builder's look-ahead sees it.
+    OpenGroup openGroup(size_t out) const;
 
     // destinations: each opens on its word and closes with its group (RtfDestinations.cpp)
     void openDestination(Act act, State& s);
@@ -151,7 +153,10 @@ private:
     {
         m_table = nullptr;
         m_fontTables.clear();
+        m_singleBytePages = -1;
     }
+    // Whether every page text may be in (the document's, its fonts') has a character a byte.
+    bool singleBytePages() const;
 
     State& st() { return m_stack.back(); }
 
@@ -180,6 +185,7 @@ private:
     int32_t m_tableFont = INT32_MIN;
     const CodepageTable* m_table = nullptr;
     std::unordered_map<int32_t, const CodepageTable*> m_fontTables; // font number -> its page
+    mutable int m_singleBytePages = -1; // singleBytePages(); -1: not known yet
 
     // tables under construction
     int32_t m_fontNumber = 0;

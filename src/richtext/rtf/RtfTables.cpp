@@ -1,6 +1,7 @@
 #include "RtfTables.h"
 
 #include "RtfBuilder.h"
+#include "RtfTablesAhead.h"
 #include "RtfTokenizer.h"
 #include "richtext/DocFormats.h"
 #include "richtext/TableFormat.h"
@@ -11,28 +12,16 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <climits>
 
 namespace zorim::rtf {
 namespace {
 
-constexpr int kRowsAhead = 256; // rows put in at once, at most, as a table grows
+constexpr int kRowsAhead = 256; // rows put in at once, at most, as a table grows without a count
+constexpr int kCellsAppended = 8192; // cells of rows counted ahead put in at once, at most
 constexpr int32_t kDefaultBorderTwips = 10;
 constexpr int32_t kDefaultTableTwips = 9000; // the width shared by cells no \cellx places
 constexpr const char* kRowBorderWords[] = {"trbrdrl", "trbrdrt", "trbrdrr", "trbrdrb", "trbrdrh", "trbrdrv"};
-
-// Whether a group starting with this word holds nothing of the text: its \cell words are
-// not the row's.
-bool skippedGroup(std::string_view name)
-{
-    const Keyword* k = findKeyword(keywordTable(), name);
-    if (!k || k->kind != Kind::Action)
-        return false;
-    switch (Act(k->index)) {
-    case Act::SkipDest: case Act::Pict: case Act::FontTbl: case Act::ColorTbl: case Act::ListTable:
-    case Act::Footnote: return true;
-    default: return false;
-    }
-}
 
 // Words that refer to the colour table, which the writer numbers anew: not kept as words.
 bool refersToColors(std::string_view name)
@@ -79,10 +68,12 @@ TableBuilder::TableBuilder(QTextCursor& cursor, const DocumentTables& tables)
 {
 }
 
-void TableBuilder::setLookahead(const Tokenizer* tokens)
+void TableBuilder::setLookahead(const Tokenizer* tokens, OpenGroups groups)
 {
     m_tokens = tokens;
+    m_groups = std::move(groups);
     m_lookahead = tokens ? 4 * int64_t(tokens->rest().size()) + (1 << 20) : 0;
+    m_rowLookahead = m_lookahead;
 }
 
 void TableBuilder::rowDefaults()
@@ -153,31 +144,28 @@ void TableBuilder::unknownWord(std::string_view name, bool hasNumber, int32_t nu
         extra += wordText(name, hasNumber, number);
 }
 
-int TableBuilder::cellsAhead() const
+int TableBuilder::cellsAhead() { return m_tokens ? ahead::cellsAhead(*m_tokens, m_lookahead) : 0; }
+
+int TableBuilder::rowsAhead(int columns, int limit)
 {
-    if (!m_tokens)
+    if (!m_countRows || !m_tokens)
         return 0;
-    Tokenizer t = *m_tokens;
-    const qsizetype start = t.rest().size();
-    int cells = 0;
-    for (Token token = t.next(); token.kind != Token::End && cells < kMaxTableColumns; token = t.next()) {
-        if (token.kind == Token::GroupStart) {
-            Tokenizer peek = t;
-            const Token first = peek.next();
-            if ((first.kind == Token::Symbol && first.ch == '*') || (first.kind == Token::Word && skippedGroup(first.name())))
-                t.skipGroup();
-        } else if (token.kind == Token::Word) {
-            const std::string_view name = token.name();
-            if (name == "cell")
-                ++cells;
-            else if (name == "row" || (name == "trowd" && cells > 0))
-                break;
-        }
-        if (start - t.rest().size() > m_lookahead)
-            break;
-    }
-    m_lookahead = std::max<int64_t>(0, m_lookahead - (start - t.rest().size()));
-    return cells;
+    int64_t used = 0;
+    const int rows = ahead::rowsAhead(*m_tokens, m_groups, columns, limit, std::min(m_lookahead, m_rowLookahead), used);
+    m_rowLookahead -= used;
+    return rows;
+}
+
+void TableBuilder::growTable()
+{
+    // The count ahead stopped short of this row. Qt puts the cells of rows it appends in one
+    // place, each before the ones put in just before it, which costs the square of their
+    // number: rows counted ahead go in a bounded number of cells at a time, and where there is
+    // no count, a quarter of the table (at most kRowsAhead), the spare ones taken out at its end.
+    const int counted = 1 + rowsAhead(m_table->columns(), std::max(1, kCellsAppended / m_table->columns()) - 1);
+    const int room = std::clamp(m_rowsUsed / 4, 1, kRowsAhead);
+    m_table->appendRows(std::max(counted, room));
+    m_rowsCounted = counted >= room;
 }
 
 void TableBuilder::openRow(bool atCell)
@@ -196,11 +184,13 @@ void TableBuilder::openRow(bool atCell)
         format.setCellPadding(0);
         format.setCellSpacing(0);
         format.setMargin(0);
-        m_table = m_cursor.insertTable(1, count, format);
+        const int follow = rowsAhead(count, INT_MAX);
+        m_table = m_cursor.insertTable(1 + follow, count, format);
         m_rowsUsed = 0;
+        m_rowsCounted = follow > 0;
+    } else if (m_rowsUsed == m_table->rows()) {
+        growTable();
     }
-    if (m_rowsUsed == m_table->rows()) // room for the rows that may follow, so the table grows in few steps
-        m_table->appendRows(std::clamp(m_rowsUsed / 4, 1, kRowsAhead));
     m_row = m_rowsUsed++;
     m_cell = 0;
     m_rowOpen = true;
@@ -295,10 +285,28 @@ void TableBuilder::closeTable()
     if (!m_table)
         return;
     closeRow();
-    if (m_rowsUsed < m_table->rows())
-        m_table->removeRows(m_rowsUsed, m_table->rows() - m_rowsUsed);
+    if (m_rowsUsed < m_table->rows()) {
+        if (m_rowsCounted)
+            m_countRows = false; // rows counted ahead did not come: the count missed something
+        removeSpareRows();
+    }
     m_cursor.setPosition(m_table->lastPosition() + 1);
     m_table = nullptr;
+}
+
+void TableBuilder::removeSpareRows()
+{
+    // Qt joins the last cell's last paragraph to the first spare cell, whose empty formats the
+    // paragraph then takes: its own are put back.
+    QTextCursor last(m_cursor);
+    const auto lastCell = [&] { return m_table->cellAt(m_rowsUsed - 1, m_table->columns() - 1).lastPosition(); };
+    last.setPosition(lastCell());
+    const QTextBlockFormat block = last.blockFormat();
+    const QTextCharFormat chars = last.blockCharFormat();
+    m_table->removeRows(m_rowsUsed, m_table->rows() - m_rowsUsed);
+    last.setPosition(lastCell());
+    last.setBlockFormat(block);
+    last.setBlockCharFormat(chars);
 }
 
 // ---- writing ---------------------------------------------------------------------------------

@@ -9,6 +9,12 @@
 // kMaxTableColumns): a row of the same count as the one before it, with nothing between them,
 // goes on the same table, any other starts a new one. Cells beyond the row's count are read
 // into its last cell after a tab, as the flat reader had them.
+//
+// Qt makes a table's grid anew, all its cells, whenever rows are put in or taken out, and takes
+// a spare row's cells out one by one, each looked up in a list of them all. So a table's rows
+// are counted ahead when its first row comes (RtfTablesAhead.h) and the table is made at that
+// size, with no rows to spare when it ends. Where the count stops short, the table grows in
+// steps (see growTable).
 #include "RtfKeywords.h"
 
 #include <QColor>
@@ -37,12 +43,28 @@ inline constexpr const char* kBorderStyles[] = {
     "brdrinset", "brdroutset", "brdremboss", "brdrengrave", "brdrframe", "brdrdashdotstr"};
 inline constexpr int kBorderStyleCount = int(sizeof kBorderStyles / sizeof kBorderStyles[0]);
 
+// A group the reader has open, as the look-ahead for rows sees it.
+struct OpenGroup {
+    // Document text, shown, whose end does nothing but restore the group around it; false
+    // also when the reader is in the middle of something the look-ahead cannot follow.
+    bool plain = false;
+    bool inTable = false;          // \intbl
+    int32_t skipAfterUnicode = 1;  // \uc
+    int32_t skipping = 0;          // characters or words still skipped after a \u (innermost group)
+    bool singleBytes = false;      // every byte of text is a character of its own (no double-byte page)
+    size_t room = 0;               // groups that may still open with a state of their own
+};
+// The reader's open groups, `out` counting outwards from the innermost (0); not plain past
+// the outermost.
+using OpenGroups = std::function<OpenGroup(size_t out)>;
+
 class TableBuilder {
 public:
     TableBuilder(QTextCursor& cursor, const DocumentTables& tables);
 
-    // The reader's tokens, to count a row's cells before it is put in.
-    void setLookahead(const Tokenizer* tokens);
+    // The reader's tokens and groups, to count a row's cells before it is put in, and the rows
+    // of a table ahead.
+    void setLookahead(const Tokenizer* tokens, OpenGroups groups);
     // False when reading into a table cell: tables read there stay text (no nested tables).
     bool enabled() const { return m_enabled; }
 
@@ -85,13 +107,21 @@ private:
         bool operator==(const RowDef&) const = default;
     };
 
-    int cellsAhead() const;
+    int cellsAhead();
+    int rowsAhead(int columns, int limit);
+    void growTable();
+    void removeSpareRows();
     QTextTableCellFormat cellFormat(int column, int columns) const;
 
     QTextCursor& m_cursor;
     const DocumentTables& m_tables;
     const Tokenizer* m_tokens = nullptr;
-    mutable int64_t m_lookahead = 0; // bytes the look-ahead may still read: a bound on the work per file
+    OpenGroups m_groups;
+    int64_t m_lookahead = 0; // bytes the look-ahead for cells may still read: a bound on the work per file
+    int64_t m_rowLookahead = 0; // the same for rows
+    // Rows are counted ahead until a table ends with rows counted that did not come: the count
+    // is then not to be trusted for this file.
+    bool m_countRows = true;
     bool m_enabled = true;
     // Cell formats the document may still take. Qt keeps each table's cell formats apart (they
     // name their table), about a kilobyte each, so a file of many small wide tables would cost
@@ -109,6 +139,7 @@ private:
     // the table being read
     QTextTable* m_table = nullptr;
     int m_rowsUsed = 0; // rows of m_table read; the rest are room put in ahead
+    bool m_rowsCounted = false; // that room is rows counted ahead
     int m_row = 0, m_cell = 0;
     bool m_rowOpen = false;
 };

@@ -48,6 +48,18 @@ const CodepageTable& Reader::tableForFont(int charset, int codepage) const
     return codepageTable(cp && isKnownCodepage(cp) ? cp : m_codepage);
 }
 
+bool Reader::singleBytePages() const
+{
+    if (m_singleBytePages < 0) {
+        const auto single = [](const CodepageTable& t) { return !t.doubleByte() && t.codepage != kUtf8Codepage; };
+        bool all = single(codepageTable(m_codepage));
+        for (auto it = m_tables.fonts.begin(); all && it != m_tables.fonts.end(); ++it)
+            all = single(tableForFont(it->second.charset, it->second.codepage));
+        m_singleBytePages = all;
+    }
+    return m_singleBytePages != 0;
+}
+
 const CodepageTable& Reader::findTableFor(const State& s)
 {
     // A font's name is in the font's own code page, as its text is.
