@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -105,16 +106,21 @@ public:
             startWorker();
         loop_.exec();
         // Workers that could not start leave their jobs undone.
+        for (const qsizetype job : returned_)
+            tally_.failed(QStringLiteral("%1: prevod sa nedal spustiť (%2)").arg(jobs_[size_t(job)].input, startError_));
         for (; next_ < qsizetype(jobs_.size()); ++next_)
-            tally_.failed(QStringLiteral("%1: prevod sa nedal spustiť (%2)").arg(jobs_[next_].input, startError_));
+            tally_.failed(QStringLiteral("%1: prevod sa nedal spustiť (%2)").arg(jobs_[size_t(next_)].input, startError_));
     }
 
 private:
     struct Worker {
         QProcess process;
-        qsizetype job = -1;
+        std::deque<qsizetype> jobs; // handed out, not yet answered: the first is in work
         QByteArray received;
     };
+    // Jobs a worker has waiting: the next is there the moment one is done, rather than a
+    // round trip through this process later.
+    static constexpr size_t kJobsAhead = 2;
 
     void startWorker()
     {
@@ -137,13 +143,22 @@ private:
 
     void handOut(Worker& w)
     {
-        if (next_ < qsizetype(jobs_.size())) {
-            w.job = next_++;
-            w.process.write(jobMessage(jobs_[w.job]));
-        } else {
-            w.job = -1;
-            w.process.closeWriteChannel(); // the worker ends
+        QByteArray message;
+        while (w.jobs.size() < kJobsAhead && (!returned_.empty() || next_ < qsizetype(jobs_.size()))) {
+            qsizetype job = next_;
+            if (!returned_.empty()) {
+                job = returned_.front();
+                returned_.pop_front();
+            } else {
+                ++next_;
+            }
+            w.jobs.push_back(job);
+            message += jobMessage(jobs_[size_t(job)]);
         }
+        if (!message.isEmpty())
+            w.process.write(message);
+        else if (w.jobs.empty())
+            w.process.closeWriteChannel(); // the worker ends
     }
 
     void receive(Worker& w)
@@ -152,8 +167,9 @@ private:
         for (qsizetype end; (end = w.received.indexOf('\0')) >= 0;) {
             const QByteArray answer = w.received.left(end);
             w.received.remove(0, end + 1);
-            if (w.job < 0)
+            if (w.jobs.empty())
                 continue;
+            w.jobs.pop_front();
             if (answer.isEmpty())
                 tally_.succeeded();
             else
@@ -165,11 +181,12 @@ private:
     void ended(Worker& w)
     {
         receive(w);
-        if (w.job >= 0) {
-            // The worker died on this document; the others go on in a new one.
-            tally_.failed(QStringLiteral("%1: prevod sa nedokončil (pracovný proces skončil)").arg(jobs_[w.job].input));
-            w.job = -1;
-            if (next_ < qsizetype(jobs_.size()))
+        if (!w.jobs.empty()) {
+            // The worker died on its first document; the others it had go on in a new one.
+            tally_.failed(QStringLiteral("%1: prevod sa nedokončil (pracovný proces skončil)").arg(jobs_[size_t(w.jobs.front())].input));
+            returned_.insert(returned_.end(), w.jobs.begin() + 1, w.jobs.end());
+            w.jobs.clear();
+            if (!returned_.empty() || next_ < qsizetype(jobs_.size()))
                 startWorker();
         }
         stopped();
@@ -186,6 +203,7 @@ private:
     QEventLoop loop_;
     std::vector<std::unique_ptr<Worker>> workers_;
     qsizetype next_ = 0;
+    std::deque<qsizetype> returned_; // handed to a worker that died before it began them
     int running_ = 0;
     QString startError_;
 };
