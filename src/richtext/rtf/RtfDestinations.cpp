@@ -2,6 +2,7 @@
 // group leaves behind when it closes, side by side for each. A group's closing work is keyed
 // by what its state owns (the state of a group is dropped whole when it closes).
 #include "RtfField.h"
+#include "RtfKeptGroups.h"
 #include "RtfReader.h"
 
 namespace zorim::rtf {
@@ -51,6 +52,52 @@ void Reader::openDestination(Act act, State& s)
         s.chr[cp::Hidden] = 0;
         return;
     default: return;
+    }
+}
+
+// ---- headers, footers and the document information: kept whole, as read, when the file is
+// read as a whole document; left out like any other group they are not shown in otherwise
+
+void Reader::keepGroup(size_t kind, const State& s)
+{
+    const uint32_t bit = 1u << kind;
+    if (!m_wholeDocument || s.dest != Dest::Text || m_overflow > 0 || (m_keptKinds & bit)) {
+        skipGroup();
+        return;
+    }
+    const QByteArrayView before = m_tokens.rest();
+    const bool closed = m_tokens.skipGroup();
+    const QByteArrayView rest = before.first(before.size() - m_tokens.rest().size());
+    const std::string_view name = kKeptDestinations[kind];
+    const qsizetype size = rest.size() + qsizetype(name.size()) + 3;
+    // A group the file cuts short would leave the writer's output open.
+    if (closed && m_keptBytes + size <= kMaxKeptBytes) {
+        QByteArray group;
+        group.reserve(size);
+        group.append("{\\").append(name.data(), qsizetype(name.size())).append(' ').append(rest);
+        m_kept.groups.push_back(std::move(group));
+        m_keptBytes += size;
+        m_keptKinds |= bit;
+    }
+    if (closed)
+        popGroup();
+    m_skip = 0;
+}
+
+// What the numbers of fonts and colours in the kept groups mean in this file's tables, now
+// that the tables are whole.
+void Reader::keepReferences()
+{
+    for (const QByteArray& group : m_kept.groups) {
+        renumberReferences(group, [this](Reference kind, int32_t number) -> std::optional<int32_t> {
+            if (kind == Reference::Font) {
+                if (const auto it = m_tables.fonts.find(number); it != m_tables.fonts.end())
+                    m_kept.fonts[number] = KeptFont{it->second.face, it->second.charset, it->second.pitchAndFamily};
+            } else if (number >= 0 && size_t(number) < m_tables.colors.size()) {
+                m_kept.colors[number] = m_tables.colors[size_t(number)];
+            }
+            return number;
+        });
     }
 }
 

@@ -204,13 +204,17 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
 
 void Writer::body(const QTextDocument& doc, int from, int to)
 {
-    // The page is the first piece's: the header is written after the pieces are gone.
-    if (!m_doc || m_body.isEmpty())
-        m_page = readPageSetup(doc);
-    m_doc = &doc;
-    const int docEnd = std::max(0, m_doc->characterCount() - 1);
+    const int docEnd = std::max(0, doc.characterCount() - 1);
     const int end = (to < 0 || to > docEnd) ? docEnd : to;
     from = std::clamp(from, 0, end);
+    // The page is the first piece's: the header is written after the pieces are gone. Headers
+    // and footers belong to the whole document, not to a part of it copied.
+    if (!m_doc || m_body.isEmpty()) {
+        m_page = readPageSetup(doc);
+        if (from == 0 && end == docEnd)
+            m_kept = readKeptGroups(doc);
+    }
+    m_doc = &doc;
     // Room for the first piece; later pieces let the body grow as it goes (a reservation for each
     // would copy the body each time).
     if (m_body.isEmpty())
