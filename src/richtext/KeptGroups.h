@@ -33,6 +33,10 @@ struct KeptGroups {
     std::vector<QByteArray> groups;                     // each from its opening brace to its closing one
     std::map<int32_t, KeptFont> fonts;                  // a font number in the groups -> the font
     std::map<int32_t, std::optional<ColorRef>> colors;  // a colour number -> its colour; nothing: automatic
+    // The words that say which of the headers and footers a page uses and where they stand:
+    // \facingp (left and right pages differ), \titlepg (the first page has its own), \headeryN
+    // and \footeryN (their distance from the paper's edge, twips). Kept with the groups only.
+    QByteArray words;
     bool empty() const { return groups.empty(); }
     bool operator==(const KeptGroups&) const = default;
 };

@@ -28,7 +28,7 @@ Meaning meaningOf(const KeptGroups& kept)
 {
     Meaning m;
     for (const QByteArray& group : kept.groups) {
-        m.groups.push_back(rtf::renumberReferences(group, [&](rtf::Reference kind, int32_t n) -> std::optional<int32_t> {
+        m.groups.push_back(rtf::renumberReferences(group, [&](rtf::Reference kind, int32_t n) {
             if (kind == rtf::Reference::Font) {
                 const auto it = kept.fonts.find(n);
                 m.references.push_back(it == kept.fonts.end() ? QStringLiteral("no font") : it->second.face);
@@ -38,7 +38,7 @@ Meaning meaningOf(const KeptGroups& kept)
                                        : it->second ? colorFromRef(*it->second).name()
                                                     : QStringLiteral("auto"));
             }
-            return 0;
+            return std::optional<int32_t>(0);
         }));
     }
     return m;
@@ -63,11 +63,13 @@ TEST(RtfKeptGroups, ComeBackWithTheirFontsAndColoursAndASecondSaveIsTheSame)
     EXPECT_EQ(backMeaning.references, expected.references);
     EXPECT_EQ(backMeaning.groups[0], expected.groups[0]);
     EXPECT_EQ(backMeaning.groups[2], expected.groups[2]);
-    EXPECT_EQ(expected.references, (std::vector<QString>{"Courier New", "#c81e28", "#0a78c8", "#0a78c8", "Times New Roman"}));
+    EXPECT_EQ(expected.references,
+              (std::vector<QString>{"Courier New", "#c81e28", "#0a78c8", "#0a78c8", "Times New Roman"}));
     const QByteArray header = readKeptGroups(*back).groups[1];
     EXPECT_TRUE(header.contains("\\b firmy")) << header.toStdString();
     EXPECT_TRUE(saved.contains("{\\footer \\pard\\plain\\qc\\f")) << saved.toStdString();
     EXPECT_TRUE(saved.contains("{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"));
+    EXPECT_TRUE(saved.contains("\\titlepg\\headery600"));
     EXPECT_EQ(writeRtf(*back), saved);
     // A part of the document copied leaves them out, and RTF pasted into a document brings none.
     EXPECT_FALSE(writeRtf(*original, 0, 4).contains("\\header"));

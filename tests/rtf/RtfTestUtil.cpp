@@ -171,7 +171,7 @@ QByteArray letterWithHeader()
     return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\froman\\fcharset238 Times New Roman;}"
            "{\\f1\\fswiss\\fcharset238 Arial;}{\\f2\\fmodern\\fprq1\\fcharset238 Courier New;}}\r\n"
            "{\\colortbl;\\red0\\green0\\blue0;\\red200\\green30\\blue40;\\red10\\green120\\blue200;}\r\n"
-           "{\\info{\\title Ponuka}{\\author Jana Nov\\'e1}}\\paperw11906\\paperh16838\r\n"
+           "{\\info{\\title Ponuka}{\\author Jana Nov\\'e1}}\\paperw11906\\paperh16838\\titlepg\\headery600\r\n"
            "{\\header\\pard\\plain\\s15\\f2\\fs20\\cf2\\highlight3 Hlavi\\'e8kov\\'fd papier\\b\\f9 firmy"
            "\\cf7\\chcbpat3 {\\pict\\pngblip\\picw6\\pich4 "
         + png.data().toHex() + "}\\par}\r\n"

@@ -50,7 +50,8 @@ std::unique_ptr<QTextDocument> structuredLetter();
 
 // A letter as Word writes one: a header in a font and colours the text does not use (and a
 // font and colour its tables lack), a footer with a page number field, the title and author
-// in the document information, and a pasted logo (PNG) in the header.
+// in the document information, a pasted logo (PNG) in the header, and the words that place
+// the header and give the first page its own.
 QByteArray letterWithHeader();
 
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord

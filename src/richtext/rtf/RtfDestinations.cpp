@@ -85,9 +85,18 @@ void Reader::keepGroup(size_t kind, const State& s)
 }
 
 // What the numbers of fonts and colours in the kept groups mean in this file's tables, now
-// that the tables are whole.
+// that the tables are whole; and the words that choose among the headers and footers.
 void Reader::keepReferences()
 {
+    if (m_keptKinds & ~(1u << kInfoDestination)) {
+        m_kept.words = m_page[dp::FacingPages] ? "\\facingp" : "";
+        if (m_page[dp::TitlePage])
+            m_kept.words += "\\titlepg";
+        if (m_page[dp::HeaderY] >= 0)
+            m_kept.words += "\\headery" + QByteArray::number(m_page[dp::HeaderY]);
+        if (m_page[dp::FooterY] >= 0)
+            m_kept.words += "\\footery" + QByteArray::number(m_page[dp::FooterY]);
+    }
     for (const QByteArray& group : m_kept.groups) {
         renumberReferences(group, [this](Reference kind, int32_t number) -> std::optional<int32_t> {
             if (kind == Reference::Font) {

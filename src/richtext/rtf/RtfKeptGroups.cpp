@@ -10,15 +10,21 @@ namespace {
 // The words whose number is a font-table entry (\af: the font of the other scripts, after
 // \loch, \hich or \dbch; \pnf: a numbering's font) or a colour-table entry.
 constexpr std::string_view kFontWords[] = {"f", "af", "pnf"};
-constexpr std::string_view kColorWords[] = {
-    "cf", "cb", "highlight", "chcbpat", "chcfpat", "cbpat", "cfpat", "brdrcf", "ulc", "pncf",
-    "clcbpat", "clcfpat", "clcbpatraw", "clcfpatraw", "trcbpat", "trcfpat"};
+constexpr std::string_view kColorWords[] = {"cf", "cb", "highlight", "brdrcf", "ulc", "pncf"};
+
+// The patterns' colours: \cbpat, \chcfpat, \clcbpatraw, \trcfpat and the like.
+bool isPatternColor(std::string_view name)
+{
+    return name.ends_with("cfpat") || name.ends_with("cbpat") || name.ends_with("cfpatraw")
+           || name.ends_with("cbpatraw");
+}
 
 std::optional<Reference> referenceOf(std::string_view name)
 {
     if (std::find(std::begin(kFontWords), std::end(kFontWords), name) != std::end(kFontWords))
         return Reference::Font;
-    if (std::find(std::begin(kColorWords), std::end(kColorWords), name) != std::end(kColorWords))
+    if (std::find(std::begin(kColorWords), std::end(kColorWords), name) != std::end(kColorWords)
+        || isPatternColor(name))
         return Reference::Color;
     return std::nullopt;
 }

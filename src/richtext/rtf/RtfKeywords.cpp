@@ -187,6 +187,9 @@ constexpr KeywordRow kRows[] = {
     {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::MarginTop)},
     {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::MarginBottom)},
     {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::Landscape, 1)},
+    // Which of the kept headers and footers a page uses, and where they stand.
+    {"facingp", set(Target::Page, dp::FacingPages, 1)}, {"titlepg", set(Target::Page, dp::TitlePage, 1)},
+    {"headery", page(dp::HeaderY)}, {"footery", page(dp::FooterY)},
 
     // Font-table entries.
     {"fcharset", value(Target::Font, fp::Charset, 0, 0, 65535)},

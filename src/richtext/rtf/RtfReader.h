@@ -198,7 +198,7 @@ private:
 
     // the page: kept when the file is read as a whole document
     QTextDocument* m_wholeDocument = nullptr;
-    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1};
+    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1, 0, 0, -1, -1};
     // headers, footers and the document information: kept too, whole (RtfKeptGroups.h)
     KeptGroups m_kept;
     qsizetype m_keptBytes = 0;

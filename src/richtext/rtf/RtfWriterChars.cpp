@@ -247,7 +247,7 @@ QByteArray Writer::header()
         out += "\\landscape";
     // The text's language said once where it begins: \deflang1051 says it too, but some
     // readers (LibreOffice) skip \deflang and would take the text for their own default language.
-    out += "\\viewkind4\\uc1";
+    out += m_kept.words + "\\viewkind4\\uc1";
     if (!sections.isEmpty())
         out += "\r\n" + sections;
     out += "\\lang1051";
