@@ -99,3 +99,12 @@ TEST(RtfKeptGroups, AreBoundedInSizeAndNumber)
     // A header the file cuts short is not kept: it would leave our output open.
     EXPECT_TRUE(readKeptGroups(*loadRtf("{\\rtf1 Text{\\header cut")).empty());
 }
+
+// The kept bytes stay in the file's page: a header's font that names no set was read in the
+// file's page, and is written with a set that names it (Western, not our Central European).
+TEST(RtfKeptGroups, AFontWithoutASetKeepsTheFilesPage)
+{
+    const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\header\\f0 Cr\\'e8me\\par}x\\par}");
+    EXPECT_EQ(readKeptGroups(*doc).fonts.at(0).charset, 0);
+    EXPECT_TRUE(writeRtf(*doc).contains("{\\f1\\fnil\\fcharset0 Arial;}"));
+}

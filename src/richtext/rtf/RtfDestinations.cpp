@@ -101,13 +101,31 @@ void Reader::keepReferences()
         renumberReferences(group, [this](Reference kind, int32_t number) -> std::optional<int32_t> {
             if (kind == Reference::Font) {
                 if (const auto it = m_tables.fonts.find(number); it != m_tables.fonts.end())
-                    m_kept.fonts[number] = KeptFont{it->second.face, it->second.charset, it->second.pitchAndFamily};
+                    m_kept.fonts[number] = KeptFont{it->second.face, keptCharset(it->second), it->second.pitchAndFamily};
             } else if (number >= 0 && size_t(number) < m_tables.colors.size()) {
                 m_kept.colors[number] = m_tables.colors[size_t(number)];
             }
             return number;
         });
     }
+}
+
+// The character set a kept font is written with: one that names the page its text was read
+// in, since the kept bytes stay as they are. A font whose set names no page was read in the
+// file's page (or its \cpg), which the writer's own page need not be; a page no set names
+// (UTF-8) leaves the set as it was.
+uint8_t Reader::keptCharset(const FontInfo& font) const
+{
+    if (font.charset == kSymbolCharset)
+        return font.charset;
+    const int page = tableForFont(font.charset, font.codepage).codepage;
+    if (codepageForCharset(font.charset) == page)
+        return font.charset;
+    for (int charset = 0; charset <= 255; ++charset) {
+        if (codepageForCharset(charset) == page)
+            return uint8_t(charset);
+    }
+    return font.charset;
 }
 
 // ---- hidden text: kept as one piece when the hidden group ends

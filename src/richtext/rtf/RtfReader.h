@@ -91,6 +91,7 @@ private:
     void openDestination(Act act, State& s);
     void keepGroup(size_t kind, const State& s);
     void keepReferences();
+    uint8_t keptCharset(const FontInfo& font) const;
     void openFontTable(State& s);
     void openFont(State& s, int32_t number);
     void closeFont(const State& closed);
