@@ -207,18 +207,14 @@ void Writer::body(const QTextDocument& doc, int from, int to)
     const int docEnd = std::max(0, doc.characterCount() - 1);
     const int end = (to < 0 || to > docEnd) ? docEnd : to;
     from = std::clamp(from, 0, end);
-    // The page is the first piece's: the header is written after the pieces are gone. Headers
-    // and footers belong to the whole document, not to a part of it copied.
-    if (!m_doc || m_body.isEmpty()) {
+    // The first piece's page (the header comes after the pieces), headers only from a whole
+    // document, and room for that piece (later ones let the body grow: reserving copies it).
+    if (m_body.isEmpty()) {
         m_page = readPageSetup(doc);
-        if (from == 0 && end == docEnd)
-            m_kept = readKeptGroups(doc);
+        m_kept = from == 0 && end == docEnd ? readKeptGroups(doc) : KeptGroups{};
+        m_body.reserve(qsizetype(end - from) * 2 + 256);
     }
     m_doc = &doc;
-    // Room for the first piece; later pieces let the body grow as it goes (a reservation for each
-    // would copy the body each time).
-    if (m_body.isEmpty())
-        m_body.reserve(qsizetype(end - from) * 2 + 256);
 
     const bool tables = !m_inCell && !m_doc->rootFrame()->childFrames().isEmpty();
     for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
