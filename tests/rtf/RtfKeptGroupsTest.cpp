@@ -102,9 +102,13 @@ TEST(RtfKeptGroups, AreBoundedInSizeAndNumber)
 
 // The kept bytes stay in the file's page: a header's font that names no set was read in the
 // file's page, and is written with a set that names it (Western, not our Central European).
-TEST(RtfKeptGroups, AFontWithoutASetKeepsTheFilesPage)
+// The information's text, in no font, is written in our page.
+TEST(RtfKeptGroups, KeepTheTextOfAnotherPage)
 {
-    const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\header\\f0 Cr\\'e8me\\par}x\\par}");
+    const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\info{\\title Cr\\'e8me \\'9a\\u269\\'e8}}"
+                             "{\\header\\f0 Cr\\'e8me\\par}x\\par}");
     EXPECT_EQ(readKeptGroups(*doc).fonts.at(0).charset, 0);
-    EXPECT_TRUE(writeRtf(*doc).contains("{\\f1\\fnil\\fcharset0 Arial;}"));
+    const QByteArray saved = writeRtf(*doc);
+    EXPECT_TRUE(saved.contains("{\\f1\\fnil\\fcharset0 Arial;}"));
+    EXPECT_TRUE(saved.contains("{\\title Cr{\\uc1\\u232?}me \\'9a\\u269\\'e8}")) << saved.toStdString();
 }

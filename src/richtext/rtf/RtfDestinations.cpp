@@ -69,15 +69,18 @@ void Reader::keepGroup(size_t kind, const State& s)
     const bool closed = m_tokens.skipGroup();
     const QByteArrayView rest = before.first(before.size() - m_tokens.rest().size());
     const std::string_view name = kKeptDestinations[kind];
-    const qsizetype size = rest.size() + qsizetype(name.size()) + 3;
     // A group the file cuts short would leave the writer's output open.
-    if (closed && m_keptBytes + size <= kMaxKeptBytes) {
-        QByteArray group;
-        group.reserve(size);
-        group.append("{\\").append(name.data(), qsizetype(name.size())).append(' ').append(rest);
-        m_kept.groups.push_back(std::move(group));
-        m_keptBytes += size;
-        m_keptKinds |= bit;
+    if (closed && m_keptBytes + rest.size() < kMaxKeptBytes) {
+        QByteArray group = "{\\";
+        group.append(name.data(), qsizetype(name.size())).append(' ').append(rest);
+        // The information's text is in the file's page, not in a font's (a kept font keeps that).
+        if (kind == kInfoDestination && m_codepage != kCp1250 && !codepageTable(m_codepage).doubleByte())
+            group = recodeBytes(group, m_codepage);
+        if (m_keptBytes + group.size() <= kMaxKeptBytes) {
+            m_keptBytes += group.size();
+            m_kept.groups.push_back(std::move(group));
+            m_keptKinds |= bit;
+        }
     }
     if (closed)
         popGroup();

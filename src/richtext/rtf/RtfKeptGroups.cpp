@@ -1,6 +1,7 @@
 #include "RtfKeptGroups.h"
 
 #include "RtfTokenizer.h"
+#include "text/Codepage.h"
 
 #include <algorithm>
 
@@ -63,6 +64,41 @@ QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber)
             out += ' '; // the word before ends here now, not in the text after the one left out
             openWord = false;
         }
+        at = end;
+    }
+    out += group.sliced(at);
+    return out;
+}
+
+QByteArray recodeBytes(QByteArrayView group, int from)
+{
+    const CodepageTable& table = codepageTable(from);
+    const auto* data = reinterpret_cast<const unsigned char*>(group.data());
+    Tokenizer tokens(data, group.size(), 0);
+    QByteArray out;
+    out.reserve(group.size() + 16);
+    qsizetype at = 0;
+    int32_t skipAfterUnicode = 1, skip = 0; // \ucN, and the fallback still to come after \uN
+    for (Token t = tokens.next(); t.kind != Token::End; t = tokens.next()) {
+        const qsizetype end = group.size() - tokens.rest().size();
+        const bool fallback = skip > 0;
+        if (t.kind == Token::Byte && !fallback) {
+            const char16_t ch = table.single[t.ch];
+            const int byte = encodeCodepageChar(ch, kCp1250);
+            out += group.sliced(at, end - at - 4); // the line breaks before it
+            out += byte >= 0 ? "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0')
+                             : "{\\uc1\\u" + QByteArray::number(int16_t(ch)) + "?}";
+        } else {
+            out += group.sliced(at, end - at);
+        }
+        if (t.kind == Token::GroupStart || t.kind == Token::GroupEnd)
+            skip = 0;
+        else if (fallback)
+            skip -= t.kind == Token::Text ? int32_t(std::min<qsizetype>(t.size, skip)) : 1;
+        if (t.kind == Token::Word && t.name() == "uc")
+            skipAfterUnicode = std::clamp(t.number, 0, 16);
+        else if (t.kind == Token::Word && t.name() == "u")
+            skip = skipAfterUnicode;
         at = end;
     }
     out += group.sliced(at);

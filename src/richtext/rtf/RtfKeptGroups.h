@@ -30,4 +30,9 @@ using Renumber = std::function<std::optional<int32_t>(Reference kind, int32_t nu
 // The group with each font and colour reference renumbered; every other byte as it was.
 QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber);
 
+// The group's \'hh bytes, written in the single-byte code page `from`, as the writer's own
+// page (Windows-1250) has them: \'hh where it has the character, {\uc1\uN?} where it has not.
+// The fallback bytes after \uN stay as they are (readers skip them).
+QByteArray recodeBytes(QByteArrayView group, int from);
+
 } // namespace zorim::rtf

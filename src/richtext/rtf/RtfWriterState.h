@@ -88,7 +88,7 @@ private:
 
     const QTextDocument* m_doc; // the document the body is being written from
     PageSetup m_page;           // the page the document states, as it was read
-    KeptGroups m_kept;          // another program's headers, footers and information, when the whole document is written
+    KeptGroups m_kept;          // another program's headers and footers, for a whole document
     RtfWriteOptions m_options;
     QFont m_defaultFont;
     QByteArray m_body;
