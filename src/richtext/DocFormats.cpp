@@ -1,4 +1,5 @@
 #include "richtext/DocFormats.h"
+#include "richtext/KeptGroups.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -348,6 +349,21 @@ void applyPageSetup(QTextDocument& doc, const PageSetup& page)
                            QVariant::fromValue(QList<int>{page.paperWidth, page.paperHeight, page.landscape ? 1 : 0,
                                                           page.marginLeft, page.marginRight, page.marginTop,
                                                           page.marginBottom}));
+    doc.rootFrame()->setFrameFormat(format);
+}
+
+KeptGroups readKeptGroups(const QTextDocument& doc)
+{
+    return doc.rootFrame()->frameFormat().property(docprop::KeptGroups).value<KeptGroups>();
+}
+
+void applyKeptGroups(QTextDocument& doc, const KeptGroups& kept)
+{
+    QTextFrameFormat format = doc.rootFrame()->frameFormat();
+    if (kept.empty())
+        format.clearProperty(docprop::KeptGroups);
+    else
+        format.setProperty(docprop::KeptGroups, QVariant::fromValue(kept));
     doc.rootFrame()->setFrameFormat(format);
 }
 

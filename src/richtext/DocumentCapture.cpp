@@ -37,6 +37,7 @@ bool DocumentCapture::takeSome(const QTextDocument& doc, std::chrono::microsecon
     if (next_ == 0) {
         defaultFont_ = doc.defaultFont();
         page_ = readPageSetup(doc);
+        kept_ = readKeptGroups(doc);
         // The characters are appended as the paragraphs are taken: room for all of them at once.
         text_.reserve(doc.characterCount());
         if (content_ == Content::Rich)
@@ -146,6 +147,7 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
     doc.setUndoRedoEnabled(false);
     doc.setDefaultFont(defaultFont_);
     applyPageSetup(doc, page_);
+    applyKeptGroups(doc, kept_);
     QTextCursor cursor(&doc);
     bool first = true;
     QTextTable* table = nullptr; // the table being rebuilt, of the paragraphs' key tableKey

@@ -9,6 +9,7 @@
 // on answering: each step takes the next paragraphs, and an edit in the part already taken
 // drops that part from the edit's paragraph on, to be taken again by the following steps.
 #include "richtext/DocFormats.h"
+#include "richtext/KeptGroups.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -75,6 +76,7 @@ private:
     Content content_;
     QFont defaultFont_;
     PageSetup page_;
+    KeptGroups kept_; // shared with the document's: taking them copies no bytes
     QString text_;
     std::vector<Paragraph> paragraphs_;
     int next_ = 0; // the position of the next paragraph to take

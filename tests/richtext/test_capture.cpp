@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "richtext/DocFormats.h"
 #include "richtext/DocumentCapture.h"
+#include "richtext/KeptGroups.h"
 #include "richtext/TableText.h"
 #include "richtext/rtf/Rtf.h"
 
@@ -92,6 +93,21 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
     QString shown = docs.back().second->toRawText();
     showTablesAsText(*docs.back().second, shown);
     EXPECT_EQ(DocumentCapture::take(*docs.back().second, DocumentCapture::Content::TextOnly).takeRawText(), shown);
+}
+
+// Another program's header, footer and document information go into a snapshot, and come
+// back with the document restored from it.
+TEST(DocumentCapture, KeepsAnotherProgramsHeadersAndFooters)
+{
+    const auto doc = read("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0\\blue0;}"
+                          "{\\info{\\title Ponuka}}\\titlepg{\\headerf\\f1\\cf1 Hlavi\\'e8ka\\par}"
+                          "{\\footer Strana {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\\f0 Text\\par}");
+    ASSERT_EQ(readKeptGroups(*doc).groups.size(), 3u);
+    const QByteArray snapshot = DocumentCapture::take(*doc).toRtf();
+    EXPECT_EQ(snapshot.toStdString(), writeRtf(*doc).toStdString());
+    EXPECT_EQ(readKeptGroups(*read(snapshot)), readKeptGroups(*read(writeRtf(*read(snapshot)))));
+    EXPECT_TRUE(snapshot.contains("\\titlepg"));
+    EXPECT_EQ(readKeptGroups(*read(snapshot)).fonts.begin()->second.face, QStringLiteral("Courier New"));
 }
 
 TEST(DocumentCapture, IsWrittenOnAnotherThreadWhileTheDocumentChanges)

@@ -147,3 +147,17 @@ TEST(RtfInterop, LanguagesComeBackFromLibreOffice)
     EXPECT_EQ(formatAt(*back, find(*back, "deutsche")).language, 1031);
     EXPECT_EQ(formatAt(*back, find(*back, "koniec")).language, kSlovakLanguage);
 }
+
+// A Word letter's header and footer, saved by us, are the header and footer LibreOffice shows
+// (its text export leaves them out: its own flat file has them).
+TEST(RtfInterop, KeptHeaderAndFooterReachLibreOffice)
+{
+    const QByteArray saved = writeRtf(*loadRtf(letterWithHeader()));
+    const QString xml = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    const auto header = xml.indexOf(QStringLiteral("<style:header"));
+    ASSERT_GE(header, 0) << xml.left(4000).toStdString();
+    EXPECT_GT(xml.indexOf(QStringLiteral("Hlavičkový papier"), header), header);
+    EXPECT_GT(xml.indexOf(QStringLiteral("<text:page-number"), header), header);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<dc:title>Ponuka</dc:title>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("Courier New")));
+}

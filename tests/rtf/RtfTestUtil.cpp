@@ -4,7 +4,9 @@
 #include "richtext/rtf/Rtf.h"
 #include "text/Codepage.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -159,6 +161,24 @@ std::unique_ptr<QTextDocument> structuredLetter()
     return doc;
 }
 
+QByteArray letterWithHeader()
+{
+    QImage logo(6, 4, QImage::Format_RGB32);
+    logo.fill(QColor(200, 30, 40));
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    logo.save(&png, "PNG");
+    return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\froman\\fcharset238 Times New Roman;}"
+           "{\\f1\\fswiss\\fcharset238 Arial;}{\\f2\\fmodern\\fprq1\\fcharset238 Courier New;}}\r\n"
+           "{\\colortbl;\\red0\\green0\\blue0;\\red200\\green30\\blue40;\\red10\\green120\\blue200;}\r\n"
+           "{\\info{\\title Ponuka}{\\author Jana Nov\\'e1}}\\paperw11906\\paperh16838\\titlepg\\headery600\r\n"
+           "{\\header\\pard\\plain\\s15\\f2\\fs20\\cf2\\highlight3 Hlavi\\'e8kov\\'fd papier\\b\\f9 firmy"
+           "\\cf7\\chcbpat3 {\\pict\\pngblip\\picw6\\pich4 "
+        + png.data().toHex() + "}\\par}\r\n"
+           "{\\footer\\pard\\plain\\qc\\f0 Strana {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\r\n"
+           "\\pard\\plain\\f0\\fs24 Text listu.\\par}";
+}
+
 std::vector<QByteArray> convertByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs,
                                               const QString& format)
 {
@@ -182,7 +202,9 @@ std::vector<QByteArray> convertByOtherProgram(const QString& program, const std:
     p.setProcessChannelMode(QProcess::MergedChannels);
     if (office) {
         // A profile of its own, so that a LibreOffice the user is running does not take the job.
-        const QString filter = format == "txt" ? "txt:Text (encoded):UTF8" : "rtf:Rich Text Format";
+        const QString filter = format == "txt" ? "txt:Text (encoded):UTF8"
+                               : format == "rtf" ? "rtf:Rich Text Format"
+                                                 : format;
         p.start(exe, QStringList{"-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
                                  "--headless", "--norestore", "--infilter=Rich Text Format", "--convert-to", filter,
                                  "--outdir", dir.path()}

@@ -48,8 +48,14 @@ std::unique_ptr<QTextDocument> typedDocument(const QString& text, const QString&
 // text, and its paper (landscape A5) and margins.
 std::unique_ptr<QTextDocument> structuredLetter();
 
+// A letter as Word writes one: a header in a font and colours the text does not use (and a
+// font and colour its tables lack), a footer with a page number field, the title and author
+// in the document information, a pasted logo (PNG) in the header, and the words that place
+// the header and give the first page its own.
+QByteArray letterWithHeader();
+
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord
-// ("abiword") writes it as `format` ("txt" as UTF-8, or "rtf"). All files go to one run of the
+// ("abiword") writes it as `format` ("txt" as UTF-8, "rtf", or LibreOffice's "fodt"). All files go to one run of the
 // program. A missing program or a failed conversion fails the test, naming the package to
 // install; the result then holds empty entries.
 std::vector<QByteArray> convertByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs,

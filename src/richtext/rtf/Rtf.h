@@ -15,8 +15,9 @@
 //     number where the text has its mark (\chftn);
 //   - hidden text (\v) is kept as an object character that shows nothing and is written
 //     back as hidden text;
-//   - deleted text, headers, footers, comments, the style sheet and the document
-//     information are left out;
+//   - headers, footers and the document information are not shown but kept with a document
+//     read whole, into an empty document, and written back (richtext/KeptGroups.h);
+//   - deleted text, comments and the style sheet are left out;
 //   - bullet texts (\pntext, \listtext) are left out up to their last tab: numbering is a
 //     paragraph attribute;
 //   - text boxes are kept as paragraphs at their shape's place;

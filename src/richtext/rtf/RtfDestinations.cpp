@@ -2,6 +2,7 @@
 // group leaves behind when it closes, side by side for each. A group's closing work is keyed
 // by what its state owns (the state of a group is dropped whole when it closes).
 #include "RtfField.h"
+#include "RtfKeptGroups.h"
 #include "RtfReader.h"
 
 namespace zorim::rtf {
@@ -52,6 +53,82 @@ void Reader::openDestination(Act act, State& s)
         return;
     default: return;
     }
+}
+
+// ---- headers, footers and the document information: kept whole, as read, when the file is
+// read as a whole document; left out like any other group they are not shown in otherwise
+
+void Reader::keepGroup(size_t kind, const State& s)
+{
+    const uint32_t bit = 1u << kind;
+    if (!m_wholeDocument || s.dest != Dest::Text || m_overflow > 0 || (m_keptKinds & bit)) {
+        skipGroup();
+        return;
+    }
+    const QByteArrayView before = m_tokens.rest();
+    const bool closed = m_tokens.skipGroup();
+    const QByteArrayView rest = before.first(before.size() - m_tokens.rest().size());
+    const std::string_view name = kKeptDestinations[kind];
+    // A group the file cuts short would leave the writer's output open.
+    if (closed && m_keptBytes + rest.size() < kMaxKeptBytes) {
+        QByteArray group = "{\\";
+        group.append(name.data(), qsizetype(name.size())).append(' ').append(rest);
+        // The information's text is in the file's page, not in a font's (a kept font keeps that).
+        if (kind == kInfoDestination && m_codepage != kCp1250 && !codepageTable(m_codepage).doubleByte())
+            group = recodeBytes(group, m_codepage);
+        if (m_keptBytes + group.size() <= kMaxKeptBytes) {
+            m_keptBytes += group.size();
+            m_kept.groups.push_back(std::move(group));
+            m_keptKinds |= bit;
+        }
+    }
+    if (closed)
+        popGroup();
+    m_skip = 0;
+}
+
+// What the numbers of fonts and colours in the kept groups mean in this file's tables, now
+// that the tables are whole; and the words that choose among the headers and footers.
+void Reader::keepReferences()
+{
+    if (m_keptKinds & ~(1u << kInfoDestination)) {
+        m_kept.words = m_page[dp::FacingPages] ? "\\facingp" : "";
+        if (m_page[dp::TitlePage])
+            m_kept.words += "\\titlepg";
+        if (m_page[dp::HeaderY] >= 0)
+            m_kept.words += "\\headery" + QByteArray::number(m_page[dp::HeaderY]);
+        if (m_page[dp::FooterY] >= 0)
+            m_kept.words += "\\footery" + QByteArray::number(m_page[dp::FooterY]);
+    }
+    for (const QByteArray& group : m_kept.groups) {
+        renumberReferences(group, [this](Reference kind, int32_t number) -> std::optional<int32_t> {
+            if (kind == Reference::Font) {
+                if (const auto it = m_tables.fonts.find(number); it != m_tables.fonts.end())
+                    m_kept.fonts[number] = KeptFont{it->second.face, keptCharset(it->second), it->second.pitchAndFamily};
+            } else if (number >= 0 && size_t(number) < m_tables.colors.size()) {
+                m_kept.colors[number] = m_tables.colors[size_t(number)];
+            }
+            return number;
+        });
+    }
+}
+
+// The character set a kept font is written with: one that names the page its text was read
+// in, since the kept bytes stay as they are. A font whose set names no page was read in the
+// file's page (or its \cpg), which the writer's own page need not be; a page no set names
+// (UTF-8) leaves the set as it was.
+uint8_t Reader::keptCharset(const FontInfo& font) const
+{
+    if (font.charset == kSymbolCharset)
+        return font.charset;
+    const int page = tableForFont(font.charset, font.codepage).codepage;
+    if (codepageForCharset(font.charset) == page)
+        return font.charset;
+    for (int charset = 0; charset <= 255; ++charset) {
+        if (codepageForCharset(charset) == page)
+            return uint8_t(charset);
+    }
+    return font.charset;
 }
 
 // ---- hidden text: kept as one piece when the hidden group ends

@@ -1,6 +1,7 @@
 #include "RtfKeywords.h"
 
 #include "Picture.h"
+#include "RtfKeptGroups.h"
 
 #include <algorithm>
 #include <climits>
@@ -47,9 +48,7 @@ constexpr Keyword pictValue(uint8_t index, int32_t def, int32_t lo, int32_t hi)
 // Every control word the reader knows. A name listed twice keeps its first row.
 constexpr KeywordRow kRows[] = {
     // Destinations that hold nothing for the document.
-    {"info", kSkip}, {"stylesheet", kSkip}, {"header", kSkip}, {"headerl", kSkip}, {"headerr", kSkip},
-    {"headerf", kSkip}, {"footer", kSkip}, {"footerl", kSkip}, {"footerr", kSkip}, {"footerf", kSkip},
-    {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip}, {"annotation", kSkip},
+    {"stylesheet", kSkip}, {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip}, {"annotation", kSkip},
     {"atnid", kSkip}, {"atnauthor", kSkip}, {"atrfstart", kSkip}, {"atrfend", kSkip}, {"xe", kSkip}, {"tc", kSkip},
     {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip}, {"rsidtbl", kSkip},
     {"pgdsctbl", kSkip}, {"themedata", kSkip}, {"colorschememapping", kSkip}, {"latentstyles", kSkip},
@@ -63,6 +62,11 @@ constexpr KeywordRow kRows[] = {
     {"levelnumbers", kSkip}, {"listtemplate", kSkip}, {"protusertbl", kSkip}, {"wgrffmtfilter", kSkip},
     {"pxe", kSkip}, {"sp", kSkip}, {"picprop", kSkip}, {"blipuid", kSkip}, {"expandedcolortbl", kSkip},
     {"nonesttables", kSkip}, // the copy of nested tables for readers that cannot nest them
+
+    // Destinations kept whole for the writer (RtfKeptGroups.h), in the order of their list.
+    {"info", act(Act::KeepDest, 0)}, {"header", act(Act::KeepDest, 1)}, {"headerl", act(Act::KeepDest, 2)},
+    {"headerr", act(Act::KeepDest, 3)}, {"headerf", act(Act::KeepDest, 4)}, {"footer", act(Act::KeepDest, 5)},
+    {"footerl", act(Act::KeepDest, 6)}, {"footerr", act(Act::KeepDest, 7)}, {"footerf", act(Act::KeepDest, 8)},
 
     // Destinations the reader reads.
     {"fonttbl", act(Act::FontTbl)}, {"colortbl", act(Act::ColorTbl)}, {"pict", act(Act::Pict)},
@@ -183,6 +187,9 @@ constexpr KeywordRow kRows[] = {
     {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::MarginTop)},
     {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::MarginBottom)},
     {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::Landscape, 1)},
+    // Which of the kept headers and footers a page uses, and where they stand.
+    {"facingp", set(Target::Page, dp::FacingPages, 1)}, {"titlepg", set(Target::Page, dp::TitlePage, 1)},
+    {"headery", page(dp::HeaderY)}, {"footery", page(dp::FooterY)},
 
     // Font-table entries.
     {"fcharset", value(Target::Font, fp::Charset, 0, 0, 65535)},
@@ -219,6 +226,17 @@ constexpr bool rowsFitTheIndex()
     return true;
 }
 static_assert(rowsFitTheIndex(), "a keyword's name must start with a lower-case letter and be short");
+
+constexpr bool keptRowsMatchTheirList()
+{
+    for (const KeywordRow& row : kRows) {
+        if (row.word.kind == Kind::Action && Act(row.word.index) == Act::KeepDest
+            && kKeptDestinations[size_t(row.word.value)] != row.name)
+            return false;
+    }
+    return true;
+}
+static_assert(keptRowsMatchTheirList(), "a kept destination's row must give its index in the list");
 
 } // namespace
 

@@ -106,9 +106,13 @@ namespace gp {
 enum : uint8_t { SkipAfterUnicode, Count };
 }
 
-// The page the document states (twips; -1: not stated).
+// The page the document states (twips; -1: not stated), and which headers and footers it uses.
 namespace dp {
-enum : uint8_t { PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom, Count };
+enum : uint8_t {
+    PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom,
+    FacingPages, TitlePage, HeaderY, FooterY,
+    Count
+};
 }
 
 // Words of a table row's definition (\trowd up to the row's end), in twips where they are lengths.
@@ -153,7 +157,7 @@ enum class Dest : uint8_t {
 // Control words whose work is more than a property write: the reader's own code.
 enum class Act : uint8_t {
     // destinations
-    SkipDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
+    SkipDest, KeepDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
     Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
     // document
     Charset, AnsiCpg, Deff, DefLang, U,

@@ -156,6 +156,7 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         // its row words are not the outer row's.
         s.nestedTableProps = true;
         return;
+    case Act::KeepDest: keepGroup(size_t(arg), s); return;
     default: openDestination(act, s); return;
     }
 }
@@ -412,6 +413,8 @@ void Reader::finish()
         page.marginTop = m_page[dp::MarginTop];
         page.marginBottom = m_page[dp::MarginBottom];
         applyPageSetup(*m_wholeDocument, page);
+        keepReferences();
+        applyKeptGroups(*m_wholeDocument, m_kept);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "RtfBuilder.h"
 #include "RtfKeywords.h"
 #include "RtfTokenizer.h"
+#include "richtext/KeptGroups.h"
 #include "text/Codepage.h"
 
 #include <QTextCursor>
@@ -90,6 +91,9 @@ private:
 
     // destinations: each opens on its word and closes with its group (RtfDestinations.cpp)
     void openDestination(Act act, State& s);
+    void keepGroup(size_t kind, const State& s);
+    void keepReferences();
+    uint8_t keptCharset(const FontInfo& font) const;
     void openFontTable(State& s);
     void openFont(State& s, int32_t number);
     void closeFont(const State& closed);
@@ -201,7 +205,11 @@ private:
 
     // the page: kept when the file is read as a whole document
     QTextDocument* m_wholeDocument = nullptr;
-    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1};
+    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1, 0, 0, -1, -1};
+    // headers, footers and the document information: kept too, whole (RtfKeptGroups.h)
+    KeptGroups m_kept;
+    qsizetype m_keptBytes = 0;
+    uint32_t m_keptKinds = 0; // a bit for each kind kept already
 
     // text
     int m_noteDepth = 0;

@@ -204,17 +204,17 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
 
 void Writer::body(const QTextDocument& doc, int from, int to)
 {
-    // The page is the first piece's: the header is written after the pieces are gone.
-    if (!m_doc || m_body.isEmpty())
-        m_page = readPageSetup(doc);
-    m_doc = &doc;
-    const int docEnd = std::max(0, m_doc->characterCount() - 1);
+    const int docEnd = std::max(0, doc.characterCount() - 1);
     const int end = (to < 0 || to > docEnd) ? docEnd : to;
     from = std::clamp(from, 0, end);
-    // Room for the first piece; later pieces let the body grow as it goes (a reservation for each
-    // would copy the body each time).
-    if (m_body.isEmpty())
+    // The first piece's page (the header comes after the pieces), headers only from a whole
+    // document, and room for that piece (later ones let the body grow: reserving copies it).
+    if (m_body.isEmpty()) {
+        m_page = readPageSetup(doc);
+        m_kept = from == 0 && end == docEnd ? readKeptGroups(doc) : KeptGroups{};
         m_body.reserve(qsizetype(end - from) * 2 + 256);
+    }
+    m_doc = &doc;
 
     const bool tables = !m_inCell && !m_doc->rootFrame()->childFrames().isEmpty();
     for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {

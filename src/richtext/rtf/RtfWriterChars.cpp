@@ -1,5 +1,7 @@
 #include "RtfWriterState.h"
 
+#include "RtfKeptGroups.h"
+
 #include "text/Codepage.h"
 
 #include <QTextCharFormat>
@@ -171,8 +173,37 @@ void Writer::run(const CharFormat& cf, const QString& str)
     closeScope(scoped);
 }
 
+QByteArray Writer::keptGroups(bool info)
+{
+    const auto renumber = [this](rtf::Reference kind, int32_t number) -> std::optional<int32_t> {
+        if (kind == rtf::Reference::Font) {
+            const auto it = m_kept.fonts.find(number);
+            if (it == m_kept.fonts.end())
+                return std::nullopt; // a font the file's table lacked
+            CharFormat cf;
+            cf.faceName = it->second.face;
+            cf.charset = it->second.charset;
+            cf.pitchAndFamily = it->second.pitchAndFamily;
+            return fontIndex(cf);
+        }
+        const auto it = m_kept.colors.find(number);
+        if (it == m_kept.colors.end())
+            return std::nullopt;
+        return it->second ? colorIndex(*it->second) : 0;
+    };
+    QByteArray out;
+    for (const QByteArray& group : m_kept.groups) {
+        if (group.startsWith("{\\info ") == info)
+            out += rtf::renumberReferences(group, renumber) + "\r\n";
+    }
+    return out;
+}
+
 QByteArray Writer::header()
 {
+    // The kept groups first: their fonts and colours join the tables.
+    const QByteArray info = keptGroups(true);
+    const QByteArray sections = keptGroups(false);
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
     if (m_fonts.empty()) {
         CharFormat cf;
@@ -203,6 +234,7 @@ QByteArray Writer::header()
                    + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
     }
+    out += info;
     const PageSetup& page = m_page;
     for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
                                       {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},
@@ -215,7 +247,10 @@ QByteArray Writer::header()
         out += "\\landscape";
     // The text's language said once where it begins: \deflang1051 says it too, but some
     // readers (LibreOffice) skip \deflang and would take the text for their own default language.
-    out += "\\viewkind4\\uc1\\lang1051";
+    out += m_kept.words + "\\viewkind4\\uc1";
+    if (!sections.isEmpty())
+        out += "\r\n" + sections;
+    out += "\\lang1051";
     return out;
 }
 

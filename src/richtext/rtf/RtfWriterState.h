@@ -4,6 +4,7 @@
 #include "Rtf.h"
 #include "RtfTables.h"
 #include "richtext/DocFormats.h"
+#include "richtext/KeptGroups.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -66,6 +67,9 @@ public:
 
 private:
     QByteArray header();
+    // The kept groups of one part of the header (the document information, or the rest), their
+    // fonts and colours renumbered into this writer's tables.
+    QByteArray keptGroups(bool info);
     int fontIndex(const CharFormat& cf);
     int symbolFont();
     int colorIndex(ColorRef ref);
@@ -84,6 +88,7 @@ private:
 
     const QTextDocument* m_doc; // the document the body is being written from
     PageSetup m_page;           // the page the document states, as it was read
+    KeptGroups m_kept;          // another program's headers and footers, for a whole document
     RtfWriteOptions m_options;
     QFont m_defaultFont;
     QByteArray m_body;

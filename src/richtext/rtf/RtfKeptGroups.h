@@ -1,0 +1,38 @@
+#pragma once
+// The groups of a file the reader keeps whole for the writer (richtext/KeptGroups.h): which
+// they are, how much of them is kept, and the font and colour numbers in them, found and
+// renumbered with the tokenizer while every other byte stays as it was.
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+namespace zorim::rtf {
+
+// The destinations kept, by their index in the keyword table's rows. The document has one
+// section, so the first group of each kind (the first section's) is the one kept.
+inline constexpr std::array<std::string_view, 9> kKeptDestinations{
+    "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf"};
+inline constexpr size_t kInfoDestination = 0;
+// All kept groups of one file together; a group that would pass it is left out, as a group
+// of a kind already kept is.
+inline constexpr qsizetype kMaxKeptBytes = 4 << 20;
+
+enum class Reference : uint8_t { Font, Color };
+
+// Gives the number a reference becomes, or nothing to leave the word out.
+using Renumber = std::function<std::optional<int32_t>(Reference kind, int32_t number)>;
+
+// The group with each font and colour reference renumbered; every other byte as it was.
+QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber);
+
+// The group's \'hh bytes, written in the single-byte code page `from`, as the writer's own
+// page (Windows-1250) has them: \'hh where it has the character, {\uc1\uN?} where it has not.
+// The fallback bytes after \uN stay as they are (readers skip them).
+QByteArray recodeBytes(QByteArrayView group, int from);
+
+} // namespace zorim::rtf

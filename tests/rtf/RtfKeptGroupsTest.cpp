@@ -1,0 +1,114 @@
+// Another program's headers, footers and document information: kept with a document read
+// whole and written back, their fonts and colours pointing to the same faces and colours in
+// the tables we write.
+#include "RtfTestUtil.h"
+
+#include "richtext/DocFormats.h"
+#include "richtext/KeptGroups.h"
+#include "richtext/rtf/Rtf.h"
+#include "richtext/rtf/RtfKeptGroups.h"
+
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+using namespace zorim;
+using namespace zorim::test;
+
+namespace {
+
+// What each reference of a document's kept groups stands for, in the order they come, and
+// the groups with every reference's number taken out (what must stay byte for byte).
+struct Meaning {
+    std::vector<QString> references;
+    std::vector<QByteArray> groups;
+    bool operator==(const Meaning&) const = default;
+};
+
+Meaning meaningOf(const KeptGroups& kept)
+{
+    Meaning m;
+    for (const QByteArray& group : kept.groups) {
+        m.groups.push_back(rtf::renumberReferences(group, [&](rtf::Reference kind, int32_t n) {
+            if (kind == rtf::Reference::Font) {
+                const auto it = kept.fonts.find(n);
+                m.references.push_back(it == kept.fonts.end() ? QStringLiteral("no font") : it->second.face);
+            } else {
+                const auto it = kept.colors.find(n);
+                m.references.push_back(it == kept.colors.end() ? QStringLiteral("no colour")
+                                       : it->second ? colorFromRef(*it->second).name()
+                                                    : QStringLiteral("auto"));
+            }
+            return std::optional<int32_t>(0);
+        }));
+    }
+    return m;
+}
+
+} // namespace
+
+TEST(RtfKeptGroups, ComeBackWithTheirFontsAndColoursAndASecondSaveIsTheSame)
+{
+    const auto original = loadRtf(letterWithHeader());
+    const KeptGroups read = readKeptGroups(*original);
+    ASSERT_EQ(read.groups.size(), 3u);
+    EXPECT_TRUE(read.groups[0].startsWith("{\\info "));
+    const QByteArray saved = writeRtf(*original);
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(back->toPlainText(), original->toPlainText());
+    // Our tables, read back: the same faces and colours; the references the original tables
+    // lacked (\f9, \cf7) are gone, all else as it was.
+    Meaning expected = meaningOf(read);
+    std::erase_if(expected.references, [](const QString& r) { return r.startsWith(u"no "); });
+    const Meaning backMeaning = meaningOf(readKeptGroups(*back));
+    EXPECT_EQ(backMeaning.references, expected.references);
+    EXPECT_EQ(backMeaning.groups[0], expected.groups[0]);
+    EXPECT_EQ(backMeaning.groups[2], expected.groups[2]);
+    EXPECT_EQ(expected.references,
+              (std::vector<QString>{"Courier New", "#c81e28", "#0a78c8", "#0a78c8", "Times New Roman"}));
+    const QByteArray header = readKeptGroups(*back).groups[1];
+    EXPECT_TRUE(header.contains("\\b firmy")) << header.toStdString();
+    EXPECT_TRUE(saved.contains("{\\footer \\pard\\plain\\qc\\f")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"));
+    EXPECT_TRUE(saved.contains("\\titlepg\\headery600"));
+    EXPECT_EQ(writeRtf(*back), saved);
+    // A part of the document copied leaves them out, and RTF pasted into a document brings none.
+    EXPECT_FALSE(writeRtf(*original, 0, 4).contains("\\header"));
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    cursor.insertText(QStringLiteral("Môj text "));
+    readRtf(saved, cursor);
+    EXPECT_TRUE(readKeptGroups(doc).empty());
+    EXPECT_FALSE(writeRtf(doc).contains("\\header"));
+}
+
+TEST(RtfKeptGroups, AreBoundedInSizeAndNumber)
+{
+    // A header group larger than all kept groups may be is left out; of thousands of footers
+    // the first is kept; the text after them is read.
+    QByteArray big = "{\\rtf1{\\header ";
+    big += QByteArray(rtf::kMaxKeptBytes, 'x');
+    big += "\\par}";
+    for (int i = 0; i < 5000; ++i)
+        big += "{\\footer " + QByteArray::number(i) + "\\par}";
+    big += "Text\\par}";
+    const auto doc = loadRtf(big);
+    EXPECT_EQ(doc->toPlainText(), QStringLiteral("Text"));
+    const KeptGroups kept = readKeptGroups(*doc);
+    ASSERT_EQ(kept.groups.size(), 1u);
+    EXPECT_EQ(kept.groups[0], "{\\footer 0\\par}");
+    // A header the file cuts short is not kept: it would leave our output open.
+    EXPECT_TRUE(readKeptGroups(*loadRtf("{\\rtf1 Text{\\header cut")).empty());
+}
+
+// The kept bytes stay in the file's page: a header's font that names no set was read in the
+// file's page, and is written with a set that names it (Western, not our Central European).
+// The information's text, in no font, is written in our page.
+TEST(RtfKeptGroups, KeepTheTextOfAnotherPage)
+{
+    const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\info{\\title Cr\\'e8me \\'9a\\u269\\'e8}}"
+                             "{\\header\\f0 Cr\\'e8me\\par}x\\par}");
+    EXPECT_EQ(readKeptGroups(*doc).fonts.at(0).charset, 0);
+    const QByteArray saved = writeRtf(*doc);
+    EXPECT_TRUE(saved.contains("{\\f1\\fnil\\fcharset0 Arial;}"));
+    EXPECT_TRUE(saved.contains("{\\title Cr{\\uc1\\u232?}me \\'9a\\u269\\'e8}")) << saved.toStdString();
+}
