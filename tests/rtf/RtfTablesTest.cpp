@@ -200,3 +200,12 @@ TEST(RtfTables, LastCellKeepsItsParagraphFormatWhenRowsAreNotCountedAhead)
         EXPECT_FALSE(table->cellAt(table->rows() - 1, 0).firstCursorPosition().blockFormat().alignment() & Qt::AlignRight);
     }
 }
+
+TEST(RtfTables, ANoteInACellStaysInItsCell)
+{
+    // As Word writes a note: its own paragraph words, a paragraph end, no \intbl.
+    const QByteArray row = "\\trowd\\cellx2000\\cellx4000\\pard\\intbl ";
+    const auto doc = loadRtf("{\\rtf1\\ansi " + row + "A{\\super\\chftn}{\\footnote\\pard\\plain\\ql {\\super\\chftn} note\\par more}"
+                             "\\cell B\\cell\\row " + row + "C\\cell D\\cell\\row\\pard after\\par}");
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"A1[ note more]", "B"}, {"C", "D"}}}));
+}

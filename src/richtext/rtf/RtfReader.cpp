@@ -98,7 +98,12 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
             keepHidden(s);
         s.chr[k.index] = value;
         return;
-    case Target::Para: s.para[k.index] = value; return;
+    case Target::Para:
+        // A note's text is part of the paragraph it stands in (in brackets): its own
+        // paragraph words would take that paragraph out of its table cell or list.
+        if (m_noteDepth == 0)
+            s.para[k.index] = value;
+        return;
     case Target::Group: s.group[k.index] = value; return;
     // The words of a table or picture mean something only in it.
     case Target::Pict:
@@ -210,6 +215,8 @@ void Reader::formatWord(Act act, int32_t arg, const Token& t, State& s)
         return;
     }
     case Act::Pard: {
+        if (m_noteDepth > 0)
+            return; // as the paragraph words in a note
         const bool keepNumbering = s.dest == Dest::Pn;
         const int32_t pn = s.para[pp::Numbering];
         s.para = ParaState{};
@@ -288,11 +295,11 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         emitChar(u'\t');
         return;
     case Act::Cell:
-        if (s.dest == Dest::Text && !s.chr[cp::Hidden])
+        if (s.dest == Dest::Text && !s.chr[cp::Hidden] && m_noteDepth == 0)
             m_builder.cellEnd(s.para, s.chr, arg == 1);
         return;
     case Act::Row:
-        if (s.dest == Dest::Text && !s.chr[cp::Hidden])
+        if (s.dest == Dest::Text && !s.chr[cp::Hidden] && m_noteDepth == 0)
             m_builder.rowEnd(s.para, s.chr, arg == 1);
         return;
     default: return;
