@@ -1,14 +1,11 @@
 // Building the document from the 11 MB office-like RTF: the text gathered (a paragraph's
 // break joined to the run after it, paragraphs of one format in one insertion) against each
 // run and break put in by itself. The reader and tokenizer are the same in both.
+#include "BenchRtfRead.h"
 #include "OfficeRtf.h"
 #include "richtext/rtf/RtfReader.h"
 
-#include <QTextCursor>
-#include <QTextDocument>
 #include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -18,20 +15,9 @@ void BM_RtfBuildOfficeDocument(benchmark::State& state)
 {
     const QByteArray& rtf = officeLikeRtf();
     const auto insertion = state.range(0) ? DocumentBuilder::Insertion::Gathered : DocumentBuilder::Insertion::RunByRun;
-    int blocks = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto doc = std::make_unique<QTextDocument>();
-        doc->setUndoRedoEnabled(false);
-        QTextCursor cursor(doc.get());
-        state.ResumeTiming();
-        zorim::rtf::readRtfWith(rtf, cursor, nullptr, insertion);
-        state.PauseTiming();
-        blocks = doc->blockCount();
-        doc.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * rtf.size());
+    const int blocks = zorim::bench::timeRtfReads(state, rtf, [&](const QByteArray& bytes, QTextCursor& cursor) {
+        zorim::rtf::readRtfWith(bytes, cursor, nullptr, insertion);
+    });
     state.counters["paragraphs"] = blocks;
     state.SetLabel(state.range(0) ? "gathered" : "run by run");
 }

@@ -5,6 +5,7 @@
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "BenchKeys.h"
+#include "BenchRtfRead.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 #include "richtext/TableFormat.h"
@@ -150,18 +151,7 @@ QByteArray longTableRtf(int rows)
 void BM_RtfReadLongTable(benchmark::State& state)
 {
     const QByteArray rtf = longTableRtf(int(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto doc = std::make_unique<QTextDocument>();
-        doc->setUndoRedoEnabled(false);
-        QTextCursor cursor(doc.get());
-        state.ResumeTiming();
-        readRtf(rtf, cursor);
-        state.PauseTiming();
-        doc.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * rtf.size());
+    zorim::bench::timeRtfReads(state, rtf, [](const QByteArray& bytes, QTextCursor& cursor) { readRtf(bytes, cursor); });
     state.counters["file_MB"] = double(rtf.size()) / 1e6;
 }
 BENCHMARK(BM_RtfReadLongTable)->Arg(20'000)->Arg(160'000)->Unit(benchmark::kMillisecond)->Iterations(1);
