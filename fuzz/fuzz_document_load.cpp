@@ -3,13 +3,17 @@
 // paragraph with no place to break a line) need inputs larger than a fuzzer makes, so the
 // first byte scales the rest: its upper seven bits times 128 KiB is the length the rest is
 // repeated to before it is added once more. Bit 0 makes that the body of an RTF document
-// (the reader itself has fuzz_rtf_reader).
+// (the reader itself has fuzz_rtf_reader). A text is also read a piece at a time, as the
+// converter reads one: it must save to the same bytes, as text and as RTF.
 #include "richtext/RichDocument.h"
+#include "richtext/TextSlices.h"
+#include "richtext/rtf/Rtf.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
 
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 
@@ -21,6 +25,24 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char* argv[] = {name, nullptr};
     static QGuiApplication app(argc, argv);
     return 0;
+}
+
+// The text read in pieces of about `slice` bytes saves as the whole document does.
+static void checkPieces(const zorim::RichDocument& doc, QByteArray text, qsizetype slice)
+{
+    zorim::RtfPiecesWriter writer;
+    doc.readTextInPieces(text, [&](const QTextDocument& piece, bool) { writer.add(piece); }, slice);
+    if (writer.finish() != doc.save(zorim::TextFormat::Rtf))
+        std::abort();
+    zorim::dropZeroBytes(text);
+    const auto pieces = [&](const std::function<void(const QString&)>& take) {
+        doc.readTextInPieces(text, [&](const QTextDocument& piece, bool last) {
+            take(piece.toRawText() + (last ? QString() : QString(QChar::ParagraphSeparator)));
+        }, slice);
+    };
+    if (zorim::RichDocument::encodeText(zorim::textDocumentForm(text), text.size() * 3 + 3, pieces)
+        != doc.save(zorim::TextFormat::Text))
+        std::abort();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -39,10 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bytes += unit;
     if (rtf)
         bytes = "{\\rtf1\\ansi " + bytes + "}";
+    const QByteArray text = rtf ? QByteArray() : bytes;
     zorim::RichDocument doc;
     doc.textDocument()->setPageSize(QSizeF(400, -1));
     doc.load(std::move(bytes), rtf ? zorim::TextFormat::Rtf : zorim::TextFormat::Text);
     doc.completeLoad();
     doc.lineCount(); // lays every paragraph out
+    if (!rtf)
+        checkPieces(doc, text, text.size() > (1 << 20) ? qsizetype(1) << 16 : qsizetype(1 + size % 97));
     return 0;
 }
