@@ -209,3 +209,11 @@ TEST(RtfTables, ANoteInACellStaysInItsCell)
                              "\\cell B\\cell\\row " + row + "C\\cell D\\cell\\row\\pard after\\par}");
     EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"A1[ note more]", "B"}, {"C", "D"}}}));
 }
+
+TEST(RtfTables, AHalfDoubleByteCharacterAtARowsStartKeepsItsCells)
+{
+    // A first byte of a Shift-JIS character whose second byte never comes, before \cell.
+    const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Mincho;}}\\f0 "
+                             "\\trowd\\cellx1000\\cellx2000\\pard\\intbl \\'e8\\cell x\\cell\\row\\pard b\\par}");
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{QString(QChar(0xFFFD)), "x"}}}));
+}

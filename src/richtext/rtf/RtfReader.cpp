@@ -19,6 +19,15 @@ void Reader::run()
 {
     m_stack.reserve(64);
     while (!m_done) {
+        if (m_lead >= 0 || !m_utf8.isEmpty()) {
+            // A first byte whose second never comes is a character of its own before the token
+            // that ends it, put in before that token is taken: what counts ahead from it (a
+            // row's cells) must see that token too.
+            Tokenizer peek = m_tokens;
+            const Token::Kind next = peek.next().kind;
+            if (next != Token::Byte && next != Token::Text)
+                dropLead();
+        }
         const Token t = m_tokens.next();
         if (t.kind == Token::End)
             break;
