@@ -235,6 +235,15 @@ void Writer::body(const QTextDocument& doc, int from, int to)
                 continue;
             const QTextCharFormat format = frag.charFormat();
             const CharFormat cf = readCharFormat(format, m_defaultFont);
+            if (const KeptGroups comment = keptCommentOf(format); !comment.empty()) {
+                // Another program's comment, as it was read, outside any link.
+                closeLink();
+                const QByteArray bytes = renumbered(comment, comment.groups[0]);
+                for (int i = a; i < b; ++i)
+                    m_body += bytes;
+                m_needSpace = false;
+                continue;
+            }
             if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
                 // Hidden text in a group of its own; a link does not reach into it. Each object
                 // character is its own group: two equal hidden runs side by side share one

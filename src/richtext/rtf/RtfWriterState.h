@@ -70,6 +70,8 @@ private:
     // The kept groups of one part of the header (the document information, or the rest), their
     // fonts and colours renumbered into this writer's tables.
     QByteArray keptGroups(bool info);
+    // A kept group with its fonts and colours renumbered into this writer's tables.
+    QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
     int fontIndex(const CharFormat& cf);
     int symbolFont();
     int colorIndex(ColorRef ref);
