@@ -165,3 +165,19 @@ TEST(RtfKeptComments, StayWhereTheyStandWithTheirFontsAndColoursAndASecondSaveIs
     readRtf(saved, cursor);
     EXPECT_EQ(commentsOf(doc).groups.size(), 4u);
 }
+
+TEST(RtfKeptComments, AreBoundedInSizeAndNumber)
+{
+    // A comment larger than all kept comments may be is left out; of thousands of range marks
+    // the first ones are kept; the text after them is read.
+    QByteArray big = "{\\rtf1 a{\\*\\annotation ";
+    big += QByteArray(rtf::kMaxKeptBytes, 'x');
+    big += "}b";
+    for (int i = 0; i < rtf::kMaxComments + 100; ++i)
+        big += "{\\*\\atrfstart " + QByteArray::number(i) + "}";
+    big += "c\\par}";
+    const auto doc = loadRtf(big);
+    QString text = doc->toPlainText();
+    EXPECT_EQ(text.count(QChar::ObjectReplacementCharacter), rtf::kMaxComments);
+    EXPECT_EQ(text.remove(QChar::ObjectReplacementCharacter), QStringLiteral("abc"));
+}
