@@ -142,7 +142,8 @@ uint8_t Reader::keptCharset(const FontInfo& font) const
 
 void Reader::keepComment(int32_t part, const Token& t, State& s)
 {
-    const bool keep = s.dest == Dest::Text && m_overflow == 0 && (!s.chr[cp::Hidden] || s.chr[cp::Hidden] == kKeptHidden);
+    const bool keep =
+        s.dest == Dest::Text && m_overflow == 0 && (!s.chr[cp::Hidden] || s.chr[cp::Hidden] == kKeptHidden);
     if (part == kCommentMark) {
         if (keep)
             addToComment("\\chatn ", s);

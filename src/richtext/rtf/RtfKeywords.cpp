@@ -48,8 +48,9 @@ constexpr Keyword pictValue(uint8_t index, int32_t def, int32_t lo, int32_t hi)
 // Every control word the reader knows. A name listed twice keeps its first row.
 constexpr KeywordRow kRows[] = {
     // Destinations that hold nothing for the document.
-    {"stylesheet", kSkip}, {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip}, {"xe", kSkip}, {"tc", kSkip},
-    {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip}, {"rsidtbl", kSkip},
+    {"stylesheet", kSkip}, {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip},
+    {"xe", kSkip}, {"tc", kSkip}, {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip},
+    {"rsidtbl", kSkip},
     {"pgdsctbl", kSkip}, {"themedata", kSkip}, {"colorschememapping", kSkip}, {"latentstyles", kSkip},
     {"datastore", kSkip}, {"generator", kSkip}, {"userprops", kSkip}, {"ftnsep", kSkip}, {"ftnsepc", kSkip},
     {"aftnsep", kSkip}, {"aftnsepc", kSkip}, {"ftncn", kSkip}, {"aftncn", kSkip}, {"docvar", kSkip},

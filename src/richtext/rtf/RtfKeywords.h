@@ -158,7 +158,8 @@ enum class Dest : uint8_t {
 enum class Act : uint8_t {
     // destinations
     SkipDest, KeepDest, KeepComment, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel,
-    ListOverride, Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
+    ListOverride, Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult,
+    ShapeText, DrawingObject,
     // document
     Charset, AnsiCpg, Deff, DefLang, U,
     // character and paragraph resets
