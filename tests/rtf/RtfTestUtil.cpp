@@ -190,7 +190,7 @@ QByteArray reviewedContract(bool comments)
             "{\\*\\annotation{\\*\\atnref 1}{\\*\\atndate 1234}\\pard\\plain\\f1\\fs20 Skontrolova\\'9d term\\'edn.}")
         + " a cena.\\par\r\n\\trowd\\cellx3000\\cellx6000\\pard\\plain\\intbl\\f0 Cena\\cell 100 EUR"
         + c("{\\cs15\\f1 {\\*\\atnid PK}{\\*\\atnauthor Peter Kov\\'e1\\'e8}\\chatn }"
-            "{\\*\\annotation{\\*\\atnref 2}\\pard\\plain\\f2\\cf2 Bez DPH?}")
+            "{\\*\\annotation{\\*\\atnref 2}\\pard\\plain\\f2\\cf2 Bez DPH?\\par\\trowd\\cellx900\\cellx1800\\pard\\intbl 19\\cell 20\\cell\\row}")
         + "\\cell\\row\r\n\\pard\\plain\\f0 Koniec.\\par}";
 }
 

@@ -56,7 +56,7 @@ QByteArray letterWithHeader();
 
 // A contract as a reviewer leaves it in Word: a comment on a commented range in the text
 // (\\atrfstart/\\atrfend), and one in a table cell inside a character style's group, whose text
-// is in a font and colour nothing else uses. Without comments: the same document with none.
+// is in a font and colour nothing else uses and which holds a table of its own. Without comments: the same document with none.
 QByteArray reviewedContract(bool comments = true);
 
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord
