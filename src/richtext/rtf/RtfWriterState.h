@@ -81,6 +81,9 @@ private:
     void charState(const CharFormat& cf);
     void text(const QString& text, int codepage, bool symbol);
     void picture(const QTextCharFormat& format);
+    // The object characters that show nothing (a kept comment, hidden text), `count` of one
+    // format; false for any other format.
+    bool hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, int count);
     bool openScope(const CharFormat& cf);
     void closeScope(bool scoped);
     void openLink(const QString& target);
