@@ -375,6 +375,21 @@ QTextCharFormat hiddenTextFormat(const QTextCharFormat& base, const QString& tex
     return format;
 }
 
+QTextCharFormat keptCommentFormat(const QTextCharFormat& base, const KeptGroups& comment)
+{
+    QTextCharFormat format = base;
+    format.setObjectType(kHiddenTextObject);
+    format.setProperty(docprop::KeptComment, QVariant::fromValue(comment));
+    format.setProperty(docprop::KeptCommentKey, int(qHash(comment.groups.empty() ? QByteArray() : comment.groups[0])));
+    return format;
+}
+
+KeptGroups keptCommentOf(const QTextFormat& format)
+{
+    return format.objectType() == kHiddenTextObject ? format.property(docprop::KeptComment).value<KeptGroups>()
+                                                    : KeptGroups{};
+}
+
 QString hiddenTextOf(const QTextFormat& format)
 {
     return format.objectType() == kHiddenTextObject ? format.stringProperty(docprop::HiddenText) : QString();

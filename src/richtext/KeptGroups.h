@@ -1,13 +1,14 @@
 #pragma once
 // Groups of another program's RTF file that the document neither shows nor edits but keeps,
-// so that saving gives them back: its headers, footers and document information. Each is kept
+// so that saving gives them back: its headers, footers and document information (on the
+// document), and its comments (each where it stands, as an object character). Each is kept
 // whole, as read, with what the numbers of the fonts and colours it refers to meant in that
 // file's own tables (a writer numbers its tables anew).
 #include "richtext/CharFormat.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QTextFormat>
+#include <QTextCharFormat>
 
 #include <cstdint>
 #include <map>
@@ -19,7 +20,11 @@ class QTextDocument;
 namespace zorim {
 
 namespace docprop {
-inline constexpr int KeptGroups = QTextFormat::UserProperty + 19; // on the root frame
+inline constexpr int KeptGroups = QTextFormat::UserProperty + 19;  // on the root frame
+inline constexpr int KeptComment = QTextFormat::UserProperty + 20; // of a kept comment's object
+// A number made from the comment's bytes: formats are told apart by a hash of their
+// properties, and the comment's own property has none that differs between comments.
+inline constexpr int KeptCommentKey = QTextFormat::UserProperty + 21;
 }
 
 struct KeptFont {
@@ -44,5 +49,12 @@ struct KeptGroups {
 // The groups kept with the document (none when it keeps none), and keeping them.
 KeptGroups readKeptGroups(const QTextDocument& doc);
 void applyKeptGroups(QTextDocument& doc, const KeptGroups& kept);
+
+// A comment (its groups, as one piece of RTF) kept where it stands: an object character of the
+// hidden-text kind (it takes no room and shows nothing), its one group and the meaning of its
+// references in its format.
+QTextCharFormat keptCommentFormat(const QTextCharFormat& base, const KeptGroups& comment);
+// The comment an object character's format holds; empty for any other format.
+KeptGroups keptCommentOf(const QTextFormat& format);
 
 } // namespace zorim

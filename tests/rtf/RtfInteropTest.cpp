@@ -161,3 +161,19 @@ TEST(RtfInterop, KeptHeaderAndFooterReachLibreOffice)
     EXPECT_TRUE(xml.contains(QStringLiteral("<dc:title>Ponuka</dc:title>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("Courier New")));
 }
+
+// A reviewer's comments, kept through our save, are comments in LibreOffice, with their text
+// and author (its text export leaves them out: its own flat file has them).
+TEST(RtfInterop, KeptCommentsReachLibreOffice)
+{
+    const QByteArray saved = writeRtf(*loadRtf(reviewedContract()));
+    const QString xml = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    const auto first = xml.indexOf(QStringLiteral("<office:annotation"));
+    ASSERT_GE(first, 0) << xml.right(4000).toStdString();
+    EXPECT_GT(xml.indexOf(QStringLiteral("Jana Nová"), first), first);
+    EXPECT_GT(xml.indexOf(QStringLiteral("Skontrolovať termín."), first), first);
+    const auto second = xml.indexOf(QStringLiteral("<office:annotation"), first + 1);
+    ASSERT_GT(second, first);
+    EXPECT_GT(xml.indexOf(QStringLiteral("Peter Kováč"), second), second);
+    EXPECT_GT(xml.indexOf(QStringLiteral("Bez DPH?"), second), second);
+}

@@ -8,6 +8,7 @@
 #include "richtext/rtf/Rtf.h"
 #include "richtext/rtf/RtfKeptGroups.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
@@ -111,4 +112,80 @@ TEST(RtfKeptGroups, KeepTheTextOfAnotherPage)
     const QByteArray saved = writeRtf(*doc);
     EXPECT_TRUE(saved.contains("{\\f1\\fnil\\fcharset0 Arial;}"));
     EXPECT_TRUE(saved.contains("{\\title Cr{\\uc1\\u232?}me \\'9a\\u269\\'e8}")) << saved.toStdString();
+}
+
+namespace {
+
+// The comments of a document in order, each kept as one object character where it stands.
+KeptGroups commentsOf(const QTextDocument& doc)
+{
+    KeptGroups all;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const KeptGroups one = keptCommentOf(it.fragment().charFormat());
+            for (int i = 0; i < it.fragment().length() && !one.empty(); ++i) {
+                all.groups.push_back(one.groups[0]);
+                all.fonts.insert(one.fonts.begin(), one.fonts.end());
+                all.colors.insert(one.colors.begin(), one.colors.end());
+            }
+        }
+    }
+    return all;
+}
+
+} // namespace
+
+TEST(RtfKeptComments, StayWhereTheyStandWithTheirFontsAndColoursAndASecondSaveIsTheSame)
+{
+    const auto original = loadRtf(reviewedContract());
+    QString shown = original->toPlainText();
+    // The text is the document's without its comments; each comment is one character there.
+    EXPECT_EQ(shown.count(QChar::ObjectReplacementCharacter), 4);
+    const auto without = loadRtf(reviewedContract(false));
+    EXPECT_EQ(shown.remove(QChar::ObjectReplacementCharacter), without->toPlainText());
+    auto cells = tablesOf(*original);
+    for (auto& row : cells.at(0))
+        for (QString& cell : row)
+            cell.remove(QChar::ObjectReplacementCharacter);
+    EXPECT_EQ(cells, tablesOf(*without));
+    const KeptGroups read = commentsOf(*original);
+    ASSERT_EQ(read.groups.size(), 4u);
+    EXPECT_EQ(read.groups[0], "{\\*\\atrfstart 1}");
+    EXPECT_EQ(read.groups[1], "{\\*\\atrfend 1}");
+    // The character style's group around the first parts is not kept; its parts are one comment.
+    EXPECT_TRUE(read.groups[3].startsWith("{\\*\\atnid PK}{\\*\\atnauthor Peter Kov\\'e1\\'e8}\\chatn "
+                                          "{\\*\\annotation"))
+        << read.groups[3].toStdString();
+    const QByteArray saved = writeRtf(*original);
+    EXPECT_TRUE(saved.contains("dielo{\\*\\atrfend 1}{\\*\\atnid JN}")) << saved.toStdString();
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(back->toPlainText(), original->toPlainText());
+    EXPECT_EQ(tablesOf(*back), tablesOf(*original));
+    EXPECT_EQ(meaningOf(commentsOf(*back)), meaningOf(read));
+    EXPECT_EQ(meaningOf(read).references, (std::vector<QString>{"Arial", "Courier New", "#c81e28"}));
+    EXPECT_EQ(writeRtf(*back), saved);
+    // A copied part writes the comments in it; RTF pasted into a document brings its comments.
+    const int cell = find(*original, "100 EUR");
+    EXPECT_TRUE(writeRtf(*original, cell, cell + 8).contains("Bez DPH?"));
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    cursor.insertText(QStringLiteral("Môj text "));
+    readRtf(saved, cursor);
+    EXPECT_EQ(commentsOf(doc).groups.size(), 4u);
+}
+
+TEST(RtfKeptComments, AreBoundedInSizeAndNumber)
+{
+    // A comment larger than all kept comments may be is left out; of thousands of range marks
+    // the first ones are kept; the text after them is read.
+    QByteArray big = "{\\rtf1 a{\\*\\annotation ";
+    big += QByteArray(rtf::kMaxKeptBytes, 'x');
+    big += "}b";
+    for (int i = 0; i < rtf::kMaxComments + 100; ++i)
+        big += "{\\*\\atrfstart " + QByteArray::number(i) + "}";
+    big += "c\\par}";
+    const auto doc = loadRtf(big);
+    QString text = doc->toPlainText();
+    EXPECT_EQ(text.count(QChar::ObjectReplacementCharacter), rtf::kMaxComments);
+    EXPECT_EQ(text.remove(QChar::ObjectReplacementCharacter), QStringLiteral("abc"));
 }

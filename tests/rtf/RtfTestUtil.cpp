@@ -179,6 +179,21 @@ QByteArray letterWithHeader()
            "\\pard\\plain\\f0\\fs24 Text listu.\\par}";
 }
 
+QByteArray reviewedContract(bool comments)
+{
+    const auto c = [comments](const char* rtf) { return comments ? QByteArray(rtf) : QByteArray(); };
+    return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\froman\\fcharset238 Times New Roman;}"
+           "{\\f1\\fswiss\\fcharset238 Arial;}{\\f2\\fmodern\\fprq1\\fcharset238 Courier New;}}\r\n"
+           "{\\colortbl;\\red0\\green0\\blue0;\\red200\\green30\\blue40;}\r\n"
+           "\\pard\\plain\\f0\\fs24 Zmluva o "
+        + c("{\\*\\atrfstart 1}") + "dielo" + c("{\\*\\atrfend 1}{\\*\\atnid JN}{\\*\\atnauthor Jana Nov\\'e1}\\chatn"
+            "{\\*\\annotation{\\*\\atnref 1}{\\*\\atndate 1234}\\pard\\plain\\f1\\fs20 Skontrolova\\'9d term\\'edn.}")
+        + " a cena.\\par\r\n\\trowd\\cellx3000\\cellx6000\\pard\\plain\\intbl\\f0 Cena\\cell 100 EUR"
+        + c("{\\cs15\\f1 {\\*\\atnid PK}{\\*\\atnauthor Peter Kov\\'e1\\'e8}\\chatn }"
+            "{\\*\\annotation{\\*\\atnref 2}\\pard\\plain\\f2\\cf2 Bez DPH?\\par\\trowd\\cellx900\\cellx1800\\pard\\intbl 19\\cell 20\\cell\\row}")
+        + "\\cell\\row\r\n\\pard\\plain\\f0 Koniec.\\par}";
+}
+
 std::vector<QByteArray> convertByOtherProgram(const QString& program, const std::vector<QByteArray>& rtfs,
                                               const QString& format)
 {

@@ -54,6 +54,11 @@ std::unique_ptr<QTextDocument> structuredLetter();
 // the header and give the first page its own.
 QByteArray letterWithHeader();
 
+// A contract as a reviewer leaves it in Word: a comment on a commented range in the text
+// (\\atrfstart/\\atrfend), and one in a table cell inside a character style's group, whose text
+// is in a font and colour nothing else uses and which holds a table of its own. Without comments: the same document with none.
+QByteArray reviewedContract(bool comments = true);
+
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord
 // ("abiword") writes it as `format` ("txt" as UTF-8, "rtf", or LibreOffice's "fodt"). All files go to one run of the
 // program. A missing program or a failed conversion fails the test, naming the package to

@@ -17,7 +17,9 @@
 //     back as hidden text;
 //   - headers, footers and the document information are not shown but kept with a document
 //     read whole, into an empty document, and written back (richtext/KeptGroups.h);
-//   - deleted text, comments and the style sheet are left out;
+//   - comments are not shown but kept where they stand, each as one object character that
+//     shows nothing and holds its groups, written back as read (richtext/KeptGroups.h);
+//   - deleted text and the style sheet are left out;
 //   - bullet texts (\pntext, \listtext) are left out up to their last tab: numbering is a
 //     paragraph attribute;
 //   - text boxes are kept as paragraphs at their shape's place;

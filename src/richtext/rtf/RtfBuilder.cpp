@@ -2,6 +2,7 @@
 
 #include "Objects.h"
 #include "richtext/DocFormats.h"
+#include "richtext/KeptGroups.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -186,14 +187,25 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
     insertPicture(m_cursor, picture, formatFor(chr), &budget);
 }
 
-void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
+void DocumentBuilder::placeObject(const CharState& chr, const ParaState& para)
 {
     enterTable(para[pp::InTable] != 0, false);
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
     flushRun();
+}
+
+void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hiddenTextFormat(formatFor(chr), text));
+}
+
+void DocumentBuilder::comment(const KeptGroups& comment, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), keptCommentFormat(formatFor(chr), comment));
 }
 
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)

@@ -26,6 +26,7 @@ class QTextCursor;
 
 namespace zorim {
 struct EmbeddedObject;
+struct KeptGroups;
 }
 
 namespace zorim::rtf {
@@ -86,6 +87,8 @@ public:
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
     // Hidden text, kept where it stands and shown as nothing.
     void hidden(const QString& text, const CharState& chr, const ParaState& para);
+    // Another program's comment (KeptGroups.h), kept where it stands and shown as nothing.
+    void comment(const KeptGroups& comment, const CharState& chr, const ParaState& para);
     // An embedded object shown by its icon, where its group stands.
     void object(const EmbeddedObject& object, const CharState& chr, const ParaState& para);
     // The picture just put in shows this object.
@@ -108,6 +111,8 @@ private:
     // Content of a paragraph in a table (or not) comes: opens a row or closes the table.
     void enterTable(bool inTable, bool atCell);
     void flushTabs(const CharState& chr);
+    // An object character comes: what was read before it goes in, where the paragraph state says.
+    void placeObject(const CharState& chr, const ParaState& para);
     void flushRun();
     void insertGathered(qsizetype length, const QTextCharFormat& format);
     // Nothing read since the last paragraph break (the cursor's place, once flushed).

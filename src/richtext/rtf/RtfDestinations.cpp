@@ -100,13 +100,18 @@ void Reader::keepReferences()
         if (m_page[dp::FooterY] >= 0)
             m_kept.words += "\\footery" + QByteArray::number(m_page[dp::FooterY]);
     }
-    for (const QByteArray& group : m_kept.groups) {
-        renumberReferences(group, [this](Reference kind, int32_t number) -> std::optional<int32_t> {
+    recordReferences(m_kept);
+}
+
+void Reader::recordReferences(KeptGroups& kept) const
+{
+    for (const QByteArray& group : kept.groups) {
+        renumberReferences(group, [&](Reference kind, int32_t number) -> std::optional<int32_t> {
             if (kind == Reference::Font) {
                 if (const auto it = m_tables.fonts.find(number); it != m_tables.fonts.end())
-                    m_kept.fonts[number] = KeptFont{it->second.face, keptCharset(it->second), it->second.pitchAndFamily};
+                    kept.fonts[number] = KeptFont{it->second.face, keptCharset(it->second), it->second.pitchAndFamily};
             } else if (number >= 0 && size_t(number) < m_tables.colors.size()) {
-                m_kept.colors[number] = m_tables.colors[size_t(number)];
+                kept.colors[number] = m_tables.colors[size_t(number)];
             }
             return number;
         });
@@ -129,6 +134,88 @@ uint8_t Reader::keptCharset(const FontInfo& font) const
             return uint8_t(charset);
     }
     return font.charset;
+}
+
+// ---- comments: each kept whole where it stands (RtfKeptGroups.h), its references read with
+// the tables as they are there; left out where text is (another destination's, deleted text,
+// beyond the depth limit) and past the bounds
+
+void Reader::keepComment(int32_t part, const Token& t, State& s)
+{
+    const bool keep =
+        s.dest == Dest::Text && m_overflow == 0 && (!s.chr[cp::Hidden] || s.chr[cp::Hidden] == kKeptHidden);
+    if (part == kCommentMark) {
+        if (keep)
+            addToComment("\\chatn ", s);
+        return;
+    }
+    if (!keep) {
+        skipGroup();
+        return;
+    }
+    const QByteArrayView before = m_tokens.rest();
+    if (!m_tokens.skipGroup()) { // cut short by the end of the file: it would leave our output open
+        m_skip = 0;
+        return;
+    }
+    const std::string_view name = t.name();
+    QByteArray group = "{\\*\\" + QByteArray(name.data(), qsizetype(name.size())) + ' ';
+    group.append(before.first(before.size() - m_tokens.rest().size()));
+    // The initials' and the author's text is in the file's page (a kept font keeps its own).
+    if ((name == "atnid" || name == "atnauthor") && m_codepage != kCp1250 && !codepageTable(m_codepage).doubleByte())
+        group = recodeBytes(group, m_codepage);
+    if (part == kCommentRange)
+        flushComment();
+    addToComment(group, s);
+    if (part == kCommentRange)
+        flushComment();
+    popGroup();
+    m_skip = 0;
+}
+
+void Reader::addToComment(QByteArrayView bytes, const State& s)
+{
+    if (m_commentBytes + bytes.size() > kMaxKeptBytes) {
+        m_comment.clear(); // not a part of a comment without the rest
+        return;
+    }
+    m_commentBytes += bytes.size();
+    if (m_comment.isEmpty()) {
+        keepHidden(s); // hidden text before the comment stays before it
+        m_commentChr = s.chr;
+        m_commentPara = s.para;
+    }
+    m_comment += bytes;
+}
+
+void Reader::flushComment()
+{
+    if (m_comment.isEmpty())
+        return;
+    KeptGroups comment;
+    comment.groups.push_back(std::exchange(m_comment, QByteArray()));
+    if (m_comments >= kMaxComments)
+        return;
+    ++m_comments;
+    recordReferences(comment);
+    m_builder.comment(comment, m_commentChr, m_commentPara);
+}
+
+bool Reader::continuesComment(const Token& t) const
+{
+    switch (t.kind) {
+    case Token::GroupStart: return true;
+    case Token::Symbol: return t.ch == '*';
+    case Token::Word: {
+        const Keyword* k = findKeyword(m_keywords, t.name());
+        return k && k->kind == Kind::Action && Act(k->index) == Act::KeepComment && k->value != kCommentRange;
+    }
+    case Token::GroupEnd:
+        // A group around parts of the comment that holds nothing else (a character style's):
+        // its end puts nothing into the document.
+        return m_stack.size() > 1 && m_overflow == 0 && m_objectDepth == 0 && plainGroup(m_stack.back());
+    default: return false;
+    }
 }
 
 // ---- hidden text: kept as one piece when the hidden group ends

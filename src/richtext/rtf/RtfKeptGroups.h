@@ -22,6 +22,13 @@ inline constexpr size_t kInfoDestination = 0;
 // of a kind already kept is.
 inline constexpr qsizetype kMaxKeptBytes = 4 << 20;
 
+// Comments are kept where they stand: the groups of one comment (\atnid, \atnauthor, \atnicn,
+// \annotation) with the mark \chatn among them as one piece, each start or end of a commented
+// range (\atrfstart, \atrfend) as a piece of its own. Bounded like the kept groups, in bytes
+// and in pieces; what passes a bound is left out.
+inline constexpr int32_t kCommentGroup = 0, kCommentRange = 1, kCommentMark = 2;
+inline constexpr int kMaxComments = 16384;
+
 enum class Reference : uint8_t { Font, Color };
 
 // Gives the number a reference becomes, or nothing to leave the word out.

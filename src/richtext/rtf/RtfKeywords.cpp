@@ -48,9 +48,9 @@ constexpr Keyword pictValue(uint8_t index, int32_t def, int32_t lo, int32_t hi)
 // Every control word the reader knows. A name listed twice keeps its first row.
 constexpr KeywordRow kRows[] = {
     // Destinations that hold nothing for the document.
-    {"stylesheet", kSkip}, {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip}, {"annotation", kSkip},
-    {"atnid", kSkip}, {"atnauthor", kSkip}, {"atrfstart", kSkip}, {"atrfend", kSkip}, {"xe", kSkip}, {"tc", kSkip},
-    {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip}, {"rsidtbl", kSkip},
+    {"stylesheet", kSkip}, {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip},
+    {"xe", kSkip}, {"tc", kSkip}, {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip},
+    {"rsidtbl", kSkip},
     {"pgdsctbl", kSkip}, {"themedata", kSkip}, {"colorschememapping", kSkip}, {"latentstyles", kSkip},
     {"datastore", kSkip}, {"generator", kSkip}, {"userprops", kSkip}, {"ftnsep", kSkip}, {"ftnsepc", kSkip},
     {"aftnsep", kSkip}, {"aftnsepc", kSkip}, {"ftncn", kSkip}, {"aftncn", kSkip}, {"docvar", kSkip},
@@ -67,6 +67,12 @@ constexpr KeywordRow kRows[] = {
     {"info", act(Act::KeepDest, 0)}, {"header", act(Act::KeepDest, 1)}, {"headerl", act(Act::KeepDest, 2)},
     {"headerr", act(Act::KeepDest, 3)}, {"headerf", act(Act::KeepDest, 4)}, {"footer", act(Act::KeepDest, 5)},
     {"footerl", act(Act::KeepDest, 6)}, {"footerr", act(Act::KeepDest, 7)}, {"footerf", act(Act::KeepDest, 8)},
+
+    // Comments: kept where they stand, each as one piece (RtfKeptGroups.h).
+    {"atnid", act(Act::KeepComment, kCommentGroup)}, {"atnauthor", act(Act::KeepComment, kCommentGroup)},
+    {"atnicn", act(Act::KeepComment, kCommentGroup)}, {"annotation", act(Act::KeepComment, kCommentGroup)},
+    {"chatn", act(Act::KeepComment, kCommentMark)}, {"atrfstart", act(Act::KeepComment, kCommentRange)},
+    {"atrfend", act(Act::KeepComment, kCommentRange)},
 
     // Destinations the reader reads.
     {"fonttbl", act(Act::FontTbl)}, {"colortbl", act(Act::ColorTbl)}, {"pict", act(Act::Pict)},

@@ -157,8 +157,9 @@ enum class Dest : uint8_t {
 // Control words whose work is more than a property write: the reader's own code.
 enum class Act : uint8_t {
     // destinations
-    SkipDest, KeepDest, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel, ListOverride,
-    Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult, ShapeText, DrawingObject,
+    SkipDest, KeepDest, KeepComment, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel,
+    ListOverride, Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult,
+    ShapeText, DrawingObject,
     // document
     Charset, AnsiCpg, Deff, DefLang, U,
     // character and paragraph resets

@@ -31,6 +31,8 @@ void Reader::run()
         const Token t = m_tokens.next();
         if (t.kind == Token::End)
             break;
+        if (!m_comment.isEmpty() && !continuesComment(t))
+            flushComment();
         const bool starred = std::exchange(m_starred, false);
         const bool opened = std::exchange(m_justOpened, false);
         if (t.kind != Token::Byte && t.kind != Token::Text)
@@ -171,6 +173,7 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         s.nestedTableProps = true;
         return;
     case Act::KeepDest: keepGroup(size_t(arg), s); return;
+    case Act::KeepComment: keepComment(arg, t, s); return;
     default: openDestination(act, s); return;
     }
 }
@@ -395,13 +398,11 @@ OpenGroup Reader::openGroup(size_t out) const
     OpenGroup g;
     // What the reader carries from token to token besides its groups: the look-ahead takes
     // none of it.
-    if (out >= m_stack.size() || m_overflow > 0 || m_skipTrail || !m_hidden.isEmpty() || m_objectDepth > 0
-        || m_noteDepth > 0)
+    if (out >= m_stack.size() || m_overflow > 0 || m_skipTrail || !m_hidden.isEmpty() || !m_comment.isEmpty()
+        || m_objectDepth > 0 || m_noteDepth > 0)
         return g;
     const State& s = m_stack[m_stack.size() - 1 - out];
-    g.plain = s.dest == Dest::Text && !s.chr[cp::Hidden] && !s.bracket && !s.ownsPict && !s.ownsList && !s.ownsOverride
-              && !s.ownsFont && !s.ownsFontTable && !s.ownsLabel && !s.ownsShapeText && !s.shapeResult
-              && !s.nestedTableProps;
+    g.plain = plainGroup(s);
     g.inTable = s.para[pp::InTable] != 0;
     g.skipAfterUnicode = s.group[gp::SkipAfterUnicode];
     g.room = size_t(kMaxDepth) - m_stack.size();
@@ -414,6 +415,7 @@ void Reader::finish()
 {
     // A truncated file: close what is open, so pictures and notes end as they would have.
     dropLead();
+    flushComment();
     m_overflow = 0;
     while (!m_stack.empty())
         popGroup();

@@ -50,6 +50,14 @@ struct State {
     bool nestedTableProps = false; // inside a nested table's properties
 };
 
+// A group in the text whose state owns nothing: its end closes nothing but its formatting.
+inline bool plainGroup(const State& s)
+{
+    return s.dest == Dest::Text && !s.chr[cp::Hidden] && !s.bracket && !s.ownsPict && !s.ownsList && !s.ownsOverride
+           && !s.ownsFont && !s.ownsFontTable && !s.ownsLabel && !s.ownsShapeText && !s.shapeResult
+           && !s.nestedTableProps;
+}
+
 struct PictBuild {
     std::array<int32_t, pic::Count> v{pic::None, 0, 0, 0, 0, 100, 100, 0, 0, 0};
     QByteArray data;
@@ -93,6 +101,14 @@ private:
     void openDestination(Act act, State& s);
     void keepGroup(size_t kind, const State& s);
     void keepReferences();
+    // What the font and colour numbers in the groups mean in this file's tables.
+    void recordReferences(KeptGroups& kept) const;
+    void keepComment(int32_t part, const Token& t, State& s);
+    void addToComment(QByteArrayView bytes, const State& s);
+    // Puts the comment read so far into the document where it stands.
+    void flushComment();
+    // Whether the token may be part of the comment being read (the next token decides for a group's start).
+    bool continuesComment(const Token& t) const;
     uint8_t keptCharset(const FontInfo& font) const;
     void openFontTable(State& s);
     void openFont(State& s, int32_t number);
@@ -210,6 +226,12 @@ private:
     KeptGroups m_kept;
     qsizetype m_keptBytes = 0;
     uint32_t m_keptKinds = 0; // a bit for each kind kept already
+    // comments: kept where they stand, read whatever the file is read into
+    QByteArray m_comment; // the groups of the comment being read
+    CharState m_commentChr;
+    ParaState m_commentPara;
+    qsizetype m_commentBytes = 0;
+    int m_comments = 0;
 
     // text
     int m_noteDepth = 0;

@@ -142,6 +142,38 @@ void Writer::picture(const QTextCharFormat& format)
     m_needSpace = false;
 }
 
+bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, int count)
+{
+    if (const KeptGroups comment = keptCommentOf(format); !comment.empty()) {
+        // Another program's comment, as it was read, outside any link.
+        closeLink();
+        const QByteArray bytes = renumbered(comment, comment.groups[0]);
+        for (int i = 0; i < count; ++i)
+            m_body += bytes;
+        m_needSpace = false;
+        return true;
+    }
+    const QString hidden = hiddenTextOf(format);
+    if (hidden.isEmpty())
+        return false;
+    // Hidden text in a group of its own; a link does not reach into it. Each object character
+    // is its own group: two equal hidden runs side by side share one fragment, and one group
+    // would read back as one run.
+    closeLink();
+    CharFormat plain = cf;
+    plain.effects &= ~cfe::Link;
+    for (int i = 0; i < count; ++i) {
+        const Written before = m_written;
+        m_body += "{\\v";
+        m_needSpace = true;
+        run(plain, hidden);
+        m_body += '}';
+        m_needSpace = false;
+        m_written = before;
+    }
+    return true;
+}
+
 void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
@@ -235,24 +267,8 @@ void Writer::body(const QTextDocument& doc, int from, int to)
                 continue;
             const QTextCharFormat format = frag.charFormat();
             const CharFormat cf = readCharFormat(format, m_defaultFont);
-            if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
-                // Hidden text in a group of its own; a link does not reach into it. Each object
-                // character is its own group: two equal hidden runs side by side share one
-                // fragment, and one group would read back as one run.
-                closeLink();
-                CharFormat plain = cf;
-                plain.effects &= ~cfe::Link;
-                for (int i = a; i < b; ++i) {
-                    const Written before = m_written;
-                    m_body += "{\\v";
-                    m_needSpace = true;
-                    run(plain, hidden);
-                    m_body += '}';
-                    m_needSpace = false;
-                    m_written = before;
-                }
+            if (hiddenObjects(format, cf, b - a))
                 continue;
-            }
             if (format.isImageFormat()) {
                 if (m_options.noObjects)
                     continue;

@@ -173,12 +173,12 @@ void Writer::run(const CharFormat& cf, const QString& str)
     closeScope(scoped);
 }
 
-QByteArray Writer::keptGroups(bool info)
+QByteArray Writer::renumbered(const KeptGroups& kept, const QByteArray& group)
 {
-    const auto renumber = [this](rtf::Reference kind, int32_t number) -> std::optional<int32_t> {
+    return rtf::renumberReferences(group, [&](rtf::Reference kind, int32_t number) -> std::optional<int32_t> {
         if (kind == rtf::Reference::Font) {
-            const auto it = m_kept.fonts.find(number);
-            if (it == m_kept.fonts.end())
+            const auto it = kept.fonts.find(number);
+            if (it == kept.fonts.end())
                 return std::nullopt; // a font the file's table lacked
             CharFormat cf;
             cf.faceName = it->second.face;
@@ -186,15 +186,19 @@ QByteArray Writer::keptGroups(bool info)
             cf.pitchAndFamily = it->second.pitchAndFamily;
             return fontIndex(cf);
         }
-        const auto it = m_kept.colors.find(number);
-        if (it == m_kept.colors.end())
+        const auto it = kept.colors.find(number);
+        if (it == kept.colors.end())
             return std::nullopt;
         return it->second ? colorIndex(*it->second) : 0;
-    };
+    });
+}
+
+QByteArray Writer::keptGroups(bool info)
+{
     QByteArray out;
     for (const QByteArray& group : m_kept.groups) {
         if (group.startsWith("{\\info ") == info)
-            out += rtf::renumberReferences(group, renumber) + "\r\n";
+            out += renumbered(m_kept, group) + "\r\n";
     }
     return out;
 }

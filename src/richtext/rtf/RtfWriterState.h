@@ -70,6 +70,8 @@ private:
     // The kept groups of one part of the header (the document information, or the rest), their
     // fonts and colours renumbered into this writer's tables.
     QByteArray keptGroups(bool info);
+    // A kept group with its fonts and colours renumbered into this writer's tables.
+    QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
     int fontIndex(const CharFormat& cf);
     int symbolFont();
     int colorIndex(ColorRef ref);
@@ -79,6 +81,9 @@ private:
     void charState(const CharFormat& cf);
     void text(const QString& text, int codepage, bool symbol);
     void picture(const QTextCharFormat& format);
+    // The object characters that show nothing (a kept comment, hidden text), `count` of one
+    // format; false for any other format.
+    bool hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, int count);
     bool openScope(const CharFormat& cf);
     void closeScope(bool scoped);
     void openLink(const QString& target);
