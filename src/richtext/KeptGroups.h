@@ -1,7 +1,7 @@
 #pragma once
 // Groups of another program's RTF file that the document neither shows nor edits but keeps,
-// so that saving gives them back: its headers, footers and document information (on the
-// document), and its comments (each where it stands, as an object character). Each is kept
+// so that saving gives them back: its style sheet, headers, footers and document information
+// (on the document; each paragraph keeps its style's number), and its comments (each where it stands, as an object character). Each is kept
 // whole, as read, with what the numbers of the fonts and colours it refers to meant in that
 // file's own tables (a writer numbers its tables anew).
 #include "richtext/CharFormat.h"
@@ -25,6 +25,10 @@ inline constexpr int KeptComment = QTextFormat::UserProperty + 20; // of a kept 
 // A number made from the comment's bytes: formats are told apart by a hash of their
 // properties, and the comment's own property has none that differs between comments.
 inline constexpr int KeptCommentKey = QTextFormat::UserProperty + 21;
+// On a paragraph's block: its style in the kept style sheet (\sN; none: the sheet's style 0)
+// and its outline level (\outlinelevelN, 0 the highest; none: not stated).
+inline constexpr int ParagraphStyle = QTextFormat::UserProperty + 22;
+inline constexpr int OutlineLevel = QTextFormat::UserProperty + 23;
 }
 
 struct KeptFont {

@@ -32,6 +32,24 @@ uint16_t numberingForNfc(int nfc)
     }
 }
 
+// The style number and outline level on the cursor's paragraph, as properties only where
+// stated, so that a document without them has none.
+void keepParagraphWords(QTextCursor& cursor, const AppliedParagraph& pf)
+{
+    const QVariant style = pf.style > 0 ? QVariant(pf.style) : QVariant();
+    const QVariant outline = pf.outline >= 0 ? QVariant(pf.outline) : QVariant();
+    QTextBlockFormat bf = cursor.blockFormat();
+    if (bf.property(docprop::ParagraphStyle) == style && bf.property(docprop::OutlineLevel) == outline)
+        return;
+    for (const auto& [property, value] : {std::pair{docprop::ParagraphStyle, style}, {docprop::OutlineLevel, outline}}) {
+        if (value.isValid())
+            bf.setProperty(property, value);
+        else
+            bf.clearProperty(property);
+    }
+    cursor.setBlockFormat(bf);
+}
+
 } // namespace
 
 const FontInfo* DocumentTables::font(int32_t number) const
@@ -113,9 +131,9 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
     // Most cells of a table end a paragraph of one format in a fresh block: the format the cell
     // before ended with is taken at once, without working it out again.
     const QTextBlockFormat before = m_cursor.blockFormat();
-    const ParaFormat pf = paraFormat(para);
+    const AppliedParagraph pf = applied(para);
     if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
-        && pf.numbering == pfn::None) {
+        && pf.format.numbering == pfn::None) {
         m_cursor.setBlockFormat(m_cellFormat->after);
         m_lastApplied = pf;
     } else {
@@ -367,15 +385,16 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
 
 void DocumentBuilder::applyParagraph(const ParaState& para)
 {
-    ParaFormat pf = paraFormat(para);
+    AppliedParagraph pf = applied(para);
     if (std::exchange(m_pageBreakNext, false))
-        pf.pageBreakBefore = true;
+        pf.format.pageBreakBefore = true;
     if (m_blockInherits && pf == m_lastApplied)
         return; // the paragraph has this format from the one before: gathering goes on
     flushRun(); // the format goes to the paragraph the cursor is in
     QTextCursor c(m_cursor);
     c.clearSelection();
-    applyParaFormat(c, pf);
+    applyParaFormat(c, pf.format);
+    keepParagraphWords(c, pf);
     m_lastApplied = pf;
 }
 

@@ -53,6 +53,14 @@ struct DocumentTables {
     const FontInfo* font(int32_t number) const;
 };
 
+// A paragraph as it goes in: its format, and the words kept beside it for the writer.
+struct AppliedParagraph {
+    ParaFormat format;
+    int32_t style = 0;    // in the kept style sheet
+    int32_t outline = -1; // -1: not stated
+    bool operator==(const AppliedParagraph&) const = default;
+};
+
 class DocumentBuilder {
 public:
     // Gathered: as above. RunByRun: each run and each break goes in by itself (the reference
@@ -105,6 +113,7 @@ private:
     QString& startRun(const CharState& chr);
     const QTextCharFormat& formatFor(const CharState& s);
     ParaFormat paraFormat(const ParaState& p) const;
+    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel]}; }
     void applyParagraph(const ParaState& para);
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);
@@ -131,14 +140,14 @@ private:
     bool m_nestedRowBreak = false; // the pending break ends a nested row
     bool m_pageBreakNext = false;
     bool m_blockInherits = false; // the current block took its format from the paragraph before
-    ParaFormat m_lastApplied;
+    AppliedParagraph m_lastApplied;
     int m_insertStart = 0;
     std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formatCache;
     CharState m_lastFormatState;                  // the last format asked for, and its entry
     const QTextCharFormat* m_lastFormat = nullptr;
     TableBuilder m_table;
     struct CellParagraph {
-        ParaFormat para;
+        AppliedParagraph para;
         QTextBlockFormat before, after; // a block's format before and after taking para
     };
     std::optional<CellParagraph> m_cellFormat; // of the last cell's paragraph

@@ -55,8 +55,8 @@ void Reader::openDestination(Act act, State& s)
     }
 }
 
-// ---- headers, footers and the document information: kept whole, as read, when the file is
-// read as a whole document; left out like any other group they are not shown in otherwise
+// ---- the style sheet, headers, footers and the document information: kept whole, as read,
+// when the file is read as a whole document; left out like any other group they are not shown in otherwise
 
 void Reader::keepGroup(size_t kind, const State& s)
 {
@@ -88,10 +88,10 @@ void Reader::keepGroup(size_t kind, const State& s)
 }
 
 // What the numbers of fonts and colours in the kept groups mean in this file's tables, now
-// that the tables are whole; and the words that choose among the headers and footers.
+// that the tables are whole; and, with headers or footers, the words that choose among them.
 void Reader::keepReferences()
 {
-    if (m_keptKinds & ~(1u << kInfoDestination)) {
+    if (m_keptKinds & ~((1u << kInfoDestination) | (1u << kStyleSheetDestination))) {
         m_kept.words = m_page[dp::FacingPages] ? "\\facingp" : "";
         if (m_page[dp::TitlePage])
             m_kept.words += "\\titlepg";

@@ -70,6 +70,31 @@ QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber)
     return out;
 }
 
+std::vector<int32_t> paragraphStyles(QByteArrayView styleSheet)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(styleSheet.data());
+    Tokenizer tokens(data, styleSheet.size(), 0);
+    std::vector<int32_t> styles;
+    int depth = 0;
+    int32_t style = -1; // of the entry being read; -1: not a paragraph style
+    for (Token t = tokens.next(); t.kind != Token::End; t = tokens.next()) {
+        if (t.kind == Token::GroupStart && ++depth == 2) {
+            style = 0;
+        } else if (t.kind == Token::GroupEnd && depth-- == 2 && style >= 0) {
+            styles.push_back(style);
+        } else if (t.kind == Token::Word && depth == 2 && style >= 0) {
+            const std::string_view name = t.name();
+            if (name == "s")
+                style = std::clamp(t.hasNumber ? t.number : 0, 0, kMaxStyleNumber);
+            else if (name == "cs" || name == "ds" || name == "ts")
+                style = -1; // a character, section or table style
+        }
+    }
+    std::sort(styles.begin(), styles.end());
+    styles.erase(std::unique(styles.begin(), styles.end()), styles.end());
+    return styles;
+}
+
 QByteArray recodeBytes(QByteArrayView group, int from)
 {
     const CodepageTable& table = codepageTable(from);

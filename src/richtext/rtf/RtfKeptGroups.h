@@ -10,14 +10,19 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace zorim::rtf {
 
 // The destinations kept, by their index in the keyword table's rows. The document has one
 // section, so the first group of each kind (the first section's) is the one kept.
-inline constexpr std::array<std::string_view, 9> kKeptDestinations{
-    "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf"};
+inline constexpr std::array<std::string_view, 10> kKeptDestinations{
+    "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "stylesheet"};
 inline constexpr size_t kInfoDestination = 0;
+inline constexpr size_t kStyleSheetDestination = 9;
+// The paragraphs' style numbers (\sN) are read only with a kept style sheet, and a number is
+// at most this.
+inline constexpr int32_t kMaxStyleNumber = 32767;
 // All kept groups of one file together; a group that would pass it is left out, as a group
 // of a kind already kept is.
 inline constexpr qsizetype kMaxKeptBytes = 4 << 20;
@@ -33,6 +38,10 @@ enum class Reference : uint8_t { Font, Color };
 
 // Gives the number a reference becomes, or nothing to leave the word out.
 using Renumber = std::function<std::optional<int32_t>(Reference kind, int32_t number)>;
+
+// The numbers of the paragraph styles a kept style sheet defines (\sN; an entry with no number
+// of any kind is style 0), in ascending order.
+std::vector<int32_t> paragraphStyles(QByteArrayView styleSheet);
 
 // The group with each font and colour reference renumbered; every other byte as it was.
 QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber);

@@ -48,7 +48,7 @@ constexpr Keyword pictValue(uint8_t index, int32_t def, int32_t lo, int32_t hi)
 // Every control word the reader knows. A name listed twice keeps its first row.
 constexpr KeywordRow kRows[] = {
     // Destinations that hold nothing for the document.
-    {"stylesheet", kSkip}, {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip},
+    {"nonshppict", kSkip}, {"objdata", kSkip}, {"objclass", kSkip}, {"objname", kSkip},
     {"xe", kSkip}, {"tc", kSkip}, {"txe", kSkip}, {"comment", kSkip}, {"filetbl", kSkip}, {"revtbl", kSkip},
     {"rsidtbl", kSkip},
     {"pgdsctbl", kSkip}, {"themedata", kSkip}, {"colorschememapping", kSkip}, {"latentstyles", kSkip},
@@ -67,6 +67,7 @@ constexpr KeywordRow kRows[] = {
     {"info", act(Act::KeepDest, 0)}, {"header", act(Act::KeepDest, 1)}, {"headerl", act(Act::KeepDest, 2)},
     {"headerr", act(Act::KeepDest, 3)}, {"headerf", act(Act::KeepDest, 4)}, {"footer", act(Act::KeepDest, 5)},
     {"footerl", act(Act::KeepDest, 6)}, {"footerr", act(Act::KeepDest, 7)}, {"footerf", act(Act::KeepDest, 8)},
+    {"stylesheet", act(Act::KeepDest, 9)},
 
     // Comments: kept where they stand, each as one piece (RtfKeptGroups.h).
     {"atnid", act(Act::KeepComment, kCommentGroup)}, {"atnauthor", act(Act::KeepComment, kCommentGroup)},
@@ -129,6 +130,10 @@ constexpr KeywordRow kRows[] = {
     {"sl", value(Target::Para, pp::LineSpacing, 0, -kMaxIndent, kMaxIndent)},
     {"slmult", value(Target::Para, pp::LineMultiple, 0, 0, 1)},
     {"pagebb", value(Target::Para, pp::PageBreakBefore, 1, 0, 1)},
+    // Kept for the writer: the paragraph's style (read only with a kept style sheet) and its
+    // level in the document's outline (0 the highest, 9 body text).
+    {"s", value(Target::Para, pp::Style, 0, 0, kMaxStyleNumber)},
+    {"outlinelevel", value(Target::Para, pp::OutlineLevel, 0, 0, 9)},
     {"fi", value(Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent)},
     {"intbl", flag(pp::InTable, 1, Target::Para)},
     {"ls", act(Act::Ls)}, {"ilvl", value(Target::Para, pp::Level, 0, 0, 8)},

@@ -74,12 +74,14 @@ enum : uint8_t {
     LineSpacing, // \sl
     LineMultiple,
     PageBreakBefore, // \pagebb
+    Style,       // \s: the style's number in the kept style sheet
+    OutlineLevel, // \outlinelevel; -1: not stated
     Count
 };
 }
 
 struct ParaState {
-    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const ParaState&) const = default;

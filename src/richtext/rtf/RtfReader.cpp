@@ -7,6 +7,7 @@
 // file's size.
 #include "Rtf.h"
 
+#include "RtfKeptGroups.h"
 #include "RtfReader.h"
 #include "richtext/DocFormats.h"
 
@@ -111,8 +112,9 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
         return;
     case Target::Para:
         // A note's text is part of the paragraph it stands in (in brackets): its own
-        // paragraph words would take that paragraph out of its table cell or list.
-        if (m_noteDepth == 0)
+        // paragraph words would take that paragraph out of its table cell or list. A style's
+        // number means something only with the style sheet it points into, kept.
+        if (m_noteDepth == 0 && (k.index != pp::Style || (m_keptKinds & (1u << kStyleSheetDestination))))
             s.para[k.index] = value;
         return;
     case Target::Group: s.group[k.index] = value; return;

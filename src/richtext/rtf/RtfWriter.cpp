@@ -4,6 +4,7 @@
 
 #include "Objects.h"
 #include "Picture.h"
+#include "RtfKeptGroups.h"
 #include "RtfNumbering.h"
 #include "RtfTables.h"
 #include "RtfWriterState.h"
@@ -174,17 +175,31 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
     return true;
 }
 
+std::pair<int32_t, int32_t> Writer::keptWords(const QTextBlockFormat& format) const
+{
+    const int32_t style = format.intProperty(docprop::ParagraphStyle);
+    const bool known = std::binary_search(m_styles.begin(), m_styles.end(), style);
+    return {known ? style : 0, format.hasProperty(docprop::OutlineLevel) ? format.intProperty(docprop::OutlineLevel) : -1};
+}
+
 void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
+    const auto [style, outline] = keptWords(block.blockFormat());
     const bool numbered = pf.numbering != pfn::None;
     if (numbered && m_para && m_para->numbering == pf.numbering)
         ++m_number;
     else
         m_number = 1;
-    if (!m_para || !(*m_para == pf)) {
+    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline) {
         m_body += m_inCell ? "\\pard\\intbl" : "\\pard";
         m_needSpace = true;
+        if (style > 0)
+            word("\\s", style);
+        if (outline >= 0)
+            word("\\outlinelevel", outline);
+        m_paraStyle = style;
+        m_paraOutline = outline;
         if (numbered) {
             if (pf.numbering == pfn::Bullet) {
                 const QByteArray sym = QByteArray::number(symbolFont());
@@ -244,6 +259,10 @@ void Writer::body(const QTextDocument& doc, int from, int to)
     if (m_body.isEmpty()) {
         m_page = readPageSetup(doc);
         m_kept = from == 0 && end == docEnd ? readKeptGroups(doc) : KeptGroups{};
+        for (const QByteArray& group : m_kept.groups) {
+            if (group.startsWith("{\\stylesheet "))
+                m_styles = rtf::paragraphStyles(group);
+        }
         m_body.reserve(qsizetype(end - from) * 2 + 256);
     }
     m_doc = &doc;

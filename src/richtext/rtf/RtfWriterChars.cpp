@@ -193,11 +193,12 @@ QByteArray Writer::renumbered(const KeptGroups& kept, const QByteArray& group)
     });
 }
 
-QByteArray Writer::keptGroups(bool info)
+QByteArray Writer::keptGroups(QByteArrayView destination)
 {
     QByteArray out;
     for (const QByteArray& group : m_kept.groups) {
-        if (group.startsWith("{\\info ") == info)
+        const bool ownPlace = group.startsWith("{\\stylesheet ") || group.startsWith("{\\info ");
+        if (destination.isEmpty() ? !ownPlace : group.startsWith(destination))
             out += renumbered(m_kept, group) + "\r\n";
     }
     return out;
@@ -206,8 +207,9 @@ QByteArray Writer::keptGroups(bool info)
 QByteArray Writer::header()
 {
     // The kept groups first: their fonts and colours join the tables.
-    const QByteArray info = keptGroups(true);
-    const QByteArray sections = keptGroups(false);
+    const QByteArray styles = keptGroups("{\\stylesheet ");
+    const QByteArray info = keptGroups("{\\info ");
+    const QByteArray sections = keptGroups({});
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
     if (m_fonts.empty()) {
         CharFormat cf;
@@ -238,7 +240,7 @@ QByteArray Writer::header()
                    + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
     }
-    out += info;
+    out += styles + info;
     const PageSetup& page = m_page;
     for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
                                       {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},

@@ -17,6 +17,7 @@
 #include <map>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace zorim::rtfwrite {
@@ -67,15 +68,17 @@ public:
 
 private:
     QByteArray header();
-    // The kept groups of one part of the header (the document information, or the rest), their
-    // fonts and colours renumbered into this writer's tables.
-    QByteArray keptGroups(bool info);
+    // The kept groups of one part of the header (the style sheet, the document information, or
+    // with no name the rest), their fonts and colours renumbered into this writer's tables.
+    QByteArray keptGroups(QByteArrayView destination);
     // A kept group with its fonts and colours renumbered into this writer's tables.
     QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
     int fontIndex(const CharFormat& cf);
     int symbolFont();
     int colorIndex(ColorRef ref);
     void paragraph(const QTextBlock& block, bool startsHere);
+    // The paragraph's style (0 where the kept style sheet lacks it) and outline level (-1: none).
+    std::pair<int32_t, int32_t> keptWords(const QTextBlockFormat& format) const;
     QTextBlock table(const rtf::TablePart& part); // gives the part's last block
     void run(const CharFormat& cf, const QString& text);
     void charState(const CharFormat& cf);
@@ -107,6 +110,8 @@ private:
 
     Written m_written;
     std::optional<ParaFormat> m_para;
+    int32_t m_paraStyle = 0, m_paraOutline = -1; // the kept words written with m_para
+    std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
     bool m_inCell = false; // the paragraphs being written are a table cell's
