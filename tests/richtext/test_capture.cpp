@@ -95,14 +95,16 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
     EXPECT_EQ(DocumentCapture::take(*docs.back().second, DocumentCapture::Content::TextOnly).takeRawText(), shown);
 }
 
-// Another program's header, footer and document information go into a snapshot, and come
-// back with the document restored from it.
+// Another program's style sheet, header, footer and document information go into a snapshot,
+// and come back with the document restored from it, its heading a heading.
 TEST(DocumentCapture, KeepsAnotherProgramsHeadersAndFooters)
 {
     const auto doc = read("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0\\blue0;}"
+                          "{\\stylesheet{Normal;}{\\s1\\f1 heading 1;}}"
                           "{\\info{\\title Ponuka}}\\titlepg{\\headerf\\f1\\cf1 Hlavi\\'e8ka\\par}"
-                          "{\\footer Strana {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\\f0 Text\\par}");
-    ASSERT_EQ(readKeptGroups(*doc).groups.size(), 3u);
+                          "{\\footer Strana {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\\s1\\f0 Nadpis\\par\\pard Text\\par}");
+    ASSERT_EQ(readKeptGroups(*doc).groups.size(), 4u);
+    EXPECT_EQ(read(DocumentCapture::take(*doc).toRtf())->begin().blockFormat().property(docprop::ParagraphStyle), 1);
     const QByteArray snapshot = DocumentCapture::take(*doc).toRtf();
     EXPECT_EQ(snapshot.toStdString(), writeRtf(*doc).toStdString());
     EXPECT_EQ(readKeptGroups(*read(snapshot)), readKeptGroups(*read(writeRtf(*read(snapshot)))));

@@ -1,7 +1,8 @@
 // Another program's headers, footers and document information: kept with a document read
 // whole and written back, their fonts and colours pointing to the same faces and colours in
-// the tables we write.
+// the tables we write; and its style sheet, each paragraph keeping its style.
 #include "RtfTestUtil.h"
+#include "TestSupport.h"
 
 #include "richtext/DocFormats.h"
 #include "richtext/KeptGroups.h"
@@ -188,4 +189,79 @@ TEST(RtfKeptComments, AreBoundedInSizeAndNumber)
     QString text = doc->toPlainText();
     EXPECT_EQ(text.count(QChar::ObjectReplacementCharacter), rtf::kMaxComments);
     EXPECT_EQ(text.remove(QChar::ObjectReplacementCharacter), QStringLiteral("abc"));
+}
+
+namespace {
+
+// A report as Word writes one: a style sheet (Normal; Heading 1 in a font the text does not
+// use; Heading 2 in a colour it does not use; a character style) and paragraphs of each style,
+// the last one naming a style the sheet lacks.
+QByteArray reportWithStyles()
+{
+    return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\froman\\fcharset238 Times New Roman;}"
+           "{\\f1\\fswiss\\fcharset238 Arial Black;}{\\f2\\fswiss\\fcharset238 Arial;}}\r\n"
+           "{\\colortbl;\\red0\\green0\\blue0;\\red31\\green56\\blue100;\\red200\\green30\\blue40;}\r\n"
+           "{\\stylesheet{\\ql\\f0\\fs24 Normal;}{\\s1\\ql\\sb240\\outlinelevel0\\f1\\fs32\\b\\cf2 \\sbasedon0 \\snext0 heading 1;}"
+           "{\\s2\\ql\\outlinelevel1\\f0\\fs28\\cf3 \\sbasedon0 \\snext0 heading 2;}{\\*\\cs10 \\additive Default Paragraph Font;}}\r\n"
+           "{\\info{\\title Spr\\'e1va}}\r\n"
+           "\\pard\\plain\\s1\\sb240\\outlinelevel0\\f2\\fs32\\b\\cf2 Nadpis\\par\r\n"
+           "\\pard\\plain\\s2\\outlinelevel1\\f0\\fs28 Podnadpis\\par\r\n"
+           "\\pard\\plain\\s0\\f0\\fs24 Text spr\\'e1vy.\\par\r\n"
+           "\\pard\\plain\\s7\\f0\\fs24 Cudz\\'ed \\'9at\\'fdl.\\par}";
+}
+
+// The style number and outline level of each paragraph (0 and -1: none).
+std::vector<std::pair<int, int>> paragraphStyles(const QTextDocument& doc)
+{
+    std::vector<std::pair<int, int>> styles;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat f = block.blockFormat();
+        styles.emplace_back(f.intProperty(docprop::ParagraphStyle),
+                            f.hasProperty(docprop::OutlineLevel) ? f.intProperty(docprop::OutlineLevel) : -1);
+    }
+    return styles;
+}
+
+} // namespace
+
+TEST(RtfKeptStyles, ParagraphsKeepTheirStylesOfTheKeptSheetAndASecondSaveIsTheSame)
+{
+    const auto original = loadRtf(reportWithStyles());
+    const KeptGroups read = readKeptGroups(*original);
+    ASSERT_EQ(read.groups.size(), 2u);
+    const QByteArray saved = writeRtf(*original);
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(back->toPlainText(), original->toPlainText());
+    // A style the sheet lacks is not written.
+    EXPECT_EQ(paragraphStyles(*original), (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {0, -1}, {7, -1}}));
+    EXPECT_EQ(paragraphStyles(*back), (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {0, -1}, {0, -1}}));
+    // The sheet's fonts and colours are the same faces and colours in our tables; it stands
+    // after the colour table, before the document information.
+    EXPECT_EQ(meaningOf(readKeptGroups(*back)), meaningOf(read));
+    EXPECT_EQ(meaningOf(read).references, (std::vector<QString>{"Times New Roman", "Arial Black", "#1f3864", "Times New Roman", "#c81e28"}));
+    EXPECT_LT(saved.indexOf("{\\colortbl"), saved.indexOf("{\\stylesheet {\\ql"));
+    EXPECT_LT(saved.indexOf("{\\stylesheet"), saved.indexOf("{\\info"));
+    EXPECT_TRUE(saved.contains("\\pard\\s1\\outlinelevel0")) << saved.toStdString();
+    EXPECT_EQ(writeRtf(*back), saved);
+    // RTF pasted into a document brings no style sheet: its style numbers would point into another.
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    cursor.insertText(QStringLiteral("Môj text "));
+    readRtf(saved, cursor);
+    for (const auto& [style, outline] : paragraphStyles(doc))
+        EXPECT_EQ(style, 0);
+    EXPECT_FALSE(writeRtf(doc).contains("\\stylesheet"));
+}
+
+// Word's own file: its headings are headings after our save, in the sheet's heading styles.
+TEST(RtfKeptStyles, WordHeadingsStayHeadings)
+{
+    const auto back = loadRtf(writeRtf(*loadRtf(readFile(sharedTestData("rtf/word/heading.rtf")))));
+    const auto styles = paragraphStyles(*back);
+    ASSERT_EQ(styles.size(), 4u);
+    EXPECT_EQ(styles, (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {3, 2}, {0, -1}}));
+    const KeptGroups kept = readKeptGroups(*back);
+    ASSERT_FALSE(kept.empty());
+    EXPECT_TRUE(kept.groups[0].startsWith("{\\stylesheet "));
+    EXPECT_TRUE(kept.groups[0].contains(" heading 1;}"));
 }
