@@ -1,6 +1,7 @@
 // What LibreOffice and AbiWord make of the RTF we write. Both programs are part of the test
 // run: a missing one fails these tests with the package to install.
 #include "RtfTestUtil.h"
+#include "TestSupport.h"
 
 #include "richtext/DocFormats.h"
 #include "richtext/rtf/Rtf.h"
@@ -176,4 +177,21 @@ TEST(RtfInterop, KeptCommentsReachLibreOffice)
     ASSERT_GT(second, first);
     EXPECT_GT(xml.indexOf(QStringLiteral("Peter Kováč"), second), second);
     EXPECT_GT(xml.indexOf(QStringLiteral("Bez DPH?"), second), second);
+}
+
+// Word's headings, saved by us, are headings in LibreOffice, in its heading styles.
+TEST(RtfInterop, KeptHeadingStylesReachLibreOffice)
+{
+    const QByteArray saved = writeRtf(*loadRtf(readFile(sharedTestData("rtf/word/heading.rtf"))));
+    const QString xml = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    for (const QString level : {"1", "2"}) {
+        const QRegularExpression heading("<text:h text:style-name=\"([^\"]+)\" text:outline-level=\"" + level
+                                         + "\">(<[^>]*>)*Heading " + level + "<");
+        const QRegularExpressionMatch h = heading.match(xml);
+        ASSERT_TRUE(h.hasMatch()) << level.toStdString() << xml.right(2000).toStdString();
+        const QString style = "<style:style style:name=\"" + h.captured(1) + "\" style:family=\"paragraph\""
+                              + " style:parent-style-name=\"Heading_20_" + level + "\"";
+        EXPECT_TRUE(h.captured(1) == "Heading_20_" + level || xml.contains(style))
+            << style.toStdString() << xml.left(xml.indexOf("<office:body>")).right(6000).toStdString();
+    }
 }
