@@ -195,7 +195,7 @@ namespace {
 
 // A report as Word writes one: a style sheet (Normal; Heading 1 in a font the text does not
 // use; Heading 2 in a colour it does not use; a character style) and paragraphs of each style,
-// the last one naming a style the sheet lacks.
+// one in a table cell, the last one naming a style the sheet lacks.
 QByteArray reportWithStyles()
 {
     return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\froman\\fcharset238 Times New Roman;}"
@@ -207,6 +207,7 @@ QByteArray reportWithStyles()
            "\\pard\\plain\\s1\\sb240\\outlinelevel0\\f2\\fs32\\b\\cf2 Nadpis\\par\r\n"
            "\\pard\\plain\\s2\\outlinelevel1\\f0\\fs28 Podnadpis\\par\r\n"
            "\\pard\\plain\\s0\\f0\\fs24 Text spr\\'e1vy.\\par\r\n"
+           "\\trowd\\cellx3000\\pard\\plain\\intbl\\s2\\f0 Bunka\\cell\\row\r\n"
            "\\pard\\plain\\s7\\f0\\fs24 Cudz\\'ed \\'9at\\'fdl.\\par}";
 }
 
@@ -233,8 +234,8 @@ TEST(RtfKeptStyles, ParagraphsKeepTheirStylesOfTheKeptSheetAndASecondSaveIsTheSa
     const auto back = loadRtf(saved);
     EXPECT_EQ(back->toPlainText(), original->toPlainText());
     // A style the sheet lacks is not written.
-    EXPECT_EQ(paragraphStyles(*original), (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {0, -1}, {7, -1}}));
-    EXPECT_EQ(paragraphStyles(*back), (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {0, -1}, {0, -1}}));
+    EXPECT_EQ(paragraphStyles(*original), (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {0, -1}, {2, -1}, {7, -1}}));
+    EXPECT_EQ(paragraphStyles(*back), (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {0, -1}, {2, -1}, {0, -1}}));
     // The sheet's fonts and colours are the same faces and colours in our tables; it stands
     // after the colour table, before the document information.
     EXPECT_EQ(meaningOf(readKeptGroups(*back)), meaningOf(read));
@@ -242,6 +243,7 @@ TEST(RtfKeptStyles, ParagraphsKeepTheirStylesOfTheKeptSheetAndASecondSaveIsTheSa
     EXPECT_LT(saved.indexOf("{\\colortbl"), saved.indexOf("{\\stylesheet {\\ql"));
     EXPECT_LT(saved.indexOf("{\\stylesheet"), saved.indexOf("{\\info"));
     EXPECT_TRUE(saved.contains("\\pard\\s1\\outlinelevel0")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("\\pard\\intbl\\s2"));
     EXPECT_EQ(writeRtf(*back), saved);
     // RTF pasted into a document brings no style sheet: its style numbers would point into another.
     QTextDocument doc;
