@@ -266,4 +266,12 @@ TEST(RtfKeptStyles, WordHeadingsStayHeadings)
     ASSERT_FALSE(kept.empty());
     EXPECT_TRUE(kept.groups[0].startsWith("{\\stylesheet "));
     EXPECT_TRUE(kept.groups[0].contains(" heading 1;}"));
+    // A heading says every character word at its start: other programs would give what it
+    // leaves unsaid the style's formatting, also where the text no longer has it.
+    const QByteArray saved = writeRtf(*back);
+    for (const char* style : {"\\s1", "\\s2", "\\s3"}) {
+        const QByteArray start = saved.mid(saved.indexOf(QByteArray("\\pard") + style));
+        const QByteArray words = start.left(start.indexOf(' '));
+        EXPECT_TRUE(words.contains("\\b0") && words.contains("\\i0") && words.contains("\\fs")) << words.toStdString();
+    }
 }

@@ -186,6 +186,13 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
     const auto [style, outline] = keptWords(block.blockFormat());
+    if (style > 0) {
+        // Other programs give a styled paragraph's text the style's character formatting
+        // wherever the file does not say otherwise: its first run says everything.
+        m_written.font = m_written.halfPoints = m_written.color = m_written.back = -1;
+        m_written.language = 0;
+        m_written.effectsStated = false;
+    }
     const bool numbered = pf.numbering != pfn::None;
     if (numbered && m_para && m_para->numbering == pf.numbering)
         ++m_number;

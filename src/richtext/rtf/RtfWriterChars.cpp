@@ -79,7 +79,8 @@ void Writer::charState(const CharFormat& cf)
     want.language = cf.language ? cf.language : kSlovakLanguage;
 
     Written& have = m_written;
-    const uint32_t changed = want.effects ^ have.effects;
+    constexpr uint32_t kOnOff = cfe::Bold | cfe::Italic | cfe::Underline | cfe::Strikeout;
+    const uint32_t changed = (want.effects ^ have.effects) | (have.effectsStated ? 0 : kOnOff);
     auto flag = [&](uint32_t bit, const char* onWord, const char* offWord) {
         if (changed & bit)
             word((want.effects & bit) ? onWord : offWord);

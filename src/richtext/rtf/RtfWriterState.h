@@ -35,6 +35,8 @@ struct Written {
     // (which the document keeps with no language) is written with none. \plain would return
     // to it too, but the writer never writes \plain.
     uint16_t language = kSlovakLanguage;
+    // False where the reader's effects are not known to match ours: each one is written.
+    bool effectsStated = true;
 };
 
 struct FontKey {
