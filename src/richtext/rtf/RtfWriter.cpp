@@ -186,9 +186,10 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
     const auto [style, outline] = keptWords(block.blockFormat());
-    if (style > 0) {
+    if (style > 0 || (m_paragraphs == 0 && !m_styles.empty())) {
         // Other programs give a styled paragraph's text the style's character formatting
-        // wherever the file does not say otherwise: its first run says everything.
+        // wherever the file does not say otherwise (with a style sheet, text of no style
+        // too, the sheet's normal style's): its first run says everything.
         m_written.font = m_written.halfPoints = m_written.color = m_written.back = -1;
         m_written.language = 0;
         m_written.effectsStated = false;
