@@ -275,3 +275,13 @@ TEST(RtfKeptStyles, WordHeadingsStayHeadings)
         EXPECT_TRUE(words.contains("\\b0") && words.contains("\\i0") && words.contains("\\fs")) << words.toStdString();
     }
 }
+
+// A destination left out whole between a comment's parts does not cut the comment in two:
+// written back side by side, the parts would read as one.
+TEST(RtfKeptComments, AreOneAcrossADestinationLeftOut)
+{
+    const auto doc = loadRtf("{\\rtf1\\ansi Text{\\*\\atnid JN}{\\*\\unknownword x}{\\*\\bkmkstart b}\\chatn "
+                             "{\\*\\annotation note} end.\\par}");
+    EXPECT_EQ(doc->toRawText().count(QChar::ObjectReplacementCharacter), 1);
+    EXPECT_EQ(loadRtf(writeRtf(*doc))->toRawText(), doc->toRawText());
+}
