@@ -276,11 +276,11 @@ TEST(RtfKeptStyles, WordHeadingsStayHeadings)
     }
 }
 
-// A destination left out whole between a comment's parts does not cut the comment in two:
-// written back side by side, the parts would read as one.
+// A destination left out whole or a word no one knows between a comment's parts does not cut
+// the comment in two: written back side by side, the parts would read as one.
 TEST(RtfKeptComments, AreOneAcrossADestinationLeftOut)
 {
-    const auto doc = loadRtf("{\\rtf1\\ansi Text{\\*\\atnid JN}{\\*\\unknownword x}{\\*\\bkmkstart b}\\chatn "
+    const auto doc = loadRtf("{\\rtf1\\ansi Text{\\*\\atnid JN}{\\*\\unknownword x}{\\*\\bkmkstart b}\\chatn\\unknownword "
                              "{\\*\\annotation note} end.\\par}");
     EXPECT_EQ(doc->toRawText().count(QChar::ObjectReplacementCharacter), 1);
     EXPECT_EQ(loadRtf(writeRtf(*doc))->toRawText(), doc->toRawText());

@@ -208,8 +208,9 @@ bool Reader::continuesComment(const Token& t) const
     case Token::Symbol: return t.ch == '*';
     case Token::Word: {
         const Keyword* k = findKeyword(m_keywords, t.name());
-        // A destination left out whole between the comment's parts puts nothing where it stands.
-        if (m_starred && (!k || (k->kind == Kind::Action && Act(k->index) == Act::SkipDest)))
+        // A word no one knows, or a destination left out whole, between the comment's parts
+        // puts nothing where it stands.
+        if (!k || (m_starred && k->kind == Kind::Action && Act(k->index) == Act::SkipDest))
             return true;
         return k && k->kind == Kind::Action && Act(k->index) == Act::KeepComment && k->value != kCommentRange;
     }
