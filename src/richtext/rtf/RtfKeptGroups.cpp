@@ -34,6 +34,8 @@ bool endsWord(char c) { return c == '\\' || c == '{' || c == '}' || c == '\r' ||
 
 } // namespace
 
+bool refersToColor(std::string_view name) { return referenceOf(name) == Reference::Color; }
+
 QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(group.data());

@@ -39,6 +39,10 @@ enum class Reference : uint8_t { Font, Color };
 // Gives the number a reference becomes, or nothing to leave the word out.
 using Renumber = std::function<std::optional<int32_t>(Reference kind, int32_t number)>;
 
+// Whether a word's number is an entry of the colour table (\cf, \highlight, \clcbpat, …),
+// which the writer numbers anew.
+bool refersToColor(std::string_view name);
+
 // The numbers of the paragraph styles a kept style sheet defines (\sN; an entry with no number
 // of any kind is style 0), in ascending order.
 std::vector<int32_t> paragraphStyles(QByteArrayView styleSheet);

@@ -1,6 +1,7 @@
 #include "RtfTables.h"
 
 #include "RtfBuilder.h"
+#include "RtfKeptGroups.h"
 #include "RtfTablesAhead.h"
 #include "RtfTokenizer.h"
 #include "richtext/DocFormats.h"
@@ -22,13 +23,6 @@ constexpr int kCellsAppended = 8192; // cells of rows counted ahead put in at on
 constexpr int32_t kDefaultBorderTwips = 10;
 constexpr int32_t kDefaultTableTwips = 9000; // the width shared by cells no \cellx places
 constexpr const char* kRowBorderWords[] = {"trbrdrl", "trbrdrt", "trbrdrr", "trbrdrb", "trbrdrh", "trbrdrv"};
-
-// Words that refer to the colour table, which the writer numbers anew: not kept as words.
-bool refersToColors(std::string_view name)
-{
-    return name.ends_with("cfpat") || name.ends_with("cbpat") || name.ends_with("cfpatraw")
-           || name.ends_with("cbpatraw");
-}
 
 QString wordText(std::string_view name, bool hasNumber, int32_t number)
 {
@@ -135,7 +129,8 @@ void TableBuilder::unknownWord(std::string_view name, bool hasNumber, int32_t nu
 {
     // Only words of a row's definition, after the file has started one.
     const bool cellWord = name.starts_with("cl");
-    if (!(cellWord || name.starts_with("tr") || name.starts_with("tbl")) || refersToColors(name))
+    // Words that refer to the colour table, which the writer numbers anew, are not kept.
+    if (!(cellWord || name.starts_with("tr") || name.starts_with("tbl")) || refersToColor(name))
         return;
     if (!m_defined)
         return; // before any row: a document setting that happens to start alike (\truncex)
