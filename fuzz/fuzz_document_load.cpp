@@ -5,9 +5,8 @@
 // repeated to before it is added once more. Bit 0 makes that the body of an RTF document
 // (the reader itself has fuzz_rtf_reader). A text is also read a piece at a time, as the
 // converter reads one: it must save to the same bytes, as text and as RTF.
+#include "richtext/DocumentFiles.h"
 #include "richtext/RichDocument.h"
-#include "richtext/TextSlices.h"
-#include "richtext/rtf/Rtf.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -27,22 +26,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
-// The text read in pieces of about `slice` bytes saves as the whole document does.
-static void checkPieces(const zorim::RichDocument& doc, QByteArray text, qsizetype slice)
+// The text converted a piece of about `slice` bytes at a time, as the converter does, gives
+// what the whole document saves.
+static void checkPieces(const zorim::RichDocument& doc, const QByteArray& text, qsizetype slice)
 {
-    zorim::RtfPiecesWriter writer;
-    doc.readTextInPieces(text, [&](const QTextDocument& piece, bool) { writer.add(piece); }, slice);
-    if (writer.finish() != doc.save(zorim::TextFormat::Rtf))
-        std::abort();
-    zorim::dropZeroBytes(text);
-    const auto pieces = [&](const std::function<void(const QString&)>& take) {
-        doc.readTextInPieces(text, [&](const QTextDocument& piece, bool last) {
-            take(piece.toRawText() + (last ? QString() : QString(QChar::ParagraphSeparator)));
-        }, slice);
-    };
-    if (zorim::RichDocument::encodeText(zorim::textDocumentForm(text), text.size() * 3 + 3, pieces)
-        != doc.save(zorim::TextFormat::Text))
-        std::abort();
+    for (const zorim::TextFormat format : {zorim::TextFormat::Rtf, zorim::TextFormat::Text}) {
+        if (zorim::convertTextFile(doc, text, format, slice) != doc.save(format))
+            std::abort();
+    }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
