@@ -65,26 +65,30 @@ void Reader::keepGroup(size_t kind, const State& s)
         skipGroup();
         return;
     }
-    const QByteArrayView before = m_tokens.rest();
-    const bool closed = m_tokens.skipGroup();
-    const QByteArrayView rest = before.first(before.size() - m_tokens.rest().size());
     const std::string_view name = kKeptDestinations[kind];
-    // A group the file cuts short would leave the writer's output open.
-    if (closed && m_keptBytes + rest.size() < kMaxKeptBytes) {
-        QByteArray group = "{\\";
-        group.append(name.data(), qsizetype(name.size())).append(' ').append(rest);
-        // The information's text is in the file's page, not in a font's (a kept font keeps that).
-        if (kind == kInfoDestination && m_codepage != kCp1250 && !codepageTable(m_codepage).doubleByte())
-            group = recodeBytes(group, m_codepage);
-        if (m_keptBytes + group.size() <= kMaxKeptBytes) {
-            m_keptBytes += group.size();
-            m_kept.groups.push_back(std::move(group));
-            m_keptKinds |= bit;
-        }
+    // The information's text is in the file's page, not in a font's (a kept font keeps that).
+    std::optional<QByteArray> group =
+        groupAsRead("{\\" + QByteArray(name.data(), qsizetype(name.size())) + ' ', kind == kInfoDestination);
+    if (group && m_keptBytes + group->size() <= kMaxKeptBytes) {
+        m_keptBytes += group->size();
+        m_kept.groups.push_back(std::move(*group));
+        m_keptKinds |= bit;
     }
-    if (closed)
+    if (group)
         popGroup();
     m_skip = 0;
+}
+
+std::optional<QByteArray> Reader::groupAsRead(const QByteArray& opening, bool fileText)
+{
+    const QByteArrayView before = m_tokens.rest();
+    if (!m_tokens.skipGroup())
+        return std::nullopt;
+    QByteArray group = opening;
+    group.append(before.first(before.size() - m_tokens.rest().size()));
+    if (fileText && m_codepage != kCp1250 && !codepageTable(m_codepage).doubleByte())
+        group = recodeBytes(group, m_codepage);
+    return group;
 }
 
 // What the numbers of fonts and colours in the kept groups mean in this file's tables, now
@@ -153,20 +157,17 @@ void Reader::keepComment(int32_t part, const Token& t, State& s)
         skipGroup();
         return;
     }
-    const QByteArrayView before = m_tokens.rest();
-    if (!m_tokens.skipGroup()) { // cut short by the end of the file: it would leave our output open
+    const std::string_view name = t.name();
+    // The initials' and the author's text is in the file's page (a kept font keeps its own).
+    const std::optional<QByteArray> group = groupAsRead("{\\*\\" + QByteArray(name.data(), qsizetype(name.size())) + ' ',
+                                                        name == "atnid" || name == "atnauthor");
+    if (!group) {
         m_skip = 0;
         return;
     }
-    const std::string_view name = t.name();
-    QByteArray group = "{\\*\\" + QByteArray(name.data(), qsizetype(name.size())) + ' ';
-    group.append(before.first(before.size() - m_tokens.rest().size()));
-    // The initials' and the author's text is in the file's page (a kept font keeps its own).
-    if ((name == "atnid" || name == "atnauthor") && m_codepage != kCp1250 && !codepageTable(m_codepage).doubleByte())
-        group = recodeBytes(group, m_codepage);
     if (part == kCommentRange)
         flushComment();
-    addToComment(group, s);
+    addToComment(*group, s);
     if (part == kCommentRange)
         flushComment();
     popGroup();

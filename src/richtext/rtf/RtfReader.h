@@ -100,6 +100,11 @@ private:
     // destinations: each opens on its word and closes with its group (RtfDestinations.cpp)
     void openDestination(Act act, State& s);
     void keepGroup(size_t kind, const State& s);
+    // The group whose destination word was just read, whole as the file has it, `opening`
+    // put back before the rest; text of the file's own page (`fileText`) recoded from a
+    // single-byte page into the writer's. Nothing when the file cuts the group short: it
+    // would leave the writer's output open.
+    std::optional<QByteArray> groupAsRead(const QByteArray& opening, bool fileText);
     void keepReferences();
     // What the font and colour numbers in the groups mean in this file's tables.
     void recordReferences(KeptGroups& kept) const;
