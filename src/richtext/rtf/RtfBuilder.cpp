@@ -63,6 +63,8 @@ const FontInfo* DocumentTables::font(int32_t number) const
 DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion)
     : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables)
 {
+    const QTextBlockFormat bf = cursor.blockFormat();
+    m_paragraphWords = bf.hasProperty(docprop::ParagraphStyle) || bf.hasProperty(docprop::OutlineLevel);
 }
 
 void DocumentBuilder::tablesChanged()
@@ -394,7 +396,12 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
     QTextCursor c(m_cursor);
     c.clearSelection();
     applyParaFormat(c, pf.format);
-    keepParagraphWords(c, pf);
+    // New paragraphs take the block format they split from, so once any has a style number or
+    // outline level each one's are set; before that there are none to set or clear.
+    if (m_paragraphWords || pf.style > 0 || pf.outline >= 0) {
+        m_paragraphWords = true;
+        keepParagraphWords(c, pf);
+    }
     m_lastApplied = pf;
 }
 

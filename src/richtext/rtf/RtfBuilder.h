@@ -141,6 +141,7 @@ private:
     bool m_pageBreakNext = false;
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     AppliedParagraph m_lastApplied;
+    bool m_paragraphWords = false; // a block may hold a style number or an outline level
     int m_insertStart = 0;
     std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formatCache;
     CharState m_lastFormatState;                  // the last format asked for, and its entry
