@@ -1,4 +1,5 @@
 // The keys that act otherwise in a table than in running text.
+#include "richtext/DocFormats.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RichView.h"
 #include "richtext/TableFormat.h"
@@ -14,17 +15,29 @@ namespace zorim {
 namespace {
 
 // Tab in a table's last cell: a new row below, its cells formatted as those above them (so it
-// has their widths, borders and shading), the caret in its first cell.
+// has their widths, borders and shading), and what is typed in each takes the face and size
+// at the end of the cell above and its paragraph's alignment; the caret in its first cell.
 void appendRowLike(QTextTable* table, QTextCursor& c)
 {
     const int last = table->rows() - 1;
     table->appendRows(1);
     for (int col = 0; col < table->columns(); ++col) {
-        const QTextTableCell cell = table->cellAt(last + 1, col);
-        QTextCharFormat f = table->cellAt(last, col).format();
+        const QTextTableCell above = table->cellAt(last, col);
+        QTextTableCell cell = table->cellAt(last + 1, col);
+        QTextCharFormat f = above.format();
         f.clearProperty(tableprop::MergeHorizontal);
         f.clearProperty(tableprop::MergeVertical);
-        QTextTableCell(cell).setFormat(f);
+        cell.setFormat(f);
+        const QTextCursor end = above.lastCursorPosition();
+        const QTextCursor start = cell.firstCursorPosition();
+        CharFormat chars = readCharFormat(end.charFormat(), table->document()->defaultFont());
+        chars.mask = cfm::Face | cfm::Charset | cfm::Size;
+        QTextCharFormat typed = start.blockCharFormat();
+        applyCharFormat(typed, chars);
+        QTextCursor(start).setBlockCharFormat(typed);
+        ParaFormat para = readParaFormat(end.block());
+        para.mask = pfm::Alignment;
+        applyParaFormat(start, para);
     }
     c = table->cellAt(last + 1, 0).firstCursorPosition();
 }

@@ -2,12 +2,15 @@
 // cell, the caret and keys in cells, lines through rows.
 #include "LayoutTest.h"
 #include "TableTest.h"
+#include "richtext/DocFormats.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
+#include <QApplication>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -188,6 +191,40 @@ TEST_F(TableKeys, TabMovesBetweenCellsAndInTheLastCellAddsARowLikeTheOneAbove)
     QTest::keyClick(keys(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(table->rows(), 2) << "the new row is one undo step";
     EXPECT_EQ(edit.Text(), before);
+}
+
+TEST_F(TableKeys, ARowAddedByTabTypesInTheFacesSizesAndAlignmentOfTheRowAbove)
+{
+    build(2);
+    for (int c = 0; c < 3; ++c) {
+        QTextCursor cell = table->cellAt(1, c).firstCursorPosition();
+        cell.setPosition(table->cellAt(1, c).lastPosition(), QTextCursor::KeepAnchor);
+        CharFormat rec;
+        rec.mask = cfm::Face | cfm::Size;
+        rec.faceName = c == 1 ? QStringLiteral("Courier New") : QStringLiteral("Verdana");
+        rec.height = 180 + 40 * c;
+        QTextCharFormat f;
+        applyCharFormat(f, rec);
+        cell.mergeCharFormat(f);
+        ParaFormat para;
+        para.mask = pfm::Alignment;
+        para.alignment = c == 2 ? pfa::Right : pfa::Center;
+        applyParaFormat(cell, para);
+    }
+    caretAt(table->cellAt(1, 2).lastPosition());
+    QTest::keyClick(keys(), Qt::Key_Tab);
+    ASSERT_EQ(table->rows(), 3);
+    for (int c = 0; c < 3; ++c) {
+        caretAt(table->cellAt(2, c).firstPosition());
+        type(QStringLiteral("nove"));
+        QTextCursor at(doc());
+        at.setPosition(caret());
+        const CharFormat typed = readCharFormat(at.charFormat(), doc()->defaultFont());
+        EXPECT_EQ(typed.faceName, c == 1 ? QStringLiteral("Courier New") : QStringLiteral("Verdana")) << c;
+        EXPECT_EQ(typed.height, 180 + 40 * c) << c;
+        EXPECT_EQ(readParaFormat(doc()->findBlock(caret())).alignment, c == 2 ? pfa::Right : pfa::Center) << c;
+        EXPECT_EQ(table->cellAt(2, c).format().intProperty(tableprop::CellRightTwips), 1500 * (c + 1)) << c;
+    }
 }
 
 TEST_F(TableKeys, DeletingAtACellsEdgesKeepsTheCells)
