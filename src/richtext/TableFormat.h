@@ -38,6 +38,12 @@ inline constexpr int RowExtraRtf = QTextFormat::UserProperty + 49;
 // layout may draw any of them as a line.
 inline constexpr int BorderStyles = QTextFormat::UserProperty + 50;
 
+// Cell format: the padding between the cell's edges and its text in twips, left, top, right,
+// bottom (QList<int>); -1 where the cell states none (the row's gap on the left and right, none
+// above and below). A border's colour is Qt's border brush of its side; a border of automatic
+// colour has none.
+inline constexpr int PaddingTwips = QTextFormat::UserProperty + 51;
+
 enum class Merge : int { None = 0, First = 1, Continued = 2 };
 
 } // namespace zorim::tableprop

@@ -74,6 +74,27 @@ TEST(RtfTables, WrittenTablesReadBackUnchanged)
     EXPECT_EQ(writeRtf(*back), written);
 }
 
+TEST(RtfTables, BorderColoursAndPaddingAreReadAndWrittenThroughTheWritersColours)
+{
+    using namespace tableprop;
+    // The border's colour is the table's third entry; the writer numbers its own table.
+    const QByteArray rtf = "{\\rtf1\\ansi{\\colortbl;\\red1\\green2\\blue3;\\red0\\green0\\blue0;\\red200\\green0\\blue0;}"
+                           "\\trowd\\trgaph108\\clbrdrl\\brdrs\\brdrw10\\brdrcf3\\clbrdrb\\brdrs\\brdrw10\\brdrcf0"
+                           "\\clpadt300\\clpadft3\\clpadl150\\clpadfl3\\clpadr45\\clpadfr0\\cellx3000\\cellx6000"
+                           "\\pard\\intbl a\\cell b\\cell\\row\\pard\\par}";
+    const auto doc = loadRtf(rtf);
+    const QTextTableCellFormat f = cellFormat(*doc, 0, 0, 0);
+    EXPECT_EQ(f.leftBorderBrush().color(), QColor(200, 0, 0));
+    EXPECT_FALSE(f.hasProperty(QTextFormat::TableCellBottomBorderBrush)) << "automatic colour";
+    // Word's \clpadt is the left padding, \clpadl the top; a unit other than twips states none.
+    EXPECT_EQ(f.property(PaddingTwips).value<QList<int>>(), (QList<int>{300, 150, -1, -1}));
+    EXPECT_FALSE(cellFormat(*doc, 0, 0, 1).hasProperty(PaddingTwips));
+    const QByteArray written = writeRtf(*doc);
+    const auto back = loadRtf(written);
+    EXPECT_EQ(cellFormat(*back, 0, 0, 0).properties(), f.properties());
+    EXPECT_EQ(writeRtf(*back), written);
+}
+
 TEST(RtfTables, MalformedTablesGiveSoundDocuments)
 {
     const QByteArray sixtyFour = QByteArray("\\pard\\intbl x\\cell").repeated(64);

@@ -177,6 +177,11 @@ constexpr KeywordRow kRows[] = {
     {"box", set(Target::Table, tp::BorderSide, kBorderSideNone)},
     {"chbrdr", set(Target::Table, tp::BorderSide, kBorderSideNone)},
     {"brdrw", table(tp::BorderWidth, 0, 0, 1440)},
+    {"brdrcf", table(tp::BorderColor, 0, 0, kMaxColorIndex)},
+    {"clpadt", table(tp::PadLeft, 0, 0, kMaxPageTwips)}, {"clpadl", table(tp::PadTop, 0, 0, kMaxPageTwips)},
+    {"clpadr", table(tp::PadRight, 0, 0, kMaxPageTwips)}, {"clpadb", table(tp::PadBottom, 0, 0, kMaxPageTwips)},
+    {"clpadft", table(tp::PadUnitLeft, 0, 0, 255)}, {"clpadfl", table(tp::PadUnitTop, 0, 0, 255)},
+    {"clpadfr", table(tp::PadUnitRight, 0, 0, 255)}, {"clpadfb", table(tp::PadUnitBottom, 0, 0, 255)},
     // The border styles, in the order of kBorderStyles; any of them is drawn as a line.
     {"brdrnone", set(Target::Table, tp::BorderStyle, 0)}, {"brdrnil", set(Target::Table, tp::BorderStyle, 0)},
     {"brdrs", borderStyle(1)}, {"brdrth", borderStyle(2)}, {"brdrsh", borderStyle(3)}, {"brdrdb", borderStyle(4)},

@@ -131,6 +131,12 @@ enum : uint8_t {
     BorderSide,  // the side the border words that follow describe, as kBorderSide*
     BorderWidth, // \brdrw
     BorderStyle, // an index into kBorderStyles
+    BorderColor, // \brdrcf: colour-table index of the border being described
+    // A cell's padding by side (left, top, right, bottom) and the unit each is given in (3:
+    // twips; 0: the row's padding holds). Word names left and top the other way round
+    // (\clpadt is the left padding, \clpadl the top), and other programs read it so.
+    PadLeft, PadTop, PadRight, PadBottom,
+    PadUnitLeft, PadUnitTop, PadUnitRight, PadUnitBottom,
     Count
 };
 }

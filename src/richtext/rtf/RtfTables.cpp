@@ -23,6 +23,12 @@ constexpr int kCellsAppended = 8192; // cells of rows counted ahead put in at on
 constexpr int32_t kDefaultBorderTwips = 10;
 constexpr int32_t kDefaultTableTwips = 9000; // the width shared by cells no \cellx places
 constexpr const char* kRowBorderWords[] = {"trbrdrl", "trbrdrt", "trbrdrr", "trbrdrb", "trbrdrh", "trbrdrv"};
+// A cell's sides in the order its lists keep them: left, top, right, bottom.
+constexpr int kBorderBrushes[4] = {QTextFormat::TableCellLeftBorderBrush, QTextFormat::TableCellTopBorderBrush,
+                                   QTextFormat::TableCellRightBorderBrush, QTextFormat::TableCellBottomBorderBrush};
+// The padding words by side, as Word names them (left and top swapped), each with its unit (twips).
+constexpr const char* kPaddingWords[4] = {"\\clpadft3\\clpadt", "\\clpadfl3\\clpadl", "\\clpadfr3\\clpadr",
+                                          "\\clpadfb3\\clpadb"};
 
 QString wordText(std::string_view name, bool hasNumber, int32_t number)
 {
@@ -120,6 +126,16 @@ void TableBuilder::word(uint8_t index, int32_t value)
         } else if (rowSide) {
             m_def.extra += value > 0 ? u'\\' + QLatin1String(kBorderStyles[value]) : QStringLiteral("\\brdrnone");
         }
+        return;
+    case tp::BorderColor:
+        if (cellSide)
+            m_pending.color[m_side] = value;
+        return;
+    case tp::PadLeft: case tp::PadTop: case tp::PadRight: case tp::PadBottom:
+        m_pending.padding[index - tp::PadLeft] = value;
+        return;
+    case tp::PadUnitLeft: case tp::PadUnitTop: case tp::PadUnitRight: case tp::PadUnitBottom:
+        m_pending.paddingUnit[index - tp::PadUnitLeft] = value;
         return;
     default: return;
     }
@@ -229,10 +245,23 @@ QTextTableCellFormat TableBuilder::cellFormat(int column, int columns) const
     const auto& colors = m_tables.colors;
     if (def.shading > 0 && size_t(def.shading) < colors.size() && colors[size_t(def.shading)])
         f.setBackground(colorFromRef(*colors[size_t(def.shading)]));
+    // A border's colour is its brush; one of automatic colour has none.
+    for (int i = 0; i < 4; ++i) {
+        const int32_t c = def.color[i];
+        if (def.style[i] && c > 0 && size_t(c) < colors.size() && colors[size_t(c)])
+            f.setProperty(kBorderBrushes[i], QBrush(colorFromRef(*colors[size_t(c)])));
+    }
+    QList<int> padding(4, -1);
+    for (int i = 0; i < 4; ++i)
+        padding[i] = def.paddingUnit[i] == 3 ? def.padding[i] : -1;
+    if (padding != QList<int>(4, -1))
+        f.setProperty(PaddingTwips, QVariant::fromValue(padding));
     // What Qt's own layout draws.
     f.setPadding(0);
-    f.setLeftPadding(pixels(m_def.gap));
-    f.setRightPadding(pixels(m_def.gap));
+    f.setLeftPadding(pixels(padding[0] >= 0 ? padding[0] : m_def.gap));
+    f.setRightPadding(pixels(padding[2] >= 0 ? padding[2] : m_def.gap));
+    f.setTopPadding(pixels(std::max(0, padding[1])));
+    f.setBottomPadding(pixels(std::max(0, padding[3])));
     const auto side = [&](int i) { return def.style[i] ? std::max<qreal>(1, pixels(def.border[i])) : 0; };
     f.setLeftBorder(side(0));
     f.setTopBorder(side(1));
@@ -398,6 +427,15 @@ QByteArray rowDefinition(const TablePart& part, int row, const std::function<int
             out += '\\';
             out += kBorderStyles[style];
             word("\\brdrw", std::max(1, widths[i]));
+            if (f.hasProperty(kBorderBrushes[i]) && f.brushProperty(kBorderBrushes[i]).style() != Qt::NoBrush)
+                word("\\brdrcf", colorIndex(f.brushProperty(kBorderBrushes[i]).color()));
+        }
+        if (f.hasProperty(PaddingTwips)) {
+            const QList<int> padding = intList(f.property(PaddingTwips), 4);
+            for (int i = 0; i < 4; ++i) {
+                if (padding[i] >= 0)
+                    word(kPaddingWords[i], padding[i]);
+            }
         }
         if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
             word("\\clcbpat", colorIndex(f.background().color()));

@@ -94,6 +94,9 @@ private:
         bool hasRight = false;
         int32_t border[4] = {0, 0, 0, 0};
         int32_t style[4] = {0, 0, 0, 0};
+        int32_t color[4] = {0, 0, 0, 0}; // colour-table indexes, 0 automatic
+        int32_t padding[4] = {-1, -1, -1, -1}; // twips, -1 not stated
+        int32_t paddingUnit[4] = {3, 3, 3, 3}; // 3 twips; any other: the padding is not the cell's
         int32_t shading = 0;
         int32_t mergeH = 0, mergeV = 0;
         QString extra;
