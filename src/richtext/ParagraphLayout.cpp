@@ -212,6 +212,7 @@ void ParagraphLayout::resetAll()
     }
     heights_.assign(std::move(heights));
     lines_.assign(std::move(lines));
+    rights_.assign(size_t(heights_.size()));
     laidOut_.assign(size_t(heights_.size()), 0);
     laidTo_ = 0;
 }
@@ -220,6 +221,18 @@ void ParagraphLayout::record(int n, const QTextBlock& block, qreal height) const
 {
     heights_.set(n, height);
     lines_.set(n, std::max(1, block.layout()->lineCount()));
+    rights_.set(n, rightOf(block));
+}
+
+qreal ParagraphLayout::rightOf(const QTextBlock& block)
+{
+    const QTextLayout* tl = block.layout();
+    qreal right = 0;
+    for (int i = 0; i < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        right = std::max(right, line.x() + line.naturalTextWidth());
+    }
+    return right > 0 ? tl->position().x() + right + block.blockFormat().rightMargin() : 0;
 }
 
 // A query made inside an open edit (a transaction) sees a document the layout has not yet
@@ -417,8 +430,12 @@ QTextBlock ParagraphLayout::blockAtY(qreal y) const
 
 QSizeF ParagraphLayout::documentSize() const
 {
+    // As wide as the page, or as what reaches past it (a table wider than the page, a picture
+    // wider than a line), so that the view's scroll bar reaches all of it. Less than a pixel
+    // past is the rounding of lines that fill the page.
     const qreal page = pageWidth();
-    const qreal width = page >= 0 ? page : kUnwrappedWidth;
+    const qreal content = rights_.widest() + 2 * margin();
+    const qreal width = page < 0 ? kUnwrappedWidth : content >= page + 1 ? std::ceil(content) : page;
     return {width, heights_.total() + 2 * margin()};
 }
 
@@ -504,12 +521,13 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
         updateEstimates(); // the default font may be what changed
     std::vector<qreal> heights;
     std::vector<int> lines;
-    measureChanged(first, newCount, eager, delta == 0, &heights, &lines);
+    std::vector<qreal> rights;
+    measureChanged(first, newCount, eager, delta == 0, &heights, &lines, &rights);
     if (int(heights.size()) != newCount) {
         relayoutAll();
         return;
     }
-    replaceChanged(a, oldCount, heights, lines, eager);
+    replaceChanged(a, oldCount, heights, lines, rights, eager);
     const qreal newSpan = heights_.before(a + newCount) - top;
     // Only when the changed paragraphs changed height does anything below them move.
     emit update(QRectF(0, m + top, wide, newSpan == oldSpan ? newSpan : kEverything));
@@ -517,7 +535,8 @@ void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsA
 }
 
 void ParagraphLayout::measureChanged(QTextBlock b, int newCount, bool eager, bool inPlace,
-                                     std::vector<qreal>* heights, std::vector<int>* lines) const
+                                     std::vector<qreal>* heights, std::vector<int>* lines,
+                                     std::vector<qreal>* rights) const
 {
     // Paragraphs changed in place (a replace-all, a format over a long stretch) most likely
     // keep their heights: the old ones are the better estimate.
@@ -529,34 +548,41 @@ void ParagraphLayout::measureChanged(QTextBlock b, int newCount, bool eager, boo
         const Row row = eager ? rowOf(b) : Row();
         if (row && row.first == b.blockNumber()) {
             int rowLines = 1;
-            heights->push_back(layRow(row, pageWidth(), &rowLines));
+            qreal right = 0;
+            heights->push_back(layRow(row, pageWidth(), &rowLines, &right));
             lines->push_back(rowLines);
+            rights->push_back(right);
             for (; i < newCount - 1 && b.blockNumber() < row.last; ++i) {
                 b = b.next();
                 heights->push_back(0);
                 lines->push_back(0);
+                rights->push_back(0);
             }
         } else if (eager) {
             heights->push_back(layBlock(b));
             lines->push_back(std::max(1, b.layout()->lineCount()));
+            rights->push_back(rightOf(b));
         } else if (inPlace) {
             heights->push_back(heights_.height(a + i));
             lines->push_back(lines_.height(a + i));
+            rights->push_back(rights_.value(a + i));
         } else {
             const QTextTable* table = tables.at(b.position());
             heights->push_back(estimateIn(b, table ? table->columns() : 1));
             lines->push_back(std::max(table ? 0 : 1, int(std::lround(heights->back() / estLineHeight_))));
+            rights->push_back(0);
         }
     }
 }
 
 void ParagraphLayout::replaceChanged(int a, int oldCount, const std::vector<qreal>& heights,
-                                     const std::vector<int>& lines, bool eager)
+                                     const std::vector<int>& lines, const std::vector<qreal>& rights, bool eager)
 {
     const int newCount = int(heights.size());
     const int delta = newCount - oldCount;
     heights_.splice(a, oldCount, heights);
     lines_.splice(a, oldCount, lines);
+    rights_.splice(a, oldCount, rights);
     if (delta == 0) {
         std::fill_n(laidOut_.begin() + a, newCount, uint8_t(eager));
     } else {

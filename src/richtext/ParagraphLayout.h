@@ -137,6 +137,48 @@ private:
 using HeightTree = SumTree<qreal>;
 using LineTree = SumTree<int>;
 
+// The widest of the paragraphs (how far right each reaches), kept as they change: the widest is
+// looked for again only after the paragraph that gave it narrowed or went.
+class WidestTree {
+public:
+    void assign(size_t n)
+    {
+        values_.assign(n, 0);
+        widest_ = 0;
+        stale_ = false;
+    }
+    void set(int i, qreal value)
+    {
+        qreal& old = values_[size_t(i)];
+        stale_ = stale_ || (old >= widest_ && value < old);
+        old = value;
+        widest_ = std::max(widest_, value);
+    }
+    void splice(int at, int count, const std::vector<qreal>& with)
+    {
+        const auto from = values_.begin() + at;
+        stale_ = stale_ || (widest_ > 0 && std::find(from, from + count, widest_) != from + count);
+        values_.erase(from, from + count);
+        values_.insert(values_.begin() + at, with.begin(), with.end());
+        for (const qreal v : with)
+            widest_ = std::max(widest_, v);
+    }
+    qreal value(int i) const { return values_[size_t(i)]; }
+    qreal widest() const
+    {
+        if (stale_) {
+            widest_ = values_.empty() ? 0 : *std::max_element(values_.begin(), values_.end());
+            stale_ = false;
+        }
+        return widest_;
+    }
+
+private:
+    std::vector<qreal> values_;
+    mutable qreal widest_ = 0; // the widest value; while stale_, at least that
+    mutable bool stale_ = false;
+};
+
 class ParagraphLayout : public QAbstractTextDocumentLayout {
     Q_OBJECT
 public:
@@ -224,6 +266,8 @@ private:
         qreal width = 0;
         qreal textX = 0;
         qreal textWidth = 0;
+        qreal padTop = 0; // the padding above and below its paragraphs
+        qreal padBottom = 0;
         bool merged = false; // merged into the cell on its left, which spans its box
         QTextCharFormat format;
     };
@@ -247,8 +291,8 @@ private:
     // Widens a changed stretch of paragraphs to the whole rows it starts and ends in.
     void widenToRows(QTextBlock* first, QTextBlock* last) const;
     // Lays the row's cells out at a page width; answers its height and, in lines, the line
-    // count of its cell with the most lines.
-    qreal layRow(const Row& row, qreal page, int* lines) const;
+    // count of its cell with the most lines; in right (when asked), how far right it reaches.
+    qreal layRow(const Row& row, qreal page, int* lines, qreal* right = nullptr) const;
     // Lays the row out at the view's width and records it; answers whether its height changed.
     bool ensureRow(const Row& row) const;
     qreal rowHeight(const Row& row) const { return heights_.height(row.first); }
@@ -303,10 +347,12 @@ private:
     // The heights and line counts of the changed paragraphs from b: laid out (eager), kept
     // (changed in place) or estimated; stops short only when the document has fewer blocks.
     void measureChanged(QTextBlock b, int newCount, bool eager, bool inPlace, std::vector<qreal>* heights,
-                        std::vector<int>* lines) const;
+                        std::vector<int>* lines, std::vector<qreal>* rights) const;
     // Puts them in place of oldCount paragraphs from a in the trees and the laid-out marks.
     void replaceChanged(int a, int oldCount, const std::vector<qreal>& heights, const std::vector<int>& lines,
-                        bool eager);
+                        const std::vector<qreal>& rights, bool eager);
+    // How far right a laid-out paragraph's lines reach from the margin.
+    static qreal rightOf(const QTextBlock& block);
     // Lays the paragraph out when it is not; returns whether its height changed.
     bool ensure(const QTextBlock& block) const;
     qreal layBlock(const QTextBlock& block) const { return layBlock(block, pageWidth()); }
@@ -336,6 +382,7 @@ private:
 
     mutable HeightTree heights_;
     mutable LineTree lines_;               // per block: its line count once laid out, else an estimate
+    mutable WidestTree rights_;            // per block: how far right it reaches once laid out (a row: on its first)
     mutable std::vector<uint8_t> laidOut_; // per block: laid out at the current width
     mutable int laidTo_ = 0;               // every block below this one is laid out
     mutable int settleTo_ = -1;            // settling lays out the blocks up to this one

@@ -52,9 +52,10 @@ Borders bordersOf(const QTextCharFormat& f)
 }
 
 // Borders centred on the cell's edges (neighbours draw a shared edge in the same place); on
-// screen a side with none shows a thin grey guide line.
+// screen a side with none shows a thin grey guide line, unless the neighbour across it has a
+// border there (bordered: per side).
 void drawBorders(QPainter* painter, const QRectF& r, const QTextCharFormat& format, bool guides, bool openTop,
-                 bool openBottom)
+                 bool openBottom, const bool bordered[4])
 {
     Borders b = bordersOf(format);
     // A cell merged with the one above or below has no edge between them.
@@ -73,7 +74,7 @@ void drawBorders(QPainter* painter, const QRectF& r, const QTextCharFormat& form
     for (int i = 0; i < 4; ++i) {
         if (b.width[i] > 0) {
             painter->fillRect(sides[i], b.brush[i]);
-        } else if (guides && b.width[i] == 0) {
+        } else if (guides && b.width[i] == 0 && !bordered[i]) {
             painter->setPen(QPen(QColor(200, 200, 200), 0));
             painter->drawLine(edges[i]);
         }
@@ -153,9 +154,17 @@ std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row,
                           ? std::max<qreal>(0, pixels(rowFormat->intProperty(tableprop::RowGapTwips)))
                           : std::max<qreal>(kLeastCellGap, row.table->format().cellPadding());
     for (CellBox& box : boxes) {
-        const qreal g = std::min(gap, std::max<qreal>(0, (box.width - 1) / 2));
-        box.textX = box.x + g;
-        box.textWidth = std::max<qreal>(1, box.width - 2 * g);
+        // A cell's own padding where it states one, else the row's gap left and right.
+        const QList<int> padding = box.format.property(tableprop::PaddingTwips).value<QList<int>>();
+        const auto side = [&](int i, qreal otherwise) {
+            return i < padding.size() && padding[i] >= 0 ? pixels(padding[i]) : otherwise;
+        };
+        const qreal most = std::max<qreal>(0, (box.width - 1) / 2);
+        const qreal left = std::min(side(0, gap), most), right = std::min(side(2, gap), most);
+        box.textX = box.x + left;
+        box.textWidth = std::max<qreal>(1, box.width - left - right);
+        box.padTop = side(1, 0);
+        box.padBottom = side(3, 0);
     }
     return boxes;
 }
@@ -286,21 +295,27 @@ void ParagraphLayout::widenToRows(QTextBlock* first, QTextBlock* last) const
         *last = doc->findBlockByNumber(row.last);
 }
 
-qreal ParagraphLayout::layRow(const Row& row, qreal page, int* lines) const
+qreal ParagraphLayout::layRow(const Row& row, qreal page, int* lines, qreal* right) const
 {
     QTextDocument* doc = document();
     qreal tallest = 0;
     int most = 1;
     int rule = 0;
     bool ruleTaken = false;
-    for (const CellBox& box : cellBoxes(row, page)) {
+    const std::vector<CellBox> boxes = cellBoxes(row, page);
+    if (right) {
+        *right = 0;
+        for (const CellBox& box : boxes)
+            *right = std::max(*right, box.x + box.width + bordersOf(box.format).width[2] / 2);
+    }
+    for (const CellBox& box : boxes) {
         if (box.first < 0)
             continue;
         if (!ruleTaken) {
             rule = box.format.intProperty(tableprop::RowHeightTwips);
             ruleTaken = true;
         }
-        qreal y = 0;
+        qreal y = box.padTop;
         int count = 0;
         QTextBlock b = doc->findBlockByNumber(box.first);
         for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next()) {
@@ -309,7 +324,7 @@ qreal ParagraphLayout::layRow(const Row& row, qreal page, int* lines) const
             y += h;
             count += std::max(1, b.layout()->lineCount());
         }
-        tallest = std::max(tallest, y);
+        tallest = std::max(tallest, y + box.padBottom);
         most = std::max(most, count);
     }
     // The row's own height: at least, or exactly (what is taller is cut off).
@@ -328,11 +343,13 @@ bool ParagraphLayout::ensureRow(const Row& row) const
         return false;
     const qreal before = heights_.before(row.last + 1) - heights_.before(row.first);
     int lines = 1;
-    const qreal height = layRow(row, pageWidth(), &lines);
+    qreal right = 0;
+    const qreal height = layRow(row, pageWidth(), &lines, &right);
     for (int i = row.first; i <= row.last; ++i) {
         laidOut_[size_t(i)] = 1;
         heights_.set(i, i == row.first ? height : 0);
         lines_.set(i, i == row.first ? lines : 0);
+        rights_.set(i, i == row.first ? right : 0);
     }
     return height != before;
 }
@@ -364,7 +381,30 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
     }
     const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
     const int continued = int(tableprop::Merge::Continued);
-    for (const CellBox& box : cellBoxes(row, page)) {
+    const std::vector<CellBox> boxes = cellBoxes(row, page);
+    // Whether the cell across a side has a border on it, where the guide line would cover it.
+    const auto bordered = [&](size_t i, bool result[4]) {
+        const CellBox& box = boxes[i];
+        std::fill_n(result, 4, false);
+        for (size_t j = i; j-- > 0;) {
+            if (!boxes[j].merged) {
+                result[0] = bordersOf(boxes[j].format).width[2] > 0;
+                break;
+            }
+        }
+        for (size_t j = i + 1; j < boxes.size(); ++j) {
+            if (!boxes[j].merged) {
+                result[2] = bordersOf(boxes[j].format).width[0] > 0;
+                break;
+            }
+        }
+        if (row.row > 0)
+            result[1] = bordersOf(row.table->cellAt(row.row - 1, box.column).format()).width[3] > 0;
+        if (row.row + 1 < row.table->rows())
+            result[3] = bordersOf(row.table->cellAt(row.row + 1, box.column).format()).width[1] > 0;
+    };
+    for (size_t n = 0; n < boxes.size(); ++n) {
+        const CellBox& box = boxes[n];
         const QRectF rect(origin.x() + box.x, origin.y() + top, box.width, bottom - top);
         const bool openTop = box.format.intProperty(tableprop::MergeVertical) == continued;
         const bool openBottom = row.row + 1 < row.table->rows()
@@ -384,8 +424,12 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next())
             drawCellBlock(painter, b, origin, context, chosen, text, band, cursorWidth);
         painter->restore();
-        if (!box.merged)
-            drawBorders(painter, rect, box.format, context != nullptr, openTop, openBottom);
+        if (!box.merged) {
+            bool across[4] = {false, false, false, false};
+            if (context)
+                bordered(n, across);
+            drawBorders(painter, rect, box.format, context != nullptr, openTop, openBottom, across);
+        }
     }
 }
 

@@ -39,7 +39,8 @@ public:
         setAcceptRichText(true);
         setTabChangesFocus(false);
         setLineWrapMode(QTextEdit::WidgetWidth);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Wrapped lines never need it; a table or picture wider than the page does.
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         viewport()->setMouseTracking(true);
     }
 

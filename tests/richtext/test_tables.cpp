@@ -127,6 +127,64 @@ TEST_F(Tables, ShadingAndBordersAsStatedGuideLinesOnScreenOnly)
     EXPECT_GT(countPixels(paper, qRgb(0, 0, 0)), 20);
 }
 
+TEST_F(Tables, BordersShowInTheirColoursGuideLinesGiveWayToThemAndPaddingMovesTheText)
+{
+    build(2);
+    // Cell (0, 1): a 0.5 pt red border on its left, where cell (0, 0) has none; cell (0, 0): a
+    // blue one along its bottom, where cell (1, 0) has none. Cell (1, 1): padding left and top.
+    auto restate = [&](int r, int c, auto change) {
+        QTextCharFormat f = table->cellAt(r, c).format();
+        change(f);
+        table->cellAt(r, c).setFormat(f);
+    };
+    restate(0, 1, [](QTextCharFormat& f) {
+        f.setProperty(tableprop::BorderTwips, QVariant::fromValue(QList<int>{10, 0, 0, 0}));
+        f.setProperty(QTextFormat::TableCellLeftBorderBrush, QBrush(QColor(255, 0, 0)));
+    });
+    restate(0, 0, [](QTextCharFormat& f) {
+        f.setProperty(tableprop::BorderTwips, QVariant::fromValue(QList<int>{0, 0, 0, 10}));
+        f.setProperty(QTextFormat::TableCellBottomBorderBrush, QBrush(QColor(0, 0, 255)));
+    });
+    const qreal rowTop = cellRect(1, 0).top();
+    restate(1, 1, [](QTextCharFormat& f) { f.setProperty(tableprop::PaddingTwips, QVariant::fromValue(QList<int>{300, 150, -1, -1})); });
+    const int m = int(doc()->documentMargin());
+    EXPECT_DOUBLE_EQ(cellRect(1, 1).left(), m + 100 + 20);
+    EXPECT_DOUBLE_EQ(cellRect(1, 1).width(), 100 - 20 - 60 / 15.0) << "the right side keeps the row's gap";
+    EXPECT_DOUBLE_EQ(cellRect(1, 1).top(), rowTop + 10);
+    EXPECT_DOUBLE_EQ(cellRect(1, 0).top(), rowTop);
+
+    const QImage screen = drawn(QSize(400, 200));
+    const QRgb guide = qRgb(200, 200, 200);
+    const QRectF first = cellRect(0, 0);
+    const QRect vertical(m + 98, int(first.top()) + 2, 5, int(first.height()) - 4);
+    EXPECT_GT(countPixels(screen, qRgb(255, 0, 0), vertical), 5);
+    EXPECT_EQ(countPixels(screen, guide, vertical), 0);
+    const QRect horizontal(m + 2, int(rowTop) - 2, 96, 5);
+    EXPECT_GT(countPixels(screen, qRgb(0, 0, 255), horizontal), 50);
+    EXPECT_EQ(countPixels(screen, guide, horizontal), 0);
+    EXPECT_GT(countPixels(screen, guide, horizontal.translated(200, 0)), 50) << "guide lines where no border is";
+}
+
+TEST_F(Tables, ATableWiderThanTheViewScrollsSideways)
+{
+    // 600 pixels of table in a view 400 wide: the horizontal scroll bar reaches its right edge.
+    QTextCursor c(doc());
+    c.insertText(QStringLiteral("slovo ").repeated(100));
+    QApplication::processEvents();
+    QScrollBar* bar = edit.widget()->horizontalScrollBar();
+    EXPECT_FALSE(bar->isVisible()) << "wrapped text alone";
+    table = insertTable(c, 2, {3000, 3000, 3000});
+    QApplication::processEvents();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_GE(bar->maximum() + edit.widget()->viewport()->width(), int(doc()->documentMargin()) + 600);
+    edit.view().setSel({table->cellAt(1, 2).lastPosition(), table->cellAt(1, 2).lastPosition()});
+    edit.view().scrollCaret();
+    EXPECT_GT(bar->value(), 0) << "the caret in the last cell is shown";
+    table->removeRows(0, 2);
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->isVisible());
+}
+
 namespace {
 
 struct TableKeys : Tables {

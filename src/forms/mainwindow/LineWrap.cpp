@@ -21,12 +21,10 @@ void setLineWrapping(RichEdit& edit, bool wrap)
     if (wrap) {
         view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         view->setLineWrapMode(QTextEdit::WidgetWidth);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     } else {
         view->setWordWrapMode(QTextOption::NoWrap);
         view->setLineWrapColumnOrWidth(view->viewport()->width());
         view->setLineWrapMode(QTextEdit::FixedPixelWidth);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         followWidestLine(view);
     }
     view->ensureCursorVisible();
