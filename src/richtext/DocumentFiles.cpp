@@ -161,17 +161,9 @@ bool loadDocumentBytes(RichDocument& doc, QByteArray bytes, TextFormat format, S
 std::optional<QString> writeDocumentFile(const QString& path, const QByteArray& bytes)
 {
     const WholeFileResult result = writeWholeFile(path, {bytes});
-    switch (result.status) {
-    case WholeFileResult::Status::Written:
+    if (result.ok())
         return std::nullopt;
-    case WholeFileResult::Status::NotPlainFile:
-        return notPlainFileMessage(path);
-    case WholeFileResult::Status::CannotCreate:
-        return QStringLiteral("Cannot create file %1").arg(path);
-    case WholeFileResult::Status::WriteFailed:
-        break;
-    }
-    return QStringLiteral("Failed to Save Stream");
+    return wholeFileFailureMessage(path, result);
 }
 
 std::function<void(const std::function<void(const QString&)>&)> textFilePieces(const RichDocument& doc,
