@@ -1,9 +1,13 @@
 #include "convert/CommandLine.h"
 
+#include "text/FileNames.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace zorim::convert {
 
@@ -48,12 +52,24 @@ bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QStri
     return true;
 }
 
-// A path as one spelling, so two names of one file compare equal even before it exists.
-QString samePathKey(const QString& path)
+// One spelling for every name of a file, so that two names of it compare equal: its device and
+// inode where it exists (hard and symbolic links to it included), else its folder's and its
+// name, so that a file still to be made compares equal too.
+QString sameFileKey(const QString& path)
 {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    struct stat st;
+    if (::stat(fileNameBytes(path).constData(), &st) == 0)
+        return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    const qsizetype slash = absolute.lastIndexOf(u'/');
+    if (::stat(fileNameBytes(absolute.left(slash + 1)).constData(), &st) == 0)
+        return QStringLiteral("%1:%2/").arg(st.st_dev).arg(st.st_ino) + absolute.mid(slash + 1);
+    return absolute;
+}
+
+QString overwritesInput(const QString& in, const QString& out, const QString& overwritten)
+{
+    return QStringLiteral("%1: výstup %2 by prepísal vstup %3").arg(in, out, overwritten);
 }
 
 } // namespace
@@ -116,26 +132,32 @@ Options readOptions(const QStringList& args, Request& r)
 void planSingleConversion(const Options& o, Request& r)
 {
     const QStringList& positional = o.positional;
-    if (o.outputFolderGiven || positional.size() != 2 || QFileInfo(positional[0]).isDir()) {
+    if (o.outputFolderGiven || positional.size() != 2 || isFolder(positional[0])) {
         r.usageError = QStringLiteral("pri viacerých súboroch, priečinku alebo voľbe -o treba zadať --to");
     } else if (positional[1] == kStandardStream) {
         r.usageError = QStringLiteral("pri zápise na štandardný výstup treba zadať --to");
     } else if (!knownOutput(positional[1])) {
         r.usageError = QStringLiteral("%1: unknown output type (.txt, .rtf or .zrm)").arg(positional[1]);
+    } else if (positional[0] != kStandardStream && sameFileKey(positional[0]) == sameFileKey(positional[1])) {
+        r.refused << overwritesInput(positional[0], positional[1], positional[0]);
     } else {
         r.jobs.push_back({positional[0], positional[1]});
     }
 }
 
-// Folders stand for the documents in them, in name order.
+// Folders stand for the documents in them, in name order: plain files that are not hidden,
+// named by their bytes, so that a name that is no UTF-8 converts as it does when given alone.
 QStringList expandFolders(const QStringList& positional, Request& r)
 {
     QStringList inputs;
     for (const QString& p : positional) {
-        if (p != kStandardStream && QFileInfo(p).isDir()) {
+        if (p != kStandardStream && isFolder(p)) {
             const QDir dir(p);
-            QStringList names = dir.entryList(QDir::Files, QDir::Name);
-            names.removeIf([](const QString& n) { return !isDocumentName(n); });
+            QStringList names = folderEntries(p);
+            names.removeIf([&dir](const QString& n) {
+                return n.startsWith(u'.') || !isDocumentName(n) || !isPlainFile(dir.filePath(n));
+            });
+            std::sort(names.begin(), names.end());
             if (names.isEmpty())
                 r.refused << QStringLiteral("%1: v priečinku nie je žiadny dokument").arg(p);
             for (const QString& n : names)
@@ -152,9 +174,12 @@ QStringList expandFolders(const QStringList& positional, Request& r)
 void planJobs(const QStringList& inputs, const QString& extension, bool outputFolderGiven, Request& r)
 {
     QHash<QString, QString> outputOf; // output path -> the input that has it
-    QSet<QString> inputKeys;
-    for (const QString& in : inputs)
-        inputKeys.insert(samePathKey(in));
+    QHash<QString, QString> inputOf; // file -> the first input that names it
+    for (const QString& in : inputs) {
+        const QString key = sameFileKey(in);
+        if (!inputOf.contains(key))
+            inputOf.insert(key, in);
+    }
     for (const QString& in : inputs) {
         QString out;
         if (r.outputFolder == kStandardStream || (in == kStandardStream && !outputFolderGiven)) {
@@ -165,9 +190,9 @@ void planJobs(const QStringList& inputs, const QString& extension, bool outputFo
             out = QDir(folder).filePath(name + QLatin1Char('.') + extension);
             // An output over an input, its own or another's, or over another input's output,
             // would lose a file.
-            const QString key = samePathKey(out);
-            if (inputKeys.contains(key)) {
-                r.refused << QStringLiteral("%1: výstup %2 by prepísal vstup").arg(in, out);
+            const QString key = sameFileKey(out);
+            if (const auto input = inputOf.constFind(key); input != inputOf.constEnd()) {
+                r.refused << overwritesInput(in, out, *input);
                 continue;
             }
             if (const auto first = outputOf.constFind(key); first != outputOf.constEnd()) {

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace zorim::convert {
 
@@ -34,12 +35,9 @@ struct Input {
 std::optional<QString> readInput(const QString& input, Input& in)
 {
     if (input == kStandardStream) {
-        QFile file;
-        if (!file.open(stdin, QIODevice::ReadOnly))
-            return QStringLiteral("Cannot open file %1").arg(kStandardInputName);
-        in.bytes = file.readAll();
-        if (auto foreign = foreignDocumentMessage(kStandardInputName, in.bytes))
-            return foreign;
+        // Bounded as a document file is: a stream that never ends fails once it has given more.
+        if (auto failure = readDocumentStream(STDIN_FILENO, kStandardInputName, in.bytes))
+            return failure;
     } else {
         if (auto failure = readDocumentFile(input, in.bytes))
             return failure;

@@ -11,7 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
+#include <new>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,21 +66,83 @@ std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayVie
     return QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(name, kind);
 }
 
+namespace {
+
+QString cannotOpen(const QString& name) { return QStringLiteral("Cannot open file %1").arg(name); }
+
+QString tooLarge(const QString& name)
+{
+    return cannotOpen(name) + QStringLiteral(": dokument je väčší, ako ZORIM dokáže načítať (2 GB)");
+}
+
+// Appends what the descriptor gives until its end or until bytes holds `limit`; answers 0 or
+// the errno of the failed read.
+int readUpTo(int fd, QByteArray& bytes, qsizetype limit)
+{
+    constexpr qsizetype kChunk = 1 << 20;
+    while (bytes.size() < limit) {
+        const qsizetype at = bytes.size();
+        qsizetype want = std::min(kChunk, limit - at);
+        if (bytes.capacity() > at)
+            want = std::min(want, bytes.capacity() - at); // the room taken for a file of known size
+        bytes.resize(at + want);
+        const ssize_t n = ::read(fd, bytes.data() + at, size_t(want));
+        bytes.resize(at + std::max<ssize_t>(n, 0));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A stream opened not to wait (a pipe handed over so) waits here for its writer.
+            pollfd ready{fd, POLLIN, 0};
+            if (::poll(&ready, 1, -1) >= 0 || errno == EINTR)
+                continue;
+        }
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+    }
+    return 0;
+}
+
+} // namespace
+
 std::optional<QString> readDocumentFile(const QString& path, QByteArray& bytes)
 {
     // O_NONBLOCK: the open does not wait for a pipe's writer.
-    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const Fd fd(openRetrying(fileNameBytes(path), O_RDONLY | O_NONBLOCK));
     struct stat st;
-    QFile file;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        return QStringLiteral("Cannot open file %1").arg(path);
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return cannotOpen(path);
+    return readDocumentStream(fd.get(), path, bytes);
+}
+
+std::optional<QString> readDocumentStream(int fd, const QString& name, QByteArray& bytes)
+{
+    bytes = QByteArray();
+    try {
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            // A file says its size: one too large is refused unread, and the room is taken once
+            // (one byte more, so that its end is seen without taking more).
+            if (st.st_size > kMaxDocumentBytes)
+                return tooLarge(name);
+            bytes.reserve(qsizetype(st.st_size) + 1);
+        }
+        // Another program's document is known by its head: the rest is not read.
+        if (readUpTo(fd, bytes, kForeignFormatHead) != 0)
+            return cannotOpen(name);
+        if (auto foreign = foreignDocumentMessage(name, bytes))
+            return foreign;
+        if (readUpTo(fd, bytes, kMaxDocumentBytes + 1) != 0)
+            return cannotOpen(name);
+    } catch (const std::bad_alloc&) {
+        bytes = QByteArray();
+        return cannotOpen(name) + QStringLiteral(": na načítanie nie je dosť pamäte");
     }
-    if (auto foreign = foreignDocumentMessage(path, file.peek(kForeignFormatHead)))
-        return foreign;
-    bytes = file.readAll();
+    if (bytes.size() > kMaxDocumentBytes) {
+        bytes = QByteArray();
+        return tooLarge(name);
+    }
     return std::nullopt;
 }
 
@@ -95,17 +161,9 @@ bool loadDocumentBytes(RichDocument& doc, QByteArray bytes, TextFormat format, S
 std::optional<QString> writeDocumentFile(const QString& path, const QByteArray& bytes)
 {
     const WholeFileResult result = writeWholeFile(path, {bytes});
-    switch (result.status) {
-    case WholeFileResult::Status::Written:
+    if (result.ok())
         return std::nullopt;
-    case WholeFileResult::Status::NotPlainFile:
-        return notPlainFileMessage(path);
-    case WholeFileResult::Status::CannotCreate:
-        return QStringLiteral("Cannot create file %1").arg(path);
-    case WholeFileResult::Status::WriteFailed:
-        break;
-    }
-    return QStringLiteral("Failed to Save Stream");
+    return wholeFileFailureMessage(path, result);
 }
 
 std::function<void(const std::function<void(const QString&)>&)> textFilePieces(const RichDocument& doc,

@@ -37,11 +37,20 @@ std::optional<TextFormat> formatOfFileName(const QString& path);
 // naming the file as `name`; nothing when they may be loaded.
 std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayView bytes);
 
+// The most bytes a document may have: the control's text limit, as no more characters than that
+// fit in the document. A larger file is refused before it is read, and a stream that goes on
+// past it (standard input from a device that never ends) is refused once it has.
+inline constexpr qsizetype kMaxDocumentBytes = 2147483632;
+
 // Reads a document file whole into bytes. Opened by the name's own bytes, so that a name that
 // is no UTF-8 opens too; only plain files are documents (a pipe or a device would hang the
-// load or never end). Answers the message for the user when the file cannot be read or is
-// another program's document.
+// load or never end). Answers the message for the user when the file cannot be read, is
+// larger than a document may be, or is another program's document.
 std::optional<QString> readDocumentFile(const QString& path, QByteArray& bytes);
+
+// Reads a document from an open descriptor to its end, as readDocumentFile reads a file, the
+// stream called `name` in the messages.
+std::optional<QString> readDocumentStream(int fd, const QString& name, QByteArray& bytes);
 
 // Loads bytes in the format named into the document, or into the selection when one is
 // given. Bytes that are no RTF, asked for as RTF, are taken as text, once (text never

@@ -111,4 +111,25 @@ bool isPlainFile(const QString& path)
     return ::stat(fileNameBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool isFolder(const QString& path)
+{
+    struct stat st;
+    return ::stat(fileNameBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QStringList folderEntries(const QString& folder)
+{
+    QStringList names;
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : fileNameBytes(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes != "." && bytes != "..")
+            names << fileNameFromBytes(bytes);
+    }
+    ::closedir(dir);
+    return names;
+}
+
 } // namespace zorim

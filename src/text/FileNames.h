@@ -4,6 +4,7 @@
 // such bytes travel through QString in a form that gives them back exactly.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace zorim {
 
@@ -20,5 +21,10 @@ QString existingFileName(const QString& path);
 
 // Whether the path names a plain file (following links), by its bytes.
 bool isPlainFile(const QString& path);
+// Whether the path names a folder (following links), by its bytes.
+bool isFolder(const QString& path);
+
+// The names in a folder, each by its bytes, without "." and ".."; none when it cannot be read.
+QStringList folderEntries(const QString& folder);
 
 } // namespace zorim

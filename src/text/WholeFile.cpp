@@ -5,7 +5,9 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +56,9 @@ int writeParts(int fd, const QList<QByteArrayView>& parts)
 
 int syncFile(int fd) { return ::fsync(fd) != 0 && errno != EINVAL ? errno : 0; }
 
+// The folder part of a path, with its slash ("" for the working folder).
+QByteArray folderOf(const QByteArray& path) { return path.left(path.lastIndexOf('/') + 1); }
+
 // The name a chain of symbolic links ends at (which need not exist yet), or the errno.
 int followLinks(QByteArray path, QByteArray* end)
 {
@@ -69,6 +74,8 @@ int followLinks(QByteArray path, QByteArray* end)
             *end = path;
             return 0;
         }
+        if (!mayFollowLink(folderOf(path), st.st_uid))
+            return EACCES;
         QByteArray link(qsizetype(st.st_size > 0 ? st.st_size : 4096) + 1, Qt::Uninitialized);
         const ssize_t n = ::readlink(path.constData(), link.data(), size_t(link.size()));
         if (n < 0)
@@ -77,7 +84,7 @@ int followLinks(QByteArray path, QByteArray* end)
         if (link.startsWith('/'))
             path = link;
         else
-            path = path.left(path.lastIndexOf('/') + 1) + link;
+            path = folderOf(path) + link;
     }
     return ELOOP;
 }
@@ -131,18 +138,68 @@ WholeFileResult writeInPlace(const QByteArray& target, const QList<QByteArrayVie
     return {};
 }
 
-// A new file beside the target, only ours (O_EXCL), under a name no one else uses.
+// A temporary's name: "." + the target's name (shortened) + "." + a random number in base 36 +
+// ".tmp". Answers whether the name is one, with the (shortened) target name it is for.
+bool temporaryTarget(QByteArrayView name, QByteArrayView* target)
+{
+    if (!name.startsWith('.') || !name.endsWith(kTemporarySuffix))
+        return false;
+    name = name.sliced(1, name.size() - 1 - kTemporarySuffix.size());
+    const qsizetype dot = name.lastIndexOf('.');
+    const QByteArrayView random = name.sliced(dot + 1);
+    // At most the digits of a 32-bit number.
+    if (dot <= 0 || random.isEmpty() || random.size() > 7)
+        return false;
+    for (const char c : random) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    *target = name.first(dot);
+    return true;
+}
+
+// A new file beside the target, only ours (O_EXCL), under a name no one else uses. It is locked
+// while it is written, so that a save of the same file elsewhere leaves it alone (the lock goes
+// with the process, however it ends).
 int createTemporary(const QByteArray& dir, const QByteArray& base, mode_t mode, QByteArray* temp)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         *temp = dir + '.' + base.left(kMaxBaseInTemporary) + '.'
               + QByteArray::number(QRandomGenerator::global()->generate(), 36) + kTemporarySuffix;
         const int fd = openRetrying(*temp, O_WRONLY | O_CREAT | O_EXCL, mode);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX | LOCK_NB);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// The temporaries of saves of this target that ended midway (the process killed, the machine
+// off) are removed: ours, plain files, and locked by no save still running.
+void removeLeftoverTemporaries(const QByteArray& dir, const QByteArray& base)
+{
+    DIR* folder = ::opendir(dir.isEmpty() ? "." : dir.constData());
+    if (!folder)
+        return;
+    const QByteArray shortened = base.left(kMaxBaseInTemporary);
+    while (const dirent* entry = ::readdir(folder)) {
+        QByteArrayView target;
+        if (!temporaryTarget(entry->d_name, &target) || target != shortened)
+            continue;
+        const QByteArray temp = dir + entry->d_name;
+        Fd fd(openRetrying(temp, O_RDONLY | O_NOFOLLOW | O_NONBLOCK));
+        struct stat st, now;
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        // Still the file looked at, not one put in its place since.
+        if (::lstat(temp.constData(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino)
+            ::unlink(temp.constData());
+    }
+    ::closedir(folder);
 }
 
 void syncFolder(const QByteArray& dir)
@@ -183,9 +240,9 @@ WholeFileResult writeWholeFile(const QString& path, const QList<QByteArrayView>&
         return failure(Status::CannotCreate, errno);
     }
 
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = target.left(slash + 1);
-    const QByteArray base = target.mid(slash + 1);
+    const QByteArray dir = folderOf(target);
+    const QByteArray base = target.mid(dir.size());
+    removeLeftoverTemporaries(dir, base);
     QByteArray temp;
     Fd fd(createTemporary(dir, base, exists ? 0600 : mode_t(options.newFileMode), &temp));
     if (fd.get() < 0) {
@@ -229,24 +286,62 @@ WholeFileResult writeWholeFile(const QString& path, const QList<QByteArrayView>&
     return {};
 }
 
-QString notPlainFileMessage(const QString& path)
+namespace {
+
+// The reason a write failed, in the user's terms; empty where it is nothing they could act on.
+QString failureReason(const WholeFileResult& result)
 {
-    return QStringLiteral("%1 nie je obyčajný súbor (je to zariadenie, rúra alebo iný špeciálny súbor); "
-                          "ZORIM doň neukladá.").arg(path);
+    if (result.status == Status::NotPlainFile)
+        return QStringLiteral("nie je obyčajný súbor (je to zariadenie, rúra alebo iný špeciálny súbor), ZORIM doň neukladá");
+    switch (result.error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("na disku nie je dosť miesta");
+    case EFBIG:
+        return QStringLiteral("súbor by bol väčší, ako disk dovoľuje");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("na zápis sem nemáte oprávnenie");
+    case EROFS:
+        return QStringLiteral("disk je len na čítanie");
+    case EISDIR:
+        return QStringLiteral("je to priečinok");
+    default:
+        return {};
+    }
 }
+
+} // namespace
+
+QString wholeFileFailureMessage(const QString& path, const WholeFileResult& result)
+{
+    QString message = result.status == Status::WriteFailed ? QStringLiteral("Failed to Save Stream")
+                                                           : QStringLiteral("Cannot create file %1").arg(path);
+    if (const QString reason = failureReason(result); !reason.isEmpty())
+        message += QStringLiteral(": ") + reason;
+    return message;
+}
+
+QString notPlainFileMessage(const QString& path) { return wholeFileFailureMessage(path, {Status::NotPlainFile, 0}); }
 
 bool isWholeFileTemporary(const QString& fileName, QString* target)
 {
-    if (!fileName.startsWith(QLatin1Char('.')) || !fileName.endsWith(QLatin1String(kTemporarySuffix)))
+    const QByteArray bytes = fileNameBytes(fileName);
+    QByteArrayView name;
+    if (!temporaryTarget(bytes, &name))
         return false;
-    QString name = fileName.mid(1, fileName.size() - 1 - kTemporarySuffix.size());
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return false;
-    name.truncate(dot);
     if (target)
-        *target = name;
+        *target = fileNameFromBytes(name);
     return true;
+}
+
+bool mayFollowLink(const QByteArray& folder, uid_t linkOwner)
+{
+    struct stat st;
+    if (::stat(folder.isEmpty() ? "." : folder.constData(), &st) != 0)
+        return false;
+    const bool shared = (st.st_mode & S_ISVTX) && (st.st_mode & S_IWOTH);
+    return !shared || linkOwner == ::geteuid() || linkOwner == st.st_uid;
 }
 
 int openRetrying(const QByteArray& path, int flags, mode_t mode)

@@ -10,7 +10,8 @@
 // first written whole beside it and then into the file itself; where the folder cannot be
 // written but the file can, they go into the file directly. Either way the old bytes are kept
 // and put back should that write fail. Anything but a plain file (a pipe, a device) is refused
-// before anything is written.
+// before anything is written, and so is another user's link in a shared sticky folder. The
+// temporaries that saves of the same file left when they were killed midway are removed.
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -71,11 +72,25 @@ private:
 // open(2) of a path's bytes, close-on-exec, taken again when a signal interrupts it.
 int openRetrying(const QByteArray& path, int flags, mode_t mode = 0);
 
+// What the user is told when writing the file at path failed: the text the editor has always
+// shown for it ("Cannot create file" with the path when the file could not be made or
+// replaced, "Failed to Save Stream" when the writing failed), and after it the reason in Slovak
+// where it is one the user can act on (a full disk, no permission, a read-only disk, no plain
+// file).
+QString wholeFileFailureMessage(const QString& path, const WholeFileResult& result);
+
 // What the user is told when a document would be saved over a pipe, a device or a socket.
 QString notPlainFileMessage(const QString& path);
 
 // Whether a file name is one of the temporary files writeWholeFile makes beside a target; gives
 // the target's name.
 bool isWholeFileTemporary(const QString& fileName, QString* target = nullptr);
+
+// Whether a symbolic link owned by linkOwner in the folder (its path's bytes, "" for the working
+// folder) may be followed: in a folder anyone may write that keeps its files to their owners
+// (sticky, as /tmp), only a link of this user's or of the folder's owner, as the system's own
+// protected-links rule has it. Another user's link planted there would send a save to a file
+// of the planter's choosing.
+bool mayFollowLink(const QByteArray& folder, uid_t linkOwner);
 
 } // namespace zorim

@@ -5,9 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -216,6 +220,24 @@ TEST_F(Convert, StandardInputAndOutputInEveryFormat)
     EXPECT_TRUE(r.out.isEmpty());
 }
 
+// Standard input that never ends, and a file larger than a document may be (sparse: it takes
+// no room), fail with a message rather than take all memory.
+TEST_F(Convert, InputBeyondTheLargestDocumentFailsWithAMessage)
+{
+    Outcome r = convert({"--to", "txt", "-"}, {}, QStringLiteral("/dev/zero"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8("štandardný vstup: dokument je väčší"))) << r.err.constData();
+
+    QFile big(path("big.txt"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(1) << 31));
+    big.close();
+    r = convert({big.fileName(), path("big.rtf")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("big.txt")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(path("big.rtf")));
+}
+
 // Outputs that would destroy a file are refused before anything is written: one over its
 // own input, and the second of two inputs with one output name.
 TEST_F(Convert, AnOutputOverItsInputOrAnotherInputsOutputIsRefused)
@@ -229,6 +251,26 @@ TEST_F(Convert, AnOutputOverItsInputOrAnotherInputsOutputIsRefused)
     EXPECT_EQ(read(text), "kept as it was");
     EXPECT_TRUE(r.err.contains("note.zrm")) << r.err.constData();
     EXPECT_TRUE(r.err.contains("0 z 3")) << r.err.constData();
+}
+
+// Another name of an input is that input: a hard link among the inputs, a symbolic link as the
+// output of the one-file form, the input spelled otherwise.
+TEST_F(Convert, AnOutputThatIsAnInputUnderAnotherNameIsRefused)
+{
+    const QString a = write("a.rtf", kLetter);
+    ASSERT_EQ(::link(QFile::encodeName(a).constData(), QFile::encodeName(path("b.rtf")).constData()), 0);
+    ASSERT_EQ(::symlink("a.rtf", QFile::encodeName(path("x.txt")).constData()), 0);
+    const QString b = write("b.txt", "text b");
+    Outcome r = convert({"--to", "rtf", b, a});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("b.rtf")) << r.err.constData();
+    for (const QStringList& args : {QStringList{a, path("x.txt")}, QStringList{a, dir.path() + "/./a.rtf"}}) {
+        r = convert(args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains("prep")) << r.err.constData();
+    }
+    EXPECT_EQ(read(a), kLetter);
+    EXPECT_TRUE(QFileInfo(path("x.txt")).isSymLink());
 }
 
 TEST_F(Convert, AnOfficeSuitesLetterGivesItsText)
@@ -270,4 +312,25 @@ TEST_F(Convert, HostileFilesConvertAndSayWhatTheyLack)
     ASSERT_TRUE(sh.waitForFinished(60000));
     EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().constData();
     EXPECT_EQ(sh.readAllStandardOutput(), "obsah");
+
+    // Such a name in a folder converts as it does alone.
+    QDir(dir.path()).mkdir("latin1");
+    const QByteArray latin1 = QFile::encodeName(path("latin1")) + "/caf\xE9.txt";
+    std::FILE* file = std::fopen(latin1.constData(), "wb");
+    ASSERT_TRUE(file);
+    std::fputs("obsah", file);
+    std::fclose(file);
+    write("latin1/plain.txt", "iný");
+    r = convert({"--to", "rtf", path("latin1")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("2 z 2")) << r.err.constData();
+    file = std::fopen((QFile::encodeName(path("latin1")) + "/caf\xE9.rtf").constData(), "rb");
+    ASSERT_TRUE(file);
+    char head[6] = {};
+    EXPECT_EQ(std::fread(head, 1, 5, file), 5u);
+    std::fclose(file);
+    EXPECT_STREQ(head, "{\\rtf");
+    // Names the temporary folder's removal cannot spell.
+    for (const QByteArray& name : {QFile::encodeName(path("caf")) + "\xE9.txt", latin1, latin1.chopped(3) + "rtf"})
+        std::remove(name.constData());
 }

@@ -200,7 +200,7 @@ TEST_F(FileCommandsTest, AWritableFileInALockedFolderIsSavedAndAFailedSaveKeepsE
         AsOrdinaryUser user;
         form->saveItem->trigger();
     }
-    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Cannot create file %1: na zápis sem nemáte oprávnenie").arg(path)});
     EXPECT_EQ(document(path), QByteArray("star\xE1 kniha a nov\xE1"));
     EXPECT_EQ(QDir(docs).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kniha.txt")});
     EXPECT_TRUE(form->RichEdit1->Modified());
@@ -209,8 +209,8 @@ TEST_F(FileCommandsTest, AWritableFileInALockedFolderIsSavedAndAFailedSaveKeepsE
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
 }
 
-// A pipe where the document is to be saved is no document: refused with a message, never
-// replaced, and the document stays changed.
+// A pipe where the document is to be saved is no document: refused with a message that says
+// so, never replaced, and the document stays changed.
 TEST_F(FileCommandsTest, SavingOverAPipeIsRefused)
 {
     type(QStringLiteral("text"));
@@ -219,13 +219,14 @@ TEST_F(FileCommandsTest, SavingOverAPipeIsRefused)
     form->document().setFileName(path);
     form->saveItem->trigger();
     ASSERT_EQ(platform.errors().size(), 1);
-    EXPECT_TRUE(platform.errors()[0].contains(QStringLiteral("nie je obyčajný súbor"))) << platform.errors()[0].toStdString();
+    EXPECT_TRUE(platform.errors()[0].startsWith(QStringLiteral("Cannot create file %1: nie je obyčajný súbor").arg(path)))
+        << platform.errors()[0].toStdString();
     EXPECT_TRUE(QFileInfo(path).isFile() == false && QFileInfo::exists(path));
     EXPECT_TRUE(form->RichEdit1->Modified());
 }
 
-// A disk that fills up while the new file is written (here: while its last part is flushed)
-// fails the save and leaves the old file as it was.
+// A disk that fills up while the new file is written (here: the file grows past the size the
+// process may write) fails the save, says why, and leaves the old file as it was.
 TEST_F(FileCommandsTest, DiskFullDuringSaveKeepsTheOldFile)
 {
     type(QStringLiteral("stará kniha"));
@@ -237,7 +238,7 @@ TEST_F(FileCommandsTest, DiskFullDuringSaveKeepsTheOldFile)
         form->saveItem->trigger();
     }
     std::signal(SIGXFSZ, handler);
-    EXPECT_EQ(platform.errors().size(), 1);
+    EXPECT_EQ(platform.errors(), QStringList{QStringLiteral("Failed to Save Stream: súbor by bol väčší, ako disk dovoľuje")});
     EXPECT_EQ(document(path), QByteArray("star\xE1 kniha"));
     EXPECT_TRUE(form->RichEdit1->Modified());
 }

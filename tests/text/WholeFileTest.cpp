@@ -1,6 +1,7 @@
 // The one file writer: what the file was stays what it is (a link, its other names, its
 // permissions and owner), a folder the user may not write still lets a writable file be saved,
-// a pipe is refused, and a failed write leaves the old bytes.
+// a pipe and another user's link in a shared folder are refused, a failed write leaves the old
+// bytes and says why, and what a killed save left goes at the next.
 #include "FilePermissions.h"
 #include "QStringPrinter.h"
 #include "ResourceLimit.h"
@@ -12,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,4 +126,70 @@ TEST_F(WholeFileTest, APipeIsRefusedAndALinkOfTheProgramsOwnIsReplaced)
     ASSERT_TRUE(writeWholeFile(path(QStringLiteral("tab.ini")), {"10"}, {.ownFile = true}).ok());
     EXPECT_TRUE(S_ISREG(statOf(QStringLiteral("tab.ini")).st_mode));
     EXPECT_EQ(read(QStringLiteral("mimo.ini")), QByteArray("outside"));
+}
+
+// A save killed midway left its temporary; the next save of that document removes it, but not
+// the temporary of another document, nor one a save still running holds.
+TEST_F(WholeFileTest, TheNextSaveRemovesWhatAKilledSaveOfThatDocumentLeft)
+{
+    make(QStringLiteral("kniha.txt"), "old");
+    make(QStringLiteral(".kniha.txt.k3x9q.tmp"), QByteArray(1 << 20, 'x'));
+    make(QStringLiteral(".iná.txt.k3x9q.tmp"), "another document's");
+    make(QStringLiteral(".kniha.txt.5m1.tmp"), "being written");
+    const Fd running(openRetrying(QFile::encodeName(path(QStringLiteral(".kniha.txt.5m1.tmp"))), O_RDONLY));
+    ASSERT_EQ(::flock(running.get(), LOCK_EX), 0);
+
+    ASSERT_TRUE(writeWholeFile(path(QStringLiteral("kniha.txt")), {"new"}).ok());
+    EXPECT_EQ(read(QStringLiteral("kniha.txt")), QByteArray("new"));
+    EXPECT_EQ(names(), (QStringList{QStringLiteral(".iná.txt.k3x9q.tmp"), QStringLiteral(".kniha.txt.5m1.tmp"),
+                                    QStringLiteral("kniha.txt")}));
+}
+
+// In a folder anyone may write that keeps files to their owners (as /tmp), another user's link
+// is not followed: the file it points at stays as it was. The user's own link is.
+TEST_F(WholeFileTest, AnotherUsersLinkInASharedStickyFolderIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a link of another user's needs root to make";
+    make(QStringLiteral("cieľ.txt"), "old");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("zdieľaný")));
+    ASSERT_EQ(::chmod(QFile::encodeName(path(QStringLiteral("zdieľaný"))).constData(), 01777), 0);
+    const QByteArray link = QFile::encodeName(path(QStringLiteral("zdieľaný/odkaz.txt")));
+    ASSERT_EQ(::symlink("../cieľ.txt", link.constData()), 0);
+    ASSERT_EQ(::lchown(link.constData(), kNobody, kNobody), 0);
+
+    const WholeFileResult planted = writeWholeFile(QFile::decodeName(link), {"planted"});
+    EXPECT_EQ(planted.status, WholeFileResult::Status::CannotCreate);
+    EXPECT_EQ(planted.error, EACCES);
+    EXPECT_EQ(read(QStringLiteral("cieľ.txt")), QByteArray("old"));
+
+    ASSERT_EQ(::lchown(link.constData(), ::geteuid(), ::getegid()), 0);
+    EXPECT_TRUE(writeWholeFile(QFile::decodeName(link), {"own"}).ok());
+    EXPECT_EQ(read(QStringLiteral("cieľ.txt")), QByteArray("own"));
+}
+
+// A full disk and a read-only one, made as a small file system of the test's own (a mount
+// namespace of this thread, where the system allows it): the old file stays, and the message
+// says why.
+TEST_F(WholeFileTest, AFullOrReadOnlyDiskFailsWithItsReasonAndKeepsTheFile)
+{
+    const QByteArray disk = QFile::encodeName(path(QStringLiteral("disk")));
+    ASSERT_EQ(::mkdir(disk.constData(), 0755), 0);
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const QString file = path(QStringLiteral("disk/kniha.txt"));
+    make(QStringLiteral("disk/kniha.txt"), "stará kniha");
+
+    const WholeFileResult full = writeWholeFile(file, {QByteArray(1 << 20, 'x')});
+    EXPECT_EQ(full.status, WholeFileResult::Status::WriteFailed);
+    EXPECT_EQ(wholeFileFailureMessage(file, full), QStringLiteral("Failed to Save Stream: na disku nie je dosť miesta"));
+    EXPECT_EQ(read(QStringLiteral("disk/kniha.txt")), QByteArray("stará kniha"));
+    EXPECT_EQ(QDir(path(QStringLiteral("disk"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kniha.txt")});
+
+    ASSERT_EQ(::mount(nullptr, disk.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    const WholeFileResult readOnly = writeWholeFile(file, {"nová"});
+    EXPECT_EQ(wholeFileFailureMessage(file, readOnly), QStringLiteral("Cannot create file %1: disk je len na čítanie").arg(file));
+    EXPECT_EQ(read(QStringLiteral("disk/kniha.txt")), QByteArray("stará kniha"));
+    ::umount2(disk.constData(), MNT_DETACH);
 }
