@@ -44,7 +44,8 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
     createInOrder(platform, {
         [&] {
             w->mainWindow = std::make_unique<MainWindow>(platform, settings, arguments);
-            w->mainWindow->show();
+            if (!w->mainWindow->endedFromOutside())
+                w->mainWindow->show();
         },
         [&] { w->aboutBox = std::make_unique<AboutBox>(platform); },
         [&] { w->pageSetup = std::make_unique<PageSetupDialog>(platform, settings); },
@@ -117,15 +118,23 @@ int runProgram(int argc, char** argv)
 
     QtPlatform platform;
     SettingsStore settings;
+    return runWindows(platform, settings, arguments);
+}
+
+int runWindows(Platform& platform, SettingsStore& settings, const QStringList& arguments)
+{
     const std::unique_ptr<Windows> windows = createWindows(platform, settings, arguments);
     if (!windows->mainWindow)
         return 1;
+    // Ended from outside while a start-up box was shown: its snapshot is kept, nothing more runs.
+    if (windows->mainWindow->endedFromOutside())
+        return 0;
     // Every window of the program, dialogs included, shows the main window's icon.
     QApplication::setWindowIcon(windows->mainWindow->windowIcon());
     // Closing the main window ends the program, whatever other window is open.
     QApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(windows->mainWindow.get(), &MainWindow::closed, &app, &QCoreApplication::quit);
-    return app.exec();
+    QObject::connect(windows->mainWindow.get(), &MainWindow::closed, qApp, &QCoreApplication::quit);
+    return QApplication::exec();
 }
 
 } // namespace zorim

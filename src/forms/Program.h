@@ -50,5 +50,8 @@ std::unique_ptr<Windows> createWindows(Platform& platform, SettingsStore& settin
 
 // The program: returns its exit code.
 int runProgram(int argc, char** argv);
+// The windows created and the event loop run, in the application object that exists: returns
+// the exit code once the main window closes or the program is ended.
+int runWindows(Platform& platform, SettingsStore& settings, const QStringList& arguments);
 
 } // namespace zorim

@@ -27,6 +27,9 @@ namespace zorim {
 namespace {
 
 const QString kProgramName = QStringLiteral("ZORIM");
+// The standard boxes' captions, in the program's language.
+const QString kWarningCaption = QStringLiteral("Upozornenie");
+const QString kInformationCaption = QStringLiteral("Informácia");
 
 std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSetup& setup, QFileDialog::AcceptMode mode)
 {
@@ -133,7 +136,7 @@ QtPlatform::~QtPlatform() = default;
 
 Answer QtPlatform::question(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text,
+    QMessageBox box(QMessageBox::Warning, kWarningCaption, text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
@@ -147,7 +150,7 @@ Answer QtPlatform::question(QWidget* parent, const QString& text)
 
 bool QtPlatform::confirm(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Warning, kWarningCaption, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     slovakStandardButtons(box);
@@ -156,7 +159,7 @@ bool QtPlatform::confirm(QWidget* parent, const QString& text)
 
 void QtPlatform::information(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Information, kInformationCaption, text, QMessageBox::Ok, parent);
     slovakStandardButtons(box);
     box.exec();
 }

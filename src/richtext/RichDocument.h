@@ -108,6 +108,9 @@ public:
     // How the text file the document came from was written; the default form after any other
     // load and after clear().
     const TextDocumentForm& textForm() const { return textForm_; }
+    // The document stands for a text file of that form (one brought back from a copy that was
+    // not in it): a later text save writes it so.
+    void setTextForm(const TextDocumentForm& form) { textForm_ = form; }
     // A plain text file's bytes read as load() reads them, but a piece of whole paragraphs at a
     // time, each a text document of its own with this document's defaults (this document does
     // not change): a long text converts in time and memory that grow in step with its length.

@@ -1,19 +1,30 @@
 // The main window's recovery snapshots through the program's own window: a run killed with
-// SIGKILL leaves its typing behind, and the next start offers it back.
+// SIGKILL leaves its typing behind, and the next start offers it back; a run told to end with
+// SIGTERM or SIGHUP writes its snapshot and ends by itself, whatever it shows.
 //
-// The killed run is this test program started again as a child process in the "child" mode
-// below: it builds the real main window in the given program folder, types, waits for the
-// snapshot and then waits to be killed.
+// The killed run is this test program started again as a child process in one of the "child"
+// modes below: the main window alone, which types, waits for the snapshot and then waits to be
+// killed; or the whole program on Qt's own boxes, offscreen or on an X server, played by a
+// timer up to the state the parent asked for.
 #include "FormsTestSupport.h"
+#include "forms/Program.h"
 #include "forms/mainwindow/Recovery.h"
+#include "platform/QtPlatform.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace zorim;
 using namespace zorim::test;
@@ -21,8 +32,11 @@ using namespace zorim::test;
 namespace {
 
 const char* const kChildFolder = "ZORIM_RECOVERY_CHILD_FOLDER";
-const char* const kChildWaitsForTerm = "ZORIM_RECOVERY_CHILD_TERM";
+// The whole program's run: what the user does before the signal ("type", "replace": opens the
+// replace dialog) and what must be on screen when it comes ("box": any modal box or dialog).
+const char* const kProgramSteps = "ZORIM_PROGRAM_CHILD_STEPS";
 
+enum class Screen { Offscreen, XServer };
 
 QStringList snapshotsIn(const QString& dataFolder, const QString& pattern = QStringLiteral("recovery-*.zrs"))
 {
@@ -33,13 +47,11 @@ class RecoveryProcessTest : public MainWindowTest {
 protected:
     // Starts the killed run: it types a greeting with a bold name and is killed once its
     // snapshot is on the disk.
-    void runAndKill(int signal = SIGKILL)
+    void runAndKill()
     {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(kChildFolder), folder.path());
-        if (signal != SIGKILL)
-            env.insert(QString::fromLatin1(kChildWaitsForTerm), QStringLiteral("1"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -52,45 +64,150 @@ protected:
             else
                 break;
         ASSERT_TRUE(out.contains("SNAPSHOT WRITTEN")) << out.toStdString();
-        ::kill(pid_t(child.processId()), signal);
+        ::kill(pid_t(child.processId()), SIGKILL);
         ASSERT_TRUE(child.waitForFinished(30000));
-        if (signal == SIGKILL) {
-            EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    }
+
+    // Runs the program in this folder until it has done `steps`, then sends it the signal: it
+    // must end by itself with 0, leaving no lock file. On an X server, xvfb-run gives it one
+    // of its own; the program names its process, as xvfb-run stands between.
+    void runProgramAndSignal(const QString& steps, int signal, Screen screen = Screen::Offscreen)
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChildFolder), folder.path());
+        env.insert(QString::fromLatin1(kProgramSteps), steps);
+        QString program = QCoreApplication::applicationFilePath();
+        QStringList arguments = {QStringLiteral("--gtest_filter=RecoveryChild.RunTheProgram")};
+        if (screen == Screen::XServer) {
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            arguments = QStringList{QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"), program} + arguments;
+            program = QStringLiteral("xvfb-run");
         } else {
-            EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-            EXPECT_EQ(child.exitCode(), 0);
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         }
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A group of its own, so that a test that fails takes the program and the X server down too.
+        child.setChildProcessModifier([] { ::setpgid(0, 0); });
+        child.start(program, arguments);
+        ASSERT_TRUE(child.waitForStarted(30000)) << program.toStdString();
+        const auto cleanUp = qScopeGuard([&] {
+            if (child.state() != QProcess::NotRunning)
+                ::kill(-pid_t(child.processId()), SIGKILL);
+        });
+        QByteArray out;
+        static const QRegularExpression ready(QStringLiteral("READY (\\d+)\n"));
+        QRegularExpressionMatch match;
+        while (!(match = ready.match(QString::fromLatin1(out))).hasMatch() && child.state() == QProcess::Running
+               && child.waitForReadyRead(60000))
+            out += child.readAllStandardOutput();
+        ASSERT_TRUE(match.hasMatch()) << out.toStdString();
+        const pid_t pid = pid_t(match.captured(1).toLongLong());
+        ::kill(pid, signal);
+        if (!child.waitForFinished(30000)) {
+            ::kill(pid, SIGKILL);
+            child.waitForFinished(30000);
+            FAIL() << "the program still ran after the signal";
+        }
+        out += child.readAllStandardOutput();
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+        EXPECT_TRUE(out.contains("ENDED 0")) << out.toStdString();
+        EXPECT_TRUE(snapshotsIn(folder.dataPath(QString()), QStringLiteral("recovery-*.lock")).isEmpty());
+    }
+
+    // A run with unsaved typing ended while the replace dialog is open leaves its snapshot; the
+    // next start, ended while its start-up box asks about that snapshot, keeps it for later.
+    void endWithADialogAndAStartUpBox(Screen screen)
+    {
+        runProgramAndSignal(QStringLiteral("type replace box"), SIGHUP, screen);
+        const QStringList left = snapshotsIn(folder.dataPath(QString()));
+        ASSERT_EQ(left.size(), 1u);
+        const auto snapshot = decodeSnapshot(folder.read(left[0]));
+        ASSERT_TRUE(snapshot);
+        EXPECT_TRUE(snapshot->content.contains("Nov\\'e1k")) << snapshot->content.toStdString();
+
+        runProgramAndSignal(QStringLiteral("box"), SIGTERM, screen);
+        EXPECT_EQ(snapshotsIn(folder.dataPath(QString())), left);
     }
 };
 
 } // namespace
 
 // The child's part; skipped in an ordinary run.
+// The greeting both children type: a bold name in it.
+void typeGreeting(QWidget* view)
+{
+    view->setFocus();
+    typeText(view, QStringLiteral("Vážený pán "));
+    QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
+    typeText(view, QStringLiteral("Novák"));
+}
+
 TEST(RecoveryChild, TypeAndWaitToBeKilled)
 {
     const QString folder = qEnvironmentVariable(kChildFolder);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || qEnvironmentVariableIsSet(kProgramSteps))
         GTEST_SKIP() << "runs only as the child of RecoveryProcessTest";
     SettingsStore settings(folder);
     ScriptedPlatform platform;
     MainWindow form(platform, settings, {});
     form.show();
-    // Ended with SIGTERM, the run has no snapshot yet when the signal comes: it writes one then.
-    const bool waitsForTerm = qEnvironmentVariableIsSet(kChildWaitsForTerm);
-    form.recovery()->setDelays(waitsForTerm ? 600000 : 50, waitsForTerm ? 600000 : 1000);
-    bool ended = false;
-    QObject::connect(&form, &MainWindow::closed, [&] { ended = true; });
-    QWidget* view = form.RichEdit1->widget();
-    view->setFocus();
-    typeText(view, QStringLiteral("Vážený pán "));
-    QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
-    typeText(view, QStringLiteral("Novák"));
-    if (!waitsForTerm)
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form.recovery()->snapshotPath()), 30000);
+    form.recovery()->setDelays(50, 1000);
+    typeGreeting(form.RichEdit1->widget());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(form.recovery()->snapshotPath()), 30000);
     std::fputs("SNAPSHOT WRITTEN\n", stdout);
     std::fflush(stdout);
-    while (!ended)
+    for (;;)
         QTest::qWait(50);
+}
+
+// The program as it runs, on Qt's boxes; a timer plays the user once the event loop runs,
+// also inside a box shown while the windows are being created.
+TEST(RecoveryChild, RunTheProgram)
+{
+    const QString folder = qEnvironmentVariable(kChildFolder);
+    const QStringList steps = qEnvironmentVariable(kProgramSteps).split(u' ', Qt::SkipEmptyParts);
+    if (folder.isEmpty() || steps.isEmpty())
+        GTEST_SKIP() << "runs only as the child of RecoveryProcessTest";
+    SettingsStore settings(folder);
+    QtPlatform platform;
+    bool typed = !steps.contains(QStringLiteral("type"));
+    bool opened = !steps.contains(QStringLiteral("replace"));
+    bool told = false;
+    QTimer user;
+    user.setInterval(20);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        MainWindow* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible())
+                form = main;
+        QWidget* box = QApplication::activeModalWidget();
+        if (!typed) {
+            if (!form || box)
+                return;
+            typeGreeting(form->RichEdit1->widget());
+            typed = true;
+        }
+        if (!opened) {
+            opened = true;
+            QTimer::singleShot(0, form->replaceItem, &QAction::trigger);
+            return;
+        }
+        const bool ready = steps.contains(QStringLiteral("box")) ? box != nullptr : form != nullptr;
+        if (ready && !told) {
+            told = true;
+            std::printf("READY %lld\n", QCoreApplication::applicationPid());
+            std::fflush(stdout);
+        }
+    });
+    user.start();
+    const int status = runWindows(platform, settings, {});
+    std::printf("ENDED %d\n", status);
+    std::fflush(stdout);
+    EXPECT_EQ(status, 0);
 }
 
 TEST_F(RecoveryProcessTest, KilledRunOffersItsTypingBackWithItsFormatting)
@@ -118,16 +235,52 @@ TEST_F(RecoveryProcessTest, KilledRunOffersItsTypingBackWithItsFormatting)
         EXPECT_TRUE(folder.dataPath(name) == form->recovery()->snapshotPath()) << name.toStdString();
 }
 
+// Closing would ask the exit question: the signal ends the program without asking.
 TEST_F(RecoveryProcessTest, TerminationWritesTheSnapshotEndsCleanlyAndLeavesNoLock)
 {
-    runAndKill(SIGTERM);
+    runProgramAndSignal(QStringLiteral("type"), SIGTERM);
     EXPECT_EQ(snapshotsIn(folder.dataPath(QString())).size(), 1u);
-    EXPECT_TRUE(snapshotsIn(folder.dataPath(QString()), QStringLiteral("recovery-*.lock")).isEmpty());
 
     platform.answerQuestion(Answer::Yes);
     const auto form = start();
     EXPECT_EQ(form->RichEdit1->Text(), QStringLiteral("Vážený pán Novák"));
     EXPECT_TRUE(form->RichEdit1->Modified());
+}
+
+TEST_F(RecoveryProcessTest, TerminationEndsTheProgramWhateverBoxOrDialogIsOpen)
+{
+    endWithADialogAndAStartUpBox(Screen::Offscreen);
+}
+
+TEST_F(RecoveryProcessTest, TerminationEndsTheProgramOnAnXServerToo)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    endWithADialogAndAStartUpBox(Screen::XServer);
+}
+
+// The snapshot of a document read from a text file is no copy of that file: the save after
+// the recovery writes the file in the form it was read in.
+TEST_F(RecoveryProcessTest, ARecoveredTextFileIsSavedInTheFormItWasReadIn)
+{
+    const QByteArray original = QByteArray("Dobrý deň\nriadok\n");
+    const QString path = folder.writeDocument(QStringLiteral("list.txt"), original);
+    {
+        const auto form = start();
+        platform.answerOpenFile(path);
+        QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F2);
+        typeText(form->RichEdit1->widget(), QStringLiteral("Ahoj "));
+        form->endFromOutside();
+        EXPECT_EQ(platform.endProgramCalls(), 1);
+    }
+    platform.answerQuestion(Answer::Yes);
+    const auto form = start();
+    ASSERT_EQ(form->document().fileName(), path);
+    QTest::keyClick(form->RichEdit1->widget(), Qt::Key_F3);
+    EXPECT_EQ(platform.errors(), QStringList());
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("Ahoj ") + original);
 }
 
 TEST_F(RecoveryProcessTest, AnsweringNoDiscardsTheSnapshot)

@@ -26,6 +26,7 @@ Snapshot sample()
     s.info.untitled = false;
     s.info.plainText = false;
     s.info.savedAt = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15, 250), Qt::UTC);
+    s.info.textForm = {TextDocumentForm::Encoding::Utf8, true, QStringLiteral("\n")};
     s.content = QByteArray("{\\rtf1\\ansi Vážený pán\\par}");
     return s;
 }
@@ -148,7 +149,9 @@ TEST_F(RecoveryTest, NothingUnsavedRemovesTheSnapshot)
 TEST_F(RecoveryTest, ADiscardWinsOverAWriteInFlight)
 {
     auto recovery = std::make_unique<Recovery>(folder.path(), [] {
-        return std::optional<Recovery::Job>(Recovery::Job{{QStringLiteral("Dokument"), true, false, QDateTime::currentDateTimeUtc()}, [] {
+        SnapshotInfo info;
+        info.savedAt = QDateTime::currentDateTimeUtc();
+        return std::optional<Recovery::Job>(Recovery::Job{info, [] {
             QThread::msleep(200);
             return QByteArray("pomalý zápis");
         }, {}});

@@ -197,41 +197,6 @@ TEST_F(ToolsCommandsTest, ReplaceReplacesEveryMatchAsOneChangeAndOneUndoStep)
     press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(doc().Text(), QStringLiteral("abab ab"));
     EXPECT_EQ(platform.errors(), QStringList());
-}
-
-TEST_F(ToolsCommandsTest, ReplaceOfMoreMatchesThanTheUndoLimitIsStillUndoneInOneStep)
-{
-    const QString many = QStringLiteral("x ").repeated(150);
-    doc().setSelectedText(many);
-    folder.write("hladat.ini", "x");
-    folder.write("nahradit.ini", "yy");
-    cancels();
-    form->replaceButton->click(); // the toolbar's "Nahradiť"
-    EXPECT_EQ(doc().Text(), QStringLiteral("yy ").repeated(150));
-    press(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(doc().Text(), many);
-}
-
-TEST_F(ToolsCommandsTest, CancelledReplaceUsesTheTextsConfirmedLast)
-{
-    type(QStringLiteral("x"));
-    user([this](QDialog&) {
-        fill(windows->replace->Edit1, QStringLiteral("x"));
-        fill(windows->replace->Edit2, QStringLiteral("y"));
-        click(windows->replace->Button1);
-    });
-    press(Qt::Key_F11);
-    EXPECT_EQ(doc().Text(), QStringLiteral("y"));
-
-    press(Qt::Key_End);
-    type(QStringLiteral(" x x"));
-    user([this](QDialog&) {
-        fill(windows->replace->Edit1, QStringLiteral("q"));
-        click(windows->replace->Button2);
-    });
-    form->replaceItem->trigger();
-    EXPECT_EQ(doc().Text(), QStringLiteral("y y y"));
-    EXPECT_EQ(folder.read("hladat.ini"), QByteArray("x"));
 
     // "a" by "aa": what a replacement brought in is not searched again.
     doc().setText(QStringLiteral("a a"));
@@ -244,15 +209,52 @@ TEST_F(ToolsCommandsTest, CancelledReplaceUsesTheTextsConfirmedLast)
     EXPECT_EQ(doc().Text(), QStringLiteral("aa aa"));
 }
 
-TEST_F(ToolsCommandsTest, ReplaceWithoutAStoredReplacementShowsTheStoresMessageAndChangesNothing)
+TEST_F(ToolsCommandsTest, ReplaceOfMoreMatchesThanTheUndoLimitIsStillUndoneInOneStep)
 {
-    folder.write("hladat.ini", "a");
-    ASSERT_FALSE(folder.exists("nahradit.ini"));
-    type(QStringLiteral("aaa"));
+    const QString many = QStringLiteral("x ").repeated(150);
+    doc().setSelectedText(many);
+    user([this](QDialog&) {
+        fill(windows->replace->Edit1, QStringLiteral("x"));
+        fill(windows->replace->Edit2, QStringLiteral("yy"));
+        click(windows->replace->Button1);
+    });
+    form->replaceButton->click(); // the toolbar's "Nahradiť"
+    EXPECT_EQ(doc().Text(), QStringLiteral("yy ").repeated(150));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc().Text(), many);
+}
+
+// "Storno" and the close box change nothing, before any replacement was confirmed (no state
+// file is read, so none is missed) and after one.
+TEST_F(ToolsCommandsTest, CancelledReplaceChangesNothing)
+{
+    type(QStringLiteral("x"));
     cancels();
     press(Qt::Key_F11);
-    EXPECT_EQ(platform.errors(), QStringList{"File not found"});
-    EXPECT_EQ(doc().Text(), QStringLiteral("aaa"));
+    EXPECT_EQ(doc().Text(), QStringLiteral("x"));
+    EXPECT_EQ(platform.errors(), QStringList());
+
+    user([this](QDialog&) {
+        fill(windows->replace->Edit1, QStringLiteral("x"));
+        fill(windows->replace->Edit2, QStringLiteral("y"));
+        click(windows->replace->Button1);
+    });
+    press(Qt::Key_F11);
+    EXPECT_EQ(doc().Text(), QStringLiteral("y"));
+
+    press(Qt::Key_End);
+    type(QStringLiteral(" x x"));
+    user([this](QDialog&) {
+        fill(windows->replace->Edit1, QStringLiteral("q"));
+        click(windows->replace->Button2); // "Storno"
+    });
+    form->replaceItem->trigger();
+    user([](QDialog& dialog) { dialog.close(); });
+    press(Qt::Key_F11);
+    EXPECT_EQ(doc().Text(), QStringLiteral("y x x"));
+    EXPECT_EQ(selection(), std::make_pair(5, 0)); // the caret where the typing left it
+    EXPECT_EQ(folder.read("hladat.ini"), QByteArray("x"));
+    EXPECT_EQ(platform.errors(), QStringList());
 }
 
 // The caret panel and the colour strips show the selection each command left, also when the

@@ -86,7 +86,7 @@ TEST(QtPlatformBoxes, QuestionAnswersAreTheButtonsPressedAndEscapeIsCancel)
             box->button(button)->click();
         });
         EXPECT_EQ(platform.question(nullptr, QStringLiteral("Chcete uložiť rozpísaný dokument?")), answer);
-        EXPECT_EQ(title, QStringLiteral("Warning"));
+        EXPECT_EQ(title, QStringLiteral("Upozornenie"));
         EXPECT_EQ(text, QStringLiteral("Chcete uložiť rozpísaný dokument?"));
     }
     onModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
@@ -154,12 +154,29 @@ TEST(QtPlatformDialogs, ANameWithoutExtensionGetsTheChosenFiltersExtension)
 TEST(QtPlatformBoxes, ConfirmIsYesOrNoAndEscapeIsNo)
 {
     QtPlatform platform;
-    onModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    QString title;
+    onModal([&](QWidget* w) {
+        title = w->windowTitle();
+        qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+    });
     EXPECT_TRUE(platform.confirm(nullptr, QStringLiteral("Súbor a.zrm už existuje. Chcete ho nahradiť?")));
+    EXPECT_EQ(title, QStringLiteral("Upozornenie"));
     onModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
     EXPECT_FALSE(platform.confirm(nullptr, QStringLiteral("?")));
     onModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     EXPECT_FALSE(platform.confirm(nullptr, QStringLiteral("?")));
+}
+
+TEST(QtPlatformBoxes, InformationIsCaptionedInSlovak)
+{
+    QtPlatform platform;
+    QString title;
+    onModal([&](QWidget* w) {
+        title = w->windowTitle();
+        qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+    });
+    platform.information(nullptr, QStringLiteral("Dokument bol uložený!"));
+    EXPECT_EQ(title, QStringLiteral("Informácia"));
 }
 
 TEST(Links, AddressesLongerThanTheLimitAreRefused)

@@ -20,11 +20,13 @@
 
 namespace zorim {
 
-// Find, replace and go to line show their dialog, and when it has closed, however it was
-// closed, read what the dialog handed over through its state file: after "Storno" they act on
-// the texts confirmed last, also in an earlier run. A state file that cannot be read (none was
-// ever confirmed) ends the command with the store's message before the document is touched.
-// Without its dialog (a window that failed to be created) a command does nothing.
+// Find and go to line show their dialog, and when it has closed, however it was closed, read
+// what the dialog handed over through its state file: after "Storno" they act on the texts
+// confirmed last, also in an earlier run. Replace changes the document, so it runs only when
+// its dialog was confirmed: "Storno" and the close box change nothing. A state file that
+// cannot be read (none was ever confirmed) ends the command with the store's message before
+// the document is touched. Without its dialog (a window that failed to be created) a command
+// does nothing.
 
 void ToolsCommands::find()
 {
@@ -43,7 +45,8 @@ void ToolsCommands::replace()
     ReplaceDialog* dialog = c_.windows.replace;
     if (!dialog)
         return;
-    dialog->execute();
+    if (dialog->execute() != QDialog::Accepted)
+        return;
     const QString text = c_.settings.readValue(statefile::Find);
     const QString replacement = c_.settings.readValue(statefile::Replace);
     ReplaceInDocument(c_.RichEdit1, text, replacement);

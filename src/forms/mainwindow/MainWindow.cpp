@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSizeGrip>
+#include <QTimer>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -280,6 +281,9 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     centreOnScreen();
     placeColorStrips();
+    // Once the event loop turns: the window is on the screen under the box.
+    if (!startupNote_.isEmpty())
+        QTimer::singleShot(0, this, &MainWindow::showStartupNote);
 }
 
 // Opened centred on the desktop, once.

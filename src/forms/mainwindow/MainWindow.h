@@ -79,8 +79,12 @@ public:
     // saves); false when the user stays, or the save did not happen.
     bool confirmEnd();
     // The program is ended from outside (SIGTERM, SIGHUP): the unsaved document's snapshot is
-    // written and kept for the next start, and the program ends without asking.
+    // written and kept for the next start, and the program ends without asking, whatever box or
+    // dialog is open (each gives up as if cancelled).
     void endFromOutside();
+    // Whether the program was ended from outside; ended while a start-up box was shown, the
+    // program does not go on to run.
+    bool endedFromOutside() const { return endedFromOutside_; }
 
     // The font box shows the entry of that name (letter case aside), or none.
     void showFontName(const QString& name);
@@ -154,6 +158,8 @@ private:
     void refreshCommandState();
     void startRecovery();
     void offerRecovery();
+    // The start-up note about the documents named but not opened, shown once the window is.
+    void showStartupNote();
     void applyThemeColors();
     template <typename F>
     void guarded(F&& command);
@@ -161,6 +167,7 @@ private:
     Platform& platform_;
     SettingsStore& settings_;
     QStringList arguments_;
+    QString startupNote_;
     QWidget* client_ = nullptr;
     QSizeGrip* sizeGrip_ = nullptr;
     std::unique_ptr<Commands> commands_;
@@ -180,6 +187,7 @@ private:
     bool borderResizable_ = false;
     bool centred_ = false;
     bool selectionChangeRequested_ = false;
+    bool endedFromOutside_ = false;
 };
 
 template <typename F>

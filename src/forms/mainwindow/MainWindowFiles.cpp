@@ -44,9 +44,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::endFromOutside()
 {
+    if (endedFromOutside_)
+        return;
+    endedFromOutside_ = true;
     if (recovery_)
         recovery_->keepForNextStart();
-    emit closed();
+    // Not by closing the window, which would ask the exit question: every event loop ends, a
+    // box's or dialog's included, and one that opens after that closes at once.
+    platform_.endProgram();
 }
 
 } // namespace zorim

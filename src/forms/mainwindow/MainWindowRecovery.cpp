@@ -32,6 +32,7 @@ void MainWindow::startRecovery()
         job.info.untitled = document_.untitled();
         job.info.plainText = RichEdit1->PlainText();
         job.info.savedAt = platform_.now();
+        job.info.textForm = RichEdit1->document().textForm();
         RichEdit1->CompleteLoad(); // a snapshot holds the whole document
         const auto content = job.info.plainText ? DocumentCapture::Content::TextOnly : DocumentCapture::Content::Rich;
         auto stepped = std::make_shared<SteppedCapture>(RichEdit1->document(), content);
@@ -121,6 +122,9 @@ void MainWindow::offerRecovery()
                 throw;
             }
             RichEdit1->setStreamFormat(saved);
+            // The snapshot's own bytes are no copy of the document's file: a save as text
+            // writes the file in the form it was read in.
+            RichEdit1->document().setTextForm(snapshot.info.textForm);
             // The document comes back under its old name and as changed, so that Save puts it
             // where it belonged (an untitled one asks for a name).
             document_.setFileName(snapshot.info.untitled ? DocumentState::kUntitled : snapshot.info.fileName);

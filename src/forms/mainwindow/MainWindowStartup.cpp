@@ -12,6 +12,8 @@
 
 #include <QAction>
 
+#include <utility>
+
 namespace zorim {
 
 // A step that fails shows its message and ends the start-up steps; the window is shown
@@ -45,11 +47,16 @@ void MainWindow::FormCreate()
         restoreSavedState();
     });
     // One document opens; the others named with it are said to be left, so none is thought
-    // open when it is not.
-    if (arguments_.size() > 1) {
-        platform_.information(this, QStringLiteral("Otvára sa len prvý dokument. Neotvorené zostali: %1")
-                                        .arg(arguments_.mid(1).join(QStringLiteral(", "))));
-    }
+    // open when it is not. Said over the window once it shows, which the box would hold back.
+    if (arguments_.size() > 1)
+        startupNote_ = QStringLiteral("Otvára sa len prvý dokument. Neotvorené zostali: %1").arg(arguments_.mid(1).join(QStringLiteral(", ")));
+}
+
+void MainWindow::showStartupNote()
+{
+    const QString note = std::exchange(startupNote_, QString());
+    if (!note.isEmpty())
+        platform_.information(this, note);
 }
 
 void MainWindow::Posledny()

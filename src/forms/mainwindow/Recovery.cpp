@@ -73,6 +73,32 @@ bool isOwnSnapshot(int fd)
         && (st.st_mode & 0777) == 0600;
 }
 
+// The text form as one header value: the encoding, the mark and the line end, e.g. "utf8 bom lf".
+QByteArray textFormField(const TextDocumentForm& form)
+{
+    QByteArray field = form.encoding == TextDocumentForm::Encoding::Utf8 ? "utf8" : "rule";
+    field += form.byteOrderMark ? " bom " : " nobom ";
+    field += form.lineEnd == QLatin1String("\n") ? "lf" : form.lineEnd == QLatin1String("\r") ? "cr" : "crlf";
+    return field;
+}
+
+std::optional<TextDocumentForm> textFormFromField(const QByteArray& field)
+{
+    const QList<QByteArray> parts = field.split(' ');
+    if (parts.size() != 3 || (parts[0] != "utf8" && parts[0] != "rule") || (parts[1] != "bom" && parts[1] != "nobom"))
+        return std::nullopt;
+    TextDocumentForm form;
+    form.encoding = parts[0] == "utf8" ? TextDocumentForm::Encoding::Utf8 : TextDocumentForm::Encoding::ByRule;
+    form.byteOrderMark = parts[1] == "bom";
+    if (parts[2] == "lf")
+        form.lineEnd = QStringLiteral("\n");
+    else if (parts[2] == "cr")
+        form.lineEnd = QStringLiteral("\r");
+    else if (parts[2] != "crlf")
+        return std::nullopt;
+    return form;
+}
+
 } // namespace
 
 QByteArray encodeSnapshot(const Snapshot& snapshot)
@@ -88,6 +114,7 @@ QByteArray snapshotHeader(const SnapshotInfo& info, QByteArrayView content)
     out += QByteArray("untitled=") + (info.untitled ? "1" : "0") + '\n';
     out += QByteArray("format=") + (info.plainText ? "text" : "rtf") + '\n';
     out += "saved=" + info.savedAt.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
+    out += "textform=" + textFormField(info.textForm) + '\n';
     out += "length=" + QByteArray::number(content.size()) + '\n';
     out += "sha256=" + checksum(out, content) + '\n';
     out += '\n';
@@ -127,6 +154,13 @@ std::optional<Snapshot> decodeSnapshot(const QByteArray& bytes)
     snapshot.info.savedAt = QDateTime::fromString(QString::fromLatin1(fields.value("saved")), Qt::ISODateWithMs);
     if (!snapshot.info.savedAt.isValid())
         return std::nullopt;
+    // Snapshots of earlier versions name no form: the document's is the default one.
+    if (fields.contains("textform")) {
+        const std::optional<TextDocumentForm> form = textFormFromField(fields.value("textform"));
+        if (!form)
+            return std::nullopt;
+        snapshot.info.textForm = *form;
+    }
     return snapshot;
 }
 

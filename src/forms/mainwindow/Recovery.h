@@ -16,6 +16,8 @@
 // A snapshot names a file that Save then writes, so only the user's own are offered: a plain
 // file the user owns, readable by no one else, in a folder no one else may write. Anything else
 // is ignored and reported, never read.
+#include "text/Codepage.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -36,6 +38,9 @@ struct SnapshotInfo {
     bool untitled = true;
     bool plainText = false; // content is text (else RTF)
     QDateTime savedAt;
+    // The form of the text file the document came from, so that a save as text after the
+    // recovery writes the file as it was (encoding, mark, line ends).
+    TextDocumentForm textForm;
     bool operator==(const SnapshotInfo&) const = default;
 };
 
@@ -44,8 +49,8 @@ struct Snapshot {
     QByteArray content;
 };
 
-// The snapshot file: a short header that names the document and carries the content's length
-// and checksum, then the content. decodeSnapshot refuses anything cut, altered or malformed.
+// The snapshot file: a short header that names the document and its text file's form and
+// carries the content's length and checksum, then the content. decodeSnapshot refuses anything cut, altered or malformed.
 QByteArray encodeSnapshot(const Snapshot& snapshot);
 // The header alone, written before the content without copying it.
 QByteArray snapshotHeader(const SnapshotInfo& info, QByteArrayView content);
