@@ -1,13 +1,16 @@
 #include "richtext/RichView.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/DocumentAccessible.h"
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QDropEvent>
 #include <QInputMethodEvent>
@@ -72,6 +75,15 @@ protected:
     }
     void keyPressEvent(QKeyEvent* e) override
     {
+        // The context menu's keys, as on other desktops: the menu key and Shift+F10 open it at
+        // the caret, through the same event as a right click.
+        if ((e->key() == Qt::Key_Menu && e->modifiers() == Qt::NoModifier)
+            || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier)) {
+            const QPoint caret = cursorRect().center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, caret, viewport()->mapToGlobal(caret));
+            QCoreApplication::sendEvent(viewport(), &menu);
+            return;
+        }
         if (!staysInWhatIsIn(e))
             widget_.model().completeLoad();
         emit widget_.keyDown(e->key(), e->modifiers());
@@ -274,8 +286,18 @@ private:
     bool windowLeft_ = false; // ... and another one is active now
 };
 
+namespace {
+QAccessibleInterface* documentAccessible(const QString&, QObject* object)
+{
+    auto* view = dynamic_cast<ViewWidget*>(object);
+    return view ? new DocumentAccessible(view) : nullptr;
+}
+} // namespace
+
 RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), widget_(new ViewWidget(*this, viewParent))
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(documentAccessible), true);
+    (void)accessibleInstalled;
     showDocument();
     connect(&doc_, &RichDocument::replaced, this, &RichView::showDocument);
 }
