@@ -137,6 +137,9 @@ TEST_F(AccessibilityTest, ToolbarsAreNamedTheContextMenuOpensByKeyAndHiddenTextR
         QTest::keyClick(editor, key, modifiers);
         ASSERT_EQ(QApplication::activePopupWidget(), form->contextMenu) << key;
         EXPECT_EQ(form->contextMenuPosition(), 7);
+        // It starts on its first item that can be chosen, which a screen reader then reads.
+        ASSERT_NE(form->contextMenu->activeAction(), nullptr);
+        EXPECT_TRUE(form->contextMenu->activeAction()->isEnabled());
         QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(form->contextMenu);
         EXPECT_EQ(menu->role(), QAccessible::PopupMenu);
         QStringList items;
