@@ -9,12 +9,15 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -82,6 +85,7 @@ protected:
             const QPoint caret = cursorRect().center();
             QContextMenuEvent menu(QContextMenuEvent::Keyboard, caret, viewport()->mapToGlobal(caret));
             QCoreApplication::sendEvent(viewport(), &menu);
+            startMenuOnFirstItem();
             return;
         }
         if (!staysInWhatIsIn(e))
@@ -100,6 +104,19 @@ protected:
         if (widget_.tableKey(e))
             return;
         QTextEdit::keyPressEvent(e);
+    }
+    // A context menu opened from the keyboard starts on its first item, as on other desktops,
+    // so that a screen reader says where the user is.
+    static void startMenuOnFirstItem()
+    {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* item : menu->actions())
+            if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
+                menu->setActiveAction(item);
+                return;
+            }
     }
     void inputMethodEvent(QInputMethodEvent* e) override
     {
@@ -177,7 +194,13 @@ protected:
             windowLeft_ = wasActive_ && e->type() == QEvent::WindowDeactivate;
             viewport()->update();
         }
-        return QTextEdit::event(e);
+        // The desktop's own menu key arrives as a context menu event from the keyboard.
+        const bool menuFromKeys = e->type() == QEvent::ContextMenu
+                               && static_cast<QContextMenuEvent*>(e)->reason() == QContextMenuEvent::Keyboard;
+        const bool done = QTextEdit::event(e);
+        if (menuFromKeys)
+            startMenuOnFirstItem();
+        return done;
     }
     QMimeData* createMimeDataFromSelection() const override { return widget_.mimeDataFor(widget_.getSel()); }
     bool canInsertFromMimeData(const QMimeData* source) const override { return widget_.canInsertMime(source); }

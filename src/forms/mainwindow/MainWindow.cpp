@@ -16,7 +16,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -238,14 +237,6 @@ void MainWindow::connectMenusAndPanels(QWidget* controlBar)
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
         contextMenuPosition_ = RichEdit1->view().positionAt(pos);
         contextMenu->popup(view->viewport()->mapToGlobal(pos));
-        // Opened from the keyboard, the menu starts on its first item, as on other desktops,
-        // so that a screen reader says where the user is.
-        if (QGuiApplication::mouseButtons() == Qt::NoButton)
-            for (QAction* item : contextMenu->actions())
-                if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
-                    contextMenu->setActiveAction(item);
-                    break;
-                }
     });
     client_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(client_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
