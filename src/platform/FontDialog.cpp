@@ -2,12 +2,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+
+#include <cstdlib>
 
 namespace zorim {
 namespace {
@@ -36,14 +40,52 @@ QIcon swatch(const QColor& color)
     return QIcon(pixmap);
 }
 
+// A family as the font database lists it, without the foundry it names in brackets when
+// several foundries make it ("C059 [UKWN]").
+QString familyOf(const QFont& font)
+{
+    QString family = font.family();
+    const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
+    if (bracket > 0 && family.endsWith(u']'))
+        family.truncate(bracket);
+    return family;
+}
+
+// The font as the dialog can show it. A face that is not installed is shown as the face the
+// text is drawn in, not as the list's first face or the desktop's; the style is the face's own
+// of that slant nearest the weight, since the dialog only finds a style by its name and takes
+// the list's first otherwise ("Bold Italic" for plain text).
+QFont showable(const QFont& font)
+{
+    QFont shown = font;
+    if (!QFontDatabase::hasFamily(font.family()))
+        shown.setFamily(QFontInfo(font).family());
+    const QString family = shown.family();
+    QString best;
+    int distance = 0;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if ((QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal) != font.italic())
+            continue;
+        const int d = std::abs(QFontDatabase::weight(family, style) - font.weight());
+        if (best.isEmpty() || d < distance) {
+            best = style;
+            distance = d;
+        }
+    }
+    if (!best.isEmpty())
+        shown.setStyleName(best);
+    return shown;
+}
+
 } // namespace
 
-FontDialog::FontDialog(const FontChoice& initial, QWidget* parent) : QFontDialog(parent)
+FontDialog::FontDialog(const FontChoice& initial, QWidget* parent) : QFontDialog(parent), given_(initial.font)
 {
     // Qt's own dialog, not the desktop's: it speaks the program's language and has room for
     // the colour.
     setOption(QFontDialog::DontUseNativeDialog);
-    setCurrentFont(initial.font);
+    setCurrentFont(showable(initial.font));
+    shown_ = currentFont();
 
     colorBox_ = new QComboBox(this);
     colorBox_->setObjectName(QStringLiteral("colorBox"));
@@ -79,9 +121,23 @@ FontDialog::FontDialog(const FontChoice& initial, QWidget* parent) : QFontDialog
     }
 }
 
+// Face, size and style each come back as given unless the user chose another; underline and
+// strikeout are the boxes, which opened on the given font's.
 FontChoice FontDialog::choice() const
 {
-    return {currentFont(), colorBox_->currentData().value<QColor>()};
+    const QFont now = currentFont();
+    QFont font = given_;
+    if (familyOf(now) != familyOf(shown_))
+        font.setFamily(familyOf(now));
+    if (now.pointSizeF() != shown_.pointSizeF())
+        font.setPointSizeF(now.pointSizeF());
+    if (now.weight() != shown_.weight() || now.italic() != shown_.italic()) {
+        font.setWeight(now.weight());
+        font.setItalic(now.italic());
+    }
+    font.setUnderline(now.underline());
+    font.setStrikeOut(now.strikeOut());
+    return {font, colorBox_->currentData().value<QColor>()};
 }
 
 } // namespace zorim

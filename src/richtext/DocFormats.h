@@ -80,7 +80,6 @@ struct PageSetup {
     int32_t marginLeft = -1, marginRight = -1, marginTop = -1, marginBottom = -1;
     bool operator==(const PageSetup&) const = default;
     bool statesPaper() const { return paperWidth > 0 && paperHeight > 0; }
-    bool statesMargins() const { return marginLeft >= 0 || marginRight >= 0 || marginTop >= 0 || marginBottom >= 0; }
 };
 
 // The page kept with the document (all -1 when it states none), and keeping one.

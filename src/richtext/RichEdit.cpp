@@ -133,9 +133,12 @@ void TextAttributes::setCharset(uint8_t charset)
 int TextAttributes::Pitch() const { return read().pitchAndFamily & 0x3; }
 int TextAttributes::Weight() const { return read().weight; }
 
-void TextAttributes::assign(const FontDesc& font)
+void TextAttributes::assign(const FontDesc& font, uint32_t mask)
 {
-    write(fontCharFormat(font.name, font.size, font.style, font.color, font.charset, font.pitch, font.weight));
+    CharFormat rec = fontCharFormat(font.name, font.size, font.style, font.color, font.charset, font.pitch, font.weight);
+    rec.mask &= mask;
+    if (rec.mask != 0)
+        write(rec);
 }
 
 ParaFormat ParaAttributes::read() const { return edit_.view().getParaFormat(); }

@@ -66,8 +66,9 @@ public:
     void setCharset(uint8_t charset);
     int Pitch() const;
     int Weight() const;
-    // Assigning a font: one change with size, colour, face, the four styles and charset.
-    void assign(const FontDesc& font);
+    // Assigning a font: one change with size, colour, face, the four styles and charset; with
+    // a mask (cfm bits) only the attributes it names, and no change at all when it names none.
+    void assign(const FontDesc& font, uint32_t mask = cfm::All);
 
 private:
     CharFormat read() const;

@@ -16,13 +16,12 @@ namespace {
 
 int toTwips(int64_t pixels, int dpi) { return dpi > 0 ? int(pixels * 1440 / dpi) : 0; }
 
-// The text rectangle of a document that states its margins, in printer pixels from the
-// printable area's corner and within that area; empty when it states none. A margin it does
-// not state is the one RTF takes for granted (1.25 inches at the sides, 1 inch above and below).
+// The text rectangle of a page, in printer pixels from the printable area's corner and within
+// that area: the document's margins, and where it states none the ones RTF takes for granted
+// (1.25 inches at the sides, 1 inch above and below), as other word processors print such a
+// file; never nearer the paper's edge than the printer can print.
 QRect marginRect(const PageSetup& setup, const QPageLayout& layout, int resolution, int dpiX, int dpiY)
 {
-    if (!setup.statesMargins())
-        return {};
     auto side = [](int32_t twips, int32_t otherwise) { return twips >= 0 ? twips : otherwise; };
     const QRect paper = layout.fullRectPixels(resolution);
     const QRect printable = layout.paintRectPixels(resolution);

@@ -1,17 +1,23 @@
 #include "richtext/RichView.h"
 
 #include "richtext/DocFormats.h"
+#include "richtext/DocumentAccessible.h"
 #include "richtext/ParagraphLayout.h"
 #include "richtext/RichDocument.h"
 #include "richtext/rtf/Picture.h"
 #include "richtext/rtf/Rtf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,6 +79,16 @@ protected:
     }
     void keyPressEvent(QKeyEvent* e) override
     {
+        // The context menu's keys, as on other desktops: the menu key and Shift+F10 open it at
+        // the caret, through the same event as a right click.
+        if ((e->key() == Qt::Key_Menu && e->modifiers() == Qt::NoModifier)
+            || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier)) {
+            const QPoint caret = cursorRect().center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, caret, viewport()->mapToGlobal(caret));
+            QCoreApplication::sendEvent(viewport(), &menu);
+            startMenuOnFirstItem();
+            return;
+        }
         if (!staysInWhatIsIn(e))
             widget_.model().completeLoad();
         emit widget_.keyDown(e->key(), e->modifiers());
@@ -89,6 +105,19 @@ protected:
         if (widget_.tableKey(e))
             return;
         QTextEdit::keyPressEvent(e);
+    }
+    // A context menu opened from the keyboard starts on its first item, as on other desktops,
+    // so that a screen reader says where the user is.
+    static void startMenuOnFirstItem()
+    {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* item : menu->actions())
+            if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
+                menu->setActiveAction(item);
+                return;
+            }
     }
     void inputMethodEvent(QInputMethodEvent* e) override
     {
@@ -166,7 +195,13 @@ protected:
             windowLeft_ = wasActive_ && e->type() == QEvent::WindowDeactivate;
             viewport()->update();
         }
-        return QTextEdit::event(e);
+        // The desktop's own menu key arrives as a context menu event from the keyboard.
+        const bool menuFromKeys = e->type() == QEvent::ContextMenu
+                               && static_cast<QContextMenuEvent*>(e)->reason() == QContextMenuEvent::Keyboard;
+        const bool done = QTextEdit::event(e);
+        if (menuFromKeys)
+            startMenuOnFirstItem();
+        return done;
     }
     QMimeData* createMimeDataFromSelection() const override { return widget_.mimeDataFor(widget_.getSel()); }
     bool canInsertFromMimeData(const QMimeData* source) const override { return widget_.canInsertMime(source); }
@@ -275,8 +310,18 @@ private:
     bool windowLeft_ = false; // ... and another one is active now
 };
 
+namespace {
+QAccessibleInterface* documentAccessible(const QString&, QObject* object)
+{
+    auto* view = dynamic_cast<ViewWidget*>(object);
+    return view ? new DocumentAccessible(view) : nullptr;
+}
+} // namespace
+
 RichView::RichView(RichDocument& doc, QWidget* viewParent) : doc_(doc), widget_(new ViewWidget(*this, viewParent))
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(documentAccessible), true);
+    (void)accessibleInstalled;
     showDocument();
     connect(&doc_, &RichDocument::replaced, this, &RichView::showDocument);
 }

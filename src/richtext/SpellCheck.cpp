@@ -312,13 +312,17 @@ void SpellCheck::findMisspelled(const QTextBlock& block, const QString& text, in
         }
         const int start = i;
         bool skip = false;
+        bool lower = false;
         while (i < text.size() && joinsWord(text, i)) {
             if (text[i].isNumber() || text[i] == u'_')
                 skip = true;
+            lower = lower || text[i].isLower();
             ++i;
         }
         const int length = i - start;
-        if (skip || length < 2)
+        // A word in capitals (IBAN, ČSOB) is an abbreviation or a name, left alone as other
+        // word processors leave it by default.
+        if (skip || !lower || length < 2)
             continue;
         while (run + 1 < runs.size() && runs[run].end <= start)
             ++run;

@@ -11,6 +11,11 @@
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QApplication>
+#include <QBuffer>
+#include <QMenu>
+#include <QToolBar>
+#include <QtTest/QTest>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -93,3 +98,57 @@ TEST_F(AccessibilityTest, ScreenReadersFindEveryControlNamedAndNothingHidden)
 }
 
 } // namespace
+
+// The six toolbars carry the names of their entries in the tool bar area's menu; the context
+// menu opens from the keyboard (menu key, Shift+F10) at the caret through the standard popup,
+// its items named without access letters; the document reads hidden text and comments as
+// nothing that is spoken, at the document's own positions.
+TEST_F(AccessibilityTest, ToolbarsAreNamedTheContextMenuOpensByKeyAndHiddenTextReadsAsNothing)
+{
+    auto form = start();
+    form->show();
+    const std::pair<QToolBar*, const char*> bars[] = {
+        {form->ToolBar1, "Základné funkcie"}, {form->ToolBar4, "Hladanie"}, {form->ToolBar5, "Vkladanie"},
+        {form->ToolBar6, "Nápoveda"},         {form->ToolBar2, "Nastavenie písma"}, {form->ToolBar3, "Indexy"}};
+    for (const auto& [bar, name] : bars) {
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(bar);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->role(), QAccessible::ToolBar);
+        EXPECT_EQ(node->text(QAccessible::Name), QString::fromUtf8(name));
+    }
+
+    QByteArray rtf = "{\\rtf1\\ansi Ahoj{\\v skryte} svet{\\*\\atnid JN}\\chatn{\\*\\annotation pozn} koniec\\par}";
+    QBuffer stream(&rtf);
+    stream.open(QIODevice::ReadOnly);
+    form->RichEdit1->setStreamFormat(StreamFormat::RichText);
+    form->RichEdit1->LoadStream(stream);
+    QTextEdit* editor = form->RichEdit1->widget();
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(editor)->textInterface();
+    ASSERT_NE(text, nullptr);
+    const QString read = text->text(0, text->characterCount());
+    EXPECT_EQ(read, QStringLiteral("Ahoj\u2060 svet\u2060 koniec")) << read.toStdString();
+    EXPECT_EQ(text->characterCount(), form->RichEdit1->TextLength());
+    int start = 0, end = 0;
+    EXPECT_EQ(text->textAtOffset(1, QAccessible::WordBoundary, &start, &end).remove(QChar(0x2060)), QStringLiteral("Ahoj"));
+
+    editor->setFocus();
+    form->RichEdit1->setSelectionStart(7);
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        QTest::keyClick(editor, key, modifiers);
+        ASSERT_EQ(QApplication::activePopupWidget(), form->contextMenu) << key;
+        EXPECT_EQ(form->contextMenuPosition(), 7);
+        // It starts on its first item that can be chosen, which a screen reader then reads.
+        ASSERT_NE(form->contextMenu->activeAction(), nullptr);
+        EXPECT_TRUE(form->contextMenu->activeAction()->isEnabled());
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(form->contextMenu);
+        EXPECT_EQ(menu->role(), QAccessible::PopupMenu);
+        QStringList items;
+        for (int i = 0; i < menu->childCount(); ++i)
+            if (menu->child(i)->role() == QAccessible::MenuItem && !menu->child(i)->state().invisible)
+                items << menu->child(i)->text(QAccessible::Name).section(u'\t', 0, 0); // the key follows a tab
+        EXPECT_TRUE(items.contains(QStringLiteral("Kopírovať"))) << items.join(u',').toStdString();
+        for (const QString& item : items)
+            EXPECT_FALSE(item.contains(u'&')) << item.toStdString();
+        form->contextMenu->hide();
+    }
+}

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QImage>
+#include <QLabel>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -95,7 +96,7 @@ TEST_F(AppearanceTest, StandardThemeFollowsTheDesktopsColours)
 }
 
 // On a dark desktop scheme the document's automatic text is drawn dark on every theme's light
-// page, and each theme's title reads on its bar, active and inactive: seen in the pixels.
+// page, and each theme's title and status bar read on their bars: seen in the pixels.
 TEST_F(AppearanceTest, DarkDesktopKeepsTheDocumentAndTheTitleReadable)
 {
     const QPalette before = QApplication::palette();
@@ -137,6 +138,9 @@ TEST_F(AppearanceTest, DarkDesktopKeepsTheDocumentAndTheTitleReadable)
         EXPECT_GE(contrast(&bar, bar.background(), title), 7) << name;
         bar.setActive(false);
         EXPECT_GE(contrast(&bar, bar.background(), title), 2) << name;
+        // The status bar's file panel, inside its bevel.
+        const QRect file = form->StatusBar1->panel(1)->geometry().adjusted(3, 3, -3, -3);
+        EXPECT_GE(contrast(form->StatusBar1, window(form->StatusBar1), file), 4.5) << name;
     }
     QApplication::setPalette(before);
 }

@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,14 +220,16 @@ TEST_F(FormatCommandsTest, StyleMenuItemsAndTheirKeysOnlySwitchOn)
 
 // ---- the font dialog -------------------------------------------------------------------------
 
-TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOneToTheSelection)
+TEST_F(FormatCommandsTest, FontDialogOpensOnTheSelectionsFontAndAssignsWhatTheUserChanged)
 {
     type(QStringLiteral("abc"));
     select(0, 2);
     typeSize(QStringLiteral("30"));
     choose(form->strikeOutItem);
+    choose(form->italicItem);
     QTest::keyClick(form->fontNameBox, Qt::Key_Down);
-    ASSERT_NE(nameAt(0), doc().Font().name);
+    const QString face = nameAt(0);
+    ASSERT_NE(face, doc().Font().name);
 
     QFont chosen(QStringLiteral("DejaVu Serif"));
     chosen.setPointSize(20);
@@ -233,12 +237,11 @@ TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOne
     chosen.setUnderline(true);
     platform.answerFont(FontChoice{chosen, QColor(200, 0, 0)});
     press(Qt::Key_F, Qt::ControlModifier);
-    ASSERT_EQ(platform.texts(ScriptedPlatform::Kind::Font), QStringList({doc().Font().name}));
-    EXPECT_EQ(doc().Font().name, QStringLiteral("Verdana"));
+    ASSERT_EQ(platform.texts(ScriptedPlatform::Kind::Font), QStringList({face}));
 
     EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(sizeAt(1), 20);
-    // The dialog's font carries no strikeout: it goes.
+    // Italic and strikeout were unticked in the dialog: they go.
     EXPECT_EQ(styleAt(1), fs::Bold | fs::Underline);
     EXPECT_EQ(at(0, [](TextAttributes& a) { return a.Color(); }), refFromColor(QColor(200, 0, 0)));
     EXPECT_EQ(sizeAt(2), 12);
@@ -248,6 +251,41 @@ TEST_F(FormatCommandsTest, FontDialogOpensOnTheEditorsFontAndAssignsTheChosenOne
     choose(form->fontItem);
     EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(sizeAt(0), 20);
+
+    // Over faces and sizes that differ, a new size alone leaves each character its face.
+    form->RichEdit1->SelectAll();
+    QFont resized(QStringLiteral("DejaVu Serif"));
+    resized.setPointSize(16);
+    resized.setBold(true);
+    resized.setUnderline(true);
+    platform.answerFont(FontChoice{resized, QColor(200, 0, 0)});
+    press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(nameAt(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(nameAt(2), doc().Font().name);
+    EXPECT_EQ(sizeAt(0), 16);
+    EXPECT_EQ(sizeAt(2), 16);
+}
+
+// The real dialog on a new document, all of it selected: it shows the editor's face (as the face
+// it is drawn in where it is not installed), size and style, and OK leaves everything as it was.
+TEST_F(FormatCommandsTest, FontDialogConfirmedWithoutAChangeChangesNothing)
+{
+    QFont shown;
+    platform.answerFontAsUser([&](QDialog& dialog) {
+        shown = static_cast<QFontDialog&>(dialog).currentFont();
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(shown.family(), QFontInfo(QFont(doc().Font().name)).family());
+    EXPECT_EQ(shown.pointSize(), 12);
+    EXPECT_FALSE(shown.bold());
+    EXPECT_FALSE(shown.italic());
+    EXPECT_FALSE(doc().Modified());
+    type(QStringLiteral("x"));
+    EXPECT_EQ(nameAt(0), QStringLiteral("Verdana"));
+    EXPECT_EQ(sizeAt(0), 12);
+    EXPECT_EQ(styleAt(0), 0);
 }
 
 // The dialog itself, played as the user: its effects offer a colour, and the chosen colour

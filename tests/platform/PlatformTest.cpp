@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -387,4 +389,55 @@ TEST(QtPlatformDialogs, QtsDialogsShowNoEnglishWords)
     });
     platform.question(nullptr, QStringLiteral("?"));
     EXPECT_EQ(english, QStringList()) << english.join(QLatin1String(" | ")).toStdString();
+}
+
+// The real font dialog, accepted as the user would: it opens on the given face, size and style
+// (a face not installed shows as the face the text is drawn in, not the list's first), and OK
+// on what it showed gives the font back as given. Run under the GTK theme as well, where the
+// desktop's face would otherwise be the list's first ("C059 Bold Italic").
+TEST(QtPlatformFontDialog, OpensOnTheGivenFontAndOkWithoutAChangeGivesItBack)
+{
+    QtPlatform platform;
+    const auto font = [](const char* family, int points, bool bold, bool italic, bool underline) {
+        QFont f(QString::fromLatin1(family));
+        f.setPointSize(points);
+        f.setBold(bold);
+        f.setItalic(italic);
+        f.setUnderline(underline);
+        return f;
+    };
+    for (const QFont& given : {font("Liberation Serif", 14, true, true, false), font("DejaVu Sans", 9, false, false, true),
+                               font("Liberation Sans", 12, true, false, false), font("Verdana", 12, false, false, false)}) {
+        const std::string name = given.toString().toStdString();
+        QFont shown;
+        onModal([&](QWidget* w) {
+            shown = static_cast<QFontDialog*>(w)->currentFont();
+            static_cast<QDialog*>(w)->accept();
+        });
+        const auto chosen = platform.chooseFont(nullptr, zorim::FontChoice{given, QColor(Qt::blue)});
+        ASSERT_TRUE(chosen.has_value()) << name;
+        EXPECT_EQ(shown.family(), QFontInfo(given).family()) << name;
+        EXPECT_EQ(shown.pointSize(), given.pointSize()) << name;
+        EXPECT_EQ(shown.bold(), given.bold()) << name;
+        EXPECT_EQ(shown.italic(), given.italic()) << name;
+        EXPECT_EQ(chosen->font.family(), given.family()) << name;
+        EXPECT_EQ(chosen->font.pointSize(), given.pointSize()) << name;
+        EXPECT_EQ(chosen->font.bold(), given.bold()) << name;
+        EXPECT_EQ(chosen->font.italic(), given.italic()) << name;
+        EXPECT_EQ(chosen->font.underline(), given.underline()) << name;
+        EXPECT_EQ(chosen->color, QColor(Qt::blue)) << name;
+    }
+
+    // A new size alone: the face not installed stays named as it was.
+    onModal([](QWidget* w) {
+        for (QLineEdit* edit : w->findChildren<QLineEdit*>())
+            if (edit->text() == QLatin1String("12"))
+                edit->setText(QStringLiteral("20"));
+        static_cast<QDialog*>(w)->accept();
+    });
+    const auto resized = platform.chooseFont(nullptr, zorim::FontChoice{font("Verdana", 12, false, true, false), QColor()});
+    ASSERT_TRUE(resized.has_value());
+    EXPECT_EQ(resized->font.family(), QStringLiteral("Verdana"));
+    EXPECT_EQ(resized->font.pointSize(), 20);
+    EXPECT_TRUE(resized->font.italic());
 }

@@ -1,5 +1,5 @@
-// Printing: one job, every page of the document over the printable area, pages following
-// until the text ends, read back from the PDF the printer wrote.
+// Printing: one job, every page of the document within its margins, pages following until
+// the text ends, read back from the PDF the printer wrote.
 #include "QStringPrinter.h"
 #include "TableTest.h"
 #include "richtext/RichEdit.h"
@@ -274,6 +274,26 @@ TEST_F(PrintTest, ADocumentPrintsOnItsPaperWithinItsMargins)
     // The printer's own paper comes back for the next job.
     EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
     EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+TEST_F(PrintTest, ADocumentThatStatesNoMarginsPrintsWithinRtfsDefaultOnes)
+{
+    // 1.25 inches at the sides and an inch above, as other word processors print such a file,
+    // not at the printer's edge.
+    edit.setText(QStringLiteral("Prvé slovo ") + QStringLiteral("dlhého riadku ").repeated(40));
+    auto printer = pdfPrinter();
+    printer->setResolution(300);
+    print(*printer);
+    const auto words = pdfWords(pdf);
+    ASSERT_FALSE(words.empty());
+    EXPECT_NEAR(words[0].second.left(), 90, 1);
+    EXPECT_GT(words[0].second.top(), 71);
+    EXPECT_LT(words[0].second.top(), 80);
+    double right = 0;
+    for (const auto& [text, box] : words)
+        right = std::max(right, box.right());
+    EXPECT_LE(right, 595.3 - 90 + 1);
+    EXPECT_GT(right, 595.3 - 90 - 60); // the lines fill the width between the margins
 }
 
 TEST_F(PrintTest, TableCellsPrintSideBySideARowStaysOnOnePageAndTheHeaderRowRepeats)

@@ -153,9 +153,10 @@ constexpr CommandRow separator(const char* name, const char* in, QAction* C::*fi
     return {.name = name, .entry = Entry::Separator, .in = in, .caption = "", .action = field};
 }
 
-constexpr CommandRow toolBar(const char* name, QToolBar* C::*field, int row, int left)
+// A toolbar's caption is its entry's in the tool bar area's menu; screen readers name it so.
+constexpr CommandRow toolBar(const char* name, QToolBar* C::*field, int row, int left, const char* caption)
 {
-    return {.name = name, .entry = Entry::ToolBar, .in = "ControlBar1", .caption = "", .row = row, .left = left,
+    return {.name = name, .entry = Entry::ToolBar, .in = "ControlBar1", .caption = caption, .row = row, .left = left,
             .toolBar = field};
 }
 
@@ -349,7 +350,7 @@ constexpr CommandRow kTable[] = {
     ITEM("Koniec1", trayExitItem, "PopupMenu3", "Koniec", "F12", "application-exit", quit),
 
     // ---- Toolbars, row by row, left to right ----------------------------------------------
-    toolBar("ToolBar1", &C::ToolBar1, 1, 11),
+    toolBar("ToolBar1", &C::ToolBar1, 1, 11, "Základné funkcie"),
     BUTTON("SpeedButton1", newButton, "ToolBar1", "Nový", "document-new", newDocument),
     BUTTON("SpeedButton2", openButton, "ToolBar1", "Otvoriť", "document-open", open),
     BUTTON("SpeedButton3", saveButton, "ToolBar1", "Uložiť", "document-save", save),
@@ -368,21 +369,21 @@ constexpr CommandRow kTable[] = {
     separator("ToolButton5", "ToolBar1"),
     BUTTON("SpeedButton20", hyperlinkButton, "ToolBar1", "Hypertextový odkaz", "insert-link", insertLink),
 
-    toolBar("ToolBar4", &C::ToolBar4, 1, 362),
+    toolBar("ToolBar4", &C::ToolBar4, 1, 362, "Hladanie"),
     BUTTON("SpeedButton22", findButton, "ToolBar4", "Nájsť", "edit-find", find),
     BUTTON("SpeedButton23", replaceButton, "ToolBar4", "Nahradiť", "edit-find-replace", replace),
 
-    toolBar("ToolBar5", &C::ToolBar5, 1, 423),
+    toolBar("ToolBar5", &C::ToolBar5, 1, 423, "Vkladanie"),
     BUTTON("SpeedButton24", dateButton, "ToolBar5", "Vložiť dátum", "view-calendar-day", insertDate),
     BUTTON("SpeedButton25", timeButton, "ToolBar5", "Vložiť čas", "clock", insertTime),
     separator("ToolButton6", "ToolBar5"),
     BUTTON("SpeedButton26", pictureButton, "ToolBar5", "Vložiť obrázok", "insert-image", insertPicture),
     BUTTON("SpeedButton28", objectButton, "ToolBar5", "", "insert-object", insertObject),
 
-    toolBar("ToolBar6", &C::ToolBar6, 1, 542),
+    toolBar("ToolBar6", &C::ToolBar6, 1, 542, "Nápoveda"),
     BUTTON("SpeedButton27", helpButton, "ToolBar6", "Ako pracovať s programom?", "help-contents", showHelp),
 
-    toolBar("ToolBar2", &C::ToolBar2, 2, 11),
+    toolBar("ToolBar2", &C::ToolBar2, 2, 11, "Nastavenie písma"),
     box("ComboBox1", &C::fontNameBox, Entry::FontBox, "ToolBar2", "Písmo", &cmd::applyFontName),
     box("ComboBox2", &C::fontSizeBox, Entry::SizeBox, "ToolBar2", "Veľkosť", &cmd::applyFontSize),
     separator("ToolButton7", "ToolBar2"),
@@ -402,7 +403,7 @@ constexpr CommandRow kTable[] = {
     BUTTON("SpeedButton15", textColorButton, "ToolBar2", "Farba písma", "format-text-color", chooseTextColor),
     BUTTON("SpeedButton19", backgroundColorButton, "ToolBar2", "Farba pozadia", "format-fill-color", chooseBackgroundColor),
 
-    toolBar("ToolBar3", &C::ToolBar3, 2, 500),
+    toolBar("ToolBar3", &C::ToolBar3, 2, 500, "Indexy"),
     BUTTON("SpeedButton40", superscriptButton, "ToolBar3", "Horný index", "format-text-superscript", superscript).inGroup(IndexButtons, true),
     BUTTON("SpeedButton41", subscriptButton, "ToolBar3", "Dolný index", "format-text-subscript", subscript).inGroup(IndexButtons, true),
 

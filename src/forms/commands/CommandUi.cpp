@@ -288,6 +288,8 @@ void CommandUi::addToolBar(const CommandRow& row, QWidget* controlBar)
 {
     auto* bar = new QToolBar(controlBar);
     bar->setObjectName(text(row.name));
+    bar->setWindowTitle(text(row.caption));
+    bar->setAccessibleName(text(row.caption));
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(16, 16));

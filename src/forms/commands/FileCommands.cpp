@@ -48,8 +48,8 @@ FileDialogSetup FileCommands::openDialog()
 FileCommands::FileCommands(CommandContext& context) : c_(context) {}
 FileCommands::~FileCommands() = default;
 
-// The whole document, whatever page range the dialog offered, over the printer's whole
-// printable area; the job is named with the window's own text, "ZORIM".
+// The whole document, whatever page range the dialog offered, within the document's margins;
+// the job is named with the window's own text, "ZORIM".
 void FileCommands::print()
 {
     if (!printer_)

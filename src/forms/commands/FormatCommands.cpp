@@ -54,6 +54,26 @@ FontDesc fontDesc(const FontChoice& choice, uint8_t charset)
     return font;
 }
 
+// The attributes (cfm bits) in which one font differs from another; a weight of 0 is the
+// style's own (700 bold, else 400).
+uint32_t changedAttributes(const FontDesc& from, const FontDesc& to)
+{
+    const auto weight = [](const FontDesc& f) { return f.weight > 0 ? f.weight : (f.style & fs::Bold) ? 700 : 400; };
+    uint32_t mask = 0;
+    if (to.name != from.name)
+        mask |= cfm::Face;
+    if (to.size != from.size)
+        mask |= cfm::Size;
+    const int styles = to.style ^ from.style;
+    mask |= ((styles & fs::Bold) ? cfm::Bold : 0) | ((styles & fs::Italic) ? cfm::Italic : 0)
+          | ((styles & fs::Underline) ? cfm::Underline : 0) | ((styles & fs::StrikeOut) ? cfm::Strikeout : 0);
+    if (weight(to) != weight(from))
+        mask |= cfm::Weight | cfm::Bold;
+    if (to.color != from.color)
+        mask |= cfm::Color;
+    return mask;
+}
+
 // The stored indent moved by a step, held within int however large the stored value is.
 int steppedIndent(int stored, int step)
 {
@@ -109,14 +129,25 @@ void FormatCommands::addStrikeOut() { addStyle(fs::StrikeOut); }
 
 // ---- the font dialog -------------------------------------------------------------------------
 
-// Opens on the editor's own font, not on the selection's; a confirmed font is assigned to the
-// selection whole (name, size, styles, colour, character set, pitch, weight).
+// Opens on the selection's face, size, styles and colour (its first character's when they are
+// mixed). A confirmed dialog assigns only what the user changed in it, so OK on an unchanged
+// dialog changes nothing, and a new size leaves a selection of several faces its faces.
 void FormatCommands::chooseFont()
 {
-    const FontDesc base = c_.RichEdit1.Font();
+    TextAttributes& selection = c_.RichEdit1.SelectionAttributes();
+    FontDesc base;
+    base.name = selection.Name();
+    base.size = selection.Size();
+    base.style = selection.Style();
+    base.color = selection.Color();
+    base.charset = selection.Charset();
+    base.pitch = selection.Pitch();
+    base.weight = selection.Weight();
     const std::optional<FontChoice> chosen = c_.platform.chooseFont(&c_.form, fontChoice(base));
-    if (chosen)
-        c_.RichEdit1.SelectionAttributes().assign(fontDesc(*chosen, base.charset));
+    if (chosen) {
+        const FontDesc font = fontDesc(*chosen, base.charset);
+        selection.assign(font, changedAttributes(base, font));
+    }
 }
 
 // ---- colours ---------------------------------------------------------------------------------

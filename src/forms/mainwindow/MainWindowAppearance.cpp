@@ -72,7 +72,7 @@ void MainWindow::applyThemeColors()
     fill(ControlBar1, frameColor_);
     fill(centralWidget(), frameColor_);
     RichEdit1->setColor(RichEdit1Color_);
-    fill(StatusBar1, statusBarColor_);
+    StatusBar1->setBackground(colorFromRef(statusBarColor_));
 }
 
 // The controls easy mode hides: the formatting buttons, boxes and the text colour strip, and

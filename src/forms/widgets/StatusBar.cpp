@@ -1,5 +1,7 @@
 #include "forms/widgets/StatusBar.h"
 
+#include "richtext/DocFormats.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -33,6 +35,16 @@ void StatusBar::setPanelWidth(int index, int width)
 {
     // A panel narrower than nothing is no panel: the bar clamps it at 0.
     panels_.at(index)->setFixedWidth(std::max(0, width));
+}
+
+void StatusBar::setBackground(const QColor& color)
+{
+    // The desktop's text colour belongs to the desktop's own window colour: on a dark scheme it
+    // is light, and would vanish on a theme's light bar.
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, color);
+    colors.setColor(QPalette::WindowText, inkOn(color));
+    setPalette(colors);
 }
 
 void StatusBar::mouseDoubleClickEvent(QMouseEvent* event)

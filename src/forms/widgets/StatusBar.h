@@ -29,6 +29,8 @@ public:
     // The panel itself (its alignment, frame and font).
     const QLabel* panel(int index) const { return panels_.at(index); }
     void setPanelWidth(int index, int width);
+    // The bar's colour; its text is black or white by that colour, as the caption bar's is.
+    void setBackground(const QColor& color);
 
 signals:
     void doubleClicked();
