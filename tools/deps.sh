@@ -3,9 +3,10 @@ zorim_packages="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-d
 libgtest-dev libbenchmark-dev fonts-dejavu-core breeze-icon-theme libqt6svg6 poppler-utils
 libenchant-2-dev libenchant-2-2 hunspell-sk"
 # Only the tests need these: the word processors the interop tests have read what we write,
-# the metadata validator of the install test, and an English dictionary for the spelling of
-# runs in English.
-zorim_test_packages="libreoffice-writer-nogui abiword appstream hunspell-en-us"
+# the metadata validator of the install test, an English dictionary for the spelling of runs
+# in English, and an X server of its own with the GTK theme for the tests that run the
+# program on a real display.
+zorim_test_packages="libreoffice-writer-nogui abiword appstream hunspell-en-us xvfb xauth qt6-gtk-platformtheme"
 
 zorim_install_deps() {
     local missing=()
