@@ -7,6 +7,7 @@
 #include "richtext/rtf/Rtf.h"
 
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QTextCursor>
 #include <QTextTable>
 #include <gtest/gtest.h>
@@ -130,6 +131,115 @@ TEST(RtfInterop, TablesComeBackFromOtherPrograms)
         QStringList words = shown[0].split(QRegularExpression("\\s*[\\t\\n]\\s*"), Qt::SkipEmptyParts);
         EXPECT_EQ(words.mid(1, cells.size()), cells) << shown[0].toStdString();
     }
+}
+
+namespace {
+
+// A run's colours as a reader sees them: "rrggbb/rrggbb", "-" for automatic (black) text and
+// for no background.
+QString colourKey(std::optional<QColor> text, std::optional<QColor> back)
+{
+    const auto name = [](const std::optional<QColor>& c) { return c ? c->name().mid(1) : QStringLiteral("-"); };
+    if (text && (text->rgb() & 0xFFFFFF) == 0)
+        text.reset();
+    return name(text) + u'/' + name(back);
+}
+
+// Each run of each paragraph as its text and colours, runs of the same colours joined.
+struct ColouredRuns {
+    QStringList runs;
+    QString text, colours;
+    void add(const QString& chars, const QString& key)
+    {
+        if (key != colours)
+            end();
+        text += chars;
+        colours = key;
+    }
+    void end()
+    {
+        if (!text.isEmpty())
+            runs += text + u' ' + colours;
+        text.clear();
+    }
+};
+
+QStringList colouredRuns(const QTextDocument& doc)
+{
+    ColouredRuns out;
+    for (const CharRecord& r : charRecords(doc)) {
+        const CharFormat& f = r.format;
+        if (r.ch == u'\n') {
+            out.end();
+            continue;
+        }
+        const auto colour = [](bool automatic, ColorRef ref) {
+            return automatic ? std::nullopt : std::optional<QColor>(colorFromRef(ref));
+        };
+        out.add(r.ch, colourKey(colour(f.effects & cfe::AutoColor, f.textColor),
+                                colour(f.effects & cfe::AutoBackColor, f.backColor)));
+    }
+    out.end();
+    return out.runs;
+}
+
+// The same from AbiWord's own file format, where a run's properties are those of its element
+// and the elements around it.
+QStringList colouredRuns(const QByteArray& abw)
+{
+    ColouredRuns out;
+    QXmlStreamReader xml(abw);
+    QStringList props; // of the open elements, innermost last
+    const auto property = [&](const QString& name) -> std::optional<QColor> {
+        const QRegularExpression re("(?:^|;)\\s*" + name + ":\\s*([0-9a-fA-F]{6})");
+        for (qsizetype i = props.size() - 1; i >= 0; --i) {
+            if (const auto m = re.match(props[i]); m.hasMatch())
+                return QColor(u'#' + m.captured(1));
+        }
+        return std::nullopt;
+    };
+    bool inText = false;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            props += xml.attributes().value("props").toString();
+            inText = inText || xml.name() == u"p";
+            break;
+        case QXmlStreamReader::EndElement:
+            props.removeLast();
+            if (xml.name() == u"p") {
+                out.end();
+                inText = false;
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (inText)
+                out.add(xml.text().toString(), colourKey(property("color"), property("bgcolor")));
+            break;
+        default: break;
+        }
+    }
+    return out.runs;
+}
+
+} // namespace
+
+// A styled document's text colours and backgrounds are what LibreOffice and AbiWord show of
+// our save: a styled paragraph's first run gains no highlight (AbiWord takes \highlight0 for
+// black) and no run loses one.
+TEST(RtfInterop, StyledParagraphsKeepTheirColoursInOtherPrograms)
+{
+    const auto ours = loadRtf("{\\rtf1\\ansi{\\colortbl;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}"
+                              "{\\stylesheet{\\s0 Normal;}{\\s1\\b\\fs32 heading 1;}}"
+                              "\\pard\\s1 Nadpis\\par\\pard\\s0 Obycajny {\\cf1 cerveny} a {\\highlight2 zvyrazneny} text.\\par"
+                              "\\pard\\s1 {\\cf1\\highlight2 Oboje} a nic\\par}");
+    const QStringList expected = colouredRuns(*ours);
+    ASSERT_EQ(expected.size(), 8) << expected.join(u'|').toStdString();
+    const QByteArray saved = writeRtf(*ours);
+    const auto office = loadRtf(convertByOtherProgram("soffice", {saved}, "rtf")[0]);
+    EXPECT_EQ(colouredRuns(*office).join(u'|').toStdString(), expected.join(u'|').toStdString());
+    EXPECT_EQ(colouredRuns(convertByOtherProgram("abiword", {saved}, "abw")[0]).join(u'|').toStdString(),
+              expected.join(u'|').toStdString());
 }
 
 // The languages of our runs, saved by LibreOffice and read back by us; the first Slovak run

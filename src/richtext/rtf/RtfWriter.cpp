@@ -189,8 +189,10 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     if (style > 0 || (m_paragraphs == 0 && !m_styles.empty())) {
         // Other programs give a styled paragraph's text the style's character formatting
         // wherever the file does not say otherwise (with a style sheet, text of no style
-        // too, the sheet's normal style's): its first run says everything.
-        m_written.font = m_written.halfPoints = m_written.color = m_written.back = -1;
+        // too, the sheet's normal style's): its first run says everything. Except the
+        // background: a run with one is in a group of its own (openScope), and no word says
+        // "none" to every reader (AbiWord shows \highlight0 as black).
+        m_written.font = m_written.halfPoints = m_written.color = -1;
         m_written.language = 0;
         m_written.effectsStated = false;
     }
