@@ -47,6 +47,10 @@ inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hi
 // differ in nothing else share one format.
 inline constexpr int Language = QTextFormat::UserProperty + 30;
 inline constexpr int NoProof = QTextFormat::UserProperty + 31; // true: spelling leaves the run alone
+// The face a run read from a file that named none for it was shown in (the document's
+// default): while the run keeps that face it is written with none, so that other programs
+// show it in their own default face as they did the file.
+inline constexpr int DefaultFace = QTextFormat::UserProperty + 38;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

@@ -242,6 +242,36 @@ TEST(RtfInterop, StyledParagraphsKeepTheirColoursInOtherPrograms)
               expected.join(u'|').toStdString());
 }
 
+// Text in a file that names no font shows in each program's own default face, and so it does
+// after our save: we write no face for it (nor a default font), only for what names one.
+TEST(RtfInterop, TextOfNoFontKeepsTheOtherProgramsDefaultFace)
+{
+    const std::vector<QByteArray> files{"{\\rtf1\\ansi\\pard Bez p\\'edsma.\\par}",
+                                        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fswiss Arial;}}\\pard Bez p\\'edsma, "
+                                        "{\\f1 v Ariali} a zase bez.\\par}"};
+    std::vector<QByteArray> saved;
+    for (const QByteArray& file : files) {
+        const auto ours = loadRtf(file);
+        saved.push_back(writeRtf(*ours));
+        EXPECT_EQ(writeRtf(*loadRtf(saved.back())).toStdString(), saved.back().toStdString()); // and stays so
+    }
+    for (const char* program : {"soffice", "abiword"}) {
+        const auto before = convertByOtherProgram(program, files, "rtf");
+        const auto after = convertByOtherProgram(program, saved, "rtf");
+        for (size_t i = 0; i < files.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << program << " file " << i << ": " << saved[i].toStdString());
+            const auto shown = loadRtf(before[i]), ours = loadRtf(after[i]);
+            for (const char* text : {"Bez", "v Ariali", "a zase"}) {
+                if (shown->find(text).isNull())
+                    continue;
+                EXPECT_EQ(formatAt(*ours, find(*ours, text)).faceName.toStdString(),
+                          formatAt(*shown, find(*shown, text)).faceName.toStdString())
+                    << text;
+            }
+        }
+    }
+}
+
 // The languages of our runs, saved by LibreOffice and read back by us; the first Slovak run
 // too, though LibreOffice takes no \deflang. (AbiWord keeps no run's language.)
 TEST(RtfInterop, LanguagesComeBackFromLibreOffice)

@@ -252,7 +252,8 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     }
     CharFormat cf;
     cf.mask = cfm::All;
-    if (const FontInfo* font = m_tables.font(s[cp::Font])) {
+    const FontInfo* font = m_tables.font(s[cp::Font]);
+    if (font) {
         cf.faceName = font->face;
         cf.charset = font->charset;
         cf.pitchAndFamily = font->pitchAndFamily;
@@ -286,6 +287,8 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     cf.noProof = s[cp::NoProof] != 0;
     QTextCharFormat format;
     applyCharFormat(format, cf);
+    if (!font)
+        format.setProperty(docprop::DefaultFace, cf.faceName);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
     m_lastFormatState = s;

@@ -41,7 +41,7 @@ struct FontInfo {
 // What the file defines once and the text refers to by number.
 struct DocumentTables {
     QString defaultFace;                          // the document's default font, for text without a font table
-    int32_t deff = 0;                             // the default font number
+    int32_t deff = -1;                            // the default font number (\deff); -1: none, as other programs take it
     int32_t defaultLanguage = 0;                  // \deflang: the language of runs that name none; 0: Slovak
     std::unordered_map<int32_t, FontInfo> fonts;
     std::vector<std::optional<ColorRef>> colors;  // nothing: the automatic colour

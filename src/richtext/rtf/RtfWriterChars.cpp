@@ -71,7 +71,7 @@ int Writer::colorIndex(ColorRef ref)
 void Writer::charState(const CharFormat& cf)
 {
     Written want;
-    want.font = fontIndex(cf);
+    want.font = cf.faceName.isEmpty() ? kNoFont : fontIndex(cf);
     want.halfPoints = std::max(1, int((int64_t(cf.height) + 5) / 10));
     want.color = (cf.effects & cfe::AutoColor) ? 0 : colorIndex(cf.textColor);
     want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
@@ -97,7 +97,7 @@ void Writer::charState(const CharFormat& cf)
         else
             word("\\nosupersub"); // not reached: scoped runs end with their group
     }
-    if (want.font != have.font)
+    if (want.font != have.font && want.font != kNoFont)
         word("\\f", want.font);
     if (want.halfPoints != have.halfPoints)
         word("\\fs", want.halfPoints);
@@ -211,13 +211,15 @@ QByteArray Writer::header()
     const QByteArray styles = keptGroups("{\\stylesheet ");
     const QByteArray info = keptGroups("{\\info ");
     const QByteArray sections = keptGroups({});
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
-    if (m_fonts.empty()) {
+    QByteArray out = m_faceless ? "{\\rtf1\\ansi\\ansicpg1250\\deflang1051{\\fonttbl"
+                                : "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
+    if (m_fonts.empty() && !m_faceless) {
         CharFormat cf;
+        cf.faceName = m_defaultFont.family();
         cf.charset = kEastEuropeCharset;
         fontIndex(cf);
     }
-    for (size_t i = 0; i < m_fonts.size(); ++i) {
+    for (size_t i = m_faceless ? 1 : 0; i < m_fonts.size(); ++i) {
         const FontKey& f = m_fonts[i];
         static const char* families[] = {"\\fnil", "\\froman", "\\fswiss", "\\fmodern", "\\fscript", "\\fdecor"};
         const int family = (f.pitchAndFamily >> 4) & 0xF;

@@ -24,9 +24,11 @@ namespace zorim::rtfwrite {
 
 constexpr char kHex[] = "0123456789abcdef";
 
+constexpr int kNoFont = -2; // a run that names no face: the reader's own default
+
 // What the reader assumes before any control word: the state the body's words change.
 struct Written {
-    int font = -1;
+    int font = kNoFont; // -1: not known
     int halfPoints = 24;
     int color = 0;
     int back = 0;
@@ -107,6 +109,7 @@ private:
     std::map<FontKey, int> m_fontIndex;
     std::vector<FontKey> m_fonts;
     int m_symbolFont = -1;
+    bool m_faceless = false; // some run names no face: font 0 and \deff are left out
     std::map<QRgb, int> m_colorIndex;
     std::vector<QColor> m_colors;
 
