@@ -8,6 +8,8 @@
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <tuple>
 #include <QTextCursor>
 #include <QTextTable>
 #include <gtest/gtest.h>
@@ -243,16 +245,18 @@ TEST(RtfInterop, StyledParagraphsKeepTheirColoursInOtherPrograms)
 }
 
 // Text in a file that names no font shows in each program's own default face, and so it does
-// after our save: we write no face for it (nor a default font), only for what names one.
-TEST(RtfInterop, TextOfNoFontKeepsTheOtherProgramsDefaultFace)
+// after our save: we write no face for it (nor a default font), only for what names one. Text
+// whose size only its paragraph's style (or the style that one is based on) gives keeps it.
+TEST(RtfInterop, FacesAndSizesShowAsTheOtherProgramShowedThem)
 {
-    const std::vector<QByteArray> files{"{\\rtf1\\ansi\\pard Bez p\\'edsma.\\par}",
-                                        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fswiss Arial;}}\\pard Bez p\\'edsma, "
-                                        "{\\f1 v Ariali} a zase bez.\\par}"};
+    const std::vector<QByteArray> files{
+        "{\\rtf1\\ansi\\pard Bez p\\'edsma.\\par}",
+        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fswiss Arial;}}\\pard Bez p\\'edsma, {\\f1 v Ariali} a zase bez.\\par}",
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\stylesheet{\\s0 Normal;}{\\s1\\fs36 heading 1;}"
+        "{\\s2\\sbasedon1 Podnadpis;}}\\pard\\s1 Nadpis\\par\\pard\\s2 Pod nadpisom\\par\\pard\\s0 Text\\par}"};
     std::vector<QByteArray> saved;
     for (const QByteArray& file : files) {
-        const auto ours = loadRtf(file);
-        saved.push_back(writeRtf(*ours));
+        saved.push_back(writeRtf(*loadRtf(file)));
         EXPECT_EQ(writeRtf(*loadRtf(saved.back())).toStdString(), saved.back().toStdString()); // and stays so
     }
     for (const char* program : {"soffice", "abiword"}) {
@@ -261,15 +265,43 @@ TEST(RtfInterop, TextOfNoFontKeepsTheOtherProgramsDefaultFace)
         for (size_t i = 0; i < files.size(); ++i) {
             SCOPED_TRACE(testing::Message() << program << " file " << i << ": " << saved[i].toStdString());
             const auto shown = loadRtf(before[i]), ours = loadRtf(after[i]);
-            for (const char* text : {"Bez", "v Ariali", "a zase"}) {
+            for (const char* text : {"Bez", "v Ariali", "a zase", "Nadpis", "Pod nadpisom", "Text"}) {
                 if (shown->find(text).isNull())
                     continue;
-                EXPECT_EQ(formatAt(*ours, find(*ours, text)).faceName.toStdString(),
-                          formatAt(*shown, find(*shown, text)).faceName.toStdString())
-                    << text;
+                const CharFormat was = formatAt(*shown, find(*shown, text)), is = formatAt(*ours, find(*ours, text));
+                EXPECT_EQ(is.faceName.toStdString(), was.faceName.toStdString()) << text;
+                EXPECT_EQ(is.height, was.height) << text;
             }
         }
     }
+}
+
+// Tables of other cell counts one empty paragraph apart, as LibreOffice writes them, stay
+// apart through our save, and a table with no paragraph before it gains none.
+TEST(RtfInterop, TablesOneEmptyParagraphApartStayApart)
+{
+    const auto table = [](int cells, const char* name) {
+        QByteArray rtf = "\\trowd";
+        for (int c = 1; c <= cells; ++c)
+            rtf += "\\cellx" + QByteArray::number(1500 * c);
+        for (int c = 0; c < cells; ++c)
+            rtf += QByteArray("\\pard\\intbl ") + name + QByteArray::number(c) + "\\cell ";
+        return rtf + "\\row ";
+    };
+    const QByteArray source = "{\\rtf1\\ansi " + table(2, "a") + "\\pard\\par " + table(3, "b") + "\\pard\\par "
+                              + table(2, "c") + "\\pard\\par\\par " + table(3, "d") + "\\pard Koniec.\\par}";
+    const QByteArray office = convertByOtherProgram("soffice", {source}, "rtf")[0];
+    const QByteArray saved = writeRtf(*loadRtf(office));
+    // The tables each program makes, in its own format (its RTF would write a table of rows of
+    // several counts as several tables again).
+    for (const auto& [program, format, tag] : {std::tuple{"soffice", "fodt", "<table:table "}, {"abiword", "abw", "<table "}}) {
+        SCOPED_TRACE(program);
+        const auto own = convertByOtherProgram(program, {office, saved}, format);
+        EXPECT_EQ(own[1].count(tag), own[0].count(tag));
+        const auto shown = readByOtherProgram(program, {office, saved});
+        EXPECT_EQ(shown[1].toStdString(), shown[0].toStdString());
+    }
+    EXPECT_EQ(convertByOtherProgram("soffice", {office}, "fodt")[0].count("<table:table "), 4);
 }
 
 // The languages of our runs, saved by LibreOffice and read back by us; the first Slovak run

@@ -3,6 +3,7 @@
 #include "Objects.h"
 #include "richtext/DocFormats.h"
 #include "richtext/KeptGroups.h"
+#include "richtext/TableFormat.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -107,7 +108,12 @@ void DocumentBuilder::enterTable(bool inTable, bool atCell)
     flushRun();
     m_pendingTabs = 0;
     // A break pending before a table is the table's start; one pending in a cell ends with it.
-    m_pendingBreak = false;
+    // An empty paragraph ended before a table is the one Qt keeps there: the file's own.
+    if (std::exchange(m_pendingBreak, false) && inTable && !m_table.rowOpen() && m_cursor.block().length() == 1) {
+        QTextBlockFormat format = m_cursor.blockFormat();
+        format.setProperty(tableprop::StatedBeforeTable, true);
+        m_cursor.setBlockFormat(format);
+    }
     if (inTable)
         m_table.openRow(atCell);
     else

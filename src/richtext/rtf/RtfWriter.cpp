@@ -9,6 +9,7 @@
 #include "RtfTables.h"
 #include "RtfWriterState.h"
 #include "richtext/DocFormats.h"
+#include "richtext/TableFormat.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>
@@ -314,7 +315,8 @@ void Writer::body(const QTextDocument& doc, int from, int to)
         if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end) : rtf::TablePart{}; part.table) {
             block = table(part);
             continue;
-        } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)) {
+        } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)
+                   && !block.blockFormat().boolProperty(tableprop::StatedBeforeTable)) {
             continue;
         }
         const int blockStart = block.position();
