@@ -51,6 +51,10 @@ inline constexpr int NoProof = QTextFormat::UserProperty + 31; // true: spelling
 // default): while the run keeps that face it is written with none, so that other programs
 // show it in their own default face as they did the file.
 inline constexpr int DefaultFace = QTextFormat::UserProperty + 38;
+// A run read from a file that gave it no size (12 points): while it has that size it is
+// written with none, so that other programs give it the size they gave it before (a
+// paragraph style's).
+inline constexpr int SizeUnstated = QTextFormat::UserProperty + 39;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

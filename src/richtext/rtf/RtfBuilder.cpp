@@ -267,7 +267,7 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
         cf.faceName = m_tables.defaultFace;
         cf.charset = kDefaultCharset;
     }
-    cf.height = s[cp::HalfPoints] * 10;
+    cf.height = (s[cp::HalfPoints] > 0 ? s[cp::HalfPoints] : kDefaultHalfPoints) * 10;
     if (s[cp::Bold]) cf.effects |= cfe::Bold;
     if (s[cp::Italic]) cf.effects |= cfe::Italic;
     if (s[cp::Underline]) cf.effects |= cfe::Underline;
@@ -295,6 +295,8 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     applyCharFormat(format, cf);
     if (!font)
         format.setProperty(docprop::DefaultFace, cf.faceName);
+    if (s[cp::HalfPoints] <= 0)
+        format.setProperty(docprop::SizeUnstated, true);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
     m_lastFormatState = s;

@@ -39,8 +39,12 @@ enum : uint8_t {
 
 inline constexpr int32_t kKeptHidden = 2; // hidden text, kept as such
 
+inline constexpr int32_t kDefaultHalfPoints = 24; // RTF's size where no \fs says one
+
 struct CharState {
-    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0};
+    // HalfPoints 0: no \fs since \plain (12 points here; other programs give a styled
+    // paragraph's such text its style's size).
+    std::array<int32_t, cp::Count> v{-1, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const CharState&) const = default;

@@ -332,6 +332,8 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             CharFormat cf = readCharFormat(format, m_defaultFont);
             if (m_faceless && faceless(format))
                 cf.faceName.clear();
+            if (cf.height == kDefaultHalfPoints * 10 && format.boolProperty(docprop::SizeUnstated))
+                cf.height = 0; // no size: written with none where the reader has none either
             if (hiddenObjects(format, cf, b - a))
                 continue;
             if (format.isImageFormat()) {

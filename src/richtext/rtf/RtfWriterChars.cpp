@@ -72,13 +72,29 @@ void Writer::charState(const CharFormat& cf)
 {
     Written want;
     want.font = cf.faceName.isEmpty() ? kNoFont : fontIndex(cf);
-    want.halfPoints = std::max(1, int((int64_t(cf.height) + 5) / 10));
+    // A height of 0: text whose file gave it no size, 12 points here.
+    const bool sizeless = cf.height == 0;
+    want.halfPoints = sizeless ? kDefaultHalfPoints : std::max(1, int((int64_t(cf.height) + 5) / 10));
     want.color = (cf.effects & cfe::AutoColor) ? 0 : colorIndex(cf.textColor);
     want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
     want.effects = cf.effects & kWrittenEffects;
     want.language = cf.language ? cf.language : kSlovakLanguage;
 
     Written& have = m_written;
+    if (sizeless && have.sizeStated && have.halfPoints < 0) {
+        // A styled paragraph's first run, after sizes were written: \plain returns to no
+        // size (there, as AbiWord misreads it after text) and to the reader's defaults of
+        // everything else, which are said again.
+        word("\\plain");
+        have = Written{};
+        have.font = m_faceless ? kNoFont : -1;
+        have.color = -1;
+        have.language = 0;
+        have.effectsStated = false;
+    }
+    want.sizeStated = have.sizeStated;
+    if (sizeless && !have.sizeStated)
+        have.halfPoints = want.halfPoints; // the reader has no size either
     constexpr uint32_t kOnOff = cfe::Bold | cfe::Italic | cfe::Underline | cfe::Strikeout;
     const uint32_t changed = (want.effects ^ have.effects) | (have.effectsStated ? 0 : kOnOff);
     auto flag = [&](uint32_t bit, const char* onWord, const char* offWord) {
@@ -99,8 +115,10 @@ void Writer::charState(const CharFormat& cf)
     }
     if (want.font != have.font && want.font != kNoFont)
         word("\\f", want.font);
-    if (want.halfPoints != have.halfPoints)
+    if (want.halfPoints != have.halfPoints) {
         word("\\fs", want.halfPoints);
+        want.sizeStated = true;
+    }
     if (want.color != have.color)
         word("\\cf", want.color);
     if (want.back != have.back)

@@ -2,6 +2,7 @@
 // The RTF writer's state, shared by RtfWriter.cpp (paragraphs, tables, pictures, links, the
 // body as a whole) and RtfWriterChars.cpp (fonts, colours, character words, text).
 #include "Rtf.h"
+#include "RtfKeywords.h"
 #include "RtfTables.h"
 #include "richtext/DocFormats.h"
 #include "richtext/KeptGroups.h"
@@ -23,6 +24,7 @@
 namespace zorim::rtfwrite {
 
 constexpr char kHex[] = "0123456789abcdef";
+using rtf::kDefaultHalfPoints;
 
 constexpr int kNoFont = -2; // a run that names no face: the reader's own default
 
@@ -39,6 +41,9 @@ struct Written {
     uint16_t language = kSlovakLanguage;
     // False where the reader's effects are not known to match ours: each one is written.
     bool effectsStated = true;
+    // Whether a size has been written since the start (or \plain): before it, text of no
+    // size can be written with none.
+    bool sizeStated = false;
 };
 
 struct FontKey {
