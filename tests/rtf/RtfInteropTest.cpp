@@ -305,6 +305,32 @@ TEST(RtfInterop, TablesOneEmptyParagraphApartStayApart)
     EXPECT_EQ(convertByOtherProgram("soffice", {office}, "fodt")[0].count("<table:table "), 4);
 }
 
+// A right-to-left paragraph of complex-script text, as LibreOffice writes it, is laid out right
+// to left here and keeps its direction, other scripts' font and size through our save.
+TEST(RtfInterop, RightToLeftTextKeepsItsDirectionAndScriptFormats)
+{
+    const QByteArray source = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil DejaVu Sans;}}"
+                              "\\pard\\rtlpar\\rtlch\\af1\\afs32 \\u1513?\\u1500?\\u1493?\\u1501? \\u1506?\\u1493?\\u1500?\\u1501?\\par"
+                              "\\pard\\ltrpar\\ltrch Zlava doprava\\par}";
+    const auto ours = loadRtf(convertByOtherProgram("soffice", {source}, "rtf")[0]);
+    const auto check = [](const QTextDocument& doc) {
+        const QTextBlock first = doc.begin();
+        EXPECT_EQ(first.blockFormat().layoutDirection(), Qt::RightToLeft);
+        EXPECT_NE(first.next().blockFormat().layoutDirection(), Qt::RightToLeft);
+        const QTextCharFormat hebrew = first.begin().fragment().charFormat();
+        EXPECT_TRUE(hebrew.boolProperty(docprop::RtlRun));
+        EXPECT_EQ(hebrew.intProperty(docprop::AssocHalfPoints), 32);
+        EXPECT_EQ(hebrew.stringProperty(docprop::AssocFace), QStringLiteral("DejaVu Sans"));
+    };
+    check(*ours);
+    const QByteArray saved = writeRtf(*ours);
+    check(*loadRtf(saved));
+    check(*loadRtf(convertByOtherProgram("soffice", {saved}, "rtf")[0]));
+    const QByteArray abw = convertByOtherProgram("abiword", {saved}, "abw")[0];
+    EXPECT_TRUE(QRegularExpression("<p [^>]*dom-dir:rtl[^>]*>[^<]*<c [^>]*>\\x{5e9}").match(QString::fromUtf8(abw)).hasMatch())
+        << abw.toStdString();
+}
+
 // The languages of our runs, saved by LibreOffice and read back by us; the first Slovak run
 // too, though LibreOffice takes no \deflang. (AbiWord keeps no run's language.)
 TEST(RtfInterop, LanguagesComeBackFromLibreOffice)

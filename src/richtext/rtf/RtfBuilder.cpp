@@ -297,6 +297,15 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
         format.setProperty(docprop::DefaultFace, cf.faceName);
     if (s[cp::HalfPoints] <= 0)
         format.setProperty(docprop::SizeUnstated, true);
+    // The run's direction and its other scripts' font and size, kept for the writer.
+    if (s[cp::Rtl])
+        format.setProperty(docprop::RtlRun, true);
+    if (const FontInfo* other = s[cp::AssocFont] >= 0 ? m_tables.font(s[cp::AssocFont]) : nullptr) {
+        format.setProperty(docprop::AssocFace, other->face);
+        format.setProperty(docprop::AssocFontBits, other->charset | (other->pitchAndFamily << 8));
+    }
+    if (s[cp::AssocHalfPoints] > 0)
+        format.setProperty(docprop::AssocHalfPoints, s[cp::AssocHalfPoints]);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
     m_lastFormatState = s;
@@ -412,6 +421,14 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
     if (m_paragraphWords || pf.style > 0 || pf.outline >= 0) {
         m_paragraphWords = true;
         keepParagraphWords(c, pf);
+    }
+    // A right-to-left paragraph is laid out so (new paragraphs take it from the one they split from).
+    if (QTextBlockFormat bf = c.blockFormat(); (bf.layoutDirection() == Qt::RightToLeft) != pf.rtl) {
+        if (pf.rtl)
+            bf.setLayoutDirection(Qt::RightToLeft);
+        else
+            bf.clearProperty(QTextFormat::LayoutDirection);
+        c.setBlockFormat(bf);
     }
     m_lastApplied = pf;
 }

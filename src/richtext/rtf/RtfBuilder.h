@@ -58,6 +58,7 @@ struct AppliedParagraph {
     ParaFormat format;
     int32_t style = 0;    // in the kept style sheet
     int32_t outline = -1; // -1: not stated
+    bool rtl = false;     // right to left (\rtlpar)
     bool operator==(const AppliedParagraph&) const = default;
 };
 
@@ -113,7 +114,7 @@ private:
     QString& startRun(const CharState& chr);
     const QTextCharFormat& formatFor(const CharState& s);
     ParaFormat paraFormat(const ParaState& p) const;
-    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel]}; }
+    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0}; }
     void applyParagraph(const ParaState& para);
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);

@@ -206,15 +206,19 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         ++m_number;
     else
         m_number = 1;
-    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline) {
+    const bool rtl = block.blockFormat().layoutDirection() == Qt::RightToLeft;
+    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl) {
         m_body += m_inCell ? "\\pard\\intbl" : "\\pard";
         m_needSpace = true;
         if (style > 0)
             word("\\s", style);
         if (outline >= 0)
             word("\\outlinelevel", outline);
+        if (rtl)
+            word("\\rtlpar");
         m_paraStyle = style;
         m_paraOutline = outline;
+        m_paraRtl = rtl;
         if (numbered) {
             if (pf.numbering == pfn::Bullet) {
                 const QByteArray sym = QByteArray::number(symbolFont());
@@ -329,6 +333,7 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             if (a >= b)
                 continue;
             const QTextCharFormat format = frag.charFormat();
+            m_runFormat = &format;
             CharFormat cf = readCharFormat(format, m_defaultFont);
             if (m_faceless && faceless(format))
                 cf.faceName.clear();
@@ -356,6 +361,7 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             }
             run(cf, frag.text().mid(a - fs, b - a));
         }
+        m_runFormat = nullptr;
         closeLink();
         const bool finalBreak = sep == docEnd && end == docEnd && (from < end || from == 0);
         if (sep < end || finalBreak) {

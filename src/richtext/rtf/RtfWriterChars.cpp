@@ -79,6 +79,18 @@ void Writer::charState(const CharFormat& cf)
     want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
     want.effects = cf.effects & kWrittenEffects;
     want.language = cf.language ? cf.language : kSlovakLanguage;
+    if (m_runFormat) {
+        want.rtl = m_runFormat->boolProperty(docprop::RtlRun);
+        if (m_runFormat->hasProperty(docprop::AssocFace)) {
+            CharFormat other;
+            other.faceName = m_runFormat->stringProperty(docprop::AssocFace);
+            const int bits = m_runFormat->intProperty(docprop::AssocFontBits);
+            other.charset = uint8_t(bits & 0xFF);
+            other.pitchAndFamily = uint8_t(bits >> 8);
+            want.assocFont = fontIndex(other);
+        }
+        want.assocHalfPoints = m_runFormat->intProperty(docprop::AssocHalfPoints);
+    }
 
     Written& have = m_written;
     if (sizeless && have.sizeStated && have.halfPoints < 0) {
@@ -125,6 +137,24 @@ void Writer::charState(const CharFormat& cf)
         word("\\highlight", want.back);
     if (want.language != have.language)
         word("\\lang", want.language);
+    // A reader takes \af and \afs for the scripts of the direction \rtlch or \ltrch chose last
+    // (LibreOffice: right to left, after \rtlch), so they go before the run's own direction.
+    // One the run lacks is left as it was: no word says none.
+    if (want.assocFont < 0)
+        want.assocFont = have.assocFont;
+    if (want.assocHalfPoints <= 0)
+        want.assocHalfPoints = have.assocHalfPoints;
+    if (want.assocFont != have.assocFont || want.assocHalfPoints != have.assocHalfPoints) {
+        word("\\rtlch");
+        if (want.assocFont != have.assocFont)
+            word("\\af", want.assocFont);
+        if (want.assocHalfPoints != have.assocHalfPoints)
+            word("\\afs", want.assocHalfPoints);
+        if (!want.rtl)
+            word("\\ltrch");
+    } else if (want.rtl != have.rtl) {
+        word(want.rtl ? "\\rtlch" : "\\ltrch");
+    }
     if (cf.noProof)
         word("\\noproof"); // within the run's own group (openScope)
     have = want;

@@ -44,6 +44,10 @@ struct Written {
     // Whether a size has been written since the start (or \plain): before it, text of no
     // size can be written with none.
     bool sizeStated = false;
+    // Right-to-left and complex-script text (\rtlch, \af, \afs): none stated.
+    bool rtl = false;
+    int assocFont = -1;
+    int assocHalfPoints = 0;
 };
 
 struct FontKey {
@@ -121,6 +125,8 @@ private:
     Written m_written;
     std::optional<ParaFormat> m_para;
     int32_t m_paraStyle = 0, m_paraOutline = -1; // the kept words written with m_para
+    bool m_paraRtl = false;                       // and its direction
+    const QTextCharFormat* m_runFormat = nullptr; // the format of the run being written
     std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
