@@ -37,7 +37,8 @@ struct Written {
     uint32_t effects = 0; // bold, italic, underline, strikeout, sub, super
     // The header's \deflang1051: a run that names no language is Slovak, and a Slovak run
     // (which the document keeps with no language) is written with none. \plain would return
-    // to it too, but the writer never writes \plain.
+    // to it too; the writer writes \plain only before a styled paragraph's text of no size,
+    // and states the language again after it.
     uint16_t language = kSlovakLanguage;
     // False where the reader's effects are not known to match ours: each one is written.
     bool effectsStated = true;
