@@ -47,6 +47,21 @@ inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hi
 // differ in nothing else share one format.
 inline constexpr int Language = QTextFormat::UserProperty + 30;
 inline constexpr int NoProof = QTextFormat::UserProperty + 31; // true: spelling leaves the run alone
+// The face a run read from a file that named none for it was shown in (the document's
+// default): while the run keeps that face it is written with none, so that other programs
+// show it in their own default face as they did the file.
+inline constexpr int DefaultFace = QTextFormat::UserProperty + 38;
+// A run read from a file that gave it no size (12 points): while it has that size it is
+// written with none, so that other programs give it the size they gave it before (a
+// paragraph style's).
+inline constexpr int SizeUnstated = QTextFormat::UserProperty + 39;
+// Right-to-left and complex-script text as RTF states it: the run's direction (\rtlch), the
+// font of its other scripts (\af: face, and charset | pitch and family << 8) and their size
+// (\afs, half-points). A paragraph's direction is Qt's own layout direction.
+inline constexpr int RtlRun = QTextFormat::UserProperty + 64;
+inline constexpr int AssocFace = QTextFormat::UserProperty + 65;
+inline constexpr int AssocFontBits = QTextFormat::UserProperty + 66;
+inline constexpr int AssocHalfPoints = QTextFormat::UserProperty + 67;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

@@ -265,6 +265,13 @@ qreal ParagraphLayout::layBlockIn(const QTextBlock& block, qreal width, bool wra
     const QTextBlockFormat bf = block.blockFormat();
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(bf.alignment());
+    if (bf.layoutDirection() == Qt::RightToLeft) {
+        // A right-to-left paragraph starts on the right, and so does its text aligned to its
+        // start (RTF's \ql, which right-to-left paragraphs are written with).
+        option.setTextDirection(Qt::RightToLeft);
+        if ((bf.alignment() & Qt::AlignHorizontal_Mask) == Qt::AlignLeft)
+            option.setAlignment((bf.alignment() & ~Qt::AlignLeft) | Qt::AlignRight | Qt::AlignAbsolute);
+    }
     const bool wrap = wrapping && !bf.nonBreakableLines();
     if (!wrap)
         option.setWrapMode(QTextOption::ManualWrap);

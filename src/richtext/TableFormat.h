@@ -43,6 +43,9 @@ inline constexpr int BorderStyles = QTextFormat::UserProperty + 50;
 // above and below). A border's colour is Qt's border brush of its side; a border of automatic
 // colour has none.
 inline constexpr int PaddingTwips = QTextFormat::UserProperty + 51;
+// On the empty paragraph Qt keeps before a table: the file had that paragraph, so it is
+// written (without it the table would touch the one before or start the document).
+inline constexpr int StatedBeforeTable = QTextFormat::UserProperty + 59;
 
 enum class Merge : int { None = 0, First = 1, Continued = 2 };
 

@@ -7,6 +7,9 @@
 #include "richtext/rtf/Rtf.h"
 
 #include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <tuple>
 #include <QTextCursor>
 #include <QTextTable>
 #include <gtest/gtest.h>
@@ -130,6 +133,202 @@ TEST(RtfInterop, TablesComeBackFromOtherPrograms)
         QStringList words = shown[0].split(QRegularExpression("\\s*[\\t\\n]\\s*"), Qt::SkipEmptyParts);
         EXPECT_EQ(words.mid(1, cells.size()), cells) << shown[0].toStdString();
     }
+}
+
+namespace {
+
+// A run's colours as a reader sees them: "rrggbb/rrggbb", "-" for automatic (black) text and
+// for no background.
+QString colourKey(std::optional<QColor> text, std::optional<QColor> back)
+{
+    const auto name = [](const std::optional<QColor>& c) { return c ? c->name().mid(1) : QStringLiteral("-"); };
+    if (text && (text->rgb() & 0xFFFFFF) == 0)
+        text.reset();
+    return name(text) + u'/' + name(back);
+}
+
+// Each run of each paragraph as its text and colours, runs of the same colours joined.
+struct ColouredRuns {
+    QStringList runs;
+    QString text, colours;
+    void add(const QString& chars, const QString& key)
+    {
+        if (key != colours)
+            end();
+        text += chars;
+        colours = key;
+    }
+    void end()
+    {
+        if (!text.isEmpty())
+            runs += text + u' ' + colours;
+        text.clear();
+    }
+};
+
+QStringList colouredRuns(const QTextDocument& doc)
+{
+    ColouredRuns out;
+    for (const CharRecord& r : charRecords(doc)) {
+        const CharFormat& f = r.format;
+        if (r.ch == u'\n') {
+            out.end();
+            continue;
+        }
+        const auto colour = [](bool automatic, ColorRef ref) {
+            return automatic ? std::nullopt : std::optional<QColor>(colorFromRef(ref));
+        };
+        out.add(r.ch, colourKey(colour(f.effects & cfe::AutoColor, f.textColor),
+                                colour(f.effects & cfe::AutoBackColor, f.backColor)));
+    }
+    out.end();
+    return out.runs;
+}
+
+// The same from AbiWord's own file format, where a run's properties are those of its element
+// and the elements around it.
+QStringList colouredRuns(const QByteArray& abw)
+{
+    ColouredRuns out;
+    QXmlStreamReader xml(abw);
+    QStringList props; // of the open elements, innermost last
+    const auto property = [&](const QString& name) -> std::optional<QColor> {
+        const QRegularExpression re("(?:^|;)\\s*" + name + ":\\s*([0-9a-fA-F]{6})");
+        for (qsizetype i = props.size() - 1; i >= 0; --i) {
+            if (const auto m = re.match(props[i]); m.hasMatch())
+                return QColor(u'#' + m.captured(1));
+        }
+        return std::nullopt;
+    };
+    bool inText = false;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            props += xml.attributes().value("props").toString();
+            inText = inText || xml.name() == u"p";
+            break;
+        case QXmlStreamReader::EndElement:
+            props.removeLast();
+            if (xml.name() == u"p") {
+                out.end();
+                inText = false;
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (inText)
+                out.add(xml.text().toString(), colourKey(property("color"), property("bgcolor")));
+            break;
+        default: break;
+        }
+    }
+    return out.runs;
+}
+
+} // namespace
+
+// A styled document's text colours and backgrounds are what LibreOffice and AbiWord show of
+// our save: a styled paragraph's first run gains no highlight (AbiWord takes \highlight0 for
+// black) and no run loses one.
+TEST(RtfInterop, StyledParagraphsKeepTheirColoursInOtherPrograms)
+{
+    const auto ours = loadRtf("{\\rtf1\\ansi{\\colortbl;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}"
+                              "{\\stylesheet{\\s0 Normal;}{\\s1\\b\\fs32 heading 1;}}"
+                              "\\pard\\s1 Nadpis\\par\\pard\\s0 Obycajny {\\cf1 cerveny} a {\\highlight2 zvyrazneny} text.\\par"
+                              "\\pard\\s1 {\\cf1\\highlight2 Oboje} a nic\\par}");
+    const QStringList expected = colouredRuns(*ours);
+    ASSERT_EQ(expected.size(), 8) << expected.join(u'|').toStdString();
+    const QByteArray saved = writeRtf(*ours);
+    const auto office = loadRtf(convertByOtherProgram("soffice", {saved}, "rtf")[0]);
+    EXPECT_EQ(colouredRuns(*office).join(u'|').toStdString(), expected.join(u'|').toStdString());
+    EXPECT_EQ(colouredRuns(convertByOtherProgram("abiword", {saved}, "abw")[0]).join(u'|').toStdString(),
+              expected.join(u'|').toStdString());
+}
+
+// Text in a file that names no font shows in each program's own default face, and so it does
+// after our save: we write no face for it (nor a default font), only for what names one. So
+// with text of no size, which a program may give its paragraph style's size.
+TEST(RtfInterop, FacesAndSizesShowAsTheOtherProgramShowedThem)
+{
+    const std::vector<QByteArray> files{
+        "{\\rtf1\\ansi\\pard Bez p\\'edsma.\\par}",
+        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fswiss Arial;}}\\pard Bez p\\'edsma, {\\f1 v Ariali} a zase bez.\\par}",
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\stylesheet{\\s0 Normal;}{\\s1\\fs36 heading 1;}"
+        "{\\s2\\sbasedon1 Podnadpis;}}\\pard\\s1 Nadpis\\par\\pard\\s2 Pod nadpisom\\par\\pard\\s0 Text {\\fs20 mensi}"
+        "\\par\\pard\\s2 Znova\\par}"};
+    std::vector<QByteArray> saved;
+    for (const QByteArray& file : files) {
+        saved.push_back(writeRtf(*loadRtf(file)));
+        EXPECT_EQ(writeRtf(*loadRtf(saved.back())).toStdString(), saved.back().toStdString()); // and stays so
+    }
+    for (const char* program : {"soffice", "abiword"}) {
+        const auto before = convertByOtherProgram(program, files, "rtf");
+        const auto after = convertByOtherProgram(program, saved, "rtf");
+        for (size_t i = 0; i < files.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << program << " file " << i << ": " << saved[i].toStdString());
+            const auto shown = loadRtf(before[i]), ours = loadRtf(after[i]);
+            for (const char* text : {"Bez", "v Ariali", "a zase", "Nadpis", "Pod nadpisom", "Text", "mensi", "Znova"}) {
+                if (shown->find(text).isNull())
+                    continue;
+                const CharFormat was = formatAt(*shown, find(*shown, text)), is = formatAt(*ours, find(*ours, text));
+                EXPECT_EQ(is.faceName.toStdString(), was.faceName.toStdString()) << text;
+                EXPECT_EQ(is.height, was.height) << text;
+            }
+        }
+    }
+}
+
+// Tables of other cell counts one empty paragraph apart, as LibreOffice writes them, stay
+// apart through our save, and a table with no paragraph before it gains none.
+TEST(RtfInterop, TablesOneEmptyParagraphApartStayApart)
+{
+    const auto table = [](int cells, const char* name) {
+        QByteArray rtf = "\\trowd";
+        for (int c = 1; c <= cells; ++c)
+            rtf += "\\cellx" + QByteArray::number(1500 * c);
+        for (int c = 0; c < cells; ++c)
+            rtf += QByteArray("\\pard\\intbl ") + name + QByteArray::number(c) + "\\cell ";
+        return rtf + "\\row ";
+    };
+    const QByteArray source = "{\\rtf1\\ansi " + table(2, "a") + "\\pard\\par " + table(3, "b") + "\\pard\\par "
+                              + table(2, "c") + "\\pard\\par\\par " + table(3, "d") + "\\pard Koniec.\\par}";
+    const QByteArray office = convertByOtherProgram("soffice", {source}, "rtf")[0];
+    const QByteArray saved = writeRtf(*loadRtf(office));
+    // The tables each program makes, in its own format (its RTF would write a table of rows of
+    // several counts as several tables again).
+    for (const auto& [program, format, tag] : {std::tuple{"soffice", "fodt", "<table:table "}, {"abiword", "abw", "<table "}}) {
+        SCOPED_TRACE(program);
+        const auto own = convertByOtherProgram(program, {office, saved}, format);
+        EXPECT_EQ(own[1].count(tag), own[0].count(tag));
+        const auto shown = readByOtherProgram(program, {office, saved});
+        EXPECT_EQ(shown[1].toStdString(), shown[0].toStdString());
+    }
+    EXPECT_EQ(convertByOtherProgram("soffice", {office}, "fodt")[0].count("<table:table "), 4);
+}
+
+// A right-to-left paragraph of complex-script text, as LibreOffice writes it, is laid out right
+// to left here and keeps its direction, other scripts' font and size through our save.
+TEST(RtfInterop, RightToLeftTextKeepsItsDirectionAndScriptFormats)
+{
+    const QByteArray source = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil DejaVu Sans;}}"
+                              "\\pard\\rtlpar\\rtlch\\af1\\afs32 \\u1513?\\u1500?\\u1493?\\u1501? \\u1506?\\u1493?\\u1500?\\u1501?\\par"
+                              "\\pard\\ltrpar\\ltrch Zlava doprava\\par}";
+    const auto ours = loadRtf(convertByOtherProgram("soffice", {source}, "rtf")[0]);
+    const auto check = [](const QTextDocument& doc) {
+        const QTextBlock first = doc.begin();
+        EXPECT_EQ(first.blockFormat().layoutDirection(), Qt::RightToLeft);
+        EXPECT_NE(first.next().blockFormat().layoutDirection(), Qt::RightToLeft);
+        const QTextCharFormat hebrew = first.begin().fragment().charFormat();
+        EXPECT_TRUE(hebrew.boolProperty(docprop::RtlRun));
+        EXPECT_EQ(hebrew.intProperty(docprop::AssocHalfPoints), 32);
+        EXPECT_EQ(hebrew.stringProperty(docprop::AssocFace), QStringLiteral("DejaVu Sans"));
+    };
+    check(*ours);
+    const QByteArray saved = writeRtf(*ours);
+    check(*loadRtf(saved));
+    check(*loadRtf(convertByOtherProgram("soffice", {saved}, "rtf")[0]));
+    const QByteArray abw = convertByOtherProgram("abiword", {saved}, "abw")[0];
+    EXPECT_TRUE(QRegularExpression("<p [^>]*dom-dir:rtl[^>]*>[^<]*<c [^>]*>\\x{5e9}").match(QString::fromUtf8(abw)).hasMatch())
+        << abw.toStdString();
 }
 
 // The languages of our runs, saved by LibreOffice and read back by us; the first Slovak run

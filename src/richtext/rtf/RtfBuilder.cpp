@@ -3,6 +3,7 @@
 #include "Objects.h"
 #include "richtext/DocFormats.h"
 #include "richtext/KeptGroups.h"
+#include "richtext/TableFormat.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -107,7 +108,12 @@ void DocumentBuilder::enterTable(bool inTable, bool atCell)
     flushRun();
     m_pendingTabs = 0;
     // A break pending before a table is the table's start; one pending in a cell ends with it.
-    m_pendingBreak = false;
+    // An empty paragraph ended before a table is the one Qt keeps there: the file's own.
+    if (std::exchange(m_pendingBreak, false) && inTable && !m_table.rowOpen() && m_cursor.block().length() == 1) {
+        QTextBlockFormat format = m_cursor.blockFormat();
+        format.setProperty(tableprop::StatedBeforeTable, true);
+        m_cursor.setBlockFormat(format);
+    }
     if (inTable)
         m_table.openRow(atCell);
     else
@@ -252,7 +258,8 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     }
     CharFormat cf;
     cf.mask = cfm::All;
-    if (const FontInfo* font = m_tables.font(s[cp::Font])) {
+    const FontInfo* font = m_tables.font(s[cp::Font]);
+    if (font) {
         cf.faceName = font->face;
         cf.charset = font->charset;
         cf.pitchAndFamily = font->pitchAndFamily;
@@ -260,7 +267,7 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
         cf.faceName = m_tables.defaultFace;
         cf.charset = kDefaultCharset;
     }
-    cf.height = s[cp::HalfPoints] * 10;
+    cf.height = (s[cp::HalfPoints] > 0 ? s[cp::HalfPoints] : kDefaultHalfPoints) * 10;
     if (s[cp::Bold]) cf.effects |= cfe::Bold;
     if (s[cp::Italic]) cf.effects |= cfe::Italic;
     if (s[cp::Underline]) cf.effects |= cfe::Underline;
@@ -286,6 +293,19 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     cf.noProof = s[cp::NoProof] != 0;
     QTextCharFormat format;
     applyCharFormat(format, cf);
+    if (!font)
+        format.setProperty(docprop::DefaultFace, cf.faceName);
+    if (s[cp::HalfPoints] <= 0)
+        format.setProperty(docprop::SizeUnstated, true);
+    // The run's direction and its other scripts' font and size, kept for the writer.
+    if (s[cp::Rtl])
+        format.setProperty(docprop::RtlRun, true);
+    if (const FontInfo* other = s[cp::AssocFont] >= 0 ? m_tables.font(s[cp::AssocFont]) : nullptr) {
+        format.setProperty(docprop::AssocFace, other->face);
+        format.setProperty(docprop::AssocFontBits, other->charset | (other->pitchAndFamily << 8));
+    }
+    if (s[cp::AssocHalfPoints] > 0)
+        format.setProperty(docprop::AssocHalfPoints, s[cp::AssocHalfPoints]);
     if (m_formatCache.size() > kMaxCachedFormats)
         m_formatCache.clear();
     m_lastFormatState = s;
@@ -401,6 +421,14 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
     if (m_paragraphWords || pf.style > 0 || pf.outline >= 0) {
         m_paragraphWords = true;
         keepParagraphWords(c, pf);
+    }
+    // A right-to-left paragraph is laid out so (new paragraphs take it from the one they split from).
+    if (QTextBlockFormat bf = c.blockFormat(); (bf.layoutDirection() == Qt::RightToLeft) != pf.rtl) {
+        if (pf.rtl)
+            bf.setLayoutDirection(Qt::RightToLeft);
+        else
+            bf.clearProperty(QTextFormat::LayoutDirection);
+        c.setBlockFormat(bf);
     }
     m_lastApplied = pf;
 }

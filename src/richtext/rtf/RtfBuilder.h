@@ -41,7 +41,7 @@ struct FontInfo {
 // What the file defines once and the text refers to by number.
 struct DocumentTables {
     QString defaultFace;                          // the document's default font, for text without a font table
-    int32_t deff = 0;                             // the default font number
+    int32_t deff = -1;                            // the default font number (\deff); -1: none, as other programs take it
     int32_t defaultLanguage = 0;                  // \deflang: the language of runs that name none; 0: Slovak
     std::unordered_map<int32_t, FontInfo> fonts;
     std::vector<std::optional<ColorRef>> colors;  // nothing: the automatic colour
@@ -58,6 +58,7 @@ struct AppliedParagraph {
     ParaFormat format;
     int32_t style = 0;    // in the kept style sheet
     int32_t outline = -1; // -1: not stated
+    bool rtl = false;     // right to left (\rtlpar)
     bool operator==(const AppliedParagraph&) const = default;
 };
 
@@ -113,7 +114,7 @@ private:
     QString& startRun(const CharState& chr);
     const QTextCharFormat& formatFor(const CharState& s);
     ParaFormat paraFormat(const ParaState& p) const;
-    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel]}; }
+    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0}; }
     void applyParagraph(const ParaState& para);
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);

@@ -117,6 +117,10 @@ constexpr KeywordRow kRows[] = {
     // be proofed comes as \lang1024 for old readers and its language as \langnp; the East Asian
     // languages (\langfe, \langfenp) are not read.
     {"lang", kLanguage}, {"langnp", kLanguage}, {"noproof", flag(cp::NoProof)},
+    {"rtlch", set(Target::Char, cp::Rtl, 1)}, {"ltrch", set(Target::Char, cp::Rtl, 0)},
+    {"af", value(Target::Char, cp::AssocFont, 0, 0, 32767)},
+    {"afs", value(Target::Char, cp::AssocHalfPoints, 24, 2, 3276)},
+    {"rtlpar", set(Target::Para, pp::Rtl, 1)}, {"ltrpar", set(Target::Para, pp::Rtl, 0)},
     {"v", flag(cp::Hidden, kKeptHidden)}, {"deleted", flag(cp::Hidden)}, {"webhidden", flag(cp::Hidden)},
 
     // Paragraphs.

@@ -33,14 +33,21 @@ enum : uint8_t {
     Hidden,     // 0 shown; 1 left out (deleted text, the ANSI half of \upr); kKeptHidden: \v
     Language,   // \lang: a Windows language number; 0: not stated (the document's \deflang)
     NoProof,    // \noproof: spelling leaves the run alone
+    Rtl,        // \rtlch 1, \ltrch 0: the run's direction
+    AssocFont,  // \af: the font of the run's other scripts; -1: not stated
+    AssocHalfPoints, // \afs; 0: not stated
     Count
 };
 }
 
 inline constexpr int32_t kKeptHidden = 2; // hidden text, kept as such
 
+inline constexpr int32_t kDefaultHalfPoints = 24; // RTF's size where no \fs says one
+
 struct CharState {
-    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0};
+    // HalfPoints 0: no \fs since \plain (12 points here; other programs give a styled
+    // paragraph's such text its style's size).
+    std::array<int32_t, cp::Count> v{-1, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const CharState&) const = default;
@@ -76,12 +83,13 @@ enum : uint8_t {
     PageBreakBefore, // \pagebb
     Style,       // \s: the style's number in the kept style sheet
     OutlineLevel, // \outlinelevel; -1: not stated
+    Rtl,         // \rtlpar 1, \ltrpar 0
     Count
 };
 }
 
 struct ParaState {
-    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1};
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const ParaState&) const = default;

@@ -9,6 +9,7 @@
 #include "RtfTables.h"
 #include "RtfWriterState.h"
 #include "richtext/DocFormats.h"
+#include "richtext/TableFormat.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>
@@ -35,10 +36,12 @@ using rtf::numberingWord;
 
 // Sub- and superscript, background colours and text not to be proofed are written inside a
 // group of their own, so that no word is needed to turn them off: readers disagree on
-// \nosupersub and \highlight0, and \noproof has no word for off.
+// \nosupersub and \highlight0, and \noproof has no word for off. So is a named face where
+// other text names none: no word returns to no face (AbiWord misreads \plain after text).
 bool Writer::openScope(const CharFormat& cf)
 {
-    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor) && !cf.noProof)
+    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor) && !cf.noProof
+        && !(m_faceless && !cf.faceName.isEmpty()))
         return false;
     m_body += '{';
     m_needSpace = false;
@@ -189,8 +192,12 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     if (style > 0 || (m_paragraphs == 0 && !m_styles.empty())) {
         // Other programs give a styled paragraph's text the style's character formatting
         // wherever the file does not say otherwise (with a style sheet, text of no style
-        // too, the sheet's normal style's): its first run says everything.
-        m_written.font = m_written.halfPoints = m_written.color = m_written.back = -1;
+        // too, the sheet's normal style's): its first run says everything. Except the
+        // background: a run with one is in a group of its own (openScope), and no word says
+        // "none" to every reader (AbiWord shows \highlight0 as black).
+        m_written.halfPoints = m_written.color = -1;
+        if (!m_faceless)
+            m_written.font = -1; // outside a group, text of a faceless document names none
         m_written.language = 0;
         m_written.effectsStated = false;
     }
@@ -199,15 +206,19 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         ++m_number;
     else
         m_number = 1;
-    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline) {
+    const bool rtl = block.blockFormat().layoutDirection() == Qt::RightToLeft;
+    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl) {
         m_body += m_inCell ? "\\pard\\intbl" : "\\pard";
         m_needSpace = true;
         if (style > 0)
             word("\\s", style);
         if (outline >= 0)
             word("\\outlinelevel", outline);
+        if (rtl)
+            word("\\rtlpar");
         m_paraStyle = style;
         m_paraOutline = outline;
+        m_paraRtl = rtl;
         if (numbered) {
             if (pf.numbering == pfn::Bullet) {
                 const QByteArray sym = QByteArray::number(symbolFont());
@@ -257,6 +268,28 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     ++m_paragraphs;
 }
 
+namespace {
+
+// A run read from a file that named no face for it, still in the face it was shown in.
+bool faceless(const QTextCharFormat& format)
+{
+    const QVariant face = format.property(docprop::DefaultFace);
+    return face.isValid() && format.fontFamilies().toStringList().value(0) == face.toString();
+}
+
+bool anyFaceless(const QTextDocument& doc, int from, int end)
+{
+    for (QTextBlock block = doc.findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (faceless(it.fragment().charFormat()))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 void Writer::body(const QTextDocument& doc, int from, int to)
 {
     const int docEnd = std::max(0, doc.characterCount() - 1);
@@ -272,6 +305,12 @@ void Writer::body(const QTextDocument& doc, int from, int to)
                 m_styles = rtf::paragraphStyles(group);
         }
         m_body.reserve(qsizetype(end - from) * 2 + 256);
+        // Text that names no face is written with none, and the header then names no default
+        // font (\deff) and no font 0, which some readers take for the default all the same.
+        // Decided before the first font is numbered; a later piece's such text names the face.
+        m_faceless = anyFaceless(doc, from, end);
+        if (m_faceless)
+            m_fonts.push_back(FontKey{});
     }
     m_doc = &doc;
 
@@ -280,7 +319,8 @@ void Writer::body(const QTextDocument& doc, int from, int to)
         if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end) : rtf::TablePart{}; part.table) {
             block = table(part);
             continue;
-        } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)) {
+        } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)
+                   && !block.blockFormat().boolProperty(tableprop::StatedBeforeTable)) {
             continue;
         }
         const int blockStart = block.position();
@@ -293,7 +333,12 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             if (a >= b)
                 continue;
             const QTextCharFormat format = frag.charFormat();
-            const CharFormat cf = readCharFormat(format, m_defaultFont);
+            m_runFormat = &format;
+            CharFormat cf = readCharFormat(format, m_defaultFont);
+            if (m_faceless && faceless(format))
+                cf.faceName.clear();
+            if (cf.height == kDefaultHalfPoints * 10 && format.boolProperty(docprop::SizeUnstated))
+                cf.height = 0; // no size: written with none where the reader has none either
             if (hiddenObjects(format, cf, b - a))
                 continue;
             if (format.isImageFormat()) {
@@ -316,6 +361,7 @@ void Writer::body(const QTextDocument& doc, int from, int to)
             }
             run(cf, frag.text().mid(a - fs, b - a));
         }
+        m_runFormat = nullptr;
         closeLink();
         const bool finalBreak = sep == docEnd && end == docEnd && (from < end || from == 0);
         if (sep < end || finalBreak) {

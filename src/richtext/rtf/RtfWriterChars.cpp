@@ -71,14 +71,42 @@ int Writer::colorIndex(ColorRef ref)
 void Writer::charState(const CharFormat& cf)
 {
     Written want;
-    want.font = fontIndex(cf);
-    want.halfPoints = std::max(1, int((int64_t(cf.height) + 5) / 10));
+    want.font = cf.faceName.isEmpty() ? kNoFont : fontIndex(cf);
+    // A height of 0: text whose file gave it no size, 12 points here.
+    const bool sizeless = cf.height == 0;
+    want.halfPoints = sizeless ? kDefaultHalfPoints : std::max(1, int((int64_t(cf.height) + 5) / 10));
     want.color = (cf.effects & cfe::AutoColor) ? 0 : colorIndex(cf.textColor);
     want.back = (cf.effects & cfe::AutoBackColor) ? 0 : colorIndex(cf.backColor);
     want.effects = cf.effects & kWrittenEffects;
     want.language = cf.language ? cf.language : kSlovakLanguage;
+    if (m_runFormat) {
+        want.rtl = m_runFormat->boolProperty(docprop::RtlRun);
+        if (m_runFormat->hasProperty(docprop::AssocFace)) {
+            CharFormat other;
+            other.faceName = m_runFormat->stringProperty(docprop::AssocFace);
+            const int bits = m_runFormat->intProperty(docprop::AssocFontBits);
+            other.charset = uint8_t(bits & 0xFF);
+            other.pitchAndFamily = uint8_t(bits >> 8);
+            want.assocFont = fontIndex(other);
+        }
+        want.assocHalfPoints = m_runFormat->intProperty(docprop::AssocHalfPoints);
+    }
 
     Written& have = m_written;
+    if (sizeless && have.sizeStated && have.halfPoints < 0) {
+        // A styled paragraph's first run, after sizes were written: \plain returns to no
+        // size (there, as AbiWord misreads it after text) and to the reader's defaults of
+        // everything else, which are said again.
+        word("\\plain");
+        have = Written{};
+        have.font = m_faceless ? kNoFont : -1;
+        have.color = -1;
+        have.language = 0;
+        have.effectsStated = false;
+    }
+    want.sizeStated = have.sizeStated;
+    if (sizeless && !have.sizeStated)
+        have.halfPoints = want.halfPoints; // the reader has no size either
     constexpr uint32_t kOnOff = cfe::Bold | cfe::Italic | cfe::Underline | cfe::Strikeout;
     const uint32_t changed = (want.effects ^ have.effects) | (have.effectsStated ? 0 : kOnOff);
     auto flag = [&](uint32_t bit, const char* onWord, const char* offWord) {
@@ -97,16 +125,36 @@ void Writer::charState(const CharFormat& cf)
         else
             word("\\nosupersub"); // not reached: scoped runs end with their group
     }
-    if (want.font != have.font)
+    if (want.font != have.font && want.font != kNoFont)
         word("\\f", want.font);
-    if (want.halfPoints != have.halfPoints)
+    if (want.halfPoints != have.halfPoints) {
         word("\\fs", want.halfPoints);
+        want.sizeStated = true;
+    }
     if (want.color != have.color)
         word("\\cf", want.color);
     if (want.back != have.back)
         word("\\highlight", want.back);
     if (want.language != have.language)
         word("\\lang", want.language);
+    // A reader takes \af and \afs for the scripts of the direction \rtlch or \ltrch chose last
+    // (LibreOffice: right to left, after \rtlch), so they go before the run's own direction.
+    // One the run lacks is left as it was: no word says none.
+    if (want.assocFont < 0)
+        want.assocFont = have.assocFont;
+    if (want.assocHalfPoints <= 0)
+        want.assocHalfPoints = have.assocHalfPoints;
+    if (want.assocFont != have.assocFont || want.assocHalfPoints != have.assocHalfPoints) {
+        word("\\rtlch");
+        if (want.assocFont != have.assocFont)
+            word("\\af", want.assocFont);
+        if (want.assocHalfPoints != have.assocHalfPoints)
+            word("\\afs", want.assocHalfPoints);
+        if (!want.rtl)
+            word("\\ltrch");
+    } else if (want.rtl != have.rtl) {
+        word(want.rtl ? "\\rtlch" : "\\ltrch");
+    }
     if (cf.noProof)
         word("\\noproof"); // within the run's own group (openScope)
     have = want;
@@ -211,13 +259,15 @@ QByteArray Writer::header()
     const QByteArray styles = keptGroups("{\\stylesheet ");
     const QByteArray info = keptGroups("{\\info ");
     const QByteArray sections = keptGroups({});
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
-    if (m_fonts.empty()) {
+    QByteArray out = m_faceless ? "{\\rtf1\\ansi\\ansicpg1250\\deflang1051{\\fonttbl"
+                                : "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl";
+    if (m_fonts.empty() && !m_faceless) {
         CharFormat cf;
+        cf.faceName = m_defaultFont.family();
         cf.charset = kEastEuropeCharset;
         fontIndex(cf);
     }
-    for (size_t i = 0; i < m_fonts.size(); ++i) {
+    for (size_t i = m_faceless ? 1 : 0; i < m_fonts.size(); ++i) {
         const FontKey& f = m_fonts[i];
         static const char* families[] = {"\\fnil", "\\froman", "\\fswiss", "\\fmodern", "\\fscript", "\\fdecor"};
         const int family = (f.pitchAndFamily >> 4) & 0xF;

@@ -2,6 +2,7 @@
 // The RTF writer's state, shared by RtfWriter.cpp (paragraphs, tables, pictures, links, the
 // body as a whole) and RtfWriterChars.cpp (fonts, colours, character words, text).
 #include "Rtf.h"
+#include "RtfKeywords.h"
 #include "RtfTables.h"
 #include "richtext/DocFormats.h"
 #include "richtext/KeptGroups.h"
@@ -23,20 +24,31 @@
 namespace zorim::rtfwrite {
 
 constexpr char kHex[] = "0123456789abcdef";
+using rtf::kDefaultHalfPoints;
+
+constexpr int kNoFont = -2; // a run that names no face: the reader's own default
 
 // What the reader assumes before any control word: the state the body's words change.
 struct Written {
-    int font = -1;
+    int font = kNoFont; // -1: not known
     int halfPoints = 24;
     int color = 0;
     int back = 0;
     uint32_t effects = 0; // bold, italic, underline, strikeout, sub, super
     // The header's \deflang1051: a run that names no language is Slovak, and a Slovak run
     // (which the document keeps with no language) is written with none. \plain would return
-    // to it too, but the writer never writes \plain.
+    // to it too; the writer writes \plain only before a styled paragraph's text of no size,
+    // and states the language again after it.
     uint16_t language = kSlovakLanguage;
     // False where the reader's effects are not known to match ours: each one is written.
     bool effectsStated = true;
+    // Whether a size has been written since the start (or \plain): before it, text of no
+    // size can be written with none.
+    bool sizeStated = false;
+    // Right-to-left and complex-script text (\rtlch, \af, \afs): none stated.
+    bool rtl = false;
+    int assocFont = -1;
+    int assocHalfPoints = 0;
 };
 
 struct FontKey {
@@ -107,12 +119,15 @@ private:
     std::map<FontKey, int> m_fontIndex;
     std::vector<FontKey> m_fonts;
     int m_symbolFont = -1;
+    bool m_faceless = false; // some run names no face: font 0 and \deff are left out
     std::map<QRgb, int> m_colorIndex;
     std::vector<QColor> m_colors;
 
     Written m_written;
     std::optional<ParaFormat> m_para;
     int32_t m_paraStyle = 0, m_paraOutline = -1; // the kept words written with m_para
+    bool m_paraRtl = false;                       // and its direction
+    const QTextCharFormat* m_runFormat = nullptr; // the format of the run being written
     std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
