@@ -37,6 +37,11 @@ std::optional<TextFormat> formatOfFileName(const QString& path);
 // naming the file as `name`; nothing when they may be loaded.
 std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayView bytes);
 
+// What the user is told of what a load left out (RichDocument::leftOut), a line for each
+// kind, and asked before a save that cannot write it.
+QString leftOutMessage(const LeftOut& leftOut);
+QString leftOutQuestion(const LeftOut& leftOut);
+
 // Reads a document file whole into bytes. Opened by the name's own bytes, so that a name that
 // is no UTF-8 opens too; only plain files are documents (a pipe or a device would hang the
 // load or never end). Answers the message for the user when the file cannot be read or is

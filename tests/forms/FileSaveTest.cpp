@@ -446,7 +446,7 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     form->openItem->trigger();
     const QStringList said = platform.texts(ScriptedPlatform::Kind::Message);
     ASSERT_EQ(said.size(), 1);
-    const int left = form->RichEdit1->document().omittedPictures();
+    const int left = form->RichEdit1->document().leftOut().pictures;
     ASSERT_GT(left, 0);
     EXPECT_EQ(said[0], QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(left));
 
