@@ -288,9 +288,9 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         } else if (s.dest != Dest::Text || s.chr[cp::Hidden]) {
             return;
         }
-        // A page or section break right after a paragraph's end, or after a table, is no new
-        // paragraph; after a page break the next paragraph starts a page.
-        if (arg >= 1 && (m_builder.breakPending() || (!s.para[pp::InTable] && m_builder.rightAfterRow()))) {
+        // A page or section break right after a paragraph's end, or a table's cell or row, is
+        // no new paragraph; after a page break the next paragraph starts a page.
+        if (arg >= 1 && (m_builder.breakPending() || m_builder.rightAfterCell())) {
             if (arg == 2)
                 m_builder.pageBreakNext();
             return;
