@@ -65,11 +65,13 @@ std::optional<QString> load(RichDocument& doc, const QString& input, Input& in)
 }
 
 // What the output will lack is said; the rest converts.
-void reportOmittedPictures(const RichDocument& doc, const QString& input)
+void reportLeftOut(const RichDocument& doc, const QString& input)
 {
-    if (const int omitted = doc.omittedPictures())
-        report(naming(input == kStandardStream ? kStandardInputName : input,
-                      QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(omitted)));
+    const QString name = input == kStandardStream ? kStandardInputName : input;
+    if (const LeftOut leftOut = doc.leftOut(); leftOut.any()) {
+        for (const QString& line : leftOutMessage(leftOut).split(u'\n'))
+            report(naming(name, line));
+    }
 }
 
 // The bytes on standard output.
@@ -102,7 +104,7 @@ std::optional<QString> convertDocument(const Job& job, bool textOutput)
     Input in;
     if (auto failure = load(doc, job.input, in))
         return failure;
-    reportOmittedPictures(doc, job.input);
+    reportLeftOut(doc, job.input);
     const bool toFile = job.output != kStandardStream;
     const TextFormat target = toFile ? formatOfFileName(job.output).value_or(TextFormat::Rtf)
                               : textOutput ? TextFormat::Text
@@ -124,7 +126,7 @@ std::optional<QString> printText(const QString& input)
     Input in;
     if (auto failure = load(doc, input, in))
         return failure;
-    reportOmittedPictures(doc, input);
+    reportLeftOut(doc, input);
     const RichDocument::RawPieces pieces = in.format == TextFormat::Text
                                                ? textFilePieces(doc, in.bytes)
                                                : [&doc](const auto& take) { doc.forEachRawPiece(take); };

@@ -57,6 +57,33 @@ std::optional<TextFormat> formatOfFileName(const QString& path)
     return std::nullopt;
 }
 
+QString leftOutMessage(const LeftOut& leftOut)
+{
+    QStringList lines;
+    if (leftOut.pictures > 0)
+        lines << QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.")
+                     .arg(leftOut.pictures);
+    if (leftOut.kept > 0)
+        lines << QStringLiteral("Dokument obsahuje viac komentárov, skrytého textu a hlavičiek, ako ZORIM dokáže "
+                                "uchovať; %1 sa vynechalo.")
+                     .arg(leftOut.kept);
+    return lines.join(u'\n');
+}
+
+QString leftOutQuestion(const LeftOut& leftOut)
+{
+    QStringList lines;
+    if (leftOut.pictures > 0)
+        lines << QStringLiteral("Pri načítaní sa vynechalo %1 obrázkov, ktoré ZORIM nedokáže zobraziť; "
+                                "uložený dokument ich nebude obsahovať.")
+                     .arg(leftOut.pictures);
+    if (leftOut.kept > 0)
+        lines << QStringLiteral("Pri načítaní sa vynechalo %1 komentárov, skrytých textov alebo hlavičiek, ktoré "
+                                "ZORIM nedokáže uchovať; uložený dokument ich nebude obsahovať.")
+                     .arg(leftOut.kept);
+    return lines.join(u'\n') + QStringLiteral(" Uložiť aj tak?");
+}
+
 std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayView bytes)
 {
     // Another program's document would load as junk text, and a save would write that over it.

@@ -42,6 +42,11 @@ std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayVie
 // past it (standard input from a device that never ends) is refused once it has.
 inline constexpr qsizetype kMaxDocumentBytes = 2147483632;
 
+// What the user is told of what a load left out (RichDocument::leftOut), a line for each
+// kind, and asked before a save that cannot write it.
+QString leftOutMessage(const LeftOut& leftOut);
+QString leftOutQuestion(const LeftOut& leftOut);
+
 // Reads a document file whole into bytes. Opened by the name's own bytes, so that a name that
 // is no UTF-8 opens too; only plain files are documents (a pipe or a device would hang the
 // load or never end). Answers the message for the user when the file cannot be read, is

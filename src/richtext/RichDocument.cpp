@@ -247,7 +247,7 @@ void RichDocument::insertText(QTextCursor& cursor, const QString& text)
 void RichDocument::setText(const QString& text)
 {
     dropPendingLoad(); // replaced before it was all in
-    omittedPictures_ = 0;
+    leftOut_ = {};
     Transaction edit(*this);
     QTextCursor c(doc_);
     c.select(QTextCursor::Document);
@@ -354,9 +354,9 @@ bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextForm
                                  bool wholeDocument)
 {
     if (format == TextFormat::Rtf) {
-        int omitted = 0;
-        const bool ok = readRtf(bytes, cursor, &omitted);
-        omittedPictures_ += omitted;
+        LeftOut leftOut;
+        const bool ok = readRtf(bytes, cursor, &leftOut);
+        leftOut_ += leftOut;
         return ok;
     }
     QString text;
@@ -396,8 +396,8 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     // Rich text that is no RTF fails before anything changes, so the caller can take it as text.
     if (format == TextFormat::Rtf && !isRtf(bytes))
         return false;
-    const int omittedBefore = omittedPictures_;
-    omittedPictures_ = 0;
+    const LeftOut leftOutBefore = leftOut_;
+    leftOut_ = {};
     auto* fresh = newTextDocument(this);
     QTextCursor c(fresh);
     c.setCharFormat(defaultFormat_);
@@ -426,7 +426,7 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
     if (!ok) {
         // The document, its undo and what a long text still has to come stay as they were.
         delete fresh;
-        omittedPictures_ = omittedBefore;
+        leftOut_ = leftOutBefore;
         return false;
     }
     dropPendingLoad(); // what was still to come belongs to the document being replaced

@@ -126,12 +126,12 @@ public:
     // may take (reserved, never written pages cost nothing); the pieces may be asked for twice.
     using RawPieces = std::function<void(const std::function<void(const QString&)>&)>;
     static QByteArray encodeText(const TextDocumentForm& form, qsizetype room, const RawPieces& pieces);
-    // Pictures and objects of the rich text loaded or inserted since the content was last
-    // replaced that were left out: a file of more than the document may spend on them for
-    // its size. Saving as rich text does not have them. forgetOmittedPictures(): the user
-    // has taken that.
-    int omittedPictures() const { return omittedPictures_; }
-    void forgetOmittedPictures() { omittedPictures_ = 0; }
+    // What the rich text loaded or inserted since the content was last replaced left out
+    // (pictures and objects, comments, hidden text and kept groups) for want of room: a file
+    // of more than the document may spend on them for its size. Saving does not have them.
+    // forgetLeftOut(): the user has taken that.
+    LeftOut leftOut() const { return leftOut_; }
+    void forgetLeftOut() { leftOut_ = {}; }
     // The document's own characters (as a capture takes them) as text: CR LF for each paragraph
     // break, VT for each line break inside a paragraph.
     static QString textOf(QString raw);
@@ -227,7 +227,7 @@ private:
     int redoDepth_ = 0;
     bool inUndo_ = false;
     int quiet_ = 0;
-    int omittedPictures_ = 0;
+    LeftOut leftOut_;
     int transactions_ = 0;
     bool pendingNotice_ = false;
     QTextCursor transactionCursor_;

@@ -402,7 +402,7 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
     StreamOptions options = StreamOptions::fromInt(mode & (sm::Selection | sm::Unicode));
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
-    const int omittedBefore = doc_->omittedPictures();
+    const LeftOut leftOutBefore = doc_->leftOut();
     QTextCursor selection = widget()->textCursor();
     const bool ok = loadDocumentBytes(*doc_, std::move(bytes), format, options,
                                       options.has(StreamOption::Selection) ? &selection : nullptr);
@@ -410,9 +410,9 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
     view_->setSel({0, 0});
     view_->scrollCaret();
-    const int omitted = doc_->omittedPictures() - (options.has(StreamOption::Selection) ? omittedBefore : 0);
-    if (omitted > 0)
-        emit PicturesOmitted(omitted);
+    const LeftOut leftOut = doc_->leftOut() - (options.has(StreamOption::Selection) ? leftOutBefore : LeftOut{});
+    if (leftOut.any())
+        emit LeftOutOnLoad(leftOut);
 }
 
 void RichEdit::LoadStream(QIODevice& stream) { load(stream, streamFormat_, streamMode_); }

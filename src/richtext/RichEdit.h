@@ -254,9 +254,8 @@ signals:
     void LoadCompleted();
     // Undo or redo of a switch of PlainText set it to on.
     void PlainTextRestored(bool on);
-    // A load or insertion of rich text left out this many pictures and objects (see
-    // RichDocument::omittedPictures).
-    void PicturesOmitted(int count);
+    // A load or insertion of rich text left this out (see RichDocument::leftOut).
+    void LeftOutOnLoad(zorim::LeftOut leftOut);
 
 private:
     friend class TextAttributes;

@@ -67,4 +67,22 @@ enum class FontStyle : int {
     StrikeOut = int(cfe::Strikeout),
 };
 
+// What a read of rich text left out for want of room, counted: pictures and objects beyond
+// what the document may spend on them, and the parts it keeps without showing them (comments,
+// hidden text, headers, footers, style sheet, information) beyond their bounds. A save cannot
+// write them, so the user is told at the load and asked before the save.
+struct LeftOut {
+    int pictures = 0;
+    int kept = 0;
+    bool any() const { return pictures > 0 || kept > 0; }
+    LeftOut& operator+=(const LeftOut& o)
+    {
+        pictures += o.pictures;
+        kept += o.kept;
+        return *this;
+    }
+    LeftOut operator-(const LeftOut& o) const { return {pictures - o.pictures, kept - o.kept}; }
+    bool operator==(const LeftOut&) const = default;
+};
+
 } // namespace zorim

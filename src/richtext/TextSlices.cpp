@@ -15,7 +15,10 @@ qsizetype textSliceEnd(const QByteArray& bytes, qsizetype from, qsizetype slice)
     if (brk != std::string_view::npos) {
         cut = from + qsizetype(brk) + 1;
     } else {
-        while (cut > from + 1 && (uchar(bytes[cut]) & 0xC0) == 0x80)
+        // A UTF-8 character has at most three bytes after its first: bytes that are no UTF-8
+        // (a run of 0x80..0xBF in Windows-1250) do not shrink the slice to nothing.
+        const qsizetype limit = std::max(from + 1, cut - 3);
+        while (cut > limit && (uchar(bytes[cut]) & 0xC0) == 0x80)
             --cut;
     }
     if (bytes[cut - 1] == '\r' && cut < n && bytes[cut] == '\n')

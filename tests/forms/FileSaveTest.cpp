@@ -447,7 +447,7 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     form->openItem->trigger();
     const QStringList said = platform.texts(ScriptedPlatform::Kind::Message);
     ASSERT_EQ(said.size(), 1);
-    const int left = form->RichEdit1->document().omittedPictures();
+    const int left = form->RichEdit1->document().leftOut().pictures;
     ASSERT_GT(left, 0);
     EXPECT_EQ(said[0], QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.").arg(left));
 
@@ -469,6 +469,34 @@ TEST_F(FileCommandsTest, PicturesLeftOutAtOpenAreSaidAndSavingAsksBeforeLosingTh
     EXPECT_TRUE(document(path).contains("X"));
     form->saveItem->trigger();
     EXPECT_EQ(platform.questions().size(), 3);
+}
+
+TEST_F(FileCommandsTest, CommentsLeftOutAtOpenAreSaidWithThePicturesAndSavingAsksOnce)
+{
+    QByteArray rtf = "{\\rtf1 a";
+    for (int i = 0; i < 2000; ++i)
+        rtf += "{\\pict\\pngblip 89}";
+    for (int i = 0; i < 16384 + 3; ++i) // comment pieces past the bound of a file
+        rtf += "{\\*\\atrfstart " + QByteArray::number(i) + "}";
+    rtf += "b}";
+    const QString path = folder.writeDocument(QStringLiteral("komentare.rtf"), rtf);
+    platform.answerOpenFile(path);
+    form->openItem->trigger();
+    const int pictures = form->RichEdit1->document().leftOut().pictures;
+    EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Message),
+              QStringList{QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.\n"
+                                         "Dokument obsahuje viac komentárov, skrytého textu a hlavičiek, ako ZORIM "
+                                         "dokáže uchovať; 3 sa vynechalo.")
+                              .arg(pictures)});
+    type(QStringLiteral("X"));
+    platform.answerQuestion(Answer::Yes);
+    form->saveItem->trigger();
+    ASSERT_EQ(platform.questions().size(), 1);
+    EXPECT_TRUE(platform.questions()[0].contains(QStringLiteral("Pri načítaní sa vynechalo 3 komentárov")));
+    EXPECT_TRUE(platform.questions()[0].endsWith(QStringLiteral(" Uložiť aj tak?")));
+    EXPECT_TRUE(document(path).contains("X"));
+    form->saveItem->trigger();
+    EXPECT_EQ(platform.questions().size(), 1);
 }
 
 } // namespace

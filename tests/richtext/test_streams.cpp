@@ -1,6 +1,7 @@
 #include "richtext/DocumentFiles.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
+#include "richtext/TextSlices.h"
 #include "richtext/rtf/Picture.h"
 #include "FilePermissions.h"
 #include "TestSupport.h"
@@ -455,6 +456,15 @@ TEST_F(Streams, ALongTextIsCutOnlyWhereNothingFallsApart)
     edit.Lines().LoadFile(write("bom.txt", "\xEF\xBB\xBF" + lines('y', 9) + "\xC5\xBE"));
     const QString bom = edit.Text();
     EXPECT_TRUE(bom.startsWith(u'y') && bom.endsWith(QStringLiteral("\r\nž")));
+}
+
+TEST_F(Streams, BytesThatAreNoUtf8AreCutInWholeSlices)
+{
+    // Bytes UTF-8 would take for a character's continuation (Windows-1250's "€", "‚", "„", …)
+    // end a slice where it ends, not a byte after its start: a long run of them was cut a
+    // byte at a time, each cut looking through a slice for a line break.
+    const QByteArray bytes(3 * kTextSlice, '\x80');
+    EXPECT_GE(textSliceEnd(bytes, 0), kTextSlice - 3);
 }
 
 TEST_F(Streams, ZeroBytesDoNotCountTowardsALongText)

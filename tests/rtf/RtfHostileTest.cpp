@@ -1,5 +1,6 @@
 // Damaged and hostile input: the reader loads what it can and never crashes, hangs or takes
 // memory far beyond the input's size.
+#include "ResourceLimit.h"
 #include "RtfTestUtil.h"
 #include "TestSupport.h"
 
@@ -215,14 +216,53 @@ TEST(RtfHostile, ThousandsOfTinyPicturesAreBounded)
     rtf += "end}";
     QTextDocument doc;
     QTextCursor cursor(&doc);
-    int omitted = 0;
-    ASSERT_TRUE(readRtf(rtf, cursor, &omitted));
+    LeftOut leftOut;
+    ASSERT_TRUE(readRtf(rtf, cursor, &leftOut));
+    const int omitted = leftOut.pictures;
     const QString text = doc.toRawText();
     EXPECT_TRUE(text.endsWith("end"));
     const qsizetype kept = text.count(QChar::ObjectReplacementCharacter);
     EXPECT_LT(kept, 5000);
     EXPECT_GT(kept, 100);
     EXPECT_EQ(kept + omitted, 100'000) << "what is left out is counted";
+}
+
+TEST(RtfHostile, HiddenRunsCostMemoryInProportionToTheFile)
+{
+    // Each distinct hidden run is a format of its own, about a kilobyte against the dozen
+    // bytes of the file: past what the document may spend on them they are left out and
+    // counted; the text around them stays. Runs equal to the one before cost no format.
+    const int runs = 300'000;
+    QByteArray distinct = "{\\rtf1 ";
+    QByteArray equal = distinct;
+    for (int i = 0; i < runs; ++i) {
+        distinct += "{\\v " + QByteArray::number(i, 36) + "}x";
+        equal += "{\\v same}x";
+    }
+    const auto read = [](const QByteArray& rtf, LeftOut& leftOut) {
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        readRtf(rtf + "}", cursor, &leftOut);
+        return doc.toRawText();
+    };
+    const auto loadWithin = [&](const QByteArray& rtf, rlim_t room) {
+        QFile statm("/proc/self/statm");
+        long pages = 0;
+        if (statm.open(QIODevice::ReadOnly))
+            pages = statm.readAll().split(' ').value(0).toLong();
+        const ResourceLimit limit(RLIMIT_AS, rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + room);
+        LeftOut leftOut;
+        std::_Exit(read(rtf, leftOut).count(u'x') == runs ? 0 : 1);
+    };
+    EXPECT_EXIT(loadWithin(distinct, 160 << 20), ::testing::ExitedWithCode(0), "");
+    LeftOut leftOut;
+    const QString text = read(distinct, leftOut);
+    EXPECT_GT(leftOut.kept, runs / 2);
+    EXPECT_EQ(text.count(QChar::ObjectReplacementCharacter) + leftOut.kept, runs);
+    EXPECT_EQ(leftOut.pictures, 0);
+    leftOut = {};
+    EXPECT_EQ(read(equal, leftOut).count(QChar::ObjectReplacementCharacter), runs);
+    EXPECT_EQ(leftOut, LeftOut{});
 }
 
 TEST(RtfHostile, HugeAndDamagedJpegs)

@@ -93,9 +93,13 @@ TEST(RtfKeptGroups, AreBoundedInSizeAndNumber)
     for (int i = 0; i < 5000; ++i)
         big += "{\\footer " + QByteArray::number(i) + "\\par}";
     big += "Text\\par}";
-    const auto doc = loadRtf(big);
-    EXPECT_EQ(doc->toPlainText(), QStringLiteral("Text"));
-    const KeptGroups kept = readKeptGroups(*doc);
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    LeftOut leftOut;
+    readRtf(big, cursor, &leftOut);
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("Text"));
+    EXPECT_EQ(leftOut.kept, 1); // the header; the other footers are no bound's
+    const KeptGroups kept = readKeptGroups(doc);
     ASSERT_EQ(kept.groups.size(), 1u);
     EXPECT_EQ(kept.groups[0], "{\\footer 0\\par}");
     // A header the file cuts short is not kept: it would leave our output open.
@@ -185,10 +189,14 @@ TEST(RtfKeptComments, AreBoundedInSizeAndNumber)
     for (int i = 0; i < rtf::kMaxComments + 100; ++i)
         big += "{\\*\\atrfstart " + QByteArray::number(i) + "}";
     big += "c\\par}";
-    const auto doc = loadRtf(big);
-    QString text = doc->toPlainText();
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    LeftOut leftOut;
+    readRtf(big, cursor, &leftOut);
+    QString text = doc.toPlainText();
     EXPECT_EQ(text.count(QChar::ObjectReplacementCharacter), rtf::kMaxComments);
     EXPECT_EQ(text.remove(QChar::ObjectReplacementCharacter), QStringLiteral("abc"));
+    EXPECT_EQ(leftOut.kept, 1 + 100) << "what is left out is counted, to be said";
 }
 
 namespace {
@@ -284,4 +292,28 @@ TEST(RtfKeptComments, AreOneAcrossADestinationLeftOut)
                              "{\\*\\annotation note} end.\\par}");
     EXPECT_EQ(doc->toRawText().count(QChar::ObjectReplacementCharacter), 1);
     EXPECT_EQ(loadRtf(writeRtf(*doc))->toRawText(), doc->toRawText());
+}
+
+// What a cell holds, or where a hidden group ends, does not change the comments and cells a
+// save gives back: a comment alone in a cell is that cell's, and the parts of one comment in
+// hidden text are one comment; comments side by side stay apart.
+TEST(RtfKeptComments, ReadWriteReadKeepsCellsAndComments)
+{
+    const QByteArray comment = "{\\*\\atnid JN}\\chatn {\\*\\annotation note}";
+    const QByteArray row = "\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl ";
+    const auto doc = loadRtf("{\\rtf1 " + row + "a\\cell " + comment + "\\cell c\\cell\\row " + row + comment
+                             + "\\cell b\\cell c\\cell\\row\\pard "
+                             "{\\v {\\*\\atnid X}}{\\*\\annotation one} "
+                             "{\\*\\atnid Y}{\\v}{\\*\\annotation two}.\\par}");
+    const QString kept(QChar::ObjectReplacementCharacter);
+    const Grid cells{{"a", kept, "c"}, {kept, "b", "c"}};
+    ASSERT_EQ(tablesOf(*doc), std::vector<Grid>{cells});
+    const QString last = doc->lastBlock().text();
+    EXPECT_EQ(last.count(QChar::ObjectReplacementCharacter), 3) << "one comment, then two";
+    auto again = loadRtf(writeRtf(*doc));
+    for (int save = 0; save < 2; ++save) {
+        EXPECT_EQ(tablesOf(*again), std::vector<Grid>{cells});
+        EXPECT_EQ(again->toRawText(), doc->toRawText());
+        again = loadRtf(writeRtf(*again));
+    }
 }

@@ -135,6 +135,28 @@ TEST(RtfTables, ManySmallWideTablesStopBeingTablesAtTheBound)
     EXPECT_TRUE(raw.contains(QStringLiteral("x\tx\tx"))); // the rows past the bound, as text
 }
 
+TEST(RtfTables, RowsThatChangeTheirDefinitionMakeFormatsOnlyUpToTheBound)
+{
+    // One table whose every row moves its left edge: each new definition makes a cell format
+    // for every column. Past the bound the rows take the formats of the row before; every row
+    // and its text stay in the table.
+    const int rows = rtf::kMaxCellFormats / 63 + 300;
+    QByteArray rtf = "{\\rtf1 ";
+    for (int r = 0; r < rows; ++r) {
+        rtf += "\\trowd\\trleft" + QByteArray::number(r);
+        for (int c = 1; c <= 63; ++c)
+            rtf += "\\cellx" + QByteArray::number(100 * c + 1000);
+        rtf += "\\pard\\intbl " + QByteArray("x\\cell ").repeated(63) + "\\row\n";
+    }
+    const auto doc = loadRtf(rtf + "\\pard end}");
+    // Qt keeps each cell format twice: as given and with its table's number.
+    EXPECT_LT(doc->allFormats().size(), 2 * rtf::kMaxCellFormats + 1000);
+    const auto tables = tablesOf(*doc);
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0].size(), size_t(rows));
+    EXPECT_EQ(tables[0].back(), std::vector<QString>(63, QStringLiteral("x")));
+}
+
 namespace {
 
 // One table row of three cells: a row definition, cells of plain or Word-like grouped text

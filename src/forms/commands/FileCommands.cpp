@@ -3,6 +3,7 @@
 #include "forms/widgets/StatusBar.h"
 #include "forms/mainwindow/MainWindow.h"
 #include "forms/commands/DocumentState.h"
+#include "richtext/DocumentFiles.h"
 #include "richtext/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
@@ -187,7 +188,7 @@ bool FileCommands::save()
     DocumentState& doc = c_.document;
     bool saved = true;
     if (!doc.untitled()) {
-        if (!mayLoseOmittedPictures())
+        if (!mayLoseLeftOut())
             return false;
         // The file is replaced only once the whole document is written.
         c_.RichEdit1.Lines().SaveFile(doc.fileName());
@@ -218,18 +219,15 @@ std::optional<QString> FileCommands::askSaveName()
     }
 }
 
-bool FileCommands::mayLoseOmittedPictures()
+bool FileCommands::mayLoseLeftOut()
 {
     RichDocument& doc = c_.RichEdit1.document();
-    const int omitted = doc.omittedPictures();
-    if (omitted == 0)
+    const LeftOut leftOut = doc.leftOut();
+    if (!leftOut.any())
         return true;
-    const QString text = QStringLiteral("Pri načítaní sa vynechalo %1 obrázkov, ktoré ZORIM nedokáže zobraziť; "
-                                        "uložený dokument ich nebude obsahovať. Uložiť aj tak?")
-                             .arg(omitted);
-    if (c_.platform.question(&c_.form, text) != Answer::Yes)
+    if (c_.platform.question(&c_.form, leftOutQuestion(leftOut)) != Answer::Yes)
         return false;
-    doc.forgetOmittedPictures(); // taken by the user: asked once
+    doc.forgetLeftOut(); // taken by the user: asked once
     return true;
 }
 
@@ -240,7 +238,7 @@ bool FileCommands::saveAs()
     bool saved = false;
     if (const std::optional<QString> path = askSaveName()) {
         // Declining to save without the pictures left out changes nothing, the name included.
-        if (!mayLoseOmittedPictures())
+        if (!mayLoseLeftOut())
             return false;
         doc.setFileName(*path);
         doc.setTitle(DocumentState::titleFor(MainWindow::strip(*path)));

@@ -58,7 +58,7 @@ private:
     // and title it had, since it still is the document it was.
     void loadAsDocument(const QString& path, const QString& title);
     // Asks before a save would lose the pictures the load left out; false when it is not to.
-    bool mayLoseOmittedPictures();
+    bool mayLoseLeftOut();
 
     CommandContext& c_;
     std::unique_ptr<QPrinter> printer_;

@@ -10,6 +10,7 @@
 #include "forms/commands/CommandUi.h"
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"
+#include "richtext/DocumentFiles.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RichView.h"
 #include "settings/SettingsStore.h"
@@ -216,10 +217,8 @@ void MainWindow::connectEditor()
     connect(RichEdit1, &RichEdit::LinesSettled, this, &MainWindow::UpdateCursorPos);
     // Undoing a switch of "Plain Text" puts its mark back with the mode.
     connect(RichEdit1, &RichEdit::PlainTextRestored, this, [this](bool on) { plainTextItem->setChecked(on); });
-    connect(RichEdit1, &RichEdit::PicturesOmitted, this, [this](int count) {
-        platform_.message(this, QStringLiteral("Dokument obsahuje viac obrázkov, ako ZORIM dokáže zobraziť; %1 sa vynechalo.")
-                                    .arg(count));
-    });
+    connect(RichEdit1, &RichEdit::LeftOutOnLoad, this,
+            [this](const LeftOut& leftOut) { platform_.message(this, leftOutMessage(leftOut)); });
     connect(RichEdit1, &RichEdit::OnURLClick, this, [this](const QString& url, Qt::MouseButton button) {
         guarded([&] { commands_->insert.RichEdit1URLClick(url, button); });
     });

@@ -31,6 +31,8 @@
 // colour table, \'hh in the code page its font's character set declares, \uN? for other
 // characters, bullets as \pn groups, pictures as \pict and links as HYPERLINK fields; tables
 // as rows (\trowd ... \cellx, cells of \intbl paragraphs ending with \cell, \row).
+#include "richtext/RichTypes.h"
+
 #include <QByteArray>
 
 #include <memory>
@@ -51,8 +53,9 @@ bool isRtf(QByteArrayView bytes);
 // Damaged input after a valid start loads what can be read and gives true. A final \par at
 // the end of the document ends the last paragraph instead of adding an empty one.
 // Pictures and objects beyond what the document may spend on them for a file of this size
-// are left out; with omitted, their number is put there.
-bool readRtf(const QByteArray& bytes, QTextCursor& cursor, int* omitted = nullptr);
+// are left out, and so are comments, hidden text and kept groups beyond theirs; with
+// leftOut, their numbers are put there.
+bool readRtf(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut = nullptr);
 
 struct RtfWriteOptions {
     bool noObjects = false; // leave pictures out

@@ -201,6 +201,13 @@ void DocumentBuilder::separate(const ParaState& para, const CharState& chr)
         paragraphEnd(para, chr);
 }
 
+bool DocumentBuilder::rightAfterCell() const
+{
+    if (!m_run.isEmpty() || m_pendingTabs || m_pendingBreak || !m_table.tableOpen())
+        return false;
+    return !m_table.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
+}
+
 void DocumentBuilder::picture(const Picture& picture, const CharState& chr, const ParaState& para,
                               PictureBudget& budget)
 {

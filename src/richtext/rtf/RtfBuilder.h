@@ -91,6 +91,9 @@ public:
     // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
     void separate(const ParaState& para, const CharState& chr);
     bool breakPending() const { return m_pendingBreak; }
+    // A table's row or cell has just ended and nothing came after it: what comes next starts
+    // a paragraph (of the next row, the cell, or after the table).
+    bool rightAfterCell() const;
     // The next paragraph starts a new page (\page).
     void pageBreakNext() { m_pageBreakNext = true; }
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);

@@ -73,6 +73,8 @@ void Reader::keepGroup(size_t kind, const State& s)
         m_keptBytes += group->size();
         m_kept.groups.push_back(std::move(*group));
         m_keptKinds |= bit;
+    } else if (group) {
+        ++m_leftOut.kept;
     }
     if (group)
         popGroup();
@@ -178,6 +180,7 @@ void Reader::addToComment(QByteArrayView bytes, const State& s)
 {
     if (m_commentBytes + bytes.size() > kMaxKeptBytes) {
         m_comment.clear(); // not a part of a comment without the rest
+        ++m_leftOut.kept;
         return;
     }
     m_commentBytes += bytes.size();
@@ -195,8 +198,10 @@ void Reader::flushComment()
         return;
     KeptGroups comment;
     comment.groups.push_back(std::exchange(m_comment, QByteArray()));
-    if (m_comments >= kMaxComments)
+    if (m_comments >= kMaxComments || !roomForKept(comment.groups[0].size(), qHash(comment.groups[0]))) {
+        ++m_leftOut.kept;
         return;
+    }
     ++m_comments;
     recordReferences(comment);
     m_builder.comment(comment, m_commentChr, m_commentPara);
@@ -215,15 +220,42 @@ bool Reader::continuesComment(const Token& t) const
             return true;
         return k && k->kind == Kind::Action && Act(k->index) == Act::KeepComment && k->value != kCommentRange;
     }
-    case Token::GroupEnd:
-        // A group around parts of the comment that holds nothing else (a character style's):
-        // its end puts nothing into the document.
-        return m_stack.size() > 1 && m_overflow == 0 && m_objectDepth == 0 && plainGroup(m_stack.back());
+    case Token::GroupEnd: {
+        // A group around parts of the comment that holds nothing else (a character style's,
+        // hidden text's with none of its text read): its end puts nothing into the document.
+        if (m_stack.size() <= 1 || m_overflow > 0 || m_objectDepth > 0)
+            return false;
+        State closing = m_stack.back();
+        if (closing.chr[cp::Hidden] == kKeptHidden && m_hidden.isEmpty())
+            closing.chr[cp::Hidden] = 0;
+        return plainGroup(closing);
+    }
     default: return false;
     }
 }
 
 // ---- hidden text: kept as one piece when the hidden group ends
+
+void Reader::keepHidden(const State& s)
+{
+    if (!m_hidden.isEmpty() && s.dest == Dest::Text) {
+        if (roomForKept(2 * m_hidden.size(), qHash(m_hidden)))
+            m_builder.hidden(m_hidden, s.chr, s.para);
+        else
+            ++m_leftOut.kept;
+    }
+    m_hidden.clear();
+}
+
+bool Reader::roomForKept(qsizetype bytes, size_t hash)
+{
+    if (m_lastKept == hash)
+        return true;
+    if (!m_keptRoom.take(kKeptObjectCost + bytes))
+        return false;
+    m_lastKept = hash;
+    return true;
+}
 
 void Reader::closeHidden(const State& closed)
 {

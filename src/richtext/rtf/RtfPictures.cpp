@@ -37,7 +37,7 @@ void Reader::finishPict(const State& closed)
     // thousands of tiny pictures must not take memory far beyond its own size.
     if (!m_pictureRoom.take(kPictureCost)) {
         if (!(m_object && m_stack.size() >= m_objectDepth))
-            ++m_omitted; // an object's picture: the object counts when it ends
+            ++m_leftOut.pictures; // an object's picture: the object counts when it ends
         return;
     }
     Picture picture;
@@ -103,7 +103,7 @@ void Reader::finishObject()
     if (!object || st().chr[cp::Hidden])
         return;
     if (!m_pictureRoom.take(kPictureCost)) {
-        ++m_omitted;
+        ++m_leftOut.pictures;
         return;
     }
     m_builder.object(*object, st().chr, st().para);

@@ -29,11 +29,16 @@ void Reader::run()
             if (next != Token::Byte && next != Token::Text)
                 dropLead();
         }
+        if (!m_comment.isEmpty()) {
+            // The comment goes in before the token that ends it is taken, as hidden text and
+            // pictures do: what counts ahead from it (a row's cells) must see that token too.
+            Tokenizer peek = m_tokens;
+            if (!continuesComment(peek.next()))
+                flushComment();
+        }
         const Token t = m_tokens.next();
         if (t.kind == Token::End)
             break;
-        if (!m_comment.isEmpty() && !continuesComment(t))
-            flushComment();
         const bool starred = std::exchange(m_starred, false);
         const bool opened = std::exchange(m_justOpened, false);
         if (t.kind != Token::Byte && t.kind != Token::Text)
@@ -283,9 +288,9 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         } else if (s.dest != Dest::Text || s.chr[cp::Hidden]) {
             return;
         }
-        // A page or section break right after a paragraph's end is no new paragraph; after a
-        // page break the next paragraph starts a page.
-        if (arg >= 1 && m_builder.breakPending()) {
+        // A page or section break right after a paragraph's end, or a table's cell or row, is
+        // no new paragraph; after a page break the next paragraph starts a page.
+        if (arg >= 1 && (m_builder.breakPending() || m_builder.rightAfterCell())) {
             if (arg == 2)
                 m_builder.pageBreakNext();
             return;
@@ -460,7 +465,7 @@ bool isRtf(QByteArrayView bytes) { return bytes.sliced(rtfStart(bytes)).startsWi
 
 namespace rtf {
 
-bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, int* omitted, DocumentBuilder::Insertion insertion)
+bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut, DocumentBuilder::Insertion insertion)
 {
     if (!isRtf(bytes) || !cursor.document())
         return false;
@@ -470,16 +475,16 @@ bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, int* omitted, Doc
     Reader reader(bytes, start, cursor, insertion);
     reader.run();
     cursor.endEditBlock();
-    if (omitted)
-        *omitted = reader.omitted();
+    if (leftOut)
+        *leftOut = reader.leftOut();
     return true;
 }
 
 } // namespace rtf
 
-bool readRtf(const QByteArray& bytes, QTextCursor& cursor, int* omitted)
+bool readRtf(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut)
 {
-    return rtf::readRtfWith(bytes, cursor, omitted, rtf::DocumentBuilder::Insertion::Gathered);
+    return rtf::readRtfWith(bytes, cursor, leftOut, rtf::DocumentBuilder::Insertion::Gathered);
 }
 
 } // namespace zorim

@@ -10,6 +10,7 @@
 #include "RtfKeywords.h"
 #include "RtfTokenizer.h"
 #include "richtext/KeptGroups.h"
+#include "richtext/RichTypes.h"
 #include "text/Codepage.h"
 
 #include <QTextCursor>
@@ -34,6 +35,9 @@ constexpr qsizetype kMaxFieldInstruction = 4096;
 constexpr qsizetype kMaxLabelText = 1024;
 constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
 constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
+// Bytes the document spends on the format of one hidden run or comment besides what it holds:
+// each distinct one is a format of its own, kept in the document's format collection.
+constexpr int64_t kKeptObjectCost = 1024;
 constexpr uint8_t kSymbolCharset = 2;
 
 struct State {
@@ -70,7 +74,8 @@ public:
            DocumentBuilder::Insertion insertion = DocumentBuilder::Insertion::Gathered)
         : m_tokens(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size(), start),
           m_builder(cursor, m_tables, insertion), m_budget(16'000'000 + 16 * int64_t(bytes.size())),
-          m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size()))
+          m_pictureRoom(kPictureCost * 512 + 2 * int64_t(bytes.size())),
+          m_keptRoom(kKeptObjectCost * 16384 + 16 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
         m_builder.tables().setLookahead(&m_tokens, [this](size_t out) { return openGroup(out); });
@@ -79,7 +84,7 @@ public:
     }
 
     void run();
-    int omitted() const { return m_omitted; }
+    LeftOut leftOut() const { return m_leftOut; }
 
 private:
     // the token loop (RtfReader.cpp)
@@ -154,12 +159,10 @@ private:
     void dropLead();
     void keepLabelTail(const State& s);
     // Puts the hidden text read so far into the document, in the state's format.
-    void keepHidden(const State& s)
-    {
-        if (!m_hidden.isEmpty() && s.dest == Dest::Text)
-            m_builder.hidden(std::exchange(m_hidden, QString()), s.chr, s.para);
-        m_hidden.clear();
-    }
+    void keepHidden(const State& s);
+    // Whether the document has room for one more hidden run or comment that holds `bytes`;
+    // one equal to the one before it shares its format and costs nothing more.
+    bool roomForKept(qsizetype bytes, size_t hash);
 
     // pictures and objects (RtfPictures.cpp)
     void pictBytes(const unsigned char* p, qsizetype n);
@@ -191,7 +194,11 @@ private:
     DocumentBuilder m_builder;
     PictureBudget m_budget;
     PictureBudget m_pictureRoom; // what the document may spend on pictures besides their pixels
-    int m_omitted = 0;           // pictures and objects left out for want of that room
+    // What the document may spend on the formats of hidden runs and comments: each distinct
+    // one costs about a kilobyte, against a few bytes of the file.
+    PictureBudget m_keptRoom;
+    std::optional<size_t> m_lastKept; // the hash of the last hidden run or comment put in
+    LeftOut m_leftOut;           // what was left out for want of room
 
     std::vector<State> m_stack;
     std::optional<EmbeddedObject> m_object; // of the \object group being read, until a picture shows it
@@ -248,6 +255,6 @@ private:
 };
 
 // readRtf, with the text put in as the insertion says (the tests compare the two).
-bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, int* omitted, DocumentBuilder::Insertion insertion);
+bool readRtfWith(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut, DocumentBuilder::Insertion insertion);
 
 } // namespace zorim::rtf

@@ -280,7 +280,12 @@ void TableBuilder::closeRow()
         return;
     m_rowOpen = false;
     const int columns = m_table->columns();
-    if (int(m_formats.size()) != columns || !(m_formatsDef == m_def)) {
+    // A definition unlike the last one makes a cell format for each column. Past the document's
+    // bound a row takes the formats of the row before it (a table's first row makes its own,
+    // and tables are bounded when they start), so rows that change their definition one after
+    // another cannot make formats without end.
+    const bool fresh = int(m_formats.size()) != columns;
+    if (fresh || (!(m_formatsDef == m_def) && m_cellFormatsLeft >= columns)) {
         m_formats.clear();
         m_formatsDef = m_def;
         m_cellFormatsLeft -= columns;

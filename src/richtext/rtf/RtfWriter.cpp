@@ -152,8 +152,16 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
         // Another program's comment, as it was read, outside any link.
         closeLink();
         const QByteArray bytes = renumbered(comment, comment.groups[0]);
-        for (int i = 0; i < count; ++i)
+        // A reader takes the parts of comments side by side for one comment's (a range's
+        // start or end is a piece of its own): a word that changes nothing here (hidden text
+        // is written in groups of its own) ends the one before.
+        const bool range = bytes.startsWith("{\\*\\atrf");
+        for (int i = 0; i < count; ++i) {
+            if (!range && m_commentEnd == m_body.size())
+                m_body += "\\v0";
             m_body += bytes;
+            m_commentEnd = range ? -1 : m_body.size();
+        }
         m_needSpace = false;
         return true;
     }

@@ -115,6 +115,7 @@ private:
     QFont m_defaultFont;
     QByteArray m_body;
     bool m_needSpace = false; // a control word was written last: text needs a delimiter
+    qsizetype m_commentEnd = -1; // where the last kept comment written ends in m_body
 
     std::map<FontKey, int> m_fontIndex;
     std::vector<FontKey> m_fonts;
