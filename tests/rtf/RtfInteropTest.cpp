@@ -6,13 +6,15 @@
 #include "richtext/DocFormats.h"
 #include "richtext/rtf/Rtf.h"
 
+#include <QImage>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
-
-#include <tuple>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextTable>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace zorim;
 using namespace zorim::test;
@@ -396,4 +398,46 @@ TEST(RtfInterop, KeptHeadingStylesReachLibreOffice)
         EXPECT_TRUE(h.captured(1) == "Heading_20_" + level || xml.contains(style))
             << style.toStdString() << xml.left(xml.indexOf("<office:body>")).right(6000).toStdString();
     }
+}
+
+// A floating picture as LibreOffice writes one (a shape whose picture is its pib property) is
+// read as a picture where the shape stands, at the shape's size; our save of it shows the
+// picture in LibreOffice and AbiWord.
+TEST(RtfInterop, FloatingPictureOfLibreOfficeIsKept)
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QByteArray fodt
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+          " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+          " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\""
+          " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" office:version=\"1.2\""
+          " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>"
+          "<text:p>Prvý odsek.</text:p><text:p>Pri obrázku<draw:frame draw:name=\"P\" text:anchor-type=\"paragraph\""
+          " svg:width=\"2cm\" svg:height=\"1cm\"><draw:image><office:binary-data>"
+        + pictureFromImage(image).data.toBase64()
+        + "</office:binary-data></draw:image></draw:frame> stojí text.</text:p><text:p>Koniec.</text:p>"
+          "</office:text></office:body></office:document>";
+    const QByteArray theirs = convertByOtherProgram("soffice", {fodt}, "rtf")[0];
+    ASSERT_TRUE(theirs.contains("\\shp") && theirs.contains("{\\sn pib}")) << theirs.left(3000).toStdString();
+
+    const auto doc = loadRtf(theirs);
+    std::vector<Picture> pictures;
+    for (const CharRecord& c : charRecords(*doc)) {
+        if (c.picture)
+            pictures.push_back(*c.picture);
+    }
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(QSize(pictures[0].width, pictures[0].height), QSize(40, 20));
+    EXPECT_EQ(displaySizeTwips(pictures[0]), QSize(1134, 567)); // 2 cm by 1 cm
+    const QTextBlock block = doc->findBlock(find(*doc, "Pri obrázku"));
+    EXPECT_TRUE(block.text().contains(QChar::ObjectReplacementCharacter)) << block.text().toStdString();
+    EXPECT_EQ(doc->toPlainText().remove(QChar::ObjectReplacementCharacter), "Prvý odsek.\nPri obrázku stojí text.\nKoniec.");
+
+    const QByteArray saved = writeRtf(*doc);
+    const QString office = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    EXPECT_TRUE(office.contains("<draw:image") && office.contains("<office:binary-data>")) << office.right(3000).toStdString();
+    const QString abiword = QString::fromUtf8(convertByOtherProgram("abiword", {saved}, "abw")[0]);
+    EXPECT_TRUE(abiword.contains("<image ") && abiword.contains("mime-type=\"image/png\"")) << abiword.right(3000).toStdString();
 }

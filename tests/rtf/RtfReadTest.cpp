@@ -325,6 +325,38 @@ TEST(RtfReader, TextBoxesAreKeptAtTheirPlace)
     EXPECT_EQ(doc->toPlainText().toStdString(), "before\nText in a text box\nsecond line\nafter\nOld box\n\xEF\xBF\xBC" "end");
 }
 
+// A picture held in a shape, as LibreOffice writes every floating picture and Word its
+// floating ones, is an inline picture where the shape stands, at the size of the shape's box;
+// the copy for readers without shapes (\shprslt, \nonshppict) is left out, and so is a
+// picture that only fills the shape. It is written back as a picture.
+TEST(RtfReader, PicturesInShapesAreReadAtTheShapesPlaceAndSize)
+{
+    const QByteArray png = pictureFromImage(QImage(40, 20, QImage::Format_RGB32)).data.toHex();
+    const QByteArray fill = pictureFromImage(QImage(7, 7, QImage::Format_RGB32)).data.toHex();
+    const auto doc = loadRtf(
+        "{\\rtf1 a{\\shp{\\*\\shpinst\\shpleft100\\shpright1540\\shptop0\\shpbottom720"
+        "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip " + fill + "}}}"
+        "{\\sp{\\sn pib}{\\sv {\\pict\\picscalex150\\picw40\\pich20\\picwgoal600\\pichgoal300\\pngblip " + png + "}}}}"
+        "{\\shprslt\\par\\pard{\\pict\\pngblip " + png + "}\\par}}"
+        "b{\\*\\shppict{\\pict\\pngblip " + png + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}"
+        "c{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\picwgoal300\\pichgoal150\\pngblip " + png + "}}}}}d}");
+    const QString object(QChar::ObjectReplacementCharacter);
+    EXPECT_EQ(doc->toPlainText(), "a" + object + "b" + object + "c" + object + "d");
+    const auto records = charRecords(*doc);
+    ASSERT_EQ(records.size(), 7u);
+    for (const size_t i : {1u, 3u, 5u}) {
+        ASSERT_TRUE(records[i].picture.has_value()) << i;
+        EXPECT_EQ(QSize(records[i].picture->width, records[i].picture->height), QSize(40, 20)) << i;
+    }
+    EXPECT_EQ(displaySizeTwips(*records[1].picture), QSize(1440, 720)); // the shape's box
+    EXPECT_EQ(displaySizeTwips(*records[5].picture), QSize(300, 150));  // a shape that states none
+    const auto back = loadRtf(writeRtf(*doc));
+    EXPECT_EQ(back->toPlainText(), doc->toPlainText());
+    const auto again = charRecords(*back);
+    for (size_t i = 0; i < std::min(again.size(), records.size()); ++i)
+        EXPECT_EQ(again[i].picture, records[i].picture) << i;
+}
+
 TEST(RtfReader, NestedTablesAreReadOnce)
 {
     // The copy for readers without nested tables is left out; cell text a malformed writer put

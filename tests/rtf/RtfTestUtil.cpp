@@ -16,6 +16,8 @@
 #include <QTextTable>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zorim::test {
 
 std::unique_ptr<QTextDocument> loadRtf(const QByteArray& rtf, bool* accepted)
@@ -220,10 +222,12 @@ std::vector<QByteArray> convertByOtherProgram(const QString& program, const std:
         const QString filter = format == "txt" ? "txt:Text (encoded):UTF8"
                                : format == "rtf" ? "rtf:Rich Text Format"
                                                  : format;
+        // Its own flat files (documents made by it for a test) it recognises by their content.
+        const bool rtf = std::all_of(rtfs.begin(), rtfs.end(), [](const QByteArray& b) { return b.startsWith("{\\rtf"); });
         p.start(exe, QStringList{"-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
-                                 "--headless", "--norestore", "--infilter=Rich Text Format", "--convert-to", filter,
-                                 "--outdir", dir.path()}
-                         + inputs);
+                                 "--headless", "--norestore"}
+                         + (rtf ? QStringList{"--infilter=Rich Text Format"} : QStringList{})
+                         + QStringList{"--convert-to", filter, "--outdir", dir.path()} + inputs);
     } else {
         p.start(exe, QStringList{"--import-extension=rtf", "--to=" + format} + inputs);
     }

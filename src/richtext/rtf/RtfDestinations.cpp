@@ -34,7 +34,10 @@ void Reader::openDestination(Act act, State& s)
         return;
     case Act::Transparent: return;
     case Act::Object: openObject(); return;
-    case Act::Shape: m_shapeText = false; return;
+    case Act::Shape:
+        m_shapeText = m_shapePicture = false;
+        m_shape = {};
+        return;
     case Act::ShapeInst:
         // The shape's properties hold no text; only its text box does.
         if (s.dest == Dest::Text)
@@ -43,6 +46,9 @@ void Reader::openDestination(Act act, State& s)
     case Act::ShapeResult: openShapeResult(s); return;
     case Act::DrawingObject: openDrawingObject(s); return;
     case Act::ShapeText: openShapeText(s); return;
+    case Act::ShapeProperty:
+    case Act::ShapeName:
+    case Act::ShapeValue: shapeProperty(act, s); return;
     case Act::Upr: // the ANSI half; the \ud inside has the Unicode text
         keepHidden(s);
         s.chr[cp::Hidden] = 1;
@@ -494,12 +500,13 @@ void Reader::closeObject()
         finishObject();
 }
 
-// ---- shapes and drawing objects: only a text box's text is read, and only once
+// ---- shapes and drawing objects: only a text box's text and a shape's picture are read, and
+// only once
 
 void Reader::openShapeResult(State& s)
 {
-    // What a reader without shapes shows: a text box read already would come twice.
-    if (m_shapeText) {
+    // What a reader without shapes shows: a text box or picture read already would come twice.
+    if (m_shapeText || m_shapePicture) {
         skipGroup();
         return;
     }
@@ -514,6 +521,29 @@ void Reader::openDrawingObject(State& s)
     }
     if (s.dest == Dest::Text)
         s.dest = Dest::Ignore;
+}
+
+void Reader::shapeProperty(Act act, State& s)
+{
+    // A property is read only among a shape's instructions; of the values, only the picture's
+    // (other pictures there fill or outline the shape, and are no picture of the text).
+    if (s.dest != Dest::Ignore) {
+        skipGroup();
+        return;
+    }
+    switch (act) {
+    case Act::ShapeProperty: m_shapeName.clear(); return;
+    case Act::ShapeName:
+        m_shapeName.clear();
+        s.dest = Dest::ShapeName;
+        return;
+    default:
+        if (m_shapeName.trimmed() != u"pib")
+            skipGroup();
+        else
+            s.shapePicture = true;
+        return;
+    }
 }
 
 void Reader::openShapeText(State& s)

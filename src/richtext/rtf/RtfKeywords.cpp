@@ -38,6 +38,7 @@ constexpr Keyword kBack = value(Target::Char, cp::Back, 0, 0, kMaxColorIndex);
 constexpr Keyword kLanguage = value(Target::Char, cp::Language, 0, 0, 0xFFFF);
 constexpr Keyword kIndent = value(Target::Para, pp::LeftIndent, 0, -kMaxIndent, kMaxIndent);
 constexpr Keyword page(uint8_t index) { return value(Target::Page, index, -1, 0, kMaxPageTwips); }
+constexpr Keyword shape(uint8_t index) { return value(Target::Shape, index, 0, -kMaxShapeTwips, kMaxShapeTwips); }
 constexpr Keyword family(int32_t f) { return set(Target::Font, fp::Family, f); }
 constexpr Keyword pict(int32_t kind) { return set(Target::Pict, pic::Kind, kind); }
 constexpr Keyword pictValue(uint8_t index, int32_t def, int32_t lo, int32_t hi)
@@ -60,7 +61,7 @@ constexpr KeywordRow kRows[] = {
     {"operator", kSkip}, {"title", kSkip}, {"subject", kSkip}, {"keywords", kSkip}, {"doccomm", kSkip},
     {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip}, {"leveltext", kSkip},
     {"levelnumbers", kSkip}, {"listtemplate", kSkip}, {"protusertbl", kSkip}, {"wgrffmtfilter", kSkip},
-    {"pxe", kSkip}, {"sp", kSkip}, {"picprop", kSkip}, {"blipuid", kSkip}, {"expandedcolortbl", kSkip},
+    {"pxe", kSkip}, {"picprop", kSkip}, {"blipuid", kSkip}, {"expandedcolortbl", kSkip},
     {"nonesttables", kSkip}, // the copy of nested tables for readers that cannot nest them
 
     // Destinations kept whole for the writer (RtfKeptGroups.h), in the order of their list.
@@ -91,6 +92,10 @@ constexpr KeywordRow kRows[] = {
     {"object", act(Act::Object)},
     {"shp", act(Act::Shape)}, {"shpinst", act(Act::ShapeInst)}, {"shprslt", act(Act::ShapeResult)},
     {"shptxt", act(Act::ShapeText)}, {"do", act(Act::DrawingObject)}, {"dptxbxtext", act(Act::ShapeText)},
+    // A shape's properties: only its picture (pib) is read, at the size of the shape's box.
+    {"sp", act(Act::ShapeProperty)}, {"sn", act(Act::ShapeName)}, {"sv", act(Act::ShapeValue)},
+    {"shpleft", shape(shp::Left)}, {"shpright", shape(shp::Right)}, {"shptop", shape(shp::Top)},
+    {"shpbottom", shape(shp::Bottom)},
     {"upr", act(Act::Upr)}, {"ud", act(Act::Ud)},
 
     // The document.

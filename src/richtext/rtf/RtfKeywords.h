@@ -101,6 +101,12 @@ enum : uint8_t { Kind, Width, Height, GoalWidth, GoalHeight, ScaleX, ScaleY, Bpp
 enum KindWord : int32_t { None = 0, Png, Jpeg, Dib, Wbitmap, Wmf, Emf, Unsupported };
 }
 
+// The box a shape takes (\shpleft, \shpright, \shptop, \shpbottom), in twips.
+namespace shp {
+enum : uint8_t { Left, Right, Top, Bottom, Count };
+}
+inline constexpr int32_t kMaxShapeTwips = 4 * kMaxPageTwips; // a shape may reach past its page
+
 // Properties of a font-table entry being read.
 namespace fp {
 enum : uint8_t { Charset, Pitch, Family, Codepage, Count };
@@ -155,7 +161,7 @@ inline constexpr int32_t kMaxTableColumns = 63;  // as many cells as other word 
 inline constexpr int32_t kMaxCellFormats = 50000;
 
 // Where a property write goes.
-enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page, Table };
+enum class Target : uint8_t { Char, Para, Pict, Font, Color, Group, Page, Table, Shape };
 
 // Destinations: what the text of a group is.
 enum class Dest : uint8_t {
@@ -164,6 +170,7 @@ enum class Dest : uint8_t {
     ColorTable, // colour definitions
     Pict,       // picture data
     FieldInst,  // field instruction text
+    ShapeName,  // the name of a shape's property (\sn)
     ListTable,  // list definitions (\listtable, \listoverridetable)
     Pn,         // old-style paragraph numbering definition
     BulletText, // \pntext, \listtext: the label, up to the group's last tab
@@ -175,7 +182,7 @@ enum class Act : uint8_t {
     // destinations
     SkipDest, KeepDest, KeepComment, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel,
     ListOverride, Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult,
-    ShapeText, DrawingObject,
+    ShapeText, DrawingObject, ShapeProperty, ShapeName, ShapeValue,
     // document
     Charset, AnsiCpg, Deff, DefLang, U,
     // character and paragraph resets

@@ -88,6 +88,18 @@ void Reader::finishPict(const State& closed)
             picture.height = probe->height;
         }
     }
+    if (closed.shapePicture) {
+        // A shape's picture takes the shape's box, as other programs show it; a shape that
+        // states no box keeps the picture's own size.
+        const int32_t w = m_shape[shp::Right] - m_shape[shp::Left];
+        const int32_t h = m_shape[shp::Bottom] - m_shape[shp::Top];
+        if (w > 0 && h > 0) {
+            picture.goalWidth = std::min(w, kMaxPictureTwips);
+            picture.goalHeight = std::min(h, kMaxPictureTwips);
+            picture.scaleX = picture.scaleY = 100;
+        }
+        m_shapePicture = true;
+    }
     m_builder.picture(picture, st().chr, st().para, m_budget);
     if (m_object && m_stack.size() >= m_objectDepth) {
         m_builder.attachToLastPicture(*m_object);

@@ -146,6 +146,7 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
         if (s.dest == Dest::Text && !s.nestedTableProps)
             m_builder.tables().word(k.index, value);
         return;
+    case Target::Shape: m_shape[k.index] = value; return;
     }
 }
 

@@ -34,6 +34,7 @@ constexpr size_t kMaxFields = 65536;
 constexpr qsizetype kMaxFieldInstruction = 4096;
 constexpr qsizetype kMaxLabelText = 1024;
 constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
+constexpr qsizetype kMaxShapeName = 64;
 constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
 // Bytes the document spends on the format of one hidden run or comment besides what it holds:
 // each distinct one is a format of its own, kept in the document's format collection.
@@ -51,6 +52,7 @@ struct State {
     bool ownsLabel = false;     // a \pntext or \listtext group
     bool ownsShapeText = false; // the text of a text box
     bool shapeResult = false;   // inside a shape's result: what readers without shapes show
+    bool shapePicture = false;  // inside the value of a shape's picture (pib)
     bool nestedTableProps = false; // inside a nested table's properties
 };
 
@@ -147,6 +149,7 @@ private:
     void openDrawingObject(State& s);
     void openShapeText(State& s);
     void closeShapeText(const State& closed);
+    void shapeProperty(Act act, State& s);
     void closeHidden(const State& closed);
 
     // text and its code pages (RtfText.cpp)
@@ -252,6 +255,9 @@ private:
     QString m_labelTail;       // text after the last tab of a list label
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label
     bool m_shapeText = false;  // the current shape has a text box, read already
+    bool m_shapePicture = false; // the current shape has shown its picture
+    std::array<int32_t, shp::Count> m_shape{}; // the current shape's box
+    QString m_shapeName;       // of the shape property being read
 };
 
 // readRtf, with the text put in as the insertion says (the tests compare the two).
