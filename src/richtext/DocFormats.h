@@ -47,6 +47,9 @@ inline constexpr int HiddenText = QTextFormat::UserProperty + 18;     // of a hi
 // differ in nothing else share one format.
 inline constexpr int Language = QTextFormat::UserProperty + 30;
 inline constexpr int NoProof = QTextFormat::UserProperty + 31; // true: spelling leaves the run alone
+// A run's character style: its number in the document's kept style sheet (RTF's \csN), kept,
+// not applied (the run's own formatting is what shows); a run of no style has none.
+inline constexpr int CharStyle = QTextFormat::UserProperty + 32;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

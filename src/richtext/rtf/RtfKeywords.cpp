@@ -117,6 +117,7 @@ constexpr KeywordRow kRows[] = {
     // be proofed comes as \lang1024 for old readers and its language as \langnp; the East Asian
     // languages (\langfe, \langfenp) are not read.
     {"lang", kLanguage}, {"langnp", kLanguage}, {"noproof", flag(cp::NoProof)},
+    {"cs", value(Target::Char, cp::CharStyle, 0, 0, kMaxStyleNumber)},
     {"v", flag(cp::Hidden, kKeptHidden)}, {"deleted", flag(cp::Hidden)}, {"webhidden", flag(cp::Hidden)},
 
     // Paragraphs.

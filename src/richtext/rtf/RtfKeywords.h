@@ -33,6 +33,7 @@ enum : uint8_t {
     Hidden,     // 0 shown; 1 left out (deleted text, the ANSI half of \upr); kKeptHidden: \v
     Language,   // \lang: a Windows language number; 0: not stated (the document's \deflang)
     NoProof,    // \noproof: spelling leaves the run alone
+    CharStyle,  // \cs: the style's number in the kept style sheet; 0: none
     Count
 };
 }
@@ -40,7 +41,7 @@ enum : uint8_t {
 inline constexpr int32_t kKeptHidden = 2; // hidden text, kept as such
 
 struct CharState {
-    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::array<int32_t, cp::Count> v{-1, 24, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const CharState&) const = default;

@@ -81,6 +81,8 @@ private:
     void paragraph(const QTextBlock& block, bool startsHere);
     // The paragraph's style (0 where the kept style sheet lacks it) and outline level (-1: none).
     std::pair<int32_t, int32_t> keptWords(const QTextBlockFormat& format) const;
+    // The run's character style (0 where the kept style sheet lacks it).
+    int32_t keptCharStyle(const CharFormat& cf) const;
     QTextBlock table(const rtf::TablePart& part); // gives the part's last block
     void run(const CharFormat& cf, const QString& text);
     void charState(const CharFormat& cf);
@@ -114,6 +116,7 @@ private:
     std::optional<ParaFormat> m_para;
     int32_t m_paraStyle = 0, m_paraOutline = -1; // the kept words written with m_para
     std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
+    std::vector<int32_t> m_charStyles; // and its character styles
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
     bool m_inCell = false; // the paragraphs being written are a table cell's
