@@ -26,13 +26,14 @@ inline constexpr uint32_t Style = 0xF;
 inline constexpr uint32_t Link = 0x20;
 inline constexpr uint32_t Language = 0x02000000; // the language and whether spelling checks the run
 inline constexpr uint32_t SubSuper = 0x00030000;
+inline constexpr uint32_t CharStyle = 0x00080000; // the run's character style in the kept style sheet
 inline constexpr uint32_t Weight = 0x00400000;
 inline constexpr uint32_t BackColor = 0x04000000;
 inline constexpr uint32_t Charset = 0x08000000;
 inline constexpr uint32_t Face = 0x20000000;
 inline constexpr uint32_t Color = 0x40000000;
 inline constexpr uint32_t Size = 0x80000000;
-inline constexpr uint32_t All = Style | Link | Language | SubSuper | Weight | BackColor | Charset | Face | Color | Size;
+inline constexpr uint32_t All = Style | Link | Language | SubSuper | CharStyle | Weight | BackColor | Charset | Face | Color | Size;
 } // namespace cfm
 
 namespace cfe { // character effect bits
@@ -57,6 +58,7 @@ struct CharFormat {
     QString linkTarget;        // with the link effect: where the link points (empty for a detected address)
     uint16_t language = kSlovakLanguage; // Windows language number (1033 English, 1024 none)
     bool noProof = false;      // spelling leaves the run alone
+    int32_t charStyle = 0;     // the kept style sheet's character style (\csN); 0: none
 
     bool operator==(const CharFormat&) const = default;
 };

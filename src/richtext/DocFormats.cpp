@@ -189,6 +189,7 @@ CharFormat readCharFormat(const QTextCharFormat& f, const QFont& defaultFont)
     const int language = f.intProperty(docprop::Language);
     r.language = language > 0 && language <= 0xFFFF ? uint16_t(language) : kSlovakLanguage;
     r.noProof = f.boolProperty(docprop::NoProof);
+    r.charStyle = std::max(0, f.intProperty(docprop::CharStyle));
     return r;
 }
 
@@ -245,6 +246,12 @@ void applyCharFormat(QTextCharFormat& f, const CharFormat& rec)
             f.setProperty(docprop::NoProof, true);
         else
             f.clearProperty(docprop::NoProof);
+    }
+    if (m & cfm::CharStyle) {
+        if (rec.charStyle > 0)
+            f.setProperty(docprop::CharStyle, int(rec.charStyle));
+        else
+            f.clearProperty(docprop::CharStyle);
     }
     if (m & cfm::Link) {
         if (rec.effects & cfe::Link) {

@@ -62,6 +62,9 @@ inline constexpr int RtlRun = QTextFormat::UserProperty + 64;
 inline constexpr int AssocFace = QTextFormat::UserProperty + 65;
 inline constexpr int AssocFontBits = QTextFormat::UserProperty + 66;
 inline constexpr int AssocHalfPoints = QTextFormat::UserProperty + 67;
+// A run's character style: its number in the document's kept style sheet (RTF's \csN), kept,
+// not applied (the run's own formatting is what shows); a run of no style has none.
+inline constexpr int CharStyle = QTextFormat::UserProperty + 32;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the

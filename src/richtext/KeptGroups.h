@@ -1,7 +1,7 @@
 #pragma once
 // Groups of another program's RTF file that the document neither shows nor edits but keeps,
 // so that saving gives them back: its style sheet, headers, footers and document information
-// (on the document; each paragraph keeps its style's number), and its comments (each where it stands, as an object character). Each is kept
+// (on the document; each paragraph and each run keeps its style's number), and its comments (each where it stands, as an object character). Each is kept
 // whole, as read, with what the numbers of the fonts and colours it refers to meant in that
 // file's own tables (a writer numbers its tables anew).
 #include "richtext/CharFormat.h"

@@ -441,3 +441,25 @@ TEST(RtfInterop, FloatingPictureOfLibreOfficeIsKept)
     const QString abiword = QString::fromUtf8(convertByOtherProgram("abiword", {saved}, "abw")[0]);
     EXPECT_TRUE(abiword.contains("<image ") && abiword.contains("mime-type=\"image/png\"")) << abiword.right(3000).toStdString();
 }
+
+// A word in a character style, in a file LibreOffice wrote, is in that style in LibreOffice
+// and AbiWord after our save; the text around it is not.
+TEST(RtfInterop, CharacterStylesReachOtherPrograms)
+{
+    const QByteArray typed = "{\\rtf1\\ansi{\\stylesheet{\\s0 Normal;}{\\*\\cs15\\i Emphasis;}}"
+                             "\\pard Prv\\'e9 {\\cs15\\i zd\\'f4raznen\\'e9} slovo.\\par}";
+    const auto doc = loadRtf(convertByOtherProgram("soffice", {typed}, "rtf")[0]);
+    ASSERT_GT(formatAt(*doc, find(*doc, "zdôraznené")).charStyle, 0);
+    const QByteArray saved = writeRtf(*doc);
+    // Each program's own file: LibreOffice's spans, AbiWord's runs.
+    const std::tuple<const char*, const char*, const char*> programs[] = {
+        {"soffice", "fodt", "<text:span text:style-name=\"Emphasis\">(<[^>]*>)*([^<]*)<"},
+        {"abiword", "abw", "<c style=\"Emphasis\"()[^>]*>([^<]*)<"}};
+    for (const auto& [program, format, pattern] : programs) {
+        const QString xml = QString::fromUtf8(convertByOtherProgram(program, {saved}, format)[0]);
+        QStringList styled;
+        for (const QRegularExpressionMatch& m : QRegularExpression(pattern).globalMatch(xml))
+            styled << m.captured(2);
+        EXPECT_EQ(styled, QStringList{"zdôraznené"}) << program << xml.mid(xml.indexOf("<office:body>")).toStdString();
+    }
+}

@@ -263,6 +263,36 @@ TEST(RtfKeptStyles, ParagraphsKeepTheirStylesOfTheKeptSheetAndASecondSaveIsTheSa
     EXPECT_FALSE(writeRtf(doc).contains("\\stylesheet"));
 }
 
+// A run keeps its character style through our save, saying all its formatting in its group
+// with \cs (a reader takes what it leaves unsaid from the style); a number the sheet lacks is
+// not written, and pasted text brings no style.
+TEST(RtfKeptStyles, RunsKeepTheirCharacterStyles)
+{
+    QByteArray rtf = reportWithStyles();
+    rtf.replace("{\\*\\cs10 ", "{\\*\\cs11\\i\\b\\cf3 Emphasis;}{\\*\\cs10 ");
+    rtf.replace("Text spr\\'e1vy.", "Text {\\cs11\\i spr\\'e1vy} {\\cs12\\b nie}.");
+    const auto styleAt = [](const QTextDocument& doc, const QString& text) { return formatAt(doc, find(doc, text)).charStyle; };
+    const auto original = loadRtf(rtf);
+    EXPECT_EQ(styleAt(*original, "správy"), 11);
+    EXPECT_EQ(styleAt(*original, "nie"), 12);
+    const QByteArray saved = writeRtf(*original);
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(styleAt(*back, "Text"), 0);
+    EXPECT_EQ(styleAt(*back, "správy"), 11);
+    EXPECT_EQ(formatAt(*back, find(*back, "správy")).effects & (cfe::Bold | cfe::Italic), cfe::Italic);
+    EXPECT_EQ(styleAt(*back, "nie"), 0);
+    EXPECT_FALSE(saved.contains("\\cs12"));
+    const QByteArray styled = saved.mid(saved.lastIndexOf('{', saved.indexOf("\\cs11 ")));
+    const QByteArray words = styled.left(styled.indexOf(' '));
+    EXPECT_TRUE(words.contains("\\b0") && words.contains("\\fs") && words.contains("\\cf")) << words.toStdString();
+    EXPECT_EQ(writeRtf(*back), saved);
+    QTextDocument pasted;
+    QTextCursor cursor(&pasted);
+    cursor.insertText(QStringLiteral("Môj text "));
+    readRtf(saved, cursor);
+    EXPECT_EQ(styleAt(pasted, "správy"), 0);
+}
+
 // Word's own file: its headings are headings after our save, in the sheet's heading styles.
 TEST(RtfKeptStyles, WordHeadingsStayHeadings)
 {

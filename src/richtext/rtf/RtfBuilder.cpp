@@ -298,6 +298,7 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
     // A run that names no language is in the document's (\deflang, Slovak when not stated).
     cf.language = uint16_t(s[cp::Language] > 0 ? s[cp::Language] : m_tables.defaultLanguage);
     cf.noProof = s[cp::NoProof] != 0;
+    cf.charStyle = s[cp::CharStyle];
     QTextCharFormat format;
     applyCharFormat(format, cf);
     if (!font)

@@ -72,24 +72,31 @@ QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber)
     return out;
 }
 
-std::vector<int32_t> paragraphStyles(QByteArrayView styleSheet)
+std::vector<int32_t> sheetStyles(QByteArrayView styleSheet, StyleKind kind)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(styleSheet.data());
     Tokenizer tokens(data, styleSheet.size(), 0);
     std::vector<int32_t> styles;
     int depth = 0;
-    int32_t style = -1; // of the entry being read; -1: not a paragraph style
+    int32_t style = 0;  // of the entry being read
+    int entry = -1;     // its kind (a StyleKind); -1: a section or table style
     for (Token t = tokens.next(); t.kind != Token::End; t = tokens.next()) {
         if (t.kind == Token::GroupStart && ++depth == 2) {
             style = 0;
-        } else if (t.kind == Token::GroupEnd && depth-- == 2 && style >= 0) {
+            entry = int(StyleKind::Paragraph);
+        } else if (t.kind == Token::GroupEnd && depth-- == 2 && entry == int(kind)) {
             styles.push_back(style);
-        } else if (t.kind == Token::Word && depth == 2 && style >= 0) {
+        } else if (t.kind == Token::Word && depth == 2 && entry >= 0) {
             const std::string_view name = t.name();
-            if (name == "s")
-                style = std::clamp(t.hasNumber ? t.number : 0, 0, kMaxStyleNumber);
-            else if (name == "cs" || name == "ds" || name == "ts")
-                style = -1; // a character, section or table style
+            const int32_t number = std::clamp(t.hasNumber ? t.number : 0, 0, kMaxStyleNumber);
+            if (name == "s" && entry == int(StyleKind::Paragraph)) {
+                style = number;
+            } else if (name == "cs") {
+                style = number;
+                entry = int(StyleKind::Character);
+            } else if (name == "ds" || name == "ts") {
+                entry = -1;
+            }
         }
     }
     std::sort(styles.begin(), styles.end());

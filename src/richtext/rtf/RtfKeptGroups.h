@@ -43,9 +43,11 @@ using Renumber = std::function<std::optional<int32_t>(Reference kind, int32_t nu
 // which the writer numbers anew.
 bool refersToColor(std::string_view name);
 
-// The numbers of the paragraph styles a kept style sheet defines (\sN; an entry with no number
-// of any kind is style 0), in ascending order.
-std::vector<int32_t> paragraphStyles(QByteArrayView styleSheet);
+// The numbers of the styles of one kind a kept style sheet defines, in ascending order: its
+// paragraph styles (\sN; an entry with no number of any kind is style 0) or its character
+// styles (\csN).
+enum class StyleKind : uint8_t { Paragraph, Character };
+std::vector<int32_t> sheetStyles(QByteArrayView styleSheet, StyleKind kind);
 
 // The group with each font and colour reference renumbered; every other byte as it was.
 QByteArray renumberReferences(QByteArrayView group, const Renumber& renumber);

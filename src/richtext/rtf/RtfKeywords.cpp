@@ -126,6 +126,7 @@ constexpr KeywordRow kRows[] = {
     {"af", value(Target::Char, cp::AssocFont, 0, 0, 32767)},
     {"afs", value(Target::Char, cp::AssocHalfPoints, 24, 2, 3276)},
     {"rtlpar", set(Target::Para, pp::Rtl, 1)}, {"ltrpar", set(Target::Para, pp::Rtl, 0)},
+    {"cs", value(Target::Char, cp::CharStyle, 0, 0, kMaxStyleNumber)},
     {"v", flag(cp::Hidden, kKeptHidden)}, {"deleted", flag(cp::Hidden)}, {"webhidden", flag(cp::Hidden)},
 
     // Paragraphs.

@@ -36,6 +36,7 @@ enum : uint8_t {
     Rtl,        // \rtlch 1, \ltrch 0: the run's direction
     AssocFont,  // \af: the font of the run's other scripts; -1: not stated
     AssocHalfPoints, // \afs; 0: not stated
+    CharStyle,  // \cs: the style's number in the kept style sheet; 0: none
     Count
 };
 }
@@ -47,7 +48,7 @@ inline constexpr int32_t kDefaultHalfPoints = 24; // RTF's size where no \fs say
 struct CharState {
     // HalfPoints 0: no \fs since \plain (12 points here; other programs give a styled
     // paragraph's such text its style's size).
-    std::array<int32_t, cp::Count> v{-1, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0};
+    std::array<int32_t, cp::Count> v{-1, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const CharState&) const = default;

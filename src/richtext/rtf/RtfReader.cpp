@@ -99,6 +99,12 @@ void Reader::word(const Token& t, bool starred)
             m_builder.tables().unknownWord(t.name(), t.hasNumber, t.number);
         return;
     }
+    // {\*\csN …} is a character style's entry of a style sheet: out of the sheet, it is left
+    // out whole, as before \csN was known.
+    if (starred && t.name() == "cs") {
+        skipGroup();
+        return;
+    }
     State& s = st();
     switch (k->kind) {
     case Kind::Char: emitChar(char16_t(k->value)); return;
@@ -113,7 +119,9 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
     case Target::Char:
         if (k.index == cp::Hidden && s.chr[cp::Hidden] == kKeptHidden && value != kKeptHidden)
             keepHidden(s);
-        s.chr[k.index] = value;
+        // A character style's number, like a paragraph's, only with the sheet it points into.
+        if (k.index != cp::CharStyle || (m_keptKinds & (1u << kStyleSheetDestination)))
+            s.chr[k.index] = value;
         return;
     case Target::Para:
         // A note's text is part of the paragraph it stands in (in brackets): its own

@@ -34,18 +34,28 @@ namespace zorim::rtfwrite {
 using rtf::numberLabel;
 using rtf::numberingWord;
 
-// Sub- and superscript, background colours and text not to be proofed are written inside a
-// group of their own, so that no word is needed to turn them off: readers disagree on
-// \nosupersub and \highlight0, and \noproof has no word for off. So is a named face where
-// other text names none: no word returns to no face (AbiWord misreads \plain after text).
+// Sub- and superscript, background colours, text not to be proofed and a character style are
+// written inside a group of their own, so that no word is needed to turn them off: readers
+// disagree on \nosupersub and \highlight0, and \noproof and \cs have no word for off. So is a
+// named face where other text names none: no word returns to no face (AbiWord misreads \plain
+// after text).
 bool Writer::openScope(const CharFormat& cf)
 {
-    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor) && !cf.noProof
+    const bool styled = keptCharStyle(cf) > 0;
+    if (!(cf.effects & (cfe::Subscript | cfe::Superscript)) && (cf.effects & cfe::AutoBackColor) && !cf.noProof && !styled
         && !(m_faceless && !cf.faceName.isEmpty()))
         return false;
     m_body += '{';
     m_needSpace = false;
     m_beforeScope = m_written;
+    if (styled) {
+        // A reader gives the run the style's formatting wherever the run does not say
+        // otherwise: the run says everything but that it has no background (AbiWord takes
+        // \highlight0 for black). The style's word follows the run's words (run()).
+        m_written.font = m_written.halfPoints = m_written.color = -1;
+        m_written.language = 0;
+        m_written.effectsStated = false;
+    }
     return true;
 }
 
@@ -186,6 +196,12 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
     return true;
 }
 
+int32_t Writer::keptCharStyle(const CharFormat& cf) const
+{
+    const bool known = cf.charStyle > 0 && std::binary_search(m_charStyles.begin(), m_charStyles.end(), cf.charStyle);
+    return known ? cf.charStyle : 0;
+}
+
 std::pair<int32_t, int32_t> Writer::keptWords(const QTextBlockFormat& format) const
 {
     const int32_t style = format.intProperty(docprop::ParagraphStyle);
@@ -309,8 +325,10 @@ void Writer::body(const QTextDocument& doc, int from, int to)
         m_page = readPageSetup(doc);
         m_kept = from == 0 && end == docEnd ? readKeptGroups(doc) : KeptGroups{};
         for (const QByteArray& group : m_kept.groups) {
-            if (group.startsWith("{\\stylesheet "))
-                m_styles = rtf::paragraphStyles(group);
+            if (group.startsWith("{\\stylesheet ")) {
+                m_styles = rtf::sheetStyles(group, rtf::StyleKind::Paragraph);
+                m_charStyles = rtf::sheetStyles(group, rtf::StyleKind::Character);
+            }
         }
         m_body.reserve(qsizetype(end - from) * 2 + 256);
         // Text that names no face is written with none, and the header then names no default

@@ -217,6 +217,9 @@ void Writer::run(const CharFormat& cf, const QString& str)
     }
     const bool scoped = openScope(cf);
     charState(cf);
+    // After the run's own words: AbiWord gives a style named first the text before the group.
+    if (const int32_t style = keptCharStyle(cf))
+        word("\\cs", style);
     const bool symbol = cf.charset == kSymbolCharset;
     text(str, symbol ? 0 : codepageOfWritten(cf.charset), symbol);
     closeScope(scoped);

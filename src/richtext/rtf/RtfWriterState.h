@@ -93,6 +93,8 @@ private:
     void paragraph(const QTextBlock& block, bool startsHere);
     // The paragraph's style (0 where the kept style sheet lacks it) and outline level (-1: none).
     std::pair<int32_t, int32_t> keptWords(const QTextBlockFormat& format) const;
+    // The run's character style (0 where the kept style sheet lacks it).
+    int32_t keptCharStyle(const CharFormat& cf) const;
     QTextBlock table(const rtf::TablePart& part); // gives the part's last block
     void run(const CharFormat& cf, const QString& text);
     void charState(const CharFormat& cf);
@@ -130,6 +132,7 @@ private:
     bool m_paraRtl = false;                       // and its direction
     const QTextCharFormat* m_runFormat = nullptr; // the format of the run being written
     std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
+    std::vector<int32_t> m_charStyles; // and its character styles
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
     bool m_inCell = false; // the paragraphs being written are a table cell's
