@@ -1,8 +1,8 @@
 // HTML mode's colouring of a 1 MB web page shown as its source, as a user switches the mode on
 // and off again: every position coloured as text, markup or quoted value.
 #include "forms/mainwindow/ColorTags.h"
-#include "richtext/DocFormats.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QBuffer>
 #include <QTextBlock>

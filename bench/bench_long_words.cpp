@@ -1,7 +1,7 @@
 // Paragraphs with no place to break a line at a word: a hex dump, base64 or minified data as
 // one run of letters, plain and as rich text whose every letter changes format. Measured is
 // a load into a shown control up to the first screen drawn.
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QApplication>
 #include <QBuffer>

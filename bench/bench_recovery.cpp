@@ -6,8 +6,9 @@
 //
 // The memory figures are meaningful only for one size per process:
 //   zorim_bench --benchmark_filter='Snapshot.*/100$'
-#include "richtext/DocumentCapture.h"
-#include "richtext/RichDocument.h"
+#include "richtext/layout/LaidOutDocument.h"
+#include "richtext/document/DocumentCapture.h"
+#include "richtext/document/RichDocument.h"
 
 #include "text/Codepage.h"
 
@@ -123,7 +124,7 @@ RichDocument& largeText(int megabytes)
     const QByteArray line = "Žluťoučký kôň úpel ďábelské ódy dokumentu, riadok textu na osemdesiat znakov.\r\n";
     while (bytes.size() < qsizetype(megabytes) * 1'000'000)
         bytes += line;
-    auto* doc = new RichDocument;
+    auto* doc = new LaidOutDocument;
     doc->load(std::move(bytes), TextFormat::Text);
     doc->completeLoad();
     return *made.emplace(megabytes, doc).first->second;

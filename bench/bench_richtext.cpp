@@ -2,7 +2,7 @@
 // (selection attributes, paragraph attributes, caret position) on a large document, a
 // replacement in the middle of a large document, a search that finds nothing, and the
 // whole-document operations on plain text of growing size.
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 // RTF load and save of a generated 10 MB document with mixed formatting and a few pictures.
 // Targets: load under 1 s, save under 0.5 s, memory after load under ten times the file size
 // (the "mem_ratio" counter: heap taken by the loaded document, over the file size).
-#include "richtext/DocFormats.h"
-#include "richtext/rtf/Picture.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/formats/rtf/Picture.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QImage>
 #include <QTextCursor>

@@ -3,7 +3,7 @@
 // run and break put in by itself. The reader and tokenizer are the same in both.
 #include "BenchRtfRead.h"
 #include "OfficeRtf.h"
-#include "richtext/rtf/RtfReader.h"
+#include "richtext/formats/rtf/RtfReader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // suite's output: every run restates its properties in a dozen control words, many of which
 // the reader does not know (revision ids, languages, bidirectional fonts). Target: 150 MB/s.
 #include "OfficeRtf.h"
-#include "richtext/rtf/RtfKeywords.h"
-#include "richtext/rtf/RtfTokenizer.h"
+#include "richtext/formats/rtf/RtfKeywords.h"
+#include "richtext/formats/rtf/RtfTokenizer.h"
 
 #include <QByteArray>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Replace-all on a large document, as the replace command runs it: 100 000 matches spread
 // over a 10 MB letter-like document with format runs, the control shown and laid out.
-#include "richtext/DocumentSearch.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/DocumentSearch.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QBuffer>
 #include <QEventLoop>

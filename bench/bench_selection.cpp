@@ -3,8 +3,8 @@
 #include "BenchWindow.h"
 #include "forms/mainwindow/MainWindow.h"
 #include "BenchKeys.h"
-#include "richtext/RichEdit.h"
-#include "richtext/SpellCheck.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/spelling/SpellCheck.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -2,8 +2,8 @@
 // off, so the difference is what checking costs), and checking a 10 MB document after its
 // load, in slices on the event loop, with the longest turn of the loop it caused.
 #include "BenchKeys.h"
-#include "richtext/RichEdit.h"
-#include "richtext/SpellCheck.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/spelling/SpellCheck.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -2,14 +2,14 @@
 // with the caret in a cell deep inside it, shown and laid out whole. And one long table read
 // from RTF.
 #include "BenchWindow.h"
-#include "richtext/ParagraphLayout.h"
-#include "richtext/RichDocument.h"
+#include "richtext/layout/ParagraphLayout.h"
+#include "richtext/document/RichDocument.h"
 #include "BenchKeys.h"
 #include "BenchRtfRead.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
-#include "richtext/TableFormat.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
+#include "richtext/document/TableFormat.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QApplication>
 #include <QTextCursor>

@@ -5,8 +5,9 @@
 // repeated to before it is added once more. Bit 0 makes that the body of an RTF document
 // (the reader itself has fuzz_rtf_reader). A text is also read a piece at a time, as the
 // converter reads one: it must save to the same bytes, as text and as RTF.
-#include "richtext/DocumentFiles.h"
-#include "richtext/RichDocument.h"
+#include "richtext/layout/LaidOutDocument.h"
+#include "richtext/document/DocumentFiles.h"
+#include "richtext/document/RichDocument.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (rtf)
         bytes = "{\\rtf1\\ansi " + bytes + "}";
     const QByteArray text = rtf ? QByteArray() : bytes;
-    zorim::RichDocument doc;
+    zorim::LaidOutDocument doc;
     doc.textDocument()->setPageSize(QSizeF(400, -1));
     doc.load(std::move(bytes), rtf ? zorim::TextFormat::Rtf : zorim::TextFormat::Text);
     doc.completeLoad();

@@ -2,7 +2,7 @@
 // extension; the rest is the file. A file is either refused with a message or gives a picture
 // within the pixel limit whose rich text reads back to one picture.
 #include "forms/mainwindow/PictureFile.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

@@ -2,7 +2,7 @@
 // taken: as the data of a picture of one kind, as a picture file, or as the bits of a
 // device-dependent bitmap whose size the next bytes give. Run with -malloc_limit_mb so that an
 // allocation out of proportion to the input is a finding.
-#include "richtext/rtf/Picture.h"
+#include "richtext/formats/rtf/Picture.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
 // Fuzz target: any bytes through the RTF reader; what it reads must go through the writer and
 // read back to the same text.
-#include "richtext/rtf/Rtf.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

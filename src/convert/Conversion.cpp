@@ -1,8 +1,8 @@
 #include "convert/Conversion.h"
 
-#include "richtext/DocumentFiles.h"
-#include "richtext/RichDocument.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocumentFiles.h"
+#include "richtext/document/RichDocument.h"
+#include "richtext/formats/rtf/Rtf.h"
 #include "text/FileNames.h"
 
 #include <QFile>

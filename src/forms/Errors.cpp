@@ -1,6 +1,6 @@
 #include "forms/Errors.h"
 
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 
 namespace zorim {

@@ -2,7 +2,7 @@
 #include "FormsTestSupport.h"
 #include "forms/widgets/ColorStrip.h"
 #include "forms/commands/CommandUi.h"
-#include "richtext/DocFormats.h"
+#include "richtext/document/DocFormats.h"
 
 #include <QApplication>
 #include <cmath>

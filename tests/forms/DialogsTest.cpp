@@ -13,7 +13,7 @@
 #include "forms/dialogs/ClipboardViewer.h"
 #include "forms/dialogs/ReplaceDialog.h"
 #include "forms/dialogs/FindDialog.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "forms/widgets/ColorStrip.h"
 #include "forms/IntegerText.h"
-#include "richtext/DocFormats.h"
+#include "richtext/document/DocFormats.h"
 #include "settings/StateFiles.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 #include "forms/widgets/CaptionBar.h"
 #include "forms/mainwindow/MainWindow.h"
 #include "forms/commands/Commands.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 
 #include <QtTest/QTest>

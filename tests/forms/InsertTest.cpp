@@ -7,9 +7,9 @@
 #include "forms/mainwindow/DocumentObjects.h"
 #include "forms/dialogs/ObjectDialogs.h"
 #include "forms/mainwindow/PictureFile.h"
-#include "richtext/rtf/Objects.h"
-#include "richtext/rtf/Picture.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/formats/rtf/Objects.h"
+#include "richtext/formats/rtf/Picture.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
 #include <QCheckBox>

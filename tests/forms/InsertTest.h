@@ -4,8 +4,8 @@
 #include "FormsTestSupport.h"
 #include "TestSupport.h"
 #include "forms/mainwindow/DocumentObjects.h"
-#include "richtext/rtf/Objects.h"
-#include "richtext/rtf/Picture.h"
+#include "richtext/formats/rtf/Objects.h"
+#include "richtext/formats/rtf/Picture.h"
 
 #include <QColor>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Find, find next, replace and go to line on the document control.
 #include "QStringPrinter.h"
-#include "richtext/DocumentSearch.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/DocumentSearch.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>

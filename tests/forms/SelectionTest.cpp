@@ -2,9 +2,9 @@
 // with the selection; the editor's events that run it; the status bar and the resize rule.
 #include "FormsTestSupport.h"
 #include "forms/widgets/ColorStrip.h"
-#include "richtext/DocumentSearch.h"
+#include "richtext/editor/DocumentSearch.h"
 #include "forms/commands/CommandUi.h"
-#include "richtext/DocFormats.h"
+#include "richtext/document/DocFormats.h"
 
 #include <QBuffer>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // context menu offers over a misspelled word, with the real Slovak dictionary (the test
 // program keeps Enchant's word lists in a folder of its own).
 #include "FormsTestSupport.h"
-#include "richtext/SpellCheck.h"
-#include "richtext/Speller.h"
+#include "richtext/spelling/SpellCheck.h"
+#include "richtext/spelling/Speller.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,9 +1,9 @@
 // The statistics window's counts: characters, words, laid-out lines and blanks.
 #include "QStringPrinter.h"
 #include "ScriptedPlatform.h"
-#include "richtext/DocumentStatistics.h"
+#include "richtext/editor/DocumentStatistics.h"
 #include "forms/dialogs/StatisticsDialog.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>

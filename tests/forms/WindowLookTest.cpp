@@ -4,7 +4,7 @@
 #include "FormsTestSupport.h"
 #include "forms/widgets/ColorStrip.h"
 #include "forms/widgets/ToolBarHandle.h"
-#include "richtext/DocFormats.h"
+#include "richtext/document/DocFormats.h"
 #include "forms/dialogs/HelpWindow.h"
 
 #include <QApplication>

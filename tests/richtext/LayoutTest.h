@@ -1,9 +1,9 @@
 #pragma once
 // A shown document control for the layout tests, with its document, its paragraph layout and
 // a wait for the paragraphs above the ones asked for to settle.
-#include "richtext/ParagraphLayout.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
+#include "richtext/layout/ParagraphLayout.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>

@@ -2,7 +2,7 @@
 // A table put in the document as a read document holds one: a QTextTable whose cells carry
 // their right edges, the row's left edge and its gap in twips. Each cell says where it is
 // ("r1c2"), so a test finds it in the text.
-#include "richtext/TableFormat.h"
+#include "richtext/document/TableFormat.h"
 
 #include <QTextCursor>
 #include <QTextTable>

@@ -1,11 +1,11 @@
 // A document captured for writing elsewhere writes exactly the RTF the document itself writes,
 // also when it is written on another thread while the document goes on changing.
 #include "TestSupport.h"
-#include "richtext/DocFormats.h"
-#include "richtext/DocumentCapture.h"
-#include "richtext/KeptGroups.h"
-#include "richtext/TableText.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/document/DocumentCapture.h"
+#include "richtext/document/KeptGroups.h"
+#include "richtext/document/TableText.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,11 @@
 // The document apart from any view: content, streams, search and lines without a widget;
 // transactions that make one undo step and one notice; pages laid out as the screen lays
 // out paragraphs.
-#include "richtext/ParagraphLayout.h"
-#include "richtext/RichDocument.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
+#include "richtext/layout/LaidOutDocument.h"
+#include "richtext/layout/ParagraphLayout.h"
+#include "richtext/document/RichDocument.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
 #include "TableTest.h"
 
 #include <QBuffer>
@@ -43,7 +44,7 @@ QList<int> screenLineStarts(const RichDocument& doc)
 
 TEST(Document, EditsSearchesCountsAndStreamsWithoutAWidget)
 {
-    RichDocument doc;
+    LaidOutDocument doc;
     QSignalSpy changes(&doc, &RichDocument::changed);
     doc.setText("Prvý riadok\r\ndruhý\nTretí");
     EXPECT_EQ(changes.count(), 1);
@@ -61,7 +62,7 @@ TEST(Document, EditsSearchesCountsAndStreamsWithoutAWidget)
     EXPECT_EQ(doc.find("riad", {0, -1}, SearchOption::WholeWord).min, -1);
 
     const QByteArray rtf = doc.save(TextFormat::Rtf);
-    RichDocument copy;
+    LaidOutDocument copy;
     ASSERT_TRUE(copy.load(rtf, TextFormat::Rtf));
     EXPECT_EQ(copy.text(), doc.text());
     EXPECT_FALSE(copy.modified()) << "a loaded document matches its file";
@@ -73,8 +74,8 @@ TEST(Document, EditsSearchesCountsAndStreamsWithoutAWidget)
 TEST(Document, ADocumentNoViewShowsMakesItsLayoutWhenAsked)
 {
     const QByteArray rtf = "{\\rtf1 Prv\\'fd {\\b odsek} s odkazom http://example.sk a dlh\\'fdm textom\\par druh\\'fd\\par}";
-    RichDocument made;
-    RichDocument onDemand(nullptr, RichDocument::Layout::OnDemand);
+    LaidOutDocument made;
+    LaidOutDocument onDemand(nullptr, RichDocument::Layout::OnDemand);
     for (RichDocument* doc : {&made, &onDemand}) {
         doc->setLinkDetection(true);
         ASSERT_TRUE(doc->load(rtf, TextFormat::Rtf));
@@ -86,14 +87,14 @@ TEST(Document, ADocumentNoViewShowsMakesItsLayoutWhenAsked)
     EXPECT_EQ(onDemand.lineCount(), made.lineCount());
     EXPECT_EQ(onDemand.lineStart(1), made.lineStart(1));
     EXPECT_EQ(onDemand.linkAt(30), made.linkAt(30));
-    EXPECT_TRUE(onDemand.layout().linkDetection());
+    EXPECT_TRUE(ParagraphLayout::of(onDemand).linkDetection());
     EXPECT_FALSE(onDemand.modified()) << "making the layout changed nothing";
     EXPECT_EQ(changes.count(), 0);
 }
 
 TEST(Document, TextLoadsConvertLineBreaksOnceAndKeepSixteenBitText)
 {
-    RichDocument doc;
+    LaidOutDocument doc;
     ASSERT_TRUE(doc.load("a\r\nb\rc\nd\r", TextFormat::Text));
     EXPECT_EQ(doc.text(), "a\r\nb\r\nc\r\nd") << "a CR that ends the text ends no paragraph";
     ASSERT_TRUE(doc.load(QByteArray("x\0y", 3), TextFormat::Text));
@@ -120,7 +121,7 @@ TEST(Document, ALargeTextLoadsWholeWhateverItsBreaks)
     }
     bytes += "end";
     expected += QStringLiteral("end");
-    RichDocument doc;
+    LaidOutDocument doc;
     ASSERT_TRUE(doc.load(bytes, TextFormat::Text));
     EXPECT_EQ(doc.text(), expected);
     EXPECT_EQ(doc.textDocument()->blockCount(), expected.count(QStringLiteral("\r\n")) + 1);
@@ -132,7 +133,7 @@ TEST(Document, ALargeTextLoadsWholeWhateverItsBreaks)
 
 TEST(Document, ATransactionIsOneUndoStepAndOneNotice)
 {
-    RichDocument doc;
+    LaidOutDocument doc;
     doc.setText("abc");
     doc.forgetUndo();
     doc.setModified(false);
@@ -279,13 +280,13 @@ TEST_F(Pages, PagesFollowOneAnotherDrawWhatFitsAndEndAtTheTextLength)
     EXPECT_EQ(last, doc().length());
 
     // A document that fits answers its length at once; an empty one too.
-    RichDocument small;
+    LaidOutDocument small;
     small.setText("short");
     EXPECT_EQ(small.layoutPage(nullptr, page, 600, 600, 0), 5);
-    RichDocument empty;
+    LaidOutDocument empty;
     EXPECT_EQ(empty.layoutPage(nullptr, page, 600, 600, 0), 0);
     // A table's last row, stated taller than the page, with no line to cut it at.
-    RichDocument tall;
+    LaidOutDocument tall;
     QTextCursor c(tall.textDocument());
     QTextTable* table = test::insertTable(c, 1, {2000});
     QTextCharFormat exact = table->cellAt(0, 0).format();

@@ -1,10 +1,10 @@
 // What the paragraph layout draws: list markers, pictures, the selection and the caret, a
 // selected paragraph break, justified lines and page breaks, also scrolled far into a document.
 #include "LayoutTest.h"
-#include "richtext/ParagraphLayout.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
-#include "richtext/rtf/Picture.h"
+#include "richtext/layout/ParagraphLayout.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
+#include "richtext/formats/rtf/Picture.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

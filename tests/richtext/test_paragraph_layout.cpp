@@ -2,10 +2,10 @@
 // tests that find the characters the caret rectangles show, wrapped lines, spacing and hidden
 // text. What it draws: test_layout_drawing.cpp.
 #include "LayoutTest.h"
-#include "richtext/ParagraphLayout.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
-#include "richtext/rtf/Picture.h"
+#include "richtext/layout/ParagraphLayout.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
+#include "richtext/formats/rtf/Picture.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

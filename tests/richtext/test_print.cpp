@@ -2,9 +2,9 @@
 // the text ends, read back from the PDF the printer wrote.
 #include "QStringPrinter.h"
 #include "TableTest.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichPrint.h"
-#include "richtext/RichView.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/layout/RichPrint.h"
+#include "richtext/editor/RichView.h"
 
 #include <QBuffer>
 #include <QFile>

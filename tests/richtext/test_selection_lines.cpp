@@ -1,5 +1,5 @@
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -2,9 +2,9 @@
 // correcting, the personal word list (the test program's own Enchant folder), edits inside a
 // paragraph, drawing on the screen and never on paper.
 #include "LayoutTest.h"
-#include "richtext/DocFormats.h"
-#include "richtext/SpellCheck.h"
-#include "richtext/Speller.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/spelling/SpellCheck.h"
+#include "richtext/spelling/Speller.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,9 @@
-#include "richtext/DocumentFiles.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
-#include "richtext/TextSlices.h"
-#include "richtext/rtf/Picture.h"
+#include "richtext/layout/LaidOutDocument.h"
+#include "richtext/document/DocumentFiles.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
+#include "richtext/document/TextSlices.h"
+#include "richtext/formats/rtf/Picture.h"
 #include "FilePermissions.h"
 #include "TestSupport.h"
 #include "text/Codepage.h"
@@ -537,7 +538,7 @@ TEST_F(Streams, ADocumentWithoutAWidgetOpensAndSavesAsTheEditorDoes)
             QFile saved(dir.filePath(QString::fromLatin1(output)));
             ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
 
-            RichDocument doc;
+            LaidOutDocument doc;
             setUpAsMainDocument(doc);
             QByteArray bytes;
             ASSERT_FALSE(readDocumentFile(input, bytes));
@@ -571,13 +572,13 @@ TEST(LongTextSave, ALongDocumentSavesAsTextThePiecesItIsReadIn)
     // Windows-1250 with CR LF, and UTF-8 with its mark and LF, come back as they were read.
     for (const QByteArray& bytes : {encodeCodepage(text, kCp1250),
                                     "\xEF\xBB\xBF" + QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8()}) {
-        RichDocument doc;
+        LaidOutDocument doc;
         ASSERT_TRUE(doc.load(bytes, TextFormat::Text));
         EXPECT_TRUE(doc.save(TextFormat::Text) == bytes);
     }
     // Rich text with a line break, a picture (no text) and, at its very end, a letter
     // Windows-1250 lacks: all of it as UTF-8 with a mark.
-    RichDocument doc;
+    LaidOutDocument doc;
     ASSERT_TRUE(doc.load(encodeCodepage(text, kCp1250), TextFormat::Text));
     QTextCursor c(doc.textDocument());
     c.insertText(QStringLiteral("a\x2028" "b"));

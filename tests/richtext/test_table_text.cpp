@@ -1,8 +1,9 @@
 // Tables as the commands that read text see them, and copies of cells.
-#include "richtext/DocumentEdits.h"
-#include "richtext/RichDocument.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
+#include "richtext/layout/LaidOutDocument.h"
+#include "richtext/document/DocumentEdits.h"
+#include "richtext/document/RichDocument.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,7 +56,7 @@ QTextTable* firstTable(const RichDocument& doc)
 
 TEST(TableText, TextSearchAndReplaceSeeRowsAsLinesAndKeepTheTable)
 {
-    RichDocument doc;
+    LaidOutDocument doc;
     ASSERT_TRUE(doc.load(tableRtf(3, 2), TextFormat::Rtf));
     ASSERT_NE(firstTable(doc), nullptr);
     EXPECT_EQ(doc.text(), tableText(3, 2));
@@ -81,7 +82,7 @@ TEST(TableText, TextSearchAndReplaceSeeRowsAsLinesAndKeepTheTable)
     EXPECT_EQ(doc.text(), QString(tableText(3, 2)).replace(QRegularExpression("r\\dc0"), "nové"));
 
     // Saved and read again, the table and its text are the same.
-    RichDocument copy;
+    LaidOutDocument copy;
     ASSERT_TRUE(copy.load(doc.save(TextFormat::Rtf), TextFormat::Rtf));
     EXPECT_EQ(copy.text(), doc.text());
     EXPECT_EQ(firstTable(copy)->rows(), 3);

@@ -2,9 +2,9 @@
 // cell, the caret and keys in cells, lines through rows.
 #include "LayoutTest.h"
 #include "TableTest.h"
-#include "richtext/DocFormats.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>

@@ -1,5 +1,6 @@
-#include "richtext/DocumentFiles.h"
-#include "richtext/RichDocument.h"
+#include "richtext/layout/LaidOutDocument.h"
+#include "richtext/document/DocumentFiles.h"
+#include "richtext/document/RichDocument.h"
 #include "text/Codepage.h"
 
 #include <gtest/gtest.h>
@@ -46,10 +47,10 @@ TEST(TextFiles, APlainTextConvertsInPiecesToWhatTheWholeDocumentSaves)
             if (rng() % 2)
                 bytes.prepend("\xEF\xBB\xBF");
         }
-        RichDocument whole(nullptr, RichDocument::Layout::OnDemand);
+        LaidOutDocument whole(nullptr, RichDocument::Layout::OnDemand);
         setUpAsMainDocument(whole);
         ASSERT_TRUE(loadDocumentBytes(whole, bytes, TextFormat::Text, {}));
-        RichDocument pieces(nullptr, RichDocument::Layout::OnDemand);
+        LaidOutDocument pieces(nullptr, RichDocument::Layout::OnDemand);
         setUpAsMainDocument(pieces);
         for (const qsizetype slice : {1, 6, 50}) {
             SCOPED_TRACE(QString::fromLatin1(bytes.toHex()).toStdString() + " in slices of " + std::to_string(slice));

@@ -2,8 +2,8 @@
 // the reader decodes the pages other programs write (double-byte East Asian, Mac, DOS).
 #include "RtfTestUtil.h"
 
-#include "richtext/DocFormats.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
 #include <QRegularExpression>

@@ -5,7 +5,7 @@
 #include "QStringPrinter.h"
 #include "TestSupport.h"
 
-#include "richtext/rtf/RtfReader.h"
+#include "richtext/formats/rtf/RtfReader.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "RtfTestUtil.h"
 #include "TestSupport.h"
 
-#include "richtext/rtf/Rtf.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
 #include <QTextCursor>

@@ -4,10 +4,10 @@
 #include "RtfTestUtil.h"
 #include "TestSupport.h"
 
-#include "richtext/DocFormats.h"
-#include "richtext/KeptGroups.h"
-#include "richtext/rtf/Rtf.h"
-#include "richtext/rtf/RtfKeptGroups.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/document/KeptGroups.h"
+#include "richtext/formats/rtf/Rtf.h"
+#include "richtext/formats/rtf/RtfKeptGroups.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

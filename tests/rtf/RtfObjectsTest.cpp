@@ -2,8 +2,8 @@
 // picture, read back to the same object, objects of other programs kept as they came, and
 // damaged object data refused without harm.
 #include "RtfTestUtil.h"
-#include "richtext/rtf/Objects.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/formats/rtf/Objects.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -3,8 +3,8 @@
 #include "RtfTestUtil.h"
 #include "TestSupport.h"
 
-#include "richtext/DocFormats.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
 #include <QRegularExpression>

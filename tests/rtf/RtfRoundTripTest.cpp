@@ -2,8 +2,8 @@
 // and pictures; and it is written the way the platform's control wrote it.
 #include "RtfTestUtil.h"
 
-#include "richtext/DocFormats.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
 #include <QDir>

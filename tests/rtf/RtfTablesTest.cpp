@@ -1,9 +1,9 @@
 // Tables: read from RTF into QTextTables, written back, and read by other programs.
 #include "RtfTestUtil.h"
 
-#include "richtext/TableFormat.h"
-#include "richtext/rtf/Rtf.h"
-#include "richtext/rtf/RtfKeywords.h"
+#include "richtext/document/TableFormat.h"
+#include "richtext/formats/rtf/Rtf.h"
+#include "richtext/formats/rtf/RtfKeywords.h"
 
 #include <QTextCursor>
 #include <QTextTable>

@@ -1,7 +1,7 @@
 #include "RtfTestUtil.h"
 
-#include "richtext/DocFormats.h"
-#include "richtext/rtf/Rtf.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>

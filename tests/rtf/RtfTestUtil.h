@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the RTF tests: loading, and reading the document back as records.
-#include "richtext/CharFormat.h"
-#include "richtext/rtf/Picture.h"
+#include "richtext/document/CharFormat.h"
+#include "richtext/formats/rtf/Picture.h"
 
 #include <QByteArray>
 #include <QString>

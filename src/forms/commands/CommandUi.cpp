@@ -2,7 +2,7 @@
 
 #include "forms/widgets/ToolBarHandle.h"
 #include "forms/commands/Commands.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>

@@ -1,6 +1,6 @@
 #include "forms/commands/EditCommands.h"
 
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 namespace zorim {
 

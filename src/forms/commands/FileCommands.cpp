@@ -3,8 +3,8 @@
 #include "forms/widgets/StatusBar.h"
 #include "forms/mainwindow/MainWindow.h"
 #include "forms/commands/DocumentState.h"
-#include "richtext/DocumentFiles.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocumentFiles.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 

@@ -4,8 +4,8 @@
 #include "forms/IntegerText.h"
 #include "forms/mainwindow/MainWindow.h"
 #include "platform/Platform.h"
-#include "richtext/DocFormats.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 

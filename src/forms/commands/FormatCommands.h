@@ -2,7 +2,7 @@
 // The character and paragraph formatting commands: font, styles, indexes, colours, sizes,
 // alignment, bullets and the indent steps, from the menu, the toolbars and the boxes.
 #include "forms/commands/CommandContext.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 class QAction;
 class QToolButton;

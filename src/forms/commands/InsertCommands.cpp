@@ -6,8 +6,8 @@
 #include "forms/mainwindow/MainWindow.h"
 #include "forms/dialogs/HyperlinkDialog.h"
 #include "platform/Platform.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichDocument.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/document/RichDocument.h"
 #include "settings/SettingsStore.h"
 
 #include <QClipboard>

@@ -1,8 +1,8 @@
 #include "forms/commands/SpellingCommands.h"
 
 #include "forms/mainwindow/MainWindow.h"
-#include "richtext/RichEdit.h"
-#include "richtext/SpellCheck.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/spelling/SpellCheck.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 

@@ -2,7 +2,7 @@
 
 #include "forms/commands/DesktopCalculator.h"
 #include "forms/IntegerText.h"
-#include "richtext/DocumentSearch.h"
+#include "richtext/editor/DocumentSearch.h"
 #include "forms/dialogs/AboutBox.h"
 #include "forms/dialogs/GoToLineDialog.h"
 #include "forms/dialogs/HelpWindow.h"
@@ -11,7 +11,7 @@
 #include "forms/dialogs/FindDialog.h"
 #include "forms/dialogs/StatisticsDialog.h"
 #include "platform/Platform.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 

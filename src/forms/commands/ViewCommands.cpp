@@ -4,7 +4,7 @@
 #include "forms/mainwindow/LineWrap.h"
 #include "forms/dialogs/PageSetupDialog.h"
 #include "forms/mainwindow/MainWindow.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 

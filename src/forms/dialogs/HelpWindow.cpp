@@ -5,7 +5,7 @@
 #include "forms/Errors.h"
 #include "forms/ProgramInfo.h"
 #include "platform/Platform.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 
 #include <QGroupBox>

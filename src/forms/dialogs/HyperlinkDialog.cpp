@@ -1,7 +1,7 @@
 #include "forms/dialogs/HyperlinkDialog.h"
 
 #include "forms/dialogs/DialogStyle.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // The dialogs of objects in the document: insert object (a new object of a kind this
 // program can make, a file embedded, or a link to a file), paste special (the forms the
 // clipboard offers) and an object's properties.
-#include "richtext/EmbeddedContent.h"
+#include "richtext/document/EmbeddedContent.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "forms/dialogs/StatisticsDialog.h"
 
 #include "forms/dialogs/DialogStyle.h"
-#include "richtext/DocumentStatistics.h"
+#include "richtext/editor/DocumentStatistics.h"
 
 #include <QFrame>
 #include <QGroupBox>

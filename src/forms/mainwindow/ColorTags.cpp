@@ -1,7 +1,7 @@
 #include "forms/mainwindow/ColorTags.h"
 
-#include "richtext/DocumentEdits.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocumentEdits.h"
+#include "richtext/editor/RichEdit.h"
 
 namespace zorim {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Colouring the markup of a page shown as its source: text between tags, the tags ("<" or
 // "{" up to ">" or "}") and the quoted values inside tags each get a colour of their own.
-#include "richtext/CharFormat.h"
-#include "richtext/DocumentEdits.h"
+#include "richtext/document/CharFormat.h"
+#include "richtext/document/DocumentEdits.h"
 
 #include <QString>
 #include <vector>

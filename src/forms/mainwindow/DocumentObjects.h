@@ -2,8 +2,8 @@
 // Objects and rich text put into the document at its selection, on top of the document
 // control's public calls: a rich text stream read into the selection, the object the
 // selection holds, files made into objects, and an embedded file handed to the desktop.
-#include "richtext/CharFormat.h"
-#include "richtext/EmbeddedContent.h"
+#include "richtext/document/CharFormat.h"
+#include "richtext/document/EmbeddedContent.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "forms/mainwindow/LineWrap.h"
 
-#include "richtext/RichEdit.h"
-#include "richtext/UnwrappedWidth.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/layout/UnwrappedWidth.h"
 
 #include <QTextEdit>
 

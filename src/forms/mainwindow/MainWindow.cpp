@@ -10,9 +10,9 @@
 #include "forms/commands/CommandUi.h"
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"
-#include "richtext/DocumentFiles.h"
-#include "richtext/RichEdit.h"
-#include "richtext/RichView.h"
+#include "richtext/document/DocumentFiles.h"
+#include "richtext/editor/RichEdit.h"
+#include "richtext/editor/RichView.h"
 #include "settings/SettingsStore.h"
 
 #include <QComboBox>

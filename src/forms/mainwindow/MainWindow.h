@@ -10,7 +10,7 @@
 #include "forms/mainwindow/MainWindowControls.h"
 #include "forms/commands/CommandContext.h"
 #include "forms/commands/DocumentState.h"
-#include "richtext/CharFormat.h"
+#include "richtext/document/CharFormat.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -5,8 +5,8 @@
 #include "forms/widgets/ColorStrip.h"
 #include "forms/widgets/StatusBar.h"
 #include "forms/commands/CommandUi.h"
-#include "richtext/DocFormats.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QAction>
 #include <QMenu>

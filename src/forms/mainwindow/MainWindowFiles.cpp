@@ -4,7 +4,7 @@
 #include "forms/mainwindow/Recovery.h"
 #include "forms/commands/Commands.h"
 #include "platform/Platform.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QCloseEvent>
 

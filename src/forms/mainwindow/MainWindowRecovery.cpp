@@ -6,9 +6,9 @@
 #include "forms/widgets/StatusBar.h"
 #include "forms/mainwindow/TerminationSignals.h"
 #include "platform/Platform.h"
-#include "richtext/DocumentCapture.h"
-#include "richtext/RichDocument.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocumentCapture.h"
+#include "richtext/document/RichDocument.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "text/Codepage.h"
 

@@ -8,8 +8,8 @@
 #include "forms/mainwindow/MainWindowLayout.h"
 #include "forms/widgets/StatusBar.h"
 #include "forms/commands/CommandUi.h"
-#include "richtext/DocFormats.h"
-#include "richtext/RichEdit.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/editor/RichEdit.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "forms/commands/Commands.h"
 #include "forms/widgets/StatusBar.h"
 #include "platform/Platform.h"
-#include "richtext/RichEdit.h"
+#include "richtext/editor/RichEdit.h"
 #include "settings/SettingsStore.h"
 #include "settings/StateFiles.h"
 #include "text/FileNames.h"

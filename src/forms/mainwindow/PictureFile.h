@@ -2,7 +2,7 @@
 // Picture files the user inserts: the types the picture dialog offers, and loading one file
 // into what goes to the clipboard. Every file is decoded in full before anything is handed
 // on, so a damaged file is refused with its message and changes nothing.
-#include "richtext/EmbeddedContent.h"
+#include "richtext/document/EmbeddedContent.h"
 
 #include <QByteArray>
 #include <QImage>

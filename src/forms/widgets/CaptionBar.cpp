@@ -1,6 +1,6 @@
 #include "forms/widgets/CaptionBar.h"
 
-#include "richtext/DocFormats.h"
+#include "richtext/document/DocFormats.h"
 
 #include <QApplication>
 #include <QMouseEvent>

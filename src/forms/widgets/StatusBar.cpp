@@ -1,6 +1,6 @@
 #include "forms/widgets/StatusBar.h"
 
-#include "richtext/DocFormats.h"
+#include "richtext/document/DocFormats.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,0 +1,467 @@
+#include "RtfBuilder.h"
+
+#include "Objects.h"
+#include "richtext/document/DocFormats.h"
+#include "richtext/document/KeptGroups.h"
+#include "richtext/document/TableFormat.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace zorim::rtf {
+namespace {
+
+constexpr size_t kMaxCachedFormats = 4096;
+// Gathered text goes in once it is this long at a paragraph break, so that a long document
+// of one format is not held twice (gathered and in the document) as it goes in.
+constexpr qsizetype kGatherAtMost = 1 << 16;
+
+uint16_t numberingForNfc(int nfc)
+{
+    switch (nfc) {
+    case 0: return pfn::Arabic;
+    case 1: return pfn::UpperRoman;
+    case 2: return pfn::LowerRoman;
+    case 3: return pfn::UpperAlpha;
+    case 4: return pfn::LowerAlpha;
+    case 23: return pfn::Bullet;
+    case 255: return pfn::None;
+    default: return pfn::Arabic;
+    }
+}
+
+// The style number and outline level on the cursor's paragraph, as properties only where
+// stated, so that a document without them has none.
+void keepParagraphWords(QTextCursor& cursor, const AppliedParagraph& pf)
+{
+    const QVariant style = pf.style > 0 ? QVariant(pf.style) : QVariant();
+    const QVariant outline = pf.outline >= 0 ? QVariant(pf.outline) : QVariant();
+    QTextBlockFormat bf = cursor.blockFormat();
+    if (bf.property(docprop::ParagraphStyle) == style && bf.property(docprop::OutlineLevel) == outline)
+        return;
+    for (const auto& [property, value] : {std::pair{docprop::ParagraphStyle, style}, {docprop::OutlineLevel, outline}}) {
+        if (value.isValid())
+            bf.setProperty(property, value);
+        else
+            bf.clearProperty(property);
+    }
+    cursor.setBlockFormat(bf);
+}
+
+} // namespace
+
+const FontInfo* DocumentTables::font(int32_t number) const
+{
+    auto it = fonts.find(number < 0 ? deff : number);
+    if (it == fonts.end() && number >= 0)
+        it = fonts.find(deff);
+    return it == fonts.end() ? nullptr : &it->second;
+}
+
+DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion)
+    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables)
+{
+    const QTextBlockFormat bf = cursor.blockFormat();
+    m_paragraphWords = bf.hasProperty(docprop::ParagraphStyle) || bf.hasProperty(docprop::OutlineLevel);
+}
+
+void DocumentBuilder::tablesChanged()
+{
+    // Paragraphs gathered so far go in with the format they had when they ended (the tables
+    // have changed already), as they would have gone in then; the paragraph being read takes
+    // the new tables.
+    if (m_pendingBreak && !m_run.isEmpty())
+        insertGathered(m_run.size(), m_endedFormat);
+    else if (m_paragraphStart > 0)
+        insertGathered(m_paragraphStart, m_endedFormat);
+    m_formatCache.clear();
+    m_lastFormat = nullptr;
+}
+
+QString& DocumentBuilder::startRun(const CharState& chr)
+{
+    enterTable(m_textPara[pp::InTable] != 0, false);
+    ensureBreak(chr);
+    flushTabs(chr);
+    if (!(m_runState == chr)) {
+        flushRun();
+        m_runState = chr;
+    }
+    return m_run;
+}
+
+void DocumentBuilder::character(char16_t ch, const CharState& chr, const ParaState& para)
+{
+    if (ch != 0)
+        runFor(chr, para).append(QChar(ch));
+}
+
+void DocumentBuilder::enterTable(bool inTable, bool atCell)
+{
+    if (!m_table.enabled() || inTable == m_table.rowOpen()) {
+        if (inTable || !m_table.tableOpen())
+            return;
+    }
+    flushRun();
+    m_pendingTabs = 0;
+    // A break pending before a table is the table's start; one pending in a cell ends with it.
+    // An empty paragraph ended before a table is the one Qt keeps there: the file's own.
+    if (std::exchange(m_pendingBreak, false) && inTable && !m_table.rowOpen() && m_cursor.block().length() == 1) {
+        QTextBlockFormat format = m_cursor.blockFormat();
+        format.setProperty(tableprop::StatedBeforeTable, true);
+        m_cursor.setBlockFormat(format);
+    }
+    if (inTable)
+        m_table.openRow(atCell);
+    else
+        m_table.closeTable();
+    m_blockInherits = false;
+}
+
+void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool nested)
+{
+    if (nested || !m_table.enabled() || (!para[pp::InTable] && !m_table.rowOpen())) {
+        flushRun();
+        ++m_pendingTabs;
+        return;
+    }
+    enterTable(true, true);
+    // A nested row's end is ended by the cell's; a paragraph mark before it leaves the cell an
+    // empty last paragraph.
+    if (std::exchange(m_nestedRowBreak, false))
+        m_pendingBreak = false;
+    ensureBreak(chr);
+    flushRun();
+    m_pendingTabs = 0;
+    // Most cells of a table end a paragraph of one format in a fresh block: the format the cell
+    // before ended with is taken at once, without working it out again.
+    const QTextBlockFormat before = m_cursor.blockFormat();
+    const AppliedParagraph pf = applied(para);
+    if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
+        && pf.format.numbering == pfn::None) {
+        m_cursor.setBlockFormat(m_cellFormat->after);
+        m_lastApplied = pf;
+    } else {
+        applyParagraph(para);
+        m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
+    }
+    if (m_table.nextCell())
+        m_blockInherits = false;
+    else
+        ++m_pendingTabs; // a cell beyond the row's count: read into its last cell after a tab
+}
+
+void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool nested)
+{
+    if (nested) {
+        if (m_table.rowOpen()) {
+            paragraphEnd(para, chr);
+            m_nestedRowBreak = true;
+        }
+        return;
+    }
+    if (!m_table.rowOpen()) {
+        m_pendingTabs = 0;
+        endParagraph(para, chr);
+        return;
+    }
+    // Text after the row's last cell stays in it.
+    m_pendingBreak = false;
+    flushRun();
+    m_pendingTabs = 0;
+    m_table.closeRow();
+}
+
+void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
+{
+    enterTable(para[pp::InTable] != 0, false);
+    endParagraph(para, chr);
+}
+
+void DocumentBuilder::endParagraph(const ParaState& para, const CharState& chr)
+{
+    ensureBreak(chr);
+    if (m_insertion == Insertion::RunByRun)
+        flushRun();
+    else if (!m_run.isEmpty())
+        m_endedFormat = formatFor(m_runState); // what the paragraph's text goes in with
+    m_pendingTabs = 0;
+    applyParagraph(para);
+    m_pendingBreak = true;
+}
+
+void DocumentBuilder::separate(const ParaState& para, const CharState& chr)
+{
+    if (m_pendingBreak)
+        return;
+    if (m_pendingTabs || !atParagraphStart())
+        paragraphEnd(para, chr);
+}
+
+bool DocumentBuilder::rightAfterCell() const
+{
+    if (!m_run.isEmpty() || m_pendingTabs || m_pendingBreak || !m_table.tableOpen())
+        return false;
+    return !m_table.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
+}
+
+void DocumentBuilder::picture(const Picture& picture, const CharState& chr, const ParaState& para,
+                              PictureBudget& budget)
+{
+    // The picture belongs where the group that holds it stands.
+    enterTable(para[pp::InTable] != 0, false);
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+    insertPicture(m_cursor, picture, formatFor(chr), &budget);
+}
+
+void DocumentBuilder::placeObject(const CharState& chr, const ParaState& para)
+{
+    enterTable(para[pp::InTable] != 0, false);
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+}
+
+void DocumentBuilder::hidden(const QString& text, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hiddenTextFormat(formatFor(chr), text));
+}
+
+void DocumentBuilder::comment(const KeptGroups& comment, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), keptCommentFormat(formatFor(chr), comment));
+}
+
+void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
+{
+    enterTable(para[pp::InTable] != 0, false);
+    ensureBreak(chr);
+    m_textPara = para;
+    flushTabs(chr);
+    flushRun();
+    insertObject(m_cursor, object, formatFor(chr));
+}
+
+void DocumentBuilder::attachToLastPicture(const EmbeddedObject& object) { attachObject(m_cursor, object); }
+
+const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
+{
+    if (m_lastFormat && m_lastFormatState == s)
+        return *m_lastFormat; // a paragraph's mark and its first run share theirs
+    auto it = m_formatCache.find(s);
+    if (it != m_formatCache.end()) {
+        m_lastFormatState = s;
+        m_lastFormat = &it->second;
+        return it->second;
+    }
+    CharFormat cf;
+    cf.mask = cfm::All;
+    const FontInfo* font = m_tables.font(s[cp::Font]);
+    if (font) {
+        cf.faceName = font->face;
+        cf.charset = font->charset;
+        cf.pitchAndFamily = font->pitchAndFamily;
+    } else {
+        cf.faceName = m_tables.defaultFace;
+        cf.charset = kDefaultCharset;
+    }
+    cf.height = (s[cp::HalfPoints] > 0 ? s[cp::HalfPoints] : kDefaultHalfPoints) * 10;
+    if (s[cp::Bold]) cf.effects |= cfe::Bold;
+    if (s[cp::Italic]) cf.effects |= cfe::Italic;
+    if (s[cp::Underline]) cf.effects |= cfe::Underline;
+    if (s[cp::Strike]) cf.effects |= cfe::Strikeout;
+    if (s[cp::SubSuper] == 1) cf.effects |= cfe::Subscript;
+    if (s[cp::SubSuper] == 2) cf.effects |= cfe::Superscript;
+    cf.weight = s[cp::Bold] ? 700 : 400;
+    const auto& colors = m_tables.colors;
+    if (size_t(s[cp::Color]) < colors.size() && colors[size_t(s[cp::Color])])
+        cf.textColor = *colors[size_t(s[cp::Color])];
+    else
+        cf.effects |= cfe::AutoColor;
+    if (s[cp::Back] > 0 && size_t(s[cp::Back]) < colors.size() && colors[size_t(s[cp::Back])])
+        cf.backColor = *colors[size_t(s[cp::Back])];
+    else
+        cf.effects |= cfe::AutoBackColor;
+    if (s[cp::Link] >= 0 && size_t(s[cp::Link]) < m_tables.links.size()) {
+        cf.effects |= cfe::Link;
+        cf.linkTarget = m_tables.links[size_t(s[cp::Link])];
+    }
+    // A run that names no language is in the document's (\deflang, Slovak when not stated).
+    cf.language = uint16_t(s[cp::Language] > 0 ? s[cp::Language] : m_tables.defaultLanguage);
+    cf.noProof = s[cp::NoProof] != 0;
+    cf.charStyle = s[cp::CharStyle];
+    QTextCharFormat format;
+    applyCharFormat(format, cf);
+    if (!font)
+        format.setProperty(docprop::DefaultFace, cf.faceName);
+    if (s[cp::HalfPoints] <= 0)
+        format.setProperty(docprop::SizeUnstated, true);
+    // The run's direction and its other scripts' font and size, kept for the writer.
+    if (s[cp::Rtl])
+        format.setProperty(docprop::RtlRun, true);
+    if (const FontInfo* other = s[cp::AssocFont] >= 0 ? m_tables.font(s[cp::AssocFont]) : nullptr) {
+        format.setProperty(docprop::AssocFace, other->face);
+        format.setProperty(docprop::AssocFontBits, other->charset | (other->pitchAndFamily << 8));
+    }
+    if (s[cp::AssocHalfPoints] > 0)
+        format.setProperty(docprop::AssocHalfPoints, s[cp::AssocHalfPoints]);
+    if (m_formatCache.size() > kMaxCachedFormats)
+        m_formatCache.clear();
+    m_lastFormatState = s;
+    m_lastFormat = &m_formatCache.emplace(s, format).first->second;
+    return *m_lastFormat;
+}
+
+void DocumentBuilder::flushTabs(const CharState& chr)
+{
+    if (!m_pendingTabs)
+        return;
+    if (!(m_runState == chr))
+        flushRun();
+    m_runState = chr;
+    m_run.append(QString(m_pendingTabs, u'\t'));
+    m_pendingTabs = 0;
+}
+
+bool DocumentBuilder::atParagraphStart() const
+{
+    return m_paragraphStart >= 0 ? m_run.size() == m_paragraphStart : m_run.isEmpty() && m_cursor.atBlockStart();
+}
+
+void DocumentBuilder::flushRun()
+{
+    if (!m_run.isEmpty())
+        insertGathered(m_run.size(), formatFor(m_runState));
+}
+
+// Puts the first `length` characters gathered into the document. A break among them starts a
+// paragraph in the format of the one before and the run's character format, as insertBlock
+// would.
+void DocumentBuilder::insertGathered(qsizetype length, const QTextCharFormat& format)
+{
+    if (length == m_run.size()) {
+        m_cursor.insertText(m_run, format);
+        m_run.resize(0); // keeps the room for the next run
+        if (m_run.capacity() > 4 * kGatherAtMost)
+            m_run.squeeze();
+        m_paragraphStart = -1;
+        return;
+    }
+    m_cursor.insertText(m_run.first(length), format);
+    m_run.remove(0, length);
+    m_paragraphStart = m_paragraphStart > length ? m_paragraphStart - length : -1;
+}
+
+void DocumentBuilder::ensureBreak(const CharState& chr)
+{
+    m_nestedRowBreak = false;
+    if (!m_pendingBreak)
+        return;
+    m_pendingBreak = false;
+    m_blockInherits = true;
+    if (m_insertion == Insertion::RunByRun) {
+        flushRun();
+        m_cursor.insertBlock(m_cursor.blockFormat(), formatFor(chr));
+        return;
+    }
+    // The break joins the run that follows it, whose format it takes.
+    if (!(m_runState == chr) || m_run.size() >= kGatherAtMost)
+        flushRun();
+    m_runState = chr;
+    m_run.append(QChar::ParagraphSeparator);
+    m_paragraphStart = m_run.size();
+    m_endedFormat = formatFor(chr); // what the break goes in with
+}
+
+ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
+{
+    ParaFormat pf;
+    pf.mask = pfm::All;
+    pf.alignment = uint16_t(p[pp::Align]);
+    pf.startIndent = int32_t(std::clamp<int64_t>(int64_t(p[pp::LeftIndent]) + p[pp::FirstIndent], 0, int64_t(kMaxIndent)));
+    pf.offset = -p[pp::FirstIndent];
+    uint16_t numbering = uint16_t(p[pp::Numbering]);
+    if (p[pp::List] > 0) {
+        const auto ov = m_tables.overrides.find(p[pp::List]);
+        const auto list = ov == m_tables.overrides.end() ? m_tables.lists.end() : m_tables.lists.find(ov->second);
+        if (list != m_tables.lists.end() && !list->second.empty()) {
+            const size_t level = std::min<size_t>(size_t(p[pp::Level]), list->second.size() - 1);
+            numbering = numberingForNfc(list->second[level]);
+        } else if (numbering == pfn::None) {
+            numbering = pfn::Bullet; // a list we have no definition of
+        }
+    }
+    pf.numbering = numbering;
+    pf.pageBreakBefore = p[pp::PageBreakBefore] != 0;
+    pf.spaceBefore = p[pp::SpaceBefore];
+    pf.spaceAfter = p[pp::SpaceAfter];
+    // One times the single line, or a multiple of nothing, is single spacing.
+    const bool multiple = p[pp::LineMultiple] != 0;
+    if (!(multiple && (p[pp::LineSpacing] <= 0 || p[pp::LineSpacing] == 240))) {
+        pf.lineSpacing = p[pp::LineSpacing];
+        pf.lineMultiple = multiple;
+    }
+    return pf;
+}
+
+void DocumentBuilder::applyParagraph(const ParaState& para)
+{
+    AppliedParagraph pf = applied(para);
+    if (std::exchange(m_pageBreakNext, false))
+        pf.format.pageBreakBefore = true;
+    if (m_blockInherits && pf == m_lastApplied)
+        return; // the paragraph has this format from the one before: gathering goes on
+    flushRun(); // the format goes to the paragraph the cursor is in
+    QTextCursor c(m_cursor);
+    c.clearSelection();
+    applyParaFormat(c, pf.format);
+    // New paragraphs take the block format they split from, so once any has a style number or
+    // outline level each one's are set; before that there are none to set or clear.
+    if (m_paragraphWords || pf.style > 0 || pf.outline >= 0) {
+        m_paragraphWords = true;
+        keepParagraphWords(c, pf);
+    }
+    // A right-to-left paragraph is laid out so (new paragraphs take it from the one they split from).
+    if (QTextBlockFormat bf = c.blockFormat(); (bf.layoutDirection() == Qt::RightToLeft) != pf.rtl) {
+        if (pf.rtl)
+            bf.setLayoutDirection(Qt::RightToLeft);
+        else
+            bf.clearProperty(QTextFormat::LayoutDirection);
+        c.setBlockFormat(bf);
+    }
+    m_lastApplied = pf;
+}
+
+void DocumentBuilder::finish(const CharState& chr)
+{
+    enterTable(false, false); // a table still open at the end ends there
+    flushRun();
+    m_pendingTabs = 0;
+    if (m_pendingBreak) {
+        // The final paragraph mark of a document read at the end ends its last paragraph;
+        // elsewhere the break is part of what was read.
+        if (!m_cursor.atEnd()) {
+            ensureBreak(chr);
+            flushRun();
+        }
+        m_pendingBreak = false;
+        return;
+    }
+    // An unfinished last paragraph takes its format only when it holds nothing but what was
+    // read (so pasting a few words into a paragraph leaves the paragraph as it was).
+    const QTextBlock block = m_cursor.block();
+    if (block.position() >= m_insertStart && m_cursor.position() == block.position() + block.length() - 1
+        && m_cursor.position() > m_insertStart)
+        applyParagraph(m_textPara);
+}
+
+} // namespace zorim::rtf

@@ -1,0 +1,161 @@
+#pragma once
+// The document side of the RTF reader: puts runs, paragraph breaks, table cells and pictures
+// into the document at the cursor, each run with a complete character format and each
+// paragraph with a complete paragraph format made from the group states and the document's
+// tables (fonts, colours, links, lists).
+//
+// Text is gathered before it goes in: a paragraph break joins the run that follows it, and
+// paragraphs of one character format and one paragraph format join into one insertion, since
+// each insertion costs the document a format lookup, a block format and a piece-table edit.
+// The document comes out as if each run and break had gone in by itself.
+#include "Picture.h"
+#include "RtfKeywords.h"
+#include "RtfTables.h"
+#include "richtext/document/CharFormat.h"
+
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class QTextCursor;
+
+namespace zorim {
+struct EmbeddedObject;
+struct KeptGroups;
+}
+
+namespace zorim::rtf {
+
+struct FontInfo {
+    QString face;
+    uint8_t charset = kDefaultCharset;
+    uint8_t pitchAndFamily = 0;
+    int codepage = 0; // \cpg: the font's code page when the file names it; 0: its charset's
+};
+
+// What the file defines once and the text refers to by number.
+struct DocumentTables {
+    QString defaultFace;                          // the document's default font, for text without a font table
+    int32_t deff = -1;                            // the default font number (\deff); -1: none, as other programs take it
+    int32_t defaultLanguage = 0;                  // \deflang: the language of runs that name none; 0: Slovak
+    std::unordered_map<int32_t, FontInfo> fonts;
+    std::vector<std::optional<ColorRef>> colors;  // nothing: the automatic colour
+    std::vector<QString> links;
+    std::map<int32_t, std::vector<int>> lists;    // list id -> number format of each level
+    std::map<int32_t, int32_t> overrides;         // \ls number -> list id
+
+    // The font of a number; the default font for -1 or a number the table lacks.
+    const FontInfo* font(int32_t number) const;
+};
+
+// A paragraph as it goes in: its format, and the words kept beside it for the writer.
+struct AppliedParagraph {
+    ParaFormat format;
+    int32_t style = 0;    // in the kept style sheet
+    int32_t outline = -1; // -1: not stated
+    bool rtl = false;     // right to left (\rtlpar)
+    bool operator==(const AppliedParagraph&) const = default;
+};
+
+class DocumentBuilder {
+public:
+    // Gathered: as above. RunByRun: each run and each break goes in by itself (the reference
+    // the gathered build is checked against).
+    enum class Insertion { Gathered, RunByRun };
+    DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion = Insertion::Gathered);
+
+    // The run that text of this state goes into, after any pending paragraph break and cell
+    // tabs; the caller appends characters to it (no NUL characters).
+    QString& runFor(const CharState& chr, const ParaState& para)
+    {
+        m_textPara = para;
+        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr && !para[pp::InTable] && !m_table.rowOpen()
+            && !m_table.tableOpen())
+            return m_run; // more of the same run: the common case
+        return startRun(chr);
+    }
+    void character(char16_t ch, const CharState& chr, const ParaState& para);
+    // A table cell ends: the next text goes into the row's next cell. A nested cell, or a
+    // cell outside any row, ends with a tab before the next text.
+    void cellEnd(const ParaState& para, const CharState& chr, bool nested);
+    // A table row ends; a nested row ends a paragraph of its cell.
+    void rowEnd(const ParaState& para, const CharState& chr, bool nested);
+    TableBuilder& tables() { return m_table; }
+    // The paragraph ends; its break is put in when more follows.
+    void paragraphEnd(const ParaState& para, const CharState& chr);
+    // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
+    void separate(const ParaState& para, const CharState& chr);
+    bool breakPending() const { return m_pendingBreak; }
+    // A table's row or cell has just ended and nothing came after it: what comes next starts
+    // a paragraph (of the next row, the cell, or after the table).
+    bool rightAfterCell() const;
+    // The next paragraph starts a new page (\page).
+    void pageBreakNext() { m_pageBreakNext = true; }
+    void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
+    // Hidden text, kept where it stands and shown as nothing.
+    void hidden(const QString& text, const CharState& chr, const ParaState& para);
+    // Another program's comment (KeptGroups.h), kept where it stands and shown as nothing.
+    void comment(const KeptGroups& comment, const CharState& chr, const ParaState& para);
+    // An embedded object shown by its icon, where its group stands.
+    void object(const EmbeddedObject& object, const CharState& chr, const ParaState& para);
+    // The picture just put in shows this object.
+    void attachToLastPicture(const EmbeddedObject& object);
+    // The tables changed: formats made so far may be stale.
+    void tablesChanged();
+    // The document's end: the last paragraph takes its format, the final break is dropped.
+    void finish(const CharState& chr);
+    // Puts the text gathered so far into the document: the cursor then stands after all that
+    // was read. Whatever goes in at the cursor other than through runFor/character comes after.
+    void flush() { flushRun(); }
+
+private:
+    QString& startRun(const CharState& chr);
+    const QTextCharFormat& formatFor(const CharState& s);
+    ParaFormat paraFormat(const ParaState& p) const;
+    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0}; }
+    void applyParagraph(const ParaState& para);
+    void ensureBreak(const CharState& chr);
+    void endParagraph(const ParaState& para, const CharState& chr);
+    // Content of a paragraph in a table (or not) comes: opens a row or closes the table.
+    void enterTable(bool inTable, bool atCell);
+    void flushTabs(const CharState& chr);
+    // An object character comes: what was read before it goes in, where the paragraph state says.
+    void placeObject(const CharState& chr, const ParaState& para);
+    void flushRun();
+    void insertGathered(qsizetype length, const QTextCharFormat& format);
+    // Nothing read since the last paragraph break (the cursor's place, once flushed).
+    bool atParagraphStart() const;
+
+    QTextCursor& m_cursor;
+    const DocumentTables& m_tables;
+    const Insertion m_insertion;
+    QString m_run;                    // text not yet in the document, breaks included
+    qsizetype m_paragraphStart = -1;  // where in m_run the last break's paragraph starts; -1: no break in it
+    CharState m_runState;
+    QTextCharFormat m_endedFormat; // the gathered run's format when its last paragraph ended
+    int m_pendingTabs = 0;
+    ParaState m_textPara; // the paragraph state of the last text read
+    bool m_pendingBreak = false;
+    bool m_nestedRowBreak = false; // the pending break ends a nested row
+    bool m_pageBreakNext = false;
+    bool m_blockInherits = false; // the current block took its format from the paragraph before
+    AppliedParagraph m_lastApplied;
+    bool m_paragraphWords = false; // a block may hold a style number or an outline level
+    int m_insertStart = 0;
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formatCache;
+    CharState m_lastFormatState;                  // the last format asked for, and its entry
+    const QTextCharFormat* m_lastFormat = nullptr;
+    TableBuilder m_table;
+    struct CellParagraph {
+        AppliedParagraph para;
+        QTextBlockFormat before, after; // a block's format before and after taking para
+    };
+    std::optional<CellParagraph> m_cellFormat; // of the last cell's paragraph
+};
+
+} // namespace zorim::rtf

@@ -1,0 +1,319 @@
+#include "richtext/layout/ParagraphLayout.h"
+
+#include "richtext/document/DocFormats.h"
+#include "richtext/document/Links.h"
+#include "richtext/document/TableFormat.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPalette>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextList>
+#include <QTextTable>
+#include <algorithm>
+
+// Drawing the laid-out document: on the view and onto printed pages.
+
+namespace zorim {
+
+void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block, const QPointF& origin,
+                                     const QColor& color) const
+{
+    QTextList* list = block.textList();
+    const QTextLayout* tl = block.layout();
+    if (!list || tl->lineCount() == 0)
+        return;
+    const QTextLine line = tl->lineAt(0);
+    // The marker takes the look of the paragraph's first character.
+    const QTextCharFormat cf = block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+    const QFont font = cf.font();
+    const QFontMetricsF fm(font);
+    const QTextBlockFormat bf = block.blockFormat();
+    const qreal textX = line.cursorToX(line.textStart());
+    const qreal gap = fm.horizontalAdvance(u' ');
+    const QString label = list->format().style() == QTextListFormat::ListDisc
+                              || list->format().style() == QTextListFormat::ListCircle
+                              || list->format().style() == QTextListFormat::ListSquare
+                              ? QString()
+                              : list->itemText(block);
+    const qreal width = label.isEmpty() ? std::max<qreal>(4, fm.ascent() / 3) : fm.horizontalAdvance(label);
+    // The marker stands at the paragraph's start indent when there is room before the text,
+    // else just before the text.
+    const qreal start = std::max(0, bf.intProperty(docprop::StartIndentTwips)) / kTwipsPerPixel;
+    const qreal x = start + width + gap <= textX ? start : textX - width - gap;
+    const qreal baseline = line.y() + line.ascent();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QColor ink = cf.foreground().style() != Qt::NoBrush ? cf.foreground().color() : color;
+    if (label.isEmpty()) {
+        const qreal cy = baseline - fm.xHeight() / 2;
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(ink);
+        painter->drawEllipse(QRectF(origin.x() + x, origin.y() + cy - width / 2, width, width));
+    } else {
+        // Laid out as the paragraph's lines are, in the layout's units: a font handed to the
+        // painter would take the painter's device resolution, which on paper is not the one
+        // the painter is scaled from.
+        QTextLayout labelLayout(label, font, paintDevice());
+        labelLayout.beginLayout();
+        const QTextLine labelLine = labelLayout.createLine();
+        labelLayout.endLayout();
+        painter->setPen(ink);
+        labelLayout.draw(painter, QPointF(origin.x() + x, origin.y() + baseline - labelLine.ascent()));
+    }
+    painter->restore();
+}
+
+QList<QTextLayout::FormatRange> ParagraphLayout::selectionRanges(const QTextBlock& block, const PaintContext& context,
+                                                                 QList<QBrush>* breakMarks) const
+{
+    const int pos = block.position();
+    const int len = block.length();
+    QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
+    if (decorations_)
+        selections += decorations_(block);
+    for (const Selection& sel : context.selections) {
+        if (sel.cursor.hasComplexSelection())
+            continue; // whole cells of a table: the row draws them
+        const int s = std::max(sel.cursor.selectionStart(), pos);
+        const int e = std::min(sel.cursor.selectionEnd(), pos + len);
+        if (s < e) {
+            QTextLayout::FormatRange r;
+            r.start = s - pos;
+            r.length = e - s;
+            r.format = sel.format;
+            selections.append(r);
+            if (e == pos + len && sel.format.hasProperty(QTextFormat::BackgroundBrush))
+                breakMarks->append(sel.format.background());
+        }
+    }
+    return selections;
+}
+
+void ParagraphLayout::draw(QPainter* painter, const PaintContext& context)
+{
+    if (heights_.size() == 0)
+        return;
+    const qreal m = margin();
+    const QRectF clip = context.clip;
+    const qreal top = clip.isValid() ? clip.top() : 0;
+    const qreal bottom = clip.isValid() ? clip.bottom() : kEverything;
+    const QColor text = context.palette.color(QPalette::Text);
+    const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
+    bool changed = false;
+    painter->save();
+    painter->setPen(text);
+    for (QTextBlock block = blockAtY(top); block.isValid(); block = block.next()) {
+        changed |= ensure(block);
+        if (const Row row = rowOf(block)) {
+            const QPointF origin(m, m + heights_.before(row.first));
+            if (origin.y() > bottom)
+                break;
+            drawRow(painter, row, origin, rowHeight(row), pageWidth(), &context, text, Band());
+            block = document()->findBlockByNumber(row.last);
+            continue;
+        }
+        const int n = block.blockNumber();
+        const QPointF origin(m, m + heights_.before(n));
+        if (origin.y() > bottom)
+            break;
+        const int pos = block.position();
+        const int len = block.length();
+        QList<QBrush> breakMarks; // selections that go on past this paragraph's break
+        const QList<QTextLayout::FormatRange> selections = selectionRanges(block, context, &breakMarks);
+        QTextLayout* tl = block.layout();
+        if (n > 0 && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+            // Where a new page starts on paper: a thin dotted line across the page.
+            painter->setPen(QPen(text, 0, Qt::DotLine));
+            painter->drawLine(QPointF(0, origin.y()), QPointF(pageWidth(), origin.y()));
+        }
+        painter->setPen(text);
+        tl->draw(painter, origin, selections, clip);
+        if (!breakMarks.isEmpty() && tl->lineCount() > 0) {
+            // The break itself has no glyph; a selected break shows as a space's width.
+            const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+            const qreal x = origin.x() + last.cursorToX(len - 1);
+            const qreal w = QFontMetricsF(block.charFormat().font()).horizontalAdvance(u' ');
+            for (const QBrush& brush : std::as_const(breakMarks))
+                painter->fillRect(QRectF(x, origin.y() + last.y(), w, last.height()), brush);
+        }
+        drawListMarker(painter, block, origin, text);
+        if (context.cursorPosition >= pos && context.cursorPosition < pos + len) {
+            painter->setPen(text);
+            tl->drawCursor(painter, origin, context.cursorPosition - pos, cursorWidth);
+        }
+    }
+    painter->restore();
+    if (changed)
+        noteSizeChange();
+}
+
+// ---- pages --------------------------------------------------------------------------------
+
+qreal ParagraphLayout::drawHeaderRows(QPainter* painter, const Row& row, qreal width, qreal rest, qreal height,
+                                      std::vector<Row>* relaid) const
+{
+    // A page that starts inside a table starts with its header rows (the rows at its top
+    // marked so), as long as the row that follows still fits below them.
+    QTextDocument* doc = document();
+    std::vector<std::pair<Row, qreal>> headers;
+    qreal total = 0;
+    for (int r = 0; r < row.row; ++r) {
+        const QTextTableCell cell = row.table->cellAt(r, 0);
+        if (!cell.format().boolProperty(tableprop::RowHeader))
+            break;
+        const Row header = rowOf(doc->findBlock(cell.firstPosition()));
+        if (!header || header.row != r)
+            break;
+        const qreal h = layRow(header, width, nullptr);
+        relaid->push_back(header);
+        headers.emplace_back(header, h);
+        total += h;
+    }
+    if (headers.empty() || total + std::min(rest, height / 2) > height)
+        return 0;
+    qreal y = 0;
+    for (const auto& [header, h] : headers) {
+        if (painter)
+            drawRow(painter, header, QPointF(0, y), h, width, nullptr, Qt::black, Band());
+        y += h;
+    }
+    return y;
+}
+
+int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
+{
+    QTextDocument* doc = document();
+    const int length = std::max(0, doc->characterCount() - 1);
+    from = std::clamp(from, 0, length);
+    syncWithDocument();
+    // Documents are laid out in screen units; the page is measured in them and the painter
+    // scaled, so the paragraphs break exactly as on a screen of the page's width.
+    const qreal screenDpi = kTwipsPerInch / kTwipsPerPixel;
+    const qreal sx = dpiX > 0 ? dpiX / screenDpi : 1;
+    const qreal sy = dpiY > 0 ? dpiY / screenDpi : 1;
+    PageRun run;
+    run.painter = painter;
+    // The page's width stands in for the screen's: no document margin on paper, the page
+    // rectangle is the margin.
+    run.width = page.width() / sx + 2 * margin();
+    run.height = page.height() / sy;
+    run.from = from;
+    run.answer = length;
+    if (painter) {
+        painter->save();
+        painter->translate(page.topLeft());
+        painter->scale(sx, sy);
+        painter->setPen(Qt::black);
+    }
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        if (const Row row = rowOf(block)) {
+            if (!putRowOnPage(run, row))
+                break;
+            block = doc->findBlockByNumber(row.last);
+        } else if (!putBlockOnPage(run, block)) {
+            break;
+        }
+    }
+    if (painter)
+        painter->restore();
+    restoreScreenLayout(run);
+    return run.answer;
+}
+
+bool ParagraphLayout::putRowOnPage(PageRun& run, const Row& row) const
+{
+    // A row goes on a page whole; only a row taller than a page is cut, between lines, and
+    // goes on from there on the next.
+    int lines = 0;
+    const qreal h = layRow(row, run.width, &lines);
+    run.relaidRows.push_back(row);
+    const QTextBlock first = document()->findBlockByNumber(row.first);
+    const int rowStart = first.position();
+    if (run.any && (first.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        run.answer = rowStart;
+        return false;
+    }
+    const qreal offset = run.from > rowStart ? rowOffsetOf(row, run.from) : 0;
+    if (!run.any)
+        run.y = drawHeaderRows(run.painter, row, run.width, h - offset, run.height, &run.relaidRows);
+    Band band{offset, kEverything};
+    bool full = false;
+    if (run.y + h - offset > run.height) {
+        if (run.any) {
+            run.answer = rowStart;
+            return false;
+        }
+        qreal cut = 0;
+        band.bottom = offset + run.height - run.y;
+        // No line to cut at: what fits is drawn and the page goes on after the row.
+        if (const int at = rowCut(row, band, &cut); at >= 0) {
+            run.answer = at;
+            full = true;
+        }
+        band.bottom = cut;
+    }
+    if (run.painter)
+        drawRow(run.painter, row, QPointF(0, run.y - offset), h, run.width, nullptr, Qt::black, band);
+    run.any = true;
+    if (full)
+        return false;
+    run.y += std::min(h, band.bottom) - offset;
+    return true;
+}
+
+bool ParagraphLayout::putBlockOnPage(PageRun& run, const QTextBlock& block) const
+{
+    const int n = block.blockNumber();
+    qreal h = 0;
+    if (run.width != pageWidth() || !laidOut_[size_t(n)] || block.layout()->lineCount() == 0) {
+        h = layBlock(block, run.width);
+        run.relaid.push_back(n);
+    } else {
+        h = heights_.height(n);
+    }
+    const QTextLayout* tl = block.layout();
+    if (run.any && (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        run.answer = block.position(); // the paragraph starts the next page
+        return false;
+    }
+    int first = 0;
+    if (block.contains(run.from) && run.from > block.position()) {
+        const QTextLine at = tl->lineForTextPosition(run.from - block.position());
+        first = at.isValid() ? at.lineNumber() : 0;
+    }
+    const qreal shift = first > 0 ? tl->lineAt(first).y() : 0;
+    const QPointF origin(0, run.y - shift);
+    for (int i = first; i < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        if (run.any && origin.y() + line.y() + line.height() > run.height) {
+            run.answer = block.position() + line.textStart();
+            return false;
+        }
+        if (run.painter)
+            line.draw(run.painter, origin);
+        run.any = true;
+    }
+    if (run.painter && first == 0)
+        drawListMarker(run.painter, block, origin, Qt::black);
+    run.y = origin.y() + h;
+    return true;
+}
+
+void ParagraphLayout::restoreScreenLayout(const PageRun& run) const
+{
+    // Paragraphs laid out for paper get their screen lines back.
+    QTextDocument* doc = document();
+    for (const int n : run.relaid) {
+        const QTextBlock b = doc->findBlockByNumber(n);
+        if (laidOut_[size_t(n)])
+            layBlock(b);
+    }
+    for (const Row& row : run.relaidRows) {
+        if (laidOut_[size_t(row.first)])
+            layRow(row, pageWidth(), nullptr);
+    }
+}
+
+} // namespace zorim
