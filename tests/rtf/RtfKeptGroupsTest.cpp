@@ -293,6 +293,19 @@ TEST(RtfKeptStyles, RunsKeepTheirCharacterStyles)
     EXPECT_EQ(styleAt(pasted, "správy"), 0);
 }
 
+// Hidden text that starts a styled paragraph after sized text: the words that return the run to
+// no size (\plain) inside its hidden group do not make it shown.
+TEST(RtfKeptStyles, HiddenTextAtAStyledParagraphsStartStaysHidden)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\stylesheet{\\s0 Normal;}{\\s1\\fs32 Heading;}}"
+                           "\\pard\\fs20 Malé\\par\\pard\\plain\\s1 {\\v skryté}nadpis\\par}";
+    const auto original = loadRtf(rtf);
+    const QByteArray saved = writeRtf(*original);
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(back->toPlainText(), original->toPlainText()) << saved.toStdString();
+    EXPECT_EQ(writeRtf(*back), saved);
+}
+
 // Word's own file: its headings are headings after our save, in the sheet's heading styles.
 TEST(RtfKeptStyles, WordHeadingsStayHeadings)
 {

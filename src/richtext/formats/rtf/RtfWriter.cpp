@@ -188,7 +188,9 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
         const Written before = m_written;
         m_body += "{\\v";
         m_needSpace = true;
+        m_inHidden = true;
         run(plain, hidden);
+        m_inHidden = false;
         m_body += '}';
         m_needSpace = false;
         m_written = before;

@@ -98,6 +98,8 @@ void Writer::charState(const CharFormat& cf)
         // size (there, as AbiWord misreads it after text) and to the reader's defaults of
         // everything else, which are said again.
         word("\\plain");
+        if (m_inHidden)
+            word("\\v"); // \plain ends hidden text too
         have = Written{};
         have.font = m_faceless ? kNoFont : -1;
         have.color = -1;

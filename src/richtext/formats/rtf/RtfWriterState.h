@@ -137,6 +137,7 @@ private:
     int m_paragraphs = 0; // paragraphs written so far
     bool m_inCell = false; // the paragraphs being written are a table cell's
     bool m_inLink = false;
+    bool m_inHidden = false; // the run being written is hidden text inside its {\v group
     QString m_linkTarget;
     Written m_beforeLink;
     Written m_beforeScope;
