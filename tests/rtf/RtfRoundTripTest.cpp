@@ -393,3 +393,62 @@ TEST(RtfPictures, FilesBecomePicturesKeptByteForByte)
     EXPECT_EQ(pics[0].picture, w);
     EXPECT_EQ(pics[1].picture, e);
 }
+
+namespace {
+
+// The document as text with its fields and bookmarks marked: {instruction|result}, [+name]
+// where a bookmark starts and [-name] where it ends.
+QString fieldsAndBookmarks(const QTextDocument& doc)
+{
+    QString out;
+    int open = 0;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const int id = f.intProperty(docprop::FieldId);
+            if (open && id != open)
+                out += u'}';
+            if (const BookmarkMark mark = bookmarkOf(f); !mark.name.isEmpty()) {
+                open = 0;
+                out += (mark.start ? "[+" : "[-") + mark.name + u']';
+                continue;
+            }
+            if (id && id != open)
+                out += u'{' + f.stringProperty(docprop::FieldInstruction) + u'|';
+            open = id;
+            out += it.fragment().text();
+        }
+        if (open)
+            out += u'}';
+        open = 0;
+        out += u'/';
+    }
+    return out;
+}
+
+} // namespace
+
+// Fields other than links keep their instruction and result, bookmarks their places; both are
+// written back as fields and bookmarks, and a second save writes the same bytes.
+TEST(RtfRoundTrip, FieldsAndBookmarksAreKept)
+{
+    const QByteArray source =
+        "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Arial;}}\\pard Pozri {\\*\\bkmkstart Zmluva}\\b Zmluva\\b0{\\*\\bkmkend Zmluva} "
+        "na strane {\\field{\\*\\fldinst { PAGEREF Zmluva \\\\h }}{\\fldrslt {\\i 3}}}.\\par "
+        "{\\field{\\*\\fldinst REF Zmluva}{\\fldrslt Zmluva}} zo d\\'f2a "
+        "{\\field{\\*\\fldinst DATE \\\\@ \"d.M.yyyy\"}{\\fldrslt 1.2.2026}}"
+        "{\\field{\\*\\fldinst HYPERLINK \"http://a.sk/\"}{\\fldrslt odkaz}}\\par}";
+    const QString expected = QStringLiteral("Pozri [+Zmluva]Zmluva[-Zmluva] na strane {PAGEREF Zmluva \\h|3}./"
+                                            "{REF Zmluva|Zmluva} zo dňa {DATE \\@ \"d.M.yyyy\"|1.2.2026}odkaz/");
+    const auto doc = loadRtf(source);
+    EXPECT_EQ(fieldsAndBookmarks(*doc).toStdString(), expected.toStdString());
+    EXPECT_TRUE(formatAt(*doc, find(*doc, "3")).effects & cfe::Italic);
+    EXPECT_EQ(formatAt(*doc, find(*doc, "odkaz")).linkTarget, "http://a.sk/");
+
+    const QByteArray saved = writeRtf(*doc);
+    EXPECT_TRUE(saved.contains("{\\*\\bkmkstart Zmluva}")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("{\\field{\\*\\fldinst{ PAGEREF Zmluva \\\\h }}{\\fldrslt{")) << saved.toStdString();
+    const auto again = loadRtf(saved);
+    EXPECT_EQ(fieldsAndBookmarks(*again).toStdString(), expected.toStdString());
+    EXPECT_EQ(writeRtf(*again), saved);
+}

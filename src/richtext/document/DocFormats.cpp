@@ -8,6 +8,7 @@
 #include <QTextFrame>
 #include <QTextList>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace zorim {
@@ -400,6 +401,31 @@ KeptGroups keptCommentOf(const QTextFormat& format)
 QString hiddenTextOf(const QTextFormat& format)
 {
     return format.objectType() == kHiddenTextObject ? format.stringProperty(docprop::HiddenText) : QString();
+}
+
+QTextCharFormat bookmarkFormat(const QTextCharFormat& base, const QString& name, bool start)
+{
+    QTextCharFormat format = base;
+    format.setObjectType(kHiddenTextObject);
+    format.clearProperty(docprop::FieldInstruction); // a mark is no part of a field's result
+    format.clearProperty(docprop::FieldId);
+    format.setProperty(start ? docprop::BookmarkStart : docprop::BookmarkEnd, name);
+    return format;
+}
+
+BookmarkMark bookmarkOf(const QTextFormat& format)
+{
+    if (format.objectType() != kHiddenTextObject)
+        return {};
+    if (format.hasProperty(docprop::BookmarkStart))
+        return {format.stringProperty(docprop::BookmarkStart), true};
+    return {format.stringProperty(docprop::BookmarkEnd), false};
+}
+
+int newFieldId()
+{
+    static std::atomic<int> last{0};
+    return ++last;
 }
 
 } // namespace zorim

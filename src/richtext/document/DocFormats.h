@@ -65,6 +65,14 @@ inline constexpr int AssocHalfPoints = QTextFormat::UserProperty + 67;
 // A run's character style: its number in the document's kept style sheet (RTF's \csN), kept,
 // not applied (the run's own formatting is what shows); a run of no style has none.
 inline constexpr int CharStyle = QTextFormat::UserProperty + 32;
+// A field other than a link: its result is the run's own text, shown and edited as any text;
+// the runs carry the instruction and the field's number, and runs side by side that share
+// the number are one field (the writer writes them back as one).
+inline constexpr int FieldInstruction = QTextFormat::UserProperty + 80;
+inline constexpr int FieldId = QTextFormat::UserProperty + 81;
+// A bookmark's start or end: an object character that shows nothing, holding the name.
+inline constexpr int BookmarkStart = QTextFormat::UserProperty + 82;
+inline constexpr int BookmarkEnd = QTextFormat::UserProperty + 83;
 } // namespace docprop
 
 // Reads every attribute of a character format; what the format leaves unset comes from the
@@ -89,6 +97,16 @@ inline constexpr int kHiddenTextObject = QTextFormat::UserObject + 1;
 QTextCharFormat hiddenTextFormat(const QTextCharFormat& base, const QString& text);
 // The hidden text an object character's format holds; empty for any other format.
 QString hiddenTextOf(const QTextFormat& format);
+// A bookmark's start or end as such an object character, and the name it holds.
+QTextCharFormat bookmarkFormat(const QTextCharFormat& base, const QString& name, bool start);
+struct BookmarkMark {
+    QString name; // empty: the format is no bookmark's
+    bool start = true;
+};
+BookmarkMark bookmarkOf(const QTextFormat& format);
+// A new field number, unlike any given before in this run of the program, so that fields
+// pasted beside each other stay apart.
+int newFieldId();
 
 // The page a document states, in twips; a side or margin the document does not state is -1.
 // Paper width and height are as the page is printed (wider than high in landscape).

@@ -235,6 +235,12 @@ void DocumentBuilder::hidden(const QString& text, const CharState& chr, const Pa
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hiddenTextFormat(formatFor(chr), text));
 }
 
+void DocumentBuilder::bookmark(const QString& name, bool start, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), bookmarkFormat(formatFor(chr), name, start));
+}
+
 void DocumentBuilder::comment(const KeptGroups& comment, const CharState& chr, const ParaState& para)
 {
     placeObject(chr, para);
@@ -305,6 +311,11 @@ const QTextCharFormat& DocumentBuilder::formatFor(const CharState& s)
         format.setProperty(docprop::DefaultFace, cf.faceName);
     if (s[cp::HalfPoints] <= 0)
         format.setProperty(docprop::SizeUnstated, true);
+    if (s[cp::Field] >= 0 && size_t(s[cp::Field]) < m_tables.fields.size()) {
+        const auto& field = m_tables.fields[size_t(s[cp::Field])];
+        format.setProperty(docprop::FieldInstruction, field.instruction);
+        format.setProperty(docprop::FieldId, field.id);
+    }
     // The run's direction and its other scripts' font and size, kept for the writer.
     if (s[cp::Rtl])
         format.setProperty(docprop::RtlRun, true);

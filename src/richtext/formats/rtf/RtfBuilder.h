@@ -46,6 +46,11 @@ struct DocumentTables {
     std::unordered_map<int32_t, FontInfo> fonts;
     std::vector<std::optional<ColorRef>> colors;  // nothing: the automatic colour
     std::vector<QString> links;
+    struct Field {
+        QString instruction;
+        int id = 0; // the document's field number (newFieldId)
+    };
+    std::vector<Field> fields;                    // fields other than links, kept with their instruction
     std::map<int32_t, std::vector<int>> lists;    // list id -> number format of each level
     std::map<int32_t, int32_t> overrides;         // \ls number -> list id
 
@@ -101,6 +106,8 @@ public:
     void hidden(const QString& text, const CharState& chr, const ParaState& para);
     // Another program's comment (KeptGroups.h), kept where it stands and shown as nothing.
     void comment(const KeptGroups& comment, const CharState& chr, const ParaState& para);
+    // A bookmark's start or end, kept where it stands and shown as nothing.
+    void bookmark(const QString& name, bool start, const CharState& chr, const ParaState& para);
     // An embedded object shown by its icon, where its group stands.
     void object(const EmbeddedObject& object, const CharState& chr, const ParaState& para);
     // The picture just put in shows this object.

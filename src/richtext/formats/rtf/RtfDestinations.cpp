@@ -4,6 +4,7 @@
 #include "RtfField.h"
 #include "RtfKeptGroups.h"
 #include "RtfReader.h"
+#include "richtext/document/DocFormats.h"
 
 namespace zorim::rtf {
 
@@ -17,6 +18,8 @@ void Reader::openDestination(Act act, State& s)
     case Act::Field: openField(s); return;
     case Act::FldInst: openFieldInstruction(s); return;
     case Act::FldRslt: openFieldResult(s); return;
+    case Act::BookmarkStart: openBookmark(s, true); return;
+    case Act::BookmarkEnd: openBookmark(s, false); return;
     case Act::ListTable: s.dest = Dest::ListTable; return;
     case Act::List: openList(s); return;
     case Act::ListLevel: openListLevel(s); return;
@@ -220,9 +223,11 @@ bool Reader::continuesComment(const Token& t) const
     case Token::Symbol: return t.ch == '*';
     case Token::Word: {
         const Keyword* k = findKeyword(m_keywords, t.name());
-        // A word no one knows, or a destination left out whole, between the comment's parts
-        // puts nothing where it stands.
-        if (!k || (m_starred && k->kind == Kind::Action && Act(k->index) == Act::SkipDest))
+        // A word no one knows, or a destination left out whole (a bookmark among the parts
+        // is), between the comment's parts puts nothing where it stands.
+        if (!k || (m_starred && k->kind == Kind::Action
+                   && (Act(k->index) == Act::SkipDest || Act(k->index) == Act::BookmarkStart
+                       || Act(k->index) == Act::BookmarkEnd)))
             return true;
         return k && k->kind == Kind::Action && Act(k->index) == Act::KeepComment && k->value != kCommentRange;
     }
@@ -340,7 +345,8 @@ void Reader::closePict(const State& closed)
 }
 
 // ---- fields: the instruction is collected; the result is the text shown, a link when the
-// instruction names one. The field's group closes nothing of its own.
+// instruction names one, and otherwise text that carries the field's instruction (a field in
+// another's result is read as its result alone). The field's group closes nothing of its own.
 
 void Reader::openField(State& s)
 {
@@ -367,11 +373,58 @@ void Reader::openFieldResult(State& s)
     if (s.field < 0)
         return;
     const auto target = hyperlinkTarget(m_fieldInst[size_t(s.field)]);
-    m_fieldInst[size_t(s.field)].clear();
-    if (target && m_tables.links.size() < kMaxFields) {
+    if (target && s.chr[cp::Field] < 0 && m_tables.links.size() < kMaxFields) {
         m_tables.links.push_back(*target);
         s.chr[cp::Link] = int32_t(m_tables.links.size()) - 1;
     }
+    QString& inst = m_fieldInst[size_t(s.field)];
+    const QString instruction = std::exchange(inst, QString()).trimmed();
+    if (target || instruction.isEmpty() || s.chr[cp::Field] >= 0 || s.chr[cp::Link] >= 0 || s.dest != Dest::Text)
+        return;
+    // An instruction cut at its bound would be written back as another field: such a field
+    // is read as its result alone, as one beyond the count.
+    if (instruction.size() >= kMaxFieldInstruction - 1 || m_tables.fields.size() >= kMaxFields
+        || !roomForKept(2 * instruction.size(), qHash(instruction) ^ m_tables.fields.size())) {
+        ++m_leftOut.kept;
+        return;
+    }
+    m_tables.fields.push_back({instruction, newFieldId()});
+    s.chr[cp::Field] = int32_t(m_tables.fields.size()) - 1;
+}
+
+// ---- bookmarks: the name is collected; the group's end puts a mark where it stands.
+
+void Reader::openBookmark(State& s, bool start)
+{
+    if (s.dest != Dest::Text || s.chr[cp::Hidden]) {
+        skipGroup();
+        return;
+    }
+    if (!m_comment.isEmpty()) {
+        // Among a comment's parts a mark would cut the comment in two.
+        ++m_leftOut.kept;
+        skipGroup();
+        return;
+    }
+    s.dest = Dest::Bookmark;
+    s.ownsBookmark = start ? 1 : -1;
+    m_bookmark.clear();
+}
+
+void Reader::closeBookmark(const State& closed, const State& outer)
+{
+    if (!closed.ownsBookmark || outer.dest != Dest::Text)
+        return;
+    const QString name = std::exchange(m_bookmark, QString()).trimmed();
+    if (name.isEmpty())
+        return;
+    if (name.size() > kMaxBookmarkName || m_bookmarks >= 2 * kMaxBookmarks
+        || !roomForKept(2 * name.size(), qHash(name) ^ size_t(closed.ownsBookmark))) {
+        ++m_leftOut.kept;
+        return;
+    }
+    ++m_bookmarks;
+    m_builder.bookmark(name, closed.ownsBookmark > 0, closed.chr, closed.para);
 }
 
 // ---- lists, and the overrides that give them their \ls numbers

@@ -56,7 +56,7 @@ constexpr KeywordRow kRows[] = {
     {"datastore", kSkip}, {"generator", kSkip}, {"userprops", kSkip}, {"ftnsep", kSkip}, {"ftnsepc", kSkip},
     {"aftnsep", kSkip}, {"aftnsepc", kSkip}, {"ftncn", kSkip}, {"aftncn", kSkip}, {"docvar", kSkip},
     {"template", kSkip}, {"pnseclvl", kSkip}, {"pntxta", kSkip}, {"pntxtb", kSkip}, {"fldtype", kSkip},
-    {"formfield", kSkip}, {"datafield", kSkip}, {"bkmkstart", kSkip}, {"bkmkend", kSkip}, {"listpicture", kSkip},
+    {"formfield", kSkip}, {"datafield", kSkip}, {"listpicture", kSkip},
     {"fchars", kSkip}, {"lchars", kSkip}, {"xmlnstbl", kSkip}, {"mmathPr", kSkip}, {"author", kSkip},
     {"operator", kSkip}, {"title", kSkip}, {"subject", kSkip}, {"keywords", kSkip}, {"doccomm", kSkip},
     {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip}, {"leveltext", kSkip},
@@ -78,6 +78,7 @@ constexpr KeywordRow kRows[] = {
 
     // Destinations the reader reads.
     {"fonttbl", act(Act::FontTbl)}, {"colortbl", act(Act::ColorTbl)}, {"pict", act(Act::Pict)},
+    {"bkmkstart", act(Act::BookmarkStart)}, {"bkmkend", act(Act::BookmarkEnd)},
     {"field", act(Act::Field)}, {"fldinst", act(Act::FldInst)}, {"fldrslt", act(Act::FldRslt)},
     {"listtable", act(Act::ListTable)}, {"listoverridetable", act(Act::ListTable)}, {"list", act(Act::List)},
     {"listlevel", act(Act::ListLevel)}, {"listoverride", act(Act::ListOverride)}, {"pn", act(Act::Pn)},

@@ -37,6 +37,7 @@ enum : uint8_t {
     AssocFont,  // \af: the font of the run's other scripts; -1: not stated
     AssocHalfPoints, // \afs; 0: not stated
     CharStyle,  // \cs: the style's number in the kept style sheet; 0: none
+    Field,      // index into the reader's kept fields (any but a link); -1: none
     Count
 };
 }
@@ -48,7 +49,7 @@ inline constexpr int32_t kDefaultHalfPoints = 24; // RTF's size where no \fs say
 struct CharState {
     // HalfPoints 0: no \fs since \plain (12 points here; other programs give a styled
     // paragraph's such text its style's size).
-    std::array<int32_t, cp::Count> v{-1, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0};
+    std::array<int32_t, cp::Count> v{-1, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, -1};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const CharState&) const = default;
@@ -172,6 +173,7 @@ enum class Dest : uint8_t {
     Pict,       // picture data
     FieldInst,  // field instruction text
     ShapeName,  // the name of a shape's property (\sn)
+    Bookmark,   // a bookmark's name (\bkmkstart, \bkmkend)
     ListTable,  // list definitions (\listtable, \listoverridetable)
     Pn,         // old-style paragraph numbering definition
     BulletText, // \pntext, \listtext: the label, up to the group's last tab
@@ -183,7 +185,7 @@ enum class Act : uint8_t {
     // destinations
     SkipDest, KeepDest, KeepComment, FontTbl, ColorTbl, Pict, Field, FldInst, FldRslt, ListTable, List, ListLevel,
     ListOverride, Pn, BulletText, Footnote, NoteMark, Transparent, Object, Upr, Ud, Shape, ShapeInst, ShapeResult,
-    ShapeText, DrawingObject, ShapeProperty, ShapeName, ShapeValue,
+    ShapeText, DrawingObject, ShapeProperty, ShapeName, ShapeValue, BookmarkStart, BookmarkEnd,
     // document
     Charset, AnsiCpg, Deff, DefLang, U,
     // character and paragraph resets

@@ -237,9 +237,10 @@ void Reader::formatWord(Act act, int32_t arg, const Token& t, State& s)
     switch (act) {
     case Act::Plain: {
         keepHidden(s);
-        const int32_t link = s.chr[cp::Link];
+        const int32_t link = s.chr[cp::Link], field = s.chr[cp::Field];
         s.chr = CharState{};
         s.chr[cp::Link] = link;
+        s.chr[cp::Field] = field;
         return;
     }
     case Act::Pard: {
@@ -378,6 +379,7 @@ void Reader::pushGroup()
     next.bracket = false;
     next.ownsPict = next.ownsList = next.ownsOverride = next.ownsFont = next.ownsFontTable = false;
     next.ownsLabel = next.ownsShapeText = false;
+    next.ownsBookmark = 0;
     m_stack.push_back(std::move(next));
 }
 
@@ -404,6 +406,7 @@ void Reader::popGroup()
     closePict(closed);
     closeObject();
     closeLabel(closed, s);
+    closeBookmark(closed, s);
     closeShapeText(closed);
     closeFootnote(closed, s);
     closePn(closed, s);
@@ -414,7 +417,7 @@ OpenGroup Reader::openGroup(size_t out) const
     OpenGroup g;
     // What the reader carries from token to token besides its groups: the look-ahead takes
     // none of it.
-    if (out >= m_stack.size() || m_overflow > 0 || m_skipTrail || !m_hidden.isEmpty() || !m_comment.isEmpty()
+    if (out >= m_stack.size() || m_overflow > 0 || m_skipTrail || !m_hidden.isEmpty() || !m_comment.isEmpty() || !m_bookmark.isEmpty()
         || m_objectDepth > 0 || m_noteDepth > 0)
         return g;
     const State& s = m_stack[m_stack.size() - 1 - out];

@@ -32,6 +32,8 @@ constexpr size_t kMaxColors = 4096;
 constexpr size_t kMaxLists = 4096;
 constexpr size_t kMaxFields = 65536;
 constexpr qsizetype kMaxFieldInstruction = 4096;
+constexpr size_t kMaxBookmarks = 65536;       // starts and ends, each
+constexpr qsizetype kMaxBookmarkName = 256;
 constexpr qsizetype kMaxLabelText = 1024;
 constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
 constexpr qsizetype kMaxShapeName = 64;
@@ -50,6 +52,7 @@ struct State {
     bool bracket = false;       // a footnote: close it with ']'
     bool ownsPict = false, ownsList = false, ownsOverride = false, ownsFont = false, ownsFontTable = false;
     bool ownsLabel = false;     // a \pntext or \listtext group
+    int8_t ownsBookmark = 0;    // a \bkmkstart (1) or \bkmkend (-1) group
     bool ownsShapeText = false; // the text of a text box
     bool shapeResult = false;   // inside a shape's result: what readers without shapes show
     bool shapePicture = false;  // inside the value of a shape's picture (pib)
@@ -131,6 +134,8 @@ private:
     void closePict(const State& closed);
     void openField(State& s);
     void openFieldInstruction(State& s);
+    void openBookmark(State& s, bool start);
+    void closeBookmark(const State& closed, const State& outer);
     void openFieldResult(State& s);
     void openList(State& s);
     void openListLevel(State& s);
@@ -233,6 +238,8 @@ private:
     int32_t m_overrideList = 0, m_overrideLs = 0;
     PictBuild m_pict;
     std::vector<QString> m_fieldInst;
+    QString m_bookmark;          // the name of the bookmark group being read
+    size_t m_bookmarks = 0;      // bookmark starts and ends kept
 
     // the page: kept when the file is read as a whole document
     QTextDocument* m_wholeDocument = nullptr;

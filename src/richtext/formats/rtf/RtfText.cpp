@@ -251,6 +251,10 @@ void Reader::emitChar(char16_t ch)
         if (s.field >= 0 && m_fieldInst[size_t(s.field)].size() < kMaxFieldInstruction)
             m_fieldInst[size_t(s.field)].append(QChar(ch));
         return;
+    case Dest::Bookmark:
+        if (m_bookmark.size() <= kMaxBookmarkName)
+            m_bookmark.append(QChar(ch));
+        return;
     case Dest::ShapeName:
         if (m_shapeName.size() < kMaxShapeName)
             m_shapeName.append(QChar(ch));

@@ -84,6 +84,34 @@ void Writer::openLink(const QString& target)
     m_beforeLink = m_written;
 }
 
+void Writer::enterField(const CharFormat& cf)
+{
+    const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
+    const int field = !link && m_runFormat ? m_runFormat->intProperty(docprop::FieldId) : 0;
+    const QString instruction = field ? m_runFormat->stringProperty(docprop::FieldInstruction) : QString();
+    if (link) {
+        if (!m_inLink || m_fieldId != 0 || m_linkTarget != cf.linkTarget) {
+            closeLink();
+            openLink(cf.linkTarget);
+        }
+    } else if (field && !instruction.isEmpty()) {
+        if (!m_inLink || m_fieldId != field) {
+            closeLink();
+            m_body += "{\\field{\\*\\fldinst{ ";
+            m_needSpace = false;
+            text(instruction, 0, false);
+            m_body += " }}{\\fldrslt{";
+            m_needSpace = false;
+            m_inLink = true;
+            m_linkTarget.clear();
+            m_fieldId = field;
+            m_beforeLink = m_written;
+        }
+    } else {
+        closeLink();
+    }
+}
+
 void Writer::closeLink()
 {
     if (!m_inLink)
@@ -91,6 +119,7 @@ void Writer::closeLink()
     m_body += "}}}";
     m_needSpace = false;
     m_inLink = false;
+    m_fieldId = 0;
     m_written = m_beforeLink; // the field's groups took their formatting with them
 }
 
@@ -171,6 +200,17 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
                 m_body += "\\v0";
             m_body += bytes;
             m_commentEnd = range ? -1 : m_body.size();
+        }
+        m_needSpace = false;
+        return true;
+    }
+    if (const BookmarkMark mark = bookmarkOf(format); !mark.name.isEmpty()) {
+        // Where it stands, inside a field's result as well.
+        for (int i = 0; i < count; ++i) {
+            m_body += mark.start ? "{\\*\\bkmkstart " : "{\\*\\bkmkend ";
+            m_needSpace = false;
+            text(mark.name, 0, false);
+            m_body += '}';
         }
         m_needSpace = false;
         return true;
@@ -373,13 +413,7 @@ void Writer::body(const QTextDocument& doc, int from, int to)
                 if (m_options.noObjects)
                     continue;
                 // Each object character of an image fragment is one picture.
-                const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
-                if (!link)
-                    closeLink();
-                else if (!m_inLink || m_linkTarget != cf.linkTarget) {
-                    closeLink();
-                    openLink(cf.linkTarget);
-                }
+                enterField(cf);
                 const bool scoped = openScope(cf);
                 charState(cf);
                 for (int i = a; i < b; ++i)

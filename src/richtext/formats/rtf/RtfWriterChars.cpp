@@ -210,13 +210,8 @@ void Writer::run(const CharFormat& cf, const QString& str)
 {
     if (str.isEmpty())
         return;
-    const bool link = (cf.effects & cfe::Link) && !cf.linkTarget.isEmpty();
-    if (!link && m_inLink)
-        closeLink();
-    else if (link && (!m_inLink || m_linkTarget != cf.linkTarget)) {
-        closeLink();
-        openLink(cf.linkTarget);
-    }
+    if (!m_inHidden)
+        enterField(cf);
     const bool scoped = openScope(cf);
     charState(cf);
     // After the run's own words: AbiWord gives a style named first the text before the group.

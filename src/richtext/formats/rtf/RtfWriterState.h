@@ -107,6 +107,9 @@ private:
     void closeScope(bool scoped);
     void openLink(const QString& target);
     void closeLink();
+    // Opens or closes the field the run stands in: its link, or another field it carries
+    // (docprop::FieldId); the field stays open while the runs share it.
+    void enterField(const CharFormat& cf);
     void word(const char* name) { m_body += name; m_needSpace = true; }
     void word(const char* name, int value) { word(name); m_body += QByteArray::number(value); }
 
@@ -139,6 +142,7 @@ private:
     bool m_inLink = false;
     bool m_inHidden = false; // the run being written is hidden text inside its {\v group
     QString m_linkTarget;
+    int m_fieldId = 0; // the open field's number; 0: the open field is a link
     Written m_beforeLink;
     Written m_beforeScope;
 };
