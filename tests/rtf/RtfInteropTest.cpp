@@ -463,3 +463,33 @@ TEST(RtfInterop, CharacterStylesReachOtherPrograms)
         EXPECT_EQ(styled, QStringList{"zdôraznené"}) << program << xml.mid(xml.indexOf("<office:body>")).toStdString();
     }
 }
+
+// A bookmark and a reference to it, as LibreOffice writes them, are kept through our save:
+// LibreOffice reading our save has the bookmark and the reference field again.
+TEST(RtfInterop, BookmarksAndReferencesReachLibreOffice)
+{
+    const QByteArray fodt = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                            "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                            " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\""
+                            " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>"
+                            "<text:p>Článok <text:bookmark-start text:name=\"Clanok\"/>Platby<text:bookmark-end"
+                            " text:name=\"Clanok\"/> platí.</text:p><text:p>Pozri <text:bookmark-ref"
+                            " text:reference-format=\"text\" text:ref-name=\"Clanok\">Platby</text:bookmark-ref>.</text:p>"
+                            "</office:text></office:body></office:document>";
+    const QByteArray theirs = convertByOtherProgram("soffice", {fodt}, "rtf")[0];
+    const auto doc = loadRtf(theirs);
+    const int ref = doc->findBlockByNumber(1).position() + int(doc->findBlockByNumber(1).text().indexOf("Platby"));
+    QTextCursor at(doc.get());
+    at.setPosition(ref + 1);
+    EXPECT_TRUE(at.charFormat().stringProperty(docprop::FieldInstruction).contains("Clanok"))
+        << theirs.right(1500).toStdString();
+
+    const QByteArray saved = writeRtf(*doc);
+    const QString office = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    const QString body = office.mid(office.indexOf("<office:body>"));
+    EXPECT_TRUE(body.contains(QRegularExpression("<text:bookmark-start text:name=\"Clanok\"/>(<[^>]*>)*Platby(<[^>]*>)*"
+                                                     "<text:bookmark-end text:name=\"Clanok\"/>")))
+        << body.toStdString();
+    EXPECT_TRUE(body.contains(QRegularExpression("<text:bookmark-ref [^>]*text:ref-name=\"Clanok\"[^>]*>Platby<")))
+        << body.toStdString();
+}

@@ -200,6 +200,40 @@ TEST(RtfRoundTrip, GeneratedDocumentsReadBackUnchanged)
     }
 }
 
+namespace {
+
+// The document as text with its fields and bookmarks marked: {instruction|result}, [+name]
+// where a bookmark starts and [-name] where it ends.
+QString fieldsAndBookmarks(const QTextDocument& doc)
+{
+    QString out;
+    int open = 0;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const int id = f.intProperty(docprop::FieldId);
+            if (open && id != open)
+                out += u'}';
+            if (const BookmarkMark mark = bookmarkOf(f); !mark.name.isEmpty()) {
+                open = 0;
+                out += (mark.start ? "[+" : "[-") + mark.name + u']';
+                continue;
+            }
+            if (id && id != open)
+                out += u'{' + f.stringProperty(docprop::FieldInstruction) + u'|';
+            open = id;
+            out += it.fragment().text();
+        }
+        if (open)
+            out += u'}';
+        open = 0;
+        out += u'/';
+    }
+    return out;
+}
+
+} // namespace
+
 // Every seed of the fuzz target reads back from what it writes to the same text and tables,
 // as the fuzzer checks for any input.
 TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
@@ -214,6 +248,7 @@ TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
         const auto back = loadRtf(written);
         EXPECT_EQ(back->toRawText(), doc->toRawText()) << written.toStdString();
         EXPECT_EQ(tablesOf(*back), tablesOf(*doc));
+        EXPECT_EQ(fieldsAndBookmarks(*back), fieldsAndBookmarks(*doc));
     }
 }
 
@@ -393,40 +428,6 @@ TEST(RtfPictures, FilesBecomePicturesKeptByteForByte)
     EXPECT_EQ(pics[0].picture, w);
     EXPECT_EQ(pics[1].picture, e);
 }
-
-namespace {
-
-// The document as text with its fields and bookmarks marked: {instruction|result}, [+name]
-// where a bookmark starts and [-name] where it ends.
-QString fieldsAndBookmarks(const QTextDocument& doc)
-{
-    QString out;
-    int open = 0;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat f = it.fragment().charFormat();
-            const int id = f.intProperty(docprop::FieldId);
-            if (open && id != open)
-                out += u'}';
-            if (const BookmarkMark mark = bookmarkOf(f); !mark.name.isEmpty()) {
-                open = 0;
-                out += (mark.start ? "[+" : "[-") + mark.name + u']';
-                continue;
-            }
-            if (id && id != open)
-                out += u'{' + f.stringProperty(docprop::FieldInstruction) + u'|';
-            open = id;
-            out += it.fragment().text();
-        }
-        if (open)
-            out += u'}';
-        open = 0;
-        out += u'/';
-    }
-    return out;
-}
-
-} // namespace
 
 // Fields other than links keep their instruction and result, bookmarks their places; both are
 // written back as fields and bookmarks, and a second save writes the same bytes.
