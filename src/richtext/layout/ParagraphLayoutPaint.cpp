@@ -71,6 +71,16 @@ QList<QTextLayout::FormatRange> ParagraphLayout::selectionRanges(const QTextBloc
     const int pos = block.position();
     const int len = block.length();
     QList<QTextLayout::FormatRange> selections = linkFormats(block, detectLinks_);
+    // A field's result is shaded on the screen, so that it reads as a field; printed pages
+    // (which draw no selections) and the text's own background are left alone.
+    QTextCharFormat fieldShade;
+    fieldShade.setBackground(QColor(0xD9, 0xD9, 0xD9));
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const QTextCharFormat format = frag.charFormat();
+        if (format.intProperty(docprop::FieldId) != 0 && format.background().style() == Qt::NoBrush)
+            selections.append({frag.position() - pos, frag.length(), fieldShade});
+    }
     if (decorations_)
         selections += decorations_(block);
     for (const Selection& sel : context.selections) {
