@@ -312,3 +312,22 @@ TEST(RtfHostile, TruncatedFilesLoadWhatTheyHold)
         }
     }
 }
+
+// A field whose instruction passes its bound, and a bookmark whose name does, are read as
+// their text alone and counted as left out; the fields and bookmarks within bounds are kept.
+TEST(RtfHostile, FieldsAndBookmarksPastTheirBoundsAreCounted)
+{
+    const QByteArray rtf = "{\\rtf1 {\\field{\\*\\fldinst REF " + QByteArray(5000, 'a') + "}{\\fldrslt dlhy}} "
+                           "{\\*\\bkmkstart " + QByteArray(300, 'b') + "}{\\*\\bkmkstart k}"
+                           "{\\field{\\*\\fldinst REF k}{\\fldrslt kratky}}\\par}";
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    LeftOut leftOut;
+    ASSERT_TRUE(readRtf(rtf, cursor, &leftOut));
+    EXPECT_EQ(leftOut.kept, 2);
+    EXPECT_EQ(doc.toRawText().remove(QChar::ObjectReplacementCharacter), "dlhy kratky");
+    EXPECT_EQ(doc.toRawText().count(QChar::ObjectReplacementCharacter), 1);
+    const QByteArray saved = writeRtf(doc);
+    EXPECT_EQ(saved.count("\\fldinst"), 1);
+    EXPECT_TRUE(saved.contains("{\\*\\bkmkstart k}")) << saved.toStdString();
+}

@@ -378,12 +378,13 @@ void Reader::openFieldResult(State& s)
         s.chr[cp::Link] = int32_t(m_tables.links.size()) - 1;
     }
     QString& inst = m_fieldInst[size_t(s.field)];
+    const bool cut = inst.size() >= kMaxFieldInstruction;
     const QString instruction = std::exchange(inst, QString()).trimmed();
     if (target || instruction.isEmpty() || s.chr[cp::Field] >= 0 || s.chr[cp::Link] >= 0 || s.dest != Dest::Text)
         return;
     // An instruction cut at its bound would be written back as another field: such a field
     // is read as its result alone, as one beyond the count.
-    if (instruction.size() >= kMaxFieldInstruction - 1 || m_tables.fields.size() >= kMaxFields
+    if (cut || m_tables.fields.size() >= kMaxFields
         || !roomForKept(2 * instruction.size(), qHash(instruction) ^ m_tables.fields.size())) {
         ++m_leftOut.kept;
         return;
