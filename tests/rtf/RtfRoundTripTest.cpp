@@ -429,18 +429,18 @@ TEST(RtfPictures, FilesBecomePicturesKeptByteForByte)
     EXPECT_EQ(pics[1].picture, e);
 }
 
-// Fields other than links keep their instruction and result, bookmarks their places; both are
-// written back as fields and bookmarks, and a second save writes the same bytes.
+// Fields other than links keep their instruction and result (hidden text in it too), bookmarks
+// their places; both are written back as fields and bookmarks, and a second save writes the same bytes.
 TEST(RtfRoundTrip, FieldsAndBookmarksAreKept)
 {
     const QByteArray source =
         "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Arial;}}\\pard Pozri {\\*\\bkmkstart Zmluva}\\b Zmluva\\b0{\\*\\bkmkend Zmluva} "
         "na strane {\\field{\\*\\fldinst { PAGEREF Zmluva \\\\h }}{\\fldrslt {\\i 3}}}.\\par "
         "{\\field{\\*\\fldinst REF Zmluva}{\\fldrslt Zmluva}} zo d\\'f2a "
-        "{\\field{\\*\\fldinst DATE \\\\@ \"d.M.yyyy\"}{\\fldrslt 1.2.2026}}"
+        "{\\field{\\*\\fldinst DATE \\\\@ \"d.M.yyyy\"}{\\fldrslt 1.2.{\\v x}2026}}"
         "{\\field{\\*\\fldinst HYPERLINK \"http://a.sk/\"}{\\fldrslt odkaz}}\\par}";
     const QString expected = QStringLiteral("Pozri [+Zmluva]Zmluva[-Zmluva] na strane {PAGEREF Zmluva \\h|3}./"
-                                            "{REF Zmluva|Zmluva} zo dňa {DATE \\@ \"d.M.yyyy\"|1.2.2026}odkaz/");
+                                            "{REF Zmluva|Zmluva} zo dňa {DATE \\@ \"d.M.yyyy\"|1.2.\uFFFC2026}odkaz/");
     const auto doc = loadRtf(source);
     EXPECT_EQ(fieldsAndBookmarks(*doc).toStdString(), expected.toStdString());
     EXPECT_TRUE(formatAt(*doc, find(*doc, "3")).effects & cfe::Italic);

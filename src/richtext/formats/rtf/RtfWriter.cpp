@@ -220,8 +220,9 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
         return false;
     // Hidden text in a group of its own; a link does not reach into it. Each object character
     // is its own group: two equal hidden runs side by side share one fragment, and one group
-    // would read back as one run.
-    closeLink();
+    // would read back as one run. Hidden text in a field's result stays in the field.
+    if (m_fieldId == 0 || format.intProperty(docprop::FieldId) != m_fieldId)
+        closeLink();
     CharFormat plain = cf;
     plain.effects &= ~cfe::Link;
     for (int i = 0; i < count; ++i) {
