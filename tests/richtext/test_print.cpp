@@ -7,6 +7,7 @@
 #include "richtext/editor/RichView.h"
 
 #include <QBuffer>
+#include <QDate>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
@@ -336,4 +337,24 @@ TEST_F(PrintTest, TableCellsPrintSideBySideARowStaysOnOnePageAndTheHeaderRowRepe
     EXPECT_GT(pageOf(QStringLiteral("t89")), pageOf(QStringLiteral("t0")));
     for (const QString& t : tall)
         EXPECT_EQ(pageTexts.join(QString()).count(QRegularExpression(QStringLiteral("\\b%1\\b").arg(t))), 1) << t.toStdString();
+}
+
+// A date and a page-number field print their value now, not the result the file held (which
+// is still in the PDF's text, clipped away); the document keeps the held result.
+TEST_F(PrintTest, DateAndPageFieldsPrintTheirValueNow)
+{
+    QByteArray rtf = "{\\rtf1\\ansi Dnes {\\field{\\*\\fldinst DATE \\\\@ \"d.M.yyyy\"}{\\fldrslt 1.1.2000}}, "
+                     "strana {\\field{\\*\\fldinst PAGE}{\\fldrslt 9}}.\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    EXPECT_EQ(print(*printer), 1);
+    const QString text = pdfText(pdf);
+    if (text.isEmpty())
+        GTEST_SKIP() << "no PDF text tool";
+    const QString today = QDate::currentDate().toString(QStringLiteral("d.M.yyyy"));
+    EXPECT_TRUE(text.contains(today)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("strana\\s+1\\b"))) << text.toStdString();
+    EXPECT_TRUE(edit.document().text().contains(QStringLiteral("1.1.2000")));
 }

@@ -387,6 +387,11 @@ private:
     QTextBlock blockAtY(qreal y) const;
     void drawListMarker(QPainter* painter, const QTextBlock& block, const QPointF& origin,
                         const QColor& color) const;
+    // A line of a printed page: the date, time and page-number fields in it show their value
+    // now, in the place of the result the document holds.
+    void drawPrintedLine(QPainter* painter, const QTextBlock& block, const QTextLine& line,
+                         const QPointF& origin) const;
+    mutable int printedPage_ = 0; // the number of the page being printed
     void noteSizeChange() const;
     void emitSizeIfChanged();
 

@@ -5,6 +5,10 @@
 #include "richtext/document/TableFormat.h"
 
 #include <QFontMetricsF>
+#include <QRegularExpression>
+#include <QRegion>
+#include <QLocale>
+#include <QDateTime>
 #include <QPainter>
 #include <QPalette>
 #include <QTextDocument>
@@ -12,6 +16,7 @@
 #include <QTextList>
 #include <QTextTable>
 #include <algorithm>
+#include <optional>
 
 // Drawing the laid-out document: on the view and onto printed pages.
 
@@ -192,6 +197,91 @@ qreal ParagraphLayout::drawHeaderRows(QPainter* painter, const Row& row, qreal w
     return y;
 }
 
+namespace {
+
+// The value a field shows on paper when it is one of those that say the moment or the page:
+// DATE and TIME (with their \\@ picture, Word's letters mostly Qt's), PAGE; nothing for others.
+std::optional<QString> printedValue(const QString& instruction, int page)
+{
+    static const QRegularExpression parts(QStringLiteral("^\\s*(DATE|TIME|PAGE)\\b(?:.*\\\\@\\s*\"([^\"]*)\")?"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = parts.match(instruction);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString kind = m.captured(1).toUpper();
+    if (kind == u"PAGE")
+        return QString::number(page);
+    QString picture = m.captured(2);
+    if (picture.isEmpty())
+        picture = kind == u"DATE" ? QStringLiteral("d.M.yyyy") : QStringLiteral("H:mm");
+    picture.replace(QStringLiteral("AM/PM"), QStringLiteral("AP")).replace(QStringLiteral("am/pm"), QStringLiteral("ap"));
+    return QLocale(QLocale::Slovak).toString(QDateTime::currentDateTime(), picture);
+}
+
+} // namespace
+
+void ParagraphLayout::drawPrintedLine(QPainter* painter, const QTextBlock& block, const QTextLine& line,
+                                      const QPointF& origin) const
+{
+    struct Shown {
+        int start, end;
+        QTextCharFormat format;
+        QString value;
+    };
+    std::vector<Shown> shown;
+    const int lineStart = line.textStart(), lineEnd = line.textStart() + line.textLength();
+    int lastId = 0;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const QTextCharFormat format = frag.charFormat();
+        const int id = format.intProperty(docprop::FieldId);
+        const int start = frag.position() - block.position();
+        if (id != 0 && id == lastId && !shown.empty() && shown.back().end == start) {
+            shown.back().end = start + frag.length();
+            continue;
+        }
+        lastId = id;
+        if (id == 0)
+            continue;
+        if (auto value = printedValue(format.stringProperty(docprop::FieldInstruction), printedPage_))
+            shown.push_back({start, start + frag.length(), format, *value});
+    }
+    // Only a field whole on this line is drawn anew (one that wraps keeps its result).
+    std::erase_if(shown, [&](const Shown& f) { return f.start < lineStart || f.end > lineEnd; });
+    if (shown.empty()) {
+        line.draw(painter, origin);
+        return;
+    }
+    const qreal top = origin.y() + line.y();
+    QRegion around(QRectF(origin.x() - 1e5, top, 2e5, line.height()).toAlignedRect());
+    std::vector<std::pair<qreal, qreal>> places;
+    for (const Shown& f : shown) {
+        const qreal left = origin.x() + line.cursorToX(f.start), right = origin.x() + line.cursorToX(f.end);
+        places.emplace_back(left, right);
+        around -= QRegion(QRectF(left, top, right - left, line.height()).toAlignedRect());
+    }
+    painter->save();
+    painter->setClipRegion(around, Qt::IntersectClip);
+    line.draw(painter, origin);
+    painter->restore();
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const Shown& f = shown[i];
+        QTextLayout value(f.value, f.format.font().resolve(document()->defaultFont()), paintDevice());
+        value.beginLayout();
+        QTextLine valueLine = value.createLine();
+        valueLine.setLineWidth(1e5);
+        value.endLayout();
+        const qreal width = valueLine.naturalTextWidth(), room = places[i].second - places[i].first;
+        painter->save();
+        painter->translate(places[i].first, top + line.ascent() - valueLine.ascent());
+        if (width > room && width > 0)
+            painter->scale(room / width, 1); // the value takes the result's place, no more
+        painter->setPen(f.format.hasProperty(QTextFormat::ForegroundBrush) ? f.format.foreground().color() : QColor(Qt::black));
+        value.draw(painter, QPointF(0, 0));
+        painter->restore();
+    }
+}
+
 int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from)
 {
     QTextDocument* doc = document();
@@ -212,6 +302,7 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
     run.from = from;
     run.answer = length;
     if (painter) {
+        printedPage_ = from == 0 ? 1 : printedPage_ + 1;
         painter->save();
         painter->translate(page.topLeft());
         painter->scale(sx, sy);
@@ -302,7 +393,7 @@ bool ParagraphLayout::putBlockOnPage(PageRun& run, const QTextBlock& block) cons
             return false;
         }
         if (run.painter)
-            line.draw(run.painter, origin);
+            drawPrintedLine(run.painter, block, line, origin);
         run.any = true;
     }
     if (run.painter && first == 0)

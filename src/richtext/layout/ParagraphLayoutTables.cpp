@@ -463,7 +463,7 @@ void ParagraphLayout::drawCellBlock(QPainter* painter, const QTextBlock& b, cons
             const QTextLine line = tl->lineAt(k);
             const qreal lineTop = tl->position().y() + line.y();
             if (lineTop >= band.top && lineTop < band.bottom)
-                line.draw(painter, at);
+                drawPrintedLine(painter, b, line, at);
         }
         if (tl->lineCount() > 0 && tl->position().y() >= band.top && tl->position().y() < band.bottom)
             drawListMarker(painter, b, at, text);
