@@ -10,6 +10,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace zorim::rtf {
 namespace {
@@ -473,6 +475,43 @@ void DocumentBuilder::finish(const CharState& chr)
     if (block.position() >= m_insertStart && m_cursor.position() == block.position() + block.length() - 1
         && m_cursor.position() > m_insertStart)
         applyParagraph(m_textPara);
+}
+
+void DocumentBuilder::keepFieldsWithinParagraphs()
+{
+    QTextDocument* doc = m_cursor.document();
+    const int end = m_cursor.position();
+    std::unordered_map<int, int> paragraphOf; // a field's number -> where its first paragraph starts
+    std::unordered_set<int> across;
+    struct Run {
+        int at, length;
+        QTextCharFormat format;
+    };
+    std::vector<Run> runs; // every field's runs
+    for (QTextBlock b = doc->findBlock(m_insertStart); b.isValid() && b.position() <= end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const int id = frag.charFormat().intProperty(docprop::FieldId);
+            if (id == 0)
+                continue;
+            const auto [first, fresh] = paragraphOf.emplace(id, b.position());
+            if (!fresh && first->second != b.position())
+                across.insert(id);
+            runs.push_back({frag.position(), frag.length(), frag.charFormat()});
+        }
+    }
+    if (across.empty())
+        return;
+    QTextCursor cursor(doc);
+    for (auto& [at, length, format] : runs) {
+        if (!across.count(format.intProperty(docprop::FieldId)))
+            continue;
+        cursor.setPosition(at);
+        cursor.setPosition(at + length, QTextCursor::KeepAnchor);
+        format.clearProperty(docprop::FieldId);
+        format.clearProperty(docprop::FieldInstruction);
+        cursor.setCharFormat(format);
+    }
 }
 
 } // namespace zorim::rtf

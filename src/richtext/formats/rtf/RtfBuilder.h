@@ -116,6 +116,10 @@ public:
     void tablesChanged();
     // The document's end: the last paragraph takes its format, the final break is dropped.
     void finish(const CharState& chr);
+    // A field is kept within one paragraph: one whose result goes on across paragraphs (a
+    // table of contents) is read as its result alone, since the writer writes a field within
+    // a paragraph and other programs would take each paragraph's part for a field of its own.
+    void keepFieldsWithinParagraphs();
     // Puts the text gathered so far into the document: the cursor then stands after all that
     // was read. Whatever goes in at the cursor other than through runFor/character comes after.
     void flush() { flushRun(); }

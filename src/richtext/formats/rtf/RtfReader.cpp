@@ -440,6 +440,8 @@ void Reader::finish()
         popGroup();
     m_hidden.clear(); // nothing of the document's group is left to hold it
     m_builder.finish(CharState{});
+    if (!m_tables.fields.empty())
+        m_builder.keepFieldsWithinParagraphs();
     if (m_wholeDocument) {
         PageSetup page;
         page.paperWidth = m_page[dp::PaperWidth];
