@@ -205,7 +205,10 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
         return true;
     }
     if (const BookmarkMark mark = bookmarkOf(format); !mark.name.isEmpty()) {
-        // Where it stands, inside a field's result as well.
+        // Where it stands, inside a field's result as well. Right after a comment a reader
+        // would take the mark's group for one of the comment's parts: a word ends the comment.
+        if (m_commentEnd == m_body.size())
+            m_body += "\\v0";
         for (int i = 0; i < count; ++i) {
             m_body += mark.start ? "{\\*\\bkmkstart " : "{\\*\\bkmkend ";
             m_needSpace = false;
