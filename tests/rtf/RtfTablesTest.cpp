@@ -34,11 +34,14 @@ TEST(RtfTables, RowsCellsAndTheirPropertiesAreRead)
 {
     using namespace tableprop;
     const auto doc = loadRtf(kWordTable);
-    // The row definition repeated before \row is the same row; a nested table stays text in
-    // its cell; a row of another count is a table of its own.
+    // The row definition repeated before \row is the same row; a nested table is a table in its
+    // cell, of its own widths; a row of another count is a table of its own.
     EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"one|two", "", QString("three") + QChar::LineSeparator + "x"},
-                                                 {"a", "n1\tn2", ""}},
+                                                 {"a", "[n1[n2]", ""}},
                                                 {{"other count"}}}));
+    const QTextTable* inner = qobject_cast<QTextTable*>(tableAt(*doc, 0)->childFrames().value(0));
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(inner->cellAt(0, 1).format().intProperty(tableprop::CellRightTwips), 900);
     const QTextTableCellFormat first = cellFormat(*doc, 0, 0, 0);
     EXPECT_EQ(first.intProperty(CellRightTwips), 2000);
     EXPECT_EQ(first.intProperty(RowLeftTwips), -108);
