@@ -87,7 +87,9 @@ public:
     void character(char16_t ch, const CharState& chr, const ParaState& para);
     // A table cell ends: the next text goes into the row's next cell. A cell of a table in a
     // cell (nested) ends so in a paragraph as deep as kMaxTableDepth. A cell deeper, or outside
-    // any row, ends with a tab before the next text.
+    // any row, ends with a tab before the next text. A reader builds a table in a cell so: its
+    // paragraphs with pp::Depth 2, its cells ended nested, its row's words given to
+    // definitionFor(para, true) before its row ends nested.
     void cellEnd(const ParaState& para, const CharState& chr, bool nested);
     // A table row ends; a nested row deeper than kMaxTableDepth ends a paragraph of its cell.
     void rowEnd(const ParaState& para, const CharState& chr, bool nested);
