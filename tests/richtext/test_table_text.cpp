@@ -130,7 +130,10 @@ TEST(TableText, ATableInACellReadsAndCopiesAsOne)
                                       "\\pard\\intbl po\\cell B1\\cell\\row\\pard after\\par}",
                                       TextFormat::Rtf));
     EXPECT_EQ(edit.Text().toStdString(), "before\r\nA1 x1\tx2 x3\tx4 po\tB1\r\nafter");
-    edit.setSelectionStart(edit.document().find("x3", {0, -1}, {}).max);
+    // Down from the inner table's first row goes to the cell below in it; Tab to the next inner cell.
+    edit.setSelectionStart(edit.document().find("x1", {0, -1}, {}).max);
+    QTest::keyClick(edit.widget(), Qt::Key_Down);
+    EXPECT_EQ(edit.document().find("x3", {0, -1}, {}).min, edit.SelectionStart());
     QTest::keyClick(edit.widget(), Qt::Key_Tab);
     QTest::keyClicks(edit.widget(), "z");
     EXPECT_EQ(edit.Text().toStdString(), "before\r\nA1 x1\tx2 x3\tzx4 po\tB1\r\nafter");
