@@ -263,3 +263,21 @@ TEST(RtfTables, AHalfDoubleByteCharacterAtARowsStartKeepsItsCells)
                              "\\trowd\\cellx1000\\cellx2000\\pard\\intbl \\'e8\\cell x\\cell\\row\\pard b\\par}");
     EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{QString(QChar(0xFFFD)), "x"}}}));
 }
+
+// A page break before a cell's paragraph is that paragraph's alone: the next cell, of the same
+// format otherwise, does not take it (in a table in a cell neither).
+TEST(RtfTables, APageBreakInACellStaysWithItsParagraph)
+{
+    const QByteArray rows = "\\trowd\\cellx1000\\cellx2000\\pard\\intbl x\\cell y\\cell\\row"
+                            "\\pard\\intbl\\page a\\cell\\pard\\intbl b\\cell\\row";
+    const QByteArray props = "{\\*\\nesttableprops\\trowd\\cellx500\\cellx900\\nestrow}";
+    const QByteArray nested = "\\trowd\\cellx3000\\pard\\intbl o\\par\\pard\\intbl\\itap2 x\\nestcell y\\nestcell" + props
+                              + "\\pard\\intbl\\itap2\\page a\\nestcell\\pard\\intbl\\itap2 b\\nestcell" + props
+                              + "\\pard\\intbl\\cell\\row";
+    for (const QByteArray& body : {rows, nested}) {
+        const auto doc = loadRtf("{\\rtf1" + body + "}");
+        SCOPED_TRACE(body.toStdString());
+        EXPECT_TRUE(doc->findBlock(find(*doc, "a")).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+        EXPECT_FALSE(doc->findBlock(find(*doc, "b")).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+    }
+}

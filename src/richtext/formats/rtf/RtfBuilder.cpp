@@ -185,8 +185,13 @@ void DocumentBuilder::endCell(TableBuilder& level, const ParaState& para, const 
         m_cursor.setBlockFormat(m_cellFormat->after);
         m_lastApplied = pf;
     } else {
+        // A page break before the paragraph is its own: a cell after it does not take it.
+        const bool pageBreak = m_pageBreakNext;
         applyParagraph(para);
-        m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
+        if (pageBreak)
+            m_cellFormat.reset();
+        else
+            m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
     }
     if (level.nextCell())
         m_blockInherits = false;
@@ -253,7 +258,8 @@ bool DocumentBuilder::rightAfterCell() const
 {
     if (!m_run.isEmpty() || m_pendingTabs || m_pendingBreak || !m_table.tableOpen())
         return false;
-    return !m_table.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
+    const TableBuilder& level = m_inner.tableOpen() ? m_inner : m_table;
+    return !level.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
 }
 
 void DocumentBuilder::picture(const Picture& picture, const CharState& chr, const ParaState& para,
