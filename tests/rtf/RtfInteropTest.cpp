@@ -493,3 +493,60 @@ TEST(RtfInterop, BookmarksAndReferencesReachLibreOffice)
     EXPECT_TRUE(body.contains(QRegularExpression("<text:bookmark-ref [^>]*text:ref-name=\"Clanok\"[^>]*>Platby<")))
         << body.toStdString();
 }
+
+// A table in a table's cell, as LibreOffice writes it (it states the outer row again after the
+// cell and ends the row with one cell too many), is a table in that cell here, and our save
+// shows the same nesting in LibreOffice and AbiWord.
+TEST(RtfInterop, NestedTablesStayNested)
+{
+    const auto cell = [](const QString& content) { return "<table:table-cell>" + content + "</table:table-cell>"; };
+    const auto table = [](const QString& rows) {
+        return "<table:table><table:table-column table:number-columns-repeated=\"2\"/>" + rows + "</table:table>";
+    };
+    const auto p = [](const char* text) { return QString("<text:p>%1</text:p>").arg(text); };
+    const QString inner = table("<table:table-row>" + cell(p("x1")) + cell(p("x2")) + "</table:table-row><table:table-row>"
+                                + cell(p("x3")) + cell(p("x4")) + "</table:table-row>");
+    const QString outer = table("<table:table-row>" + cell(p("A1") + inner + p("po")) + cell(p("B1"))
+                                + "</table:table-row><table:table-row>" + cell(p("A2")) + cell(p("B2")) + "</table:table-row>");
+    const QByteArray fodt = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                            "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                            " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+                            " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:version=\"1.2\""
+                            " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>"
+                            + (p("Pred") + outer + p("Po")).toUtf8() + "</office:text></office:body></office:document>";
+    const QByteArray theirs = convertByOtherProgram("soffice", {fodt}, "rtf")[0];
+    ASSERT_TRUE(theirs.contains("\\nestcell")) << theirs.toStdString();
+
+    const auto doc = loadRtf(theirs);
+    const std::vector<Grid> outerGrid{{{"A1[x1[x2[x3[x4]po", "B1"}, {"A2", "B2"}}};
+    const std::vector<Grid> innerGrid{{{"x1", "x2"}, {"x3", "x4"}}};
+    EXPECT_EQ(tablesOf(*doc), outerGrid);
+    EXPECT_EQ(tablesOf(*doc, true), innerGrid);
+    const QByteArray saved = writeRtf(*doc);
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(tablesOf(*back), outerGrid);
+    EXPECT_EQ(tablesOf(*back, true), innerGrid);
+    const auto body = [](const QByteArray& rtf) { return rtf.mid(rtf.indexOf("\\viewkind")).toStdString(); };
+    EXPECT_EQ(body(writeRtf(*back)), body(saved));
+
+    // Each program's own format, down to its tables, cells and text.
+    const auto shape = [](const QByteArray& xml, const QString& tableTag, const QString& cellTag) {
+        QString out;
+        QXmlStreamReader r(xml);
+        while (!r.atEnd()) {
+            r.readNext();
+            if (r.isStartElement() && r.qualifiedName() == tableTag)
+                out += " T(";
+            else if (r.isEndElement() && r.qualifiedName() == tableTag)
+                out += " )";
+            else if (r.isStartElement() && r.qualifiedName() == cellTag)
+                out += " C";
+            else if (r.isCharacters() && !r.isWhitespace() && r.text().toString().contains(QRegularExpression("^[A-Za-z][0-9]$|^po$")))
+                out += " " + r.text().toString();
+        }
+        return out.toStdString();
+    };
+    const std::string expected = " T( C A1 T( C x1 C x2 C x3 C x4 ) po C B1 C A2 C B2 )";
+    EXPECT_EQ(shape(convertByOtherProgram("soffice", {saved}, "fodt")[0], "table:table", "table:table-cell"), expected);
+    EXPECT_EQ(shape(convertByOtherProgram("abiword", {saved}, "abw")[0], "table", "cell"), expected);
+}

@@ -360,10 +360,14 @@ TEST(RtfReader, PicturesInShapesAreReadAtTheShapesPlaceAndSize)
 TEST(RtfReader, NestedTablesAreReadOnce)
 {
     // The copy for readers without nested tables is left out; cell text a malformed writer put
-    // among the nested table's properties is kept. A nested table stays text in its cell.
+    // among the nested table's properties is kept, in the nested table's cell. A table a level
+    // deeper stays text in its cell.
     const auto doc = loadRtf("{\\rtf1\\pard\\intbl a\\cell\\pard\\intbl\\itap2 b\\nestcell{\\*\\nesttableprops\\trowd"
-                             "\\cellx100 c\\nestcell\\nestrow}{\\nonesttables b copy\\par}\\cell\\row}");
-    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"a", "b\tc"}}}));
+                             "\\cellx100 c\\nestcell\\nestrow}{\\nonesttables b copy\\par}"
+                             "\\pard\\intbl\\itap2 d\\par\\itap3 e\\nestcell f\\nestcell{\\*\\nesttableprops\\trowd\\cellx50\\cellx90\\nestrow}"
+                             "\\itap2\\nestcell{\\*\\nesttableprops\\trowd\\cellx100\\nestrow}\\cell\\row}");
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"a", "[b\tc[d|e\tf]"}}}));
+    EXPECT_EQ(tablesOf(*doc, true), (std::vector<Grid>{{{"b\tc"}, {"d|e\tf"}}}));
 }
 
 // Text that names no language is in the document's default (\deflang, which \plain returns

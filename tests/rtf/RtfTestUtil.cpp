@@ -69,10 +69,19 @@ std::vector<CharRecord> charRecords(const QTextDocument& doc)
     return out;
 }
 
-std::vector<Grid> tablesOf(const QTextDocument& doc)
+std::vector<Grid> tablesOf(const QTextDocument& doc, bool inCells)
 {
     std::vector<Grid> out;
-    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+    QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    if (inCells) {
+        QList<QTextFrame*> inner;
+        for (QTextFrame* frame : frames) {
+            const QList<QTextFrame*> children = frame->childFrames();
+            inner += children;
+        }
+        frames = inner;
+    }
+    for (QTextFrame* frame : frames) {
         auto* table = qobject_cast<QTextTable*>(frame);
         if (!table)
             continue;
@@ -84,7 +93,10 @@ std::vector<Grid> tablesOf(const QTextDocument& doc)
                 QTextCursor cursor(table->document());
                 cursor.setPosition(cell.firstPosition());
                 cursor.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
-                row.push_back(cursor.selectedText().replace(QChar::ParagraphSeparator, u'|'));
+                row.push_back(cursor.selectedText()
+                                  .replace(QChar::ParagraphSeparator, u'|')
+                                  .replace(QChar(0xFDD0), u'[')
+                                  .replace(QChar(0xFDD1), u']'));
             }
             grid.push_back(row);
         }

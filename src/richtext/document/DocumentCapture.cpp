@@ -65,6 +65,21 @@ void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& 
     Paragraph paragraph;
     QTextTable* table = tables ? QTextCursor(block).currentTable() : nullptr;
     if (table) {
+        // The two outermost tables the paragraph stands in.
+        QTextTable* outer = nullptr;
+        for (QTextFrame* f = table->parentFrame(); f; f = f->parentFrame()) {
+            if (auto* t = qobject_cast<QTextTable*>(f)) {
+                if (outer)
+                    table = outer;
+                outer = t;
+            }
+        }
+        if (outer) {
+            const QTextTableCell cell = outer->cellAt(block.position());
+            paragraph.outer = quintptr(outer);
+            paragraph.outerRow = cell.row();
+            paragraph.outerColumn = cell.column();
+        }
         const QTextTableCell cell = table->cellAt(block.position());
         paragraph.table = quintptr(table);
         paragraph.row = cell.row();
@@ -83,6 +98,8 @@ void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& 
             mark = u' ';
         else if (table && paragraph.column > 0)
             mark = u'\t';
+        else if (paragraph.outer)
+            mark = u' '; // a row of a table inside a cell starts in that cell
         text_.append(QString(block.position() - text_.size() - 1, QChar::ParagraphSeparator));
         text_.append(mark);
     }
@@ -150,9 +167,14 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
     applyKeptGroups(doc, kept_);
     QTextCursor cursor(&doc);
     bool first = true;
-    QTextTable* table = nullptr; // the table being rebuilt, of the paragraphs' key tableKey
-    quintptr tableKey = 0;
-    int row = -1, column = -1;
+    // The tables being rebuilt, the document's first, each with its paragraphs' key and the
+    // cell the last paragraph went into.
+    struct Open {
+        QTextTable* table = nullptr;
+        quintptr key = 0;
+        int row = -1, column = -1;
+    };
+    std::vector<Open> open;
     for (size_t i = from; i < to; ++i) {
         const Paragraph& paragraph = paragraphs_[i];
         // The list a paragraph belonged to is an object of the original document; here its
@@ -160,30 +182,44 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
         QTextBlockFormat format = paragraph.format;
         format.clearProperty(QTextFormat::ObjectIndex);
         bool newBlock = !first;
-        if (paragraph.table) {
-            if (!table || paragraph.table != tableKey) {
-                if (table)
-                    cursor.setPosition(table->lastPosition() + 1);
-                table = cursor.insertTable(std::max(1, paragraph.rows), std::max(1, paragraph.columns));
-                tableKey = paragraph.table;
-                row = column = -1;
+        struct Level {
+            quintptr key;
+            int row, column;
+        };
+        std::vector<Level> levels;
+        if (paragraph.outer)
+            levels.push_back({paragraph.outer, paragraph.outerRow, paragraph.outerColumn});
+        if (paragraph.table)
+            levels.push_back({paragraph.table, paragraph.row, paragraph.column});
+        // The tables the paragraph is not in end: it goes on after them.
+        size_t keep = 0;
+        while (keep < open.size() && keep < levels.size() && open[keep].key == levels[keep].key)
+            ++keep;
+        while (open.size() > keep) {
+            cursor.setPosition(open.back().table->lastPosition() + 1);
+            open.pop_back();
+            newBlock = false;
+        }
+        for (size_t d = 0; d < levels.size(); ++d) {
+            const bool own = d + 1 == levels.size(); // the paragraph's own table: its size and format are known
+            if (d == open.size()) {
+                const int rows = own ? paragraph.rows : levels[d].row + 1, columns = own ? paragraph.columns : levels[d].column + 1;
+                open.push_back({cursor.insertTable(std::max(1, rows), std::max(1, columns)), levels[d].key});
             }
+            Open& at = open[d];
             // A table that grew while it was taken grows here too.
-            if (paragraph.row >= table->rows())
-                table->appendRows(paragraph.row + 1 - table->rows());
-            if (paragraph.column >= table->columns())
-                table->appendColumns(paragraph.column + 1 - table->columns());
-            if (paragraph.row != row || paragraph.column != column) {
-                row = paragraph.row;
-                column = paragraph.column;
-                table->cellAt(row, column).setFormat(paragraph.cellFormat);
-                cursor.setPosition(table->cellAt(row, column).firstPosition());
+            if (levels[d].row >= at.table->rows())
+                at.table->appendRows(levels[d].row + 1 - at.table->rows());
+            if (levels[d].column >= at.table->columns())
+                at.table->appendColumns(levels[d].column + 1 - at.table->columns());
+            if (levels[d].row != at.row || levels[d].column != at.column) {
+                at.row = levels[d].row;
+                at.column = levels[d].column;
+                if (own)
+                    at.table->cellAt(at.row, at.column).setFormat(paragraph.cellFormat);
+                cursor.setPosition(at.table->cellAt(at.row, at.column).firstPosition());
                 newBlock = false;
             }
-        } else if (table) {
-            cursor.setPosition(table->lastPosition() + 1);
-            table = nullptr;
-            newBlock = false;
         }
         first = false;
         if (newBlock) {

@@ -69,6 +69,11 @@ private:
         quintptr table = 0;
         int row = 0, column = 0, rows = 0, columns = 0;
         QTextCharFormat cellFormat;
+        // A paragraph of a table inside a cell: the cell of the table of the document's it
+        // stands in (that table's own paragraphs come first, and give its size and formats).
+        // Tables deeper still are their cell's paragraphs.
+        quintptr outer = 0;
+        int outerRow = 0, outerColumn = 0;
     };
     void takeParagraph(const QTextDocument& doc, const QTextBlock& block, bool tables);
     void rebuild(QTextDocument& doc, size_t from, size_t to) const;

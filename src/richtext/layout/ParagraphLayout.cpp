@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
@@ -210,6 +211,7 @@ qreal ParagraphLayout::estimateIn(const QTextBlock& block, int columns) const
 void ParagraphLayout::resetAll()
 {
     QTextDocument* doc = document();
+    inner_.clear();
     updateEstimates();
     width_ = pageWidth();
     margin_ = margin();
@@ -500,6 +502,9 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
             if (n >= box.first && n <= box.last)
                 width = box.textWidth;
         }
+        // A paragraph of a table inside the cell: as wide as it was laid out.
+        if (QTextCursor(block).currentTable() != row.table && block.layout()->lineCount() > 0)
+            width = block.layout()->lineAt(0).width();
         return {m + at.x(), m + heights_.before(row.first) + at.y(), width, ownHeight(block)};
     }
     const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;

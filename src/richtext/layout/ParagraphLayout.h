@@ -33,6 +33,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class QTextDocument;
@@ -287,7 +288,38 @@ private:
         qreal bottom = kEverything;
     };
     Row rowOf(const QTextBlock& block) const;
-    std::vector<CellBox> cellBoxes(const Row& row, qreal page) const;
+    // Row r of a table (of the document's or inside a cell).
+    Row rowIn(QTextTable* table, int r) const;
+    // The cells' boxes of a row at a page width; a table inside a cell (x, width: the box it
+    // stands in, from the outer row's left) is placed in that box.
+    std::vector<CellBox> cellBoxes(const Row& row, qreal page, qreal x = 0, qreal width = -1) const;
+    // A table inside a cell: where its rows stand in the outer row (their tops, then its
+    // bottom) and the box it stands in, as the outer row was last laid out.
+    struct InnerTable {
+        qreal x = 0;
+        qreal width = 0;
+        std::vector<qreal> tops;
+    };
+    mutable std::unordered_map<const QTextTable*, InnerTable> inner_;
+    // The table right inside a cell of table that holds block; null when the block is the cell's own.
+    QTextTable* innerTableAt(const QTextTable* table, const QTextBlock& block) const;
+    // The paragraphs first..last of a cell of table stacked from y in a box of width at x, the
+    // tables inside the cell laid out as tables there; answers the bottom, adds the lines to *lines.
+    qreal layCellContent(const QTextTable* table, int first, int last, qreal x, qreal y, qreal width,
+                         int* lines) const;
+    // The row's cells laid out from y; answers its height and in *most the line count of its
+    // cell with the most lines.
+    qreal layRowCells(const Row& row, const std::vector<CellBox>& boxes, qreal y, int* most) const;
+    // Draws the cells of a row whose top and height are given in the coordinates of the row
+    // drawn at origin (a table inside a cell is drawn in its outer row's); chosenAll: the
+    // format of a selection of whole cells the row stands in.
+    void drawRowCells(QPainter* painter, const Row& row, const std::vector<CellBox>& boxes, const QPointF& origin,
+                      qreal top, qreal height, const PaintContext* context, const QColor& text, Band band,
+                      const QTextFormat* chosenAll) const;
+    // The position at p (from the row's origin) in a cell's paragraphs first..last.
+    int hitCell(const QTextTable* table, int first, int last, const QPointF& p, bool exact) const;
+    // The box holding p.x among a row's cells, or the nearest one beside it.
+    static const CellBox* cellBoxAt(const std::vector<CellBox>& boxes, qreal x);
     // The cells of a row, one box per cell at its first column with how many columns it spans;
     // twips stays true while every cell states its right edge.
     std::vector<CellBox> rowCells(const Row& row, std::vector<int>* spans, bool* twips) const;
@@ -295,7 +327,7 @@ private:
     // cell), or in Qt's table columns at a page width.
     static void placeCellsAsStated(const Row& row, const QTextCharFormat& rowFormat,
                                    const std::vector<int>& spans, std::vector<CellBox>* boxes);
-    void placeCellsInColumns(const QTextTable* table, qreal page, const std::vector<int>& spans,
+    void placeCellsInColumns(const QTextTable* table, qreal avail, const std::vector<int>& spans,
                              std::vector<CellBox>* boxes) const;
     static void mergeCells(std::vector<CellBox>* boxes);
     // Widens a changed stretch of paragraphs to the whole rows it starts and ends in.

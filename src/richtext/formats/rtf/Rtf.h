@@ -5,8 +5,9 @@
 // document (one block per paragraph, a QTextTable per table: richtext/document/TableFormat.h); every run
 // it inserts carries a complete character format and every paragraph a complete paragraph
 // format. What the document cannot hold is brought into its terms:
-//   - nested tables stay text in their cell: nested cells after tabs, each nested row a
-//     paragraph; a table read into a table cell stays text there too;
+//   - a table in a table's cell (\itap2, \nestcell, \nestrow) is a table in that cell, and is
+//     written back so; tables deeper still stay text in their cell: their cells after tabs,
+//     each row a paragraph; a table read into a table cell stays text there too;
 //   - \line becomes a line separator (U+2028) inside the paragraph, and is written back as
 //     \line; \page and \sect end the paragraph, and after \page the next paragraph starts a page;
 //   - the page (paper, orientation, margins) is kept with a document read whole, into an

@@ -64,7 +64,8 @@ const FontInfo* DocumentTables::font(int32_t number) const
 }
 
 DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion)
-    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables)
+    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables),
+      m_inner(cursor, tables, true)
 {
     const QTextBlockFormat bf = cursor.blockFormat();
     m_paragraphWords = bf.hasProperty(docprop::ParagraphStyle) || bf.hasProperty(docprop::OutlineLevel);
@@ -83,9 +84,22 @@ void DocumentBuilder::tablesChanged()
     m_lastFormat = nullptr;
 }
 
+void DocumentBuilder::setLookahead(const Tokenizer* tokens, OpenGroups groups)
+{
+    m_table.setLookahead(tokens, std::move(groups));
+    m_inner.setLookahead(tokens, {});
+}
+
+TableBuilder* DocumentBuilder::definitionFor(const ParaState& para, bool nestedProps)
+{
+    if (!nestedProps)
+        return &m_table;
+    return tableDepth(para) == tableprop::kMaxTableDepth ? &m_inner : nullptr;
+}
+
 QString& DocumentBuilder::startRun(const CharState& chr)
 {
-    enterTable(m_textPara[pp::InTable] != 0, false);
+    enterTable(tableDepth(m_textPara));
     ensureBreak(chr);
     flushTabs(chr);
     if (!(m_runState == chr)) {
@@ -101,37 +115,61 @@ void DocumentBuilder::character(char16_t ch, const CharState& chr, const ParaSta
         runFor(chr, para).append(QChar(ch));
 }
 
-void DocumentBuilder::enterTable(bool inTable, bool atCell)
+void DocumentBuilder::enterTable(int depth, int cellDepth)
 {
-    if (!m_table.enabled() || inTable == m_table.rowOpen()) {
-        if (inTable || !m_table.tableOpen())
+    depth = std::min(depth, tableprop::kMaxTableDepth);
+    // A table in a cell ends before its cell does.
+    if (depth < 2 || !m_table.rowOpen())
+        enterLevel(m_inner, false, false);
+    enterLevel(m_table, depth >= 1, cellDepth == 1);
+    if (depth >= 2 && m_table.rowOpen())
+        enterLevel(m_inner, true, cellDepth == 2);
+}
+
+void DocumentBuilder::enterLevel(TableBuilder& level, bool in, bool atCell)
+{
+    if (!level.enabled() || in == level.rowOpen()) {
+        if (in || !level.tableOpen())
             return;
     }
     flushRun();
     m_pendingTabs = 0;
     // A break pending before a table is the table's start; one pending in a cell ends with it.
     // An empty paragraph ended before a table is the one Qt keeps there: the file's own.
-    if (std::exchange(m_pendingBreak, false) && inTable && !m_table.rowOpen() && m_cursor.block().length() == 1) {
+    if (std::exchange(m_pendingBreak, false) && in && !level.rowOpen() && m_cursor.block().length() == 1) {
         QTextBlockFormat format = m_cursor.blockFormat();
         format.setProperty(tableprop::StatedBeforeTable, true);
         m_cursor.setBlockFormat(format);
     }
-    if (inTable)
-        m_table.openRow(atCell);
+    if (in)
+        level.openRow(atCell);
     else
-        m_table.closeTable();
+        level.closeTable();
     m_blockInherits = false;
 }
 
 void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool nested)
 {
+    const int depth = tableDepth(para);
+    if (nested && depth == tableprop::kMaxTableDepth && m_table.enabled()) {
+        enterTable(depth, 2);
+        if (m_inner.rowOpen()) {
+            endCell(m_inner, para, chr);
+            return;
+        }
+    }
     if (nested || !m_table.enabled() || (!para[pp::InTable] && !m_table.rowOpen())) {
         flushRun();
         ++m_pendingTabs;
         return;
     }
-    enterTable(true, true);
-    // A nested row's end is ended by the cell's; a paragraph mark before it leaves the cell an
+    enterTable(1, 1);
+    endCell(m_table, para, chr);
+}
+
+void DocumentBuilder::endCell(TableBuilder& level, const ParaState& para, const CharState& chr)
+{
+    // A row read as text is ended by the cell's; a paragraph mark before it leaves the cell an
     // empty last paragraph.
     if (std::exchange(m_nestedRowBreak, false))
         m_pendingBreak = false;
@@ -147,10 +185,15 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
         m_cursor.setBlockFormat(m_cellFormat->after);
         m_lastApplied = pf;
     } else {
+        // A page break before the paragraph is its own: a cell after it does not take it.
+        const bool pageBreak = m_pageBreakNext;
         applyParagraph(para);
-        m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
+        if (pageBreak)
+            m_cellFormat.reset();
+        else
+            m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
     }
-    if (m_table.nextCell())
+    if (level.nextCell())
         m_blockInherits = false;
     else
         ++m_pendingTabs; // a cell beyond the row's count: read into its last cell after a tab
@@ -159,6 +202,13 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
 void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool nested)
 {
     if (nested) {
+        if (tableDepth(para) == tableprop::kMaxTableDepth && m_inner.rowOpen()) {
+            m_pendingBreak = false; // text after the row's last cell stays in it
+            flushRun();
+            m_pendingTabs = 0;
+            m_inner.closeRow();
+            return;
+        }
         if (m_table.rowOpen()) {
             paragraphEnd(para, chr);
             m_nestedRowBreak = true;
@@ -170,16 +220,17 @@ void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool n
         endParagraph(para, chr);
         return;
     }
-    // Text after the row's last cell stays in it.
+    // Text after the row's last cell stays in it; a table in its last cell ends with it.
     m_pendingBreak = false;
     flushRun();
     m_pendingTabs = 0;
+    enterLevel(m_inner, false, false);
     m_table.closeRow();
 }
 
 void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
 {
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     endParagraph(para, chr);
 }
 
@@ -207,14 +258,15 @@ bool DocumentBuilder::rightAfterCell() const
 {
     if (!m_run.isEmpty() || m_pendingTabs || m_pendingBreak || !m_table.tableOpen())
         return false;
-    return !m_table.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
+    const TableBuilder& level = m_inner.tableOpen() ? m_inner : m_table;
+    return !level.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
 }
 
 void DocumentBuilder::picture(const Picture& picture, const CharState& chr, const ParaState& para,
                               PictureBudget& budget)
 {
     // The picture belongs where the group that holds it stands.
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -224,7 +276,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
 
 void DocumentBuilder::placeObject(const CharState& chr, const ParaState& para)
 {
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -251,7 +303,7 @@ void DocumentBuilder::comment(const KeptGroups& comment, const CharState& chr, c
 
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
 {
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -456,7 +508,7 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
 
 void DocumentBuilder::finish(const CharState& chr)
 {
-    enterTable(false, false); // a table still open at the end ends there
+    enterTable(0); // a table still open at the end ends there
     flushRun();
     m_pendingTabs = 0;
     if (m_pendingBreak) {

@@ -79,18 +79,25 @@ public:
     QString& runFor(const CharState& chr, const ParaState& para)
     {
         m_textPara = para;
-        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr && !para[pp::InTable] && !m_table.rowOpen()
+        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr && !para[pp::InTable] && !para[pp::Depth] && !m_table.rowOpen()
             && !m_table.tableOpen())
             return m_run; // more of the same run: the common case
         return startRun(chr);
     }
     void character(char16_t ch, const CharState& chr, const ParaState& para);
-    // A table cell ends: the next text goes into the row's next cell. A nested cell, or a
-    // cell outside any row, ends with a tab before the next text.
+    // A table cell ends: the next text goes into the row's next cell. A cell of a table in a
+    // cell (nested) ends so in a paragraph as deep as kMaxTableDepth. A cell deeper, or outside
+    // any row, ends with a tab before the next text. A reader builds a table in a cell so: its
+    // paragraphs with pp::Depth 2, its cells ended nested, its row's words given to
+    // definitionFor(para, true) before its row ends nested.
     void cellEnd(const ParaState& para, const CharState& chr, bool nested);
-    // A table row ends; a nested row ends a paragraph of its cell.
+    // A table row ends; a nested row deeper than kMaxTableDepth ends a paragraph of its cell.
     void rowEnd(const ParaState& para, const CharState& chr, bool nested);
-    TableBuilder& tables() { return m_table; }
+    // The reader's tokens and groups, for the tables' look-ahead.
+    void setLookahead(const Tokenizer* tokens, OpenGroups groups);
+    // The table a row definition's word of this paragraph belongs to (nestedProps: it stands in
+    // a nested table's properties); null for a table read as text.
+    TableBuilder* definitionFor(const ParaState& para, bool nestedProps);
     // The paragraph ends; its break is put in when more follows.
     void paragraphEnd(const ParaState& para, const CharState& chr);
     // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
@@ -132,8 +139,12 @@ private:
     void applyParagraph(const ParaState& para);
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);
-    // Content of a paragraph in a table (or not) comes: opens a row or closes the table.
-    void enterTable(bool inTable, bool atCell);
+    // Content of a paragraph this deep in tables comes: opens rows or closes tables. cellDepth:
+    // the word being read ends a cell of the table this deep (0: none).
+    void enterTable(int depth, int cellDepth = 0);
+    void enterLevel(TableBuilder& level, bool in, bool atCell);
+    // The cell of the level ends (at the paragraph's format), and the level moves to its next cell.
+    void endCell(TableBuilder& level, const ParaState& para, const CharState& chr);
     void flushTabs(const CharState& chr);
     // An object character comes: what was read before it goes in, where the paragraph state says.
     void placeObject(const CharState& chr, const ParaState& para);
@@ -152,7 +163,7 @@ private:
     int m_pendingTabs = 0;
     ParaState m_textPara; // the paragraph state of the last text read
     bool m_pendingBreak = false;
-    bool m_nestedRowBreak = false; // the pending break ends a nested row
+    bool m_nestedRowBreak = false; // the pending break ends a row read as text
     bool m_pageBreakNext = false;
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     AppliedParagraph m_lastApplied;
@@ -162,6 +173,7 @@ private:
     CharState m_lastFormatState;                  // the last format asked for, and its entry
     const QTextCharFormat* m_lastFormat = nullptr;
     TableBuilder m_table;
+    TableBuilder m_inner; // a table in a cell of m_table's
     struct CellParagraph {
         AppliedParagraph para;
         QTextBlockFormat before, after; // a block's format before and after taking para

@@ -147,6 +147,7 @@ constexpr KeywordRow kRows[] = {
     {"outlinelevel", value(Target::Para, pp::OutlineLevel, 0, 0, 9)},
     {"fi", value(Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent)},
     {"intbl", flag(pp::InTable, 1, Target::Para)},
+    {"itap", value(Target::Para, pp::Depth, 1, 0, 255)},
     {"ls", act(Act::Ls)}, {"ilvl", value(Target::Para, pp::Level, 0, 0, 8)},
     {"pnlvlblt", set(Target::Para, pp::Numbering, pfn::Bullet)}, {"pnlvlbody", act(Act::PnBody)},
     {"pnlvl", act(Act::PnBody)}, {"pnlvlcont", set(Target::Para, pp::Numbering, pfn::None)},

@@ -5,6 +5,7 @@
 // as small arrays the table indexes.
 #include "richtext/document/CharFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -86,16 +87,21 @@ enum : uint8_t {
     Style,       // \s: the style's number in the kept style sheet
     OutlineLevel, // \outlinelevel; -1: not stated
     Rtl,         // \rtlpar 1, \ltrpar 0
+    Depth,       // \itap: how deep in tables (1 a table's cell, 2 a cell of a table in a cell); 0: not stated
     Count
 };
 }
 
 struct ParaState {
-    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0};
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const ParaState&) const = default;
 };
+
+// The depth of tables a paragraph stands in: 0 outside any, 1 in a table's cell, 2 in a cell of
+// a table inside a cell, ...
+inline int tableDepth(const ParaState& p) { return std::max(p[pp::InTable] != 0 ? 1 : 0, p[pp::Depth]); }
 
 // Properties of a picture being read.
 namespace pic {

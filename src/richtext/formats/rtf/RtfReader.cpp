@@ -95,8 +95,8 @@ void Reader::word(const Token& t, bool starred)
         // An unknown destination is left out whole; an unknown word elsewhere means nothing.
         if (starred)
             skipGroup();
-        else if (st().dest == Dest::Text && !st().nestedTableProps)
-            m_builder.tables().unknownWord(t.name(), t.hasNumber, t.number);
+        else if (TableBuilder* table = st().dest == Dest::Text ? m_builder.definitionFor(st().para, st().nestedTableProps) : nullptr)
+            table->unknownWord(t.name(), t.hasNumber, t.number);
         return;
     }
     // {\*\csN …} is a character style's entry of a style sheet: out of the sheet, it is left
@@ -151,8 +151,8 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
             m_page[k.index] = value;
         return;
     case Target::Table:
-        if (s.dest == Dest::Text && !s.nestedTableProps)
-            m_builder.tables().word(k.index, value);
+        if (TableBuilder* table = s.dest == Dest::Text ? m_builder.definitionFor(s.para, s.nestedTableProps) : nullptr)
+            table->word(k.index, value);
         return;
     case Target::Shape: m_shape[k.index] = value; return;
     }
@@ -180,12 +180,12 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
     case Act::Cell:
     case Act::Row: breakWord(act, arg, s); return;
     case Act::RowDefaults:
-        if (s.dest == Dest::Text && !s.nestedTableProps)
-            m_builder.tables().rowDefaults();
+        if (TableBuilder* table = s.dest == Dest::Text ? m_builder.definitionFor(s.para, s.nestedTableProps) : nullptr)
+            table->rowDefaults();
         return;
     case Act::NestTableProps:
-        // A nested table's properties: read as text (a malformed writer puts some there), but
-        // its row words are not the outer row's.
+        // A nested table's properties: read as text (a malformed writer puts some there, and
+        // the row's \nestrow is there), its row words the nested row's, not the outer row's.
         s.nestedTableProps = true;
         return;
     case Act::KeepDest: keepGroup(size_t(arg), s); return;

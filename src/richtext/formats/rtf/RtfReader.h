@@ -83,7 +83,7 @@ public:
           m_keptRoom(kKeptObjectCost * 16384 + 16 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
-        m_builder.tables().setLookahead(&m_tokens, [this](size_t out) { return openGroup(out); });
+        m_builder.setLookahead(&m_tokens, [this](size_t out) { return openGroup(out); });
         if (cursor.document()->isEmpty())
             m_wholeDocument = cursor.document();
     }

@@ -278,7 +278,9 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         m_number = 1;
     const bool rtl = block.blockFormat().layoutDirection() == Qt::RightToLeft;
     if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl) {
-        m_body += m_inCell ? "\\pard\\intbl" : "\\pard";
+        m_body += m_depth > 0 ? "\\pard\\intbl" : "\\pard";
+        if (m_depth > 1)
+            word("\\itap", m_depth);
         m_needSpace = true;
         if (style > 0)
             word("\\s", style);
@@ -386,9 +388,9 @@ void Writer::body(const QTextDocument& doc, int from, int to)
     }
     m_doc = &doc;
 
-    const bool tables = !m_inCell && !m_doc->rootFrame()->childFrames().isEmpty();
+    const bool tables = m_depth < tableprop::kMaxTableDepth && !m_doc->rootFrame()->childFrames().isEmpty();
     for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
-        if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end) : rtf::TablePart{}; part.table) {
+        if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end, m_within) : rtf::TablePart{}; part.table) {
             block = table(part);
             continue;
         } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)
@@ -441,14 +443,18 @@ QTextBlock Writer::table(const rtf::TablePart& part)
 {
     closeLink();
     const auto color = [this](const QColor& c) { return colorIndex(refFromColor(c)); };
-    const auto cell = [this](int first, int last) {
+    const QTextTable* within = m_within;
+    const bool nested = m_depth > 0;
+    const auto cell = [&](int first, int last) {
         m_para.reset(); // each cell starts with \pard\intbl
-        m_inCell = true;
+        ++m_depth;
+        m_within = part.table;
         body(*m_doc, first, last);
-        m_inCell = false;
-        word("\\cell");
+        m_within = within;
+        --m_depth;
+        word(nested ? "\\nestcell" : "\\cell");
     };
-    const QTextBlock last = rtf::writeTable(part, m_body, color, cell);
+    const QTextBlock last = rtf::writeTable(part, m_body, color, cell, nested);
     m_needSpace = false;
     m_para.reset();
     return last;

@@ -138,7 +138,8 @@ private:
     std::vector<int32_t> m_charStyles; // and its character styles
     int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
-    bool m_inCell = false; // the paragraphs being written are a table cell's
+    int m_depth = 0; // how deep in tables the paragraphs being written are (0: in none)
+    const QTextTable* m_within = nullptr; // the table whose cell is being written
     bool m_inLink = false;
     bool m_inHidden = false; // the run being written is hidden text inside its {\v group
     QString m_linkTarget;
