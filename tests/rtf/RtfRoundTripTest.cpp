@@ -365,8 +365,10 @@ TEST(RtfWriter, WritesWhatThePlatformControlWrote)
         << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("\\viewkind4\\uc1\\lang1051\\pard"));
     EXPECT_TRUE(rtf.contains("\\fs21\\'8elt\\'e9 \\{x\\} \\u-10179?\\u-8704? \\u969?")) << rtf.toStdString();
-    EXPECT_TRUE(rtf.contains("{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li360"));
-    EXPECT_TRUE(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+    // A list item names its list and level, and carries its label for readers that know no lists.
+    EXPECT_TRUE(rtf.contains("\\pard\\ls1\\ilvl0\\fi-360\\li360{\\listtext\\pard\\plain \\u8226?\\tab}item"))
+        << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("{\\listlevel\\levelnfc23\\levelnfcn23"));
     EXPECT_TRUE(rtf.contains("\\qc{\\field{\\*\\fldinst{HYPERLINK \"http://a.sk/\"}}{\\fldrslt{link}}}\\par\r\n}"));
     EXPECT_EQ(rtf.count("\\par\r\n"), 3);
     // Balanced groups, ASCII only.
