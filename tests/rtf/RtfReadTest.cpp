@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
@@ -294,6 +295,22 @@ TEST(RtfReader, StarMarksADestinationOnlyRightAfterABrace)
               "The quick brown fox jumps.");
     // A known word after \* is read as ever.
     EXPECT_EQ(loadRtf("{\\rtf1 a{\\*\\fldinst x}b \\*c}")->toPlainText().toStdString(), "ab c");
+}
+
+// A paragraph that goes on the item before it (\pnlvlcont, or a level that shows nothing)
+// shows no label, and the next item counts on.
+TEST(RtfReader, ContinuationParagraphsOfAListShowNoLabel)
+{
+    const auto doc = loadRtf("{\\rtf1{\\*\\listtable{\\list\\listid5{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                             "{\\listlevel\\levelnfc255{\\leveltext\\'00;}}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}"
+                             "\\pard\\ls1 Prvy\\par\\pard\\ls1{\\*\\pn\\pnlvlcont\\ilvl0\\ls1\\pnrnot0\\pndec}pokracovanie\\par"
+                             "\\pard\\ls1\\ilvl1 bez cisla\\par\\pard\\ls1 Druhy\\par}");
+    QStringList labels;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        labels << listLabel(b);
+    EXPECT_EQ(labels, QStringList({"1.", "", "", "2."}));
+    EXPECT_EQ(readParaFormat(doc->begin().next()).numbering, pfn::None);
 }
 
 TEST(RtfReader, ListLabelsEndAtTheirLastTab)
