@@ -166,17 +166,17 @@ QString ListCounter::next(const QTextListFormat& format, int level)
 QString listLabel(const QTextBlock& block)
 {
     const QTextList* list = block.textList();
-    if (!list)
-        return {};
+    return list ? listLabels(*list).value(list->itemNumber(block)) : QString();
+}
+
+QStringList listLabels(const QTextList& list)
+{
     ListCounter counter;
-    const QTextListFormat format = list->format();
-    for (int i = 0, n = list->count(); i < n; ++i) {
-        const QTextBlock item = list->item(i);
-        const QString label = counter.next(format, listLevelOf(item));
-        if (item == block)
-            return label;
-    }
-    return {};
+    const QTextListFormat format = list.format();
+    QStringList labels;
+    for (int i = 0, n = list.count(); i < n; ++i)
+        labels << counter.next(format, listLevelOf(list.item(i)));
+    return labels;
 }
 
 bool setListLevel(QTextCursor& cursor, int level)

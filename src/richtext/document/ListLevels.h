@@ -9,6 +9,7 @@
 #include "richtext/document/CharFormat.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTextFormat>
 
 #include <array>
@@ -73,6 +74,8 @@ private:
 
 // The label a paragraph of a list shows ("2.", "b)", "•"); empty for a paragraph in no list.
 QString listLabel(const QTextBlock& block);
+// The labels of all the items of a list, in its order.
+QStringList listLabels(const QTextList& list);
 
 // Puts the cursor's paragraph at a level of its list, with that level's indent (a level that
 // states none is 360 twips a level further in). False where the paragraph is in no list or

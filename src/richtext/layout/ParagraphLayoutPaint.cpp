@@ -39,7 +39,10 @@ void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block,
     const qreal textX = line.cursorToX(line.textStart());
     const qreal gap = fm.horizontalAdvance(u' ');
     // A round bullet is drawn as a dot, whatever the font has of it; any other label as text.
-    QString label = listLabel(block);
+    auto labels = listLabels_.find(list);
+    if (labels == listLabels_.end())
+        labels = listLabels_.emplace(list, listLabels(*list)).first;
+    QString label = labels->second.value(list->itemNumber(block));
     if (label == QString(QChar(0x2022)))
         label.clear();
     else if (label.isEmpty())
