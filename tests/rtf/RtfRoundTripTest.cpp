@@ -3,6 +3,7 @@
 #include "RtfTestUtil.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
@@ -325,6 +326,28 @@ TEST(RtfRoundTrip, RangesAndOptions)
     EXPECT_FALSE(without.contains("\\pict"));
     EXPECT_TRUE(writeRtf(doc).contains("\\pict"));
     EXPECT_FALSE(loadRtf(without)->toRawText().contains(QChar::ObjectReplacementCharacter));
+}
+
+// A numbered item copied and pasted right after its list goes on in that list.
+TEST(RtfRoundTrip, PastedListItemsGoOnInTheListBeforeThem)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    cursor.insertText("one\ntwo\nthree");
+    cursor.select(QTextCursor::Document);
+    ParaFormat numbered;
+    numbered.mask = pfm::Numbering;
+    numbered.numbering = pfn::Arabic;
+    applyParaFormat(cursor, numbered);
+    const QTextBlock second = doc.begin().next();
+    const QByteArray copied = writeRtf(doc, second.position(), second.position() + second.length());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    ASSERT_TRUE(readRtf(copied, cursor));
+    QStringList labels;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        labels << listLabel(b);
+    EXPECT_EQ(labels.join(u' ').toStdString(), "1. 2. 3. 4.");
 }
 
 TEST(RtfWriter, WritesWhatThePlatformControlWrote)

@@ -126,6 +126,15 @@ void setListLevels(QTextListFormat& format, const ListLevels& levels)
         format.setProperty(docprop::NumberingCode, int(levels[0].numbering));
 }
 
+bool sameLevels(const QTextListFormat& a, const QTextListFormat& b)
+{
+    for (int k = 0; k < kListLevelCount; ++k) {
+        if (!(listLevelOf(a, k) == listLevelOf(b, k)))
+            return false;
+    }
+    return true;
+}
+
 int listLevelOf(const QTextBlock& block)
 {
     return std::clamp(block.blockFormat().intProperty(docprop::ListLevel), 0, kListLevelCount - 1);

@@ -50,6 +50,8 @@ ListLevel plainListLevel(uint16_t numbering, int level);
 ListLevels listLevelsOf(const QTextListFormat& format);
 ListLevel listLevelOf(const QTextListFormat& format, int level);
 void setListLevels(QTextListFormat& format, const ListLevels& levels);
+// Whether two lists show the same on every level.
+bool sameLevels(const QTextListFormat& a, const QTextListFormat& b);
 // The level of a paragraph, 0 to 8.
 int listLevelOf(const QTextBlock& block);
 // A list key unlike any given before in this run of the program.

@@ -451,15 +451,21 @@ void DocumentBuilder::placeInList(QTextCursor& cursor, const AppliedParagraph& p
     if (!list || block.textList() != list) {
         if (QTextList* other = block.textList())
             other->remove(block);
+        const ListLevels& levels = m_tables.lists.at(m_tables.overrides.at(pf.list));
+        QTextListFormat lf;
+        lf.setStyle(levels[0].numbering == pfn::Bullet ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
+        lf.setIndent(0);
+        setListLevels(lf, levels);
+        // Items pasted right after a list of the same levels go on in it, as pasted items of
+        // one numbering always have.
+        const QTextBlock before = block.previous();
+        QTextList* neighbour = !list && before.isValid() && before.position() < m_insertStart ? before.textList() : nullptr;
+        if (neighbour && sameLevels(neighbour->format(), lf))
+            list = neighbour;
         if (list) {
             list->add(block);
         } else {
-            const ListLevels& levels = m_tables.lists.at(m_tables.overrides.at(pf.list));
-            QTextListFormat lf;
-            lf.setStyle(levels[0].numbering == pfn::Bullet ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
-            lf.setIndent(0);
             lf.setProperty(docprop::ListKey, newListKey());
-            setListLevels(lf, levels);
             list = cursor.createList(lf);
         }
     }
