@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextList>
 
 #include <algorithm>
@@ -215,6 +216,9 @@ bool setListLevel(QTextCursor& cursor, int level)
     QTextCursor at(block);
     at.setBlockFormat(bf);
     applyParaFormat(at, para);
+    // The items after it may count otherwise now: they are drawn again.
+    const QTextBlock last = list->item(list->count() - 1);
+    cursor.document()->markContentsDirty(block.position(), last.position() + last.length() - block.position());
     cursor.endEditBlock();
     return true;
 }
