@@ -313,6 +313,27 @@ TEST(RtfReader, ContinuationParagraphsOfAListShowNoLabel)
     EXPECT_EQ(readParaFormat(doc->begin().next()).numbering, pfn::None);
 }
 
+// A level's first number, its label around the number, a symbol font's bullet, and its indent,
+// which a paragraph that states none takes; all of it written back.
+TEST(RtfReader, ListLevelsKeepStartLabelBulletAndIndent)
+{
+    const auto doc = loadRtf("{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\*\\listtable{\\list\\listid3"
+                             "{\\listlevel\\levelnfc0\\levelstartat4{\\leveltext\\'03(\\'00);}\\fi-360\\li720}"
+                             "{\\listlevel\\levelnfc23{\\leveltext\\f1\\'01\\'b7;}\\fi-360\\li1440}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid3\\ls2}}"
+                             "\\pard\\ls2 a\\par\\pard\\ls2\\ilvl1 b\\par\\pard\\ls2\\ilvl1\\li100 c\\par\\pard\\ls2 d\\par}");
+    const auto shown = [](const QTextDocument& d) {
+        QStringList out;
+        for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+            const ParaFormat pf = readParaFormat(b);
+            out << QStringLiteral("%1 %2/%3").arg(listLabel(b)).arg(pf.startIndent).arg(pf.offset);
+        }
+        return out.join(u'|').toStdString();
+    };
+    EXPECT_EQ(shown(*doc), "(4) 360/360|\u2022 1080/360|\u2022 100/0|(5) 360/360");
+    EXPECT_EQ(shown(*loadRtf(writeRtf(*doc))), shown(*doc));
+}
+
 TEST(RtfReader, ListLabelsEndAtTheirLastTab)
 {
     // The label is everything up to the group's last tab; a label without a tab is all label.
