@@ -19,6 +19,7 @@ constexpr int kMinHeightTwips = 1 * kTwipsPerPoint;
 constexpr int kMaxHeightTwips = 1638 * kTwipsPerPoint;
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
+constexpr int kLabelRoomTwips = 360;
 
 QTextListFormat::Style listStyleFor(uint16_t code)
 {
@@ -50,8 +51,10 @@ void placeMargins(QTextBlockFormat& bf, bool numbered)
     const int offset = bf.intProperty(docprop::OffsetTwips);
     const int following = std::max(0, start + offset);
     bf.setLeftMargin(following / kTwipsPerPixel);
+    // A label with no room before the text (no hanging indent) stands at the start indent and
+    // the first line's text after it, at the next quarter inch, as a label's tab puts it.
     if (numbered)
-        bf.setTextIndent(0);
+        bf.setTextIndent(following <= std::max(0, start) ? kLabelRoomTwips / kTwipsPerPixel : 0);
     else
         bf.setTextIndent((std::max(0, start) - following) / kTwipsPerPixel);
 }
