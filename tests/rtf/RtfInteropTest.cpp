@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QImage>
@@ -549,4 +550,58 @@ TEST(RtfInterop, NestedTablesStayNested)
     const std::string expected = " T( C A1 T( C x1 C x2 C x3 C x4 ) po C B1 C A2 C B2 )";
     EXPECT_EQ(shape(convertByOtherProgram("soffice", {saved}, "fodt")[0], "table:table", "table:table-cell"), expected);
     EXPECT_EQ(shape(convertByOtherProgram("abiword", {saved}, "abw")[0], "table", "cell"), expected);
+}
+
+// A list of three levels made by LibreOffice ("1.", "a)", "i.") is read with its levels and
+// labels, a paragraph that goes on an item without a label keeps none, and after our save
+// LibreOffice and AbiWord show the levels and labels they showed of LibreOffice's own file.
+TEST(RtfInterop, ListLevelsAndLabelsComeThroughOurSave)
+{
+    const auto item = [](const char* text, const QByteArray& sublist = {}) {
+        return "<text:list-item><text:p>" + QByteArray(text) + "</text:p>" + sublist + "</text:list-item>";
+    };
+    QByteArray levels;
+    for (const auto& [level, format, suffix] : {std::tuple{1, "1", "."}, {2, "a", ")"}, {3, "i", "."}})
+        levels += "<text:list-level-style-number text:level=\"" + QByteArray::number(level) + "\" style:num-format=\""
+                  + format + "\" style:num-suffix=\"" + suffix + "\"/>";
+    const QByteArray fodt
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+          " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+          " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" office:version=\"1.2\""
+          " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:automatic-styles>"
+          "<text:list-style style:name=\"L1\">" + levels + "</text:list-style></office:automatic-styles>"
+          "<office:body><office:text><text:p>Pred.</text:p><text:list text:style-name=\"L1\">"
+        + item("Jedna", "<text:list>" + item("Pod A", "<text:list>" + item("Hlbka") + item("Hlbka2") + "</text:list>")
+                            + item("Pod B") + "</text:list>")
+        + "<text:list-item><text:p>Dva</text:p><text:p>pokracovanie</text:p></text:list-item>"
+          "</text:list><text:p>Po.</text:p></office:text></office:body></office:document>";
+    const QByteArray theirs = convertByOtherProgram("soffice", {fodt}, "rtf")[0];
+    const auto doc = loadRtf(theirs);
+    QStringList read;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        read << (b.textList() ? QString::number(listLevelOf(b)) + u' ' + listLabel(b) + u' ' : QString()) + b.text();
+    EXPECT_EQ(read.join(u'|').toStdString(),
+              "Pred.|0 1. Jedna|1 a) Pod A|2 i. Hlbka|2 ii. Hlbka2|1 b) Pod B|0 2. Dva|pokracovanie|Po.")
+        << theirs.toStdString();
+
+    const QByteArray saved = writeRtf(*doc);
+    // LibreOffice's text shows each label, indented by its level.
+    const auto office = readByOtherProgram("soffice", {theirs, saved});
+    EXPECT_TRUE(office[0].contains("a) Pod A")) << office[0].toStdString();
+    EXPECT_EQ(office[1].toStdString(), office[0].toStdString());
+    // AbiWord's own file: each paragraph's level and its list's numbering and label text.
+    const auto abiword = convertByOtherProgram("abiword", {theirs, saved}, "abw");
+    const auto items = [](const QByteArray& abw) {
+        QStringList out;
+        for (const QRegularExpressionMatch& p : QRegularExpression("<p level=\"(\\d)\"[^>]*>").globalMatch(QString::fromUtf8(abw))) {
+            const QString props = p.captured(0);
+            out << p.captured(1) + u' ' + QRegularExpression("list-style:([^;\"]*)").match(props).captured(1) + u' '
+                       + QRegularExpression("list-delim:([^;\"]*)").match(props).captured(1);
+        }
+        return out.join(u'|').toStdString();
+    };
+    EXPECT_EQ(items(abiword[1]), items(abiword[0]));
+    EXPECT_TRUE(items(abiword[0]).starts_with("0 Numbered List %L.|1 Lower Case List %L)|2 Lower Roman List %L.|"))
+        << items(abiword[0]);
 }

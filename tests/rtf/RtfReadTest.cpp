@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
@@ -294,6 +295,43 @@ TEST(RtfReader, StarMarksADestinationOnlyRightAfterABrace)
               "The quick brown fox jumps.");
     // A known word after \* is read as ever.
     EXPECT_EQ(loadRtf("{\\rtf1 a{\\*\\fldinst x}b \\*c}")->toPlainText().toStdString(), "ab c");
+}
+
+// A paragraph that goes on the item before it (\pnlvlcont, or a level that shows nothing)
+// shows no label, and the next item counts on.
+TEST(RtfReader, ContinuationParagraphsOfAListShowNoLabel)
+{
+    const auto doc = loadRtf("{\\rtf1{\\*\\listtable{\\list\\listid5{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                             "{\\listlevel\\levelnfc255{\\leveltext\\'00;}}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}"
+                             "\\pard\\ls1 Prvy\\par\\pard\\ls1{\\*\\pn\\pnlvlcont\\ilvl0\\ls1\\pnrnot0\\pndec}pokracovanie\\par"
+                             "\\pard\\ls1\\ilvl1 bez cisla\\par\\pard\\ls1 Druhy\\par}");
+    QStringList labels;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        labels << listLabel(b);
+    EXPECT_EQ(labels, QStringList({"1.", "", "", "2."}));
+    EXPECT_EQ(readParaFormat(doc->begin().next()).numbering, pfn::None);
+}
+
+// A level's first number, its label around the number, a symbol font's bullet, and its indent,
+// which a paragraph that states none takes; all of it written back.
+TEST(RtfReader, ListLevelsKeepStartLabelBulletAndIndent)
+{
+    const auto doc = loadRtf("{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\*\\listtable{\\list\\listid3"
+                             "{\\listlevel\\levelnfc0\\levelstartat4{\\leveltext\\'03(\\'00);}\\fi-360\\li720}"
+                             "{\\listlevel\\levelnfc23{\\leveltext\\f1\\'01\\'b7;}\\fi-360\\li1440}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid3\\ls2}}"
+                             "\\pard\\ls2 a\\par\\pard\\ls2\\ilvl1 b\\par\\pard\\ls2\\ilvl1\\li100 c\\par\\pard\\ls2 d\\par}");
+    const auto shown = [](const QTextDocument& d) {
+        QStringList out;
+        for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+            const ParaFormat pf = readParaFormat(b);
+            out << QStringLiteral("%1 %2/%3").arg(listLabel(b)).arg(pf.startIndent).arg(pf.offset);
+        }
+        return out.join(u'|').toStdString();
+    };
+    EXPECT_EQ(shown(*doc), "(4) 360/360|\u2022 1080/360|\u2022 100/0|(5) 360/360");
+    EXPECT_EQ(shown(*loadRtf(writeRtf(*doc))), shown(*doc));
 }
 
 TEST(RtfReader, ListLabelsEndAtTheirLastTab)

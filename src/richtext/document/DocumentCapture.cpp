@@ -3,17 +3,20 @@
 #include "richtext/document/RichDocument.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextList>
 #include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
 #include <limits>
+#include <map>
 
 namespace zorim {
 namespace {
@@ -110,8 +113,11 @@ void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& 
     paragraph.start = block.position();
     paragraph.format = block.blockFormat();
     paragraph.charFormat = block.charFormat();
-    if (block.textList())
-        paragraph.numbering = readParaFormat(block).numbering;
+    if (const QTextList* list = block.textList()) {
+        const int key = list->format().intProperty(docprop::ListKey);
+        paragraph.list = key > 0 ? quintptr(key) : quintptr(list);
+        paragraph.listFormat = list->format();
+    }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         Run run{fragment.position(), fragment.length(), fragment.charFormat(), {}};
@@ -175,10 +181,11 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
         int row = -1, column = -1;
     };
     std::vector<Open> open;
+    std::map<quintptr, QTextList*> lists; // the lists made, by the paragraphs' key
     for (size_t i = from; i < to; ++i) {
         const Paragraph& paragraph = paragraphs_[i];
-        // The list a paragraph belonged to is an object of the original document; here its
-        // numbering puts it into a list of this one.
+        // The list a paragraph belonged to is an object of the original document; here it is
+        // an item of a list of this one made with the same format.
         QTextBlockFormat format = paragraph.format;
         format.clearProperty(QTextFormat::ObjectIndex);
         bool newBlock = !first;
@@ -233,11 +240,12 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
                 doc.addResource(QTextDocument::ImageResource, QUrl(run.format.toImageFormat().name()), run.image);
             cursor.insertText(text_.mid(run.from, run.length), run.format);
         }
-        if (paragraph.numbering) {
-            ParaFormat numbering;
-            numbering.mask = pfm::Numbering;
-            numbering.numbering = paragraph.numbering;
-            applyParaFormat(cursor, numbering);
+        if (paragraph.list) {
+            QTextList*& list = lists[paragraph.list];
+            if (list)
+                list->add(cursor.block());
+            else
+                list = cursor.createList(paragraph.listFormat);
         }
     }
 }

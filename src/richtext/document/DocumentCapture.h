@@ -62,7 +62,10 @@ private:
         int start = 0; // the document position of its first character
         QTextBlockFormat format;
         QTextCharFormat charFormat;
-        uint16_t numbering = 0;
+        // A list item: its list (a key, never followed: the items of one list share it) and
+        // the list's format.
+        quintptr list = 0;
+        QTextListFormat listFormat;
         std::vector<Run> runs;
         // A paragraph of a table cell: its table (a key, never followed: the paragraphs of one
         // table share it), the cell, the table's size when taken and the cell's format.

@@ -102,7 +102,7 @@ protected:
         }
         if (!e->text().isEmpty() && e->text()[0].isPrint())
             emit widget_.keyPress(e->text());
-        if (widget_.tableKey(e))
+        if (widget_.tableKey(e) || widget_.listKey(e))
             return;
         QTextEdit::keyPressEvent(e);
     }

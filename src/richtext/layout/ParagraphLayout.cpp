@@ -513,6 +513,7 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
 
 void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
 {
+    listLabels_.clear();
     QTextDocument* doc = document();
     const qreal m = margin();
     const qreal wide = std::max<qreal>(kUnwrappedWidth, pageWidth());

@@ -28,6 +28,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QPoint>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextFormat>
 #include <QTextLayout>
@@ -38,6 +39,7 @@
 
 class QTextDocument;
 class QTextLayout;
+class QTextList;
 class QTextTable;
 class QTimer;
 
@@ -424,6 +426,8 @@ private:
     void drawPrintedLine(QPainter* painter, const QTextBlock& block, const QTextLine& line,
                          const QPointF& origin) const;
     mutable int printedPage_ = 0; // the number of the page being printed
+    // The labels of each list drawn, worked out once until the document changes.
+    mutable std::unordered_map<const QTextList*, QStringList> listLabels_;
     void noteSizeChange() const;
     void emitSizeIfChanged();
 

@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/document/TableFormat.h"
 
 #include <QFontMetricsF>
@@ -37,11 +38,15 @@ void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block,
     const QTextBlockFormat bf = block.blockFormat();
     const qreal textX = line.cursorToX(line.textStart());
     const qreal gap = fm.horizontalAdvance(u' ');
-    const QString label = list->format().style() == QTextListFormat::ListDisc
-                              || list->format().style() == QTextListFormat::ListCircle
-                              || list->format().style() == QTextListFormat::ListSquare
-                              ? QString()
-                              : list->itemText(block);
+    // A round bullet is drawn as a dot, whatever the font has of it; any other label as text.
+    auto labels = listLabels_.find(list);
+    if (labels == listLabels_.end())
+        labels = listLabels_.emplace(list, listLabels(*list)).first;
+    QString label = labels->second.value(list->itemNumber(block));
+    if (label == QString(QChar(0x2022)))
+        label.clear();
+    else if (label.isEmpty())
+        return;
     const qreal width = label.isEmpty() ? std::max<qreal>(4, fm.ascent() / 3) : fm.horizontalAdvance(label);
     // The marker stands at the paragraph's start indent when there is room before the text,
     // else just before the text.

@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <algorithm>
 #include <unordered_map>
@@ -20,20 +21,6 @@ constexpr size_t kMaxCachedFormats = 4096;
 // Gathered text goes in once it is this long at a paragraph break, so that a long document
 // of one format is not held twice (gathered and in the document) as it goes in.
 constexpr qsizetype kGatherAtMost = 1 << 16;
-
-uint16_t numberingForNfc(int nfc)
-{
-    switch (nfc) {
-    case 0: return pfn::Arabic;
-    case 1: return pfn::UpperRoman;
-    case 2: return pfn::LowerRoman;
-    case 3: return pfn::UpperAlpha;
-    case 4: return pfn::LowerAlpha;
-    case 23: return pfn::Bullet;
-    case 255: return pfn::None;
-    default: return pfn::Arabic;
-    }
-}
 
 // The style number and outline level on the cursor's paragraph, as properties only where
 // stated, so that a document without them has none.
@@ -181,7 +168,7 @@ void DocumentBuilder::endCell(TableBuilder& level, const ParaState& para, const 
     const QTextBlockFormat before = m_cursor.blockFormat();
     const AppliedParagraph pf = applied(para);
     if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
-        && pf.format.numbering == pfn::None) {
+        && pf.format.numbering == pfn::None && pf.list == 0) {
         m_cursor.setBlockFormat(m_cellFormat->after);
         m_lastApplied = pf;
     } else {
@@ -454,16 +441,20 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
     pf.alignment = uint16_t(p[pp::Align]);
     pf.startIndent = int32_t(std::clamp<int64_t>(int64_t(p[pp::LeftIndent]) + p[pp::FirstIndent], 0, int64_t(kMaxIndent)));
     pf.offset = -p[pp::FirstIndent];
-    uint16_t numbering = uint16_t(p[pp::Numbering]);
-    if (p[pp::List] > 0) {
+    uint16_t numbering = p[pp::Numbering] == kUnnumbered ? pfn::None : uint16_t(p[pp::Numbering]);
+    if (const ListLevels* levels = listOf(p)) {
+        const ListLevel& level = (*levels)[size_t(std::clamp<int32_t>(p[pp::Level], 0, int32_t(levels->size()) - 1))];
+        numbering = level.numbering;
+        // A paragraph that states no indent of its own stands at its level's.
+        if (p[pp::LeftIndent] == 0 && p[pp::FirstIndent] == 0 && level.indent >= 0) {
+            pf.startIndent = std::clamp(level.indent + level.firstIndent, 0, int32_t(kMaxIndent));
+            pf.offset = -level.firstIndent;
+        }
+    } else if (p[pp::List] > 0 && numbering == pfn::None && p[pp::Numbering] != kUnnumbered) {
         const auto ov = m_tables.overrides.find(p[pp::List]);
         const auto list = ov == m_tables.overrides.end() ? m_tables.lists.end() : m_tables.lists.find(ov->second);
-        if (list != m_tables.lists.end() && !list->second.empty()) {
-            const size_t level = std::min<size_t>(size_t(p[pp::Level]), list->second.size() - 1);
-            numbering = numberingForNfc(list->second[level]);
-        } else if (numbering == pfn::None) {
+        if (list == m_tables.lists.end() || list->second.empty())
             numbering = pfn::Bullet; // a list we have no definition of
-        }
     }
     pf.numbering = numbering;
     pf.pageBreakBefore = p[pp::PageBreakBefore] != 0;
@@ -478,6 +469,68 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
     return pf;
 }
 
+const ListLevels* DocumentBuilder::listOf(const ParaState& p) const
+{
+    if (p[pp::List] <= 0 || p[pp::Numbering] == kUnnumbered)
+        return nullptr;
+    const auto ov = m_tables.overrides.find(p[pp::List]);
+    const auto list = ov == m_tables.overrides.end() ? m_tables.lists.end() : m_tables.lists.find(ov->second);
+    if (list == m_tables.lists.end() || list->second.empty())
+        return nullptr;
+    // A level that shows nothing (no number, no text) makes a paragraph that goes on the item
+    // before it, with no label.
+    const ListLevel& level = list->second[size_t(std::clamp<int32_t>(p[pp::Level], 0, int32_t(list->second.size()) - 1))];
+    const bool shows = std::any_of(level.text.begin(), level.text.end(), [&](QChar ch) {
+        return ch.unicode() >= kListLevelCount ? !ch.isSpace() : list->second.size() > ch.unicode() && list->second[ch.unicode()].numbering != pfn::None;
+    });
+    return shows ? &list->second : nullptr;
+}
+
+AppliedParagraph DocumentBuilder::applied(const ParaState& p) const
+{
+    AppliedParagraph a{paraFormat(p), 0, 0, p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0};
+    if (const ListLevels* levels = listOf(p)) {
+        a.list = p[pp::List];
+        a.level = std::clamp<int32_t>(p[pp::Level], 0, int32_t(levels->size()) - 1);
+    }
+    return a;
+}
+
+void DocumentBuilder::placeInList(QTextCursor& cursor, const AppliedParagraph& pf)
+{
+    const QTextBlock block = cursor.block();
+    QPointer<QTextList>& list = m_lists[pf.list];
+    if (!list || block.textList() != list) {
+        if (QTextList* other = block.textList())
+            other->remove(block);
+        const ListLevels& levels = m_tables.lists.at(m_tables.overrides.at(pf.list));
+        QTextListFormat lf;
+        lf.setStyle(levels[0].numbering == pfn::Bullet ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
+        lf.setIndent(0);
+        setListLevels(lf, levels);
+        // Items pasted right after a list of the same levels go on in it, as pasted items of
+        // one numbering always have.
+        const QTextBlock before = block.previous();
+        QTextList* neighbour = !list && before.isValid() && before.position() < m_insertStart ? before.textList() : nullptr;
+        if (neighbour && sameLevels(neighbour->format(), lf))
+            list = neighbour;
+        if (list) {
+            list->add(block);
+        } else {
+            lf.setProperty(docprop::ListKey, newListKey());
+            list = cursor.createList(lf);
+        }
+    }
+    QTextBlockFormat bf = cursor.blockFormat();
+    if (bf.intProperty(docprop::ListLevel) != pf.level) {
+        if (pf.level > 0)
+            bf.setProperty(docprop::ListLevel, pf.level);
+        else
+            bf.clearProperty(docprop::ListLevel);
+        cursor.setBlockFormat(bf);
+    }
+}
+
 void DocumentBuilder::applyParagraph(const ParaState& para)
 {
     AppliedParagraph pf = applied(para);
@@ -488,7 +541,15 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
     flushRun(); // the format goes to the paragraph the cursor is in
     QTextCursor c(m_cursor);
     c.clearSelection();
-    applyParaFormat(c, pf.format);
+    if (pf.list > 0) {
+        // An item of a list of levels: in that list, not in one of its numbering's.
+        ParaFormat own = pf.format;
+        own.mask &= ~pfm::Numbering;
+        placeInList(c, pf);
+        applyParaFormat(c, own);
+    } else {
+        applyParaFormat(c, pf.format);
+    }
     // New paragraphs take the block format they split from, so once any has a style number or
     // outline level each one's are set; before that there are none to set or clear.
     if (m_paragraphWords || pf.style > 0 || pf.outline >= 0) {

@@ -12,17 +12,21 @@
 #include "RtfKeywords.h"
 #include "RtfTables.h"
 #include "richtext/document/CharFormat.h"
+#include "richtext/document/ListLevels.h"
 
+#include <QPointer>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 class QTextCursor;
+class QTextList;
 
 namespace zorim {
 struct EmbeddedObject;
@@ -51,16 +55,34 @@ struct DocumentTables {
         int id = 0; // the document's field number (newFieldId)
     };
     std::vector<Field> fields;                    // fields other than links, kept with their instruction
-    std::map<int32_t, std::vector<int>> lists;    // list id -> number format of each level
+    std::map<int32_t, ListLevels> lists;          // list id -> its levels
     std::map<int32_t, int32_t> overrides;         // \ls number -> list id
+
+    // A list of levels under its number, which its paragraphs name: the paragraph state's
+    // pp::List, with its level in pp::Level (inList). So other formats' readers state lists.
+    void defineList(int32_t number, ListLevels levels)
+    {
+        lists[number] = std::move(levels);
+        overrides[number] = number;
+    }
 
     // The font of a number; the default font for -1 or a number the table lacks.
     const FontInfo* font(int32_t number) const;
 };
 
+// The paragraph is an item of the list of this number (DocumentTables::defineList), at a level
+// from 0 to 8.
+inline void inList(ParaState& para, int32_t number, int level)
+{
+    para[pp::List] = number;
+    para[pp::Level] = std::clamp(level, 0, kListLevelCount - 1);
+}
+
 // A paragraph as it goes in: its format, and the words kept beside it for the writer.
 struct AppliedParagraph {
     ParaFormat format;
+    int32_t list = 0;  // the number of the list of levels it is an item of; 0: none
+    int32_t level = 0; // its level there
     int32_t style = 0;    // in the kept style sheet
     int32_t outline = -1; // -1: not stated
     bool rtl = false;     // right to left (\rtlpar)
@@ -135,7 +157,11 @@ private:
     QString& startRun(const CharState& chr);
     const QTextCharFormat& formatFor(const CharState& s);
     ParaFormat paraFormat(const ParaState& p) const;
-    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0}; }
+    AppliedParagraph applied(const ParaState& p) const;
+    // The levels of the list the paragraph is an item of, where it shows a label.
+    const ListLevels* listOf(const ParaState& p) const;
+    // The cursor's paragraph becomes an item of the list of this number, at this level.
+    void placeInList(QTextCursor& cursor, const AppliedParagraph& pf);
     void applyParagraph(const ParaState& para);
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);
@@ -179,6 +205,7 @@ private:
         QTextBlockFormat before, after; // a block's format before and after taking para
     };
     std::optional<CellParagraph> m_cellFormat; // of the last cell's paragraph
+    std::map<int32_t, QPointer<QTextList>> m_lists; // the document's list of each list number
 };
 
 } // namespace zorim::rtf

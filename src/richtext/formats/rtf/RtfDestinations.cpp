@@ -24,6 +24,7 @@ void Reader::openDestination(Act act, State& s)
     case Act::List: openList(s); return;
     case Act::ListLevel: openListLevel(s); return;
     case Act::ListOverride: openListOverride(s); return;
+    case Act::LevelText: openLevelText(s); return;
     case Act::Pn: openPn(s); return;
     case Act::BulletText: openLabel(s); return;
     case Act::Footnote: openFootnote(s); return;
@@ -447,8 +448,55 @@ void Reader::openListLevel(State& s)
         skipGroup();
         return;
     }
-    if (m_levels.size() < 9)
-        m_levels.push_back(0);
+    if (m_levels.size() >= size_t(kListLevelCount))
+        return;
+    m_levels.push_back(ListLevel{});
+    s.ownsLevel = m_levelOpen = true;
+    m_levelTextRead = false;
+    m_levelText.clear();
+}
+
+void Reader::closeListLevel(const State& closed)
+{
+    if (!closed.ownsLevel)
+        return;
+    m_levelOpen = false;
+    ListLevel& level = m_levels.back();
+    if (!m_levelTextRead) // a level that states no label shows its number with a full stop
+        level.text = plainListLevel(level.numbering, int(m_levels.size()) - 1).text;
+    // The level's indent is stated by the paragraph words in its group.
+    if (closed.para[pp::LeftIndent] != 0 || closed.para[pp::FirstIndent] != 0) {
+        level.indent = closed.para[pp::LeftIndent];
+        level.firstIndent = closed.para[pp::FirstIndent];
+    }
+}
+
+void Reader::openLevelText(State& s)
+{
+    if (!m_levelOpen || s.dest != Dest::ListTable) {
+        skipGroup();
+        return;
+    }
+    s.dest = Dest::LevelText;
+    m_levelText.clear();
+}
+
+void Reader::closeLevelText(const State& closed, const State& outer)
+{
+    if (closed.dest != Dest::LevelText || outer.dest == Dest::LevelText || !m_levelOpen)
+        return;
+    // The first character is the label's length; the characters below 9 in it stand for the
+    // numbers of those levels. Fonts of symbols give their private characters: a bullet.
+    const QString read = std::exchange(m_levelText, QString());
+    QString text = read.mid(1, read.isEmpty() ? 0 : read[0].unicode());
+    for (QChar& ch : text) {
+        if (ch.unicode() == 0xF0B7 || ch.unicode() == 0xF0A7 || ch.unicode() == 0xF06C)
+            ch = QChar(0x2022);
+        else if (ch.unicode() >= 0xF020 && ch.unicode() <= 0xF0FF)
+            ch = QChar(0x25AA); // a symbol font's other marks: a square
+    }
+    m_levels.back().text = text;
+    m_levelTextRead = true;
 }
 
 void Reader::closeList(const State& closed)
@@ -486,7 +534,8 @@ void Reader::openPn(State& s)
         return;
     }
     s.dest = Dest::Pn;
-    s.para[pp::Numbering] = pfn::Arabic; // until the level says otherwise
+    if (s.para[pp::Numbering] != kUnnumbered)
+        s.para[pp::Numbering] = pfn::Arabic; // until the level says otherwise
 }
 
 void Reader::closePn(const State& closed, State& outer)

@@ -59,7 +59,7 @@ constexpr KeywordRow kRows[] = {
     {"formfield", kSkip}, {"datafield", kSkip}, {"listpicture", kSkip},
     {"fchars", kSkip}, {"lchars", kSkip}, {"xmlnstbl", kSkip}, {"mmathPr", kSkip}, {"author", kSkip},
     {"operator", kSkip}, {"title", kSkip}, {"subject", kSkip}, {"keywords", kSkip}, {"doccomm", kSkip},
-    {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip}, {"leveltext", kSkip},
+    {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip},
     {"levelnumbers", kSkip}, {"listtemplate", kSkip}, {"protusertbl", kSkip}, {"wgrffmtfilter", kSkip},
     {"pxe", kSkip}, {"picprop", kSkip}, {"blipuid", kSkip}, {"expandedcolortbl", kSkip},
     {"nonesttables", kSkip}, // the copy of nested tables for readers that cannot nest them
@@ -150,7 +150,7 @@ constexpr KeywordRow kRows[] = {
     {"itap", value(Target::Para, pp::Depth, 1, 0, 255)},
     {"ls", act(Act::Ls)}, {"ilvl", value(Target::Para, pp::Level, 0, 0, 8)},
     {"pnlvlblt", set(Target::Para, pp::Numbering, pfn::Bullet)}, {"pnlvlbody", act(Act::PnBody)},
-    {"pnlvl", act(Act::PnBody)}, {"pnlvlcont", set(Target::Para, pp::Numbering, pfn::None)},
+    {"pnlvl", act(Act::PnBody)}, {"pnlvlcont", set(Target::Para, pp::Numbering, kUnnumbered)},
     {"pndec", act(Act::PnStyle, pfn::Arabic)}, {"pnlcltr", act(Act::PnStyle, pfn::LowerAlpha)},
     {"pnucltr", act(Act::PnStyle, pfn::UpperAlpha)}, {"pnlcrm", act(Act::PnStyle, pfn::LowerRoman)},
     {"pnucrm", act(Act::PnStyle, pfn::UpperRoman)},
@@ -232,6 +232,7 @@ constexpr KeywordRow kRows[] = {
 
     // Lists.
     {"listid", act(Act::ListId)}, {"levelnfc", act(Act::LevelNfc)}, {"levelnfcn", act(Act::LevelNfc)},
+    {"leveltext", act(Act::LevelText)}, {"levelstartat", act(Act::LevelStart)},
 
     // Pictures. \wmetafileN names the metafile's mapping mode; the kind follows from it.
     {"pngblip", pict(pic::Png)}, {"jpegblip", pict(pic::Jpeg)}, {"dibitmap", pict(pic::Dib)},

@@ -92,6 +92,10 @@ enum : uint8_t {
 };
 }
 
+// pp::Numbering of a paragraph that goes on the item before it and shows no label (\pnlvlcont),
+// whatever its list says.
+inline constexpr int32_t kUnnumbered = 0x10000;
+
 struct ParaState {
     std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
@@ -184,6 +188,7 @@ enum class Dest : uint8_t {
     Pn,         // old-style paragraph numbering definition
     BulletText, // \pntext, \listtext: the label, up to the group's last tab
     Ignore,     // text is dropped, control words still count (a shape's instructions, a drawing object)
+    LevelText,  // a list level's label: its length, then its text with the levels' numbers
 };
 
 // Control words whose work is more than a property write: the reader's own code.
@@ -204,6 +209,8 @@ enum class Act : uint8_t {
     RowDefaults, NestTableProps,
     // words whose meaning depends on the destination
     F, Ls, ListId, LevelNfc,
+    // a list level's label (a destination) and its first number
+    LevelText, LevelStart,
 };
 
 enum class Kind : uint8_t {

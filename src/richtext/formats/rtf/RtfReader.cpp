@@ -15,6 +15,24 @@
 
 namespace zorim {
 namespace rtf {
+namespace {
+
+// A list level's number format (\levelnfc) as the numbering style it shows.
+uint16_t numberingForNfc(int nfc)
+{
+    switch (nfc) {
+    case 0: return pfn::Arabic;
+    case 1: return pfn::UpperRoman;
+    case 2: return pfn::LowerRoman;
+    case 3: return pfn::UpperAlpha;
+    case 4: return pfn::LowerAlpha;
+    case 23: return pfn::Bullet;
+    case 255: return pfn::None;
+    default: return pfn::Arabic;
+    }
+}
+
+} // namespace
 
 void Reader::run()
 {
@@ -173,7 +191,8 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
     case Act::F:
     case Act::Ls:
     case Act::ListId:
-    case Act::LevelNfc: formatWord(act, arg, t, s); return;
+    case Act::LevelNfc:
+    case Act::LevelStart: formatWord(act, arg, t, s); return;
     case Act::Par:
     case Act::Line:
     case Act::Tab:
@@ -258,7 +277,7 @@ void Reader::formatWord(Act act, int32_t arg, const Token& t, State& s)
             s.para[pp::Numbering] = pfn::Arabic;
         return;
     case Act::PnStyle:
-        if (s.para[pp::Numbering] != pfn::Bullet)
+        if (s.para[pp::Numbering] != pfn::Bullet && s.para[pp::Numbering] != kUnnumbered)
             s.para[pp::Numbering] = arg;
         return;
     case Act::F:
@@ -280,8 +299,12 @@ void Reader::formatWord(Act act, int32_t arg, const Token& t, State& s)
             m_listId = t.number;
         return;
     case Act::LevelNfc:
-        if (!m_levels.empty())
-            m_levels.back() = std::clamp(t.number, 0, 255);
+        if (m_levelOpen)
+            m_levels.back().numbering = numberingForNfc(std::clamp(t.number, 0, 255));
+        return;
+    case Act::LevelStart:
+        if (m_levelOpen)
+            m_levels.back().start = std::clamp(t.number, 0, 32767);
         return;
     default: return;
     }
@@ -378,7 +401,7 @@ void Reader::pushGroup()
     State next = st();
     next.bracket = false;
     next.ownsPict = next.ownsList = next.ownsOverride = next.ownsFont = next.ownsFontTable = false;
-    next.ownsLabel = next.ownsShapeText = false;
+    next.ownsLabel = next.ownsShapeText = next.ownsLevel = false;
     next.ownsBookmark = 0;
     m_stack.push_back(std::move(next));
 }
@@ -396,6 +419,7 @@ void Reader::popGroup()
     // The tables a group defines are kept even when it is the document's own.
     closeHidden(closed);
     closeFont(closed);
+    closeListLevel(closed);
     closeList(closed);
     closeListOverride(closed);
     if (m_stack.empty()) {
@@ -406,6 +430,7 @@ void Reader::popGroup()
     closePict(closed);
     closeObject();
     closeLabel(closed, s);
+    closeLevelText(closed, s);
     closeBookmark(closed, s);
     closeShapeText(closed);
     closeFootnote(closed, s);

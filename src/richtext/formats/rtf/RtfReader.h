@@ -35,6 +35,7 @@ constexpr qsizetype kMaxFieldInstruction = 4096;
 constexpr size_t kMaxBookmarks = 65536;       // starts and ends, each
 constexpr qsizetype kMaxBookmarkName = 256;
 constexpr qsizetype kMaxLabelText = 1024;
+constexpr qsizetype kMaxLevelText = 256;
 constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
 constexpr qsizetype kMaxShapeName = 64;
 constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
@@ -52,6 +53,7 @@ struct State {
     bool bracket = false;       // a footnote: close it with ']'
     bool ownsPict = false, ownsList = false, ownsOverride = false, ownsFont = false, ownsFontTable = false;
     bool ownsLabel = false;     // a \pntext or \listtext group
+    bool ownsLevel = false;     // a list level's group
     int8_t ownsBookmark = 0;    // a \bkmkstart (1) or \bkmkend (-1) group
     bool ownsShapeText = false; // the text of a text box
     bool shapeResult = false;   // inside a shape's result: what readers without shapes show
@@ -140,6 +142,9 @@ private:
     void openList(State& s);
     void openListLevel(State& s);
     void closeList(const State& closed);
+    void closeListLevel(const State& closed);
+    void openLevelText(State& s);
+    void closeLevelText(const State& closed, const State& outer);
     void openListOverride(State& s);
     void closeListOverride(const State& closed);
     void openPn(State& s);
@@ -234,7 +239,10 @@ private:
     std::array<int32_t, rgb::Count> m_rgb{};
     bool m_colorSet = false;
     int32_t m_listId = 0;
-    std::vector<int> m_levels;
+    ListLevels m_levels;      // of the list being read
+    bool m_levelOpen = false; // a level of it is being read
+    QString m_levelText;      // the label of that level, as read
+    bool m_levelTextRead = false;
     int32_t m_overrideList = 0, m_overrideLs = 0;
     PictBuild m_pict;
     std::vector<QString> m_fieldInst;

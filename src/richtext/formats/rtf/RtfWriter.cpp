@@ -31,8 +31,6 @@
 
 namespace zorim::rtfwrite {
 
-using rtf::numberLabel;
-using rtf::numberingWord;
 
 // Sub- and superscript, background colours, text not to be proofed and a character style are
 // written inside a group of their own, so that no word is needed to turn them off: readers
@@ -255,6 +253,42 @@ std::pair<int32_t, int32_t> Writer::keptWords(const QTextBlockFormat& format) co
     return {known ? style : 0, format.hasProperty(docprop::OutlineLevel) ? format.intProperty(docprop::OutlineLevel) : -1};
 }
 
+Writer::ListItem Writer::listItem(const QTextBlock& block)
+{
+    const QTextList* list = block.textList();
+    if (!list)
+        return {};
+    const QTextListFormat format = list->format();
+    int key = format.intProperty(docprop::ListKey);
+    if (key <= 0) {
+        const auto [at, fresh] = m_unkeyedLists.emplace(list, -int(m_unkeyedLists.size()) - 1);
+        key = at->second;
+    }
+    WrittenList& written = m_lists[key];
+    if (written.number == 0) {
+        written.number = int(m_lists.size());
+        written.format = format;
+    }
+    const int level = listLevelOf(block);
+    return {written.number, level, written.counter.next(format, level)};
+}
+
+QByteArray Writer::listTables() const
+{
+    if (m_lists.empty())
+        return {};
+    std::vector<const WrittenList*> lists(m_lists.size());
+    for (const auto& [key, list] : m_lists)
+        lists[size_t(list.number - 1)] = &list;
+    QByteArray table = "{\\*\\listtable", overrides = "{\\*\\listoverridetable";
+    for (const WrittenList* list : lists) {
+        table += "\r\n" + rtf::listTableEntry(list->number, list->format);
+        const QByteArray n = QByteArray::number(list->number);
+        overrides += "{\\listoverride\\listid" + n + "\\listoverridecount0\\ls" + n + "}";
+    }
+    return table + "}\r\n" + overrides + "}\r\n";
+}
+
 void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
@@ -271,13 +305,10 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         m_written.language = 0;
         m_written.effectsStated = false;
     }
-    const bool numbered = pf.numbering != pfn::None;
-    if (numbered && m_para && m_para->numbering == pf.numbering)
-        ++m_number;
-    else
-        m_number = 1;
+    const ListItem item = listItem(block);
     const bool rtl = block.blockFormat().layoutDirection() == Qt::RightToLeft;
-    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl) {
+    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl
+        || item.list != m_paraList || item.level != m_paraLevel) {
         m_body += m_depth > 0 ? "\\pard\\intbl" : "\\pard";
         if (m_depth > 1)
             word("\\itap", m_depth);
@@ -291,19 +322,11 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         m_paraStyle = style;
         m_paraOutline = outline;
         m_paraRtl = rtl;
-        if (numbered) {
-            if (pf.numbering == pfn::Bullet) {
-                const QByteArray sym = QByteArray::number(symbolFont());
-                if (startsHere)
-                    m_body += "{\\pntext\\f" + sym + "\\'B7\\tab}";
-                m_body += "{\\*\\pn\\pnlvlblt\\pnf" + sym + "\\pnindent0{\\pntxtb\\'B7}}";
-            } else {
-                if (startsHere)
-                    m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
-                m_body += QByteArray("{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1") + numberingWord(pf.numbering)
-                          + "{\\pntxta.}}";
-            }
-            m_needSpace = false;
+        m_paraList = item.list;
+        m_paraLevel = item.level;
+        if (item.list > 0) {
+            word("\\ls", item.list);
+            word("\\ilvl", item.level);
         }
         const int fi = -pf.offset;
         const int li = pf.startIndent + pf.offset;
@@ -326,11 +349,11 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         default: break;
         }
         m_para = pf;
-    } else if (numbered && startsHere) {
-        if (pf.numbering == pfn::Bullet)
-            m_body += "{\\pntext\\f" + QByteArray::number(symbolFont()) + "\\'B7\\tab}";
-        else
-            m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
+    }
+    // The label as the list shows it, for readers that know no lists; readers that do leave
+    // it out and number the paragraph by its list.
+    if (startsHere && !item.label.isEmpty()) {
+        m_body += "{\\listtext\\pard\\plain " + rtf::listText(item.label) + "\\tab}";
         m_needSpace = false;
     }
     // A page break as \page at the paragraph's start, which every reader knows (AbiWord

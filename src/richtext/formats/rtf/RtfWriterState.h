@@ -6,6 +6,7 @@
 #include "RtfTables.h"
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/ListLevels.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -13,6 +14,7 @@
 #include <QString>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <cstdint>
 #include <map>
@@ -88,7 +90,6 @@ private:
     // A kept group with its fonts and colours renumbered into this writer's tables.
     QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
     int fontIndex(const CharFormat& cf);
-    int symbolFont();
     int colorIndex(ColorRef ref);
     void paragraph(const QTextBlock& block, bool startsHere);
     // The paragraph's style (0 where the kept style sheet lacks it) and outline level (-1: none).
@@ -124,7 +125,6 @@ private:
 
     std::map<FontKey, int> m_fontIndex;
     std::vector<FontKey> m_fonts;
-    int m_symbolFont = -1;
     bool m_faceless = false; // some run names no face: font 0 and \deff are left out
     std::map<QRgb, int> m_colorIndex;
     std::vector<QColor> m_colors;
@@ -136,7 +136,6 @@ private:
     const QTextCharFormat* m_runFormat = nullptr; // the format of the run being written
     std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
     std::vector<int32_t> m_charStyles; // and its character styles
-    int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
     int m_depth = 0; // how deep in tables the paragraphs being written are (0: in none)
     const QTextTable* m_within = nullptr; // the table whose cell is being written
@@ -146,6 +145,24 @@ private:
     int m_fieldId = 0; // the open field's number; 0: the open field is a link
     Written m_beforeLink;
     Written m_beforeScope;
+
+    // The lists written, numbered from 1 as \ls and \listid, by their key (docprop::ListKey;
+    // a list with none by its object, as its own list), each with its numbers so far.
+    struct WrittenList {
+        int number = 0;
+        QTextListFormat format;
+        ListCounter counter;
+    };
+    std::map<int, WrittenList> m_lists;
+    std::map<const QTextList*, int> m_unkeyedLists; // -> the key it is written under (< 0)
+    int32_t m_paraList = 0, m_paraLevel = 0;          // the list words written with m_para
+    // The list a paragraph is written in, its level and its label; (0, 0, "") for one in none.
+    struct ListItem {
+        int32_t list = 0, level = 0;
+        QString label;
+    };
+    ListItem listItem(const QTextBlock& block);
+    QByteArray listTables() const;
 };
 
 } // namespace zorim::rtfwrite
