@@ -90,6 +90,9 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
     docs.emplace_back(QStringLiteral("long table"), read(rows + "\\pard b\\par}"));
     for (const auto& [name, doc] : docs)
         EXPECT_EQ(DocumentCapture::take(*doc).toRtf().toStdString(), writeRtf(*doc).toStdString()) << name.toStdString();
+    const auto notes = std::find_if(docs.begin(), docs.end(), [](const auto& d) { return d.first == "footnote.rtf"; });
+    ASSERT_NE(notes, docs.end());
+    EXPECT_EQ(DocumentCapture::take(*notes->second).toRtf().count("{\\footnote"), 2);
     QString shown = docs.back().second->toRawText();
     showTablesAsText(*docs.back().second, shown);
     EXPECT_EQ(DocumentCapture::take(*docs.back().second, DocumentCapture::Content::TextOnly).takeRawText(), shown);

@@ -1,6 +1,7 @@
 #include "richtext/document/NoteNumbers.h"
 
 #include "richtext/document/Notes.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -119,6 +120,33 @@ int NoteNumbers::count(bool endnote)
 {
     sum();
     return total_[endnote ? 1 : 0];
+}
+
+QString notesAsRawText(const QTextDocument& doc)
+{
+    constexpr QChar kParagraphSeparator(0x2029);
+    std::array<QString, 2> out;
+    std::array<int, 2> numbers{};
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const std::optional<Note> note = noteOf(it.fragment().charFormat());
+            if (!note)
+                continue;
+            QTextDocument content;
+            readNoteContent(*note, content);
+            const QString text = content.toRawText();
+            for (int i = 0; i < it.fragment().length(); ++i) {
+                QString& kind = out[note->endnote ? 1 : 0];
+                kind += kParagraphSeparator;
+                if (!note->customMark)
+                    kind += u'[' + noteLabel(++numbers[note->endnote ? 1 : 0], note->endnote) + QStringLiteral("] ");
+                kind += text;
+            }
+        }
+    }
+    if (out[0].isEmpty() && out[1].isEmpty())
+        return {};
+    return kParagraphSeparator + out[0] + out[1];
 }
 
 } // namespace zorim

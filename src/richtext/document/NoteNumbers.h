@@ -5,6 +5,7 @@
 // it changed and asking a number costs a walk of one paragraph; when the counts move, the
 // document's layout is told to redraw, since every later reference shows another number.
 #include <QObject>
+#include <QString>
 
 #include <array>
 #include <vector>
@@ -38,5 +39,11 @@ private:
     std::array<int, 2> total_{};
     bool summed_ = false;
 };
+
+// The document's notes as plain text goes after its own: an empty paragraph, then each note as
+// a paragraph, its number in brackets before it ("[1] ", endnotes "[i] ") unless it has a mark
+// of its own, footnotes first; paragraphs separated as QTextDocument::toRawText separates them
+// (U+2029), each starting with one. Empty when the document has no note.
+QString notesAsRawText(const QTextDocument& doc);
 
 } // namespace zorim
