@@ -2,6 +2,7 @@
 
 #include "forms/widgets/CaptionBar.h"
 #include "forms/widgets/ColorStrip.h"
+#include "forms/widgets/NotePane.h"
 #include "forms/Errors.h"
 #include "forms/mainwindow/Recovery.h"
 #include "forms/widgets/StatusBar.h"
@@ -163,6 +164,8 @@ QWidget* MainWindow::buildClientArea()
     RichEdit3->setGeometry(0, 0, 0, 0);
     RichEdit3->hide();
 
+    notePane = new NotePane(*RichEdit1, client_);
+    notePane->hide();
     StatusBar1 = new StatusBar(statusPanels(), client_);
     StatusBar1->setFont(verdana(11));
     StatusBar1->setAutoFillBackground(true);

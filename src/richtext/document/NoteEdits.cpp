@@ -1,5 +1,6 @@
 #include "richtext/document/NoteEdits.h"
 
+#include "richtext/document/NoteNumbers.h"
 #include "richtext/document/Notes.h"
 #include "richtext/document/RichDocument.h"
 #include "richtext/formats/rtf/RtfNotes.h"
@@ -60,7 +61,12 @@ bool readNoteAt(const RichDocument& doc, int ref, RichDocument& into)
     return true;
 }
 
-bool setNoteText(RichDocument& doc, int ref, const RichDocument& content)
+int noteNumberAt(const RichDocument& doc, int ref)
+{
+    return validAt(doc, ref) ? NoteNumbers::of(*doc.textDocument()).numberAt(ref) : 0;
+}
+
+bool setNoteText(RichDocument& doc, int ref, const RichDocument& content, quint64* run)
 {
     const QTextCharFormat format = validAt(doc, ref) ? formatAt(*doc.textDocument(), ref) : QTextCharFormat();
     std::optional<Note> note = noteOf(format);
@@ -70,7 +76,11 @@ bool setNoteText(RichDocument& doc, int ref, const RichDocument& content)
     if (text == note->content)
         return true;
     note->content = std::move(text);
-    RichDocument::Transaction edit(doc);
+    std::optional<RichDocument::Transaction> edit;
+    if (run)
+        edit.emplace(doc, *run);
+    else
+        edit.emplace(doc);
     QTextCursor cursor(doc.textDocument());
     cursor.setPosition(ref);
     cursor.setPosition(ref + 1, QTextCursor::KeepAnchor);

@@ -2,6 +2,8 @@
 // Notes as the windows handle them (Notes.h): finding the note at the caret, reading its text
 // into a document of its own (a note pane's), giving it that document's text back, and putting
 // a new note in. Each change is one undo step of the document that holds the reference.
+#include <QtGlobal>
+
 namespace zorim {
 
 class RichDocument;
@@ -13,9 +15,12 @@ bool isEndnoteAt(const RichDocument& doc, int ref);
 // Puts the text of the note whose reference is at ref into `into`, replacing what it held and
 // leaving it with nothing to undo; false (into left as it was) when no note stands at ref.
 bool readNoteAt(const RichDocument& doc, int ref, RichDocument& into);
+// The number the reference at ref shows (0: none, or a note with a mark of its own).
+int noteNumberAt(const RichDocument& doc, int ref);
 // Gives the note at ref the text of `content`, one undo step; false when no note stands at
-// ref. A text the note has already changes nothing.
-bool setNoteText(RichDocument& doc, int ref, const RichDocument& content);
+// ref. A text the note has already changes nothing. With run, edits of one run (keys typed
+// in a note pane) are one undo step (RichDocument::Transaction).
+bool setNoteText(RichDocument& doc, int ref, const RichDocument& content, quint64* run = nullptr);
 // Puts a reference to a new, empty note at pos (in the format of the text before it), one
 // undo step; answers the reference's position.
 int insertNote(RichDocument& doc, int pos, bool endnote);
