@@ -166,7 +166,7 @@ void InsertCommands::insertFootnote()
     const int ref = insertNote(c_.RichEdit1.document(), c_.RichEdit1.SelectionStart() + c_.RichEdit1.SelectionLength(), false);
     c_.RichEdit1.setSelectionStart(ref + 1);
     c_.form.followNote();
-    if (c_.form.notePane->isVisible())
+    if (!c_.form.notePane->isHidden())
         c_.form.notePane->edit().setFocus();
 }
 

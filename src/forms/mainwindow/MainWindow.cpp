@@ -228,6 +228,8 @@ void MainWindow::connectEditor()
     QTextEdit* view = RichEdit1->widget();
     connect(RichEdit1, &RichEdit::OnChange, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::selectionChanged, this, &MainWindow::refreshCommandState);
+    // The note pane follows the caret however it moves (a command, a search, a click).
+    connect(view, &QTextEdit::cursorPositionChanged, this, &MainWindow::followNote);
     connect(view, &QTextEdit::undoAvailable, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::redoAvailable, this, &MainWindow::refreshCommandState);
 }

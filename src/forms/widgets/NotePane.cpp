@@ -24,13 +24,15 @@ NotePane::NotePane(RichEdit& editor, QWidget* parent)
 
 bool NotePane::follow()
 {
-    if (edit_->widget()->hasFocus() && ref_ >= 0)
-        return true;
     const int ref = noteReferenceNear(editor_.document(), editor_.SelectionStart());
     if (ref < 0) {
         ref_ = -1;
         return false;
     }
+    // The pane's own edits come back here through the document: the note it shows, as it
+    // shows it, is not read again (the caret in the pane stays where it is).
+    if (ref == ref_ && noteHolds(editor_.document(), ref, edit_->document()))
+        return true;
     if (!readNoteAt(editor_.document(), ref, edit_->document()))
         return false;
     ref_ = ref;

@@ -17,7 +17,8 @@ public:
     NotePane(RichEdit& editor, QWidget* parent);
 
     // Shows the note at the editor's caret; false when there is none there (the pane then
-    // has nothing to show). While the pane has the keys it keeps its note.
+    // has nothing to show). A note it shows is read again only when the document changed it
+    // (an undo).
     bool follow();
     // The pane's own editor.
     RichEdit& edit() { return *edit_; }

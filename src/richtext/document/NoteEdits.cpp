@@ -61,6 +61,12 @@ bool readNoteAt(const RichDocument& doc, int ref, RichDocument& into)
     return true;
 }
 
+bool noteHolds(const RichDocument& doc, int ref, const RichDocument& content)
+{
+    const std::optional<Note> note = validAt(doc, ref) ? noteOf(formatAt(*doc.textDocument(), ref)) : std::nullopt;
+    return note && note->content == noteContentOf(*content.textDocument());
+}
+
 int noteNumberAt(const RichDocument& doc, int ref)
 {
     return validAt(doc, ref) ? NoteNumbers::of(*doc.textDocument()).numberAt(ref) : 0;

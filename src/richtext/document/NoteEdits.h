@@ -15,6 +15,9 @@ bool isEndnoteAt(const RichDocument& doc, int ref);
 // Puts the text of the note whose reference is at ref into `into`, replacing what it held and
 // leaving it with nothing to undo; false (into left as it was) when no note stands at ref.
 bool readNoteAt(const RichDocument& doc, int ref, RichDocument& into);
+// Whether content holds the text of the note at ref as it is (a pane showing it need not read
+// it again).
+bool noteHolds(const RichDocument& doc, int ref, const RichDocument& content);
 // The number the reference at ref shows (0: none, or a note with a mark of its own).
 int noteNumberAt(const RichDocument& doc, int ref);
 // Gives the note at ref the text of `content`, one undo step; false when no note stands at
