@@ -561,7 +561,11 @@ bool Reader::keepNote(bool numbered, const State& s)
         note.endnote = takeEndnoteWord(*group);
         note.content.groups.push_back(std::move(*group));
         recordReferences(note.content);
-        if (note.content.groups[0].contains("footnote"))
+        // What a note cannot hold (a note, a table's or section's end) is read as our own
+        // paragraphs would hold it, so the note is written back as other programs read notes.
+        const QByteArray& text = note.content.groups[0];
+        if (text.contains("footnote") || text.contains("\\cell") || text.contains("\\row") || text.contains("\\sect")
+            || text.contains("\\nest"))
             note.content = withoutInnerNotes(note.content);
         keepHidden(s);
         m_builder.note(note, s.chr, s.para);

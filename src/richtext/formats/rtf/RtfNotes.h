@@ -18,7 +18,8 @@ KeptGroups noteContentOf(const QTextDocument& doc);
 QString noteLabel(int number, bool endnote);
 
 namespace rtf {
-// The content with any note inside it read as its text in brackets (notes do not nest).
+// The content read and written again: any note inside it as its text in brackets (notes do
+// not nest), a table's or a section's words as our paragraphs take them.
 KeptGroups withoutInnerNotes(const KeptGroups& content);
 }
 
