@@ -305,13 +305,14 @@ TEST(Document, NotesFollowTheirReferences)
 {
     LaidOutDocument doc;
     doc.setText(QStringLiteral("Prvá veta. Druhá veta."));
+    NoteNumbers& numbers = NoteNumbers::of(*doc.textDocument());
     const int second = insertNote(doc, 22, false);
     const int first = insertNote(doc, 10, false);
     insertNote(doc, doc.length(), true);
-    NoteNumbers& numbers = NoteNumbers::of(*doc.textDocument());
     EXPECT_EQ(numbers.numberAt(first), 1);
     EXPECT_EQ(numbers.numberAt(second + 1), 2) << "a note put in before it renumbers it";
     EXPECT_EQ(numbers.numberAt(doc.length() - 1), 1) << "endnotes are counted apart";
+    EXPECT_EQ(numbers.count(true), 1);
 
     LaidOutDocument text;
     text.setText(QStringLiteral("Text prvej poznámky."));

@@ -40,8 +40,9 @@ std::array<int, 2> NoteNumbers::countIn(const QTextBlock& block)
 
 void NoteNumbers::changed(int from, int, int added)
 {
-    const int first = doc_.findBlock(from).blockNumber();
-    const int last = doc_.findBlock(from + added).blockNumber();
+    const int end = std::max(0, doc_.characterCount() - 1); // the last paragraph's break
+    const int first = doc_.findBlock(std::clamp(from, 0, end)).blockNumber();
+    const int last = doc_.findBlock(std::clamp(from + added, 0, end)).blockNumber();
     if (first < 0 || last < first)
         return;
     // The paragraphs from the first touched to the last are new; as many as there are now
