@@ -21,14 +21,16 @@ QTextCharFormat formatAt(const QTextDocument& doc, int pos)
     return cursor.charFormat();
 }
 
-bool validAt(const RichDocument& doc, int pos) { return pos >= 0 && pos < doc.length(); }
+// Within what the document holds so far (a long load going on is not waited for).
+bool validAt(const RichDocument& doc, int pos) { return pos >= 0 && pos < doc.textDocument()->characterCount() - 1; }
 
 } // namespace
 
 int noteReferenceNear(const RichDocument& doc, int pos)
 {
+    // What a long load has put in so far: a refresh while it goes on must not wait for the rest.
     const QTextDocument& text = *doc.textDocument();
-    const QTextBlock block = text.findBlock(std::clamp(pos, 0, doc.length()));
+    const QTextBlock block = text.findBlock(std::clamp(pos, 0, std::max(0, text.characterCount() - 1)));
     int found = -1;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
