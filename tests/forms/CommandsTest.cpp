@@ -88,7 +88,7 @@ TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
     EXPECT_EQ(entries(form->searchMenu), QStringList({"&Nájsť\tF9", "Nájsť &ďalší\tF10", "Na&hradiť\tF11", "-"}));
     EXPECT_EQ(entries(form->insertMenu), QStringList({"&Dátum\tCtrl+D", "&Čas\tCtrl+Q", "&Text", "Špeciálne znaky",
                                                  "Te&xtový súbor\tCtrl+E", "Hypertextový odkaz\tCtrl+H", "-",
-                                                 "Obrázok\tCtrl+P", "Objekt\tCtrl+O", "-"}));
+                                                 "Obrázok\tCtrl+P", "Objekt\tCtrl+O", "Poznámka pod čiarou", "-"}));
     EXPECT_EQ(entries(form->specialCharMenu),
               QStringList({"@\tShift+F5", "#\tShift+F6", "$\tShift+F7", "§\tShift+F8", "\\\tShift+F9", "<\tCtrl+F10",
                            ">\tShift+F11", "{}\tShift+F12"}));

@@ -97,6 +97,9 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
         EXPECT_EQ(DocumentCapture::take(*doc, DocumentCapture::Content::TextOnly).takeRawText().toStdU16String(),
                   shown.toStdU16String());
     }
+    const auto notes = std::find_if(docs.begin(), docs.end(), [](const auto& d) { return d.first == "footnote.rtf"; });
+    ASSERT_NE(notes, docs.end());
+    EXPECT_EQ(DocumentCapture::take(*notes->second).toRtf().count("{\\footnote"), 2);
 }
 
 // Another program's style sheet, header, footer and document information go into a snapshot,

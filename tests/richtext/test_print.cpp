@@ -358,3 +358,27 @@ TEST_F(PrintTest, DateAndPageFieldsPrintTheirValueNow)
     EXPECT_TRUE(text.contains(QRegularExpression("strana\\s+1\\b"))) << text.toStdString();
     EXPECT_TRUE(edit.document().text().contains(QStringLiteral("1.1.2000")));
 }
+
+TEST_F(PrintTest, FootnotesPrintAtTheFootOfTheirPageAndEndnotesAfterTheText)
+{
+    QByteArray rtf = "{\\rtf1\\ansi Telo{\\super\\chftn}{\\footnote\\pard\\plain Prv\\'e1 pozn\\'e1mka.} vety.\\par ";
+    for (int i = 1; i <= 5; ++i)
+        rtf += "Odsek " + QByteArray::number(i) + ".\\par ";
+    rtf += "Koniec{\\super\\chftn}{\\footnote\\ftnalt Vysvetlivka na konci.}.\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    EXPECT_EQ(print(*printer), 2);
+    QFile::copy(pdf, "/tmp/nt/notes.pdf");
+    const QStringList pages = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                                  .split(u'\f');
+    ASSERT_GE(pages.size(), 2);
+    const QStringList first = pages[0].split(u'\n', Qt::SkipEmptyParts);
+    // The reference shows its number; the note is the page's last line, after it.
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("Telo\\s*1\\s+vety\\."))) << pages[0].toStdString();
+    EXPECT_EQ(first.last().trimmed(), QStringLiteral("Prvá poznámka.")) << pages[0].toStdString();
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("Odsek 5\\.[\\s\\S]*Koniec[\\s\\S]*\\n\\s*1\\s*Prvá poznámka"))) << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(QRegularExpression("^\\s*i\\s*Vysvetlivka na konci\\."))) << pages[1].toStdString();
+    EXPECT_FALSE(pages[0].contains("Vysvetlivka"));
+}

@@ -331,3 +331,22 @@ TEST(RtfHostile, FieldsAndBookmarksPastTheirBoundsAreCounted)
     EXPECT_EQ(saved.count("\\fldinst"), 1);
     EXPECT_TRUE(saved.contains("{\\*\\bkmkstart k}")) << saved.toStdString();
 }
+
+// A note inside a note (hundreds deep) stays its text in brackets in the one note, read in
+// linear time; thousands of notes are each a note; what is written reads back the same.
+TEST(RtfHostile, NotesInNotesAndThousandsOfNotes)
+{
+    QByteArray deep = "{\\rtf1 a{\\super\\chftn}";
+    for (int i = 0; i < 900; ++i)
+        deep += "{\\footnote x";
+    const auto doc = loadRtf(deep + QByteArray(900, '}') + " b\\cell\\sect c}");
+    const std::vector<QString> notes = notesOf(*doc);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes[0].startsWith("x[x[x[")) << notes[0].left(40).toStdString();
+    const QByteArray written = writeRtf(*doc);
+    EXPECT_EQ(notesOf(*loadRtf(written)), notes);
+    EXPECT_EQ(written.count("\\footnote"), 1);
+
+    const auto many = loadRtf(readFile(QStringLiteral(ZORIM_FUZZ_CORPUS "/many-notes.rtf")));
+    EXPECT_EQ(notesOf(*many).size(), 1500u);
+}

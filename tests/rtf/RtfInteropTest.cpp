@@ -605,3 +605,41 @@ TEST(RtfInterop, ListLevelsAndLabelsComeThroughOurSave)
     EXPECT_TRUE(items(abiword[0]).starts_with("0 Numbered List %L.|1 Lower Case List %L)|2 Lower Roman List %L.|"))
         << items(abiword[0]);
 }
+
+TEST(RtfInterop, NotesOfLibreOfficeComeBackAsNotesInBothPrograms)
+{
+    const auto note = [](const char* kind, const char* citation, const QByteArray& body) {
+        return "<text:note text:id=\"n" + QByteArray(citation) + "\" text:note-class=\"" + kind + "\"><text:note-citation>"
+               + citation + "</text:note-citation><text:note-body>" + body + "</text:note-body></text:note>";
+    };
+    const QByteArray fodt
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+          " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\""
+          " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text><text:p>Telo"
+        + note("footnote", "1", "<text:p>Prvá poznámka.</text:p><text:p>Jej druhý odsek.</text:p>") + " a ďalej"
+        + note("footnote", "2", "<text:p>Druhá.</text:p>") + ".</text:p><text:p>Koniec"
+        + note("endnote", "i", "<text:p>Vysvetlivka na konci.</text:p>") + ".</text:p></office:text></office:body></office:document>";
+    const std::vector<QString> expected{"Prvá poznámka.|Jej druhý odsek.", "Druhá.", "(e) Vysvetlivka na konci."};
+    const auto trimmed = [](std::vector<QString> notes) {
+        for (QString& n : notes)
+            n = n.remove(u'\t').split(u'|').replaceInStrings(QRegularExpression("^\\s+|\\s+$"), {}).join(u'|');
+        return notes;
+    };
+    const auto doc = loadRtf(convertByOtherProgram("soffice", {fodt}, "rtf")[0]);
+    EXPECT_EQ(doc->toPlainText(), QString::fromUtf8("Telo\uFFFC a ďalej\uFFFC.\nKoniec\uFFFC."));
+    EXPECT_EQ(trimmed(notesOf(*doc)), expected);
+
+    const QByteArray saved = writeRtf(*doc);
+    EXPECT_EQ(writeRtf(*loadRtf(saved)), saved);
+    const QString office = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    EXPECT_EQ(office.count("<text:note "), 3) << office.right(3000).toStdString();
+    EXPECT_EQ(office.count("text:note-class=\"endnote\"><"), 1);
+    const QString abiword = QString::fromUtf8(convertByOtherProgram("abiword", {saved}, "abw")[0]);
+    EXPECT_EQ(abiword.count("<foot "), 2) << abiword.right(3000).toStdString();
+    EXPECT_EQ(abiword.count("<endnote "), 1);
+    for (const char* text : {"Prvá poznámka.", "Jej druhý odsek.", "Druhá.", "Vysvetlivka na konci."}) {
+        EXPECT_TRUE(office.contains(QString::fromUtf8(text))) << text;
+        EXPECT_TRUE(abiword.contains(QString::fromUtf8(text))) << text;
+    }
+}

@@ -172,14 +172,15 @@ TEST(RtfSharedFiles, WordFilesListsLinksTablesNotesPictures)
     EXPECT_EQ(tablesOf(*table), (std::vector<Grid>{{{"A ", "B ", "C ", "D "}, {"E ", "F ", "G ", "H "}}}));
 
     const auto notes = load("footnote.rtf");
-    const QString noteText = notes->toPlainText().simplified();
-    EXPECT_TRUE(noteText.contains("annotated.1[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
-        << noteText.toStdString();
+    EXPECT_TRUE(notes->toPlainText().contains(u"annotated.\uFFFC It was")) << notes->toPlainText().toStdString();
+    EXPECT_EQ(notesOf(*notes), (std::vector<QString>{"See Sahlins, Bateson, and Geertz for a complete bibliography.",
+                                                     "A complete bibliography will be found at the end of this chapter."}));
     EXPECT_EQ(notes->blockCount(), 1);
-    // Notes are numbered where the text refers to them.
-    const auto numbered = loadRtf("{\\rtf1 a{\\super\\chftn}{\\footnote{\\super\\chftn} one} b\\chftn{\\footnote\\chftn two}}");
-    EXPECT_EQ(numbered->toPlainText(), "a1[ one] b2[two]");
-    EXPECT_TRUE(formatAt(*numbered, 1).effects & cfe::Superscript);
+    // A note with no mark before it shows the mark its text has; one inside a note stays its
+    // text in brackets; an endnote is one.
+    const auto marked = loadRtf("{\\rtf1 a{\\super *}{\\footnote{\\super *} one{\\footnote two}} b\\chftn{\\footnote\\ftnalt\\chftn three}}");
+    EXPECT_EQ(marked->toPlainText(), u"a*\uFFFC b\uFFFC");
+    EXPECT_EQ(notesOf(*marked), (std::vector<QString>{"(*) * one[two]", "(e) three"}));
 
     // A JPEG written with "\bin" and no length: the hex that follows is the picture.
     const auto image = load("image.rtf");

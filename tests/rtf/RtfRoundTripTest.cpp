@@ -262,6 +262,7 @@ TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
         EXPECT_EQ(back->toRawText(), doc->toRawText()) << written.toStdString();
         EXPECT_EQ(tablesOf(*back), tablesOf(*doc));
         EXPECT_EQ(fieldsAndBookmarks(*back), fieldsAndBookmarks(*doc));
+        EXPECT_EQ(notesOf(*back), notesOf(*doc));
     }
 }
 

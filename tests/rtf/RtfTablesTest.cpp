@@ -253,7 +253,8 @@ TEST(RtfTables, ANoteInACellStaysInItsCell)
     const QByteArray row = "\\trowd\\cellx2000\\cellx4000\\pard\\intbl ";
     const auto doc = loadRtf("{\\rtf1\\ansi " + row + "A{\\super\\chftn}{\\footnote\\pard\\plain\\ql {\\super\\chftn} note\\par more}"
                              "\\cell B\\cell\\row " + row + "C\\cell D\\cell\\row\\pard after\\par}");
-    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"A1[ note more]", "B"}, {"C", "D"}}}));
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{QStringLiteral("A\uFFFC"), "B"}, {"C", "D"}}}));
+    EXPECT_EQ(notesOf(*doc), std::vector<QString>{" note|more"});
 }
 
 TEST(RtfTables, AHalfDoubleByteCharacterAtARowsStartKeepsItsCells)

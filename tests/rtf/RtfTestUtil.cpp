@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/formats/rtf/Rtf.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>
@@ -65,6 +66,23 @@ std::vector<CharRecord> charRecords(const QTextDocument& doc)
         }
         if (b.next().isValid())
             out.push_back({QChar(u'\n'), {}, std::nullopt});
+    }
+    return out;
+}
+
+std::vector<QString> notesOf(const QTextDocument& doc)
+{
+    std::vector<QString> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const std::optional<Note> note = noteOf(it.fragment().charFormat());
+            for (int i = 0; note && i < it.fragment().length(); ++i) {
+                QTextDocument content;
+                readNoteContent(*note, content);
+                out.push_back(QString(note->endnote ? "(e) " : "") + (note->customMark ? "(*) " : "")
+                              + content.toPlainText().replace(u'\n', u'|'));
+            }
+        }
     }
     return out;
 }

@@ -39,6 +39,10 @@ std::vector<ParaFormat> paraRecords(const QTextDocument& doc);
 using Grid = std::vector<std::vector<QString>>;
 std::vector<Grid> tablesOf(const QTextDocument& doc, bool inCells = false);
 
+// The document's notes in order, each as its text (paragraphs joined by '|'), an endnote's
+// after "(e) ", a custom mark's after "(*) ".
+std::vector<QString> notesOf(const QTextDocument& doc);
+
 // Every character of Windows-1250, then Greek, Cyrillic, CJK and one beyond the BMP.
 QString everyKindOfText();
 

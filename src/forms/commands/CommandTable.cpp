@@ -82,6 +82,7 @@ COMMAND(I, insertBraces);
 COMMAND(I, insertLink);
 COMMAND(I, insertPicture);
 COMMAND(I, insertObject);
+COMMAND(I, insertFootnote);
 COMMAND(I, pasteSpecial);
 COMMAND(I, showObjectProperties);
 COMMAND(I, openSelectedObject);
@@ -260,6 +261,7 @@ constexpr CommandRow kTable[] = {
     separator("N10", "Vloi2"),
     ITEM("Obrzok1", pictureItem, "Vloi2", "Obrázok", "Ctrl+P", "insert-image", insertPicture),
     ITEM("Objekt2", objectItem, "Vloi2", "Objekt", "Ctrl+O", "insert-object", insertObject),
+    ITEM("Poznmka1", footnoteItem, "Vloi2", "Poznámka pod čiarou", nullptr, nullptr, insertFootnote),
     separator("N11", "Vloi2"),
 
     MENU("Nstroje1", toolsMenu, "MainMenu1", "Nás&troje"),

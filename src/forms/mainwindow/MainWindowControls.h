@@ -83,6 +83,7 @@ struct MainWindowControls {
     QAction* hyperlinkItem = nullptr;
     QAction* pictureItem = nullptr;
     QAction* objectItem = nullptr;
+    QAction* footnoteItem = nullptr;
 
     // Nástroje
     QMenu* toolsMenu = nullptr;

@@ -2,7 +2,9 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
+#include "richtext/document/Notes.h"
 #include "richtext/document/RichDocument.h"
+#include "richtext/layout/NoteReferences.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -177,6 +179,7 @@ ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayo
     imageHandler_ = new PictureHandler(this);
     registerHandler(QTextFormat::ImageObject, imageHandler_);
     registerHandler(kHiddenTextObject, new HiddenTextHandler(this));
+    registerHandler(kNoteObject, newNoteReferenceHandler(this));
     settleTimer_ = new QTimer(this);
     settleTimer_->setSingleShot(true);
     settleTimer_->setInterval(0);

@@ -45,6 +45,8 @@ class QTimer;
 
 namespace zorim {
 
+class PageNotes;
+
 class RichDocument;
 
 // Sums over the paragraphs (heights, line counts): values by index, prefix sums and the
@@ -373,6 +375,7 @@ private:
         bool any = false; // whether the page took anything yet
         std::vector<int> relaid;
         std::vector<Row> relaidRows;
+        PageNotes* notes = nullptr; // the footnotes the page refers to, kept at its foot
     };
     // Put a row or a paragraph on the page; answer false when the page is full (run.answer
     // then says where the next page starts).

@@ -4,6 +4,7 @@
 #include "richtext/document/Links.h"
 #include "richtext/document/ListLevels.h"
 #include "richtext/document/TableFormat.h"
+#include "richtext/layout/PageNotes.h"
 
 #include <QFontMetricsF>
 #include <QRegularExpression>
@@ -306,6 +307,8 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
     run.height = page.height() / sy;
     run.from = from;
     run.answer = length;
+    PageNotes notes(*doc, run.width - 2 * margin());
+    run.notes = &notes;
     if (painter) {
         printedPage_ = from == 0 ? 1 : printedPage_ + 1;
         painter->save();
@@ -322,6 +325,7 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
             break;
         }
     }
+    notes.drawAndClear(painter, margin(), run.height);
     if (painter)
         painter->restore();
     restoreScreenLayout(run);
@@ -363,6 +367,8 @@ bool ParagraphLayout::putRowOnPage(PageRun& run, const Row& row) const
     if (run.painter)
         drawRow(run.painter, row, QPointF(0, run.y - offset), h, run.width, nullptr, Qt::black, band);
     run.any = true;
+    const QTextBlock last = document()->findBlockByNumber(row.last);
+    run.notes->take(rowStart, last.position() + last.length());
     if (full)
         return false;
     run.y += std::min(h, band.bottom) - offset;
@@ -393,10 +399,12 @@ bool ParagraphLayout::putBlockOnPage(PageRun& run, const QTextBlock& block) cons
     const QPointF origin(0, run.y - shift);
     for (int i = first; i < tl->lineCount(); ++i) {
         const QTextLine line = tl->lineAt(i);
-        if (run.any && origin.y() + line.y() + line.height() > run.height) {
-            run.answer = block.position() + line.textStart();
+        const int lineFrom = block.position() + line.textStart(), lineTo = lineFrom + line.textLength();
+        if (run.any && origin.y() + line.y() + line.height() + run.notes->roomWith(lineFrom, lineTo) > run.height) {
+            run.answer = lineFrom;
             return false;
         }
+        run.notes->take(lineFrom, lineTo);
         if (run.painter)
             drawPrintedLine(run.painter, block, line, origin);
         run.any = true;

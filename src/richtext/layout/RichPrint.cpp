@@ -4,6 +4,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/RichDocument.h"
+#include "richtext/layout/PageNotes.h"
 
 #include <QPageLayout>
 #include <QPainter>
@@ -87,6 +88,8 @@ std::optional<int> printDocument(RichDocument& doc, const QString& title, QPrint
         else
             break;
     }
+    const qreal screenDpi = kTwipsPerInch / kTwipsPerPixel;
+    pages += printEndnotes(*doc.textDocument(), painter, printer, page, dpiX / screenDpi, dpiY / screenDpi);
     painter.end();
     return pages;
 }

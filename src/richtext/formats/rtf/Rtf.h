@@ -12,8 +12,10 @@
 //     \line; \page and \sect end the paragraph, and after \page the next paragraph starts a page;
 //   - the page (paper, orientation, margins) is kept with a document read whole, into an
 //     empty document;
-//   - footnotes and endnotes are kept in place as text in square brackets, after the note's
-//     number where the text has its mark (\chftn);
+//   - footnotes and endnotes (\footnote, \ftnalt) are notes kept where their reference
+//     stands (richtext/document/Notes.h), their paragraphs as read, written back as a
+//     \footnote group after {\super\chftn}; past the bounds, and inside a note, a note's text
+//     stands in square brackets after its number;
 //   - hidden text (\v) is kept as an object character that shows nothing and is written
 //     back as hidden text;
 //   - headers, footers and the document information are not shown but kept with a document

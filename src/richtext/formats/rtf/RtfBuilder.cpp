@@ -1,6 +1,7 @@
 #include "RtfBuilder.h"
 
 #include "Objects.h"
+#include "RtfNotes.h"
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
 #include "richtext/document/TableFormat.h"
@@ -286,6 +287,17 @@ void DocumentBuilder::comment(const KeptGroups& comment, const CharState& chr, c
 {
     placeObject(chr, para);
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), keptCommentFormat(formatFor(chr), comment));
+}
+
+void DocumentBuilder::note(const Note& note, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), noteFormat(formatFor(chr), note));
+}
+
+void DocumentBuilder::note(const QTextDocument& content, bool endnote, const CharState& chr, const ParaState& para)
+{
+    note(Note{noteContentOf(content), endnote, false}, chr, para);
 }
 
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)

@@ -13,6 +13,7 @@
 #include "RtfTables.h"
 #include "richtext/document/CharFormat.h"
 #include "richtext/document/ListLevels.h"
+#include "richtext/document/Notes.h"
 
 #include <QPointer>
 #include <QString>
@@ -27,6 +28,7 @@
 
 class QTextCursor;
 class QTextList;
+class QTextDocument;
 
 namespace zorim {
 struct EmbeddedObject;
@@ -135,6 +137,10 @@ public:
     void hidden(const QString& text, const CharState& chr, const ParaState& para);
     // Another program's comment (KeptGroups.h), kept where it stands and shown as nothing.
     void comment(const KeptGroups& comment, const CharState& chr, const ParaState& para);
+    // A footnote or endnote (Notes.h), kept where its reference stands.
+    void note(const Note& note, const CharState& chr, const ParaState& para);
+    // A note whose paragraphs another reader has built as a document of their own.
+    void note(const QTextDocument& content, bool endnote, const CharState& chr, const ParaState& para);
     // A bookmark's start or end, kept where it stands and shown as nothing.
     void bookmark(const QString& name, bool start, const CharState& chr, const ParaState& para);
     // An embedded object shown by its icon, where its group stands.

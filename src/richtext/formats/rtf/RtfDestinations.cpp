@@ -3,10 +3,25 @@
 // by what its state owns (the state of a group is dropped whole when it closes).
 #include "RtfField.h"
 #include "RtfKeptGroups.h"
+#include "RtfNotes.h"
 #include "RtfReader.h"
 #include "richtext/document/DocFormats.h"
 
 namespace zorim::rtf {
+namespace {
+
+// Reads off the word that makes a note an endnote (\ftnalt) where it opens the note's group.
+bool takeEndnoteWord(QByteArray& group)
+{
+    Tokenizer tokens(reinterpret_cast<const unsigned char*>(group.constData()), group.size(), 0);
+    const Token t = tokens.next();
+    if (t.kind != Token::Word || t.name() != "ftnalt")
+        return false;
+    group = group.sliced(group.size() - tokens.rest().size());
+    return true;
+}
+
+} // namespace
 
 void Reader::openDestination(Act act, State& s)
 {
@@ -29,12 +44,10 @@ void Reader::openDestination(Act act, State& s)
     case Act::BulletText: openLabel(s); return;
     case Act::Footnote: openFootnote(s); return;
     case Act::NoteMark:
-        // The number of the note that follows, where the text refers to it; in the note
-        // itself, which stands right after that number, the mark is left out.
-        if (s.dest == Dest::Text && m_noteDepth == 0) {
-            for (const QChar ch : QString::number(m_notes + 1))
-                emitChar(ch.unicode());
-        }
+        // The number of the note that follows, where the text refers to it: the note shows it.
+        // In the note itself the mark is left out.
+        if (s.dest == Dest::Text && m_noteDepth == 0)
+            m_notePending = true;
         return;
     case Act::Transparent: return;
     case Act::Object: openObject(); return;
@@ -562,19 +575,57 @@ void Reader::closeLabel(const State& closed, const State& outer)
         keepLabelTail(closed); // some writers put the item's own text after the label's tab
 }
 
-// ---- footnotes: their text stands in brackets where the note is referred to
+// ---- footnotes and endnotes: each kept where its reference stands (Notes.h), its paragraphs
+// as read; where that cannot be (beyond the bounds, inside a note's own text), their text
+// stands in brackets after the note's number
 
 void Reader::openFootnote(State& s)
 {
+    const bool numbered = std::exchange(m_notePending, false);
     // Beyond the depth limit groups share one state, which cannot hold a second note.
     if (s.dest != Dest::Text || s.chr[cp::Hidden] || s.bracket || m_overflow > 0) {
         skipGroup();
         return;
     }
+    ++m_notes;
+    if (!m_inNote && keepNote(numbered, s))
+        return;
+    if (numbered) {
+        for (const QChar ch : QString::number(m_notes))
+            emitChar(ch.unicode());
+    }
     m_builder.character(u'[', s.chr, s.para);
     s.bracket = true;
     ++m_noteDepth;
-    ++m_notes;
+}
+
+bool Reader::keepNote(bool numbered, const State& s)
+{
+    const Tokenizer before = m_tokens;
+    std::optional<QByteArray> group = groupAsRead({}, false);
+    if (group && m_notes <= kMaxNotes && group->size() <= kMaxKeptBytes && roomForKept(group->size(), qHash(*group))) {
+        group->chop(1); // the closing brace
+        Note note;
+        note.customMark = !numbered;
+        note.endnote = takeEndnoteWord(*group);
+        note.content.groups.push_back(std::move(*group));
+        recordReferences(note.content);
+        // What a note cannot hold (a note, a table's or section's end) is read as our own
+        // paragraphs would hold it, so the note is written back as other programs read notes.
+        const QByteArray& text = note.content.groups[0];
+        if (text.contains("footnote") || text.contains("\\cell") || text.contains("\\row") || text.contains("\\sect")
+            || text.contains("\\nest"))
+            note.content = withoutInnerNotes(note.content);
+        keepHidden(s);
+        m_builder.note(note, s.chr, s.para);
+        popGroup();
+        m_skip = 0;
+        return true;
+    }
+    if (group)
+        ++m_leftOut.kept;
+    m_tokens = before; // its text is read where it stands
+    return false;
 }
 
 void Reader::closeFootnote(const State& closed, const State& outer)

@@ -92,6 +92,8 @@ public:
 
     void run();
     LeftOut leftOut() const { return m_leftOut; }
+    // The text read is a note's own: a note in it stands in brackets where it is referred to.
+    void readingNote() { m_inNote = true; }
 
 private:
     // the token loop (RtfReader.cpp)
@@ -152,6 +154,9 @@ private:
     void openLabel(State& s);
     void closeLabel(const State& closed, const State& outer);
     void openFootnote(State& s);
+    // Keeps the note whose \footnote word was just read; false (the tokens as they were) when
+    // it cannot be kept.
+    bool keepNote(bool numbered, const State& s);
     void closeFootnote(const State& closed, const State& outer);
     void openObject();
     void closeObject();
@@ -266,6 +271,8 @@ private:
     // text
     int m_noteDepth = 0;
     int m_notes = 0; // footnotes read so far
+    bool m_notePending = false; // a note's mark (\chftn) stands before the note to come
+    bool m_inNote = false;      // the document read is a note's own text
     QString m_hidden; // hidden text read since the last text shown
     QString m_labelTail;       // text after the last tab of a list label
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label

@@ -5,6 +5,7 @@
 #include "Objects.h"
 #include "Picture.h"
 #include "RtfKeptGroups.h"
+#include "RtfNotes.h"
 #include "RtfNumbering.h"
 #include "RtfTables.h"
 #include "RtfWriterState.h"
@@ -240,6 +241,30 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
     return true;
 }
 
+bool Writer::notes(const QTextCharFormat& format, const CharFormat& cf, int count)
+{
+    const std::optional<Note> note = noteOf(format);
+    if (!note)
+        return false;
+    closeLink();
+    const QByteArray content = note->content.empty() ? QByteArray() : renumbered(note->content, note->content.groups[0]);
+    const bool scoped = openScope(cf);
+    charState(cf);
+    for (int i = 0; i < count; ++i) {
+        // The mark in the text, then the note, as other word processors write a numbered one.
+        if (!note->customMark)
+            m_body += "{\\super\\chftn}";
+        m_body += note->endnote ? "{\\footnote\\ftnalt" : "{\\footnote";
+        if (!content.isEmpty() && content[0] != '\\' && content[0] != '{')
+            m_body += ' ';
+        m_body += content;
+        m_body += '}';
+    }
+    m_needSpace = false;
+    closeScope(scoped);
+    return true;
+}
+
 int32_t Writer::keptCharStyle(const CharFormat& cf) const
 {
     const bool known = cf.charStyle > 0 && std::binary_search(m_charStyles.begin(), m_charStyles.end(), cf.charStyle);
@@ -436,7 +461,7 @@ void Writer::body(const QTextDocument& doc, int from, int to)
                 cf.faceName.clear();
             if (cf.height == kDefaultHalfPoints * 10 && format.boolProperty(docprop::SizeUnstated))
                 cf.height = 0; // no size: written with none where the reader has none either
-            if (hiddenObjects(format, cf, b - a))
+            if (hiddenObjects(format, cf, b - a) || notes(format, cf, b - a))
                 continue;
             if (format.isImageFormat()) {
                 if (m_options.noObjects)
@@ -498,11 +523,33 @@ QByteArray Writer::finish()
     return std::exchange(m_body, QByteArray());
 }
 
+KeptGroups Writer::finishAsKept()
+{
+    KeptGroups kept;
+    // A note's paragraphs end where its group does: a last \par would add an empty one.
+    if (m_body.endsWith("\\par\r\n"))
+        m_body.chop(6);
+    // The note's number where its text starts, as other word processors write it.
+    kept.groups.push_back("{\\super\\chftn}" + std::exchange(m_body, QByteArray()));
+    for (size_t i = m_faceless ? 1 : 0; i < m_fonts.size(); ++i)
+        kept.fonts[int32_t(i)] = KeptFont{m_fonts[i].face, m_fonts[i].charset, m_fonts[i].pitchAndFamily};
+    for (size_t i = 0; i < m_colors.size(); ++i)
+        kept.colors[int32_t(i) + 1] = refFromColor(m_colors[i]);
+    return kept;
+}
+
 } // namespace zorim::rtfwrite
 
 namespace zorim {
 
 using rtfwrite::Writer;
+
+KeptGroups noteContentOf(const QTextDocument& doc)
+{
+    Writer writer(doc, {});
+    writer.body(doc, 0, -1);
+    return writer.finishAsKept();
+}
 
 QByteArray writeRtf(const QTextDocument& doc, int from, int to, const RtfWriteOptions& options)
 {

@@ -226,7 +226,7 @@ QByteArray Writer::renumbered(const KeptGroups& kept, const QByteArray& group)
         }
         const auto it = kept.colors.find(number);
         if (it == kept.colors.end())
-            return std::nullopt;
+            return number == 0 ? std::optional<int32_t>(0) : std::nullopt; // automatic, with or without a table
         return it->second ? colorIndex(*it->second) : 0;
     });
 }

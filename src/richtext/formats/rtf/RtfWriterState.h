@@ -81,6 +81,8 @@ public:
     void body(const QTextDocument& doc, int from, int to);
     // The header with the tables the body has filled, and the body; once.
     QByteArray finish();
+    // The body with no header, its fonts and colours as a kept group's are (a note's content).
+    KeptGroups finishAsKept();
 
 private:
     QByteArray header();
@@ -104,6 +106,8 @@ private:
     // The object characters that show nothing (a kept comment, hidden text), `count` of one
     // format; false for any other format.
     bool hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, int count);
+    // Note references (Notes.h), `count` of one format, each with its note.
+    bool notes(const QTextCharFormat& format, const CharFormat& cf, int count);
     bool openScope(const CharFormat& cf);
     void closeScope(bool scoped);
     void openLink(const QString& target);
