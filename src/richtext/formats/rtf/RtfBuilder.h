@@ -12,6 +12,7 @@
 #include "RtfKeywords.h"
 #include "RtfTables.h"
 #include "richtext/document/CharFormat.h"
+#include "richtext/document/Sections.h"
 
 #include <QString>
 #include <QTextBlockFormat>
@@ -101,6 +102,11 @@ public:
     bool rightAfterCell() const;
     // The next paragraph starts a new page (\page).
     void pageBreakNext() { m_pageBreakNext = true; }
+    // The paragraph that ends next, outside a table, starts a section of this setup (its page,
+    // how it starts, its headers and footers); see richtext/document/Sections.h.
+    void sectionStart(const SectionSetup& setup) { m_sectionNext = setup; }
+    // Puts each section's record on its first paragraph: once, when the whole document is read.
+    void placeSections();
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
     // Hidden text, kept where it stands and shown as nothing.
     void hidden(const QString& text, const CharState& chr, const ParaState& para);
@@ -130,6 +136,8 @@ private:
     ParaFormat paraFormat(const ParaState& p) const;
     AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0}; }
     void applyParagraph(const ParaState& para);
+    // The paragraph the cursor is in starts the section asked for, if any.
+    void takeSection();
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);
     // Content of a paragraph in a table (or not) comes: opens a row or closes the table.
@@ -154,6 +162,8 @@ private:
     bool m_pendingBreak = false;
     bool m_nestedRowBreak = false; // the pending break ends a nested row
     bool m_pageBreakNext = false;
+    std::optional<SectionSetup> m_sectionNext;
+    std::vector<std::pair<int, SectionSetup>> m_sections; // a block's number, its section
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     AppliedParagraph m_lastApplied;
     bool m_paragraphWords = false; // a block may hold a style number or an outline level

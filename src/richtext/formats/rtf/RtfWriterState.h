@@ -6,6 +6,7 @@
 #include "RtfTables.h"
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/Sections.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -87,6 +88,8 @@ private:
     QByteArray keptGroups(QByteArrayView destination);
     // A kept group with its fonts and colours renumbered into this writer's tables.
     QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
+    // A section's break and words, where the paragraph that starts it starts.
+    void sectionBreak(const SectionSetup& setup);
     int fontIndex(const CharFormat& cf);
     int symbolFont();
     int colorIndex(ColorRef ref);
