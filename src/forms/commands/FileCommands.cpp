@@ -13,6 +13,8 @@
 #include <QPrinter>
 #include <QSignalBlocker>
 
+#include <exception>
+
 namespace zorim {
 namespace {
 
@@ -58,6 +60,24 @@ void FileCommands::print()
     if (!c_.platform.choosePrinter(&c_.form, *printer_))
         return;
     c_.RichEdit1.Print(c_.form.windowTitle(), *printer_);
+}
+
+// The pages as printing gives them, drawn by the same code on the preview's printer, with the
+// print dialog's printer and paper. A failure to draw is the command's, once the preview closes.
+void FileCommands::printPreview()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    std::exception_ptr failure;
+    c_.platform.showPrintPreview(&c_.form, *printer_, [&](QPrinter& printer) {
+        try {
+            c_.RichEdit1.Print(c_.form.windowTitle(), printer);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // New asks every time, changed document or not. Yes saves under a name first and empties the

@@ -1,7 +1,6 @@
 #include "richtext/document/Sections.h"
 
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 
@@ -62,43 +61,6 @@ size_t sectionAt(const std::vector<SectionSpan>& sections, int pos)
     const auto after = std::upper_bound(sections.begin(), sections.end(), pos,
                                         [](int p, const SectionSpan& s) { return p < s.start; });
     return after == sections.begin() ? 0 : size_t(after - sections.begin() - 1);
-}
-
-namespace {
-
-// The block that starts the section holding pos; the first block for the first section.
-QTextBlock sectionStart(const QTextDocument& doc, int pos)
-{
-    for (QTextBlock block = doc.findBlock(pos); block.isValid() && block.blockNumber() > 0; block = block.previous()) {
-        if (block.blockFormat().hasProperty(docprop::Section))
-            return block;
-    }
-    return doc.begin();
-}
-
-} // namespace
-
-PageSetup sectionPageAt(const QTextDocument& doc, int pos)
-{
-    const QTextBlock start = sectionStart(doc, pos);
-    if (start.blockNumber() > 0)
-        if (auto setup = sectionOf(start.blockFormat()))
-            return setup->page;
-    return readPageSetup(doc);
-}
-
-void applySectionPage(QTextDocument& doc, int pos, const PageSetup& page)
-{
-    const QTextBlock start = sectionStart(doc, pos);
-    if (start.blockNumber() == 0) {
-        applyPageSetup(doc, page);
-        return;
-    }
-    QTextBlockFormat format = start.blockFormat();
-    SectionSetup setup = sectionOf(format).value_or(SectionSetup{});
-    setup.page = page;
-    setSection(format, setup);
-    QTextCursor(start).setBlockFormat(format);
 }
 
 } // namespace zorim

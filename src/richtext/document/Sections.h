@@ -61,12 +61,6 @@ std::vector<SectionSpan> sectionsOf(const QTextDocument& doc);
 // The section holding position pos (an index into sections).
 size_t sectionAt(const std::vector<SectionSpan>& sections, int pos);
 
-// Sets the page of the section holding pos (the whole document's when it has one section).
-void applySectionPage(QTextDocument& doc, int pos, const PageSetup& page);
-
-// The page setup of the section holding pos.
-PageSetup sectionPageAt(const QTextDocument& doc, int pos);
-
 } // namespace zorim
 
 

@@ -153,13 +153,14 @@ void Reader::startSection()
     m_sectionKeptKinds = 0;
 }
 
-PageSetup Reader::sectionPage(const PageWords& words)
+// A later section is landscape only by its own word: the document's \\landscape is the first's.
+PageSetup Reader::sectionPage(const PageWords& words, bool first)
 {
     const auto pick = [&](uint8_t section, uint8_t document) { return words[section] >= 0 ? words[section] : words[document]; };
     PageSetup page;
     page.paperWidth = pick(dp::SectPaperWidth, dp::PaperWidth);
     page.paperHeight = pick(dp::SectPaperHeight, dp::PaperHeight);
-    page.landscape = words[dp::SectLandscape] > 0 || (words[dp::SectPaperWidth] < 0 && words[dp::Landscape] != 0);
+    page.landscape = words[dp::SectLandscape] > 0 || (first && words[dp::Landscape] != 0);
     page.marginLeft = pick(dp::SectMarginLeft, dp::MarginLeft);
     page.marginRight = pick(dp::SectMarginRight, dp::MarginRight);
     page.marginTop = pick(dp::SectMarginTop, dp::MarginTop);
@@ -180,7 +181,7 @@ QByteArray Reader::headerWords(const PageWords& words) const
 SectionSetup Reader::sectionSetup()
 {
     SectionSetup setup;
-    setup.page = sectionPage(m_page);
+    setup.page = sectionPage(m_page, false);
     setup.breakKind = m_page[dp::SectBreak] >= 0 ? m_page[dp::SectBreak] : sbk::Page;
     setup.columns = std::max(1, m_page[dp::SectColumns]);
     setup.titlePage = m_page[dp::TitlePage] != 0;

@@ -460,7 +460,7 @@ void Reader::finish()
         m_builder.keepFieldsWithinParagraphs();
     if (m_wholeDocument) {
         m_builder.placeSections();
-        applyPageSetup(*m_wholeDocument, sectionPage(m_sections > 0 ? m_firstSection : m_page));
+        applyPageSetup(*m_wholeDocument, sectionPage(m_sections > 0 ? m_firstSection : m_page, true));
         keepReferences();
         applyKeptGroups(*m_wholeDocument, m_kept);
     }

@@ -162,7 +162,7 @@ private:
     void startSection();
     void sectionDefaults();
     SectionSetup sectionSetup();
-    static PageSetup sectionPage(const PageWords& words);
+    static PageSetup sectionPage(const PageWords& words, bool first);
     QByteArray headerWords(const PageWords& words) const;
 
     // text and its code pages (RtfText.cpp)
