@@ -18,6 +18,13 @@
 namespace zorim {
 namespace {
 
+// What a FILENAME field prints: the file's name without its folder; nothing for a document
+// that has none yet (the field keeps its result).
+QString printedFileName(const DocumentState& document)
+{
+    return document.untitled() ? QString() : QFileInfo(document.fileName()).fileName();
+}
+
 FileDialogSetup saveDialog(const QString& fileName)
 {
     FileDialogSetup setup;
@@ -59,7 +66,7 @@ void FileCommands::print()
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!c_.platform.choosePrinter(&c_.form, *printer_))
         return;
-    c_.RichEdit1.Print(c_.form.windowTitle(), *printer_);
+    c_.RichEdit1.Print(c_.form.windowTitle(), *printer_, printedFileName(c_.document));
 }
 
 // The pages as printing gives them, drawn by the same code on the preview's printer, with the
@@ -71,7 +78,7 @@ void FileCommands::printPreview()
     std::exception_ptr failure;
     c_.platform.showPrintPreview(&c_.form, *printer_, [&](QPrinter& printer) {
         try {
-            c_.RichEdit1.Print(c_.form.windowTitle(), printer);
+            c_.RichEdit1.Print(c_.form.windowTitle(), printer, printedFileName(c_.document));
         } catch (...) {
             failure = std::current_exception();
         }
