@@ -304,11 +304,11 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         }
         // A page or section break right after a paragraph's end, or a table's cell or row, is
         // no new paragraph; after a page break the next paragraph starts a page.
-        // A section ends where the text is the document's own, not in a note or a table's row.
+        // A section ends where the text is the document's own, not in a note or a table.
         if (arg >= 1 && (m_builder.breakPending() || m_builder.rightAfterCell())) {
             if (arg == 2)
                 m_builder.pageBreakNext();
-            if (arg == 3 && m_noteDepth == 0 && !m_builder.tables().rowOpen())
+            if (arg == 3 && m_noteDepth == 0 && !s.para[pp::InTable])
                 startSection();
             return;
         }
@@ -324,7 +324,7 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
             m_builder.paragraphEnd(s.para, s.chr);
             if (arg == 2)
                 m_builder.pageBreakNext();
-            if (arg == 3 && !m_builder.tables().rowOpen())
+            if (arg == 3 && body)
                 startSection();
         }
         return;
