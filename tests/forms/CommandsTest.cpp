@@ -76,7 +76,7 @@ TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
     EXPECT_EQ(titles, QStringList({"&Súbor", "Úp&ravy", "&Hľadať", "&Vložiť", "Nás&troje", "&Nastavenie", "&Pomoc"}));
 
     EXPECT_EQ(entries(form->fileMenu), QStringList({"&Nový\tF1", "&Otvoriť\tF2", "&Uložiť\tF3", "Uložiť &ako...\tF4", "-",
-                                                 "&Vytlačiť\tF5", "O&doslať\tF6", "-", "Dokument", "-", "&KONIEC\tF12", "-"}));
+                                                 "&Vytlačiť\tF5", "Ukážka pred tlačou", "O&doslať\tF6", "-", "Dokument", "-", "&KONIEC\tF12", "-"}));
     EXPECT_EQ(entries(form->editMenu),
               QStringList({"&Naspäť\tCtrl+Z", "&Vpred\tCtrl+Y", "-", "&Vybrať\tCtrl+X", "&Kopírovať\tCtrl+C",
                            "V&ložiť\tCtrl+V", "Vložiť inak...", "-", "Vy&mazať\tShift+Del", "&Označiť všetko\tCtrl+A",

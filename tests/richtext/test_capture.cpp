@@ -84,6 +84,7 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
     ASSERT_GT(docs.size(), 3u) << "no shared test documents";
     docs.emplace_back(QStringLiteral("tables"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/tables-word.rtf")));
     docs.emplace_back(QStringLiteral("nested"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/tables-nested-deep.rtf")));
+    docs.emplace_back(QStringLiteral("sections"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/sections.rtf")));
     // A table longer than a slice of the capture, and the text the document shows of it.
     QByteArray rows = "{\\rtf1 a\\par ";
     for (int i = 0; i < 300; ++i)

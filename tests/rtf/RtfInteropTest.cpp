@@ -5,6 +5,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/ListLevels.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QImage>
@@ -642,4 +643,74 @@ TEST(RtfInterop, NotesOfLibreOfficeComeBackAsNotesInBothPrograms)
         EXPECT_TRUE(office.contains(QString::fromUtf8(text))) << text;
         EXPECT_TRUE(abiword.contains(QString::fromUtf8(text))) << text;
     }
+}
+
+namespace {
+
+// LibreOffice's flat file of two sections: portrait A4 with its header, then landscape A4
+// with its own; the page number and count in both footers.
+QByteArray twoSectionsFodt()
+{
+    const auto master = [](const char* name, const char* layout, const char* header) {
+        return QByteArray("<style:master-page style:name=\"") + name + "\" style:page-layout-name=\"" + layout
+               + "\"><style:header><text:p>" + header + "</text:p></style:header><style:footer><text:p>Strana "
+               + "<text:page-number>1</text:page-number> z <text:page-count>2</text:page-count></text:p>"
+               + "</style:footer></style:master-page>";
+    };
+    const auto layout = [](const char* name, const char* width, const char* height, const char* orientation) {
+        return QByteArray("<style:page-layout style:name=\"") + name + "\"><style:page-layout-properties fo:page-width=\""
+               + width + "\" fo:page-height=\"" + height + "\" style:print-orientation=\"" + orientation
+               + "\" fo:margin-top=\"2cm\" fo:margin-bottom=\"2cm\" fo:margin-left=\"2cm\" fo:margin-right=\"2cm\"/>"
+               + "<style:header-style/><style:footer-style/></style:page-layout>";
+    };
+    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document "
+                      "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                      "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+                      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                      "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" office:version=\"1.2\" "
+                      "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:automatic-styles>")
+           + layout("pmP", "21cm", "29.7cm", "portrait") + layout("pmL", "29.7cm", "21cm", "landscape")
+           + "<style:style style:name=\"PL\" style:family=\"paragraph\" style:master-page-name=\"Wide\"/>"
+           + "</office:automatic-styles><office:master-styles>" + master("Standard", "pmP", "First header")
+           + master("Wide", "pmL", "Second header")
+           + "</office:master-styles><office:body><office:text><text:p>Upright text.</text:p>"
+           + "<text:p text:style-name=\"PL\">Wide text.</text:p></office:text></office:body></office:document>";
+}
+
+// The sections' orientations and the text of each one's header, as "portrait:First header|…".
+QString sectionSummary(const QTextDocument& doc)
+{
+    QStringList out;
+    for (const SectionSpan& span : sectionsOf(doc)) {
+        const PageSetup& page = span.setup.page;
+        QString header;
+        for (const QByteArray& group : span.setup.headers.groups) {
+            if (group.startsWith("{\\header ")) {
+                static const QRegularExpression text(QStringLiteral("(First|Second) header"));
+                header = text.match(QString::fromLatin1(group)).captured(0);
+            }
+        }
+        out << QString::fromLatin1(page.landscape || page.paperWidth > page.paperHeight ? "landscape:" : "portrait:") + header;
+    }
+    return out.join(u'|');
+}
+
+} // namespace
+
+// LibreOffice's two sections (paper, header) read as two, our save keeps them byte for byte
+// and LibreOffice reads them back the same; AbiWord sees both sections.
+TEST(RtfInterop, SectionsComeAndGoWithOtherPrograms)
+{
+    const QString expected = QStringLiteral("portrait:First header|landscape:Second header");
+    const auto theirs = loadRtf(convertByOtherProgram("soffice", {twoSectionsFodt()}, "rtf")[0]);
+    EXPECT_EQ(sectionSummary(*theirs).toStdString(), expected.toStdString());
+    const QByteArray saved = writeRtf(*theirs);
+    EXPECT_EQ(writeRtf(*loadRtf(saved)), saved);
+    EXPECT_EQ(sectionSummary(*loadRtf(convertByOtherProgram("soffice", {saved}, "rtf")[0])).toStdString(),
+              expected.toStdString());
+    const QString abw = QString::fromUtf8(convertByOtherProgram("abiword", {saved}, "abw")[0]);
+    // AbiWord loses the first header or footer it reads (its own number 0) once a document
+    // has two sections, LibreOffice's own file as ours: the later section's must be there.
+    EXPECT_EQ(abw.count(QStringLiteral("<section footer=")), 2) << abw.toStdString();
+    EXPECT_TRUE(abw.contains(QStringLiteral("Second header")));
 }

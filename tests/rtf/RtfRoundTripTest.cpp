@@ -4,6 +4,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/ListLevels.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
@@ -249,6 +250,26 @@ TEST(RtfRoundTrip, AFieldAcrossParagraphsIsReadAsItsResult)
     EXPECT_EQ(loadRtf(saved)->toRawText(), doc->toRawText());
 }
 
+namespace {
+
+// Each section's start, page and break, its first page's own headers, and how many headers and
+// footers it has (their bytes are the writer's, renumbered).
+QString sectionsAsWritten(const QTextDocument& doc)
+{
+    QStringList out;
+    for (const SectionSpan& span : sectionsOf(doc)) {
+        const SectionSetup& s = span.setup;
+        const PageSetup& p = s.page;
+        out << (QString::asprintf("%d: %dx%d %d %d %d %d %d break %d columns %d title %d marks %d", span.start,
+                                        p.paperWidth, p.paperHeight, p.landscape, p.marginLeft, p.marginRight,
+                                        p.marginTop, p.marginBottom, s.breakKind, s.columns, s.titlePage,
+                                        int(s.headers.groups.size())));
+    }
+    return out.join(u'|');
+}
+
+} // namespace
+
 TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
 {
     const QDir corpus(QStringLiteral(ZORIM_FUZZ_CORPUS));
@@ -263,6 +284,7 @@ TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
         EXPECT_EQ(tablesOf(*back), tablesOf(*doc));
         EXPECT_EQ(fieldsAndBookmarks(*back), fieldsAndBookmarks(*doc));
         EXPECT_EQ(notesOf(*back), notesOf(*doc));
+        EXPECT_EQ(sectionsAsWritten(*back).toStdString(), sectionsAsWritten(*doc).toStdString());
     }
 }
 

@@ -247,6 +247,16 @@ public:
     // line, so a page loop always ends.
     int layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from) override;
 
+    // What the page fields print on the pages laid out next: the page's number (0: the pages
+    // count from the first laid out, as they come), the pages in all (0: NUMPAGES keeps its
+    // result) and the file's name (empty: FILENAME keeps its result).
+    struct PrintedFields {
+        int page = 0;
+        int pages = 0;
+        QString fileName;
+    };
+    void setPrintedFields(PrintedFields fields) { printedFields_ = std::move(fields); }
+
 signals:
     // Settling laid out paragraphs above y whose estimated heights were off: what stood at
     // y or below now stands delta lower.
@@ -431,6 +441,7 @@ private:
     mutable int printedPage_ = 0; // the number of the page being printed
     // The labels of each list drawn, worked out once until the document changes.
     mutable std::unordered_map<const QTextList*, QStringList> listLabels_;
+    PrintedFields printedFields_;
     void noteSizeChange() const;
     void emitSizeIfChanged();
 

@@ -205,18 +205,24 @@ qreal ParagraphLayout::drawHeaderRows(QPainter* painter, const Row& row, qreal w
 
 namespace {
 
-// The value a field shows on paper when it is one of those that say the moment or the page:
-// DATE and TIME (with their \\@ picture, Word's letters mostly Qt's), PAGE; nothing for others.
-std::optional<QString> printedValue(const QString& instruction, int page)
+// The value a field shows on paper when it is one of those that say the moment, the page or
+// the file: DATE and TIME (with their \\@ picture, Word's letters mostly Qt's), PAGE, NUMPAGES
+// and FILENAME when they are known; nothing for others.
+std::optional<QString> printedValue(const QString& instruction, int page, int pages, const QString& fileName)
 {
-    static const QRegularExpression parts(QStringLiteral("^\\s*(DATE|TIME|PAGE)\\b(?:.*\\\\@\\s*\"([^\"]*)\")?"),
-                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression parts(
+        QStringLiteral("^\\s*(DATE|TIME|PAGE|NUMPAGES|FILENAME)\\b(?:.*\\\\@\\s*\"([^\"]*)\")?"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = parts.match(instruction);
     if (!m.hasMatch())
         return std::nullopt;
     const QString kind = m.captured(1).toUpper();
     if (kind == u"PAGE")
         return QString::number(page);
+    if (kind == u"NUMPAGES")
+        return pages > 0 ? std::optional(QString::number(pages)) : std::nullopt;
+    if (kind == u"FILENAME")
+        return fileName.isEmpty() ? std::nullopt : std::optional(fileName);
     QString picture = m.captured(2);
     if (picture.isEmpty())
         picture = kind == u"DATE" ? QStringLiteral("d.M.yyyy") : QStringLiteral("H:mm");
@@ -249,7 +255,8 @@ void ParagraphLayout::drawPrintedLine(QPainter* painter, const QTextBlock& block
         lastId = id;
         if (id == 0)
             continue;
-        if (auto value = printedValue(format.stringProperty(docprop::FieldInstruction), printedPage_))
+        if (auto value = printedValue(format.stringProperty(docprop::FieldInstruction), printedPage_,
+                                         printedFields_.pages, printedFields_.fileName))
             shown.push_back({start, start + frag.length(), format, *value});
     }
     // Only a field whole on this line is drawn anew (one that wraps keeps its result).
@@ -310,7 +317,7 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
     PageNotes notes(*doc, run.width - 2 * margin());
     run.notes = &notes;
     if (painter) {
-        printedPage_ = from == 0 ? 1 : printedPage_ + 1;
+        printedPage_ = printedFields_.page > 0 ? printedFields_.page : from == 0 ? 1 : printedPage_ + 1;
         painter->save();
         painter->translate(page.topLeft());
         painter->scale(sx, sy);

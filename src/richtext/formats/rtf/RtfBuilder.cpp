@@ -230,8 +230,34 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& chr)
     else if (!m_run.isEmpty())
         m_endedFormat = formatFor(m_runState); // what the paragraph's text goes in with
     m_pendingTabs = 0;
+    takeSection();
     applyParagraph(para);
     m_pendingBreak = true;
+}
+
+void DocumentBuilder::takeSection()
+{
+    if (!m_sectionNext)
+        return;
+    flushRun(); // the cursor then stands in the paragraph
+    m_sections.emplace_back(m_cursor.blockNumber(), std::move(*m_sectionNext));
+    m_sectionNext.reset();
+}
+
+void DocumentBuilder::placeSections()
+{
+    // Blocks are numbered once all is in: a record set while reading would pass to every
+    // paragraph split from its block.
+    QTextDocument* doc = m_cursor.document();
+    for (const auto& [number, setup] : m_sections) {
+        const QTextBlock block = doc->findBlockByNumber(number);
+        if (number == 0 || !block.isValid())
+            continue; // a first section with nothing in it: the document's page holds
+        QTextBlockFormat format = block.blockFormat();
+        setSection(format, setup);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    m_sections.clear();
 }
 
 void DocumentBuilder::separate(const ParaState& para, const CharState& chr)
@@ -598,8 +624,10 @@ void DocumentBuilder::finish(const CharState& chr)
     // read (so pasting a few words into a paragraph leaves the paragraph as it was).
     const QTextBlock block = m_cursor.block();
     if (block.position() >= m_insertStart && m_cursor.position() == block.position() + block.length() - 1
-        && m_cursor.position() > m_insertStart)
+        && m_cursor.position() > m_insertStart) {
+        takeSection();
         applyParagraph(m_textPara);
+    }
 }
 
 void DocumentBuilder::keepFieldsWithinParagraphs()

@@ -14,6 +14,7 @@
 #include "richtext/document/CharFormat.h"
 #include "richtext/document/ListLevels.h"
 #include "richtext/document/Notes.h"
+#include "richtext/document/Sections.h"
 
 #include <QPointer>
 #include <QString>
@@ -132,6 +133,11 @@ public:
     bool rightAfterCell() const;
     // The next paragraph starts a new page (\page).
     void pageBreakNext() { m_pageBreakNext = true; }
+    // The paragraph that ends next, outside a table, starts a section of this setup (its page,
+    // how it starts, its headers and footers); see richtext/document/Sections.h.
+    void sectionStart(const SectionSetup& setup) { m_sectionNext = setup; }
+    // Puts each section's record on its first paragraph: once, when the whole document is read.
+    void placeSections();
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
     // Hidden text, kept where it stands and shown as nothing.
     void hidden(const QString& text, const CharState& chr, const ParaState& para);
@@ -169,6 +175,8 @@ private:
     // The cursor's paragraph becomes an item of the list of this number, at this level.
     void placeInList(QTextCursor& cursor, const AppliedParagraph& pf);
     void applyParagraph(const ParaState& para);
+    // The paragraph the cursor is in starts the section asked for, if any.
+    void takeSection();
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);
     // Content of a paragraph this deep in tables comes: opens rows or closes tables. cellDepth:
@@ -197,6 +205,8 @@ private:
     bool m_pendingBreak = false;
     bool m_nestedRowBreak = false; // the pending break ends a row read as text
     bool m_pageBreakNext = false;
+    std::optional<SectionSetup> m_sectionNext;
+    std::vector<std::pair<int, SectionSetup>> m_sections; // a block's number, its section
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     AppliedParagraph m_lastApplied;
     bool m_paragraphWords = false; // a block may hold a style number or an outline level

@@ -84,7 +84,11 @@ void Reader::openDestination(Act act, State& s)
 void Reader::keepGroup(size_t kind, const State& s)
 {
     const uint32_t bit = 1u << kind;
-    if (!m_wholeDocument || s.dest != Dest::Text || m_overflow > 0 || (m_keptKinds & bit)) {
+    // A later section's headers and footers are its own.
+    const bool ofSection = m_sections > 0 && kind != kInfoDestination && kind != kStyleSheetDestination;
+    KeptGroups& kept = ofSection ? m_sectionKept : m_kept;
+    uint32_t& kinds = ofSection ? m_sectionKeptKinds : m_keptKinds;
+    if (!m_wholeDocument || s.dest != Dest::Text || m_overflow > 0 || m_noteDepth > 0 || (kinds & bit)) {
         skipGroup();
         return;
     }
@@ -94,8 +98,8 @@ void Reader::keepGroup(size_t kind, const State& s)
         groupAsRead("{\\" + QByteArray(name.data(), qsizetype(name.size())) + ' ', kind == kInfoDestination);
     if (group && m_keptBytes + group->size() <= kMaxKeptBytes) {
         m_keptBytes += group->size();
-        m_kept.groups.push_back(std::move(*group));
-        m_keptKinds |= bit;
+        kept.groups.push_back(std::move(*group));
+        kinds |= bit;
     } else if (group) {
         ++m_leftOut.kept;
     }
@@ -120,16 +124,85 @@ std::optional<QByteArray> Reader::groupAsRead(const QByteArray& opening, bool fi
 // that the tables are whole; and, with headers or footers, the words that choose among them.
 void Reader::keepReferences()
 {
+    const PageWords& first = m_sections > 0 ? m_firstSection : m_page;
     if (m_keptKinds & ~((1u << kInfoDestination) | (1u << kStyleSheetDestination))) {
         m_kept.words = m_page[dp::FacingPages] ? "\\facingp" : "";
-        if (m_page[dp::TitlePage])
+        if (first[dp::TitlePage])
             m_kept.words += "\\titlepg";
-        if (m_page[dp::HeaderY] >= 0)
-            m_kept.words += "\\headery" + QByteArray::number(m_page[dp::HeaderY]);
-        if (m_page[dp::FooterY] >= 0)
-            m_kept.words += "\\footery" + QByteArray::number(m_page[dp::FooterY]);
+        m_kept.words += headerWords(first);
     }
     recordReferences(m_kept);
+}
+
+// ---- sections: the first is the document's page and headers; each later one's record goes
+// on its first paragraph
+
+Reader::PageWords Reader::pageDefaults()
+{
+    PageWords words;
+    words.fill(-1);
+    words[dp::Landscape] = words[dp::FacingPages] = words[dp::TitlePage] = 0;
+    return words;
+}
+
+void Reader::sectionDefaults()
+{
+    const PageWords defaults = pageDefaults();
+    for (const uint8_t i : {dp::TitlePage, dp::HeaderY, dp::FooterY})
+        m_page[i] = defaults[i];
+    for (uint8_t i = dp::SectPaperWidth; i < dp::Count; ++i)
+        m_page[i] = defaults[i];
+}
+
+void Reader::startSection()
+{
+    if (!m_wholeDocument)
+        return;
+    if (m_sections == 0)
+        m_firstSection = m_page;
+    // A section with no paragraph of its own (two breaks in a row) leaves nothing to hold it.
+    ++m_sections;
+    m_sectionPending = true;
+    m_sectionKept = {};
+    m_sectionKeptKinds = 0;
+}
+
+// A later section is landscape only by its own word: the document's \\landscape is the first's.
+PageSetup Reader::sectionPage(const PageWords& words, bool first)
+{
+    const auto pick = [&](uint8_t section, uint8_t document) { return words[section] >= 0 ? words[section] : words[document]; };
+    PageSetup page;
+    page.paperWidth = pick(dp::SectPaperWidth, dp::PaperWidth);
+    page.paperHeight = pick(dp::SectPaperHeight, dp::PaperHeight);
+    page.landscape = words[dp::SectLandscape] > 0 || (first && words[dp::Landscape] != 0);
+    page.marginLeft = pick(dp::SectMarginLeft, dp::MarginLeft);
+    page.marginRight = pick(dp::SectMarginRight, dp::MarginRight);
+    page.marginTop = pick(dp::SectMarginTop, dp::MarginTop);
+    page.marginBottom = pick(dp::SectMarginBottom, dp::MarginBottom);
+    return page;
+}
+
+QByteArray Reader::headerWords(const PageWords& words) const
+{
+    QByteArray out;
+    if (words[dp::HeaderY] >= 0)
+        out += "\\headery" + QByteArray::number(words[dp::HeaderY]);
+    if (words[dp::FooterY] >= 0)
+        out += "\\footery" + QByteArray::number(words[dp::FooterY]);
+    return out;
+}
+
+SectionSetup Reader::sectionSetup()
+{
+    SectionSetup setup;
+    setup.page = sectionPage(m_page, false);
+    setup.breakKind = m_page[dp::SectBreak] >= 0 ? m_page[dp::SectBreak] : sbk::Page;
+    setup.columns = std::max(1, m_page[dp::SectColumns]);
+    setup.titlePage = m_page[dp::TitlePage] != 0;
+    setup.headers = m_sectionKept;
+    setup.headers.words = headerWords(m_page);
+    recordReferences(setup.headers);
+    return setup;
 }
 
 void Reader::recordReferences(KeptGroups& kept) const
@@ -141,6 +214,8 @@ void Reader::recordReferences(KeptGroups& kept) const
                     kept.fonts[number] = KeptFont{it->second.face, keptCharset(it->second), it->second.pitchAndFamily};
             } else if (number >= 0 && size_t(number) < m_tables.colors.size()) {
                 kept.colors[number] = m_tables.colors[size_t(number)];
+            } else if (number == 0 && m_tables.colors.empty()) {
+                kept.colors[0] = std::nullopt; // no table: colour 0 is the automatic one
             }
             return number;
         });

@@ -156,7 +156,7 @@ constexpr KeywordRow kRows[] = {
     {"pnucrm", act(Act::PnStyle, pfn::UpperRoman)},
 
     // Breaks and special characters.
-    {"par", act(Act::Par)}, {"sect", act(Act::Par, 1)}, {"column", act(Act::Par, 1)},
+    {"par", act(Act::Par)}, {"sect", act(Act::Par, 3)}, {"column", act(Act::Par, 1)},
     {"page", act(Act::Par, 2)}, // and the next paragraph starts a page
     {"line", act(Act::Line)}, {"tab", act(Act::Tab)}, {"cell", act(Act::Cell)}, {"nestcell", act(Act::Cell, 1)},
     {"row", act(Act::Row)}, {"nestrow", act(Act::Row, 1)},
@@ -207,17 +207,22 @@ constexpr KeywordRow kRows[] = {
     {"enspace", chr(0x2002)}, {"qmspace", chr(0x2005)}, {"zwj", chr(0x200D)}, {"zwnj", chr(0x200C)},
     {"ltrmark", chr(0x200E)}, {"rtlmark", chr(0x200F)}, {"zwbo", chr(0x200B)},
 
-    // The page, for the document or its (first) section.
-    {"paperw", page(dp::PaperWidth)}, {"pgwsxn", page(dp::PaperWidth)},
-    {"paperh", page(dp::PaperHeight)}, {"pghsxn", page(dp::PaperHeight)},
-    {"margl", page(dp::MarginLeft)}, {"marglsxn", page(dp::MarginLeft)},
-    {"margr", page(dp::MarginRight)}, {"margrsxn", page(dp::MarginRight)},
-    {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::MarginTop)},
-    {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::MarginBottom)},
-    {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::Landscape, 1)},
+    // The page, for the document, and for a section.
+    {"paperw", page(dp::PaperWidth)}, {"pgwsxn", page(dp::SectPaperWidth)},
+    {"paperh", page(dp::PaperHeight)}, {"pghsxn", page(dp::SectPaperHeight)},
+    {"margl", page(dp::MarginLeft)}, {"marglsxn", page(dp::SectMarginLeft)},
+    {"margr", page(dp::MarginRight)}, {"margrsxn", page(dp::SectMarginRight)},
+    {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::SectMarginTop)},
+    {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::SectMarginBottom)},
+    {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::SectLandscape, 1)},
     // Which of the kept headers and footers a page uses, and where they stand.
     {"facingp", set(Target::Page, dp::FacingPages, 1)}, {"titlepg", set(Target::Page, dp::TitlePage, 1)},
     {"headery", page(dp::HeaderY)}, {"footery", page(dp::FooterY)},
+    // How a section starts, and its columns.
+    {"sectd", act(Act::SectionDefaults)},
+    {"sbknone", set(Target::Page, dp::SectBreak, 0)}, {"sbkcol", set(Target::Page, dp::SectBreak, 1)},
+    {"sbkpage", set(Target::Page, dp::SectBreak, 2)}, {"sbkeven", set(Target::Page, dp::SectBreak, 3)},
+    {"sbkodd", set(Target::Page, dp::SectBreak, 4)}, {"cols", value(Target::Page, dp::SectColumns, 1, 1, 99)},
 
     // Font-table entries.
     {"fcharset", value(Target::Font, fp::Charset, 0, 0, 65535)},

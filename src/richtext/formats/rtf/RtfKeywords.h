@@ -139,6 +139,11 @@ namespace dp {
 enum : uint8_t {
     PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom,
     FacingPages, TitlePage, HeaderY, FooterY,
+    // A section's own words (the ones above from \titlepg on are a section's too): what \sectd
+    // resets. Not stated (-1): the document's page holds.
+    SectPaperWidth, SectPaperHeight, SectLandscape, SectMarginLeft, SectMarginRight, SectMarginTop, SectMarginBottom,
+    SectBreak,   // sbk code
+    SectColumns, // \colsN
     Count
 };
 }
@@ -211,6 +216,8 @@ enum class Act : uint8_t {
     F, Ls, ListId, LevelNfc,
     // a list level's label (a destination) and its first number
     LevelText, LevelStart,
+    // a section's words back to their defaults
+    SectionDefaults,
 };
 
 enum class Kind : uint8_t {

@@ -165,7 +165,7 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
         }
         return;
     case Target::Page:
-        if (s.dest == Dest::Text)
+        if (s.dest == Dest::Text && m_noteDepth == 0)
             m_page[k.index] = value;
         return;
     case Target::Table:
@@ -208,6 +208,10 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
         s.nestedTableProps = true;
         return;
     case Act::KeepDest: keepGroup(size_t(arg), s); return;
+    case Act::SectionDefaults:
+        if (s.dest == Dest::Text && m_noteDepth == 0)
+            sectionDefaults();
+        return;
     case Act::KeepComment: keepComment(arg, t, s); return;
     default: openDestination(act, s); return;
     }
@@ -323,18 +327,28 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         }
         // A page or section break right after a paragraph's end, or a table's cell or row, is
         // no new paragraph; after a page break the next paragraph starts a page.
+        // A section ends where the text is the document's own, not in a note or a table.
         if (arg >= 1 && (m_builder.breakPending() || m_builder.rightAfterCell())) {
             if (arg == 2)
                 m_builder.pageBreakNext();
+            if (arg == 3 && m_noteDepth == 0 && !s.para[pp::InTable])
+                startSection();
             return;
         }
         // A paragraph break inside a note keeps the note in the paragraph it belongs to.
         if (m_noteDepth > 0) {
             emitChar(u' ');
         } else {
+            const bool body = !s.para[pp::InTable];
+            if (m_sectionPending && body) {
+                m_builder.sectionStart(sectionSetup());
+                m_sectionPending = false;
+            }
             m_builder.paragraphEnd(s.para, s.chr);
             if (arg == 2)
                 m_builder.pageBreakNext();
+            if (arg == 3 && body)
+                startSection();
         }
         return;
     case Act::Line: emitChar(QChar::LineSeparator); return;
@@ -464,19 +478,14 @@ void Reader::finish()
     while (!m_stack.empty())
         popGroup();
     m_hidden.clear(); // nothing of the document's group is left to hold it
+    if (m_sectionPending) // the last section's paragraph, if it has one unended
+        m_builder.sectionStart(sectionSetup());
     m_builder.finish(CharState{});
     if (!m_tables.fields.empty())
         m_builder.keepFieldsWithinParagraphs();
     if (m_wholeDocument) {
-        PageSetup page;
-        page.paperWidth = m_page[dp::PaperWidth];
-        page.paperHeight = m_page[dp::PaperHeight];
-        page.landscape = m_page[dp::Landscape] != 0;
-        page.marginLeft = m_page[dp::MarginLeft];
-        page.marginRight = m_page[dp::MarginRight];
-        page.marginTop = m_page[dp::MarginTop];
-        page.marginBottom = m_page[dp::MarginBottom];
-        applyPageSetup(*m_wholeDocument, page);
+        m_builder.placeSections();
+        applyPageSetup(*m_wholeDocument, sectionPage(m_sections > 0 ? m_firstSection : m_page, true));
         keepReferences();
         applyKeptGroups(*m_wholeDocument, m_kept);
     }

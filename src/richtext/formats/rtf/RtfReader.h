@@ -166,6 +166,14 @@ private:
     void closeShapeText(const State& closed);
     void shapeProperty(Act act, State& s);
     void closeHidden(const State& closed);
+    // sections (RtfDestinations.cpp)
+    using PageWords = std::array<int32_t, dp::Count>;
+    static PageWords pageDefaults();
+    void startSection();
+    void sectionDefaults();
+    SectionSetup sectionSetup();
+    static PageSetup sectionPage(const PageWords& words, bool first);
+    QByteArray headerWords(const PageWords& words) const;
 
     // text and its code pages (RtfText.cpp)
     void bytes(const unsigned char* p, qsizetype n);
@@ -256,7 +264,14 @@ private:
 
     // the page: kept when the file is read as a whole document
     QTextDocument* m_wholeDocument = nullptr;
-    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1, 0, 0, -1, -1};
+    PageWords m_page = pageDefaults();
+    // sections: the first section's words as they stood at its end (once a \sect has come), the
+    // sections begun, whether the next paragraph starts one, and its headers and footers
+    PageWords m_firstSection = pageDefaults();
+    int m_sections = 0;
+    bool m_sectionPending = false;
+    KeptGroups m_sectionKept;
+    uint32_t m_sectionKeptKinds = 0;
     // headers, footers and the document information: kept too, whole (RtfKeptGroups.h)
     KeptGroups m_kept;
     qsizetype m_keptBytes = 0;

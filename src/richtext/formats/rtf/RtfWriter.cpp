@@ -318,6 +318,11 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
     const auto [style, outline] = keptWords(block.blockFormat());
+    // A paragraph that starts a section starts with the section's break and its words.
+    const std::optional<SectionSetup> section =
+        startsHere && m_depth == 0 && m_paragraphs > 0 ? sectionOf(block.blockFormat()) : std::nullopt;
+    if (section)
+        sectionBreak(*section);
     if (style > 0 || (m_paragraphs == 0 && !m_styles.empty())) {
         // Other programs give a styled paragraph's text the style's character formatting
         // wherever the file does not say otherwise (with a style sheet, text of no style
@@ -383,9 +388,38 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
     }
     // A page break as \page at the paragraph's start, which every reader knows (AbiWord
     // ignores \pagebb); before the first paragraph it would make an empty page.
-    if (pf.pageBreakBefore && startsHere && m_paragraphs > 0)
+    if (pf.pageBreakBefore && startsHere && m_paragraphs > 0 && !section)
         word("\\page");
     ++m_paragraphs;
+}
+
+// Every value the section has, so it means the same whatever the document's page says; its
+// own headers and footers after.
+void Writer::sectionBreak(const SectionSetup& setup)
+{
+    static constexpr const char* kBreaks[] = {"\\sbknone", "\\sbkcol", "\\sbkpage", "\\sbkeven", "\\sbkodd"};
+    m_body += "\\sect\\sectd";
+    if (setup.breakKind != sbk::Page && setup.breakKind >= 0 && setup.breakKind < int32_t(std::size(kBreaks)))
+        m_body += kBreaks[setup.breakKind];
+    const PageSetup& page = setup.page;
+    for (const auto& [name, value] : {std::pair<const char*, int32_t>{"\\pgwsxn", page.paperWidth},
+                                      {"\\pghsxn", page.paperHeight}, {"\\marglsxn", page.marginLeft},
+                                      {"\\margrsxn", page.marginRight}, {"\\margtsxn", page.marginTop},
+                                      {"\\margbsxn", page.marginBottom}}) {
+        if (value >= 0)
+            m_body += name + QByteArray::number(value);
+    }
+    if (page.landscape)
+        m_body += "\\lndscpsxn";
+    if (setup.columns > 1)
+        m_body += "\\cols" + QByteArray::number(setup.columns);
+    if (setup.titlePage)
+        m_body += "\\titlepg";
+    m_body += setup.headers.words + "\r\n";
+    for (const QByteArray& group : setup.headers.groups)
+        m_body += renumbered(setup.headers, group) + "\r\n";
+    m_needSpace = false;
+    m_para.reset(); // the paragraph's words again after the section's
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
 #include "richtext/document/ListLevels.h"
+#include "richtext/document/Sections.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -91,6 +92,8 @@ private:
     QByteArray keptGroups(QByteArrayView destination);
     // A kept group with its fonts and colours renumbered into this writer's tables.
     QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
+    // A section's break and words, where the paragraph that starts it starts.
+    void sectionBreak(const SectionSetup& setup);
     int fontIndex(const CharFormat& cf);
     int colorIndex(ColorRef ref);
     void paragraph(const QTextBlock& block, bool startsHere);
