@@ -286,7 +286,8 @@ TEST(HeightTreeSums, AgreeWithPlainSumsThroughSetsAndSplices)
 {
     QRandomGenerator rng(99);
     std::vector<qreal> plain;
-    for (int i = 0; i < 37; ++i)
+    // Enough values for many chunks, so that splices split, join and cut chunks anew.
+    for (int i = 0; i < 3000; ++i)
         plain.push_back(rng.bounded(1, 40));
     HeightTree tree;
     tree.assign(plain);
@@ -311,8 +312,9 @@ TEST(HeightTreeSums, AgreeWithPlainSumsThroughSetsAndSplices)
             plain[size_t(at)] = h;
             tree.set(at, h);
         } else {
-            const int count = std::min(int(rng.bounded(1, 4)), int(plain.size()) - at);
-            std::vector<qreal> with(size_t(rng.bounded(1, 4)), qreal(rng.bounded(1, 40)));
+            const bool many = step % 10 == 1;
+            const int count = std::min(int(many ? rng.bounded(1500) : rng.bounded(1, 4)), int(plain.size()) - at);
+            std::vector<qreal> with(size_t(many ? rng.bounded(1, 1500) : rng.bounded(1, 4)), qreal(rng.bounded(1, 40)));
             plain.erase(plain.begin() + at, plain.begin() + at + count);
             plain.insert(plain.begin() + at, with.begin(), with.end());
             tree.splice(at, count, with);

@@ -340,7 +340,7 @@ bool ParagraphLayout::ensure(const QTextBlock& block) const
     if (const Row row = rowOf(block))
         return ensureRow(row);
     const qreal h = layBlock(block);
-    laidOut_[size_t(n)] = 1;
+    laidOut_.set(n, 1);
     const bool moved = h != heights_.height(n);
     record(n, block, h);
     return moved;
@@ -384,7 +384,7 @@ bool ParagraphLayout::advance(int blockNumber, qint64 budgetMs) const
             laidTo_ = row.last;
         } else {
             const qreal h = layBlock(b);
-            laidOut_[size_t(n)] = 1;
+            laidOut_.set(n, 1);
             runDelta += h - heights_.height(n);
             record(n, b, h);
         }
@@ -443,7 +443,7 @@ void ParagraphLayout::settleSlice()
     emit settled();
 }
 
-int ParagraphLayout::laidOutCount() const { return int(std::count(laidOut_.begin(), laidOut_.end(), 1)); }
+int ParagraphLayout::laidOutCount() const { return laidOut_.count(); }
 
 QTextBlock ParagraphLayout::blockAtY(qreal y) const
 {
@@ -605,12 +605,10 @@ void ParagraphLayout::replaceChanged(int a, int oldCount, const std::vector<qrea
     heights_.splice(a, oldCount, heights);
     lines_.splice(a, oldCount, lines);
     rights_.splice(a, oldCount, rights);
-    if (delta == 0) {
-        std::fill_n(laidOut_.begin() + a, newCount, uint8_t(eager));
-    } else {
-        laidOut_.erase(laidOut_.begin() + a, laidOut_.begin() + a + oldCount);
-        laidOut_.insert(laidOut_.begin() + a, size_t(newCount), uint8_t(eager));
-    }
+    if (delta == 0)
+        laidOut_.fill(a, newCount, uint8_t(eager));
+    else
+        laidOut_.splice(a, oldCount, newCount, uint8_t(eager));
     if (a < laidTo_) {
         if (!eager)
             laidTo_ = a;
