@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -14,6 +15,15 @@ using namespace zorim;
 using namespace zorim::bench;
 
 namespace {
+
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/statm"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = status.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
+}
 
 // Short paragraphs (one line each), so the paragraph count grows with the size.
 QByteArray shortParagraphs(int megabytes)
@@ -90,5 +100,51 @@ void BM_SelectAllDeleteUndo(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SelectAllDeleteUndo)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A long text loaded into a shown control until all of it is in, and (counters) the memory
+// the process holds then and after Ctrl+End.
+void BM_LongTextLoadShown(benchmark::State& state)
+{
+    QByteArray text = shortParagraphs(int(state.range(0)));
+    for (auto _ : state) {
+        auto edit = std::make_unique<RichEdit>();
+        edit->setStreamFormat(StreamFormat::PlainText);
+        edit->resize(800, 600);
+        edit->show();
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        edit->LoadStream(buffer);
+        while (edit->Loading())
+            QApplication::processEvents();
+        QApplication::processEvents();
+        state.PauseTiming();
+        state.counters["MiB"] = double(residentBytes()) / (1 << 20);
+        bool settled = false;
+        QObject::connect(edit.get(), &RichEdit::LinesSettled, [&settled] { settled = true; });
+        edit->setSelectionStart(edit->TextLength()); // as Ctrl+End: the view goes to the end
+        while (!settled)
+            QApplication::processEvents();
+        state.counters["MiB_end"] = double(residentBytes()) / (1 << 20);
+        edit.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LongTextLoadShown)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A typed key while the paragraphs above the caret settle: the caret was put at the end of
+// 20 MB of text, so every turn of the event loop settles a slice above it.
+void BM_KeyWhileSettling(benchmark::State& state)
+{
+    auto edit = shownWithText(20, 200);
+    edit->setSelectionStart(edit->TextLength());
+    QApplication::processEvents();
+    QWidget* view = edit->widget();
+    bool letter = true;
+    for (auto _ : state) {
+        typeOrRemoveLetter(view, letter);
+        letter = !letter;
+    }
+}
+BENCHMARK(BM_KeyWhileSettling)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 } // namespace

@@ -475,7 +475,12 @@ void RichDocument::continueLoad()
         const QuietScope quiet(*this);
         QTextCursor end(doc_);
         end.movePosition(QTextCursor::End);
+        // One edit block per slice: outside one, Qt places the view's caret after every
+        // insertion, asking for the rectangle of the last paragraph, which lays out (and
+        // settles) everything above it.
+        end.beginEditBlock();
         pending_->insertNext(end, defaultFormat_);
+        end.endEditBlock();
     }
     if (pending_->parts.empty())
         endLoad(true);
