@@ -46,8 +46,8 @@ namespace {
 // out when needed (text arriving at the end of a long paragraph is not laid out each time).
 constexpr int kEagerBlocks = 64;
 constexpr int kEagerChars = 1 << 16;
-// A settling slice stops after this long, so the window answers between slices.
-constexpr qint64 kSettleSliceMs = 15;
+// A settling slice stops after this long, so a key pressed meanwhile waits no longer.
+constexpr qint64 kSettleSliceMs = 2;
 // Taller than a view: what a paragraph shown at a view's bottom can have above it on screen.
 constexpr qreal kScreenful = 2400;
 
@@ -431,10 +431,10 @@ void ParagraphLayout::settleSlice()
 {
     syncWithDocument();
     settleTo_ = std::min(settleTo_, heights_.size() - 1);
-    if (advance(settleTo_, kSettleSliceMs)) {
+    // What settling laid out was never drawn (drawing lays out what it shows), and what it
+    // moved placesMoved() told: a view repaints only when that is on its screen.
+    if (advance(settleTo_, kSettleSliceMs))
         emitSizeIfChanged();
-        emit update(QRectF(0, 0, std::max<qreal>(kUnwrappedWidth, pageWidth()), kEverything));
-    }
     if (laidTo_ <= settleTo_) {
         settleTimer_->start();
         return;

@@ -106,7 +106,7 @@ public:
 
 signals:
     // Settling laid out paragraphs above y whose estimated heights were off: what stood at
-    // y or below now stands delta lower.
+    // y or below now stands delta lower. Nothing else asks a view to repaint for it.
     void placesMoved(qreal y, qreal delta);
     // Settling reached every paragraph asked for: their places and lines are exact.
     void settled();
