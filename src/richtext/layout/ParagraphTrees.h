@@ -63,7 +63,9 @@ struct Fenwick {
 };
 
 // A sequence in chunks; Extra is what each chunk keeps about its values, made again by
-// Extra::make(values) whenever the chunk's values change other than through set().
+// Extra::make(values) whenever the chunk's values change other than through set(), or
+// brought up to date by Extra::extend(extra, values, kept, removed) when only the values from
+// kept on changed (removed: some of the old ones went).
 template <typename T, typename Extra>
 class ChunkedValues {
 public:
@@ -127,9 +129,15 @@ public:
             const size_t after = values.size() - size_t(count) + with.size();
             if (o + size_t(count) <= values.size() && after > 0 && after <= kMax
                 && (after >= kLeast || chunks_.size() == 1)) {
+                const bool tail = o + size_t(count) == values.size();
                 values.erase(values.begin() + qsizetype(o), values.begin() + qsizetype(o + size_t(count)));
                 values.insert(values.begin() + qsizetype(o), with.begin(), with.end());
-                chunks_[c].extra = Extra::make(values);
+                // Text arriving at the end changes a chunk's tail: what it keeps about the
+                // values before stands.
+                if (tail)
+                    Extra::extend(chunks_[c].extra, values, o, count > 0);
+                else
+                    chunks_[c].extra = Extra::make(values);
                 const qsizetype delta = qsizetype(with.size()) - count;
                 counts_.add(c, size_t(delta)); // wraps as it should for a negative delta
                 size_ = size_t(qsizetype(size_) + delta);
@@ -258,6 +266,16 @@ private:
                 e.sum += v;
             return e;
         }
+        static void extend(Extra& e, const std::vector<T>& values, size_t kept, bool)
+        {
+            // A node sums values up to its own index only: the nodes up to kept stand.
+            e.sums.tree.resize(kept + 1, T(0));
+            for (size_t i = kept + 1; i <= values.size(); ++i) {
+                const size_t low = i & (~i + 1);
+                e.sums.tree.push_back(values[i - 1] + e.sums.before(i - 1) - e.sums.before(i - low));
+            }
+            e.sum = e.sums.before(values.size());
+        }
     };
     void rebuildSums()
     {
@@ -328,6 +346,15 @@ private:
                 e.widest = std::max(e.widest, v);
             return e;
         }
+        static void extend(Extra& e, const std::vector<qreal>& values, size_t kept, bool removed)
+        {
+            if (removed) {
+                e = make(values);
+                return;
+            }
+            for (size_t i = kept; i < values.size(); ++i)
+                e.widest = std::max(e.widest, values[i]);
+        }
     };
     ChunkedValues<qreal, Extra> values_;
     mutable qreal widest_ = 0; // the widest value; while stale_, at least that
@@ -365,6 +392,7 @@ public:
 private:
     struct Extra {
         static Extra make(const std::vector<uint8_t>&) { return {}; }
+        static void extend(Extra&, const std::vector<uint8_t>&, size_t, bool) {}
     };
     ChunkedValues<uint8_t, Extra> marks_;
 };
