@@ -101,6 +101,7 @@ private:
     RichDocument& doc_;
     ViewWidget* widget_ = nullptr;
     bool linkNotices_ = false;
+    qreal settleCarry_ = 0; // what of settling's moves the scroll bar could not take yet
 };
 
 } // namespace zorim

@@ -49,8 +49,8 @@ namespace {
 // out when needed (text arriving at the end of a long paragraph is not laid out each time).
 constexpr int kEagerBlocks = 64;
 constexpr int kEagerChars = 1 << 16;
-// A settling slice stops after this long, so the window answers between slices.
-constexpr qint64 kSettleSliceMs = 15;
+// A settling slice stops after this long, so a key pressed meanwhile waits no longer.
+constexpr qint64 kSettleSliceMs = 2;
 // Taller than a view: what a paragraph shown at a view's bottom can have above it on screen.
 constexpr qreal kScreenful = 2400;
 
@@ -345,7 +345,7 @@ bool ParagraphLayout::ensure(const QTextBlock& block) const
     if (const Row row = rowOf(block))
         return ensureRow(row);
     const qreal h = layBlock(block);
-    laidOut_[size_t(n)] = 1;
+    laidOut_.set(n, 1);
     const bool moved = h != heights_.height(n);
     record(n, block, h);
     return moved;
@@ -389,7 +389,7 @@ bool ParagraphLayout::advance(int blockNumber, qint64 budgetMs) const
             laidTo_ = row.last;
         } else {
             const qreal h = layBlock(b);
-            laidOut_[size_t(n)] = 1;
+            laidOut_.set(n, 1);
             runDelta += h - heights_.height(n);
             record(n, b, h);
         }
@@ -436,10 +436,10 @@ void ParagraphLayout::settleSlice()
 {
     syncWithDocument();
     settleTo_ = std::min(settleTo_, heights_.size() - 1);
-    if (advance(settleTo_, kSettleSliceMs)) {
+    // What settling laid out was never drawn (drawing lays out what it shows), and what it
+    // moved placesMoved() told: a view repaints only when that is on its screen.
+    if (advance(settleTo_, kSettleSliceMs))
         emitSizeIfChanged();
-        emit update(QRectF(0, 0, std::max<qreal>(kUnwrappedWidth, pageWidth()), kEverything));
-    }
     if (laidTo_ <= settleTo_) {
         settleTimer_->start();
         return;
@@ -448,7 +448,7 @@ void ParagraphLayout::settleSlice()
     emit settled();
 }
 
-int ParagraphLayout::laidOutCount() const { return int(std::count(laidOut_.begin(), laidOut_.end(), 1)); }
+int ParagraphLayout::laidOutCount() const { return laidOut_.count(); }
 
 QTextBlock ParagraphLayout::blockAtY(qreal y) const
 {
@@ -614,12 +614,10 @@ void ParagraphLayout::replaceChanged(int a, int oldCount, const std::vector<qrea
     heights_.splice(a, oldCount, heights);
     lines_.splice(a, oldCount, lines);
     rights_.splice(a, oldCount, rights);
-    if (delta == 0) {
-        std::fill_n(laidOut_.begin() + a, newCount, uint8_t(eager));
-    } else {
-        laidOut_.erase(laidOut_.begin() + a, laidOut_.begin() + a + oldCount);
-        laidOut_.insert(laidOut_.begin() + a, size_t(newCount), uint8_t(eager));
-    }
+    if (delta == 0)
+        laidOut_.fill(a, newCount, uint8_t(eager));
+    else
+        laidOut_.splice(a, oldCount, newCount, uint8_t(eager));
     if (a < laidTo_) {
         if (!eager)
             laidTo_ = a;

@@ -398,7 +398,7 @@ bool ParagraphLayout::ensureRow(const Row& row) const
     qreal right = 0;
     const qreal height = layRow(row, pageWidth(), &lines, &right);
     for (int i = row.first; i <= row.last; ++i) {
-        laidOut_[size_t(i)] = 1;
+        laidOut_.set(i, 1);
         heights_.set(i, i == row.first ? height : 0);
         lines_.set(i, i == row.first ? lines : 0);
         rights_.set(i, i == row.first ? right : 0);
