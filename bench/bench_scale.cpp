@@ -1,14 +1,18 @@
 // The window on long documents: what a key that splits or joins paragraphs costs as the
-// paragraph count grows (1, 10, 100 MB of text), and Select All + Delete and its undo.
+// paragraph count grows (1, 10, 100 MB of text), Select All + Delete and its undo, and the first
+// screen of a long RTF file.
 #include "BenchKeys.h"
+#include "OfficeRtf.h"
 #include "richtext/editor/RichEdit.h"
 #include "text/Codepage.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <memory>
 
 using namespace zorim;
@@ -130,6 +134,38 @@ void BM_LongTextLoadShown(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LongTextLoadShown)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// An office suite's RTF of about 10 or 100 MB (the office file's paragraphs over and over)
+// loaded into a shown control: the time to its first screen, drawn; (counter) the time until
+// all of it is in.
+void BM_RtfFirstScreen(benchmark::State& state)
+{
+    const QByteArray& office = officeLikeRtf();
+    const qsizetype body = office.indexOf("\\pard");
+    QByteArray rtf = office.left(body);
+    for (int copy = 0; copy < std::max(1, int(state.range(0) / 10)); ++copy)
+        rtf += office.mid(body, office.size() - 1 - body);
+    rtf += '}';
+    for (auto _ : state) {
+        auto edit = std::make_unique<RichEdit>();
+        edit->setStreamFormat(StreamFormat::RichText);
+        edit->resize(800, 600);
+        edit->show();
+        QApplication::processEvents();
+        QElapsedTimer all;
+        all.start();
+        QBuffer buffer(&rtf);
+        buffer.open(QIODevice::ReadOnly);
+        edit->LoadStream(buffer);
+        edit->widget()->viewport()->repaint();
+        state.PauseTiming();
+        edit->CompleteLoad();
+        state.counters["all_in_ms"] = double(all.elapsed());
+        edit.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RtfFirstScreen)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A typed key while the paragraphs above the caret settle: the caret was put at the end of
 // 20 MB of text, so every turn of the event loop settles a slice above it.

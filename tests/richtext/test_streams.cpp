@@ -360,6 +360,38 @@ TEST_F(Streams, ALongTextShowsItsStartAtOnceAndTheRestFollowsOnTheEventLoop)
     EXPECT_EQ(edit.Text(), t.text);
 }
 
+TEST_F(Streams, ALongRtfFileShowsItsStartAtOnceAndEndsAsFarAsItCanBeRead)
+{
+    // Megabytes of paragraphs, then more pictures than a file of this size may have, the file
+    // cut off far in, inside a table's cell.
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fcharset238 Arial;}}\\f0\\fs20 ";
+    for (int p = 0; rtf.size() < (5 << 20); ++p)
+        rtf += "{\\b Odsek} " + QByteArray::number(p) + " \\'9ea\\'e8ka.\\par\n";
+    rtf += QByteArray("{\\pict\\pngblip\\picw4\\pich3 00}").repeated(6000);
+    rtf += "\\par\\trowd\\cellx2000\\cellx4000 {\\i bunka";
+    QSignalSpy changes(&edit, &RichEdit::OnChange);
+    QSignalSpy leftOut(&edit, &RichEdit::LeftOutOnLoad);
+    edit.Lines().LoadFile(write("long.rtf", rtf));
+    ASSERT_TRUE(edit.Loading());
+    EXPECT_EQ(edit.TextRange(0, 16), QString::fromUtf8("Odsek 0 žačka.\rO"));
+    // A load that fails leaves the document and what is still to come as they were.
+    EXPECT_FALSE(edit.document().load("no rtf", TextFormat::Rtf));
+    ASSERT_TRUE(edit.Loading());
+
+    QSignalSpy completed(&edit, &RichEdit::LoadCompleted);
+    ASSERT_TRUE(completed.wait(30000));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_FALSE(edit.CanUndo());
+    const QString text = edit.Text();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Odsek 0 žačka.\r\nOdsek 1 ")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\nbunka"))) << "what the cut file holds is read";
+    // What the file left out is told once it is all read.
+    EXPECT_EQ(leftOut.count(), 0);
+    ASSERT_TRUE(leftOut.wait(1000));
+    EXPECT_GT(leftOut.takeFirst().at(0).value<LeftOut>().pictures, 0);
+}
+
 TEST_F(Streams, WhatNeedsTheWholeOfALongTextTakesTheRestInFirst)
 {
     const LongText t = longText(10);

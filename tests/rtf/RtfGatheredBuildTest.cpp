@@ -5,6 +5,7 @@
 #include "QStringPrinter.h"
 #include "TestSupport.h"
 
+#include "richtext/formats/rtf/Rtf.h"
 #include "richtext/formats/rtf/RtfReader.h"
 
 #include <QBuffer>
@@ -160,19 +161,25 @@ QByteArray generatedRtf(unsigned seed, int paragraphs)
     return out;
 }
 
-} // namespace
-
-TEST(RtfGatheredBuild, SameDocumentAsRunByRunForSharedAndGeneratedFiles)
+// The shared test files and generated ones, by name.
+std::vector<std::pair<std::string, QByteArray>> sharedAndGeneratedFiles()
 {
     std::vector<std::pair<std::string, QByteArray>> files;
     const QDir shared(sharedTestData(QStringLiteral("rtf")));
     for (const QString& folder : shared.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         for (const QString& name : QDir(shared.filePath(folder)).entryList({QStringLiteral("*.rtf")}))
             files.emplace_back((folder + u'/' + name).toStdString(), readFile(shared.filePath(folder + u'/' + name)));
-    ASSERT_GE(files.size(), 10u);
+    EXPECT_GE(files.size(), 10u);
     for (unsigned seed = 1; seed <= 40; ++seed)
         files.emplace_back("generated " + std::to_string(seed), generatedRtf(seed, seed < 35 ? 30 : 3000));
-    for (const auto& [name, rtf] : files) {
+    return files;
+}
+
+} // namespace
+
+TEST(RtfGatheredBuild, SameDocumentAsRunByRunForSharedAndGeneratedFiles)
+{
+    for (const auto& [name, rtf] : sharedAndGeneratedFiles()) {
         expectSameDocument(*build(rtf, Insertion::Gathered), *build(rtf, Insertion::RunByRun), name);
         // Pasted into the middle of a paragraph of a document that has text.
         const QString before = QStringLiteral("Prvý odsek.\x2029" "Druhý odsek.");
@@ -190,4 +197,27 @@ TEST(RtfGatheredBuild, LongTextOfOneFormatGoesInPieceByPiece)
         rtf += "Riadok " + QByteArray::number(p) + " textu, ktorý ide do dokumentu.\\par\n";
     rtf += "}";
     expectSameDocument(*build(rtf, Insertion::Gathered), *build(rtf, Insertion::RunByRun), "long text");
+}
+
+TEST(RtfGatheredBuild, ReadInSlicesGivesTheDocumentReadWhole)
+{
+    // Pausing at every paragraph's end outside a table (a slice of one byte) and reading on
+    // changes nothing; neither does a file cut off or damaged anywhere, the last slice in a
+    // state the reader never paused in.
+    auto files = sharedAndGeneratedFiles();
+    const QByteArray damaged = generatedRtf(7, 400);
+    files.emplace_back("cut in a group", damaged.left(damaged.size() * 9 / 10));
+    files.emplace_back("braces missing", QByteArray(damaged).replace("}", ""));
+    for (const auto& [name, rtf] : files) {
+        QTextDocument sliced;
+        sliced.setUndoRedoEnabled(false);
+        RtfSliceReader reader(rtf, sliced);
+        int slices = 0;
+        while (!reader.readOn(1))
+            ++slices;
+        if (name == "generated 36") {
+            EXPECT_GT(slices, 1000) << "a file of thousands of paragraphs pauses between them";
+        }
+        expectSameDocument(sliced, *build(rtf, Insertion::Gathered), name + ", in slices");
+    }
 }

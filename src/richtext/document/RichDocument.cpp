@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 #include <string_view>
 
 namespace zorim {
@@ -18,6 +19,10 @@ namespace {
 
 // A text file longer than this is put in a slice at a time (see load()).
 constexpr qsizetype kSlicedLoadAbove = 8 << 20;
+// So is an RTF file longer than this (reading it whole would take a few tenths of a second),
+// in slices of this many bytes of the file, which take about as long as a text's slice.
+constexpr qsizetype kSlicedRtfAbove = 4 << 20;
+constexpr qsizetype kRtfSlice = 512 << 10;
 
 // Text enters a new document from its end backwards, a slice at a time, each slice at the
 // document's start: the decoded text shrinks as the document grows, so a large file is never
@@ -46,6 +51,9 @@ void insertFromTheEnd(QTextCursor& cursor, QString text, const QTextCharFormat& 
 struct RichDocument::PendingText {
     TextDocumentEncoding encoding = TextDocumentEncoding::Cp1250;
     std::deque<QByteArray> parts;
+    std::unique_ptr<RtfSliceReader> rtf; // a long RTF file: the reader, where it stands
+
+    bool done() const { return rtf ? rtf->done() : parts.empty(); }
 
     QString decode(const QByteArray& part, bool last) const
     {
@@ -57,6 +65,10 @@ struct RichDocument::PendingText {
     // Puts the next part in at the cursor, in the document's default format.
     void insertNext(QTextCursor& cursor, const QTextCharFormat& format)
     {
+        if (rtf) {
+            rtf->readOn(kRtfSlice);
+            return;
+        }
         const QByteArray part = std::move(parts.front());
         parts.pop_front();
         cursor.insertText(decode(part, parts.empty()), format);
@@ -66,6 +78,10 @@ struct RichDocument::PendingText {
     // long text).
     void insertAll(QTextCursor& cursor, const QTextCharFormat& format)
     {
+        if (rtf) {
+            rtf->readOn(std::numeric_limits<qsizetype>::max());
+            return;
+        }
         const int at = cursor.position();
         for (bool last = true; !parts.empty(); last = false) {
             const QByteArray part = std::move(parts.back());
@@ -427,6 +443,15 @@ bool RichDocument::load(QByteArray bytes, TextFormat format, StreamOptions optio
         rest->insertNext(c, defaultFormat_);
         if (rest->parts.empty())
             rest.reset();
+    } else if (format == TextFormat::Rtf && bytes.size() > kSlicedRtfAbove) {
+        // A long RTF file: the paragraphs of a first slice now, the rest from the event loop.
+        rest = std::make_unique<PendingText>();
+        rest->rtf = std::make_unique<RtfSliceReader>(std::move(bytes), *fresh);
+        rest->insertNext(c, defaultFormat_);
+        if (rest->done()) {
+            leftOut_ += rest->rtf->leftOut();
+            rest.reset();
+        }
     } else {
         ok = insertContent(c, std::move(bytes), format, options, true);
     }
@@ -482,7 +507,7 @@ void RichDocument::continueLoad()
         pending_->insertNext(end, defaultFormat_);
         end.endEditBlock();
     }
-    if (pending_->parts.empty())
+    if (pending_->done())
         endLoad(true);
 }
 
@@ -510,6 +535,8 @@ void RichDocument::dropPendingLoad()
 
 void RichDocument::endLoad(bool completed)
 {
+    if (completed && pending_->rtf)
+        leftOut_ += pending_->rtf->leftOut();
     pending_.reset();
     loadTimer_->stop();
     doc_->setUndoRedoEnabled(true);

@@ -91,7 +91,7 @@ public:
     // that ends the text. A load that fails (bytes that are no RTF, as RTF) changes nothing:
     // the new document is built apart and put in place only once it has been read.
     //
-    // A long text is put in as far as a first screen needs, and the rest follows in slices
+    // A long text or RTF file is put in as far as a first screen needs, and the rest follows in slices
     // on the event loop, at the end of the document, while the window answers. Until it is
     // all in (loading()), nothing can be undone, and anything that reads or changes more
     // than what is shown first takes the rest in at once: every edit (a Transaction),
@@ -130,7 +130,11 @@ public:
     // (pictures and objects, comments, hidden text and kept groups) for want of room: a file
     // of more than the document may spend on them for its size. Saving does not have them.
     // forgetLeftOut(): the user has taken that.
-    LeftOut leftOut() const { return leftOut_; }
+    LeftOut leftOut() const
+    {
+        completeLoad(); // known once all is read
+        return leftOut_;
+    }
     void forgetLeftOut() { leftOut_ = {}; }
     // The document's own characters (as a capture takes them) as text: CR LF for each paragraph
     // break, VT for each line break inside a paragraph.
@@ -190,7 +194,7 @@ signals:
     void changed();  // the content changed (once per outermost transaction)
     void replaced(); // a load put a new text document in place
     void linesSettled(); // the lines above what was last shown are laid out, exactly counted
-    void loadCompleted(); // the last slice of a long text is in
+    void loadCompleted(); // the last slice of a long text or RTF file is in
     void modeRestored(bool plain); // undo or redo of convertToMode set the mode
 
 private:

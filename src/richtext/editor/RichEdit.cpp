@@ -14,8 +14,10 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <utility>
 
 namespace zorim {
 
@@ -235,6 +237,15 @@ RichEdit::RichEdit(QWidget* parent, Kind kind)
     connect(doc_.get(), &RichDocument::changed, this, &RichEdit::OnChange);
     connect(doc_.get(), &RichDocument::linesSettled, this, &RichEdit::LinesSettled);
     connect(doc_.get(), &RichDocument::loadCompleted, this, &RichEdit::LoadCompleted);
+    connect(doc_.get(), &RichDocument::loadCompleted, this, [this] {
+        if (!std::exchange(leftOutToCome_, false))
+            return;
+        // The rest may have come in for a key or a command: the notice waits until it is done.
+        QTimer::singleShot(0, this, [this] {
+            if (const LeftOut leftOut = doc_->leftOut(); leftOut.any())
+                emit LeftOutOnLoad(leftOut);
+        });
+    });
     connect(doc_.get(), &RichDocument::modeRestored, this, &RichEdit::PlainTextRestored);
     connect(&e, &RichView::linkNotice, this, &RichEdit::handleLinkNotice);
     connect(&e, &RichView::keyDown, this, &RichEdit::OnKeyDown);
@@ -405,7 +416,9 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
     StreamOptions options = StreamOptions::fromInt(mode & (sm::Selection | sm::Unicode));
     if (format == TextFormat::Rtf || version() < 2)
         options = StreamOptions::fromInt(options.toInt() & ~sm::Unicode);
-    const LeftOut leftOutBefore = doc_->leftOut();
+    // Asked only for an insertion: for a whole load it would read a long file still coming in.
+    const LeftOut leftOutBefore = options.has(StreamOption::Selection) ? doc_->leftOut() : LeftOut{};
+    leftOutToCome_ = false;
     QTextCursor selection = widget()->textCursor();
     const bool ok = loadDocumentBytes(*doc_, std::move(bytes), format, options,
                                       options.has(StreamOption::Selection) ? &selection : nullptr);
@@ -413,7 +426,11 @@ void RichEdit::load(QIODevice& stream, StreamFormat streamFormat, int mode)
         throw RichEditError(QStringLiteral("Failed to Load Stream"));
     view_->setSel({0, 0});
     view_->scrollCaret();
-    const LeftOut leftOut = doc_->leftOut() - (options.has(StreamOption::Selection) ? leftOutBefore : LeftOut{});
+    if (doc_->loading()) {
+        leftOutToCome_ = true; // told once the whole file is read
+        return;
+    }
+    const LeftOut leftOut = doc_->leftOut() - leftOutBefore;
     if (leftOut.any())
         emit LeftOutOnLoad(leftOut);
 }

@@ -283,6 +283,7 @@ private:
     bool rightToLeft_ = false;
     StreamFormat streamFormat_ = StreamFormat::Default;
     int streamMode_ = 0;
+    bool leftOutToCome_ = false; // a long file is coming in: what it leaves out is told at its end
     CharRange linkRange_{-1, -1};
     Qt::MouseButton linkButton_ = Qt::NoButton;
 };

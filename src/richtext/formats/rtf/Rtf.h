@@ -60,6 +60,28 @@ bool isRtf(QByteArrayView bytes);
 // leftOut, their numbers are put there.
 bool readRtf(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut = nullptr);
 
+// An RTF document read into an empty text document a slice at a time, so its first
+// paragraphs can be shown while the rest is still being read; the document it ends with is
+// the one readRtf builds. Nothing else may change the document until the whole is read.
+class RtfSliceReader {
+public:
+    // Bytes that are no RTF (isRtf) read as nothing.
+    RtfSliceReader(QByteArray bytes, QTextDocument& doc);
+    ~RtfSliceReader();
+    RtfSliceReader(const RtfSliceReader&) = delete;
+    RtfSliceReader& operator=(const RtfSliceReader&) = delete;
+    // Reads on to the first paragraph's end outside a table at least `slice` bytes further
+    // (the file's end at the latest), as one edit block; true once the whole file is read.
+    bool readOn(qsizetype slice);
+    bool done() const;
+    // What the file read so far left out for want of room (see readRtf).
+    LeftOut leftOut() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 struct RtfWriteOptions {
     bool noObjects = false; // leave pictures out
 };

@@ -128,6 +128,12 @@ public:
     // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
     void separate(const ParaState& para, const CharState& chr);
     bool breakPending() const { return m_pendingBreak; }
+    // A paragraph has just ended outside any table, nothing read after it: what is in the
+    // document once flushed is whole paragraphs.
+    bool betweenParagraphs() const
+    {
+        return m_pendingBreak && !m_pendingTabs && !m_nestedRowBreak && !m_table.tableOpen() && !m_inner.tableOpen();
+    }
     // A table's row or cell has just ended and nothing came after it: what comes next starts
     // a paragraph (of the next row, the cell, or after the table).
     bool rightAfterCell() const;

@@ -12,6 +12,7 @@
 #include "richtext/document/DocFormats.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace zorim {
 namespace rtf {
@@ -34,8 +35,19 @@ uint16_t numberingForNfc(int nfc)
 
 } // namespace
 
-void Reader::run()
+void Reader::run() { readOn(std::numeric_limits<qsizetype>::max()); }
+
+bool Reader::mayPause() const
 {
+    return m_builder.betweenParagraphs() && !m_stack.empty() && m_stack.back().dest == Dest::Text && m_overflow == 0
+           && m_skip == 0 && !m_skipTrail && m_lead < 0 && m_utf8.isEmpty() && m_comment.isEmpty() && m_hidden.isEmpty()
+           && m_objectDepth == 0 && m_noteDepth == 0;
+}
+
+bool Reader::readOn(qsizetype until)
+{
+    if (m_finished)
+        return true;
     m_stack.reserve(64);
     while (!m_done) {
         if (m_lead >= 0 || !m_utf8.isEmpty()) {
@@ -102,8 +114,14 @@ void Reader::run()
             break;
         case Token::End: break;
         }
+        if (m_tokens.position() >= until && mayPause()) {
+            m_builder.flush();
+            return false;
+        }
     }
     finish();
+    m_finished = true;
+    return true;
 }
 
 void Reader::word(const Token& t, bool starred)
@@ -534,5 +552,42 @@ bool readRtf(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut)
 {
     return rtf::readRtfWith(bytes, cursor, leftOut, rtf::DocumentBuilder::Insertion::Gathered);
 }
+
+struct RtfSliceReader::State {
+    QByteArray bytes; // the tokens point into them
+    QTextCursor cursor;
+    std::optional<rtf::Reader> reader;
+    bool done = false;
+};
+
+RtfSliceReader::RtfSliceReader(QByteArray bytes, QTextDocument& doc) : state_(std::make_unique<State>())
+{
+    state_->bytes = std::move(bytes);
+    state_->cursor = QTextCursor(&doc);
+    if (!isRtf(state_->bytes)) {
+        state_->done = true;
+        return;
+    }
+    state_->reader.emplace(state_->bytes, rtfStart(state_->bytes), state_->cursor);
+}
+
+RtfSliceReader::~RtfSliceReader() = default;
+
+bool RtfSliceReader::readOn(qsizetype slice)
+{
+    if (state_->done)
+        return true;
+    const qsizetype at = state_->bytes.size() - state_->reader->tokensLeft();
+    state_->cursor.beginEditBlock();
+    state_->done = state_->reader->readOn(slice >= state_->bytes.size() - at ? state_->bytes.size() : at + slice);
+    state_->cursor.endEditBlock();
+    if (state_->done)
+        state_->bytes = QByteArray(); // read: its memory goes back at once
+    return state_->done;
+}
+
+bool RtfSliceReader::done() const { return state_->done; }
+
+LeftOut RtfSliceReader::leftOut() const { return state_->reader ? state_->reader->leftOut() : LeftOut{}; }
 
 } // namespace zorim

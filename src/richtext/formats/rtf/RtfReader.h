@@ -91,7 +91,12 @@ public:
     }
 
     void run();
+    // Reads on until the tokens read reach `until` where a paragraph has just ended outside
+    // any table and no group but plain text is open, and puts what was gathered in; or to the
+    // end. True once the whole file is read (and finished).
+    bool readOn(qsizetype until);
     LeftOut leftOut() const { return m_leftOut; }
+    qsizetype tokensLeft() const { return m_tokens.rest().size(); }
     // The text read is a note's own: a note in it stands in brackets where it is referred to.
     void readingNote() { m_inNote = true; }
 
@@ -108,6 +113,8 @@ private:
     void pushGroup();
     void popGroup();
     void finish();
+    // Whether reading may pause here: between paragraphs, nothing half read.
+    bool mayPause() const;
     // An open group as the table builder's look-ahead sees it.
     OpenGroup openGroup(size_t out) const;
 
@@ -231,6 +238,7 @@ private:
     size_t m_objectDepth = 0;               // the depth of that group; 0: none
     int m_overflow = 0; // groups opened beyond kMaxDepth, read as part of the deepest one
     bool m_done = false;
+    bool m_finished = false; // finish() has run
     bool m_starred = false;    // \* right after an opening brace: the next word names a destination
     bool m_justOpened = false; // the last token opened a group
     int m_skip = 0;            // characters still to skip after \uN

@@ -41,6 +41,7 @@ public:
     Token next();
     // The data not read yet.
     QByteArrayView rest() const { return {reinterpret_cast<const char*>(m_data + m_pos), m_size - m_pos}; }
+    qsizetype position() const { return m_pos; }
 
     // Steps over the rest of the current group, nested groups, escapes and binary data
     // included, up to and including its closing brace. False when the data ends first.
