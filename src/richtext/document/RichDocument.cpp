@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
+#include "richtext/document/Sections.h"
 #include "richtext/document/TextSlices.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
@@ -243,7 +244,15 @@ CharRange RichDocument::clamp(CharRange range) const
 void RichDocument::insertText(QTextCursor& cursor, const QString& text)
 {
     // The document's own insertion ends a paragraph at each CR, LF and CR LF.
+    if (!text.contains(u'\n') && !text.contains(u'\r') && !text.contains(QChar::ParagraphSeparator)) {
+        cursor.insertText(text);
+        return;
+    }
+    const int head = cursor.document()->findBlock(cursor.selectionStart()).blockNumber();
+    cursor.beginEditBlock();
     cursor.insertText(text);
+    startOnlyOnFirst(*cursor.document(), head, cursor.blockNumber());
+    cursor.endEditBlock();
 }
 
 void RichDocument::setText(const QString& text)
@@ -522,7 +531,10 @@ bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextForm
     if (format == TextFormat::Rtf && !isRtf(bytes))
         return false;
     Transaction edit(*this);
-    return insertContent(cursor, bytes, format, options, false);
+    const int head = doc_->findBlock(cursor.selectionStart()).blockNumber();
+    const bool done = insertContent(cursor, bytes, format, options, false);
+    startOnlyOnFirst(*doc_, head, cursor.blockNumber());
+    return done;
 }
 
 } // namespace zorim
