@@ -537,4 +537,44 @@ bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextForm
     return done;
 }
 
+namespace {
+
+// The block that starts the section holding pos; invalid in the first section.
+QTextBlock sectionStart(const QTextDocument& doc, int pos)
+{
+    for (QTextBlock block = doc.findBlock(pos); block.isValid() && block.blockNumber() > 0; block = block.previous())
+        if (block.blockFormat().hasProperty(docprop::Section))
+            return block;
+    return {};
+}
+
+} // namespace
+
+PageSetup RichDocument::sectionPage(int pos) const
+{
+    completeLoad();
+    const QTextBlock start = sectionStart(*doc_, pos);
+    return start.isValid() ? sectionOf(start.blockFormat())->page : readPageSetup(*doc_);
+}
+
+void RichDocument::setSectionPage(int pos, const PageSetup& page)
+{
+    if (sectionPage(pos) == page)
+        return;
+    Transaction edit(*this);
+    const QTextBlock start = sectionStart(*doc_, pos);
+    if (start.isValid()) {
+        QTextBlockFormat format = start.blockFormat();
+        SectionSetup setup = *sectionOf(format);
+        setup.page = page;
+        setSection(format, setup);
+        QTextCursor(start).setBlockFormat(format);
+    } else {
+        applyPageSetup(*doc_, page);
+    }
+    // The root frame's format is no change of text: an empty document would not tell it.
+    modified_ = true;
+    notice();
+}
+
 } // namespace zorim
