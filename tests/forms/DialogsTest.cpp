@@ -261,7 +261,9 @@ struct RecordingWindow {
     {
         return {[this](int w) { calls << QStringLiteral("window %1").arg(w); },
                 [this](int x) { calls << QStringLiteral("left %1").arg(x); },
-                [this](int w) { calls << QStringLiteral("width %1").arg(w); }};
+                [this](int w) { calls << QStringLiteral("width %1").arg(w); },
+                {},
+                {}}; // no document
     }
 };
 

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
@@ -541,4 +542,52 @@ TEST_F(ToolsCommandsTest, PageSetupShapesTheMainWindowForThePage)
     EXPECT_EQ(form->outerWidth(), 800);
     EXPECT_EQ(doc().geometry(), QRect(8, editor.y(), 777, editor.height()));
     EXPECT_EQ(platform.errors(), QStringList());
+}
+
+// The dialog shows and sets the paper of the section where the caret stands, the first one's
+// being the document's; one undo step, the document modified.
+TEST_F(ToolsCommandsTest, PageSetupSetsThePaperOfTheCaretsSection)
+{
+    PageSetupDialog& setup = *windows->pageSetup;
+    QByteArray rtf = "{\\rtf1\\ansi\\paperw11906\\paperh16838\\margl1134 Prvy\\par\\sect\\sectd\\pgwsxn8391\\pghsxn11906"
+                     "\\marglsxn1000 Druhy\\par}";
+    QBuffer stream(&rtf);
+    stream.open(QIODevice::ReadOnly);
+    doc().LoadStream(stream);
+    doc().setModified(false);
+    const int second = 5; // "Druhy", after "Prvy" and its break
+    doc().setSelectionStart(second);
+    user([&](QDialog&) {
+        EXPECT_TRUE(setup.RadioButton3->isChecked()) << "the section's A5";
+        EXPECT_TRUE(setup.RadioButton8->isChecked());
+        click(setup.RadioButton7); // "na šírku"
+        click(setup.Button1);
+    });
+    form->pageSetupItem->trigger();
+    PageSetup a5 = doc().SectionPage();
+    EXPECT_EQ(a5.paperWidth, 11906);
+    EXPECT_EQ(a5.paperHeight, 8391);
+    EXPECT_TRUE(a5.landscape);
+    EXPECT_EQ(a5.marginLeft, 1000) << "the margins stay";
+    EXPECT_TRUE(doc().Modified());
+    doc().setSelectionStart(0);
+    EXPECT_EQ(doc().SectionPage().paperWidth, 11906) << "the first section keeps its paper";
+    EXPECT_FALSE(doc().SectionPage().landscape);
+    doc().Undo();
+    doc().setSelectionStart(second);
+    EXPECT_EQ(doc().SectionPage().paperWidth, 8391) << "one step takes it back";
+    EXPECT_FALSE(doc().SectionPage().landscape);
+
+    doc().setSelectionStart(0);
+    user([&](QDialog&) {
+        EXPECT_TRUE(setup.RadioButton1->isChecked()) << "the first section's A4";
+        EXPECT_TRUE(setup.RadioButton8->isChecked());
+        click(setup.RadioButton2); // A3
+        click(setup.Button1);
+    });
+    form->pageSetupItem->trigger();
+    EXPECT_EQ(doc().SectionPage().paperHeight, 23811);
+    EXPECT_EQ(doc().SectionPage().marginLeft, 1134);
+    doc().setSelectionStart(second);
+    EXPECT_EQ(doc().SectionPage().paperWidth, 8391);
 }

@@ -40,8 +40,8 @@ rule "the records include the model" \
     "#include \"richtext/(?!document/$records)" \
     src/richtext/document/CharFormat.h src/richtext/document/DocFormats.h src/richtext/document/DocFormats.cpp \
     src/richtext/document/KeptGroups.h src/richtext/document/TableFormat.h src/richtext/document/RichTypes.h \
-    src/richtext/document/ListLevels.h src/richtext/document/ListLevels.cpp
-    src/richtext/document/Notes.h src/richtext/document/Notes.cpp
+    src/richtext/document/ListLevels.h src/richtext/document/ListLevels.cpp \
+    src/richtext/document/Notes.h src/richtext/document/Notes.cpp \
     src/richtext/document/Sections.h src/richtext/document/Sections.cpp
 rule "a file format includes the model or a room above it" \
     "#include \"richtext/(layout|spelling|editor)/|#include \"richtext/document/(?!$records)" src/richtext/formats

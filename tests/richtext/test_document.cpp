@@ -6,6 +6,7 @@
 #include "richtext/document/NoteEdits.h"
 #include "richtext/document/NoteNumbers.h"
 #include "richtext/document/RichDocument.h"
+#include "richtext/document/Sections.h"
 #include "richtext/editor/RichEdit.h"
 #include "richtext/editor/RichView.h"
 #include "TableTest.h"
@@ -19,6 +20,7 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -347,4 +349,54 @@ TEST(Document, NotesFollowTheirReferences)
     doc.undo();
     ASSERT_TRUE(readNoteAt(doc, first, back));
     EXPECT_EQ(back.text(), QString()) << "the new text was one step";
+}
+
+// Enter in a section's first paragraph, or text with breaks put in it, starts no second
+// section: only the first of the split paragraphs starts it (Enter at its very start: the new
+// empty one above), as with a page break before; undo brings the formats back exactly.
+TEST(Document, ASplitSectionStartStaysOnTheFirstParagraph)
+{
+    RichEdit edit;
+    QByteArray rtf = "{\\rtf1\\ansi Prvy\\par\\sect\\sectd\\lndscpsxn\\pgwsxn16838\\pghsxn11906 Druhy odsek\\par"
+                     "\\pard\\pagebb Strana\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    QTextDocument& doc = *edit.view().document();
+    const auto starts = [&] {
+        QStringList out; // each paragraph, marked when it starts a section (S) or a page (P)
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            out << (sectionOf(b.blockFormat()) ? "S:" : "")
+                       + QString((b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) ? "P:" : "")
+                       + b.text();
+        return out.join(u'|');
+    };
+    const QString before = starts();
+    ASSERT_EQ(before, "Prvy|S:P:Druhy odsek|P:Strana");
+    const QTextBlockFormat sectionFormat = doc.findBlockByNumber(1).blockFormat();
+    const auto enterAt = [&](int pos) {
+        edit.view().setSel({pos, pos});
+        QTest::keyClick(edit.widget(), Qt::Key_Return);
+    };
+    const int second = doc.findBlockByNumber(1).position();
+    enterAt(second + 5);
+    EXPECT_EQ(starts(), "Prvy|S:P:Druhy| odsek|P:Strana");
+    edit.Undo();
+    EXPECT_EQ(starts(), before);
+    EXPECT_EQ(doc.findBlockByNumber(1).blockFormat(), sectionFormat);
+
+    enterAt(second);
+    EXPECT_EQ(starts(), "Prvy|S:P:|Druhy odsek|P:Strana");
+    EXPECT_EQ(doc.findBlockByNumber(1).blockFormat(), sectionFormat);
+    edit.Undo();
+    EXPECT_EQ(starts(), before);
+
+    enterAt(doc.findBlockByNumber(2).position() + 3);
+    EXPECT_EQ(starts(), "Prvy|S:P:Druhy odsek|P:Str|ana");
+    edit.Undo();
+
+    edit.view().setSel({second + 5, second + 5});
+    edit.setSelectedText(QStringLiteral("\r\nvlozene\r\n"));
+    EXPECT_EQ(starts(), "Prvy|S:P:Druhy|vlozene| odsek|P:Strana");
+    EXPECT_EQ(sectionsOf(doc).size(), 2u);
 }

@@ -385,24 +385,27 @@ TEST_F(PrintTest, FootnotesPrintAtTheFootOfTheirPageAndEndnotesAfterTheText)
 TEST_F(PrintTest, SectionsPrintOnTheirPaperWithTheirHeadersAndPageNumbers)
 {
     // A portrait section with a header naming the file and a footer of page fields, then a
-    // landscape one with its own header (its footer the first section's).
+    // landscape one with its own header (its footer the first section's) and an endnote, whose
+    // page is the last section's and counts among the pages.
     QByteArray rtf = "{\\rtf1\\ansi\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1417\\margb1417"
                      "{\\header Prva hlavicka {\\field{\\*\\fldinst FILENAME}{\\fldrslt #}}\\par}{\\footer Strana {\\field{\\*\\fldinst PAGE}{\\fldrslt #}} z "
                      "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt #}}\\par}Na vysku\\par\\sect\\sectd\\lndscpsxn"
-                     "\\pgwsxn16838\\pghsxn11906{\\header Druha hlavicka\\par}Na sirku\\par}";
+                     "\\pgwsxn16838\\pghsxn11906{\\header Druha hlavicka\\par}Na sirku{\\super\\chftn}"
+                     "{\\footnote\\ftnalt Vysvetlivka.}\\par}";
     QBuffer buffer(&rtf);
     buffer.open(QIODevice::ReadOnly);
     edit.LoadStream(buffer);
     auto printer = pdfPrinter();
-    EXPECT_EQ(edit.Print(QStringLiteral("ZORIM"), *printer, QStringLiteral("list.rtf")), 2);
+    EXPECT_EQ(edit.Print(QStringLiteral("ZORIM"), *printer, QStringLiteral("list.rtf")), 3);
     const QStringList pages = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
                                   .split(u'\f');
-    ASSERT_GE(pages.size(), 2);
+    ASSERT_GE(pages.size(), 3);
     // The fields' results stay in the file under their values (clipped away), and a value takes
     // its result's width: both left out here, with the spaces.
     const auto shown = [](QString page) { return page.remove(u'#').remove(QRegularExpression("\\s")); };
-    EXPECT_EQ(shown(pages[0]), QStringLiteral("Prvahlavickalist.rtfNavyskuStrana1z2")) << pages[0].toStdString();
-    EXPECT_EQ(shown(pages[1]), QStringLiteral("DruhahlavickaNasirkuStrana2z2")) << pages[1].toStdString();
+    EXPECT_EQ(shown(pages[0]), QStringLiteral("Prvahlavickalist.rtfNavyskuStrana1z3")) << pages[0].toStdString();
+    EXPECT_EQ(shown(pages[1]), QStringLiteral("DruhahlavickaNasirkuiStrana2z3")) << pages[1].toStdString();
+    EXPECT_EQ(shown(pages[2]), QStringLiteral("DruhahlavickaiVysvetlivka.Strana3z3")) << pages[2].toStdString();
     const QString info = popplerOutput(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
                                                                    QStringLiteral("-l"), QStringLiteral("2"), pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+595[\d.]* x 84[12])")))) << info.toStdString();

@@ -16,7 +16,8 @@ namespace zorim {
 // A handler with an empty body belongs to a command that is not built yet: its menu item,
 // button and key exist and run it, and it does nothing.
 
-// Page setup: the dialog shapes the main window for the chosen page. The window's outer width
+// Page setup: the dialog shapes the main window for the chosen page and gives the section
+// where the caret stands its paper. The window's outer width
 // lays the window out for that width first; the editor's left edge and width then override
 // that layout's, its top and height stay.
 void ViewCommands::pageSetup()
@@ -28,7 +29,9 @@ void ViewCommands::pageSetup()
     RichEdit& editor = c_.RichEdit1;
     dialog->setTarget({[&form](int width) { form.setOuterWidth(width); },
                        [&editor](int left) { editor.move(left, editor.y()); },
-                       [&editor](int width) { editor.resize(width, editor.height()); }});
+                       [&editor](int width) { editor.resize(width, editor.height()); },
+                       [&editor] { return editor.SectionPage(); },
+                       [&editor](const PageSetup& page) { editor.SetSectionPage(page); }});
     dialog->execute();
 }
 

@@ -13,6 +13,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
 namespace zorim {
 
 PageGeometry pageGeometry(PageSize size, bool landscape)
@@ -28,6 +32,21 @@ PageGeometry pageGeometry(PageSize size, bool landscape)
         return PageGeometry{800, 8, 777};
     }
     return PageGeometry{660, 8, 636};
+}
+
+QSize paperTwips(PageSize size)
+{
+    switch (size) {
+    case PageSize::A6:
+        return {5953, 8391};
+    case PageSize::A5:
+        return {8391, 11906};
+    case PageSize::A4:
+        return {11906, 16838};
+    case PageSize::A3:
+        return {16838, 23811};
+    }
+    return {11906, 16838};
 }
 
 PageSetupDialog::PageSetupDialog(Platform& platform, SettingsStore& settings, QWidget* parent)
@@ -128,9 +147,57 @@ void PageSetupDialog::Button1Click()
         A3();
     if (RadioButton7->isChecked())
         Sirka();
+    setSectionPaper();
     accept();
 }
 
 void PageSetupDialog::Button2Click() { reject(); }
+
+namespace {
+
+constexpr PageSize kSizes[] = {PageSize::A6, PageSize::A5, PageSize::A4, PageSize::A3};
+
+} // namespace
+
+void PageSetupDialog::setTarget(PageTarget target)
+{
+    target_ = std::move(target);
+    if (!target_.page)
+        return;
+    const PageSetup page = target_.page();
+    if (page == shown_)
+        return;
+    shown_ = page;
+    QRadioButton* const buttons[] = {RadioButton4, RadioButton3, RadioButton1, RadioButton2};
+    const int shorter = std::min(page.paperWidth, page.paperHeight), longer = std::max(page.paperWidth, page.paperHeight);
+    for (size_t i = 0; i < std::size(kSizes); ++i) {
+        // A size read from a file may be a twip off the one we write.
+        const QSize paper = paperTwips(kSizes[i]);
+        if (page.statesPaper() && std::abs(paper.width() - shorter) <= 20 && std::abs(paper.height() - longer) <= 20) {
+            const bool landscape = page.landscape || page.paperWidth > page.paperHeight;
+            buttons[i]->setChecked(true);
+            (landscape ? RadioButton7 : RadioButton8)->setChecked(true);
+            Image1->setPixmap(artwork::sheetPicture(landscape, 49));
+        }
+    }
+}
+
+void PageSetupDialog::setSectionPaper()
+{
+    if (!target_.page || !target_.setPage)
+        return;
+    QRadioButton* const buttons[] = {RadioButton4, RadioButton3, RadioButton1, RadioButton2};
+    PageSetup page = target_.page(); // its margins stay
+    for (size_t i = 0; i < std::size(kSizes); ++i) {
+        if (!buttons[i]->isChecked())
+            continue;
+        const QSize paper = paperTwips(kSizes[i]);
+        page.landscape = RadioButton7->isChecked();
+        page.paperWidth = page.landscape ? paper.height() : paper.width();
+        page.paperHeight = page.landscape ? paper.width() : paper.height();
+    }
+    target_.setPage(page);
+    shown_ = page;
+}
 
 } // namespace zorim

@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
+#include "richtext/document/Sections.h"
 #include "richtext/document/TextSlices.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
@@ -259,7 +260,15 @@ CharRange RichDocument::clamp(CharRange range) const
 void RichDocument::insertText(QTextCursor& cursor, const QString& text)
 {
     // The document's own insertion ends a paragraph at each CR, LF and CR LF.
+    if (!text.contains(u'\n') && !text.contains(u'\r') && !text.contains(QChar::ParagraphSeparator)) {
+        cursor.insertText(text);
+        return;
+    }
+    const int head = cursor.document()->findBlock(cursor.selectionStart()).blockNumber();
+    cursor.beginEditBlock();
     cursor.insertText(text);
+    startOnlyOnFirst(*cursor.document(), head, cursor.blockNumber());
+    cursor.endEditBlock();
 }
 
 void RichDocument::setText(const QString& text)
@@ -549,7 +558,50 @@ bool RichDocument::insert(QTextCursor& cursor, const QByteArray& bytes, TextForm
     if (format == TextFormat::Rtf && !isRtf(bytes))
         return false;
     Transaction edit(*this);
-    return insertContent(cursor, bytes, format, options, false);
+    const int head = doc_->findBlock(cursor.selectionStart()).blockNumber();
+    const bool done = insertContent(cursor, bytes, format, options, false);
+    startOnlyOnFirst(*doc_, head, cursor.blockNumber());
+    return done;
+}
+
+namespace {
+
+// The block that starts the section holding pos; invalid in the first section.
+QTextBlock sectionStart(const QTextDocument& doc, int pos)
+{
+    for (QTextBlock block = doc.findBlock(pos); block.isValid() && block.blockNumber() > 0; block = block.previous())
+        if (block.blockFormat().hasProperty(docprop::Section))
+            return block;
+    return {};
+}
+
+} // namespace
+
+PageSetup RichDocument::sectionPage(int pos) const
+{
+    completeLoad();
+    const QTextBlock start = sectionStart(*doc_, pos);
+    return start.isValid() ? sectionOf(start.blockFormat())->page : readPageSetup(*doc_);
+}
+
+void RichDocument::setSectionPage(int pos, const PageSetup& page)
+{
+    if (sectionPage(pos) == page)
+        return;
+    Transaction edit(*this);
+    const QTextBlock start = sectionStart(*doc_, pos);
+    if (start.isValid()) {
+        QTextBlockFormat format = start.blockFormat();
+        SectionSetup setup = *sectionOf(format);
+        setup.page = page;
+        setSection(format, setup);
+        QTextCursor(start).setBlockFormat(format);
+    } else {
+        applyPageSetup(*doc_, page);
+    }
+    // The root frame's format is no change of text: an empty document would not tell it.
+    modified_ = true;
+    notice();
 }
 
 } // namespace zorim

@@ -25,6 +25,8 @@ class QTimer;
 
 namespace zorim {
 
+struct PageSetup;
+
 class RichDocument : public QObject {
     Q_OBJECT
 public:
@@ -156,6 +158,10 @@ public:
 
     // ---- pages: see LineLayout::layoutPage
     int layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from);
+    // The page (paper and margins) of the section holding pos: the document's own in the
+    // first section. Setting it is one undo step; the section's other settings stay.
+    PageSetup sectionPage(int pos) const;
+    void setSectionPage(int pos, const PageSetup& page);
 
     // One edit as the user sees it: one undo step and one change notice.
     class Transaction {

@@ -1,6 +1,7 @@
 #include "richtext/document/Sections.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 
@@ -32,6 +33,28 @@ void clearSection(QTextBlockFormat& format)
 {
     format.clearProperty(docprop::Section);
     format.clearProperty(docprop::SectionKey);
+}
+
+void startOnlyOnFirst(QTextDocument& doc, int head, int last)
+{
+    const QTextBlock first = doc.findBlockByNumber(head);
+    if (!first.isValid() || head >= last)
+        return;
+    const QTextBlockFormat headFormat = first.blockFormat();
+    const QVariant key = headFormat.property(docprop::SectionKey);
+    const bool pageBreak = headFormat.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+    if (!key.isValid() && !pageBreak)
+        return;
+    for (QTextBlock block = first.next(); block.isValid() && block.blockNumber() <= last; block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        const bool copy = format == headFormat;
+        if (key.isValid() && format.property(docprop::SectionKey) == key)
+            clearSection(format);
+        if (copy && pageBreak)
+            format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        if (format != block.blockFormat())
+            QTextCursor(block).setBlockFormat(format);
+    }
 }
 
 SectionSetup firstSection(const QTextDocument& doc)

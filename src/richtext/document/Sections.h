@@ -51,6 +51,13 @@ std::optional<SectionSetup> sectionOf(const QTextBlockFormat& format);
 void setSection(QTextBlockFormat& format, const SectionSetup& setup);
 void clearSection(QTextBlockFormat& format);
 
+// A paragraph split from one that starts a section or a page takes its block format, but only
+// the first of them starts it (Enter at the very start leaves the start on the new empty
+// paragraph above). Takes the start off the blocks after `head` up to `last` (block numbers)
+// that took it over: a section record the same as head's, and the page break of a block whose
+// format is head's own.
+void startOnlyOnFirst(QTextDocument& doc, int head, int last);
+
 // The first section's record, as the document keeps it (its page setup and kept groups).
 SectionSetup firstSection(const QTextDocument& doc);
 

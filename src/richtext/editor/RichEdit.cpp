@@ -603,4 +603,8 @@ int RichEdit::Print(const QString& title, QPrinter& printer, const QString& file
     return *pages;
 }
 
+PageSetup RichEdit::SectionPage() const { return doc_->sectionPage(view_->caret()); }
+
+void RichEdit::SetSectionPage(const PageSetup& page) { doc_->setSectionPage(view_->caret(), page); }
+
 } // namespace zorim

@@ -240,6 +240,10 @@ public:
     // job cannot start.
     // fileName: what FILENAME fields print (empty: their result).
     int Print(const QString& title, QPrinter& printer, const QString& fileName = {});
+    // The page of the section where the caret stands (the document's in its first section),
+    // and setting it: one undo step, the document modified.
+    PageSetup SectionPage() const;
+    void SetSectionPage(const PageSetup& page);
 
 signals:
     void OnChange();

@@ -4,6 +4,7 @@
 #include "richtext/editor/DocumentAccessible.h"
 #include "richtext/layout/ParagraphLayout.h"
 #include "richtext/document/RichDocument.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
 
@@ -104,6 +105,15 @@ protected:
             emit widget_.keyPress(e->text());
         if (widget_.tableKey(e) || widget_.listKey(e))
             return;
+        if (e->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
+            // The new paragraph takes the split one's format; a section's or page's start stays
+            // on the first of the two, in the same step.
+            const RichDocument::Transaction edit(widget_.model());
+            const int head = document()->findBlock(textCursor().selectionStart()).blockNumber();
+            QTextEdit::keyPressEvent(e);
+            startOnlyOnFirst(*document(), head, textCursor().blockNumber());
+            return;
+        }
         QTextEdit::keyPressEvent(e);
     }
     // A context menu opened from the keyboard starts on its first item, as on other desktops,

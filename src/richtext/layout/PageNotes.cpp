@@ -121,7 +121,8 @@ void PageNotes::drawAndClear(QPainter* painter, qreal left, qreal height)
     height_ = 0;
 }
 
-int printEndnotes(QTextDocument& doc, QPainter& painter, QPagedPaintDevice& device, const QRectF& page, qreal sx, qreal sy)
+int printEndnotes(QTextDocument& doc, QPainter* on, QPagedPaintDevice& device, const QRectF& page, qreal sx,
+                  qreal sy, const std::function<void(int)>& eachPage)
 {
     NoteNumbers& numbers = NoteNumbers::of(doc);
     if (numbers.count(true) == 0)
@@ -150,8 +151,13 @@ int printEndnotes(QTextDocument& doc, QPainter& painter, QPagedPaintDevice& devi
     }
     all.setPageSize(QSizeF(width, height));
     const int pages = all.pageCount();
+    if (!on)
+        return pages;
+    QPainter& painter = *on;
     for (int i = 0; i < pages; ++i) {
         device.newPage();
+        if (eachPage)
+            eachPage(i);
         painter.save();
         painter.translate(page.topLeft());
         painter.scale(sx, sy);

@@ -5,6 +5,7 @@
 // painter is scaled to the paper as the page's lines are.
 #include <QRectF>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,9 @@ private:
 
 // Prints the document's endnotes on new pages after its text (page: the text's rectangle in
 // the printer's pixels; sx, sy: printer pixels per layout unit); answers the pages printed.
-int printEndnotes(QTextDocument& doc, QPainter& painter, QPagedPaintDevice& device, const QRectF& page, qreal sx, qreal sy);
+// Without a painter only counts them. eachPage is called on each new page (its index among
+// them, from 0), for what the page carries besides the notes.
+int printEndnotes(QTextDocument& doc, QPainter* painter, QPagedPaintDevice& device, const QRectF& page, qreal sx,
+                  qreal sy, const std::function<void(int)>& eachPage = {});
 
 } // namespace zorim

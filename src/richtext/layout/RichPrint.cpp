@@ -145,12 +145,25 @@ std::optional<int> printDocument(RichDocument& doc, const QString& title, QPrint
                 return pages;
         }
     };
-    const int total = marks.any() ? pagesOf(nullptr, 0) : 0;
-    int pages = pagesOf(&painter, total);
-    // The endnotes follow on pages of their own, on the last section's paper.
+    // The endnotes follow on pages of their own, on the last section's paper with its headers
+    // and footers; the pages in all count them.
     const qreal screenDpi = kTwipsPerInch / kTwipsPerPixel;
-    pages += printEndnotes(*doc.textDocument(), painter, printer, sheetFor(sections.size() - 1).text, dpiX / screenDpi,
-                           dpiY / screenDpi);
+    const size_t lastSection = sections.size() - 1;
+    const Sheet& lastSheet = sheetFor(lastSection);
+    const auto endnotes = [&](QPainter* on, int textPages, int total) {
+        return printEndnotes(*doc.textDocument(), on, printer, lastSheet.text, dpiX / screenDpi, dpiY / screenDpi,
+                             [&](int i) {
+                                 marks.draw(painter, {lastSection, false, textPages + i + 1, total, fileName},
+                                            lastSheet.paper, lastSheet.text, dpiX, dpiY);
+                             });
+    };
+    int total = 0;
+    if (marks.any()) {
+        total = pagesOf(nullptr, 0);
+        total += endnotes(nullptr, total, 0);
+    }
+    int pages = pagesOf(&painter, total);
+    pages += endnotes(&painter, pages, total);
     if (layout)
         layout->setPrintedFields({});
     painter.end();
