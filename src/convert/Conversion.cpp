@@ -43,8 +43,10 @@ std::optional<QString> readInput(const QString& input, Input& in)
             return failure;
         in.format = formatOfFileName(input).value_or(TextFormat::Rtf);
     }
-    if (in.format == TextFormat::Rtf && !isRtf(in.bytes))
-        in.format = TextFormat::Text;
+    if (const std::optional<TextFormat> package = packageFormat(in.bytes))
+        in.format = *package;
+    else if (in.format != TextFormat::Text)
+        in.format = isRtf(in.bytes) ? TextFormat::Rtf : TextFormat::Text;
     return std::nullopt;
 }
 
@@ -59,7 +61,7 @@ std::optional<QString> load(RichDocument& doc, const QString& input, Input& in)
     if (in.format == TextFormat::Text)
         return std::nullopt;
     if (!loadDocumentBytes(doc, std::move(in.bytes), in.format, {}))
-        return naming(name, QStringLiteral("Failed to Load Stream"));
+        return naming(name, in.format == TextFormat::Docx ? damagedFileMessage(name) : QStringLiteral("Failed to Load Stream"));
     in.bytes = QByteArray();
     return std::nullopt;
 }

@@ -54,7 +54,21 @@ std::optional<TextFormat> formatOfFileName(const QString& path)
         return TextFormat::Text;
     if (ext == QLatin1String("rtf"))
         return TextFormat::Rtf;
+    if (ext == QLatin1String("docx"))
+        return TextFormat::Docx;
     return std::nullopt;
+}
+
+std::optional<TextFormat> packageFormat(QByteArrayView bytes)
+{
+    if (foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead))) == QLatin1String("DOCX"))
+        return TextFormat::Docx;
+    return std::nullopt;
+}
+
+QString damagedFileMessage(const QString& name)
+{
+    return QStringLiteral("Súbor %1 je poškodený a ZORIM ho nevie otvoriť.").arg(name);
 }
 
 QString leftOutMessage(const LeftOut& leftOut)
@@ -88,7 +102,7 @@ std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayVie
 {
     // Another program's document would load as junk text, and a save would write that over it.
     const QString kind = foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead)));
-    if (kind.isEmpty())
+    if (kind.isEmpty() || packageFormat(bytes))
         return std::nullopt;
     return QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(name, kind);
 }
@@ -176,6 +190,11 @@ std::optional<QString> readDocumentStream(int fd, const QString& name, QByteArra
 bool loadDocumentBytes(RichDocument& doc, QByteArray bytes, TextFormat format, StreamOptions options,
                        QTextCursor* selection)
 {
+    // A document package is read as what it is, whatever its name asked for.
+    if (const std::optional<TextFormat> package = packageFormat(bytes))
+        format = *package;
+    else if (format == TextFormat::Docx)
+        format = TextFormat::Rtf; // a name that says more than the bytes: they are read as they are
     if (format == TextFormat::Rtf && !isRtf(bytes)) {
         format = TextFormat::Text;
         options = StreamOptions::fromInt(options.toInt() & int(StreamOption::Selection));

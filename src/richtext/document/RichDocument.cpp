@@ -3,6 +3,7 @@
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
 #include "richtext/document/TextSlices.h"
+#include "richtext/formats/docx/Docx.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -353,9 +354,9 @@ void RichDocument::forgetUndo()
 bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                                  bool wholeDocument)
 {
-    if (format == TextFormat::Rtf) {
+    if (format == TextFormat::Rtf || format == TextFormat::Docx) {
         LeftOut leftOut;
-        const bool ok = readRtf(bytes, cursor, &leftOut);
+        const bool ok = format == TextFormat::Rtf ? readRtf(bytes, cursor, &leftOut) : readDocx(bytes, cursor, &leftOut);
         leftOut_ += leftOut;
         return ok;
     }

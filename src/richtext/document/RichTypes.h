@@ -39,7 +39,8 @@ enum class FormatScope { Default, Selection };
 enum class LinkEvent { Press, Release };
 
 // The kind of bytes a stream carries.
-enum class TextFormat { Text, Rtf };
+// Docx: a Word document (zipped XML), read and written whole.
+enum class TextFormat { Text, Rtf, Docx };
 
 // How a stream is read or written; the bits are those of the control's StreamMode.
 enum class StreamOption : int {

@@ -454,9 +454,16 @@ void RichLines::LoadFile(const QString& path)
     QByteArray bytes;
     if (const auto failure = readDocumentFile(path, bytes))
         throw RichEditError(*failure);
+    const bool package = packageFormat(bytes).has_value();
     QBuffer stream(&bytes);
     stream.open(QIODevice::ReadOnly);
-    edit_.load(stream, edit_.fileFormat(path), edit_.streamMode_);
+    try {
+        edit_.load(stream, edit_.fileFormat(path), edit_.streamMode_);
+    } catch (const RichEditError&) {
+        if (package) // a package that cannot be read is a damaged file, not a failed stream
+            throw RichEditError(damagedFileMessage(path));
+        throw;
+    }
 }
 
 void RichLines::SaveFile(const QString& path)

@@ -67,6 +67,9 @@ public:
     void setLookahead(const Tokenizer* tokens, OpenGroups groups);
     // False when reading into a table cell: tables read there stay text (no nested tables).
     bool enabled() const { return m_enabled; }
+    // The cells of the rows to come, for a reader that knows them from the table's grid
+    // rather than from tokens ahead; 0: counted ahead.
+    void expectCells(int count) { m_expectedCells = count; }
 
     // The row definition's words.
     void rowDefaults();
@@ -126,6 +129,7 @@ private:
     // is then not to be trusted for this file.
     bool m_countRows = true;
     bool m_enabled = true;
+    int m_expectedCells = 0;
     // Cell formats the document may still take. Qt keeps each table's cell formats apart (they
     // name their table), about a kilobyte each, so a file of many small wide tables would cost
     // hundreds of times its size; past the bound the rows read as text, cells after tabs.
