@@ -111,6 +111,11 @@ std::optional<QString> convertDocument(const Job& job, bool textOutput)
     const TextFormat target = toFile ? formatOfFileName(job.output).value_or(TextFormat::Rtf)
                               : textOutput ? TextFormat::Text
                                            : TextFormat::Rtf;
+    if (in.format == TextFormat::Text && target == TextFormat::Docx) {
+        // A package is written from a whole document: the text is loaded as the editor would.
+        loadDocumentBytes(doc, std::move(in.bytes), TextFormat::Text, {});
+        in.format = TextFormat::Docx;
+    }
     const QByteArray bytes = in.format == TextFormat::Text ? convertTextFile(doc, std::move(in.bytes), target)
                                                            : doc.save(target);
     if (toFile) {

@@ -468,7 +468,10 @@ void RichLines::LoadFile(const QString& path)
 
 void RichLines::SaveFile(const QString& path)
 {
-    const QByteArray bytes = edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
+    // A Word document is written as one whatever the control's stream settings: its name says so.
+    const bool docx = edit_.kind_ == RichEdit::Kind::Document && formatOfFileName(path) == TextFormat::Docx;
+    const QByteArray bytes = docx ? edit_.document().save(TextFormat::Docx)
+                                  : edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
     if (const auto failure = writeDocumentFile(path, bytes))
         throw RichEditError(*failure);
 }

@@ -9,6 +9,7 @@
 #include <QByteArray>
 
 class QTextCursor;
+class QTextDocument;
 
 namespace zorim {
 
@@ -17,5 +18,9 @@ namespace zorim {
 // inflates past its bound, too many parts, XML nested past reason or with a DTD) inserts
 // nothing and gives false.
 bool readDocx(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut = nullptr);
+
+// The whole document as a Word document: paragraphs with their formats, headings as heading
+// styles by outline level, lists, tables, pictures, links, hidden text and the page.
+QByteArray writeDocx(const QTextDocument& doc);
 
 } // namespace zorim

@@ -184,6 +184,7 @@ private:
     ParaProps m_defaultPara;
     std::unordered_map<QString, int32_t> m_fonts;
     std::unordered_map<QString, QString> m_footnotes, m_endnotes;
+    int m_footnoteNumber = 0, m_endnoteNumber = 0;
     std::unordered_map<QString, QString> m_bookmarks; // open bookmarks: id -> name
     PageSetup m_page;
     bool m_pageStated = false;
@@ -598,8 +599,15 @@ void Reader::noteReference(const QString& id, bool endnote, const CharState& chr
 {
     const auto& notes = endnote ? m_endnotes : m_footnotes;
     const auto it = notes.find(id);
-    if (it != notes.end())
-        text(u'[' + it->second + u']', chr, para);
+    if (it == notes.end())
+        return;
+    int& number = endnote ? m_endnoteNumber : m_footnoteNumber;
+    CharState mark = chr;
+    mark[cp::SubSuper] = 2;
+    text(QString::number(++number), mark, para);
+    CharState body = chr;
+    body[cp::SubSuper] = 0;
+    text(u'[' + it->second + u']', body, para);
 }
 
 void Reader::run(Xml& x, int depth, const ParaState& para, const RunProps& paraRun, int32_t link)

@@ -30,3 +30,15 @@ uint16_t languageOfTag(QStringView tag)
 }
 
 } // namespace zorim::package
+
+namespace zorim::package {
+
+QString tagOfLanguage(uint16_t language)
+{
+    for (const auto& [name, number] : kLanguages)
+        if (number == language)
+            return QString::fromUtf16(name);
+    return {};
+}
+
+} // namespace zorim::package

@@ -1,9 +1,12 @@
 #include "Package.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QUrl>
+#include <zlib.h>
 #include <quazip.h>
 #include <quazipfile.h>
+#include <quazipnewinfo.h>
 
 #include <algorithm>
 
@@ -192,5 +195,36 @@ QString Xml::text()
 QString Xml::attr(QLatin1StringView qualifiedName) const { return m_reader.attributes().value(qualifiedName).toString(); }
 
 bool Xml::has(QLatin1StringView qualifiedName) const { return m_reader.attributes().hasAttribute(qualifiedName); }
+
+struct PackageWriter::Zip {
+    QByteArray bytes;
+    QBuffer buffer;
+    QuaZip zip;
+    Zip() : buffer(&bytes), zip(&buffer) {}
+};
+
+PackageWriter::PackageWriter() : m_zip(std::make_unique<Zip>())
+{
+    m_zip->zip.setUtf8Enabled(true);
+    m_zip->zip.open(QuaZip::mdCreate);
+}
+
+PackageWriter::~PackageWriter() = default;
+
+void PackageWriter::add(const QString& name, const QByteArray& data, bool stored)
+{
+    QuaZipFile file(&m_zip->zip);
+    QuaZipNewInfo info(name);
+    info.dateTime = QDateTime(QDate(1980, 1, 1), QTime(0, 0)); // the same document, the same bytes
+    if (file.open(QIODevice::WriteOnly, info, nullptr, 0, stored ? 0 : Z_DEFLATED, stored ? 0 : Z_DEFAULT_COMPRESSION))
+        file.write(data);
+    file.close();
+}
+
+QByteArray PackageWriter::finish()
+{
+    m_zip->zip.close();
+    return std::move(m_zip->bytes);
+}
 
 } // namespace zorim::package

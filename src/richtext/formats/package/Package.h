@@ -101,4 +101,20 @@ private:
     int m_depth = 0;
 };
 
+// A package written part by part, as a ZIP in memory.
+class PackageWriter {
+public:
+    PackageWriter();
+    ~PackageWriter();
+    PackageWriter(const PackageWriter&) = delete;
+    PackageWriter& operator=(const PackageWriter&) = delete;
+    // stored: kept as it is (a part that must come first and be read without inflating).
+    void add(const QString& name, const QByteArray& data, bool stored = false);
+    QByteArray finish();
+
+private:
+    struct Zip;
+    std::unique_ptr<Zip> m_zip;
+};
+
 } // namespace zorim::package
