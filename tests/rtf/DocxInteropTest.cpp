@@ -5,8 +5,12 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/formats/docx/Docx.h"
+#include "richtext/document/KeptGroups.h"
+#include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -93,4 +97,71 @@ TEST(DocxInterop, ReadsWhatOtherProgramsWrite)
         EXPECT_EQ(table->columns(), 2);
         EXPECT_EQ(QTextCursor(table->cellAt(1, 1).firstCursorPosition()).block().text(), "B2");
     }
+}
+
+namespace {
+
+QByteArray pngOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(200, 30, 40));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+bool holdsPicture(const QTextDocument& doc)
+{
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (pictureFromFormat(it.fragment().charFormat()))
+                return true;
+    return false;
+}
+
+} // namespace
+
+// Ours read by them: what they make of our file, saved again in their hands and read by us,
+// has the text, the formats, the heading, the list, the table, the picture and the page.
+TEST(DocxInterop, OtherProgramsReadWhatWeWrite)
+{
+    const auto letter = structuredLetter();
+    const auto features = loadRtf(featureRtf().chopped(1) + "\\pard Obr\\'e1zok {\\pict\\pngblip\\picw6\\pich4 " +
+                                  pngOf(6, 4).toHex() + "}\\par}");
+    const std::vector<QByteArray> ours{writeDocx(*letter), writeDocx(*features)};
+    for (const char* program : {"soffice", "abiword"}) {
+        SCOPED_TRACE(program);
+        const auto saved = convertByOtherProgram(program, ours, "docx");
+        const auto back = loadDocx(saved[0]);
+        // AbiWord keeps hidden text but shows it.
+        const QString hidden = QString::fromUtf8("skrytá poznámka");
+        EXPECT_EQ(back->toPlainText().remove(QChar::ObjectReplacementCharacter).remove(hidden).toStdString(),
+                  letter->toPlainText().remove(QChar::ObjectReplacementCharacter).toStdString());
+        const PageSetup page = readPageSetup(*back), letterPage = readPageSetup(*letter);
+        EXPECT_NEAR(page.paperWidth, letterPage.paperWidth, 2);
+        EXPECT_NEAR(page.paperHeight, letterPage.paperHeight, 2);
+        EXPECT_NEAR(page.marginLeft, letterPage.marginLeft, 2);
+        const auto doc = loadDocx(saved[1]);
+        const QString text = doc->toPlainText();
+        QTextCursor c(doc.get());
+        c.setPosition(int(text.indexOf(QString::fromUtf8("tučný"))) + 1);
+        EXPECT_TRUE(c.charFormat().fontWeight() >= QFont::Bold);
+        c.setPosition(int(text.indexOf(QString::fromUtf8("kurzíva"))) + 1);
+        EXPECT_TRUE(c.charFormat().fontItalic());
+        EXPECT_EQ(doc->findBlock(int(text.indexOf("Nadpis"))).blockFormat().intProperty(docprop::OutlineLevel), 0);
+        EXPECT_EQ(readParaFormat(doc->findBlock(int(text.indexOf(QString::fromUtf8("druhá"))))).numbering, pfn::Bullet);
+        EXPECT_TRUE(text.contains(QString::fromUtf8("A1\nB1\nA2\nB2"))) << text.toStdString();
+        EXPECT_TRUE(holdsPicture(*doc));
+    }
+}
+
+// A document of theirs, read and written by us, shows them the same text as their own.
+TEST(DocxInterop, TheirDocumentComesBackWithItsText)
+{
+    const QByteArray theirs = convertByOtherProgram("soffice", {featureRtf()}, "docx")[0];
+    const QByteArray ours = writeDocx(*loadDocx(theirs));
+    const auto shown = readByOtherProgram("soffice", {theirs, ours});
+    EXPECT_EQ(shown[1].toStdString(), shown[0].toStdString());
 }

@@ -229,7 +229,9 @@ std::vector<QByteArray> convertByOtherProgram(const QString& program, const std:
                          + (rtf ? QStringList{"--infilter=Rich Text Format"} : QStringList{})
                          + QStringList{"--convert-to", filter, "--outdir", dir.path()} + inputs);
     } else {
-        p.start(exe, QStringList{"--import-extension=rtf", "--to=" + format} + inputs);
+        // Word documents (ours, for the other program to read) are told by their ZIP start.
+        const bool docx = !rtfs.empty() && rtfs[0].startsWith("PK");
+        p.start(exe, QStringList{docx ? "--import-extension=docx" : "--import-extension=rtf", "--to=" + format} + inputs);
     }
     if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << program.toStdString() << " did not finish: " << p.readAll().toStdString();
