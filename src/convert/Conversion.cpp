@@ -61,7 +61,7 @@ std::optional<QString> load(RichDocument& doc, const QString& input, Input& in)
     if (in.format == TextFormat::Text)
         return std::nullopt;
     if (!loadDocumentBytes(doc, std::move(in.bytes), in.format, {}))
-        return naming(name, in.format == TextFormat::Docx ? damagedFileMessage(name) : QStringLiteral("Failed to Load Stream"));
+        return naming(name, in.format == TextFormat::Docx || in.format == TextFormat::Odt ? damagedFileMessage(name) : QStringLiteral("Failed to Load Stream"));
     in.bytes = QByteArray();
     return std::nullopt;
 }

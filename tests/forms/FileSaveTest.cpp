@@ -102,7 +102,7 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     ASSERT_EQ(platform.shown().size(), 2u);
     const FileDialogSetup& dialog = platform.shown()[0].file;
     EXPECT_EQ(dialog.title, QStringLiteral("Uložiť dokument"));
-    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Dokument Word (*.docx)|*.docx|Všetky formáty|*.*"));
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.defaultExtension, QStringLiteral("*.rtf"));
     EXPECT_EQ(dialog.folder, QString());
@@ -143,6 +143,24 @@ TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItsFileWithoutAMessage)
     expectLaterDateAndTime();
     EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - list.txt"));
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+}
+
+// A name with the Word extension gets a Word document, on Save As and on every Save after,
+// and it opens again as the document it was.
+TEST_F(FileCommandsTest, AWordDocumentIsSavedAsOneAndOpensAgain)
+{
+    type(QStringLiteral("Ahoj"));
+    const QString path = saveUnder(QStringLiteral("list.docx"));
+    EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+    type(QStringLiteral(" svet"));
+    form->saveButton->click();
+    EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+    type(QStringLiteral("!"));
+    platform.answerQuestion(Answer::No);
+    platform.answerOpenFile(path);
+    form->openItem->trigger();
+    EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
+    EXPECT_EQ(platform.errors(), QStringList());
 }
 
 TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)

@@ -1,6 +1,7 @@
 // Word documents built to harm, or damaged: each is refused whole, in bounded time and memory,
 // and the document it was to go into stays as it was.
 #include "richtext/formats/docx/Docx.h"
+#include "richtext/formats/odt/Odt.h"
 
 #include <QBuffer>
 #include <QTextBlock>
@@ -114,6 +115,33 @@ TEST(DocxHostile, EachEndsRefusedWithTheDocumentAsItWas)
         QTextCursor cursor(&doc);
         cursor.movePosition(QTextCursor::End);
         EXPECT_FALSE(readDocx(bytes, cursor)) << what;
+        EXPECT_EQ(doc.toPlainText(), "Ahoj") << what;
+    }
+}
+
+// The OpenDocument reader shares the container's bounds; what is its own: no content, and the
+// flat document's XML.
+TEST(OdtHostile, EachEndsRefusedWithTheDocumentAsItWas)
+{
+    const QByteArray flatHead = "<?xml version=\"1.0\"?>";
+    const QByteArray flatRoot = "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                                "office:mimetype=\"application/vnd.oasis.opendocument.text\">";
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"no content", zipOf({{"mimetype", "application/vnd.oasis.opendocument.text"}, {"styles.xml", "<x/>"}})},
+        {"flat with entities", flatHead + "<!DOCTYPE d [<!ENTITY a \"aaaa\">]>" + flatRoot + "&a;</office:document>"},
+        {"flat nested deep", flatHead + flatRoot + QByteArray(100000, 'x').replace("x", "<text:section>")},
+        {"picture outside", zipOf({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                                   {"content.xml", QByteArray(flatRoot).replace("office:document", "office:document-content") +
+                                                       "<office:body><office:text><text:p><draw:frame><draw:image "
+                                                       "xlink:href=\"../../etc/passwd\"/></draw:frame></text:p>"
+                                                       "</office:text></office:body></office:document-content>"}})},
+    };
+    for (const auto& [what, bytes] : cases) {
+        QTextDocument doc;
+        doc.setPlainText("Ahoj");
+        QTextCursor cursor(&doc);
+        cursor.movePosition(QTextCursor::End);
+        EXPECT_FALSE(readOdt(bytes, cursor)) << what;
         EXPECT_EQ(doc.toPlainText(), "Ahoj") << what;
     }
 }

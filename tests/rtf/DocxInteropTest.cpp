@@ -5,6 +5,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/formats/docx/Docx.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/document/KeptGroups.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
@@ -164,4 +165,50 @@ TEST(DocxInterop, TheirDocumentComesBackWithItsText)
     const QByteArray ours = writeDocx(*loadDocx(theirs));
     const auto shown = readByOtherProgram("soffice", {theirs, ours});
     EXPECT_EQ(shown[1].toStdString(), shown[0].toStdString());
+}
+
+// OpenDocument texts as they write them (LibreOffice zipped and flat, AbiWord zipped), read by us.
+TEST(OdtInterop, ReadsWhatOtherProgramsWrite)
+{
+    const auto letter = structuredLetter();
+    const std::vector<QByteArray> rtfs{writeRtf(*letter), featureRtf()};
+    std::vector<std::pair<std::string, std::vector<QByteArray>>> files{
+        {"soffice odt", convertByOtherProgram("soffice", rtfs, "odt")},
+        {"soffice fodt", convertByOtherProgram("soffice", rtfs, "fodt")},
+        {"abiword odt", convertByOtherProgram("abiword", rtfs, "odt")}};
+    for (const auto& [what, saved] : files) {
+        SCOPED_TRACE(what);
+        const auto read = [](const QByteArray& bytes) {
+            auto doc = std::make_unique<QTextDocument>();
+            QTextCursor cursor(doc.get());
+            EXPECT_TRUE(readOdt(bytes, cursor));
+            return doc;
+        };
+        const auto back = read(saved[0]);
+        const QString hidden = QString::fromUtf8("skrytá poznámka");
+        EXPECT_EQ(back->toPlainText().remove(QChar::ObjectReplacementCharacter).remove(hidden).trimmed().toStdString(),
+                  readByOtherProgram("soffice", {saved[0]})[0].remove(hidden).toStdString());
+        if (what != "abiword odt") { // AbiWord's OpenDocument has a letter page of its own
+            const PageSetup page = readPageSetup(*back), letterPage = readPageSetup(*letter);
+            EXPECT_NEAR(page.paperWidth, letterPage.paperWidth, 20);
+            EXPECT_NEAR(page.paperHeight, letterPage.paperHeight, 20);
+            EXPECT_NEAR(page.marginLeft, letterPage.marginLeft, 20);
+        }
+        const auto doc = read(saved[1]);
+        const QString text = doc->toPlainText();
+        QTextCursor c(doc.get());
+        c.setPosition(int(text.indexOf(QString::fromUtf8("tučný"))) + 1);
+        EXPECT_TRUE(c.charFormat().fontWeight() >= QFont::Bold);
+        c.setPosition(int(text.indexOf(QString::fromUtf8("kurzíva"))) + 1);
+        EXPECT_TRUE(c.charFormat().fontItalic());
+        if (what != "abiword odt") { // AbiWord writes the list's label as text
+            EXPECT_EQ(readParaFormat(doc->findBlock(int(text.indexOf(QString::fromUtf8("druhá"))))).numbering, pfn::Bullet);
+        }
+        QTextTable* table = nullptr;
+        for (QTextBlock b = doc->begin(); b.isValid() && !table; b = b.next())
+            table = QTextCursor(b).currentTable();
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(table->rows(), 2);
+        EXPECT_EQ(table->columns(), 2);
+    }
 }

@@ -4,6 +4,7 @@
 #include "richtext/document/ForeignFormats.h"
 #include "richtext/document/RichDocument.h"
 #include "richtext/document/TextSlices.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/FileNames.h"
 #include "text/WholeFile.h"
@@ -56,13 +57,18 @@ std::optional<TextFormat> formatOfFileName(const QString& path)
         return TextFormat::Rtf;
     if (ext == QLatin1String("docx"))
         return TextFormat::Docx;
+    if (ext == QLatin1String("odt") || ext == QLatin1String("fodt"))
+        return TextFormat::Odt;
     return std::nullopt;
 }
 
 std::optional<TextFormat> packageFormat(QByteArrayView bytes)
 {
-    if (foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead))) == QLatin1String("DOCX"))
+    const QString kind = foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead)));
+    if (kind == QLatin1String("DOCX"))
         return TextFormat::Docx;
+    if (kind == QLatin1String("ODT") || isFlatOdt(bytes))
+        return TextFormat::Odt;
     return std::nullopt;
 }
 
@@ -193,7 +199,7 @@ bool loadDocumentBytes(RichDocument& doc, QByteArray bytes, TextFormat format, S
     // A document package is read as what it is, whatever its name asked for.
     if (const std::optional<TextFormat> package = packageFormat(bytes))
         format = *package;
-    else if (format == TextFormat::Docx)
+    else if (format == TextFormat::Docx || format == TextFormat::Odt)
         format = TextFormat::Rtf; // a name that says more than the bytes: they are read as they are
     if (format == TextFormat::Rtf && !isRtf(bytes)) {
         format = TextFormat::Text;

@@ -4,6 +4,7 @@
 #include "richtext/document/Links.h"
 #include "richtext/document/TextSlices.h"
 #include "richtext/formats/docx/Docx.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -354,9 +355,11 @@ void RichDocument::forgetUndo()
 bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                                  bool wholeDocument)
 {
-    if (format == TextFormat::Rtf || format == TextFormat::Docx) {
+    if (format != TextFormat::Text) {
         LeftOut leftOut;
-        const bool ok = format == TextFormat::Rtf ? readRtf(bytes, cursor, &leftOut) : readDocx(bytes, cursor, &leftOut);
+        const bool ok = format == TextFormat::Rtf    ? readRtf(bytes, cursor, &leftOut)
+                        : format == TextFormat::Docx ? readDocx(bytes, cursor, &leftOut)
+                                                     : readOdt(bytes, cursor, &leftOut);
         leftOut_ += leftOut;
         return ok;
     }

@@ -39,8 +39,9 @@ enum class FormatScope { Default, Selection };
 enum class LinkEvent { Press, Release };
 
 // The kind of bytes a stream carries.
-// Docx: a Word document (zipped XML), read and written whole.
-enum class TextFormat { Text, Rtf, Docx };
+// Docx: a Word document (zipped XML), Odt: an OpenDocument text (zipped or flat); both read
+// and written whole.
+enum class TextFormat { Text, Rtf, Docx, Odt };
 
 // How a stream is read or written; the bits are those of the control's StreamMode.
 enum class StreamOption : int {

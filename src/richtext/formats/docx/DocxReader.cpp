@@ -3,6 +3,7 @@
 #include "richtext/document/DocFormats.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
+#include "richtext/formats/package/Stated.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/RtfBuilder.h"
 
@@ -25,26 +26,8 @@ namespace cp = rtf::cp;
 namespace pp = rtf::pp;
 namespace tp = rtf::tp;
 
-// Properties a style or a run states; the ones it leaves out come from below it.
-template <size_t N>
-struct Stated {
-    std::array<std::optional<int32_t>, N> v;
-    void set(uint8_t i, int32_t value) { v[i] = value; }
-    // `over` states on top of this.
-    void take(const Stated& over)
-    {
-        for (size_t i = 0; i < N; ++i)
-            if (over.v[i])
-                v[i] = over.v[i];
-    }
-    template <typename State>
-    void applyTo(State& s) const
-    {
-        for (size_t i = 0; i < N; ++i)
-            if (v[i])
-                s[uint8_t(i)] = *v[i];
-    }
-};
+using package::Stated;
+using package::hexColor;
 using RunProps = Stated<cp::Count>;
 using ParaProps = Stated<pp::Count>;
 
@@ -70,17 +53,6 @@ int32_t number(QStringView text, int32_t min, int32_t max, int32_t fallback = 0)
         return int32_t(std::clamp<double>(d, min, max));
     }
     return int32_t(std::clamp<qlonglong>(n, min, max));
-}
-
-std::optional<ColorRef> hexColor(QStringView hex)
-{
-    if (hex.size() != 6)
-        return std::nullopt;
-    bool ok = false;
-    const uint32_t rgb = hex.toUInt(&ok, 16);
-    if (!ok)
-        return std::nullopt;
-    return ColorRef(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
 }
 
 std::optional<ColorRef> highlightColor(QStringView name)
