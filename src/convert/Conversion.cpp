@@ -111,7 +111,7 @@ std::optional<QString> convertDocument(const Job& job, bool textOutput)
     const TextFormat target = toFile ? formatOfFileName(job.output).value_or(TextFormat::Rtf)
                               : textOutput ? TextFormat::Text
                                            : TextFormat::Rtf;
-    if (in.format == TextFormat::Text && target == TextFormat::Docx) {
+    if (in.format == TextFormat::Text && (target == TextFormat::Docx || target == TextFormat::Odt)) {
         // A package is written from a whole document: the text is loaded as the editor would.
         loadDocumentBytes(doc, std::move(in.bytes), TextFormat::Text, {});
         in.format = TextFormat::Docx;

@@ -206,7 +206,8 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndTheDialogRemembersItsFolderAnd
     EXPECT_EQ(first.title, QStringLiteral("Otvoriť dokument"));
     EXPECT_EQ(first.filter, QStringLiteral("Všetky súbory|*.*|ZORIM dokumenty (*.zrm)|*.zrm|RTF dokumenty (*.rtf)|*.rtf|"
                                            "Textové súbori (*.txt)|*.txt|HTML stránky (*.htm, *.html)|*.htm;*.html|"
-                                           "MOLA Editor (*.mola)|*.mola|Dokumenty Word (*.docx)|*.docx"));
+                                           "MOLA Editor (*.mola)|*.mola|Dokumenty Word (*.docx)|*.docx|"
+                                           "Dokumenty OpenDocument (*.odt, *.fodt)|*.odt;*.fodt"));
     EXPECT_EQ(first.filterIndex, 1);
     EXPECT_EQ(first.defaultExtension, QStringLiteral("*.rtf"));
     EXPECT_EQ(first.folder, QString());

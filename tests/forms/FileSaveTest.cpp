@@ -102,7 +102,7 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     ASSERT_EQ(platform.shown().size(), 2u);
     const FileDialogSetup& dialog = platform.shown()[0].file;
     EXPECT_EQ(dialog.title, QStringLiteral("Uložiť dokument"));
-    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Dokument Word (*.docx)|*.docx|Všetky formáty|*.*"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Dokument Word (*.docx)|*.docx|Dokument OpenDocument (*.odt)|*.odt|Všetky formáty|*.*"));
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.defaultExtension, QStringLiteral("*.rtf"));
     EXPECT_EQ(dialog.folder, QString());
@@ -145,22 +145,26 @@ TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItsFileWithoutAMessage)
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
 }
 
-// A name with the Word extension gets a Word document, on Save As and on every Save after,
-// and it opens again as the document it was.
-TEST_F(FileCommandsTest, AWordDocumentIsSavedAsOneAndOpensAgain)
+// A name with the Word or OpenDocument extension gets that kind of document, on Save As and on
+// every Save after, and it opens again as the document it was.
+TEST_F(FileCommandsTest, WordAndOpenDocumentTextsAreSavedAsSuchAndOpenAgain)
 {
-    type(QStringLiteral("Ahoj"));
-    const QString path = saveUnder(QStringLiteral("list.docx"));
-    EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
-    type(QStringLiteral(" svet"));
-    form->saveButton->click();
-    EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
-    type(QStringLiteral("!"));
-    platform.answerQuestion(Answer::No);
-    platform.answerOpenFile(path);
-    form->openItem->trigger();
-    EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
-    EXPECT_EQ(platform.errors(), QStringList());
+    for (const char* name : {"list.docx", "list.odt"}) {
+        SCOPED_TRACE(name);
+        type(QStringLiteral("Ahoj"));
+        const QString path = saveUnder(QString::fromLatin1(name));
+        EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+        type(QStringLiteral(" svet"));
+        form->saveButton->click();
+        EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+        type(QStringLiteral("!"));
+        platform.answerQuestion(Answer::No);
+        platform.answerOpenFile(path);
+        form->openItem->trigger();
+        EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
+        EXPECT_EQ(platform.errors(), QStringList());
+        form->RichEdit1->Clear();
+    }
 }
 
 TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)

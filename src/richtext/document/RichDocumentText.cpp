@@ -3,6 +3,7 @@
 #include "richtext/document/TableText.h"
 #include "richtext/document/TextSlices.h"
 #include "richtext/formats/docx/Docx.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -155,6 +156,8 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     const auto [from, to] = clamp(range);
     if (format == TextFormat::Docx)
         return writeDocx(*doc_); // a package is always a whole document
+    if (format == TextFormat::Odt)
+        return writeOdt(*doc_);
     if (format == TextFormat::Rtf) {
         RtfWriteOptions rtf;
         rtf.noObjects = options.has(StreamOption::NoObjects);

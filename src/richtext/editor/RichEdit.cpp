@@ -468,10 +468,12 @@ void RichLines::LoadFile(const QString& path)
 
 void RichLines::SaveFile(const QString& path)
 {
-    // A Word document is written as one whatever the control's stream settings: its name says so.
-    const bool docx = edit_.kind_ == RichEdit::Kind::Document && formatOfFileName(path) == TextFormat::Docx;
-    const QByteArray bytes = docx ? edit_.document().save(TextFormat::Docx)
-                                  : edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
+    // A Word or OpenDocument text is written as one whatever the control's stream settings: its
+    // name says so. A flat OpenDocument name (.fodt) gets the zipped kind, which every reader takes.
+    const std::optional<TextFormat> named = formatOfFileName(path);
+    const bool package = edit_.kind_ == RichEdit::Kind::Document && (named == TextFormat::Docx || named == TextFormat::Odt);
+    const QByteArray bytes = package ? edit_.document().save(*named)
+                                     : edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
     if (const auto failure = writeDocumentFile(path, bytes))
         throw RichEditError(*failure);
 }

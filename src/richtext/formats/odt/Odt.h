@@ -19,4 +19,8 @@ bool isFlatOdt(QByteArrayView head);
 // documents) inserts nothing and gives false.
 bool readOdt(const QByteArray& bytes, QTextCursor& cursor, LeftOut* leftOut = nullptr);
 
+// The whole document as a zipped OpenDocument text: paragraphs with their formats, headings by
+// outline level, lists, tables, pictures, links, hidden text and the page.
+QByteArray writeOdt(const QTextDocument& doc);
+
 } // namespace zorim
