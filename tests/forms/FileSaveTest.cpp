@@ -521,4 +521,46 @@ TEST_F(FileCommandsTest, CommentsLeftOutAtOpenAreSaidWithThePicturesAndSavingAsk
     EXPECT_EQ(platform.questions().size(), 1);
 }
 
+// A Word document's header is nothing the document keeps: the open says so, and the first
+// save asks, naming it; no keeps the file as it was.
+TEST_F(FileCommandsTest, WhatAWordDocumentCannotKeepIsNamedAndTheFirstSaveAsks)
+{
+    QByteArray docx;
+    {
+        QBuffer buffer(&docx);
+        QuaZip zip(&buffer);
+        zip.open(QuaZip::mdCreate);
+        const std::pair<const char*, QByteArray> parts[] = {
+            {"_rels/.rels", "<Relationships><Relationship Id=\"d\" Type=\"x/officeDocument\" Target=\"word/document.xml\"/>"
+                            "</Relationships>"},
+            {"word/document.xml", "<w:document xmlns:w=\"w\"><w:body><w:p><w:r><w:t>a</w:t></w:r></w:p></w:body></w:document>"},
+            {"word/_rels/document.xml.rels", "<Relationships><Relationship Id=\"h\" Type=\"x/header\" Target=\"h.xml\"/>"
+                                             "</Relationships>"},
+            {"word/h.xml", "<w:hdr/>"}};
+        for (const auto& [name, data] : parts) {
+            QuaZipFile file(&zip);
+            file.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromLatin1(name)));
+            file.write(data);
+            file.close();
+        }
+        zip.close();
+    }
+    const QString path = folder.writeDocument(QStringLiteral("hlavicka.docx"), docx);
+    platform.answerOpenFile(path);
+    form->openItem->trigger();
+    EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Message),
+              QStringList{QStringLiteral("Dokument obsahuje hlavičky a päty, čo ZORIM nedokáže uchovať; vynechalo sa to.")});
+    type(QStringLiteral("X"));
+    platform.answerQuestion(Answer::No);
+    form->saveItem->trigger();
+    ASSERT_EQ(platform.questions().size(), 1);
+    EXPECT_TRUE(platform.questions()[0].contains(QStringLiteral("Pôvodný súbor obsahoval hlavičky a päty")));
+    EXPECT_EQ(document(path), docx);
+    platform.answerQuestion(Answer::Yes);
+    form->saveItem->trigger();
+    EXPECT_EQ(platform.questions().size(), 2);
+    EXPECT_NE(document(path), docx);
+    EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+}
+
 } // namespace

@@ -81,6 +81,21 @@ TEST(DocxRead, ReadsAPlainDocument)
     EXPECT_EQ(doc.begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
 }
 
+// What the document has no place for is named, so that the first save can ask before it goes.
+TEST(DocxRead, NamesWhatItCannotKeep)
+{
+    Parts parts = wordParts("<w:p><w:r><w:t>a</w:t></w:r><m:oMath xmlns:m=\"m\"><m:r><m:t>x</m:t></m:r></m:oMath></w:p>");
+    parts.emplace_back("word/_rels/document.xml.rels",
+                       "<Relationships><Relationship Id=\"h\" Type=\"x/header\" Target=\"header1.xml\"/></Relationships>");
+    parts.emplace_back("word/header1.xml", "<w:hdr/>");
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    LeftOut leftOut;
+    ASSERT_TRUE(readDocx(zipOf(parts), cursor, &leftOut));
+    EXPECT_EQ(doc.toPlainText(), "a");
+    EXPECT_EQ(leftOut.dropped, leftout::HeadersFooters | leftout::Objects);
+}
+
 TEST(DocxHostile, EachEndsRefusedWithTheDocumentAsItWas)
 {
     std::vector<std::pair<const char*, QByteArray>> cases;

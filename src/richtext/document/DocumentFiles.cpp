@@ -77,6 +77,24 @@ QString damagedFileMessage(const QString& name)
     return QStringLiteral("Súbor %1 je poškodený a ZORIM ho nevie otvoriť.").arg(name);
 }
 
+namespace {
+
+// What of another program's document was dropped, named as the user knows it.
+QString droppedKinds(uint32_t dropped)
+{
+    static const std::pair<uint32_t, const char*> kKinds[] = {
+        {leftout::Comments, "komentáre"}, {leftout::HeadersFooters, "hlavičky a päty"},
+        {leftout::Objects, "grafy a rovnice"}, {leftout::Drawings, "kresby"},
+        {leftout::Sections, "nastavenie strany ďalších oddielov"}};
+    QStringList names;
+    for (const auto& [bit, name] : kKinds)
+        if (dropped & bit)
+            names << QString::fromUtf8(name);
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 QString leftOutMessage(const LeftOut& leftOut)
 {
     QStringList lines;
@@ -87,6 +105,8 @@ QString leftOutMessage(const LeftOut& leftOut)
         lines << QStringLiteral("Dokument obsahuje viac komentárov, skrytého textu a hlavičiek, ako ZORIM dokáže "
                                 "uchovať; %1 sa vynechalo.")
                      .arg(leftOut.kept);
+    if (leftOut.dropped)
+        lines << QStringLiteral("Dokument obsahuje %1, čo ZORIM nedokáže uchovať; vynechalo sa to.").arg(droppedKinds(leftOut.dropped));
     return lines.join(u'\n');
 }
 
@@ -101,6 +121,10 @@ QString leftOutQuestion(const LeftOut& leftOut)
         lines << QStringLiteral("Pri načítaní sa vynechalo %1 komentárov, skrytých textov alebo hlavičiek, ktoré "
                                 "ZORIM nedokáže uchovať; uložený dokument ich nebude obsahovať.")
                      .arg(leftOut.kept);
+    if (leftOut.dropped)
+        lines << QStringLiteral("Pôvodný súbor obsahoval %1, čo ZORIM nedokáže uchovať; uložený dokument to nebude "
+                                "obsahovať.")
+                     .arg(droppedKinds(leftOut.dropped));
     return lines.join(u'\n') + QStringLiteral(" Uložiť aj tak?");
 }
 

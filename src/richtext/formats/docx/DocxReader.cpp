@@ -133,6 +133,7 @@ private:
     // Paragraph ends are held until what comes next is known: the last paragraph of a cell
     // ends with the cell.
     void releaseEnd();
+    void dropped(uint32_t kind);
     // Content after a page break in its paragraph starts a paragraph on the next page.
     void breakBeforeContent(const CharState& chr, const ParaState& para)
     {
@@ -158,6 +159,7 @@ private:
     std::unordered_map<QString, QString> m_footnotes, m_endnotes;
     int m_footnoteNumber = 0, m_endnoteNumber = 0;
     std::unordered_map<QString, QString> m_bookmarks; // open bookmarks: id -> name
+    bool m_shapeSeen = false; // a drawing shape whose text has not come (yet)
     PageSetup m_page;
     bool m_pageStated = false;
 
@@ -295,6 +297,10 @@ void Reader::paraProps(Xml& x, ParaProps& out, RunProps* markRun, QString* paraS
             }
         } else if (n == u"w:rPr" && markRun) {
             runProps(x, *markRun);
+        } else if (n == u"w:sectPr") {
+            dropped(leftout::Sections); // a section ends here: the document keeps one page setup
+            while (x.child(x.depth())) {
+            }
         }
     }
 }
@@ -468,6 +474,10 @@ bool Reader::prepare(const QString& documentPart)
             ok = read([&](const QByteArray& b) { return notes(b, m_footnotes, "w:footnote"); });
         else if (r.type.endsWith(u"/endnotes"))
             ok = read([&](const QByteArray& b) { return notes(b, m_endnotes, "w:endnote"); });
+        else if (r.type.endsWith(u"/header") || r.type.endsWith(u"/footer"))
+            m_leftOut.dropped |= leftout::HeadersFooters;
+        else if (r.type.endsWith(u"/comments"))
+            m_leftOut.dropped |= leftout::Comments;
         if (!ok)
             return false;
     }
@@ -532,8 +542,10 @@ void Reader::picture(const QString& relId, int32_t widthTwips, int32_t heightTwi
 
 void Reader::drawing(Xml& x, int depth, const CharState& chr, const ParaState& para)
 {
-    // A picture (a:blip) at its extent, or a text box whose paragraphs stand here.
+    // A picture (a:blip) at its extent, or a text box whose paragraphs stand here; a chart or
+    // a shape with no text is dropped, and said so.
     int32_t width = 0, height = 0;
+    m_shapeSeen = false;
     while (x.next() && x.depth() >= depth) {
         if (x.isEnd()) {
             if (x.depth() < depth)
@@ -546,18 +558,26 @@ void Reader::drawing(Xml& x, int depth, const CharState& chr, const ParaState& p
         if (n == u"wp:extent") {
             width = int32_t(std::clamp<int64_t>(number(x.attr("cx"_L1), 0, INT32_MAX) / kEmuPerTwip, 0, kMaxPictureTwips));
             height = int32_t(std::clamp<int64_t>(number(x.attr("cy"_L1), 0, INT32_MAX) / kEmuPerTwip, 0, kMaxPictureTwips));
-        } else if (n == u"a:blip") {
-            picture(x.attr("r:embed"_L1), width, height, chr, para);
-        } else if (n == u"v:imagedata") {
-            picture(x.attr("r:id"_L1), 0, 0, chr, para);
+        } else if (n == u"a:graphicData") {
+            const QString uri = x.attr("uri"_L1);
+            if (uri.endsWith(u"/chart") || uri.contains(u"chartex"))
+                m_leftOut.dropped |= leftout::Objects;
+            else if (uri.endsWith(u"/wordprocessingShape") || uri.endsWith(u"/wordprocessingGroup"))
+                m_shapeSeen = true;
         } else if (n == u"w:txbxContent") {
-            // The box's paragraphs come after what its anchor's paragraph holds so far.
+            // The box's paragraphs come after what its anchor's paragraph holds so far; its
+            // shape itself is not kept, its text is.
+            m_shapeSeen = false;
             if (m_paragraphHasContent) {
                 m_builder.paragraphEnd(para, chr);
                 m_paragraphHasContent = false;
             }
             blocks(x, x.depth(), 1);
             releaseEnd();
+        } else if (n == u"a:blip") {
+            picture(x.attr("r:embed"_L1), width, height, chr, para);
+        } else if (n == u"v:imagedata") {
+            picture(x.attr("r:id"_L1), 0, 0, chr, para);
         } else if (n == u"mc:Choice") {
             // What a writer offers in two forms is read from the one every reader takes.
             const int d = x.depth();
@@ -565,7 +585,11 @@ void Reader::drawing(Xml& x, int depth, const CharState& chr, const ParaState& p
             }
         }
     }
+    if (m_shapeSeen)
+        dropped(leftout::Drawings);
 }
+
+void Reader::dropped(uint32_t kind) { m_leftOut.dropped |= kind; }
 
 void Reader::noteReference(const QString& id, bool endnote, const CharState& chr, const ParaState& para)
 {
@@ -675,6 +699,10 @@ void Reader::inlineElement(Xml& x, const ParaState& para, const RunProps& paraRu
                n == u"w:fldSimple" || n == u"w:moveTo" || n == u"w:dir" || n == u"w:bdo" ||
                n == u"mc:AlternateContent" || n == u"mc:Fallback") {
         inlines(x, x.depth(), para, paraRun, link);
+    } else if (n == u"m:oMath" || n == u"m:oMathPara") {
+        dropped(leftout::Objects);
+        while (x.child(x.depth())) {
+        }
     } else if (n == u"w:bookmarkStart" || n == u"w:bookmarkEnd") {
         CharState chr;
         paraRun.applyTo(chr);

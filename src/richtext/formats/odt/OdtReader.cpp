@@ -320,6 +320,10 @@ void Reader::styles(Xml& x, int depth)
         } else if (n == u"style:master-page") {
             if (m_masterLayout.isEmpty() || x.attr("style:name"_L1) == u"Standard")
                 m_masterLayout = x.attr("style:page-layout-name"_L1);
+            const int d = x.depth();
+            while (x.child(d))
+                if (x.qualified().startsWith(u"style:header") || x.qualified().startsWith(u"style:footer"))
+                    m_leftOut.dropped |= leftout::HeadersFooters;
         }
     }
 }
@@ -433,6 +437,10 @@ void Reader::frame(Xml& x, int depth, const CharState& chr, const ParaState& par
                         shown = true;
                     }
             }
+        } else if (n == u"draw:object" || n == u"draw:object-ole") {
+            m_leftOut.dropped |= leftout::Objects; // a chart or an equation; its picture, when it has one, shows
+            while (x.child(x.depth())) {
+            }
         } else if (n == u"draw:text-box") {
             // The box's paragraphs come after what its anchor's paragraph holds so far.
             if (!m_atParagraphStart)
@@ -522,7 +530,15 @@ void Reader::inlines(Xml& x, int depth, const ParaState& para, const RunProps& r
                     m_builder.bookmark(name, false, state(run, link), para);
             }
         } else if (n == u"office:annotation" || n == u"text:tracked-changes" || n == u"draw:custom-shape" ||
-                   n == u"text:note-citation" || n == u"office:annotation-end") {
+                   n == u"text:note-citation" || n == u"office:annotation-end" || n == u"draw:object" ||
+                   n == u"draw:rect" || n == u"draw:ellipse" || n == u"draw:line" || n == u"draw:path" ||
+                   n == u"draw:polygon" || n == u"draw:g") {
+            if (n == u"office:annotation")
+                m_leftOut.dropped |= leftout::Comments;
+            else if (n == u"draw:object")
+                m_leftOut.dropped |= leftout::Objects;
+            else if (n.startsWith(u"draw:"))
+                m_leftOut.dropped |= leftout::Drawings;
             while (x.child(d)) {
             }
         } else {
