@@ -6,11 +6,14 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QBuffer>
 #include <QImage>
 #include <QTextEdit>
 #include <QToolButton>
 
 #include <csignal>
+#include <quazip.h>
+#include <quazipfile.h>
 #include <sys/stat.h>
 
 using namespace zorim;
