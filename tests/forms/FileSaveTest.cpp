@@ -166,7 +166,7 @@ TEST_F(FileCommandsTest, WordAndOpenDocumentTextsAreSavedAsSuchAndOpenAgain)
         form->openItem->trigger();
         EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
         EXPECT_EQ(platform.errors(), QStringList());
-        form->RichEdit1->Clear();
+        form->RichEdit1->Lines().Clear();
     }
 }
 
