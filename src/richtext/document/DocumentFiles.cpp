@@ -134,6 +134,10 @@ std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayVie
     const QString kind = foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead)));
     if (kind.isEmpty() || packageFormat(bytes))
         return std::nullopt;
+    // A container whose head names no document, under a Word or OpenDocument name: one cut short.
+    const std::optional<TextFormat> named = formatOfFileName(name);
+    if (kind == QLatin1String("ZIP") && (named == TextFormat::Docx || named == TextFormat::Odt))
+        return damagedFileMessage(name);
     return QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(name, kind);
 }
 
