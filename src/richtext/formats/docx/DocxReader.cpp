@@ -178,8 +178,8 @@ private:
 
 int32_t Reader::fontIndex(const QString& face)
 {
-    if (face.isEmpty())
-        return -1;
+    if (face.trimmed().isEmpty())
+        return -1; // a face with no name is none: the run keeps the face below it
     auto [it, fresh] = m_fonts.try_emplace(face, int32_t(m_fonts.size()));
     if (fresh) {
         rtf::FontInfo info;

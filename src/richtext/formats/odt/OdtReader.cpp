@@ -146,7 +146,9 @@ int32_t Reader::fontIndex(const QString& face)
         return -1;
     const auto family = m_fontFamilies.find(face);
     QString name = family != m_fontFamilies.end() ? family->second : face;
-    name.remove(u'\'');
+    name = name.remove(u'\'').trimmed();
+    if (name.isEmpty())
+        return -1;
     auto [it, fresh] = m_fonts.try_emplace(name, int32_t(m_fonts.size()));
     if (fresh) {
         rtf::FontInfo info;
@@ -169,8 +171,9 @@ int32_t Reader::colorIndex(ColorRef color)
 
 void Reader::fonts(Xml& x, int depth)
 {
+    // A face with no family is known by its name.
     while (x.child(depth))
-        if (x.qualified() == u"style:font-face")
+        if (x.qualified() == u"style:font-face" && !x.attr("svg:font-family"_L1).remove(u'\'').trimmed().isEmpty())
             m_fontFamilies[x.attr("style:name"_L1)] = x.attr("svg:font-family"_L1);
 }
 
