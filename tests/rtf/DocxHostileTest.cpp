@@ -2,6 +2,7 @@
 // and the document it was to go into stays as it was.
 #include "richtext/formats/docx/Docx.h"
 #include "richtext/formats/odt/Odt.h"
+#include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
 #include <QTextBlock>
@@ -159,4 +160,24 @@ TEST(OdtHostile, EachEndsRefusedWithTheDocumentAsItWas)
         EXPECT_FALSE(readOdt(bytes, cursor)) << what;
         EXPECT_EQ(doc.toPlainText(), "Ahoj") << what;
     }
+}
+
+// A font with no family names no face: the text keeps its letters when written as RTF and read
+// back (it came back as a symbol font's).
+TEST(OdtRead, AFontWithNoFamilyNamesNoFace)
+{
+    const QByteArray fodt =
+        "<?xml version=\"1.0\"?><office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:style=\"s\" xmlns:text=\"t\" xmlns:svg=\"v\" office:mimetype=\"application/vnd.oasis.opendocument.text\">"
+        "<office:font-face-decls><style:font-face style:name=\"F\"/></office:font-face-decls><office:automatic-styles>"
+        "<style:style style:name=\"P\" style:family=\"paragraph\"><style:text-properties style:font-name=\"F\"/>"
+        "</style:style></office:automatic-styles><office:body><office:text><text:p text:style-name=\"P\">"
+        "\xC4\x8D\xC3\xBD</text:p></office:text></office:body></office:document>";
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    ASSERT_TRUE(readOdt(fodt, cursor));
+    QTextDocument back;
+    QTextCursor again(&back);
+    ASSERT_TRUE(readRtf(writeRtf(doc), again));
+    EXPECT_EQ(back.toPlainText(), QString::fromUtf8("čý"));
 }
