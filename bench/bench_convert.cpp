@@ -142,6 +142,44 @@ void BM_ConvertOfficeRtfToText(benchmark::State& state)
 }
 BENCHMARK(BM_ConvertOfficeRtfToText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+const QString& libreOfficeRtfFile()
+{
+    static const QString path = [] {
+        const QString name = dataDir().filePath(QStringLiteral("libreoffice.rtf"));
+        QFile f(name);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(libreOfficeLikeRtf());
+        return name;
+    }();
+    return path;
+}
+
+// The 11 MB RTF as LibreOffice writes generated paragraphs, to text: the converter (0) and
+// AbiWord (1), when it is installed.
+void BM_ConvertLibreOfficeRtfToText(benchmark::State& state)
+{
+    const QString abiword = QStandardPaths::findExecutable(QStringLiteral("abiword"));
+    if (state.range(0) == 1 && abiword.isEmpty()) {
+        state.SkipWithError("abiword is not installed");
+        return;
+    }
+    const QString in = libreOfficeRtfFile();
+    const QString out = dataDir().filePath(QStringLiteral("libreoffice-abiword.txt"));
+    ProcessRun run;
+    double cpu = 0;
+    for (auto _ : state) {
+        run = state.range(0) == 0 ? runProcess(QStringLiteral(ZORIM_CONVERT), {QStringLiteral("--text"), in})
+                                  : runProcess(abiword, {QStringLiteral("--to=txt"), QStringLiteral("-o"), out, in});
+        if (run.peakMiB < 0)
+            state.SkipWithError("the conversion failed");
+        cpu += run.cpuSeconds;
+    }
+    state.counters["peak_MiB"] = run.peakMiB;
+    state.counters["cpu_s"] = cpu / double(std::max<int64_t>(1, state.iterations()));
+    state.SetLabel(state.range(0) == 0 ? "zorim-convert --text" : "abiword --to=txt");
+}
+BENCHMARK(BM_ConvertLibreOfficeRtfToText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 // Lines of Slovak words, as UTF-8, of about this many megabytes.
 QString generatedTextFile(int megabytes)
 {

@@ -1,6 +1,7 @@
 #include "convert/Conversion.h"
 
 #include "richtext/document/DocumentFiles.h"
+#include "richtext/document/NoteNumbers.h"
 #include "richtext/document/RichDocument.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/FileNames.h"
@@ -136,7 +137,11 @@ std::optional<QString> printText(const QString& input)
     reportLeftOut(doc, input);
     const RichDocument::RawPieces pieces = in.format == TextFormat::Text
                                                ? textFilePieces(doc, in.bytes)
-                                               : [&doc](const auto& take) { doc.forEachRawPiece(take); };
+                                               : [&doc](const auto& take) {
+                                                     doc.forEachRawPiece(take);
+                                                     if (const QString notes = notesAsRawText(*doc.textDocument()); !notes.isEmpty())
+                                                         take(notes);
+                                                 };
     // The document's own text a piece at a time, its paragraph and line separators turned
     // into LF and VT as each piece is encoded: the text is never held a second time.
     const QString cannot = QStringLiteral("cannot write the text of %1").arg(input);

@@ -93,6 +93,10 @@ public:
     virtual QString longTime(const QTime& time) = 0;
     // The user's regional settings: time format, separators, the morning and afternoon markers.
     virtual QLocale locale() = 0;
+
+    // The print preview on printer, with page navigation and zoom: paint draws every page on
+    // the printer it is given (as printing does) whenever the preview asks for them.
+    virtual void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
 };
 
 // The longest address handed to the desktop; longer ones are no address a person wrote.

@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -221,6 +222,14 @@ bool QtPlatform::choosePrinter(QWidget* parent, QPrinter& printer)
     QPrintDialog dialog(&printer, parent);
     slovakStandardButtons(dialog);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtPlatform::showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Ukážka pred tlačou"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(*p); });
+    dialog.exec();
 }
 
 int QtPlatform::showModal(QDialog& dialog)

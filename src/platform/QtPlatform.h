@@ -47,6 +47,7 @@ public:
     QString shortDate(const QDate& date) override;
     QString longTime(const QTime& time) override;
     QLocale locale() override;
+    void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> tray_;

@@ -76,7 +76,7 @@ TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
     EXPECT_EQ(titles, QStringList({"&Súbor", "Úp&ravy", "&Hľadať", "&Vložiť", "Nás&troje", "&Nastavenie", "&Pomoc"}));
 
     EXPECT_EQ(entries(form->fileMenu), QStringList({"&Nový\tF1", "&Otvoriť\tF2", "&Uložiť\tF3", "Uložiť &ako...\tF4", "-",
-                                                 "&Vytlačiť\tF5", "O&doslať\tF6", "-", "Dokument", "-", "&KONIEC\tF12", "-"}));
+                                                 "&Vytlačiť\tF5", "Ukážka pred tlačou", "O&doslať\tF6", "-", "Dokument", "-", "&KONIEC\tF12", "-"}));
     EXPECT_EQ(entries(form->editMenu),
               QStringList({"&Naspäť\tCtrl+Z", "&Vpred\tCtrl+Y", "-", "&Vybrať\tCtrl+X", "&Kopírovať\tCtrl+C",
                            "V&ložiť\tCtrl+V", "Vložiť inak...", "-", "Vy&mazať\tShift+Del", "&Označiť všetko\tCtrl+A",
@@ -88,7 +88,7 @@ TEST_F(CommandsTest, MainMenuHoldsEveryItemWithItsCaptionKeyAndPlace)
     EXPECT_EQ(entries(form->searchMenu), QStringList({"&Nájsť\tF9", "Nájsť &ďalší\tF10", "Na&hradiť\tF11", "-"}));
     EXPECT_EQ(entries(form->insertMenu), QStringList({"&Dátum\tCtrl+D", "&Čas\tCtrl+Q", "&Text", "Špeciálne znaky",
                                                  "Te&xtový súbor\tCtrl+E", "Hypertextový odkaz\tCtrl+H", "-",
-                                                 "Obrázok\tCtrl+P", "Objekt\tCtrl+O", "-"}));
+                                                 "Obrázok\tCtrl+P", "Objekt\tCtrl+O", "Poznámka pod čiarou", "-"}));
     EXPECT_EQ(entries(form->specialCharMenu),
               QStringList({"@\tShift+F5", "#\tShift+F6", "$\tShift+F7", "§\tShift+F8", "\\\tShift+F9", "<\tCtrl+F10",
                            ">\tShift+F11", "{}\tShift+F12"}));

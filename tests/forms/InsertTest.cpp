@@ -7,6 +7,7 @@
 #include "forms/mainwindow/DocumentObjects.h"
 #include "forms/dialogs/ObjectDialogs.h"
 #include "forms/mainwindow/PictureFile.h"
+#include "forms/widgets/NotePane.h"
 #include "richtext/formats/rtf/Objects.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
@@ -403,4 +404,43 @@ TEST_F(InsertTest, PictureGoesInLikeACharacterAndLeavesItsParagraphAsItWas)
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_FALSE(saved.readAll().contains("Sans Serif"));
+}
+
+// A footnote put in from the menu: the pane under the editor shows it and takes the keys, what
+// is typed there is the note's text (all of it one undo step of the document), and the pane
+// goes when the caret leaves the note's paragraph.
+TEST_F(InsertTest, AFootnoteIsWrittenInTheNotePaneAndUndoneInOneStep)
+{
+    edit->setText(QStringLiteral("Veta.\r\nĎalší odsek."));
+    edit->setSelectionStart(5);
+    form->footnoteItem->trigger();
+    QApplication::processEvents();
+    ASSERT_FALSE(form->notePane->isHidden());
+    EXPECT_LT(form->RichEdit1->geometry().bottom(), form->notePane->geometry().top());
+    RichEdit& pane = form->notePane->edit();
+    QTest::keyClicks(pane.widget(), QStringLiteral("Zdroj"));
+    QApplication::processEvents();
+    EXPECT_EQ(edit->Text(), QStringLiteral("Veta.\uFFFC\r\nĎalší odsek."));
+    EXPECT_TRUE(edit->Modified());
+    EXPECT_TRUE(QString::fromLatin1(edit->document().save(TextFormat::Rtf)).contains("Zdroj}"));
+
+    edit->setFocus();
+    edit->setSelectionStart(10);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->notePane->isHidden());
+    edit->setSelectionStart(3);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->notePane->isHidden()) << "the note stands after the caret";
+    edit->setSelectionStart(6);
+    QApplication::processEvents();
+    ASSERT_FALSE(form->notePane->isHidden());
+    EXPECT_EQ(pane.Text(), QStringLiteral("Zdroj"));
+
+    edit->Undo();
+    edit->setSelectionStart(6);
+    QApplication::processEvents();
+    EXPECT_EQ(pane.Text(), QString()) << "the keys typed in the pane were one step";
+    EXPECT_EQ(edit->Text(), QStringLiteral("Veta.\uFFFC\r\nĎalší odsek."));
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), QStringLiteral("Veta.\r\nĎalší odsek."));
 }

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
@@ -55,4 +56,30 @@ TEST_F(PrintCommandsTest, CancelledDialogPrintsNothingAndAFailedJobIsReported)
     platform.answerPrint(true);
     form->printItem->trigger();
     EXPECT_EQ(platform.errors().size(), 1u);
+}
+
+// "Ukážka pred tlačou" follows "Vytlačiť" and shows the pages printing gives: drawn by the
+// same code, on the print dialog's printer.
+TEST_F(PrintCommandsTest, PrintPreviewShowsThePagesPrintingGives)
+{
+    const auto form = start();
+    EXPECT_EQ(form->printPreviewItem->objectName(), QStringLiteral("Ukkapredtlaou1"));
+
+    form->RichEdit1->setText(QStringLiteral("riadok\n").repeated(200));
+    platform.printToFile = pdf;
+    form->printPreviewItem->trigger();
+    ASSERT_EQ(platform.shown().size(), 1u);
+    EXPECT_EQ(platform.shown()[0].kind, ScriptedPlatform::Kind::PrintPreview);
+    const auto pages = [this] {
+        QFile file(pdf);
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).count(page) : 0;
+    };
+    const qsizetype previewed = pages();
+    QFile::remove(pdf);
+    platform.answerPrint(true);
+    form->printItem->trigger();
+    EXPECT_GT(previewed, 1);
+    EXPECT_EQ(pages(), previewed);
+    EXPECT_TRUE(platform.errors().isEmpty());
 }

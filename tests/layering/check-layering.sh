@@ -28,7 +28,7 @@ rule() { # WHAT PATTERN PATH...
         broken=1
     fi
 }
-records='(CharFormat|DocFormats|KeptGroups|TableFormat|RichTypes)\.h'
+records='(CharFormat|DocFormats|KeptGroups|ListLevels|TableFormat|RichTypes|Notes|Sections)\.h'
 
 rule "a window includes the text document's own classes" \
     '#include <QText(Cursor|Document|Block|Table|Frame|Layout)>|#include <QAbstractTextDocumentLayout>' src/forms src/main.cpp
@@ -39,7 +39,10 @@ rule "the converter includes a room above the document" \
 rule "the records include the model" \
     "#include \"richtext/(?!document/$records)" \
     src/richtext/document/CharFormat.h src/richtext/document/DocFormats.h src/richtext/document/DocFormats.cpp \
-    src/richtext/document/KeptGroups.h src/richtext/document/TableFormat.h src/richtext/document/RichTypes.h
+    src/richtext/document/KeptGroups.h src/richtext/document/TableFormat.h src/richtext/document/RichTypes.h \
+    src/richtext/document/ListLevels.h src/richtext/document/ListLevels.cpp
+    src/richtext/document/Notes.h src/richtext/document/Notes.cpp
+    src/richtext/document/Sections.h src/richtext/document/Sections.cpp
 rule "a file format includes the model or a room above it" \
     "#include \"richtext/(layout|spelling|editor)/|#include \"richtext/document/(?!$records)" src/richtext/formats
 rule "the document includes a room above it" '#include "richtext/(layout|spelling|editor)/' src/richtext/document

@@ -1,3 +1,4 @@
+#include "richtext/document/ListLevels.h"
 #include "richtext/editor/RichEdit.h"
 #include "richtext/editor/RichView.h"
 
@@ -6,6 +7,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace zorim;
@@ -197,6 +199,40 @@ TEST_F(Edit, ParagraphAlignmentAndBulletsWithTheOffsetRule)
     edit.setRightToLeft(true);
     edit.ParagraphAttributes().setAlignment(ParaAlignment::Left);
     EXPECT_EQ(edit.ParagraphAttributes().Alignment(), ParaAlignment::Right);
+}
+
+// Tab and Shift+Tab at the start of a list item put it a level in and out, each one undo
+// step; its number counts at its level and the items after it count on at theirs.
+TEST_F(Edit, TabAtTheStartOfAListItemChangesItsLevel)
+{
+    edit.setText("one\r\ntwo\r\nthree");
+    select(0, 9);
+    edit.ParagraphAttributes().setNumbering(2);
+    const QTextBlock second = edit.view().document()->begin().next();
+    const auto labels = [&] {
+        QStringList out;
+        for (QTextBlock b = edit.view().document()->begin(); b.isValid(); b = b.next())
+            out << listLabel(b);
+        return out.join(u' ');
+    };
+    ASSERT_EQ(labels(), "1. 2. 3.");
+    const int indent = edit.ParagraphAttributes().FirstIndent();
+    edit.view().setSel({second.position(), second.position()});
+    QTest::keyClick(edit.widget(), Qt::Key_Tab);
+    EXPECT_EQ(labels(), "1. 1. 2.");
+    EXPECT_EQ(listLevelOf(second), 1);
+    EXPECT_EQ(edit.ParagraphAttributes().FirstIndent(), indent + 18) << "a level further in";
+    EXPECT_EQ(second.text(), "two") << "no tab typed";
+    QTest::keyClick(edit.widget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(labels(), "1. 2. 3.");
+    QTest::keyClick(edit.widget(), Qt::Key_Tab);
+    QTest::keyClick(edit.widget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(labels(), "1. 2. 3.");
+    EXPECT_EQ(edit.ParagraphAttributes().FirstIndent(), indent);
+    // Elsewhere in the item Tab types a tab.
+    edit.view().setSel({second.position() + 1, second.position() + 1});
+    QTest::keyClick(edit.widget(), Qt::Key_Tab);
+    EXPECT_EQ(second.text(), "t\two");
 }
 
 TEST_F(Edit, IndentsPlaceTheFirstAndFollowingLinesOfAWrappedParagraph)

@@ -83,6 +83,8 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
                 docs.emplace_back(file.fileName(), std::move(doc));
     ASSERT_GT(docs.size(), 3u) << "no shared test documents";
     docs.emplace_back(QStringLiteral("tables"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/tables-word.rtf")));
+    docs.emplace_back(QStringLiteral("nested"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/tables-nested-deep.rtf")));
+    docs.emplace_back(QStringLiteral("sections"), load(QDir(test::sourceDir()).filePath("fuzz/corpus/sections.rtf")));
     // A table longer than a slice of the capture, and the text the document shows of it.
     QByteArray rows = "{\\rtf1 a\\par ";
     for (int i = 0; i < 300; ++i)
@@ -90,9 +92,15 @@ TEST(DocumentCapture, WritesWhatTheDocumentWrites)
     docs.emplace_back(QStringLiteral("long table"), read(rows + "\\pard b\\par}"));
     for (const auto& [name, doc] : docs)
         EXPECT_EQ(DocumentCapture::take(*doc).toRtf().toStdString(), writeRtf(*doc).toStdString()) << name.toStdString();
-    QString shown = docs.back().second->toRawText();
-    showTablesAsText(*docs.back().second, shown);
-    EXPECT_EQ(DocumentCapture::take(*docs.back().second, DocumentCapture::Content::TextOnly).takeRawText(), shown);
+    for (const QTextDocument* doc : {docs.back().second.get(), docs[docs.size() - 2].second.get()}) {
+        QString shown = doc->toRawText();
+        showTablesAsText(*doc, shown);
+        EXPECT_EQ(DocumentCapture::take(*doc, DocumentCapture::Content::TextOnly).takeRawText().toStdU16String(),
+                  shown.toStdU16String());
+    }
+    const auto notes = std::find_if(docs.begin(), docs.end(), [](const auto& d) { return d.first == "footnote.rtf"; });
+    ASSERT_NE(notes, docs.end());
+    EXPECT_EQ(DocumentCapture::take(*notes->second).toRtf().count("{\\footnote"), 2);
 }
 
 // Another program's style sheet, header, footer and document information go into a snapshot,

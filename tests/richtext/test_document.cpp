@@ -3,6 +3,8 @@
 // out paragraphs.
 #include "richtext/layout/LaidOutDocument.h"
 #include "richtext/layout/ParagraphLayout.h"
+#include "richtext/document/NoteEdits.h"
+#include "richtext/document/NoteNumbers.h"
 #include "richtext/document/RichDocument.h"
 #include "richtext/editor/RichEdit.h"
 #include "richtext/editor/RichView.h"
@@ -294,4 +296,55 @@ TEST_F(Pages, PagesFollowOneAnotherDrawWhatFitsAndEndAtTheTextLength)
     table->cellAt(0, 0).setFormat(exact);
     const int rowStart = tall.layoutPage(nullptr, page, 600, 600, 0); // the row starts the next page
     EXPECT_EQ(tall.layoutPage(nullptr, page, 600, 600, rowStart), tall.length());
+}
+
+// Notes ride on their references: numbers follow the order as notes come and go, a deleted
+// reference takes its note along and undo brings both back, a copy carries its notes, a note's
+// new text is one undo step, and a plain text ends with the notes, numbered.
+TEST(Document, NotesFollowTheirReferences)
+{
+    LaidOutDocument doc;
+    doc.setText(QStringLiteral("Prvá veta. Druhá veta."));
+    NoteNumbers& numbers = NoteNumbers::of(*doc.textDocument());
+    const int second = insertNote(doc, 22, false);
+    const int first = insertNote(doc, 10, false);
+    insertNote(doc, doc.length(), true);
+    EXPECT_EQ(numbers.numberAt(first), 1);
+    EXPECT_EQ(numbers.numberAt(second + 1), 2) << "a note put in before it renumbers it";
+    EXPECT_EQ(numbers.numberAt(doc.length() - 1), 1) << "endnotes are counted apart";
+    EXPECT_EQ(numbers.count(true), 1);
+
+    LaidOutDocument text;
+    text.setText(QStringLiteral("Text prvej poznámky."));
+    ASSERT_TRUE(setNoteText(doc, first, text));
+    LaidOutDocument back;
+    ASSERT_TRUE(readNoteAt(doc, noteReferenceNear(doc, first + 3), back));
+    EXPECT_EQ(back.text(), text.text());
+
+    // Copied with its note; the copy is numbered in its place.
+    const QByteArray copy = doc.save(TextFormat::Rtf, {first, first + 1});
+    LaidOutDocument pasted;
+    pasted.setText(QStringLiteral("Vložené"));
+    QTextCursor at(pasted.textDocument());
+    at.setPosition(7);
+    pasted.insert(at, copy, TextFormat::Rtf);
+    ASSERT_TRUE(readNoteAt(pasted, noteReferenceNear(pasted, 7), back));
+    EXPECT_EQ(back.text(), text.text());
+
+    const QByteArray plain = doc.save(TextFormat::Text, {0, -1}, StreamOption::Unicode);
+    EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(plain.constData()), plain.size() / 2),
+              QStringLiteral("Prvá veta. Druhá veta.\r\n\r\n[1] Text prvej poznámky.\r\n[2] \r\n[i] "));
+
+    QTextCursor cut(doc.textDocument());
+    cut.setPosition(first);
+    cut.setPosition(first + 1, QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+    EXPECT_EQ(numbers.numberAt(second), 1) << "the note went with its reference";
+    doc.undo();
+    EXPECT_EQ(numbers.numberAt(second + 1), 2);
+    EXPECT_TRUE(readNoteAt(doc, first, back));
+    EXPECT_EQ(back.text(), text.text());
+    doc.undo();
+    ASSERT_TRUE(readNoteAt(doc, first, back));
+    EXPECT_EQ(back.text(), QString()) << "the new text was one step";
 }

@@ -69,6 +69,10 @@ TEST_F(Layout, ListParagraphsDrawTheirMarkersLeftOfTheText)
     const QRectF pr = lay->blockBoundingRect(plain);
     EXPECT_FALSE(anyInk(image, QRectF(0, pr.top(), pr.left() + plain.layout()->lineAt(0).x() - 1, pr.height()).toAlignedRect()));
     EXPECT_TRUE(anyInk(image, pr.toAlignedRect()));
+    // A number with no indent before the text: the first line's text makes room for it.
+    edit.ParagraphAttributes().setFirstIndent(0);
+    edit.ParagraphAttributes().setOffset(0);
+    EXPECT_TRUE(anyInk(drawn(QSize(400, 200)), markerArea(last))) << "the number, with no hanging indent";
 }
 
 TEST_F(Layout, PicturesTakeTheirSizeInTheLineAndAreDrawn)

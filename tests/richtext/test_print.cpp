@@ -358,3 +358,53 @@ TEST_F(PrintTest, DateAndPageFieldsPrintTheirValueNow)
     EXPECT_TRUE(text.contains(QRegularExpression("strana\\s+1\\b"))) << text.toStdString();
     EXPECT_TRUE(edit.document().text().contains(QStringLiteral("1.1.2000")));
 }
+
+TEST_F(PrintTest, FootnotesPrintAtTheFootOfTheirPageAndEndnotesAfterTheText)
+{
+    QByteArray rtf = "{\\rtf1\\ansi Telo{\\super\\chftn}{\\footnote\\pard\\plain Prv\\'e1 pozn\\'e1mka.} vety.\\par ";
+    for (int i = 1; i <= 5; ++i)
+        rtf += "Odsek " + QByteArray::number(i) + ".\\par ";
+    rtf += "Koniec{\\super\\chftn}{\\footnote\\ftnalt Vysvetlivka na konci.}.\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    EXPECT_EQ(print(*printer), 2);
+    const QStringList pages = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                                  .split(u'\f');
+    ASSERT_GE(pages.size(), 2);
+    const QStringList first = pages[0].split(u'\n', Qt::SkipEmptyParts);
+    // The reference shows its number; the note is the page's last line, after it.
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("Telo\\s*1\\s+vety\\."))) << pages[0].toStdString();
+    EXPECT_EQ(first.last().trimmed(), QStringLiteral("Prvá poznámka.")) << pages[0].toStdString();
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("Odsek 5\\.[\\s\\S]*Koniec[\\s\\S]*\\n\\s*1\\s*Prvá poznámka"))) << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(QRegularExpression("^\\s*i\\s*Vysvetlivka na konci\\."))) << pages[1].toStdString();
+    EXPECT_FALSE(pages[0].contains("Vysvetlivka"));
+}
+
+TEST_F(PrintTest, SectionsPrintOnTheirPaperWithTheirHeadersAndPageNumbers)
+{
+    // A portrait section with a header naming the file and a footer of page fields, then a
+    // landscape one with its own header (its footer the first section's).
+    QByteArray rtf = "{\\rtf1\\ansi\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1417\\margb1417"
+                     "{\\header Prva hlavicka {\\field{\\*\\fldinst FILENAME}{\\fldrslt #}}\\par}{\\footer Strana {\\field{\\*\\fldinst PAGE}{\\fldrslt #}} z "
+                     "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt #}}\\par}Na vysku\\par\\sect\\sectd\\lndscpsxn"
+                     "\\pgwsxn16838\\pghsxn11906{\\header Druha hlavicka\\par}Na sirku\\par}";
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    edit.LoadStream(buffer);
+    auto printer = pdfPrinter();
+    EXPECT_EQ(edit.Print(QStringLiteral("ZORIM"), *printer, QStringLiteral("list.rtf")), 2);
+    const QStringList pages = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                                  .split(u'\f');
+    ASSERT_GE(pages.size(), 2);
+    // The fields' results stay in the file under their values (clipped away), and a value takes
+    // its result's width: both left out here, with the spaces.
+    const auto shown = [](QString page) { return page.remove(u'#').remove(QRegularExpression("\\s")); };
+    EXPECT_EQ(shown(pages[0]), QStringLiteral("Prvahlavickalist.rtfNavyskuStrana1z2")) << pages[0].toStdString();
+    EXPECT_EQ(shown(pages[1]), QStringLiteral("DruhahlavickaNasirkuStrana2z2")) << pages[1].toStdString();
+    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                                                   QStringLiteral("-l"), QStringLiteral("2"), pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+595[\d.]* x 84[12])")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+2 size:\s+84[12][\d.]* x 595)")))) << info.toStdString();
+}

@@ -66,6 +66,23 @@ TEST_F(Control, UndoAndRedoWithinTheUndoLimit)
     EXPECT_EQ(edit.Text(), "ab");
 }
 
+TEST_F(Control, UndoingADeletedSelectionPutsTheCaretWhereTheSelectionStarted)
+{
+    QStringList paragraphs;
+    for (int i = 0; i < 300; ++i)
+        paragraphs << QStringLiteral("Odsek %1 s niekoľkými slovami.").arg(i);
+    const QString text = paragraphs.join(QStringLiteral("\r\n"));
+    edit.setText(text);
+    const int start = edit.SearchText(QStringLiteral("Odsek 100 "), 0, edit.TextLength(), so::MatchCase);
+    edit.setSelectionStart(start);
+    edit.setSelectionLength(edit.SearchText(QStringLiteral("Odsek 250 "), 0, edit.TextLength(), so::MatchCase) - start);
+    edit.DeleteSelection();
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), text);
+    EXPECT_EQ(edit.SelectionStart(), start);
+    EXPECT_EQ(edit.SelectionLength(), 0);
+}
+
 TEST_F(Control, ClipboardCarriesTextBothWays)
 {
     edit.setText("copy me");

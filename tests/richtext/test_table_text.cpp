@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTextCursor>
+#include <QTest>
+#include <QTextEdit>
 #include <QTextTable>
 #include <gtest/gtest.h>
 
@@ -114,4 +116,34 @@ TEST(TableText, ACopyOfCellsKeepsThemAsATable)
     other.Paste();
     EXPECT_TRUE(firstTable(other.document())->childFrames().isEmpty());
     EXPECT_EQ(other.Text().toStdString(), "\r\nr0c1\tr0c2\r\nr1c1\tr1c2r0c1\tr0c2 r1c1\tr1c2 \r\n");
+}
+
+// A table in a cell: its cells read after tabs within the outer cell, keys type and move in it,
+// and a copy of the outer cell's text keeps it a table.
+TEST(TableText, ATableInACellReadsAndCopiesAsOne)
+{
+    RichEdit edit;
+    edit.widget()->resize(600, 300);
+    ASSERT_TRUE(edit.document().load("{\\rtf1 before\\par\\trowd\\cellx3000\\cellx6000\\pard\\intbl A1\\par"
+                                      "\\pard\\intbl\\itap2 x1\\nestcell x2\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}"
+                                      "\\pard\\intbl\\itap2 x3\\nestcell x4\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}"
+                                      "\\pard\\intbl po\\cell B1\\cell\\row\\pard after\\par}",
+                                      TextFormat::Rtf));
+    EXPECT_EQ(edit.Text().toStdString(), "before\r\nA1 x1\tx2 x3\tx4 po\tB1\r\nafter");
+    // Down from the inner table's first row goes to the cell below in it; Tab to the next inner cell.
+    edit.setSelectionStart(edit.document().find("x1", {0, -1}, {}).max);
+    QTest::keyClick(edit.widget(), Qt::Key_Down);
+    EXPECT_EQ(edit.document().find("x3", {0, -1}, {}).min, edit.SelectionStart());
+    QTest::keyClick(edit.widget(), Qt::Key_Tab);
+    QTest::keyClicks(edit.widget(), "z");
+    EXPECT_EQ(edit.Text().toStdString(), "before\r\nA1 x1\tx2 x3\tzx4 po\tB1\r\nafter");
+
+    edit.view().setSel({edit.document().find("A1", {0, -1}, {}).min, edit.document().find("po", {0, -1}, {}).max});
+    edit.view().copy();
+    RichEdit other;
+    other.Paste();
+    QTextTable* table = firstTable(other.document());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(other.Text().toStdString(), "A1\r\nx1\tx2\r\nx3\tzx4\r\npo");
 }

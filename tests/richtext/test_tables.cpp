@@ -330,29 +330,41 @@ TEST_F(TableKeys, DeletingASelectionOfWholeRowsRemovesThemAndUndoBringsThemBack)
     EXPECT_EQ(textOf(1, 2), cellText(1, 2));
 }
 
-TEST_F(Tables, ATableInACellAndMergedCellsShowInTheirCell)
+TEST_F(Tables, ATableInACellShowsAsATableThereAndMergedCellsInTheirCell)
 {
     build(3);
     table->mergeCells(1, 0, 2, 1); // cell (1, 0) reaches down over (2, 0)
     table->mergeCells(0, 1, 1, 2); // cell (0, 1) reaches over (0, 2)
-    QTextCursor inner = table->cellAt(2, 2).firstCursorPosition();
-    QTextTable* nested = inner.insertTable(2, 2);
-    nested->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("vnútri"));
-    // The outer cell holds the inner table's paragraphs one below another, in its width.
-    const QRectF outer = cellRect(2, 1);
-    const QRectF in = rectOf(nested->cellAt(1, 1).firstPosition());
-    EXPECT_GE(in.left(), outer.right());
-    EXPECT_GT(in.top(), cellRect(2, 1).top());
-    EXPECT_GT(rectOf(table->lastPosition() + 1).top(), in.bottom() - 0.5);
+    QTextCursor at = table->cellAt(2, 2).firstCursorPosition();
+    QTextTable* nested = insertTable(at, 2, {600, 600}, 0, 30); // cells of 40 pixels, text 2 in
+    QTextCharFormat shaded = nested->cellAt(1, 1).format();
+    shaded.setBackground(QColor(255, 230, 180));
+    nested->cellAt(1, 1).setFormat(shaded);
+    const auto innerRect = [&](int r, int c) { return rectOf(nested->cellAt(r, c).firstPosition()); };
+    // Its cells side by side from the outer cell's text on, its rows one below the other, the
+    // outer row below them all.
+    const QRectF outer = cellRect(2, 2);
+    EXPECT_DOUBLE_EQ(innerRect(0, 0).left(), outer.left() + 2);
+    EXPECT_DOUBLE_EQ(innerRect(1, 1).left(), outer.left() + 40 + 2);
+    EXPECT_DOUBLE_EQ(innerRect(0, 1).top(), innerRect(0, 0).top());
+    EXPECT_NEAR(innerRect(1, 1).top(), innerRect(0, 1).bottom(), 0.5);
+    EXPECT_GT(rectOf(table->lastPosition() + 1).top(), innerRect(1, 1).bottom() - 0.5);
     EXPECT_EQ(cellRect(0, 1).width(), 2 * 100 - 2 * 60 / 15.0) << "a cell over two columns is as wide as both";
     // Hit, lines and a printed page find their way through both.
+    const QRectF in = innerRect(1, 1);
     const int hit = layout()->hitTest(in.center(), Qt::FuzzyHit);
     EXPECT_EQ(doc()->findBlock(hit).blockNumber(), doc()->findBlock(nested->cellAt(1, 1).firstPosition()).blockNumber());
     // Above it in its cell: the empty paragraph Qt leaves before a table and three inner cells.
-    EXPECT_EQ(layout()->lineOf(hit), layout()->lineOf(table->cellAt(2, 1).firstPosition()) + 4);
+    EXPECT_EQ(layout()->lineOf(nested->cellAt(1, 1).firstPosition()), layout()->lineOf(table->cellAt(2, 1).firstPosition()) + 4);
+    const QImage screen = drawn(QSize(400, 200));
+    EXPECT_EQ(screen.pixel(int(in.right()) - 1, int(in.center().y())), qRgb(255, 230, 180));
     QImage paper(400, 400, QImage::Format_RGB32);
-    QPainter p(&paper);
-    EXPECT_EQ(layout()->layoutPage(&p, QRectF(paper.rect()), 96, 96, 0), doc()->characterCount() - 1);
+    paper.fill(Qt::white);
+    {
+        QPainter p(&paper);
+        EXPECT_EQ(layout()->layoutPage(&p, QRectF(paper.rect()), 96, 96, 0), doc()->characterCount() - 1);
+    }
+    EXPECT_GT(countPixels(paper, qRgb(255, 230, 180)), 100) << "the inner cell's shading prints";
 }
 
 TEST_F(Tables, CellsTheDocumentMergesShowAsOne)

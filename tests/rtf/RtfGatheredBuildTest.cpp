@@ -69,7 +69,11 @@ void expectSameDocument(const QTextDocument& gathered, const QTextDocument& refe
         ASSERT_TRUE(a.charFormat() == b.charFormat()) << where << difference(a.charFormat(), b.charFormat());
         ASSERT_EQ(a.textList() != nullptr, b.textList() != nullptr) << where;
         if (a.textList()) {
-            ASSERT_TRUE(a.textList()->format() == b.textList()->format()) << where;
+            // Each build gives its lists keys of their own.
+            QTextListFormat listA = a.textList()->format(), listB = b.textList()->format();
+            listA.clearProperty(docprop::ListKey);
+            listB.clearProperty(docprop::ListKey);
+            ASSERT_TRUE(listA == listB) << where;
         }
         // Fragment ends may differ; the format at each position may not.
         // A picture is named by a counter of the process: its image is compared instead.

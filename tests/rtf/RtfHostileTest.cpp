@@ -4,6 +4,7 @@
 #include "RtfTestUtil.h"
 #include "TestSupport.h"
 
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
@@ -330,4 +331,47 @@ TEST(RtfHostile, FieldsAndBookmarksPastTheirBoundsAreCounted)
     const QByteArray saved = writeRtf(doc);
     EXPECT_EQ(saved.count("\\fldinst"), 1);
     EXPECT_TRUE(saved.contains("{\\*\\bkmkstart k}")) << saved.toStdString();
+}
+
+// A note inside a note (hundreds deep) stays its text in brackets in the one note, read in
+// linear time; thousands of notes are each a note; what is written reads back the same.
+TEST(RtfHostile, NotesInNotesAndThousandsOfNotes)
+{
+    QByteArray deep = "{\\rtf1 a{\\super\\chftn}";
+    for (int i = 0; i < 900; ++i)
+        deep += "{\\footnote x";
+    const auto doc = loadRtf(deep + QByteArray(900, '}') + " b\\cell\\sect c}");
+    const std::vector<QString> notes = notesOf(*doc);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes[0].startsWith("x[x[x[")) << notes[0].left(40).toStdString();
+    const QByteArray written = writeRtf(*doc);
+    EXPECT_EQ(notesOf(*loadRtf(written)), notes);
+    EXPECT_EQ(written.count("\\footnote"), 1);
+
+    const auto many = loadRtf(readFile(QStringLiteral(ZORIM_FUZZ_CORPUS "/many-notes.rtf")));
+    EXPECT_EQ(notesOf(*many).size(), 1500u);
+}
+
+// Thousands of sections, each with its header, read as as many, written and read back the
+// same; a \\sect inside a table's row or a note, or in a header, starts none.
+TEST(RtfHostile, ThousandsOfSectionsAndSectionsInOddPlaces)
+{
+    QByteArray rtf = "{\\rtf1\\ansi First\\par";
+    for (int i = 0; i < 5000; ++i)
+        rtf += "\\sect\\sectd" + QByteArray(i % 2 ? "\\lndscpsxn" : "\\sbknone") + "{\\header H" + QByteArray::number(i)
+               + "\\par}Text " + QByteArray::number(i) + "\\par";
+    rtf += "}";
+    const auto doc = loadRtf(rtf);
+    const std::vector<SectionSpan> sections = sectionsOf(*doc);
+    ASSERT_EQ(sections.size(), 5001u);
+    EXPECT_TRUE(sections[5000].setup.page.landscape && !sections[4999].setup.page.landscape);
+    EXPECT_TRUE(sections[4999].setup.headers.groups.at(0).contains("H4998"));
+    EXPECT_EQ(sectionsOf(*loadRtf(writeRtf(*doc))).size(), 5001u);
+
+    const auto odd = loadRtf("{\\rtf1\\ansi\\trowd\\cellx2000\\cellx4000\\intbl A\\sect B\\cell C\\cell\\row\\pard "
+                             "Text{\\footnote\\pard Note\\sect\\sectd\\lndscpsxn more\\par} after."
+                             "{\\header H\\sect\\lndscpsxn\\par}\\par Last.\\par}");
+    EXPECT_EQ(sectionsOf(*odd).size(), 1u);
+    EXPECT_FALSE(readPageSetup(*odd).landscape);
+    EXPECT_EQ(tablesOf(*odd).size(), 1u);
 }

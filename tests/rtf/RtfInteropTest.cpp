@@ -4,6 +4,8 @@
 #include "TestSupport.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QImage>
@@ -492,4 +494,223 @@ TEST(RtfInterop, BookmarksAndReferencesReachLibreOffice)
         << body.toStdString();
     EXPECT_TRUE(body.contains(QRegularExpression("<text:bookmark-ref [^>]*text:ref-name=\"Clanok\"[^>]*>Platby<")))
         << body.toStdString();
+}
+
+// A table in a table's cell, as LibreOffice writes it (it states the outer row again after the
+// cell and ends the row with one cell too many), is a table in that cell here, and our save
+// shows the same nesting in LibreOffice and AbiWord.
+TEST(RtfInterop, NestedTablesStayNested)
+{
+    const auto cell = [](const QString& content) { return "<table:table-cell>" + content + "</table:table-cell>"; };
+    const auto table = [](const QString& rows) {
+        return "<table:table><table:table-column table:number-columns-repeated=\"2\"/>" + rows + "</table:table>";
+    };
+    const auto p = [](const char* text) { return QString("<text:p>%1</text:p>").arg(text); };
+    const QString inner = table("<table:table-row>" + cell(p("x1")) + cell(p("x2")) + "</table:table-row><table:table-row>"
+                                + cell(p("x3")) + cell(p("x4")) + "</table:table-row>");
+    const QString outer = table("<table:table-row>" + cell(p("A1") + inner + p("po")) + cell(p("B1"))
+                                + "</table:table-row><table:table-row>" + cell(p("A2")) + cell(p("B2")) + "</table:table-row>");
+    const QByteArray fodt = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                            "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                            " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+                            " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:version=\"1.2\""
+                            " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>"
+                            + (p("Pred") + outer + p("Po")).toUtf8() + "</office:text></office:body></office:document>";
+    const QByteArray theirs = convertByOtherProgram("soffice", {fodt}, "rtf")[0];
+    ASSERT_TRUE(theirs.contains("\\nestcell")) << theirs.toStdString();
+
+    const auto doc = loadRtf(theirs);
+    const std::vector<Grid> outerGrid{{{"A1[x1[x2[x3[x4]po", "B1"}, {"A2", "B2"}}};
+    const std::vector<Grid> innerGrid{{{"x1", "x2"}, {"x3", "x4"}}};
+    EXPECT_EQ(tablesOf(*doc), outerGrid);
+    EXPECT_EQ(tablesOf(*doc, true), innerGrid);
+    const QByteArray saved = writeRtf(*doc);
+    const auto back = loadRtf(saved);
+    EXPECT_EQ(tablesOf(*back), outerGrid);
+    EXPECT_EQ(tablesOf(*back, true), innerGrid);
+    const auto body = [](const QByteArray& rtf) { return rtf.mid(rtf.indexOf("\\viewkind")).toStdString(); };
+    EXPECT_EQ(body(writeRtf(*back)), body(saved));
+
+    // Each program's own format, down to its tables, cells and text.
+    const auto shape = [](const QByteArray& xml, const QString& tableTag, const QString& cellTag) {
+        QString out;
+        QXmlStreamReader r(xml);
+        while (!r.atEnd()) {
+            r.readNext();
+            if (r.isStartElement() && r.qualifiedName() == tableTag)
+                out += " T(";
+            else if (r.isEndElement() && r.qualifiedName() == tableTag)
+                out += " )";
+            else if (r.isStartElement() && r.qualifiedName() == cellTag)
+                out += " C";
+            else if (r.isCharacters() && !r.isWhitespace() && r.text().toString().contains(QRegularExpression("^[A-Za-z][0-9]$|^po$")))
+                out += " " + r.text().toString();
+        }
+        return out.toStdString();
+    };
+    const std::string expected = " T( C A1 T( C x1 C x2 C x3 C x4 ) po C B1 C A2 C B2 )";
+    EXPECT_EQ(shape(convertByOtherProgram("soffice", {saved}, "fodt")[0], "table:table", "table:table-cell"), expected);
+    EXPECT_EQ(shape(convertByOtherProgram("abiword", {saved}, "abw")[0], "table", "cell"), expected);
+}
+
+// A list of three levels made by LibreOffice ("1.", "a)", "i.") is read with its levels and
+// labels, a paragraph that goes on an item without a label keeps none, and after our save
+// LibreOffice and AbiWord show the levels and labels they showed of LibreOffice's own file.
+TEST(RtfInterop, ListLevelsAndLabelsComeThroughOurSave)
+{
+    const auto item = [](const char* text, const QByteArray& sublist = {}) {
+        return "<text:list-item><text:p>" + QByteArray(text) + "</text:p>" + sublist + "</text:list-item>";
+    };
+    QByteArray levels;
+    for (const auto& [level, format, suffix] : {std::tuple{1, "1", "."}, {2, "a", ")"}, {3, "i", "."}})
+        levels += "<text:list-level-style-number text:level=\"" + QByteArray::number(level) + "\" style:num-format=\""
+                  + format + "\" style:num-suffix=\"" + suffix + "\"/>";
+    const QByteArray fodt
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+          " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+          " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" office:version=\"1.2\""
+          " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:automatic-styles>"
+          "<text:list-style style:name=\"L1\">" + levels + "</text:list-style></office:automatic-styles>"
+          "<office:body><office:text><text:p>Pred.</text:p><text:list text:style-name=\"L1\">"
+        + item("Jedna", "<text:list>" + item("Pod A", "<text:list>" + item("Hlbka") + item("Hlbka2") + "</text:list>")
+                            + item("Pod B") + "</text:list>")
+        + "<text:list-item><text:p>Dva</text:p><text:p>pokracovanie</text:p></text:list-item>"
+          "</text:list><text:p>Po.</text:p></office:text></office:body></office:document>";
+    const QByteArray theirs = convertByOtherProgram("soffice", {fodt}, "rtf")[0];
+    const auto doc = loadRtf(theirs);
+    QStringList read;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        read << (b.textList() ? QString::number(listLevelOf(b)) + u' ' + listLabel(b) + u' ' : QString()) + b.text();
+    EXPECT_EQ(read.join(u'|').toStdString(),
+              "Pred.|0 1. Jedna|1 a) Pod A|2 i. Hlbka|2 ii. Hlbka2|1 b) Pod B|0 2. Dva|pokracovanie|Po.")
+        << theirs.toStdString();
+
+    const QByteArray saved = writeRtf(*doc);
+    // LibreOffice's text shows each label, indented by its level.
+    const auto office = readByOtherProgram("soffice", {theirs, saved});
+    EXPECT_TRUE(office[0].contains("a) Pod A")) << office[0].toStdString();
+    EXPECT_EQ(office[1].toStdString(), office[0].toStdString());
+    // AbiWord's own file: each paragraph's level and its list's numbering and label text.
+    const auto abiword = convertByOtherProgram("abiword", {theirs, saved}, "abw");
+    const auto items = [](const QByteArray& abw) {
+        QStringList out;
+        for (const QRegularExpressionMatch& p : QRegularExpression("<p level=\"(\\d)\"[^>]*>").globalMatch(QString::fromUtf8(abw))) {
+            const QString props = p.captured(0);
+            out << p.captured(1) + u' ' + QRegularExpression("list-style:([^;\"]*)").match(props).captured(1) + u' '
+                       + QRegularExpression("list-delim:([^;\"]*)").match(props).captured(1);
+        }
+        return out.join(u'|').toStdString();
+    };
+    EXPECT_EQ(items(abiword[1]), items(abiword[0]));
+    EXPECT_TRUE(items(abiword[0]).starts_with("0 Numbered List %L.|1 Lower Case List %L)|2 Lower Roman List %L.|"))
+        << items(abiword[0]);
+}
+
+TEST(RtfInterop, NotesOfLibreOfficeComeBackAsNotesInBothPrograms)
+{
+    const auto note = [](const char* kind, const char* citation, const QByteArray& body) {
+        return "<text:note text:id=\"n" + QByteArray(citation) + "\" text:note-class=\"" + kind + "\"><text:note-citation>"
+               + citation + "</text:note-citation><text:note-body>" + body + "</text:note-body></text:note>";
+    };
+    const QByteArray fodt
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+          " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\""
+          " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text><text:p>Telo"
+        + note("footnote", "1", "<text:p>Prvá poznámka.</text:p><text:p>Jej druhý odsek.</text:p>") + " a ďalej"
+        + note("footnote", "2", "<text:p>Druhá.</text:p>") + ".</text:p><text:p>Koniec"
+        + note("endnote", "i", "<text:p>Vysvetlivka na konci.</text:p>") + ".</text:p></office:text></office:body></office:document>";
+    const std::vector<QString> expected{"Prvá poznámka.|Jej druhý odsek.", "Druhá.", "(e) Vysvetlivka na konci."};
+    const auto trimmed = [](std::vector<QString> notes) {
+        for (QString& n : notes)
+            n = n.remove(u'\t').split(u'|').replaceInStrings(QRegularExpression("^\\s+|\\s+$"), {}).join(u'|');
+        return notes;
+    };
+    const auto doc = loadRtf(convertByOtherProgram("soffice", {fodt}, "rtf")[0]);
+    EXPECT_EQ(doc->toPlainText(), QString::fromUtf8("Telo\uFFFC a ďalej\uFFFC.\nKoniec\uFFFC."));
+    EXPECT_EQ(trimmed(notesOf(*doc)), expected);
+
+    const QByteArray saved = writeRtf(*doc);
+    EXPECT_EQ(writeRtf(*loadRtf(saved)), saved);
+    const QString office = QString::fromUtf8(convertByOtherProgram("soffice", {saved}, "fodt")[0]);
+    EXPECT_EQ(office.count("<text:note "), 3) << office.right(3000).toStdString();
+    EXPECT_EQ(office.count("text:note-class=\"endnote\"><"), 1);
+    const QString abiword = QString::fromUtf8(convertByOtherProgram("abiword", {saved}, "abw")[0]);
+    EXPECT_EQ(abiword.count("<foot "), 2) << abiword.right(3000).toStdString();
+    EXPECT_EQ(abiword.count("<endnote "), 1);
+    for (const char* text : {"Prvá poznámka.", "Jej druhý odsek.", "Druhá.", "Vysvetlivka na konci."}) {
+        EXPECT_TRUE(office.contains(QString::fromUtf8(text))) << text;
+        EXPECT_TRUE(abiword.contains(QString::fromUtf8(text))) << text;
+    }
+}
+
+namespace {
+
+// LibreOffice's flat file of two sections: portrait A4 with its header, then landscape A4
+// with its own; the page number and count in both footers.
+QByteArray twoSectionsFodt()
+{
+    const auto master = [](const char* name, const char* layout, const char* header) {
+        return QByteArray("<style:master-page style:name=\"") + name + "\" style:page-layout-name=\"" + layout
+               + "\"><style:header><text:p>" + header + "</text:p></style:header><style:footer><text:p>Strana "
+               + "<text:page-number>1</text:page-number> z <text:page-count>2</text:page-count></text:p>"
+               + "</style:footer></style:master-page>";
+    };
+    const auto layout = [](const char* name, const char* width, const char* height, const char* orientation) {
+        return QByteArray("<style:page-layout style:name=\"") + name + "\"><style:page-layout-properties fo:page-width=\""
+               + width + "\" fo:page-height=\"" + height + "\" style:print-orientation=\"" + orientation
+               + "\" fo:margin-top=\"2cm\" fo:margin-bottom=\"2cm\" fo:margin-left=\"2cm\" fo:margin-right=\"2cm\"/>"
+               + "<style:header-style/><style:footer-style/></style:page-layout>";
+    };
+    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document "
+                      "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                      "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+                      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                      "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" office:version=\"1.2\" "
+                      "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:automatic-styles>")
+           + layout("pmP", "21cm", "29.7cm", "portrait") + layout("pmL", "29.7cm", "21cm", "landscape")
+           + "<style:style style:name=\"PL\" style:family=\"paragraph\" style:master-page-name=\"Wide\"/>"
+           + "</office:automatic-styles><office:master-styles>" + master("Standard", "pmP", "First header")
+           + master("Wide", "pmL", "Second header")
+           + "</office:master-styles><office:body><office:text><text:p>Upright text.</text:p>"
+           + "<text:p text:style-name=\"PL\">Wide text.</text:p></office:text></office:body></office:document>";
+}
+
+// The sections' orientations and the text of each one's header, as "portrait:First header|…".
+QString sectionSummary(const QTextDocument& doc)
+{
+    QStringList out;
+    for (const SectionSpan& span : sectionsOf(doc)) {
+        const PageSetup& page = span.setup.page;
+        QString header;
+        for (const QByteArray& group : span.setup.headers.groups) {
+            if (group.startsWith("{\\header ")) {
+                static const QRegularExpression text(QStringLiteral("(First|Second) header"));
+                header = text.match(QString::fromLatin1(group)).captured(0);
+            }
+        }
+        out << QString::fromLatin1(page.landscape || page.paperWidth > page.paperHeight ? "landscape:" : "portrait:") + header;
+    }
+    return out.join(u'|');
+}
+
+} // namespace
+
+// LibreOffice's two sections (paper, header) read as two, our save keeps them byte for byte
+// and LibreOffice reads them back the same; AbiWord sees both sections.
+TEST(RtfInterop, SectionsComeAndGoWithOtherPrograms)
+{
+    const QString expected = QStringLiteral("portrait:First header|landscape:Second header");
+    const auto theirs = loadRtf(convertByOtherProgram("soffice", {twoSectionsFodt()}, "rtf")[0]);
+    EXPECT_EQ(sectionSummary(*theirs).toStdString(), expected.toStdString());
+    const QByteArray saved = writeRtf(*theirs);
+    EXPECT_EQ(writeRtf(*loadRtf(saved)), saved);
+    EXPECT_EQ(sectionSummary(*loadRtf(convertByOtherProgram("soffice", {saved}, "rtf")[0])).toStdString(),
+              expected.toStdString());
+    const QString abw = QString::fromUtf8(convertByOtherProgram("abiword", {saved}, "abw")[0]);
+    // AbiWord loses the first header or footer it reads (its own number 0) once a document
+    // has two sections, LibreOffice's own file as ours: the later section's must be there.
+    EXPECT_EQ(abw.count(QStringLiteral("<section footer=")), 2) << abw.toStdString();
+    EXPECT_TRUE(abw.contains(QStringLiteral("Second header")));
 }

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QDir>
@@ -171,14 +172,15 @@ TEST(RtfSharedFiles, WordFilesListsLinksTablesNotesPictures)
     EXPECT_EQ(tablesOf(*table), (std::vector<Grid>{{{"A ", "B ", "C ", "D "}, {"E ", "F ", "G ", "H "}}}));
 
     const auto notes = load("footnote.rtf");
-    const QString noteText = notes->toPlainText().simplified();
-    EXPECT_TRUE(noteText.contains("annotated.1[See Sahlins, Bateson, and Geertz for a complete bibliography.] It was"))
-        << noteText.toStdString();
+    EXPECT_TRUE(notes->toPlainText().contains(u"annotated.\uFFFC It was")) << notes->toPlainText().toStdString();
+    EXPECT_EQ(notesOf(*notes), (std::vector<QString>{"See Sahlins, Bateson, and Geertz for a complete bibliography.",
+                                                     "A complete bibliography will be found at the end of this chapter."}));
     EXPECT_EQ(notes->blockCount(), 1);
-    // Notes are numbered where the text refers to them.
-    const auto numbered = loadRtf("{\\rtf1 a{\\super\\chftn}{\\footnote{\\super\\chftn} one} b\\chftn{\\footnote\\chftn two}}");
-    EXPECT_EQ(numbered->toPlainText(), "a1[ one] b2[two]");
-    EXPECT_TRUE(formatAt(*numbered, 1).effects & cfe::Superscript);
+    // A note with no mark before it shows the mark its text has; one inside a note stays its
+    // text in brackets; an endnote is one.
+    const auto marked = loadRtf("{\\rtf1 a{\\super *}{\\footnote{\\super *} one{\\footnote two}} b\\chftn{\\footnote\\ftnalt\\chftn three}}");
+    EXPECT_EQ(marked->toPlainText(), u"a*\uFFFC b\uFFFC");
+    EXPECT_EQ(notesOf(*marked), (std::vector<QString>{"(*) * one[two]", "(e) three"}));
 
     // A JPEG written with "\bin" and no length: the hex that follows is the picture.
     const auto image = load("image.rtf");
@@ -296,6 +298,43 @@ TEST(RtfReader, StarMarksADestinationOnlyRightAfterABrace)
     EXPECT_EQ(loadRtf("{\\rtf1 a{\\*\\fldinst x}b \\*c}")->toPlainText().toStdString(), "ab c");
 }
 
+// A paragraph that goes on the item before it (\pnlvlcont, or a level that shows nothing)
+// shows no label, and the next item counts on.
+TEST(RtfReader, ContinuationParagraphsOfAListShowNoLabel)
+{
+    const auto doc = loadRtf("{\\rtf1{\\*\\listtable{\\list\\listid5{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                             "{\\listlevel\\levelnfc255{\\leveltext\\'00;}}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}"
+                             "\\pard\\ls1 Prvy\\par\\pard\\ls1{\\*\\pn\\pnlvlcont\\ilvl0\\ls1\\pnrnot0\\pndec}pokracovanie\\par"
+                             "\\pard\\ls1\\ilvl1 bez cisla\\par\\pard\\ls1 Druhy\\par}");
+    QStringList labels;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        labels << listLabel(b);
+    EXPECT_EQ(labels, QStringList({"1.", "", "", "2."}));
+    EXPECT_EQ(readParaFormat(doc->begin().next()).numbering, pfn::None);
+}
+
+// A level's first number, its label around the number, a symbol font's bullet, and its indent,
+// which a paragraph that states none takes; all of it written back.
+TEST(RtfReader, ListLevelsKeepStartLabelBulletAndIndent)
+{
+    const auto doc = loadRtf("{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\*\\listtable{\\list\\listid3"
+                             "{\\listlevel\\levelnfc0\\levelstartat4{\\leveltext\\'03(\\'00);}\\fi-360\\li720}"
+                             "{\\listlevel\\levelnfc23{\\leveltext\\f1\\'01\\'b7;}\\fi-360\\li1440}}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid3\\ls2}}"
+                             "\\pard\\ls2 a\\par\\pard\\ls2\\ilvl1 b\\par\\pard\\ls2\\ilvl1\\li100 c\\par\\pard\\ls2 d\\par}");
+    const auto shown = [](const QTextDocument& d) {
+        QStringList out;
+        for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+            const ParaFormat pf = readParaFormat(b);
+            out << QStringLiteral("%1 %2/%3").arg(listLabel(b)).arg(pf.startIndent).arg(pf.offset);
+        }
+        return out.join(u'|').toStdString();
+    };
+    EXPECT_EQ(shown(*doc), "(4) 360/360|\u2022 1080/360|\u2022 100/0|(5) 360/360");
+    EXPECT_EQ(shown(*loadRtf(writeRtf(*doc))), shown(*doc));
+}
+
 TEST(RtfReader, ListLabelsEndAtTheirLastTab)
 {
     // The label is everything up to the group's last tab; a label without a tab is all label.
@@ -360,10 +399,14 @@ TEST(RtfReader, PicturesInShapesAreReadAtTheShapesPlaceAndSize)
 TEST(RtfReader, NestedTablesAreReadOnce)
 {
     // The copy for readers without nested tables is left out; cell text a malformed writer put
-    // among the nested table's properties is kept. A nested table stays text in its cell.
+    // among the nested table's properties is kept, in the nested table's cell. A table a level
+    // deeper stays text in its cell.
     const auto doc = loadRtf("{\\rtf1\\pard\\intbl a\\cell\\pard\\intbl\\itap2 b\\nestcell{\\*\\nesttableprops\\trowd"
-                             "\\cellx100 c\\nestcell\\nestrow}{\\nonesttables b copy\\par}\\cell\\row}");
-    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"a", "b\tc"}}}));
+                             "\\cellx100 c\\nestcell\\nestrow}{\\nonesttables b copy\\par}"
+                             "\\pard\\intbl\\itap2 d\\par\\itap3 e\\nestcell f\\nestcell{\\*\\nesttableprops\\trowd\\cellx50\\cellx90\\nestrow}"
+                             "\\itap2\\nestcell{\\*\\nesttableprops\\trowd\\cellx100\\nestrow}\\cell\\row}");
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"a", "[b\tc[d|e\tf]"}}}));
+    EXPECT_EQ(tablesOf(*doc, true), (std::vector<Grid>{{{"b\tc"}, {"d|e\tf"}}}));
 }
 
 // Text that names no language is in the document's default (\deflang, which \plain returns

@@ -3,6 +3,8 @@
 #include "RtfTestUtil.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QBuffer>
@@ -248,6 +250,26 @@ TEST(RtfRoundTrip, AFieldAcrossParagraphsIsReadAsItsResult)
     EXPECT_EQ(loadRtf(saved)->toRawText(), doc->toRawText());
 }
 
+namespace {
+
+// Each section's start, page and break, its first page's own headers, and how many headers and
+// footers it has (their bytes are the writer's, renumbered).
+QString sectionsAsWritten(const QTextDocument& doc)
+{
+    QStringList out;
+    for (const SectionSpan& span : sectionsOf(doc)) {
+        const SectionSetup& s = span.setup;
+        const PageSetup& p = s.page;
+        out << (QString::asprintf("%d: %dx%d %d %d %d %d %d break %d columns %d title %d marks %d", span.start,
+                                        p.paperWidth, p.paperHeight, p.landscape, p.marginLeft, p.marginRight,
+                                        p.marginTop, p.marginBottom, s.breakKind, s.columns, s.titlePage,
+                                        int(s.headers.groups.size())));
+    }
+    return out.join(u'|');
+}
+
+} // namespace
+
 TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
 {
     const QDir corpus(QStringLiteral(ZORIM_FUZZ_CORPUS));
@@ -261,6 +283,8 @@ TEST(RtfRoundTrip, FuzzSeedsReadWriteReadStable)
         EXPECT_EQ(back->toRawText(), doc->toRawText()) << written.toStdString();
         EXPECT_EQ(tablesOf(*back), tablesOf(*doc));
         EXPECT_EQ(fieldsAndBookmarks(*back), fieldsAndBookmarks(*doc));
+        EXPECT_EQ(notesOf(*back), notesOf(*doc));
+        EXPECT_EQ(sectionsAsWritten(*back).toStdString(), sectionsAsWritten(*doc).toStdString());
     }
 }
 
@@ -327,6 +351,28 @@ TEST(RtfRoundTrip, RangesAndOptions)
     EXPECT_FALSE(loadRtf(without)->toRawText().contains(QChar::ObjectReplacementCharacter));
 }
 
+// A numbered item copied and pasted right after its list goes on in that list.
+TEST(RtfRoundTrip, PastedListItemsGoOnInTheListBeforeThem)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    cursor.insertText("one\ntwo\nthree");
+    cursor.select(QTextCursor::Document);
+    ParaFormat numbered;
+    numbered.mask = pfm::Numbering;
+    numbered.numbering = pfn::Arabic;
+    applyParaFormat(cursor, numbered);
+    const QTextBlock second = doc.begin().next();
+    const QByteArray copied = writeRtf(doc, second.position(), second.position() + second.length());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    ASSERT_TRUE(readRtf(copied, cursor));
+    QStringList labels;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        labels << listLabel(b);
+    EXPECT_EQ(labels.join(u' ').toStdString(), "1. 2. 3. 4.");
+}
+
 TEST(RtfWriter, WritesWhatThePlatformControlWrote)
 {
     QTextDocument doc;
@@ -365,8 +411,10 @@ TEST(RtfWriter, WritesWhatThePlatformControlWrote)
         << rtf.toStdString();
     EXPECT_TRUE(rtf.contains("\\viewkind4\\uc1\\lang1051\\pard"));
     EXPECT_TRUE(rtf.contains("\\fs21\\'8elt\\'e9 \\{x\\} \\u-10179?\\u-8704? \\u969?")) << rtf.toStdString();
-    EXPECT_TRUE(rtf.contains("{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li360"));
-    EXPECT_TRUE(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+    // A list item names its list and level, and carries its label for readers that know no lists.
+    EXPECT_TRUE(rtf.contains("\\pard\\ls1\\ilvl0\\fi-360\\li360{\\listtext\\pard\\plain \\u8226?\\tab}item"))
+        << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("{\\listlevel\\levelnfc23\\levelnfcn23"));
     EXPECT_TRUE(rtf.contains("\\qc{\\field{\\*\\fldinst{HYPERLINK \"http://a.sk/\"}}{\\fldrslt{link}}}\\par\r\n}"));
     EXPECT_EQ(rtf.count("\\par\r\n"), 3);
     // Balanced groups, ASCII only.

@@ -34,11 +34,14 @@ TEST(RtfTables, RowsCellsAndTheirPropertiesAreRead)
 {
     using namespace tableprop;
     const auto doc = loadRtf(kWordTable);
-    // The row definition repeated before \row is the same row; a nested table stays text in
-    // its cell; a row of another count is a table of its own.
+    // The row definition repeated before \row is the same row; a nested table is a table in its
+    // cell, of its own widths; a row of another count is a table of its own.
     EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"one|two", "", QString("three") + QChar::LineSeparator + "x"},
-                                                 {"a", "n1\tn2", ""}},
+                                                 {"a", "[n1[n2]", ""}},
                                                 {{"other count"}}}));
+    const QTextTable* inner = qobject_cast<QTextTable*>(tableAt(*doc, 0)->childFrames().value(0));
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(inner->cellAt(0, 1).format().intProperty(tableprop::CellRightTwips), 900);
     const QTextTableCellFormat first = cellFormat(*doc, 0, 0, 0);
     EXPECT_EQ(first.intProperty(CellRightTwips), 2000);
     EXPECT_EQ(first.intProperty(RowLeftTwips), -108);
@@ -250,7 +253,8 @@ TEST(RtfTables, ANoteInACellStaysInItsCell)
     const QByteArray row = "\\trowd\\cellx2000\\cellx4000\\pard\\intbl ";
     const auto doc = loadRtf("{\\rtf1\\ansi " + row + "A{\\super\\chftn}{\\footnote\\pard\\plain\\ql {\\super\\chftn} note\\par more}"
                              "\\cell B\\cell\\row " + row + "C\\cell D\\cell\\row\\pard after\\par}");
-    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{"A1[ note more]", "B"}, {"C", "D"}}}));
+    EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{QStringLiteral("A\uFFFC"), "B"}, {"C", "D"}}}));
+    EXPECT_EQ(notesOf(*doc), std::vector<QString>{" note|more"});
 }
 
 TEST(RtfTables, AHalfDoubleByteCharacterAtARowsStartKeepsItsCells)
@@ -259,4 +263,22 @@ TEST(RtfTables, AHalfDoubleByteCharacterAtARowsStartKeepsItsCells)
     const auto doc = loadRtf("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Mincho;}}\\f0 "
                              "\\trowd\\cellx1000\\cellx2000\\pard\\intbl \\'e8\\cell x\\cell\\row\\pard b\\par}");
     EXPECT_EQ(tablesOf(*doc), (std::vector<Grid>{{{QString(QChar(0xFFFD)), "x"}}}));
+}
+
+// A page break before a cell's paragraph is that paragraph's alone: the next cell, of the same
+// format otherwise, does not take it (in a table in a cell neither).
+TEST(RtfTables, APageBreakInACellStaysWithItsParagraph)
+{
+    const QByteArray rows = "\\trowd\\cellx1000\\cellx2000\\pard\\intbl x\\cell y\\cell\\row"
+                            "\\pard\\intbl\\page a\\cell\\pard\\intbl b\\cell\\row";
+    const QByteArray props = "{\\*\\nesttableprops\\trowd\\cellx500\\cellx900\\nestrow}";
+    const QByteArray nested = "\\trowd\\cellx3000\\pard\\intbl o\\par\\pard\\intbl\\itap2 x\\nestcell y\\nestcell" + props
+                              + "\\pard\\intbl\\itap2\\page a\\nestcell\\pard\\intbl\\itap2 b\\nestcell" + props
+                              + "\\pard\\intbl\\cell\\row";
+    for (const QByteArray& body : {rows, nested}) {
+        const auto doc = loadRtf("{\\rtf1" + body + "}");
+        SCOPED_TRACE(body.toStdString());
+        EXPECT_TRUE(doc->findBlock(find(*doc, "a")).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+        EXPECT_FALSE(doc->findBlock(find(*doc, "b")).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/formats/rtf/Rtf.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 #include "text/Codepage.h"
 
 #include <QBuffer>
@@ -69,10 +70,36 @@ std::vector<CharRecord> charRecords(const QTextDocument& doc)
     return out;
 }
 
-std::vector<Grid> tablesOf(const QTextDocument& doc)
+std::vector<QString> notesOf(const QTextDocument& doc)
+{
+    std::vector<QString> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const std::optional<Note> note = noteOf(it.fragment().charFormat());
+            for (int i = 0; note && i < it.fragment().length(); ++i) {
+                QTextDocument content;
+                readNoteContent(*note, content);
+                out.push_back(QString(note->endnote ? "(e) " : "") + (note->customMark ? "(*) " : "")
+                              + content.toPlainText().replace(u'\n', u'|'));
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<Grid> tablesOf(const QTextDocument& doc, bool inCells)
 {
     std::vector<Grid> out;
-    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+    QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    if (inCells) {
+        QList<QTextFrame*> inner;
+        for (QTextFrame* frame : frames) {
+            const QList<QTextFrame*> children = frame->childFrames();
+            inner += children;
+        }
+        frames = inner;
+    }
+    for (QTextFrame* frame : frames) {
         auto* table = qobject_cast<QTextTable*>(frame);
         if (!table)
             continue;
@@ -84,7 +111,10 @@ std::vector<Grid> tablesOf(const QTextDocument& doc)
                 QTextCursor cursor(table->document());
                 cursor.setPosition(cell.firstPosition());
                 cursor.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
-                row.push_back(cursor.selectedText().replace(QChar::ParagraphSeparator, u'|'));
+                row.push_back(cursor.selectedText()
+                                  .replace(QChar::ParagraphSeparator, u'|')
+                                  .replace(QChar(0xFDD0), u'[')
+                                  .replace(QChar(0xFDD1), u']'));
             }
             grid.push_back(row);
         }

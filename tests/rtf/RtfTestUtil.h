@@ -33,9 +33,15 @@ struct CharRecord {
 };
 std::vector<CharRecord> charRecords(const QTextDocument& doc);
 std::vector<ParaFormat> paraRecords(const QTextDocument& doc);
-// The document's tables, in order, each as rows of cell texts (a cell's paragraphs joined by '|').
+// The document's tables, in order, each as rows of cell texts (a cell's paragraphs joined by '|',
+// each cell of a table inside it starting with '[', the table ending with ']'). inCells: the
+// tables inside the cells of the document's tables instead.
 using Grid = std::vector<std::vector<QString>>;
-std::vector<Grid> tablesOf(const QTextDocument& doc);
+std::vector<Grid> tablesOf(const QTextDocument& doc, bool inCells = false);
+
+// The document's notes in order, each as its text (paragraphs joined by '|'), an endnote's
+// after "(e) ", a custom mark's after "(*) ".
+std::vector<QString> notesOf(const QTextDocument& doc);
 
 // Every character of Windows-1250, then Greek, Cyrillic, CJK and one beyond the BMP.
 QString everyKindOfText();

@@ -25,6 +25,7 @@ const char* kindName(ScriptedPlatform::Kind kind)
     case K::Color: return "colour dialog";
     case K::Print: return "print dialog";
     case K::Modal: return "modal dialog";
+    case K::PrintPreview: return "print preview";
     }
     return "?";
 }
@@ -195,5 +196,19 @@ QDateTime ScriptedPlatform::now() { return clock; }
 QString ScriptedPlatform::shortDate(const QDate& date) { return date.toString(QStringLiteral("d.M.yyyy")); }
 QString ScriptedPlatform::longTime(const QTime& time) { return time.toString(QStringLiteral("H:mm:ss")); }
 QLocale ScriptedPlatform::locale() { return regional; }
+
+} // namespace zorim::test
+
+namespace zorim::test {
+
+void ScriptedPlatform::showPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
+{
+    shown_.push_back({Kind::PrintPreview, {}, {}, {}});
+    if (!printToFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToFile);
+    }
+    paint(printer);
+}
 
 } // namespace zorim::test

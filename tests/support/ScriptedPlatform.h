@@ -16,7 +16,7 @@ namespace zorim::test {
 
 class ScriptedPlatform : public Platform {
 public:
-    enum class Kind { Question, Information, Message, Error, OpenFile, SaveFile, PictureFile, Font, Color, Print, Modal };
+    enum class Kind { Question, Information, Message, Error, OpenFile, SaveFile, PictureFile, Font, Color, Print, Modal, PrintPreview };
 
     // One thing the program showed.
     struct Shown {
@@ -100,6 +100,8 @@ public:
     QString shortDate(const QDate& date) override;
     QString longTime(const QTime& time) override;
     QLocale locale() override;
+    // Recorded; the pages are painted as the preview would, into printToFile as a PDF when set.
+    void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
 private:
     using Value = std::variant<Answer, std::optional<QString>, std::optional<FontChoice>, std::optional<QColor>, bool,

@@ -28,6 +28,7 @@ COMMAND(F, open);
 COMMAND(F, save);
 COMMAND(F, saveAs);
 COMMAND(F, print);
+COMMAND(F, printPreview);
 COMMAND(F, send);
 COMMAND(F, openLastFile);
 COMMAND(F, quit);
@@ -82,6 +83,7 @@ COMMAND(I, insertBraces);
 COMMAND(I, insertLink);
 COMMAND(I, insertPicture);
 COMMAND(I, insertObject);
+COMMAND(I, insertFootnote);
 COMMAND(I, pasteSpecial);
 COMMAND(I, showObjectProperties);
 COMMAND(I, openSelectedObject);
@@ -194,6 +196,7 @@ constexpr CommandRow kTable[] = {
     ITEM("Uloako1", saveAsItem, "Sbor1", "Uložiť &ako...", "F4", "document-save-as", saveAs),
     separator("N1", "Sbor1"),
     ITEM("Vytlai1", printItem, "Sbor1", "&Vytlačiť", "F5", "document-print", print),
+    ITEM("Ukkapredtlaou1", printPreviewItem, "Sbor1", "Ukážka pred tlačou", nullptr, "document-print-preview", printPreview),
     ITEM("Odosla1", sendItem, "Sbor1", "O&doslať", "F6", "mail-send", send),
     separator("N2", "Sbor1"),
     ITEM("PoslednySubor", recentFileItem, "Sbor1", "", nullptr, "document-open-recent", openLastFile),
@@ -260,6 +263,7 @@ constexpr CommandRow kTable[] = {
     separator("N10", "Vloi2"),
     ITEM("Obrzok1", pictureItem, "Vloi2", "Obrázok", "Ctrl+P", "insert-image", insertPicture),
     ITEM("Objekt2", objectItem, "Vloi2", "Objekt", "Ctrl+O", "insert-object", insertObject),
+    ITEM("Poznmka1", footnoteItem, "Vloi2", "Poznámka pod čiarou", nullptr, nullptr, insertFootnote),
     separator("N11", "Vloi2"),
 
     MENU("Nstroje1", toolsMenu, "MainMenu1", "Nás&troje"),

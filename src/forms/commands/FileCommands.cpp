@@ -13,8 +13,17 @@
 #include <QPrinter>
 #include <QSignalBlocker>
 
+#include <exception>
+
 namespace zorim {
 namespace {
+
+// What a FILENAME field prints: the file's name without its folder; nothing for a document
+// that has none yet (the field keeps its result).
+QString printedFileName(const DocumentState& document)
+{
+    return document.untitled() ? QString() : QFileInfo(document.fileName()).fileName();
+}
 
 FileDialogSetup saveDialog(const QString& fileName)
 {
@@ -58,7 +67,25 @@ void FileCommands::print()
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!c_.platform.choosePrinter(&c_.form, *printer_))
         return;
-    c_.RichEdit1.Print(c_.form.windowTitle(), *printer_);
+    c_.RichEdit1.Print(c_.form.windowTitle(), *printer_, printedFileName(c_.document));
+}
+
+// The pages as printing gives them, drawn by the same code on the preview's printer, with the
+// print dialog's printer and paper. A failure to draw is the command's, once the preview closes.
+void FileCommands::printPreview()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    std::exception_ptr failure;
+    c_.platform.showPrintPreview(&c_.form, *printer_, [&](QPrinter& printer) {
+        try {
+            c_.RichEdit1.Print(c_.form.windowTitle(), printer, printedFileName(c_.document));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // New asks every time, changed document or not. Yes saves under a name first and empties the

@@ -23,6 +23,7 @@ public:
     void newDocument();
     void open();
     void print();
+    void printPreview();
     void send();
     // Opens the file recorded as saved last when the program started.
     void openLastFile();

@@ -4,9 +4,11 @@
 #include "forms/dialogs/ObjectDialogs.h"
 #include "forms/mainwindow/PictureFile.h"
 #include "forms/mainwindow/MainWindow.h"
+#include "forms/widgets/NotePane.h"
 #include "forms/dialogs/HyperlinkDialog.h"
 #include "platform/Platform.h"
 #include "richtext/editor/RichEdit.h"
+#include "richtext/document/NoteEdits.h"
 #include "richtext/document/RichDocument.h"
 #include "settings/SettingsStore.h"
 
@@ -154,6 +156,18 @@ void InsertCommands::insertPicture()
     data->setData(QStringLiteral("text/rtf"), pictureRtf(file.picture));
     QGuiApplication::clipboard()->setMimeData(data);
     c_.RichEdit1.Paste();
+}
+
+void InsertCommands::insertFootnote()
+{
+    // Plain text holds no notes.
+    if (c_.RichEdit1.PlainText())
+        return;
+    const int ref = insertNote(c_.RichEdit1.document(), c_.RichEdit1.SelectionStart() + c_.RichEdit1.SelectionLength(), false);
+    c_.RichEdit1.setSelectionStart(ref + 1);
+    c_.form.followNote();
+    if (!c_.form.notePane->isHidden())
+        c_.form.notePane->edit().setFocus();
 }
 
 void InsertCommands::insertObject()

@@ -37,6 +37,8 @@ public:
     void insertBraces();
     void insertPicture();
     void insertObject();
+    // A footnote at the caret, its text then typed in the note pane.
+    void insertFootnote();
     // The hyperlink dialog.
     void insertLink();
     void pasteSpecial();

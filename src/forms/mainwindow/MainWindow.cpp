@@ -2,6 +2,7 @@
 
 #include "forms/widgets/CaptionBar.h"
 #include "forms/widgets/ColorStrip.h"
+#include "forms/widgets/NotePane.h"
 #include "forms/Errors.h"
 #include "forms/mainwindow/Recovery.h"
 #include "forms/widgets/StatusBar.h"
@@ -163,6 +164,8 @@ QWidget* MainWindow::buildClientArea()
     RichEdit3->setGeometry(0, 0, 0, 0);
     RichEdit3->hide();
 
+    notePane = new NotePane(*RichEdit1, client_);
+    notePane->hide();
     StatusBar1 = new StatusBar(statusPanels(), client_);
     StatusBar1->setFont(verdana(11));
     StatusBar1->setAutoFillBackground(true);
@@ -225,6 +228,8 @@ void MainWindow::connectEditor()
     QTextEdit* view = RichEdit1->widget();
     connect(RichEdit1, &RichEdit::OnChange, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::selectionChanged, this, &MainWindow::refreshCommandState);
+    // The note pane follows the caret however it moves (a command, a search, a click).
+    connect(view, &QTextEdit::cursorPositionChanged, this, &MainWindow::followNote);
     connect(view, &QTextEdit::undoAvailable, this, &MainWindow::refreshCommandState);
     connect(view, &QTextEdit::redoAvailable, this, &MainWindow::refreshCommandState);
 }

@@ -33,6 +33,7 @@ class Commands;
 class Platform;
 class RichEdit;
 class SettingsStore;
+class NotePane;
 class StatusBar;
 
 class MainWindow : public QMainWindow, public MainWindowControls {
@@ -49,6 +50,7 @@ public:
     RichEdit* RichEdit2 = nullptr; // hidden, plain text: reads the last-file record
     RichEdit* RichEdit3 = nullptr; // hidden, rich text: buffer of the insert-text-file command
     StatusBar* StatusBar1 = nullptr;
+    NotePane* notePane = nullptr; // under the editor while the caret is at a note
 
     // The commands and the menus, toolbars and keys built from their table.
     Commands& commands() { return *commands_; }
@@ -106,6 +108,8 @@ public:
     void RichEdit1KeyUp();
     // The resize rule: tool bar area, editor and the status bar's spacer follow the window.
     void FormResize();
+    // The note pane follows the caret: shown with the note there, else hidden.
+    void followNote();
     // The window's outer width as the resize rule measures it (the client area and a system
     // frame). Setting it keeps the window's left edge, top and height; a shown window is laid
     // out for the new width (FormResize) before it returns.

@@ -83,6 +83,7 @@ struct MainWindowControls {
     QAction* hyperlinkItem = nullptr;
     QAction* pictureItem = nullptr;
     QAction* objectItem = nullptr;
+    QAction* footnoteItem = nullptr;
 
     // Nástroje
     QMenu* toolsMenu = nullptr;
@@ -213,6 +214,8 @@ struct MainWindowControls {
     // The colour strips under the colour buttons.
     ColorStrip* textColorStrip = nullptr; // text colour, under textColorButton
     ColorStrip* backgroundColorStrip = nullptr; // background colour, under backgroundColorButton
+
+    QAction* printPreviewItem = nullptr; // print preview, in the file menu after print
 };
 
 } // namespace zorim

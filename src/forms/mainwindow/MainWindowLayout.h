@@ -14,6 +14,7 @@ inline constexpr int kEditorHeight = 470;
 inline constexpr int kStripWidth = 18;
 inline constexpr int kStripHeight = 4;
 inline constexpr int kBorder = 1; // the window's own single border, painted
+inline constexpr int kNotePaneHeight = 120; // the note pane under the editor, at most
 // The resize rule works on the window's outer size, which the layout measured with a system
 // border and caption: 8 pixels wider and 46 higher than the client area.
 inline constexpr int kFrameWidth = 8;

@@ -5,6 +5,7 @@
 #include "forms/mainwindow/Recovery.h"
 
 #include "forms/widgets/ColorStrip.h"
+#include "forms/widgets/NotePane.h"
 #include "forms/mainwindow/MainWindowLayout.h"
 #include "forms/widgets/StatusBar.h"
 #include "forms/commands/CommandUi.h"
@@ -77,6 +78,16 @@ void MainWindow::SelectionChange()
 
     // 8.
     UpdateCursorPos();
+    followNote();
+}
+
+void MainWindow::followNote()
+{
+    const bool shown = notePane->follow();
+    if (shown != notePane->isVisibleTo(client_)) {
+        notePane->setVisible(shown);
+        FormResize();
+    }
 }
 
 // Qt::QueuedConnection: the call is posted, and runs once the events already waiting (the
@@ -154,6 +165,13 @@ void MainWindow::FormResize()
                                std::max(0, height - kControlBarHeight - kStatusBarHeight));
     } else {
         RichEdit1->setGeometry(kEditorLeft, kEditorTop, std::max(0, outerWidth - 23), std::max(0, outerHeight - 130));
+    }
+    if (notePane && notePane->isVisibleTo(client_)) {
+        // The pane takes the editor's lower part: a third of it, at most kNotePaneHeight.
+        const QRect editor = RichEdit1->geometry();
+        const int pane = std::min(kNotePaneHeight, editor.height() / 3);
+        RichEdit1->setGeometry(editor.adjusted(0, 0, 0, -pane));
+        notePane->setGeometry(editor.left(), editor.bottom() + 1 - pane, editor.width(), pane);
     }
     // The spacer keeps the date and time at the right end; a window narrower than the panels
     // gives it no width rather than a negative one.

@@ -1,5 +1,6 @@
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/ListLevels.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -18,6 +19,7 @@ constexpr int kMinHeightTwips = 1 * kTwipsPerPoint;
 constexpr int kMaxHeightTwips = 1638 * kTwipsPerPoint;
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
+constexpr int kLabelRoomTwips = 360;
 
 QTextListFormat::Style listStyleFor(uint16_t code)
 {
@@ -31,21 +33,11 @@ QTextListFormat::Style listStyleFor(uint16_t code)
     }
 }
 
-uint16_t numberingOf(const QTextList* list)
+// The numbering a paragraph shows: its list's, at its level.
+uint16_t numberingOf(const QTextBlock& block)
 {
-    if (!list)
-        return pfn::None;
-    const QTextListFormat f = list->format();
-    if (f.hasProperty(docprop::NumberingCode))
-        return static_cast<uint16_t>(f.intProperty(docprop::NumberingCode));
-    switch (f.style()) {
-    case QTextListFormat::ListDecimal: return pfn::Arabic;
-    case QTextListFormat::ListLowerAlpha: return pfn::LowerAlpha;
-    case QTextListFormat::ListUpperAlpha: return pfn::UpperAlpha;
-    case QTextListFormat::ListLowerRoman: return pfn::LowerRoman;
-    case QTextListFormat::ListUpperRoman: return pfn::UpperRoman;
-    default: return pfn::Bullet;
-    }
+    const QTextList* list = block.textList();
+    return list ? listLevelOf(list->format(), listLevelOf(block)).numbering : pfn::None;
 }
 
 int roundToInt(double v) { return static_cast<int>(std::lround(v)); }
@@ -59,8 +51,10 @@ void placeMargins(QTextBlockFormat& bf, bool numbered)
     const int offset = bf.intProperty(docprop::OffsetTwips);
     const int following = std::max(0, start + offset);
     bf.setLeftMargin(following / kTwipsPerPixel);
+    // A label with no room before the text (no hanging indent) stands at the start indent and
+    // the first line's text after it, at the next quarter inch, as a label's tab puts it.
     if (numbered)
-        bf.setTextIndent(0);
+        bf.setTextIndent(following <= std::max(0, start) ? kLabelRoomTwips / kTwipsPerPixel : 0);
     else
         bf.setTextIndent((std::max(0, start) - following) / kTwipsPerPixel);
 }
@@ -68,14 +62,27 @@ void placeMargins(QTextBlockFormat& bf, bool numbered)
 void setNumbering(QTextCursor& cursor, const QTextBlock& block, uint16_t code)
 {
     QTextList* current = block.textList();
-    if (numberingOf(current) == code && (code != pfn::None))
+    if (numberingOf(block) == code && (code != pfn::None))
         return;
     if (current)
         current->remove(block);
+    // A paragraph leaving its list leaves its level; joining the list before it, it takes
+    // the level of the paragraph it follows.
+    const QTextBlock prev = block.previous();
+    const bool join = code != pfn::None && prev.isValid() && prev.textList() && numberingOf(prev) == code;
+    const int level = join ? listLevelOf(prev) : 0;
+    if (block.blockFormat().hasProperty(docprop::ListLevel) || level > 0) {
+        QTextBlockFormat bf = block.blockFormat();
+        if (level > 0)
+            bf.setProperty(docprop::ListLevel, level);
+        else
+            bf.clearProperty(docprop::ListLevel);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(bf);
+    }
     if (code == pfn::None)
         return;
-    const QTextBlock prev = block.previous();
-    if (prev.isValid() && prev.textList() && numberingOf(prev.textList()) == code) {
+    if (join) {
         prev.textList()->add(block);
         return;
     }
@@ -83,6 +90,7 @@ void setNumbering(QTextCursor& cursor, const QTextBlock& block, uint16_t code)
     lf.setStyle(listStyleFor(code));
     lf.setIndent(0);
     lf.setProperty(docprop::NumberingCode, int(code));
+    lf.setProperty(docprop::ListKey, newListKey());
     cursor.setPosition(block.position());
     cursor.createList(lf);
 }
@@ -279,7 +287,7 @@ ParaFormat readParaFormat(const QTextBlock& block)
     }
     r.startIndent = bf.intProperty(docprop::StartIndentTwips);
     r.offset = bf.intProperty(docprop::OffsetTwips);
-    r.numbering = numberingOf(block.textList());
+    r.numbering = numberingOf(block);
     r.spaceBefore = bf.intProperty(docprop::SpaceBeforeTwips);
     r.spaceAfter = bf.intProperty(docprop::SpaceAfterTwips);
     r.lineSpacing = bf.intProperty(docprop::LineSpacingTwips);

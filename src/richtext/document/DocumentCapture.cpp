@@ -3,17 +3,20 @@
 #include "richtext/document/RichDocument.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
 
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextList>
 #include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
 #include <limits>
+#include <map>
 
 namespace zorim {
 namespace {
@@ -65,6 +68,21 @@ void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& 
     Paragraph paragraph;
     QTextTable* table = tables ? QTextCursor(block).currentTable() : nullptr;
     if (table) {
+        // The two outermost tables the paragraph stands in.
+        QTextTable* outer = nullptr;
+        for (QTextFrame* f = table->parentFrame(); f; f = f->parentFrame()) {
+            if (auto* t = qobject_cast<QTextTable*>(f)) {
+                if (outer)
+                    table = outer;
+                outer = t;
+            }
+        }
+        if (outer) {
+            const QTextTableCell cell = outer->cellAt(block.position());
+            paragraph.outer = quintptr(outer);
+            paragraph.outerRow = cell.row();
+            paragraph.outerColumn = cell.column();
+        }
         const QTextTableCell cell = table->cellAt(block.position());
         paragraph.table = quintptr(table);
         paragraph.row = cell.row();
@@ -83,6 +101,8 @@ void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& 
             mark = u' ';
         else if (table && paragraph.column > 0)
             mark = u'\t';
+        else if (paragraph.outer)
+            mark = u' '; // a row of a table inside a cell starts in that cell
         text_.append(QString(block.position() - text_.size() - 1, QChar::ParagraphSeparator));
         text_.append(mark);
     }
@@ -93,8 +113,11 @@ void DocumentCapture::takeParagraph(const QTextDocument& doc, const QTextBlock& 
     paragraph.start = block.position();
     paragraph.format = block.blockFormat();
     paragraph.charFormat = block.charFormat();
-    if (block.textList())
-        paragraph.numbering = readParaFormat(block).numbering;
+    if (const QTextList* list = block.textList()) {
+        const int key = list->format().intProperty(docprop::ListKey);
+        paragraph.list = key > 0 ? quintptr(key) : quintptr(list);
+        paragraph.listFormat = list->format();
+    }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         Run run{fragment.position(), fragment.length(), fragment.charFormat(), {}};
@@ -150,40 +173,60 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
     applyKeptGroups(doc, kept_);
     QTextCursor cursor(&doc);
     bool first = true;
-    QTextTable* table = nullptr; // the table being rebuilt, of the paragraphs' key tableKey
-    quintptr tableKey = 0;
-    int row = -1, column = -1;
+    // The tables being rebuilt, the document's first, each with its paragraphs' key and the
+    // cell the last paragraph went into.
+    struct Open {
+        QTextTable* table = nullptr;
+        quintptr key = 0;
+        int row = -1, column = -1;
+    };
+    std::vector<Open> open;
+    std::map<quintptr, QTextList*> lists; // the lists made, by the paragraphs' key
     for (size_t i = from; i < to; ++i) {
         const Paragraph& paragraph = paragraphs_[i];
-        // The list a paragraph belonged to is an object of the original document; here its
-        // numbering puts it into a list of this one.
+        // The list a paragraph belonged to is an object of the original document; here it is
+        // an item of a list of this one made with the same format.
         QTextBlockFormat format = paragraph.format;
         format.clearProperty(QTextFormat::ObjectIndex);
         bool newBlock = !first;
-        if (paragraph.table) {
-            if (!table || paragraph.table != tableKey) {
-                if (table)
-                    cursor.setPosition(table->lastPosition() + 1);
-                table = cursor.insertTable(std::max(1, paragraph.rows), std::max(1, paragraph.columns));
-                tableKey = paragraph.table;
-                row = column = -1;
+        struct Level {
+            quintptr key;
+            int row, column;
+        };
+        std::vector<Level> levels;
+        if (paragraph.outer)
+            levels.push_back({paragraph.outer, paragraph.outerRow, paragraph.outerColumn});
+        if (paragraph.table)
+            levels.push_back({paragraph.table, paragraph.row, paragraph.column});
+        // The tables the paragraph is not in end: it goes on after them.
+        size_t keep = 0;
+        while (keep < open.size() && keep < levels.size() && open[keep].key == levels[keep].key)
+            ++keep;
+        while (open.size() > keep) {
+            cursor.setPosition(open.back().table->lastPosition() + 1);
+            open.pop_back();
+            newBlock = false;
+        }
+        for (size_t d = 0; d < levels.size(); ++d) {
+            const bool own = d + 1 == levels.size(); // the paragraph's own table: its size and format are known
+            if (d == open.size()) {
+                const int rows = own ? paragraph.rows : levels[d].row + 1, columns = own ? paragraph.columns : levels[d].column + 1;
+                open.push_back({cursor.insertTable(std::max(1, rows), std::max(1, columns)), levels[d].key});
             }
+            Open& at = open[d];
             // A table that grew while it was taken grows here too.
-            if (paragraph.row >= table->rows())
-                table->appendRows(paragraph.row + 1 - table->rows());
-            if (paragraph.column >= table->columns())
-                table->appendColumns(paragraph.column + 1 - table->columns());
-            if (paragraph.row != row || paragraph.column != column) {
-                row = paragraph.row;
-                column = paragraph.column;
-                table->cellAt(row, column).setFormat(paragraph.cellFormat);
-                cursor.setPosition(table->cellAt(row, column).firstPosition());
+            if (levels[d].row >= at.table->rows())
+                at.table->appendRows(levels[d].row + 1 - at.table->rows());
+            if (levels[d].column >= at.table->columns())
+                at.table->appendColumns(levels[d].column + 1 - at.table->columns());
+            if (levels[d].row != at.row || levels[d].column != at.column) {
+                at.row = levels[d].row;
+                at.column = levels[d].column;
+                if (own)
+                    at.table->cellAt(at.row, at.column).setFormat(paragraph.cellFormat);
+                cursor.setPosition(at.table->cellAt(at.row, at.column).firstPosition());
                 newBlock = false;
             }
-        } else if (table) {
-            cursor.setPosition(table->lastPosition() + 1);
-            table = nullptr;
-            newBlock = false;
         }
         first = false;
         if (newBlock) {
@@ -197,11 +240,12 @@ void DocumentCapture::rebuild(QTextDocument& doc, size_t from, size_t to) const
                 doc.addResource(QTextDocument::ImageResource, QUrl(run.format.toImageFormat().name()), run.image);
             cursor.insertText(text_.mid(run.from, run.length), run.format);
         }
-        if (paragraph.numbering) {
-            ParaFormat numbering;
-            numbering.mask = pfm::Numbering;
-            numbering.numbering = paragraph.numbering;
-            applyParaFormat(cursor, numbering);
+        if (paragraph.list) {
+            QTextList*& list = lists[paragraph.list];
+            if (list)
+                list->add(cursor.block());
+            else
+                list = cursor.createList(paragraph.listFormat);
         }
     }
 }

@@ -62,13 +62,21 @@ private:
         int start = 0; // the document position of its first character
         QTextBlockFormat format;
         QTextCharFormat charFormat;
-        uint16_t numbering = 0;
+        // A list item: its list (a key, never followed: the items of one list share it) and
+        // the list's format.
+        quintptr list = 0;
+        QTextListFormat listFormat;
         std::vector<Run> runs;
         // A paragraph of a table cell: its table (a key, never followed: the paragraphs of one
         // table share it), the cell, the table's size when taken and the cell's format.
         quintptr table = 0;
         int row = 0, column = 0, rows = 0, columns = 0;
         QTextCharFormat cellFormat;
+        // A paragraph of a table inside a cell: the cell of the table of the document's it
+        // stands in (that table's own paragraphs come first, and give its size and formats).
+        // Tables deeper still are their cell's paragraphs.
+        quintptr outer = 0;
+        int outerRow = 0, outerColumn = 0;
     };
     void takeParagraph(const QTextDocument& doc, const QTextBlock& block, bool tables);
     void rebuild(QTextDocument& doc, size_t from, size_t to) const;

@@ -152,9 +152,11 @@ void RichDocument::attach(QTextDocument* doc)
     });
 }
 
-void RichDocument::onContentsChange(int /*from*/, int removed, int added)
+void RichDocument::onContentsChange(int from, int removed, int added)
 {
     rawValid_ = false;
+    if (inUndo_)
+        undoFrom_ = undoFrom_ < 0 ? from : std::min(undoFrom_, from);
     if ((removed == 0 && added == 0) || quiet_ > 0)
         return;
     modified_ = true;
@@ -320,8 +322,13 @@ void RichDocument::undo(QTextCursor* cursor)
     ++redoDepth_;
     ++steps_;
     inUndo_ = true;
+    undoFrom_ = -1;
     doc_->undo(cursor);
     inUndo_ = false;
+    // The caret goes where the change undone starts (where a deleted selection started), not
+    // to the end of what came back: after a long deletion undone, the end is far away.
+    if (cursor && undoFrom_ >= 0)
+        cursor->setPosition(std::min(undoFrom_, doc_->characterCount() - 1));
 }
 
 void RichDocument::redo(QTextCursor* cursor)
@@ -472,7 +479,12 @@ void RichDocument::continueLoad()
         const QuietScope quiet(*this);
         QTextCursor end(doc_);
         end.movePosition(QTextCursor::End);
+        // One edit block per slice: outside one, Qt places the view's caret after every
+        // insertion, asking for the rectangle of the last paragraph, which lays out (and
+        // settles) everything above it.
+        end.beginEditBlock();
         pending_->insertNext(end, defaultFormat_);
+        end.endEditBlock();
     }
     if (pending_->parts.empty())
         endLoad(true);

@@ -227,6 +227,7 @@ private:
     bool joining_ = false; // the open transaction goes on in the last step
     int redoDepth_ = 0;
     bool inUndo_ = false;
+    int undoFrom_ = -1; // during an undo: where the first change it made starts
     int quiet_ = 0;
     LeftOut leftOut_;
     int transactions_ = 0;

@@ -1,4 +1,5 @@
 #include "richtext/document/RichDocument.h"
+#include "richtext/document/NoteNumbers.h"
 
 #include "richtext/document/TableText.h"
 #include "richtext/document/TextSlices.h"
@@ -166,7 +167,7 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
     const bool whole = from == 0 && to == len;
     if (whole && !rawValid_ && len > kKeptLength && !options.has(StreamOption::Unicode))
         return encodeWholeText();
-    QString raw = whole ? wholeRawText() : rawText().mid(from, to - from);
+    QString raw = whole ? wholeRawText() + notesAsRawText(*doc_) : rawText().mid(from, to - from);
     QString t = withCrLf(std::move(raw));
     // A picture or an object stands in the text as one placeholder character; it has no
     // text, and the placeholder would only force an encoding that holds it.
@@ -183,7 +184,12 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
 QByteArray RichDocument::encodeWholeText() const
 {
     // Room for the longest the bytes may be: three bytes a character and a mark.
-    return encodeText(textForm_, qsizetype(length()) * 3 + 3, [this](const auto& take) { forEachRawPiece(take); });
+    const QString notes = notesAsRawText(*doc_);
+    return encodeText(textForm_, qsizetype(length() + notes.size()) * 3 + 3, [&](const auto& take) {
+        forEachRawPiece(take);
+        if (!notes.isEmpty())
+            take(notes);
+    });
 }
 
 QByteArray RichDocument::encodeText(const TextDocumentForm& form, qsizetype room, const RawPieces& pieces)

@@ -49,4 +49,8 @@ inline constexpr int StatedBeforeTable = QTextFormat::UserProperty + 59;
 
 enum class Merge : int { None = 0, First = 1, Continued = 2 };
 
+// How deep tables go: a cell may hold a table whose cells hold none. A table read deeper than
+// this is its cell's text (cells after tabs, rows as paragraphs).
+inline constexpr int kMaxTableDepth = 2;
+
 } // namespace zorim::tableprop

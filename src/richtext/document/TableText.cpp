@@ -22,16 +22,22 @@ void put(QString& raw, int at, QChar c)
         raw[at] = c;
 }
 
+// A table inside a cell reads as the flat reader had it there: its cells after tabs, each row
+// and the table ending with a blank (a break inside the outer cell). Its marks go first: what
+// the outer cell makes of the rest fills only the marks left.
 void showFrames(const QTextFrame& parent, const QTextDocument& doc, QString& raw)
 {
+    const bool inCell = qobject_cast<const QTextTable*>(&parent) != nullptr;
+    const QChar rowMark = inCell ? QChar(u' ') : kParagraphSeparator;
     for (QTextFrame* frame : parent.childFrames()) {
+        showFrames(*frame, doc, raw);
         if (auto* table = qobject_cast<QTextTable*>(frame)) {
             for (int r = 0; r < table->rows(); ++r) {
                 for (int c = 0; c < table->columns(); ++c) {
                     const QTextTableCell cell = table->cellAt(r, c);
                     if (cell.row() != r || cell.column() != c)
                         continue; // covered by a spanning cell
-                    put(raw, cell.firstPosition() - 1, c == 0 ? kParagraphSeparator : QChar(u'\t'));
+                    put(raw, cell.firstPosition() - 1, c == 0 ? rowMark : QChar(u'\t'));
                     const int last = cell.lastPosition();
                     for (QTextBlock b = doc.findBlock(cell.firstPosition()); b.isValid(); b = b.next()) {
                         const int end = b.position() + b.length() - 1;
@@ -42,10 +48,9 @@ void showFrames(const QTextFrame& parent, const QTextDocument& doc, QString& raw
                 }
             }
         } else {
-            put(raw, frame->firstPosition() - 1, kParagraphSeparator);
+            put(raw, frame->firstPosition() - 1, rowMark);
         }
-        put(raw, frame->lastPosition(), kParagraphSeparator);
-        showFrames(*frame, doc, raw); // frames inside cells come after, over what their cell made of them
+        put(raw, frame->lastPosition(), rowMark);
     }
 }
 

@@ -586,11 +586,11 @@ void RichEdit::setVerticalScrollBar(bool on)
     view_->scrollCaret();
 }
 
-int RichEdit::Print(const QString& title, QPrinter& printer)
+int RichEdit::Print(const QString& title, QPrinter& printer, const QString& fileName)
 {
     if (printer.printerState() == QPrinter::Active)
         throw RichEditError(QStringLiteral("Printing in progress"));
-    const std::optional<int> pages = printDocument(*doc_, title, printer, PageRect);
+    const std::optional<int> pages = printDocument(*doc_, title, printer, PageRect, fileName);
     // A printer that cannot take the job (no printer, a file that cannot be written) is said
     // so, rather than the job reported as printed.
     if (!pages)

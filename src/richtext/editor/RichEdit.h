@@ -238,7 +238,8 @@ public:
     // Prints the whole document as one job named title on the printer, pages following each
     // other until the text ends; answers the number of pages. Throws RichEditError when the
     // job cannot start.
-    int Print(const QString& title, QPrinter& printer);
+    // fileName: what FILENAME fields print (empty: their result).
+    int Print(const QString& title, QPrinter& printer, const QString& fileName = {});
 
 signals:
     void OnChange();

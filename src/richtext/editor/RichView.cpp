@@ -102,7 +102,7 @@ protected:
         }
         if (!e->text().isEmpty() && e->text()[0].isPrint())
             emit widget_.keyPress(e->text());
-        if (widget_.tableKey(e))
+        if (widget_.tableKey(e) || widget_.listKey(e))
             return;
         QTextEdit::keyPressEvent(e);
     }
@@ -334,12 +334,24 @@ void RichView::showDocument()
     doc_.layout().setShown(widget_->isVisible());
     widget_->setDocument(doc);
     // As the paragraphs above settle, the text in view stays where it is.
+    // Repainted only when what moved is on the screen: what the view follows down looks the
+    // same, so the scroll bar moves without the view scrolling (the part of a pixel the bar
+    // cannot take is carried to the next move).
     connect(&ParagraphLayout::of(doc_), &ParagraphLayout::placesMoved, widget_, [this](qreal y, qreal delta) {
         QScrollBar* bar = widget_->verticalScrollBar();
         const int top = bar->value();
-        if (top < y)
+        if (top < y) {
+            if (y < top + widget_->viewport()->height())
+                widget_->viewport()->update();
             return;
-        const int to = top + int(std::lround(delta));
+        }
+        settleCarry_ += delta;
+        const int by = int(std::lround(settleCarry_));
+        settleCarry_ -= by;
+        if (by == 0)
+            return;
+        const int to = top + by;
+        const QSignalBlocker quiet(bar);
         bar->setMaximum(std::max(bar->maximum(), to));
         bar->setValue(to);
     });

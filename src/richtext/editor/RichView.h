@@ -91,6 +91,9 @@ private:
     // cells, a word is deleted only as far as the cell's edge, deleting whole rows removes
     // them. Answers whether the key was taken.
     bool tableKey(QKeyEvent* e);
+    // Tab and Shift+Tab at the start of a list item change its level (RichViewLists.cpp), as
+    // one edit. Answers whether the key was taken.
+    bool listKey(QKeyEvent* e);
     // Removes the rows a selection of whole rows of a table covers, as one edit; answers
     // whether the selection was such.
     bool removeWholeRows();
@@ -98,6 +101,7 @@ private:
     RichDocument& doc_;
     ViewWidget* widget_ = nullptr;
     bool linkNotices_ = false;
+    qreal settleCarry_ = 0; // what of settling's moves the scroll bar could not take yet
 };
 
 } // namespace zorim

@@ -2,7 +2,9 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
+#include "richtext/document/Notes.h"
 #include "richtext/document/RichDocument.h"
+#include "richtext/layout/NoteReferences.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -10,6 +12,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
@@ -46,8 +49,8 @@ namespace {
 // out when needed (text arriving at the end of a long paragraph is not laid out each time).
 constexpr int kEagerBlocks = 64;
 constexpr int kEagerChars = 1 << 16;
-// A settling slice stops after this long, so the window answers between slices.
-constexpr qint64 kSettleSliceMs = 15;
+// A settling slice stops after this long, so a key pressed meanwhile waits no longer.
+constexpr qint64 kSettleSliceMs = 2;
 // Taller than a view: what a paragraph shown at a view's bottom can have above it on screen.
 constexpr qreal kScreenful = 2400;
 
@@ -176,6 +179,7 @@ ParagraphLayout::ParagraphLayout(QTextDocument* doc) : QAbstractTextDocumentLayo
     imageHandler_ = new PictureHandler(this);
     registerHandler(QTextFormat::ImageObject, imageHandler_);
     registerHandler(kHiddenTextObject, new HiddenTextHandler(this));
+    registerHandler(kNoteObject, newNoteReferenceHandler(this));
     settleTimer_ = new QTimer(this);
     settleTimer_->setSingleShot(true);
     settleTimer_->setInterval(0);
@@ -210,6 +214,7 @@ qreal ParagraphLayout::estimateIn(const QTextBlock& block, int columns) const
 void ParagraphLayout::resetAll()
 {
     QTextDocument* doc = document();
+    inner_.clear();
     updateEstimates();
     width_ = pageWidth();
     margin_ = margin();
@@ -340,7 +345,7 @@ bool ParagraphLayout::ensure(const QTextBlock& block) const
     if (const Row row = rowOf(block))
         return ensureRow(row);
     const qreal h = layBlock(block);
-    laidOut_[size_t(n)] = 1;
+    laidOut_.set(n, 1);
     const bool moved = h != heights_.height(n);
     record(n, block, h);
     return moved;
@@ -384,7 +389,7 @@ bool ParagraphLayout::advance(int blockNumber, qint64 budgetMs) const
             laidTo_ = row.last;
         } else {
             const qreal h = layBlock(b);
-            laidOut_[size_t(n)] = 1;
+            laidOut_.set(n, 1);
             runDelta += h - heights_.height(n);
             record(n, b, h);
         }
@@ -431,10 +436,10 @@ void ParagraphLayout::settleSlice()
 {
     syncWithDocument();
     settleTo_ = std::min(settleTo_, heights_.size() - 1);
-    if (advance(settleTo_, kSettleSliceMs)) {
+    // What settling laid out was never drawn (drawing lays out what it shows), and what it
+    // moved placesMoved() told: a view repaints only when that is on its screen.
+    if (advance(settleTo_, kSettleSliceMs))
         emitSizeIfChanged();
-        emit update(QRectF(0, 0, std::max<qreal>(kUnwrappedWidth, pageWidth()), kEverything));
-    }
     if (laidTo_ <= settleTo_) {
         settleTimer_->start();
         return;
@@ -443,7 +448,7 @@ void ParagraphLayout::settleSlice()
     emit settled();
 }
 
-int ParagraphLayout::laidOutCount() const { return int(std::count(laidOut_.begin(), laidOut_.end(), 1)); }
+int ParagraphLayout::laidOutCount() const { return laidOut_.count(); }
 
 QTextBlock ParagraphLayout::blockAtY(qreal y) const
 {
@@ -500,6 +505,9 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
             if (n >= box.first && n <= box.last)
                 width = box.textWidth;
         }
+        // A paragraph of a table inside the cell: as wide as it was laid out.
+        if (QTextCursor(block).currentTable() != row.table && block.layout()->lineCount() > 0)
+            width = block.layout()->lineAt(0).width();
         return {m + at.x(), m + heights_.before(row.first) + at.y(), width, ownHeight(block)};
     }
     const qreal width = page >= 0 ? std::max<qreal>(0, page - 2 * m) : kUnwrappedWidth;
@@ -508,6 +516,7 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
 
 void ParagraphLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
 {
+    listLabels_.clear();
     QTextDocument* doc = document();
     const qreal m = margin();
     const qreal wide = std::max<qreal>(kUnwrappedWidth, pageWidth());
@@ -605,12 +614,10 @@ void ParagraphLayout::replaceChanged(int a, int oldCount, const std::vector<qrea
     heights_.splice(a, oldCount, heights);
     lines_.splice(a, oldCount, lines);
     rights_.splice(a, oldCount, rights);
-    if (delta == 0) {
-        std::fill_n(laidOut_.begin() + a, newCount, uint8_t(eager));
-    } else {
-        laidOut_.erase(laidOut_.begin() + a, laidOut_.begin() + a + oldCount);
-        laidOut_.insert(laidOut_.begin() + a, size_t(newCount), uint8_t(eager));
-    }
+    if (delta == 0)
+        laidOut_.fill(a, newCount, uint8_t(eager));
+    else
+        laidOut_.splice(a, oldCount, newCount, uint8_t(eager));
     if (a < laidTo_) {
         if (!eager)
             laidTo_ = a;

@@ -25,163 +25,30 @@
 // like the heights), and lays the document out for printed pages with the same paragraph
 // code as the screen, so a page breaks lines where the screen does at the same width.
 #include "richtext/document/LineLayout.h"
+#include "richtext/layout/ParagraphTrees.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPoint>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextFormat>
 #include <QTextLayout>
 #include <algorithm>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class QTextDocument;
 class QTextLayout;
+class QTextList;
 class QTextTable;
 class QTimer;
 
 namespace zorim {
 
+class PageNotes;
+
 class RichDocument;
-
-// Sums over the paragraphs (heights, line counts): values by index, prefix sums and the
-// index holding a sum in O(log n).
-template <typename T>
-class SumTree {
-public:
-    void assign(std::vector<T> values)
-    {
-        values_ = std::move(values);
-        rebuild();
-    }
-    int size() const { return int(values_.size()); }
-    T height(int i) const { return values_[size_t(i)]; }
-    void set(int i, T value)
-    {
-        const T delta = value - values_[size_t(i)];
-        if (delta == 0)
-            return;
-        values_[size_t(i)] = value;
-        for (size_t k = size_t(i) + 1; k < tree_.size(); k += k & (~k + 1))
-            tree_[k] += delta;
-    }
-    T before(int i) const // sum of [0, i)
-    {
-        T sum = 0;
-        for (size_t k = size_t(std::clamp(i, 0, size())); k > 0; k -= k & (~k + 1))
-            sum += tree_[k];
-        return sum;
-    }
-    T total() const { return before(size()); }
-    // The index whose span [before(i), before(i + 1)) holds y, clamped to [0, size() - 1].
-    int find(T y) const
-    {
-        const size_t n = values_.size();
-        if (n == 0)
-            return 0;
-        size_t step = 1;
-        while (step * 2 <= n)
-            step *= 2;
-        size_t pos = 0;
-        T rest = y;
-        for (; step > 0; step /= 2) {
-            if (pos + step <= n && tree_[pos + step] <= rest) {
-                pos += step;
-                rest -= tree_[pos];
-            }
-        }
-        return int(std::min(pos, n - 1));
-    }
-    // Replaces count values from index at with the given ones.
-    void splice(int at, int count, const std::vector<T>& with)
-    {
-        if (int(with.size()) == count) {
-            for (int i = 0; i < count; ++i)
-                set(at + i, with[size_t(i)]);
-            return;
-        }
-        if (at + count == size()) {
-            // The tail: the sums below it stand, the new values are appended one by one (text
-            // arriving at the end of a long document costs what arrives, not the document).
-            values_.resize(size_t(at));
-            tree_.resize(size_t(at) + 1);
-            for (const T& v : with)
-                append(v);
-            return;
-        }
-        values_.erase(values_.begin() + at, values_.begin() + at + count);
-        values_.insert(values_.begin() + at, with.begin(), with.end());
-        rebuild();
-    }
-
-private:
-    void append(T value)
-    {
-        // Node i of the tree sums the values (i - lowbit(i), i]: the new value and the sum of
-        // the values before it that the node covers.
-        values_.push_back(value);
-        const size_t i = values_.size();
-        const size_t low = i & (~i + 1);
-        tree_.push_back(value + before(int(i - 1)) - before(int(i - low)));
-    }
-    void rebuild()
-    {
-        const size_t n = values_.size();
-        tree_.assign(n + 1, 0);
-        for (size_t i = 1; i <= n; ++i) {
-            tree_[i] += values_[i - 1];
-            const size_t parent = i + (i & (~i + 1));
-            if (parent <= n)
-                tree_[parent] += tree_[i];
-        }
-    }
-    std::vector<T> values_;
-    std::vector<T> tree_; // 1-based Fenwick tree over values_
-};
-using HeightTree = SumTree<qreal>;
-using LineTree = SumTree<int>;
-
-// The widest of the paragraphs (how far right each reaches), kept as they change: the widest is
-// looked for again only after the paragraph that gave it narrowed or went.
-class WidestTree {
-public:
-    void assign(size_t n)
-    {
-        values_.assign(n, 0);
-        widest_ = 0;
-        stale_ = false;
-    }
-    void set(int i, qreal value)
-    {
-        qreal& old = values_[size_t(i)];
-        stale_ = stale_ || (old >= widest_ && value < old);
-        old = value;
-        widest_ = std::max(widest_, value);
-    }
-    void splice(int at, int count, const std::vector<qreal>& with)
-    {
-        const auto from = values_.begin() + at;
-        stale_ = stale_ || (widest_ > 0 && std::find(from, from + count, widest_) != from + count);
-        values_.erase(from, from + count);
-        values_.insert(values_.begin() + at, with.begin(), with.end());
-        for (const qreal v : with)
-            widest_ = std::max(widest_, v);
-    }
-    qreal value(int i) const { return values_[size_t(i)]; }
-    qreal widest() const
-    {
-        if (stale_) {
-            widest_ = values_.empty() ? 0 : *std::max_element(values_.begin(), values_.end());
-            stale_ = false;
-        }
-        return widest_;
-    }
-
-private:
-    std::vector<qreal> values_;
-    mutable qreal widest_ = 0; // the widest value; while stale_, at least that
-    mutable bool stale_ = false;
-};
 
 class ParagraphLayout final : public QAbstractTextDocumentLayout, public LineLayout {
     Q_OBJECT
@@ -242,9 +109,19 @@ public:
     // line, so a page loop always ends.
     int layoutPage(QPainter* painter, const QRectF& page, qreal dpiX, qreal dpiY, int from) override;
 
+    // What the page fields print on the pages laid out next: the page's number (0: the pages
+    // count from the first laid out, as they come), the pages in all (0: NUMPAGES keeps its
+    // result) and the file's name (empty: FILENAME keeps its result).
+    struct PrintedFields {
+        int page = 0;
+        int pages = 0;
+        QString fileName;
+    };
+    void setPrintedFields(PrintedFields fields) { printedFields_ = std::move(fields); }
+
 signals:
     // Settling laid out paragraphs above y whose estimated heights were off: what stood at
-    // y or below now stands delta lower.
+    // y or below now stands delta lower. Nothing else asks a view to repaint for it.
     void placesMoved(qreal y, qreal delta);
     // Settling reached every paragraph asked for: their places and lines are exact.
     void settled();
@@ -287,7 +164,38 @@ private:
         qreal bottom = kEverything;
     };
     Row rowOf(const QTextBlock& block) const;
-    std::vector<CellBox> cellBoxes(const Row& row, qreal page) const;
+    // Row r of a table (of the document's or inside a cell).
+    Row rowIn(QTextTable* table, int r) const;
+    // The cells' boxes of a row at a page width; a table inside a cell (x, width: the box it
+    // stands in, from the outer row's left) is placed in that box.
+    std::vector<CellBox> cellBoxes(const Row& row, qreal page, qreal x = 0, qreal width = -1) const;
+    // A table inside a cell: where its rows stand in the outer row (their tops, then its
+    // bottom) and the box it stands in, as the outer row was last laid out.
+    struct InnerTable {
+        qreal x = 0;
+        qreal width = 0;
+        std::vector<qreal> tops;
+    };
+    mutable std::unordered_map<const QTextTable*, InnerTable> inner_;
+    // The table right inside a cell of table that holds block; null when the block is the cell's own.
+    QTextTable* innerTableAt(const QTextTable* table, const QTextBlock& block) const;
+    // The paragraphs first..last of a cell of table stacked from y in a box of width at x, the
+    // tables inside the cell laid out as tables there; answers the bottom, adds the lines to *lines.
+    qreal layCellContent(const QTextTable* table, int first, int last, qreal x, qreal y, qreal width,
+                         int* lines) const;
+    // The row's cells laid out from y; answers its height and in *most the line count of its
+    // cell with the most lines.
+    qreal layRowCells(const Row& row, const std::vector<CellBox>& boxes, qreal y, int* most) const;
+    // Draws the cells of a row whose top and height are given in the coordinates of the row
+    // drawn at origin (a table inside a cell is drawn in its outer row's); chosenAll: the
+    // format of a selection of whole cells the row stands in.
+    void drawRowCells(QPainter* painter, const Row& row, const std::vector<CellBox>& boxes, const QPointF& origin,
+                      qreal top, qreal height, const PaintContext* context, const QColor& text, Band band,
+                      const QTextFormat* chosenAll) const;
+    // The position at p (from the row's origin) in a cell's paragraphs first..last.
+    int hitCell(const QTextTable* table, int first, int last, const QPointF& p, bool exact) const;
+    // The box holding p.x among a row's cells, or the nearest one beside it.
+    static const CellBox* cellBoxAt(const std::vector<CellBox>& boxes, qreal x);
     // The cells of a row, one box per cell at its first column with how many columns it spans;
     // twips stays true while every cell states its right edge.
     std::vector<CellBox> rowCells(const Row& row, std::vector<int>* spans, bool* twips) const;
@@ -295,7 +203,7 @@ private:
     // cell), or in Qt's table columns at a page width.
     static void placeCellsAsStated(const Row& row, const QTextCharFormat& rowFormat,
                                    const std::vector<int>& spans, std::vector<CellBox>* boxes);
-    void placeCellsInColumns(const QTextTable* table, qreal page, const std::vector<int>& spans,
+    void placeCellsInColumns(const QTextTable* table, qreal avail, const std::vector<int>& spans,
                              std::vector<CellBox>* boxes) const;
     static void mergeCells(std::vector<CellBox>* boxes);
     // Widens a changed stretch of paragraphs to the whole rows it starts and ends in.
@@ -339,6 +247,7 @@ private:
         bool any = false; // whether the page took anything yet
         std::vector<int> relaid;
         std::vector<Row> relaidRows;
+        PageNotes* notes = nullptr; // the footnotes the page refers to, kept at its foot
     };
     // Put a row or a paragraph on the page; answer false when the page is full (run.answer
     // then says where the next page starts).
@@ -392,13 +301,16 @@ private:
     void drawPrintedLine(QPainter* painter, const QTextBlock& block, const QTextLine& line,
                          const QPointF& origin) const;
     mutable int printedPage_ = 0; // the number of the page being printed
+    // The labels of each list drawn, worked out once until the document changes.
+    mutable std::unordered_map<const QTextList*, QStringList> listLabels_;
+    PrintedFields printedFields_;
     void noteSizeChange() const;
     void emitSizeIfChanged();
 
     mutable HeightTree heights_;
     mutable LineTree lines_;               // per block: its line count once laid out, else an estimate
     mutable WidestTree rights_;            // per block: how far right it reaches once laid out (a row: on its first)
-    mutable std::vector<uint8_t> laidOut_; // per block: laid out at the current width
+    mutable LaidOutMarks laidOut_;         // per block: laid out at the current width
     mutable int laidTo_ = 0;               // every block below this one is laid out
     mutable int settleTo_ = -1;            // settling lays out the blocks up to this one
     QTimer* settleTimer_ = nullptr;

@@ -2,7 +2,9 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/Links.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/document/TableFormat.h"
+#include "richtext/layout/PageNotes.h"
 
 #include <QFontMetricsF>
 #include <QRegularExpression>
@@ -37,11 +39,15 @@ void ParagraphLayout::drawListMarker(QPainter* painter, const QTextBlock& block,
     const QTextBlockFormat bf = block.blockFormat();
     const qreal textX = line.cursorToX(line.textStart());
     const qreal gap = fm.horizontalAdvance(u' ');
-    const QString label = list->format().style() == QTextListFormat::ListDisc
-                              || list->format().style() == QTextListFormat::ListCircle
-                              || list->format().style() == QTextListFormat::ListSquare
-                              ? QString()
-                              : list->itemText(block);
+    // A round bullet is drawn as a dot, whatever the font has of it; any other label as text.
+    auto labels = listLabels_.find(list);
+    if (labels == listLabels_.end())
+        labels = listLabels_.emplace(list, listLabels(*list)).first;
+    QString label = labels->second.value(list->itemNumber(block));
+    if (label == QString(QChar(0x2022)))
+        label.clear();
+    else if (label.isEmpty())
+        return;
     const qreal width = label.isEmpty() ? std::max<qreal>(4, fm.ascent() / 3) : fm.horizontalAdvance(label);
     // The marker stands at the paragraph's start indent when there is room before the text,
     // else just before the text.
@@ -199,18 +205,24 @@ qreal ParagraphLayout::drawHeaderRows(QPainter* painter, const Row& row, qreal w
 
 namespace {
 
-// The value a field shows on paper when it is one of those that say the moment or the page:
-// DATE and TIME (with their \\@ picture, Word's letters mostly Qt's), PAGE; nothing for others.
-std::optional<QString> printedValue(const QString& instruction, int page)
+// The value a field shows on paper when it is one of those that say the moment, the page or
+// the file: DATE and TIME (with their \\@ picture, Word's letters mostly Qt's), PAGE, NUMPAGES
+// and FILENAME when they are known; nothing for others.
+std::optional<QString> printedValue(const QString& instruction, int page, int pages, const QString& fileName)
 {
-    static const QRegularExpression parts(QStringLiteral("^\\s*(DATE|TIME|PAGE)\\b(?:.*\\\\@\\s*\"([^\"]*)\")?"),
-                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression parts(
+        QStringLiteral("^\\s*(DATE|TIME|PAGE|NUMPAGES|FILENAME)\\b(?:.*\\\\@\\s*\"([^\"]*)\")?"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = parts.match(instruction);
     if (!m.hasMatch())
         return std::nullopt;
     const QString kind = m.captured(1).toUpper();
     if (kind == u"PAGE")
         return QString::number(page);
+    if (kind == u"NUMPAGES")
+        return pages > 0 ? std::optional(QString::number(pages)) : std::nullopt;
+    if (kind == u"FILENAME")
+        return fileName.isEmpty() ? std::nullopt : std::optional(fileName);
     QString picture = m.captured(2);
     if (picture.isEmpty())
         picture = kind == u"DATE" ? QStringLiteral("d.M.yyyy") : QStringLiteral("H:mm");
@@ -243,7 +255,8 @@ void ParagraphLayout::drawPrintedLine(QPainter* painter, const QTextBlock& block
         lastId = id;
         if (id == 0)
             continue;
-        if (auto value = printedValue(format.stringProperty(docprop::FieldInstruction), printedPage_))
+        if (auto value = printedValue(format.stringProperty(docprop::FieldInstruction), printedPage_,
+                                         printedFields_.pages, printedFields_.fileName))
             shown.push_back({start, start + frag.length(), format, *value});
     }
     // Only a field whole on this line is drawn anew (one that wraps keeps its result).
@@ -301,8 +314,10 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
     run.height = page.height() / sy;
     run.from = from;
     run.answer = length;
+    PageNotes notes(*doc, run.width - 2 * margin());
+    run.notes = &notes;
     if (painter) {
-        printedPage_ = from == 0 ? 1 : printedPage_ + 1;
+        printedPage_ = printedFields_.page > 0 ? printedFields_.page : from == 0 ? 1 : printedPage_ + 1;
         painter->save();
         painter->translate(page.topLeft());
         painter->scale(sx, sy);
@@ -317,6 +332,7 @@ int ParagraphLayout::layoutPage(QPainter* painter, const QRectF& page, qreal dpi
             break;
         }
     }
+    notes.drawAndClear(painter, margin(), run.height);
     if (painter)
         painter->restore();
     restoreScreenLayout(run);
@@ -358,6 +374,8 @@ bool ParagraphLayout::putRowOnPage(PageRun& run, const Row& row) const
     if (run.painter)
         drawRow(run.painter, row, QPointF(0, run.y - offset), h, run.width, nullptr, Qt::black, band);
     run.any = true;
+    const QTextBlock last = document()->findBlockByNumber(row.last);
+    run.notes->take(rowStart, last.position() + last.length());
     if (full)
         return false;
     run.y += std::min(h, band.bottom) - offset;
@@ -388,10 +406,12 @@ bool ParagraphLayout::putBlockOnPage(PageRun& run, const QTextBlock& block) cons
     const QPointF origin(0, run.y - shift);
     for (int i = first; i < tl->lineCount(); ++i) {
         const QTextLine line = tl->lineAt(i);
-        if (run.any && origin.y() + line.y() + line.height() > run.height) {
-            run.answer = block.position() + line.textStart();
+        const int lineFrom = block.position() + line.textStart(), lineTo = lineFrom + line.textLength();
+        if (run.any && origin.y() + line.y() + line.height() + run.notes->roomWith(lineFrom, lineTo) > run.height) {
+            run.answer = lineFrom;
             return false;
         }
+        run.notes->take(lineFrom, lineTo);
         if (run.painter)
             drawPrintedLine(run.painter, block, line, origin);
         run.any = true;

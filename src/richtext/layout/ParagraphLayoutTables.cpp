@@ -100,6 +100,12 @@ ParagraphLayout::Row ParagraphLayout::rowOf(const QTextBlock& block) const
     const QTextTableCell cell = table->cellAt(pos);
     if (!cell.isValid())
         return {};
+    return rowIn(table, cell.row());
+}
+
+ParagraphLayout::Row ParagraphLayout::rowIn(QTextTable* table, int r) const
+{
+    QTextDocument* doc = document();
     // A row's paragraphs run from its first cell that starts in it to the next row's first.
     const int rows = table->rows();
     const int columns = table->columns();
@@ -113,7 +119,7 @@ ParagraphLayout::Row ParagraphLayout::rowOf(const QTextBlock& block) const
     };
     Row row;
     row.table = table;
-    row.row = cell.row();
+    row.row = r;
     row.first = doc->findBlock(firstIn(row.row)).blockNumber();
     int end = table->lastPosition();
     for (int r = row.row + 1; r < rows; ++r) {
@@ -129,7 +135,16 @@ ParagraphLayout::Row ParagraphLayout::rowOf(const QTextBlock& block) const
     return row;
 }
 
-std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row, qreal page) const
+QTextTable* ParagraphLayout::innerTableAt(const QTextTable* table, const QTextBlock& block) const
+{
+    QTextFrame* f = document()->frameAt(block.position());
+    while (f && f->parentFrame() != table)
+        f = f->parentFrame();
+    return qobject_cast<QTextTable*>(f);
+}
+
+std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row, qreal page, qreal x,
+                                                                qreal width) const
 {
     std::vector<int> spans;
     bool twips = true;
@@ -147,8 +162,13 @@ std::vector<ParagraphLayout::CellBox> ParagraphLayout::cellBoxes(const Row& row,
         return boxes;
     if (twips)
         placeCellsAsStated(row, *rowFormat, spans, &boxes);
+    else if (width >= 0)
+        placeCellsInColumns(row.table, std::max<qreal>(1, width), spans, &boxes);
     else
-        placeCellsInColumns(row.table, page, spans, &boxes);
+        placeCellsInColumns(row.table, page >= 0 ? std::max<qreal>(1, page - 2 * margin()) : kTableWidthUnwrapped,
+                            spans, &boxes);
+    for (CellBox& box : boxes)
+        box.x += x;
     mergeCells(&boxes);
     const qreal gap = rowFormat->hasProperty(tableprop::RowGapTwips)
                           ? std::max<qreal>(0, pixels(rowFormat->intProperty(tableprop::RowGapTwips)))
@@ -227,12 +247,11 @@ void ParagraphLayout::placeCellsAsStated(const Row& row, const QTextCharFormat& 
     }
 }
 
-void ParagraphLayout::placeCellsInColumns(const QTextTable* table, qreal page, const std::vector<int>& spans,
+void ParagraphLayout::placeCellsInColumns(const QTextTable* table, qreal avail, const std::vector<int>& spans,
                                           std::vector<CellBox>* boxes) const
 {
-    // Qt's column widths: fixed, a share of the page, or an equal part of what is left.
+    // Qt's column widths: fixed, a share of the width, or an equal part of what is left.
     const int columns = table->columns();
-    const qreal avail = page >= 0 ? std::max<qreal>(1, page - 2 * margin()) : kTableWidthUnwrapped;
     std::vector<qreal> widths(size_t(columns), -1);
     const QList<QTextLength> constraints = table->format().columnWidthConstraints();
     qreal taken = 0;
@@ -297,17 +316,24 @@ void ParagraphLayout::widenToRows(QTextBlock* first, QTextBlock* last) const
 
 qreal ParagraphLayout::layRow(const Row& row, qreal page, int* lines, qreal* right) const
 {
-    QTextDocument* doc = document();
-    qreal tallest = 0;
-    int most = 1;
-    int rule = 0;
-    bool ruleTaken = false;
     const std::vector<CellBox> boxes = cellBoxes(row, page);
     if (right) {
         *right = 0;
         for (const CellBox& box : boxes)
             *right = std::max(*right, box.x + box.width + bordersOf(box.format).width[2] / 2);
     }
+    int most = 1;
+    const qreal height = layRowCells(row, boxes, 0, &most);
+    if (lines)
+        *lines = most;
+    return height;
+}
+
+qreal ParagraphLayout::layRowCells(const Row& row, const std::vector<CellBox>& boxes, qreal y, int* most) const
+{
+    qreal tallest = 0;
+    int rule = 0;
+    bool ruleTaken = false;
     for (const CellBox& box : boxes) {
         if (box.first < 0)
             continue;
@@ -315,26 +341,52 @@ qreal ParagraphLayout::layRow(const Row& row, qreal page, int* lines, qreal* rig
             rule = box.format.intProperty(tableprop::RowHeightTwips);
             ruleTaken = true;
         }
-        qreal y = box.padTop;
         int count = 0;
-        QTextBlock b = doc->findBlockByNumber(box.first);
-        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next()) {
-            const qreal h = layBlockIn(b, box.textWidth, true);
-            b.layout()->setPosition(QPointF(box.textX, y));
-            y += h;
-            count += std::max(1, b.layout()->lineCount());
-        }
-        tallest = std::max(tallest, y + box.padBottom);
-        most = std::max(most, count);
+        const qreal bottom = layCellContent(row.table, box.first, box.last, box.textX, y + box.padTop, box.textWidth, &count);
+        tallest = std::max(tallest, bottom - y + box.padBottom);
+        *most = std::max(*most, count);
     }
     // The row's own height: at least, or exactly (what is taller is cut off).
     if (rule > 0)
         tallest = std::max(tallest, pixels(rule));
     else if (rule < 0)
         tallest = -qreal(rule) / kTwipsPerPixel;
-    if (lines)
-        *lines = most;
     return tallest;
+}
+
+qreal ParagraphLayout::layCellContent(const QTextTable* table, int first, int last, qreal x, qreal y, qreal width,
+                                      int* lines) const
+{
+    QTextDocument* doc = document();
+    const bool holdsTables = !table->childFrames().isEmpty();
+    QTextBlock b = doc->findBlockByNumber(first);
+    for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
+        if (QTextTable* inner = holdsTables ? innerTableAt(table, b) : nullptr) {
+            // A table in the cell: its rows one below the other in the cell's width.
+            // Its paragraphs count their lines one after another, as the cell's own do (a line
+            // of the cell is found by counting its paragraphs' lines in order).
+            InnerTable placed{x, width, {}};
+            for (int r = 0; r < inner->rows(); ++r) {
+                placed.tops.push_back(y);
+                int most = 1;
+                if (const Row row = rowIn(inner, r))
+                    y += layRowCells(row, cellBoxes(row, -1, x, width), y, &most);
+            }
+            placed.tops.push_back(y);
+            inner_[inner] = std::move(placed);
+            const QTextBlock end = doc->findBlock(inner->lastPosition());
+            for (; b.isValid() && b.blockNumber() <= end.blockNumber(); b = b.next())
+                *lines += std::max(1, b.layout()->lineCount());
+            b = end;
+            i = end.blockNumber();
+            continue;
+        }
+        const qreal h = layBlockIn(b, width, true);
+        b.layout()->setPosition(QPointF(x, y));
+        y += h;
+        *lines += std::max(1, b.layout()->lineCount());
+    }
+    return y;
 }
 
 bool ParagraphLayout::ensureRow(const Row& row) const
@@ -346,7 +398,7 @@ bool ParagraphLayout::ensureRow(const Row& row) const
     qreal right = 0;
     const qreal height = layRow(row, pageWidth(), &lines, &right);
     for (int i = row.first; i <= row.last; ++i) {
-        laidOut_[size_t(i)] = 1;
+        laidOut_.set(i, 1);
         heights_.set(i, i == row.first ? height : 0);
         lines_.set(i, i == row.first ? lines : 0);
         rights_.set(i, i == row.first ? right : 0);
@@ -357,9 +409,16 @@ bool ParagraphLayout::ensureRow(const Row& row) const
 void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& origin, qreal height, qreal page,
                               const PaintContext* context, const QColor& text, Band band) const
 {
+    drawRowCells(painter, row, cellBoxes(row, page), origin, 0, height, context, text, band, nullptr);
+}
+
+void ParagraphLayout::drawRowCells(QPainter* painter, const Row& row, const std::vector<CellBox>& boxes,
+                                   const QPointF& origin, qreal rowTop, qreal height, const PaintContext* context,
+                                   const QColor& text, Band band, const QTextFormat* chosenAll) const
+{
     QTextDocument* doc = document();
-    const qreal top = std::max<qreal>(0, band.top);
-    const qreal bottom = std::min(height, band.bottom);
+    const qreal top = std::max(rowTop, band.top);
+    const qreal bottom = std::min(rowTop + height, band.bottom);
     if (bottom <= top)
         return;
     // Cells a selection of whole cells takes.
@@ -381,7 +440,6 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
     }
     const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
     const int continued = int(tableprop::Merge::Continued);
-    const std::vector<CellBox> boxes = cellBoxes(row, page);
     // Whether the cell across a side has a border on it, where the guide line would cover it.
     const auto bordered = [&](size_t i, bool result[4]) {
         const CellBox& box = boxes[i];
@@ -403,13 +461,14 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         if (row.row + 1 < row.table->rows())
             result[3] = bordersOf(row.table->cellAt(row.row + 1, box.column).format()).width[1] > 0;
     };
+    const bool holdsTables = !row.table->childFrames().isEmpty();
     for (size_t n = 0; n < boxes.size(); ++n) {
         const CellBox& box = boxes[n];
         const QRectF rect(origin.x() + box.x, origin.y() + top, box.width, bottom - top);
         const bool openTop = box.format.intProperty(tableprop::MergeVertical) == continued;
         const bool openBottom = row.row + 1 < row.table->rows()
                                 && row.table->cellAt(row.row + 1, box.column).format().intProperty(tableprop::MergeVertical) == continued;
-        const QTextFormat* chosen = nullptr;
+        const QTextFormat* chosen = chosenAll;
         for (const CellSelection& s : cellSelections) {
             if (box.column >= s.column && box.column < s.column + s.columns)
                 chosen = &s.format;
@@ -421,8 +480,25 @@ void ParagraphLayout::drawRow(QPainter* painter, const Row& row, const QPointF& 
         painter->save();
         painter->setClipRect(rect, Qt::IntersectClip);
         QTextBlock b = box.first >= 0 ? doc->findBlockByNumber(box.first) : QTextBlock();
-        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next())
+        for (int i = box.first; i <= box.last && b.isValid(); ++i, b = b.next()) {
+            if (QTextTable* inner = holdsTables ? innerTableAt(row.table, b) : nullptr) {
+                // A table in the cell, where laying the row out placed it.
+                const auto placed = inner_.find(inner);
+                if (placed != inner_.end() && placed->second.tops.size() == size_t(inner->rows()) + 1) {
+                    const InnerTable& at = placed->second;
+                    for (int r = 0; r < inner->rows(); ++r) {
+                        if (const Row innerRow = rowIn(inner, r))
+                            drawRowCells(painter, innerRow, cellBoxes(innerRow, -1, at.x, at.width), origin,
+                                         at.tops[size_t(r)], at.tops[size_t(r) + 1] - at.tops[size_t(r)], context, text,
+                                         band, chosen);
+                    }
+                }
+                b = doc->findBlock(inner->lastPosition());
+                i = b.blockNumber();
+                continue;
+            }
             drawCellBlock(painter, b, origin, context, chosen, text, band, cursorWidth);
+        }
         painter->restore();
         if (!box.merged) {
             bool across[4] = {false, false, false, false};
@@ -470,6 +546,16 @@ void ParagraphLayout::drawCellBlock(QPainter* painter, const QTextBlock& b, cons
     }
 }
 
+const ParagraphLayout::CellBox* ParagraphLayout::cellBoxAt(const std::vector<CellBox>& boxes, qreal x)
+{
+    const CellBox* in = nullptr;
+    for (const CellBox& box : boxes) {
+        if (box.first >= 0 && !box.merged && (!in || x >= box.x))
+            in = &box;
+    }
+    return in;
+}
+
 int ParagraphLayout::hitRow(const Row& row, const QPointF& point, bool exact) const
 {
     const qreal m = margin();
@@ -478,18 +564,43 @@ int ParagraphLayout::hitRow(const Row& row, const QPointF& point, bool exact) co
         return -1;
     // The cell at the point, or the nearest one beside it.
     const std::vector<CellBox> boxes = cellBoxes(row, pageWidth());
-    const CellBox* in = nullptr;
-    for (const CellBox& box : boxes) {
-        if (box.first >= 0 && !box.merged && (!in || p.x() >= box.x))
-            in = &box;
-    }
+    const CellBox* in = cellBoxAt(boxes, p.x());
     if (!in)
         return exact ? -1 : document()->findBlockByNumber(row.first).position();
     if (exact && (p.x() < in->x || p.x() >= in->x + in->width))
         return -1;
-    QTextBlock b = document()->findBlockByNumber(in->first);
+    return hitCell(row.table, in->first, in->last, p, exact);
+}
+
+int ParagraphLayout::hitCell(const QTextTable* table, int first, int last, const QPointF& p, bool exact) const
+{
+    QTextDocument* doc = document();
+    const bool holdsTables = !table->childFrames().isEmpty();
+    QTextBlock b = doc->findBlockByNumber(first);
     QTextBlock pick = b;
-    for (int i = in->first; i <= in->last && b.isValid(); ++i, b = b.next()) {
+    for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
+        if (QTextTable* inner = holdsTables ? innerTableAt(table, b) : nullptr) {
+            const auto placed = inner_.find(inner);
+            if (placed != inner_.end() && placed->second.tops.size() == size_t(inner->rows()) + 1) {
+                // A point on a table in the cell is in the cell of it under the point.
+                const InnerTable& at = placed->second;
+                if (p.y() >= at.tops.front() && p.y() < at.tops.back()) {
+                    const auto below = std::upper_bound(at.tops.begin(), at.tops.end(), p.y());
+                    const int r = std::clamp(int(below - at.tops.begin()) - 1, 0, inner->rows() - 1);
+                    const Row innerRow = rowIn(inner, r);
+                    const std::vector<CellBox> boxes = innerRow ? cellBoxes(innerRow, -1, at.x, at.width)
+                                                                : std::vector<CellBox>();
+                    const CellBox* in = cellBoxAt(boxes, p.x());
+                    if (in && !(exact && (p.x() < in->x || p.x() >= in->x + in->width)))
+                        return hitCell(inner, in->first, in->last, p, exact);
+                    if (exact)
+                        return -1;
+                }
+            }
+            b = doc->findBlock(inner->lastPosition());
+            i = b.blockNumber();
+            continue;
+        }
         if (b.layout()->position().y() <= p.y())
             pick = b;
     }

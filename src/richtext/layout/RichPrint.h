@@ -6,7 +6,7 @@
 #include <optional>
 
 class QPrinter;
-class QString;
+#include <QString>
 
 namespace zorim {
 
@@ -26,7 +26,10 @@ TwipsRect printRenderRect(QSize printablePixels, int dpiX, int dpiY, QRect pageR
 // Prints the whole document as one job named title on printer, a page after another, each laid
 // out by the document's own layout, so a printout breaks its lines where the screen does at the
 // same width. pageRect (printer pixels) bounds the text on every page; empty, the document's
-// margins do. Answers the pages printed, or nothing when the printer would not take the job.
-std::optional<int> printDocument(RichDocument& doc, const QString& title, QPrinter& printer, QRect pageRect);
+// margins do. Each section prints on its paper, and each page with its header and footer;
+// fileName is what FILENAME fields print (empty: their result). Answers the pages printed, or
+// nothing when the printer would not take the job.
+std::optional<int> printDocument(RichDocument& doc, const QString& title, QPrinter& printer, QRect pageRect,
+                                 const QString& fileName = {});
 
 } // namespace zorim

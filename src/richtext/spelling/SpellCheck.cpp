@@ -17,7 +17,8 @@
 namespace zorim {
 namespace {
 
-constexpr qint64 kSliceMs = 8;
+// A slice of checking stops after this long, so a key pressed meanwhile waits no longer.
+constexpr qint64 kSliceMs = 2;
 // An edit of at most this many paragraphs and characters is checked at once; a larger one
 // (a paste, a replace-all) is left to the drawing and the slices.
 constexpr int kParagraphsAtOnce = 64;
@@ -238,7 +239,7 @@ void SpellCheck::checkSlice()
         if (!isCurrent(b))
             checkBlock(b);
         b = b.next();
-        if (n % 16 == 0 && clock.elapsed() >= kSliceMs)
+        if (n % 4 == 0 && clock.elapsed() >= kSliceMs)
             break;
     }
     if (b.isValid()) {

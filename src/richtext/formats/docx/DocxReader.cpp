@@ -75,17 +75,16 @@ bool onOff(const Xml& x)
     return !(v == u"false" || v == u"0" || v == u"off" || v == u"none");
 }
 
-// The numbering format of a list level as the builder's lists keep it (RTF's \levelnfc).
-int32_t levelNfc(QStringView format)
+// How a list level's number is spelled.
+uint16_t levelNumbering(QStringView format)
 {
-    if (format == u"decimal" || format == u"decimalZero") return 0;
-    if (format == u"upperRoman") return 1;
-    if (format == u"lowerRoman") return 2;
-    if (format == u"upperLetter") return 3;
-    if (format == u"lowerLetter") return 4;
-    if (format == u"none") return 255;
-    if (format == u"bullet") return 23;
-    return 0;
+    if (format == u"upperRoman") return pfn::UpperRoman;
+    if (format == u"lowerRoman") return pfn::LowerRoman;
+    if (format == u"upperLetter") return pfn::UpperAlpha;
+    if (format == u"lowerLetter") return pfn::LowerAlpha;
+    if (format == u"none") return pfn::None;
+    if (format == u"bullet") return pfn::Bullet;
+    return pfn::Arabic;
 }
 
 constexpr int kMaxStyleChain = 32;
@@ -394,19 +393,21 @@ bool Reader::numbering(const QByteArray& bytes)
     Xml x(bytes);
     if (!x.child(0))
         return !x.failed();
-    std::unordered_map<QString, std::vector<int>> abstracts;
+    std::unordered_map<QString, ListLevels> abstracts;
     std::vector<std::pair<int32_t, QString>> nums;
     while (x.child(1)) {
         if (x.qualified() == u"w:abstractNum") {
-            std::vector<int>& levels = abstracts[x.attr("w:abstractNumId"_L1)];
-            levels.assign(kMaxListLevels, 0);
+            ListLevels& levels = abstracts[x.attr("w:abstractNumId"_L1)];
+            levels.clear();
+            for (int i = 0; i < kMaxListLevels; ++i)
+                levels.push_back(plainListLevel(pfn::Arabic, i));
             while (x.child(2)) {
                 if (x.qualified() != u"w:lvl")
                     continue;
                 const int level = number(x.attr("w:ilvl"_L1), 0, kMaxListLevels - 1);
                 while (x.child(3))
                     if (x.qualified() == u"w:numFmt")
-                        levels[size_t(level)] = levelNfc(x.attr("w:val"_L1));
+                        levels[size_t(level)] = plainListLevel(levelNumbering(x.attr("w:val"_L1)), level);
             }
         } else if (x.qualified() == u"w:num") {
             const int32_t id = number(x.attr("w:numId"_L1), 0, INT32_MAX);
@@ -422,8 +423,7 @@ bool Reader::numbering(const QByteArray& bytes)
         const auto levels = abstracts.find(abstract);
         if (id <= 0 || levels == abstracts.end())
             continue;
-        m_tables.lists[id] = levels->second;
-        m_tables.overrides[id] = id;
+        m_tables.defineList(id, levels->second);
     }
     return !x.failed();
 }
@@ -800,7 +800,8 @@ void Reader::table(Xml& x, int depth, int nesting)
 {
     // A table in a cell stays text in its cell, cells after tabs and rows as paragraphs, as
     // the document holds such tables today.
-    const bool nested = nesting > 0 || m_inCell || !m_builder.tables().enabled();
+    rtf::TableBuilder& rows = *m_builder.definitionFor(ParaState{}, false);
+    const bool nested = nesting > 0 || m_inCell || !rows.enabled();
     std::vector<int32_t> grid;
     int32_t indent = 0;
     const bool wasInCell = m_inCell;
@@ -819,9 +820,9 @@ void Reader::table(Xml& x, int depth, int nesting)
         } else if (n == u"w:tr") {
             if (!nested) {
                 releaseEnd();
-                m_builder.tables().expectCells(std::max<int>(1, int(grid.size())));
-                m_builder.tables().rowDefaults();
-                m_builder.tables().word(tp::RowLeft, indent);
+                rows.expectCells(std::max<int>(1, int(grid.size())));
+                rows.rowDefaults();
+                rows.word(tp::RowLeft, indent);
             }
             int column = 0;
             int32_t right = indent;
@@ -837,10 +838,10 @@ void Reader::table(Xml& x, int depth, int nesting)
                         if (nested)
                             continue;
                         if (x.qualified() == u"w:tblHeader" && onOff(x))
-                            m_builder.tables().word(tp::RowHeader, 1);
+                            rows.word(tp::RowHeader, 1);
                         else if (x.qualified() == u"w:trHeight") {
                             const int32_t h = number(x.attr("w:val"_L1), 0, rtf::kMaxPageTwips);
-                            m_builder.tables().word(tp::RowHeight, x.attr("w:hRule"_L1) == u"exact" ? -h : h);
+                            rows.word(tp::RowHeight, x.attr("w:hRule"_L1) == u"exact" ? -h : h);
                         }
                     }
                     continue;
@@ -885,12 +886,12 @@ void Reader::table(Xml& x, int depth, int nesting)
                         const int32_t width = size_t(column) < grid.size() ? grid[size_t(column)] : 0;
                         right = int32_t(std::clamp<int64_t>(int64_t(right) + width, -rtf::kMaxPageTwips, 4 * rtf::kMaxPageTwips));
                         if (span > 1)
-                            m_builder.tables().word(tp::MergeH, part == 0 ? 1 : 2);
+                            rows.word(tp::MergeH, part == 0 ? 1 : 2);
                         if (merge)
-                            m_builder.tables().word(tp::MergeV, merge);
+                            rows.word(tp::MergeV, merge);
                         if (shading)
-                            m_builder.tables().word(tp::Shading, shading);
-                        m_builder.tables().word(tp::CellX, right);
+                            rows.word(tp::Shading, shading);
+                        rows.word(tp::CellX, right);
                     }
                     ++column;
                     const HeldEnd end = m_held.value_or(HeldEnd{cellPara, cellChr});
@@ -910,7 +911,7 @@ void Reader::table(Xml& x, int depth, int nesting)
             m_builder.rowEnd(cellPara, cellChr, nested);
         }
     }
-    m_builder.tables().expectCells(0);
+    rows.expectCells(0);
 }
 
 void Reader::body(const QByteArray& bytes, bool wholeDocument)

@@ -51,14 +51,15 @@ std::optional<int32_t> twips(QStringView text)
     return std::nullopt;
 }
 
-int32_t nfcOf(QStringView format)
+// How a list level's number is spelled; none for a level without a number.
+uint16_t numberingOf(QStringView format)
 {
-    if (format == u"1") return 0;
-    if (format == u"I") return 1;
-    if (format == u"i") return 2;
-    if (format == u"A") return 3;
-    if (format == u"a") return 4;
-    return 255;
+    if (format == u"1") return pfn::Arabic;
+    if (format == u"I") return pfn::UpperRoman;
+    if (format == u"i") return pfn::LowerRoman;
+    if (format == u"A") return pfn::UpperAlpha;
+    if (format == u"a") return pfn::LowerAlpha;
+    return pfn::None;
 }
 
 struct Style {
@@ -259,19 +260,20 @@ void Reader::style(Xml& x, Style& s)
 
 void Reader::listStyle(Xml& x, const QString& name)
 {
-    std::vector<int> levels(kMaxListLevels, 23);
+    ListLevels levels;
+    for (int i = 0; i < kMaxListLevels; ++i)
+        levels.push_back(plainListLevel(pfn::Bullet, i));
     const int depth = x.depth();
     while (x.child(depth)) {
         const int level = std::clamp(x.attr("text:level"_L1).toInt(), 1, kMaxListLevels) - 1;
         if (x.qualified() == u"text:list-level-style-number")
-            levels[size_t(level)] = nfcOf(x.attr("style:num-format"_L1));
+            levels[size_t(level)] = plainListLevel(numberingOf(x.attr("style:num-format"_L1)), level);
         else if (x.qualified() == u"text:list-level-style-bullet")
-            levels[size_t(level)] = 23;
+            levels[size_t(level)] = plainListLevel(pfn::Bullet, level);
     }
     const int32_t id = int32_t(m_lists.size()) + 1;
     m_lists[name] = id;
-    m_tables.lists[id] = levels;
-    m_tables.overrides[id] = id;
+    m_tables.defineList(id, std::move(levels));
 }
 
 void Reader::pageLayout(Xml& x, const QString& name)
@@ -618,7 +620,8 @@ void Reader::blocks(Xml& x, int depth, int nesting)
 void Reader::table(Xml& x, int depth, int nesting)
 {
     // A table in a cell stays text in its cell, as the document holds such tables today.
-    const bool nested = nesting > 0 || m_inCell || !m_builder.tables().enabled();
+    rtf::TableBuilder& builder = *m_builder.definitionFor(ParaState{}, false);
+    const bool nested = nesting > 0 || m_inCell || !builder.enabled();
     std::vector<int32_t> grid;
     std::vector<int> rowsLeft; // per column: rows a cell above still covers
     const bool wasInCell = m_inCell;
@@ -629,10 +632,10 @@ void Reader::table(Xml& x, int depth, int nesting)
         const int columns = std::max<int>(1, int(grid.size()));
         if (!nested) {
             releaseEnd();
-            m_builder.tables().expectCells(columns);
-            m_builder.tables().rowDefaults();
+            builder.expectCells(columns);
+            builder.rowDefaults();
             if (header)
-                m_builder.tables().word(tp::RowHeader, 1);
+                builder.word(tp::RowHeader, 1);
         }
         rowsLeft.resize(size_t(columns), 0);
         int column = 0;
@@ -677,12 +680,12 @@ void Reader::table(Xml& x, int depth, int nesting)
                             rowsLeft[size_t(c)] = down;
                     }
                     if (mergeH)
-                        m_builder.tables().word(tp::MergeH, mergeH);
+                        builder.word(tp::MergeH, mergeH);
                     if (mergeV)
-                        m_builder.tables().word(tp::MergeV, mergeV);
+                        builder.word(tp::MergeV, mergeV);
                     if (shading)
-                        m_builder.tables().word(tp::Shading, shading);
-                    m_builder.tables().word(tp::CellX, right);
+                        builder.word(tp::Shading, shading);
+                    builder.word(tp::CellX, right);
                 }
                 if (!covered)
                     spanLeft = span;
@@ -724,7 +727,7 @@ void Reader::table(Xml& x, int depth, int nesting)
         }
     };
     rowsOf(depth, false);
-    m_builder.tables().expectCells(0);
+    builder.expectCells(0);
 }
 
 void Reader::document(Xml& x, bool body)

@@ -5,14 +5,17 @@
 // document (one block per paragraph, a QTextTable per table: richtext/document/TableFormat.h); every run
 // it inserts carries a complete character format and every paragraph a complete paragraph
 // format. What the document cannot hold is brought into its terms:
-//   - nested tables stay text in their cell: nested cells after tabs, each nested row a
-//     paragraph; a table read into a table cell stays text there too;
+//   - a table in a table's cell (\itap2, \nestcell, \nestrow) is a table in that cell, and is
+//     written back so; tables deeper still stay text in their cell: their cells after tabs,
+//     each row a paragraph; a table read into a table cell stays text there too;
 //   - \line becomes a line separator (U+2028) inside the paragraph, and is written back as
 //     \line; \page and \sect end the paragraph, and after \page the next paragraph starts a page;
 //   - the page (paper, orientation, margins) is kept with a document read whole, into an
 //     empty document;
-//   - footnotes and endnotes are kept in place as text in square brackets, after the note's
-//     number where the text has its mark (\chftn);
+//   - footnotes and endnotes (\footnote, \ftnalt) are notes kept where their reference
+//     stands (richtext/document/Notes.h), their paragraphs as read, written back as a
+//     \footnote group after {\super\chftn}; past the bounds, and inside a note, a note's text
+//     stands in square brackets after its number;
 //   - hidden text (\v) is kept as an object character that shows nothing and is written
 //     back as hidden text;
 //   - headers, footers and the document information are not shown but kept with a document

@@ -1,6 +1,7 @@
 #include "RtfBuilder.h"
 
 #include "Objects.h"
+#include "RtfNotes.h"
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
 #include "richtext/document/TableFormat.h"
@@ -8,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <algorithm>
 #include <unordered_map>
@@ -20,20 +22,6 @@ constexpr size_t kMaxCachedFormats = 4096;
 // Gathered text goes in once it is this long at a paragraph break, so that a long document
 // of one format is not held twice (gathered and in the document) as it goes in.
 constexpr qsizetype kGatherAtMost = 1 << 16;
-
-uint16_t numberingForNfc(int nfc)
-{
-    switch (nfc) {
-    case 0: return pfn::Arabic;
-    case 1: return pfn::UpperRoman;
-    case 2: return pfn::LowerRoman;
-    case 3: return pfn::UpperAlpha;
-    case 4: return pfn::LowerAlpha;
-    case 23: return pfn::Bullet;
-    case 255: return pfn::None;
-    default: return pfn::Arabic;
-    }
-}
 
 // The style number and outline level on the cursor's paragraph, as properties only where
 // stated, so that a document without them has none.
@@ -64,7 +52,8 @@ const FontInfo* DocumentTables::font(int32_t number) const
 }
 
 DocumentBuilder::DocumentBuilder(QTextCursor& cursor, const DocumentTables& tables, Insertion insertion)
-    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables)
+    : m_cursor(cursor), m_tables(tables), m_insertion(insertion), m_insertStart(cursor.position()), m_table(cursor, tables),
+      m_inner(cursor, tables, true)
 {
     const QTextBlockFormat bf = cursor.blockFormat();
     m_paragraphWords = bf.hasProperty(docprop::ParagraphStyle) || bf.hasProperty(docprop::OutlineLevel);
@@ -83,9 +72,22 @@ void DocumentBuilder::tablesChanged()
     m_lastFormat = nullptr;
 }
 
+void DocumentBuilder::setLookahead(const Tokenizer* tokens, OpenGroups groups)
+{
+    m_table.setLookahead(tokens, std::move(groups));
+    m_inner.setLookahead(tokens, {});
+}
+
+TableBuilder* DocumentBuilder::definitionFor(const ParaState& para, bool nestedProps)
+{
+    if (!nestedProps)
+        return &m_table;
+    return tableDepth(para) == tableprop::kMaxTableDepth ? &m_inner : nullptr;
+}
+
 QString& DocumentBuilder::startRun(const CharState& chr)
 {
-    enterTable(m_textPara[pp::InTable] != 0, false);
+    enterTable(tableDepth(m_textPara));
     ensureBreak(chr);
     flushTabs(chr);
     if (!(m_runState == chr)) {
@@ -101,37 +103,61 @@ void DocumentBuilder::character(char16_t ch, const CharState& chr, const ParaSta
         runFor(chr, para).append(QChar(ch));
 }
 
-void DocumentBuilder::enterTable(bool inTable, bool atCell)
+void DocumentBuilder::enterTable(int depth, int cellDepth)
 {
-    if (!m_table.enabled() || inTable == m_table.rowOpen()) {
-        if (inTable || !m_table.tableOpen())
+    depth = std::min(depth, tableprop::kMaxTableDepth);
+    // A table in a cell ends before its cell does.
+    if (depth < 2 || !m_table.rowOpen())
+        enterLevel(m_inner, false, false);
+    enterLevel(m_table, depth >= 1, cellDepth == 1);
+    if (depth >= 2 && m_table.rowOpen())
+        enterLevel(m_inner, true, cellDepth == 2);
+}
+
+void DocumentBuilder::enterLevel(TableBuilder& level, bool in, bool atCell)
+{
+    if (!level.enabled() || in == level.rowOpen()) {
+        if (in || !level.tableOpen())
             return;
     }
     flushRun();
     m_pendingTabs = 0;
     // A break pending before a table is the table's start; one pending in a cell ends with it.
     // An empty paragraph ended before a table is the one Qt keeps there: the file's own.
-    if (std::exchange(m_pendingBreak, false) && inTable && !m_table.rowOpen() && m_cursor.block().length() == 1) {
+    if (std::exchange(m_pendingBreak, false) && in && !level.rowOpen() && m_cursor.block().length() == 1) {
         QTextBlockFormat format = m_cursor.blockFormat();
         format.setProperty(tableprop::StatedBeforeTable, true);
         m_cursor.setBlockFormat(format);
     }
-    if (inTable)
-        m_table.openRow(atCell);
+    if (in)
+        level.openRow(atCell);
     else
-        m_table.closeTable();
+        level.closeTable();
     m_blockInherits = false;
 }
 
 void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool nested)
 {
+    const int depth = tableDepth(para);
+    if (nested && depth == tableprop::kMaxTableDepth && m_table.enabled()) {
+        enterTable(depth, 2);
+        if (m_inner.rowOpen()) {
+            endCell(m_inner, para, chr);
+            return;
+        }
+    }
     if (nested || !m_table.enabled() || (!para[pp::InTable] && !m_table.rowOpen())) {
         flushRun();
         ++m_pendingTabs;
         return;
     }
-    enterTable(true, true);
-    // A nested row's end is ended by the cell's; a paragraph mark before it leaves the cell an
+    enterTable(1, 1);
+    endCell(m_table, para, chr);
+}
+
+void DocumentBuilder::endCell(TableBuilder& level, const ParaState& para, const CharState& chr)
+{
+    // A row read as text is ended by the cell's; a paragraph mark before it leaves the cell an
     // empty last paragraph.
     if (std::exchange(m_nestedRowBreak, false))
         m_pendingBreak = false;
@@ -143,14 +169,19 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
     const QTextBlockFormat before = m_cursor.blockFormat();
     const AppliedParagraph pf = applied(para);
     if (m_cellFormat && pf == m_cellFormat->para && before == m_cellFormat->before && !m_pageBreakNext
-        && pf.format.numbering == pfn::None) {
+        && pf.format.numbering == pfn::None && pf.list == 0) {
         m_cursor.setBlockFormat(m_cellFormat->after);
         m_lastApplied = pf;
     } else {
+        // A page break before the paragraph is its own: a cell after it does not take it.
+        const bool pageBreak = m_pageBreakNext;
         applyParagraph(para);
-        m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
+        if (pageBreak)
+            m_cellFormat.reset();
+        else
+            m_cellFormat = CellParagraph{pf, before, m_cursor.blockFormat()};
     }
-    if (m_table.nextCell())
+    if (level.nextCell())
         m_blockInherits = false;
     else
         ++m_pendingTabs; // a cell beyond the row's count: read into its last cell after a tab
@@ -159,6 +190,13 @@ void DocumentBuilder::cellEnd(const ParaState& para, const CharState& chr, bool 
 void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool nested)
 {
     if (nested) {
+        if (tableDepth(para) == tableprop::kMaxTableDepth && m_inner.rowOpen()) {
+            m_pendingBreak = false; // text after the row's last cell stays in it
+            flushRun();
+            m_pendingTabs = 0;
+            m_inner.closeRow();
+            return;
+        }
         if (m_table.rowOpen()) {
             paragraphEnd(para, chr);
             m_nestedRowBreak = true;
@@ -170,16 +208,17 @@ void DocumentBuilder::rowEnd(const ParaState& para, const CharState& chr, bool n
         endParagraph(para, chr);
         return;
     }
-    // Text after the row's last cell stays in it.
+    // Text after the row's last cell stays in it; a table in its last cell ends with it.
     m_pendingBreak = false;
     flushRun();
     m_pendingTabs = 0;
+    enterLevel(m_inner, false, false);
     m_table.closeRow();
 }
 
 void DocumentBuilder::paragraphEnd(const ParaState& para, const CharState& chr)
 {
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     endParagraph(para, chr);
 }
 
@@ -191,8 +230,34 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& chr)
     else if (!m_run.isEmpty())
         m_endedFormat = formatFor(m_runState); // what the paragraph's text goes in with
     m_pendingTabs = 0;
+    takeSection();
     applyParagraph(para);
     m_pendingBreak = true;
+}
+
+void DocumentBuilder::takeSection()
+{
+    if (!m_sectionNext)
+        return;
+    flushRun(); // the cursor then stands in the paragraph
+    m_sections.emplace_back(m_cursor.blockNumber(), std::move(*m_sectionNext));
+    m_sectionNext.reset();
+}
+
+void DocumentBuilder::placeSections()
+{
+    // Blocks are numbered once all is in: a record set while reading would pass to every
+    // paragraph split from its block.
+    QTextDocument* doc = m_cursor.document();
+    for (const auto& [number, setup] : m_sections) {
+        const QTextBlock block = doc->findBlockByNumber(number);
+        if (number == 0 || !block.isValid())
+            continue; // a first section with nothing in it: the document's page holds
+        QTextBlockFormat format = block.blockFormat();
+        setSection(format, setup);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    m_sections.clear();
 }
 
 void DocumentBuilder::separate(const ParaState& para, const CharState& chr)
@@ -207,14 +272,15 @@ bool DocumentBuilder::rightAfterCell() const
 {
     if (!m_run.isEmpty() || m_pendingTabs || m_pendingBreak || !m_table.tableOpen())
         return false;
-    return !m_table.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
+    const TableBuilder& level = m_inner.tableOpen() ? m_inner : m_table;
+    return !level.rowOpen() || (m_cursor.atBlockStart() && m_cursor.block().length() == 1);
 }
 
 void DocumentBuilder::picture(const Picture& picture, const CharState& chr, const ParaState& para,
                               PictureBudget& budget)
 {
     // The picture belongs where the group that holds it stands.
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -224,7 +290,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharState& chr, cons
 
 void DocumentBuilder::placeObject(const CharState& chr, const ParaState& para)
 {
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -249,9 +315,20 @@ void DocumentBuilder::comment(const KeptGroups& comment, const CharState& chr, c
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), keptCommentFormat(formatFor(chr), comment));
 }
 
+void DocumentBuilder::note(const Note& note, const CharState& chr, const ParaState& para)
+{
+    placeObject(chr, para);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), noteFormat(formatFor(chr), note));
+}
+
+void DocumentBuilder::note(const QTextDocument& content, bool endnote, const CharState& chr, const ParaState& para)
+{
+    note(Note{noteContentOf(content), endnote, false}, chr, para);
+}
+
 void DocumentBuilder::object(const EmbeddedObject& object, const CharState& chr, const ParaState& para)
 {
-    enterTable(para[pp::InTable] != 0, false);
+    enterTable(tableDepth(para));
     ensureBreak(chr);
     m_textPara = para;
     flushTabs(chr);
@@ -402,16 +479,20 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
     pf.alignment = uint16_t(p[pp::Align]);
     pf.startIndent = int32_t(std::clamp<int64_t>(int64_t(p[pp::LeftIndent]) + p[pp::FirstIndent], 0, int64_t(kMaxIndent)));
     pf.offset = -p[pp::FirstIndent];
-    uint16_t numbering = uint16_t(p[pp::Numbering]);
-    if (p[pp::List] > 0) {
+    uint16_t numbering = p[pp::Numbering] == kUnnumbered ? pfn::None : uint16_t(p[pp::Numbering]);
+    if (const ListLevels* levels = listOf(p)) {
+        const ListLevel& level = (*levels)[size_t(std::clamp<int32_t>(p[pp::Level], 0, int32_t(levels->size()) - 1))];
+        numbering = level.numbering;
+        // A paragraph that states no indent of its own stands at its level's.
+        if (p[pp::LeftIndent] == 0 && p[pp::FirstIndent] == 0 && level.indent >= 0) {
+            pf.startIndent = std::clamp(level.indent + level.firstIndent, 0, int32_t(kMaxIndent));
+            pf.offset = -level.firstIndent;
+        }
+    } else if (p[pp::List] > 0 && numbering == pfn::None && p[pp::Numbering] != kUnnumbered) {
         const auto ov = m_tables.overrides.find(p[pp::List]);
         const auto list = ov == m_tables.overrides.end() ? m_tables.lists.end() : m_tables.lists.find(ov->second);
-        if (list != m_tables.lists.end() && !list->second.empty()) {
-            const size_t level = std::min<size_t>(size_t(p[pp::Level]), list->second.size() - 1);
-            numbering = numberingForNfc(list->second[level]);
-        } else if (numbering == pfn::None) {
+        if (list == m_tables.lists.end() || list->second.empty())
             numbering = pfn::Bullet; // a list we have no definition of
-        }
     }
     pf.numbering = numbering;
     pf.pageBreakBefore = p[pp::PageBreakBefore] != 0;
@@ -426,6 +507,68 @@ ParaFormat DocumentBuilder::paraFormat(const ParaState& p) const
     return pf;
 }
 
+const ListLevels* DocumentBuilder::listOf(const ParaState& p) const
+{
+    if (p[pp::List] <= 0 || p[pp::Numbering] == kUnnumbered)
+        return nullptr;
+    const auto ov = m_tables.overrides.find(p[pp::List]);
+    const auto list = ov == m_tables.overrides.end() ? m_tables.lists.end() : m_tables.lists.find(ov->second);
+    if (list == m_tables.lists.end() || list->second.empty())
+        return nullptr;
+    // A level that shows nothing (no number, no text) makes a paragraph that goes on the item
+    // before it, with no label.
+    const ListLevel& level = list->second[size_t(std::clamp<int32_t>(p[pp::Level], 0, int32_t(list->second.size()) - 1))];
+    const bool shows = std::any_of(level.text.begin(), level.text.end(), [&](QChar ch) {
+        return ch.unicode() >= kListLevelCount ? !ch.isSpace() : list->second.size() > ch.unicode() && list->second[ch.unicode()].numbering != pfn::None;
+    });
+    return shows ? &list->second : nullptr;
+}
+
+AppliedParagraph DocumentBuilder::applied(const ParaState& p) const
+{
+    AppliedParagraph a{paraFormat(p), 0, 0, p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0};
+    if (const ListLevels* levels = listOf(p)) {
+        a.list = p[pp::List];
+        a.level = std::clamp<int32_t>(p[pp::Level], 0, int32_t(levels->size()) - 1);
+    }
+    return a;
+}
+
+void DocumentBuilder::placeInList(QTextCursor& cursor, const AppliedParagraph& pf)
+{
+    const QTextBlock block = cursor.block();
+    QPointer<QTextList>& list = m_lists[pf.list];
+    if (!list || block.textList() != list) {
+        if (QTextList* other = block.textList())
+            other->remove(block);
+        const ListLevels& levels = m_tables.lists.at(m_tables.overrides.at(pf.list));
+        QTextListFormat lf;
+        lf.setStyle(levels[0].numbering == pfn::Bullet ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
+        lf.setIndent(0);
+        setListLevels(lf, levels);
+        // Items pasted right after a list of the same levels go on in it, as pasted items of
+        // one numbering always have.
+        const QTextBlock before = block.previous();
+        QTextList* neighbour = !list && before.isValid() && before.position() < m_insertStart ? before.textList() : nullptr;
+        if (neighbour && sameLevels(neighbour->format(), lf))
+            list = neighbour;
+        if (list) {
+            list->add(block);
+        } else {
+            lf.setProperty(docprop::ListKey, newListKey());
+            list = cursor.createList(lf);
+        }
+    }
+    QTextBlockFormat bf = cursor.blockFormat();
+    if (bf.intProperty(docprop::ListLevel) != pf.level) {
+        if (pf.level > 0)
+            bf.setProperty(docprop::ListLevel, pf.level);
+        else
+            bf.clearProperty(docprop::ListLevel);
+        cursor.setBlockFormat(bf);
+    }
+}
+
 void DocumentBuilder::applyParagraph(const ParaState& para)
 {
     AppliedParagraph pf = applied(para);
@@ -436,7 +579,15 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
     flushRun(); // the format goes to the paragraph the cursor is in
     QTextCursor c(m_cursor);
     c.clearSelection();
-    applyParaFormat(c, pf.format);
+    if (pf.list > 0) {
+        // An item of a list of levels: in that list, not in one of its numbering's.
+        ParaFormat own = pf.format;
+        own.mask &= ~pfm::Numbering;
+        placeInList(c, pf);
+        applyParaFormat(c, own);
+    } else {
+        applyParaFormat(c, pf.format);
+    }
     // New paragraphs take the block format they split from, so once any has a style number or
     // outline level each one's are set; before that there are none to set or clear.
     if (m_paragraphWords || pf.style > 0 || pf.outline >= 0) {
@@ -456,7 +607,7 @@ void DocumentBuilder::applyParagraph(const ParaState& para)
 
 void DocumentBuilder::finish(const CharState& chr)
 {
-    enterTable(false, false); // a table still open at the end ends there
+    enterTable(0); // a table still open at the end ends there
     flushRun();
     m_pendingTabs = 0;
     if (m_pendingBreak) {
@@ -473,8 +624,10 @@ void DocumentBuilder::finish(const CharState& chr)
     // read (so pasting a few words into a paragraph leaves the paragraph as it was).
     const QTextBlock block = m_cursor.block();
     if (block.position() >= m_insertStart && m_cursor.position() == block.position() + block.length() - 1
-        && m_cursor.position() > m_insertStart)
+        && m_cursor.position() > m_insertStart) {
+        takeSection();
         applyParagraph(m_textPara);
+    }
 }
 
 void DocumentBuilder::keepFieldsWithinParagraphs()

@@ -12,17 +12,24 @@
 #include "RtfKeywords.h"
 #include "RtfTables.h"
 #include "richtext/document/CharFormat.h"
+#include "richtext/document/ListLevels.h"
+#include "richtext/document/Notes.h"
+#include "richtext/document/Sections.h"
 
+#include <QPointer>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 class QTextCursor;
+class QTextList;
+class QTextDocument;
 
 namespace zorim {
 struct EmbeddedObject;
@@ -51,16 +58,34 @@ struct DocumentTables {
         int id = 0; // the document's field number (newFieldId)
     };
     std::vector<Field> fields;                    // fields other than links, kept with their instruction
-    std::map<int32_t, std::vector<int>> lists;    // list id -> number format of each level
+    std::map<int32_t, ListLevels> lists;          // list id -> its levels
     std::map<int32_t, int32_t> overrides;         // \ls number -> list id
+
+    // A list of levels under its number, which its paragraphs name: the paragraph state's
+    // pp::List, with its level in pp::Level (inList). So other formats' readers state lists.
+    void defineList(int32_t number, ListLevels levels)
+    {
+        lists[number] = std::move(levels);
+        overrides[number] = number;
+    }
 
     // The font of a number; the default font for -1 or a number the table lacks.
     const FontInfo* font(int32_t number) const;
 };
 
+// The paragraph is an item of the list of this number (DocumentTables::defineList), at a level
+// from 0 to 8.
+inline void inList(ParaState& para, int32_t number, int level)
+{
+    para[pp::List] = number;
+    para[pp::Level] = std::clamp(level, 0, kListLevelCount - 1);
+}
+
 // A paragraph as it goes in: its format, and the words kept beside it for the writer.
 struct AppliedParagraph {
     ParaFormat format;
+    int32_t list = 0;  // the number of the list of levels it is an item of; 0: none
+    int32_t level = 0; // its level there
     int32_t style = 0;    // in the kept style sheet
     int32_t outline = -1; // -1: not stated
     bool rtl = false;     // right to left (\rtlpar)
@@ -79,18 +104,25 @@ public:
     QString& runFor(const CharState& chr, const ParaState& para)
     {
         m_textPara = para;
-        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr && !para[pp::InTable] && !m_table.rowOpen()
+        if (!m_pendingBreak && !m_pendingTabs && m_runState == chr && !para[pp::InTable] && !para[pp::Depth] && !m_table.rowOpen()
             && !m_table.tableOpen())
             return m_run; // more of the same run: the common case
         return startRun(chr);
     }
     void character(char16_t ch, const CharState& chr, const ParaState& para);
-    // A table cell ends: the next text goes into the row's next cell. A nested cell, or a
-    // cell outside any row, ends with a tab before the next text.
+    // A table cell ends: the next text goes into the row's next cell. A cell of a table in a
+    // cell (nested) ends so in a paragraph as deep as kMaxTableDepth. A cell deeper, or outside
+    // any row, ends with a tab before the next text. A reader builds a table in a cell so: its
+    // paragraphs with pp::Depth 2, its cells ended nested, its row's words given to
+    // definitionFor(para, true) before its row ends nested.
     void cellEnd(const ParaState& para, const CharState& chr, bool nested);
-    // A table row ends; a nested row ends a paragraph of its cell.
+    // A table row ends; a nested row deeper than kMaxTableDepth ends a paragraph of its cell.
     void rowEnd(const ParaState& para, const CharState& chr, bool nested);
-    TableBuilder& tables() { return m_table; }
+    // The reader's tokens and groups, for the tables' look-ahead.
+    void setLookahead(const Tokenizer* tokens, OpenGroups groups);
+    // The table a row definition's word of this paragraph belongs to (nestedProps: it stands in
+    // a nested table's properties); null for a table read as text.
+    TableBuilder* definitionFor(const ParaState& para, bool nestedProps);
     // The paragraph ends; its break is put in when more follows.
     void paragraphEnd(const ParaState& para, const CharState& chr);
     // Ends the paragraph if it holds anything, so that what follows starts a paragraph.
@@ -101,11 +133,20 @@ public:
     bool rightAfterCell() const;
     // The next paragraph starts a new page (\page).
     void pageBreakNext() { m_pageBreakNext = true; }
+    // The paragraph that ends next, outside a table, starts a section of this setup (its page,
+    // how it starts, its headers and footers); see richtext/document/Sections.h.
+    void sectionStart(const SectionSetup& setup) { m_sectionNext = setup; }
+    // Puts each section's record on its first paragraph: once, when the whole document is read.
+    void placeSections();
     void picture(const Picture& picture, const CharState& chr, const ParaState& para, PictureBudget& budget);
     // Hidden text, kept where it stands and shown as nothing.
     void hidden(const QString& text, const CharState& chr, const ParaState& para);
     // Another program's comment (KeptGroups.h), kept where it stands and shown as nothing.
     void comment(const KeptGroups& comment, const CharState& chr, const ParaState& para);
+    // A footnote or endnote (Notes.h), kept where its reference stands.
+    void note(const Note& note, const CharState& chr, const ParaState& para);
+    // A note whose paragraphs another reader has built as a document of their own.
+    void note(const QTextDocument& content, bool endnote, const CharState& chr, const ParaState& para);
     // A bookmark's start or end, kept where it stands and shown as nothing.
     void bookmark(const QString& name, bool start, const CharState& chr, const ParaState& para);
     // An embedded object shown by its icon, where its group stands.
@@ -128,12 +169,22 @@ private:
     QString& startRun(const CharState& chr);
     const QTextCharFormat& formatFor(const CharState& s);
     ParaFormat paraFormat(const ParaState& p) const;
-    AppliedParagraph applied(const ParaState& p) const { return {paraFormat(p), p[pp::Style], p[pp::OutlineLevel], p[pp::Rtl] != 0}; }
+    AppliedParagraph applied(const ParaState& p) const;
+    // The levels of the list the paragraph is an item of, where it shows a label.
+    const ListLevels* listOf(const ParaState& p) const;
+    // The cursor's paragraph becomes an item of the list of this number, at this level.
+    void placeInList(QTextCursor& cursor, const AppliedParagraph& pf);
     void applyParagraph(const ParaState& para);
+    // The paragraph the cursor is in starts the section asked for, if any.
+    void takeSection();
     void ensureBreak(const CharState& chr);
     void endParagraph(const ParaState& para, const CharState& chr);
-    // Content of a paragraph in a table (or not) comes: opens a row or closes the table.
-    void enterTable(bool inTable, bool atCell);
+    // Content of a paragraph this deep in tables comes: opens rows or closes tables. cellDepth:
+    // the word being read ends a cell of the table this deep (0: none).
+    void enterTable(int depth, int cellDepth = 0);
+    void enterLevel(TableBuilder& level, bool in, bool atCell);
+    // The cell of the level ends (at the paragraph's format), and the level moves to its next cell.
+    void endCell(TableBuilder& level, const ParaState& para, const CharState& chr);
     void flushTabs(const CharState& chr);
     // An object character comes: what was read before it goes in, where the paragraph state says.
     void placeObject(const CharState& chr, const ParaState& para);
@@ -152,8 +203,10 @@ private:
     int m_pendingTabs = 0;
     ParaState m_textPara; // the paragraph state of the last text read
     bool m_pendingBreak = false;
-    bool m_nestedRowBreak = false; // the pending break ends a nested row
+    bool m_nestedRowBreak = false; // the pending break ends a row read as text
     bool m_pageBreakNext = false;
+    std::optional<SectionSetup> m_sectionNext;
+    std::vector<std::pair<int, SectionSetup>> m_sections; // a block's number, its section
     bool m_blockInherits = false; // the current block took its format from the paragraph before
     AppliedParagraph m_lastApplied;
     bool m_paragraphWords = false; // a block may hold a style number or an outline level
@@ -162,11 +215,13 @@ private:
     CharState m_lastFormatState;                  // the last format asked for, and its entry
     const QTextCharFormat* m_lastFormat = nullptr;
     TableBuilder m_table;
+    TableBuilder m_inner; // a table in a cell of m_table's
     struct CellParagraph {
         AppliedParagraph para;
         QTextBlockFormat before, after; // a block's format before and after taking para
     };
     std::optional<CellParagraph> m_cellFormat; // of the last cell's paragraph
+    std::map<int32_t, QPointer<QTextList>> m_lists; // the document's list of each list number
 };
 
 } // namespace zorim::rtf

@@ -3,10 +3,25 @@
 // by what its state owns (the state of a group is dropped whole when it closes).
 #include "RtfField.h"
 #include "RtfKeptGroups.h"
+#include "RtfNotes.h"
 #include "RtfReader.h"
 #include "richtext/document/DocFormats.h"
 
 namespace zorim::rtf {
+namespace {
+
+// Reads off the word that makes a note an endnote (\ftnalt) where it opens the note's group.
+bool takeEndnoteWord(QByteArray& group)
+{
+    Tokenizer tokens(reinterpret_cast<const unsigned char*>(group.constData()), group.size(), 0);
+    const Token t = tokens.next();
+    if (t.kind != Token::Word || t.name() != "ftnalt")
+        return false;
+    group = group.sliced(group.size() - tokens.rest().size());
+    return true;
+}
+
+} // namespace
 
 void Reader::openDestination(Act act, State& s)
 {
@@ -24,16 +39,15 @@ void Reader::openDestination(Act act, State& s)
     case Act::List: openList(s); return;
     case Act::ListLevel: openListLevel(s); return;
     case Act::ListOverride: openListOverride(s); return;
+    case Act::LevelText: openLevelText(s); return;
     case Act::Pn: openPn(s); return;
     case Act::BulletText: openLabel(s); return;
     case Act::Footnote: openFootnote(s); return;
     case Act::NoteMark:
-        // The number of the note that follows, where the text refers to it; in the note
-        // itself, which stands right after that number, the mark is left out.
-        if (s.dest == Dest::Text && m_noteDepth == 0) {
-            for (const QChar ch : QString::number(m_notes + 1))
-                emitChar(ch.unicode());
-        }
+        // The number of the note that follows, where the text refers to it: the note shows it.
+        // In the note itself the mark is left out.
+        if (s.dest == Dest::Text && m_noteDepth == 0)
+            m_notePending = true;
         return;
     case Act::Transparent: return;
     case Act::Object: openObject(); return;
@@ -70,7 +84,11 @@ void Reader::openDestination(Act act, State& s)
 void Reader::keepGroup(size_t kind, const State& s)
 {
     const uint32_t bit = 1u << kind;
-    if (!m_wholeDocument || s.dest != Dest::Text || m_overflow > 0 || (m_keptKinds & bit)) {
+    // A later section's headers and footers are its own.
+    const bool ofSection = m_sections > 0 && kind != kInfoDestination && kind != kStyleSheetDestination;
+    KeptGroups& kept = ofSection ? m_sectionKept : m_kept;
+    uint32_t& kinds = ofSection ? m_sectionKeptKinds : m_keptKinds;
+    if (!m_wholeDocument || s.dest != Dest::Text || m_overflow > 0 || m_noteDepth > 0 || (kinds & bit)) {
         skipGroup();
         return;
     }
@@ -80,8 +98,8 @@ void Reader::keepGroup(size_t kind, const State& s)
         groupAsRead("{\\" + QByteArray(name.data(), qsizetype(name.size())) + ' ', kind == kInfoDestination);
     if (group && m_keptBytes + group->size() <= kMaxKeptBytes) {
         m_keptBytes += group->size();
-        m_kept.groups.push_back(std::move(*group));
-        m_keptKinds |= bit;
+        kept.groups.push_back(std::move(*group));
+        kinds |= bit;
     } else if (group) {
         ++m_leftOut.kept;
     }
@@ -106,16 +124,85 @@ std::optional<QByteArray> Reader::groupAsRead(const QByteArray& opening, bool fi
 // that the tables are whole; and, with headers or footers, the words that choose among them.
 void Reader::keepReferences()
 {
+    const PageWords& first = m_sections > 0 ? m_firstSection : m_page;
     if (m_keptKinds & ~((1u << kInfoDestination) | (1u << kStyleSheetDestination))) {
         m_kept.words = m_page[dp::FacingPages] ? "\\facingp" : "";
-        if (m_page[dp::TitlePage])
+        if (first[dp::TitlePage])
             m_kept.words += "\\titlepg";
-        if (m_page[dp::HeaderY] >= 0)
-            m_kept.words += "\\headery" + QByteArray::number(m_page[dp::HeaderY]);
-        if (m_page[dp::FooterY] >= 0)
-            m_kept.words += "\\footery" + QByteArray::number(m_page[dp::FooterY]);
+        m_kept.words += headerWords(first);
     }
     recordReferences(m_kept);
+}
+
+// ---- sections: the first is the document's page and headers; each later one's record goes
+// on its first paragraph
+
+Reader::PageWords Reader::pageDefaults()
+{
+    PageWords words;
+    words.fill(-1);
+    words[dp::Landscape] = words[dp::FacingPages] = words[dp::TitlePage] = 0;
+    return words;
+}
+
+void Reader::sectionDefaults()
+{
+    const PageWords defaults = pageDefaults();
+    for (const uint8_t i : {dp::TitlePage, dp::HeaderY, dp::FooterY})
+        m_page[i] = defaults[i];
+    for (uint8_t i = dp::SectPaperWidth; i < dp::Count; ++i)
+        m_page[i] = defaults[i];
+}
+
+void Reader::startSection()
+{
+    if (!m_wholeDocument)
+        return;
+    if (m_sections == 0)
+        m_firstSection = m_page;
+    // A section with no paragraph of its own (two breaks in a row) leaves nothing to hold it.
+    ++m_sections;
+    m_sectionPending = true;
+    m_sectionKept = {};
+    m_sectionKeptKinds = 0;
+}
+
+// A later section is landscape only by its own word: the document's \\landscape is the first's.
+PageSetup Reader::sectionPage(const PageWords& words, bool first)
+{
+    const auto pick = [&](uint8_t section, uint8_t document) { return words[section] >= 0 ? words[section] : words[document]; };
+    PageSetup page;
+    page.paperWidth = pick(dp::SectPaperWidth, dp::PaperWidth);
+    page.paperHeight = pick(dp::SectPaperHeight, dp::PaperHeight);
+    page.landscape = words[dp::SectLandscape] > 0 || (first && words[dp::Landscape] != 0);
+    page.marginLeft = pick(dp::SectMarginLeft, dp::MarginLeft);
+    page.marginRight = pick(dp::SectMarginRight, dp::MarginRight);
+    page.marginTop = pick(dp::SectMarginTop, dp::MarginTop);
+    page.marginBottom = pick(dp::SectMarginBottom, dp::MarginBottom);
+    return page;
+}
+
+QByteArray Reader::headerWords(const PageWords& words) const
+{
+    QByteArray out;
+    if (words[dp::HeaderY] >= 0)
+        out += "\\headery" + QByteArray::number(words[dp::HeaderY]);
+    if (words[dp::FooterY] >= 0)
+        out += "\\footery" + QByteArray::number(words[dp::FooterY]);
+    return out;
+}
+
+SectionSetup Reader::sectionSetup()
+{
+    SectionSetup setup;
+    setup.page = sectionPage(m_page, false);
+    setup.breakKind = m_page[dp::SectBreak] >= 0 ? m_page[dp::SectBreak] : sbk::Page;
+    setup.columns = std::max(1, m_page[dp::SectColumns]);
+    setup.titlePage = m_page[dp::TitlePage] != 0;
+    setup.headers = m_sectionKept;
+    setup.headers.words = headerWords(m_page);
+    recordReferences(setup.headers);
+    return setup;
 }
 
 void Reader::recordReferences(KeptGroups& kept) const
@@ -127,6 +214,8 @@ void Reader::recordReferences(KeptGroups& kept) const
                     kept.fonts[number] = KeptFont{it->second.face, keptCharset(it->second), it->second.pitchAndFamily};
             } else if (number >= 0 && size_t(number) < m_tables.colors.size()) {
                 kept.colors[number] = m_tables.colors[size_t(number)];
+            } else if (number == 0 && m_tables.colors.empty()) {
+                kept.colors[0] = std::nullopt; // no table: colour 0 is the automatic one
             }
             return number;
         });
@@ -447,8 +536,55 @@ void Reader::openListLevel(State& s)
         skipGroup();
         return;
     }
-    if (m_levels.size() < 9)
-        m_levels.push_back(0);
+    if (m_levels.size() >= size_t(kListLevelCount))
+        return;
+    m_levels.push_back(ListLevel{});
+    s.ownsLevel = m_levelOpen = true;
+    m_levelTextRead = false;
+    m_levelText.clear();
+}
+
+void Reader::closeListLevel(const State& closed)
+{
+    if (!closed.ownsLevel)
+        return;
+    m_levelOpen = false;
+    ListLevel& level = m_levels.back();
+    if (!m_levelTextRead) // a level that states no label shows its number with a full stop
+        level.text = plainListLevel(level.numbering, int(m_levels.size()) - 1).text;
+    // The level's indent is stated by the paragraph words in its group.
+    if (closed.para[pp::LeftIndent] != 0 || closed.para[pp::FirstIndent] != 0) {
+        level.indent = closed.para[pp::LeftIndent];
+        level.firstIndent = closed.para[pp::FirstIndent];
+    }
+}
+
+void Reader::openLevelText(State& s)
+{
+    if (!m_levelOpen || s.dest != Dest::ListTable) {
+        skipGroup();
+        return;
+    }
+    s.dest = Dest::LevelText;
+    m_levelText.clear();
+}
+
+void Reader::closeLevelText(const State& closed, const State& outer)
+{
+    if (closed.dest != Dest::LevelText || outer.dest == Dest::LevelText || !m_levelOpen)
+        return;
+    // The first character is the label's length; the characters below 9 in it stand for the
+    // numbers of those levels. Fonts of symbols give their private characters: a bullet.
+    const QString read = std::exchange(m_levelText, QString());
+    QString text = read.mid(1, read.isEmpty() ? 0 : read[0].unicode());
+    for (QChar& ch : text) {
+        if (ch.unicode() == 0xF0B7 || ch.unicode() == 0xF0A7 || ch.unicode() == 0xF06C)
+            ch = QChar(0x2022);
+        else if (ch.unicode() >= 0xF020 && ch.unicode() <= 0xF0FF)
+            ch = QChar(0x25AA); // a symbol font's other marks: a square
+    }
+    m_levels.back().text = text;
+    m_levelTextRead = true;
 }
 
 void Reader::closeList(const State& closed)
@@ -486,7 +622,8 @@ void Reader::openPn(State& s)
         return;
     }
     s.dest = Dest::Pn;
-    s.para[pp::Numbering] = pfn::Arabic; // until the level says otherwise
+    if (s.para[pp::Numbering] != kUnnumbered)
+        s.para[pp::Numbering] = pfn::Arabic; // until the level says otherwise
 }
 
 void Reader::closePn(const State& closed, State& outer)
@@ -513,19 +650,57 @@ void Reader::closeLabel(const State& closed, const State& outer)
         keepLabelTail(closed); // some writers put the item's own text after the label's tab
 }
 
-// ---- footnotes: their text stands in brackets where the note is referred to
+// ---- footnotes and endnotes: each kept where its reference stands (Notes.h), its paragraphs
+// as read; where that cannot be (beyond the bounds, inside a note's own text), their text
+// stands in brackets after the note's number
 
 void Reader::openFootnote(State& s)
 {
+    const bool numbered = std::exchange(m_notePending, false);
     // Beyond the depth limit groups share one state, which cannot hold a second note.
     if (s.dest != Dest::Text || s.chr[cp::Hidden] || s.bracket || m_overflow > 0) {
         skipGroup();
         return;
     }
+    ++m_notes;
+    if (!m_inNote && keepNote(numbered, s))
+        return;
+    if (numbered) {
+        for (const QChar ch : QString::number(m_notes))
+            emitChar(ch.unicode());
+    }
     m_builder.character(u'[', s.chr, s.para);
     s.bracket = true;
     ++m_noteDepth;
-    ++m_notes;
+}
+
+bool Reader::keepNote(bool numbered, const State& s)
+{
+    const Tokenizer before = m_tokens;
+    std::optional<QByteArray> group = groupAsRead({}, false);
+    if (group && m_notes <= kMaxNotes && group->size() <= kMaxKeptBytes && roomForKept(group->size(), qHash(*group))) {
+        group->chop(1); // the closing brace
+        Note note;
+        note.customMark = !numbered;
+        note.endnote = takeEndnoteWord(*group);
+        note.content.groups.push_back(std::move(*group));
+        recordReferences(note.content);
+        // What a note cannot hold (a note, a table's or section's end) is read as our own
+        // paragraphs would hold it, so the note is written back as other programs read notes.
+        const QByteArray& text = note.content.groups[0];
+        if (text.contains("footnote") || text.contains("\\cell") || text.contains("\\row") || text.contains("\\sect")
+            || text.contains("\\nest"))
+            note.content = withoutInnerNotes(note.content);
+        keepHidden(s);
+        m_builder.note(note, s.chr, s.para);
+        popGroup();
+        m_skip = 0;
+        return true;
+    }
+    if (group)
+        ++m_leftOut.kept;
+    m_tokens = before; // its text is read where it stands
+    return false;
 }
 
 void Reader::closeFootnote(const State& closed, const State& outer)

@@ -33,6 +33,9 @@ inline constexpr qsizetype kMaxKeptBytes = 4 << 20;
 // and in pieces; what passes a bound is left out.
 inline constexpr int32_t kCommentGroup = 0, kCommentRange = 1, kCommentMark = 2;
 inline constexpr int kMaxComments = 16384;
+// Notes are kept where their references stand, each bounded as a kept group is; past this
+// count a note's text stands in brackets in the text.
+inline constexpr int kMaxNotes = 1 << 20;
 
 enum class Reference : uint8_t { Font, Color };
 

@@ -59,7 +59,7 @@ constexpr KeywordRow kRows[] = {
     {"formfield", kSkip}, {"datafield", kSkip}, {"listpicture", kSkip},
     {"fchars", kSkip}, {"lchars", kSkip}, {"xmlnstbl", kSkip}, {"mmathPr", kSkip}, {"author", kSkip},
     {"operator", kSkip}, {"title", kSkip}, {"subject", kSkip}, {"keywords", kSkip}, {"doccomm", kSkip},
-    {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip}, {"leveltext", kSkip},
+    {"company", kSkip}, {"falt", kSkip}, {"panose", kSkip}, {"listname", kSkip},
     {"levelnumbers", kSkip}, {"listtemplate", kSkip}, {"protusertbl", kSkip}, {"wgrffmtfilter", kSkip},
     {"pxe", kSkip}, {"picprop", kSkip}, {"blipuid", kSkip}, {"expandedcolortbl", kSkip},
     {"nonesttables", kSkip}, // the copy of nested tables for readers that cannot nest them
@@ -147,15 +147,16 @@ constexpr KeywordRow kRows[] = {
     {"outlinelevel", value(Target::Para, pp::OutlineLevel, 0, 0, 9)},
     {"fi", value(Target::Para, pp::FirstIndent, 0, -kMaxIndent, kMaxIndent)},
     {"intbl", flag(pp::InTable, 1, Target::Para)},
+    {"itap", value(Target::Para, pp::Depth, 1, 0, 255)},
     {"ls", act(Act::Ls)}, {"ilvl", value(Target::Para, pp::Level, 0, 0, 8)},
     {"pnlvlblt", set(Target::Para, pp::Numbering, pfn::Bullet)}, {"pnlvlbody", act(Act::PnBody)},
-    {"pnlvl", act(Act::PnBody)}, {"pnlvlcont", set(Target::Para, pp::Numbering, pfn::None)},
+    {"pnlvl", act(Act::PnBody)}, {"pnlvlcont", set(Target::Para, pp::Numbering, kUnnumbered)},
     {"pndec", act(Act::PnStyle, pfn::Arabic)}, {"pnlcltr", act(Act::PnStyle, pfn::LowerAlpha)},
     {"pnucltr", act(Act::PnStyle, pfn::UpperAlpha)}, {"pnlcrm", act(Act::PnStyle, pfn::LowerRoman)},
     {"pnucrm", act(Act::PnStyle, pfn::UpperRoman)},
 
     // Breaks and special characters.
-    {"par", act(Act::Par)}, {"sect", act(Act::Par, 1)}, {"column", act(Act::Par, 1)},
+    {"par", act(Act::Par)}, {"sect", act(Act::Par, 3)}, {"column", act(Act::Par, 1)},
     {"page", act(Act::Par, 2)}, // and the next paragraph starts a page
     {"line", act(Act::Line)}, {"tab", act(Act::Tab)}, {"cell", act(Act::Cell)}, {"nestcell", act(Act::Cell, 1)},
     {"row", act(Act::Row)}, {"nestrow", act(Act::Row, 1)},
@@ -206,17 +207,22 @@ constexpr KeywordRow kRows[] = {
     {"enspace", chr(0x2002)}, {"qmspace", chr(0x2005)}, {"zwj", chr(0x200D)}, {"zwnj", chr(0x200C)},
     {"ltrmark", chr(0x200E)}, {"rtlmark", chr(0x200F)}, {"zwbo", chr(0x200B)},
 
-    // The page, for the document or its (first) section.
-    {"paperw", page(dp::PaperWidth)}, {"pgwsxn", page(dp::PaperWidth)},
-    {"paperh", page(dp::PaperHeight)}, {"pghsxn", page(dp::PaperHeight)},
-    {"margl", page(dp::MarginLeft)}, {"marglsxn", page(dp::MarginLeft)},
-    {"margr", page(dp::MarginRight)}, {"margrsxn", page(dp::MarginRight)},
-    {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::MarginTop)},
-    {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::MarginBottom)},
-    {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::Landscape, 1)},
+    // The page, for the document, and for a section.
+    {"paperw", page(dp::PaperWidth)}, {"pgwsxn", page(dp::SectPaperWidth)},
+    {"paperh", page(dp::PaperHeight)}, {"pghsxn", page(dp::SectPaperHeight)},
+    {"margl", page(dp::MarginLeft)}, {"marglsxn", page(dp::SectMarginLeft)},
+    {"margr", page(dp::MarginRight)}, {"margrsxn", page(dp::SectMarginRight)},
+    {"margt", page(dp::MarginTop)}, {"margtsxn", page(dp::SectMarginTop)},
+    {"margb", page(dp::MarginBottom)}, {"margbsxn", page(dp::SectMarginBottom)},
+    {"landscape", set(Target::Page, dp::Landscape, 1)}, {"lndscpsxn", set(Target::Page, dp::SectLandscape, 1)},
     // Which of the kept headers and footers a page uses, and where they stand.
     {"facingp", set(Target::Page, dp::FacingPages, 1)}, {"titlepg", set(Target::Page, dp::TitlePage, 1)},
     {"headery", page(dp::HeaderY)}, {"footery", page(dp::FooterY)},
+    // How a section starts, and its columns.
+    {"sectd", act(Act::SectionDefaults)},
+    {"sbknone", set(Target::Page, dp::SectBreak, 0)}, {"sbkcol", set(Target::Page, dp::SectBreak, 1)},
+    {"sbkpage", set(Target::Page, dp::SectBreak, 2)}, {"sbkeven", set(Target::Page, dp::SectBreak, 3)},
+    {"sbkodd", set(Target::Page, dp::SectBreak, 4)}, {"cols", value(Target::Page, dp::SectColumns, 1, 1, 99)},
 
     // Font-table entries.
     {"fcharset", value(Target::Font, fp::Charset, 0, 0, 65535)},
@@ -231,6 +237,7 @@ constexpr KeywordRow kRows[] = {
 
     // Lists.
     {"listid", act(Act::ListId)}, {"levelnfc", act(Act::LevelNfc)}, {"levelnfcn", act(Act::LevelNfc)},
+    {"leveltext", act(Act::LevelText)}, {"levelstartat", act(Act::LevelStart)},
 
     // Pictures. \wmetafileN names the metafile's mapping mode; the kind follows from it.
     {"pngblip", pict(pic::Png)}, {"jpegblip", pict(pic::Jpeg)}, {"dibitmap", pict(pic::Dib)},

@@ -5,6 +5,7 @@
 // as small arrays the table indexes.
 #include "richtext/document/CharFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -86,16 +87,25 @@ enum : uint8_t {
     Style,       // \s: the style's number in the kept style sheet
     OutlineLevel, // \outlinelevel; -1: not stated
     Rtl,         // \rtlpar 1, \ltrpar 0
+    Depth,       // \itap: how deep in tables (1 a table's cell, 2 a cell of a table in a cell); 0: not stated
     Count
 };
 }
 
+// pp::Numbering of a paragraph that goes on the item before it and shows no label (\pnlvlcont),
+// whatever its list says.
+inline constexpr int32_t kUnnumbered = 0x10000;
+
 struct ParaState {
-    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0};
+    std::array<int32_t, pp::Count> v{0, 0, pfa::Left, pfn::None, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0};
     int32_t operator[](uint8_t i) const { return v[i]; }
     int32_t& operator[](uint8_t i) { return v[i]; }
     bool operator==(const ParaState&) const = default;
 };
+
+// The depth of tables a paragraph stands in: 0 outside any, 1 in a table's cell, 2 in a cell of
+// a table inside a cell, ...
+inline int tableDepth(const ParaState& p) { return std::max(p[pp::InTable] != 0 ? 1 : 0, p[pp::Depth]); }
 
 // Properties of a picture being read.
 namespace pic {
@@ -129,6 +139,11 @@ namespace dp {
 enum : uint8_t {
     PaperWidth, PaperHeight, Landscape, MarginLeft, MarginRight, MarginTop, MarginBottom,
     FacingPages, TitlePage, HeaderY, FooterY,
+    // A section's own words (the ones above from \titlepg on are a section's too): what \sectd
+    // resets. Not stated (-1): the document's page holds.
+    SectPaperWidth, SectPaperHeight, SectLandscape, SectMarginLeft, SectMarginRight, SectMarginTop, SectMarginBottom,
+    SectBreak,   // sbk code
+    SectColumns, // \colsN
     Count
 };
 }
@@ -178,6 +193,7 @@ enum class Dest : uint8_t {
     Pn,         // old-style paragraph numbering definition
     BulletText, // \pntext, \listtext: the label, up to the group's last tab
     Ignore,     // text is dropped, control words still count (a shape's instructions, a drawing object)
+    LevelText,  // a list level's label: its length, then its text with the levels' numbers
 };
 
 // Control words whose work is more than a property write: the reader's own code.
@@ -198,6 +214,10 @@ enum class Act : uint8_t {
     RowDefaults, NestTableProps,
     // words whose meaning depends on the destination
     F, Ls, ListId, LevelNfc,
+    // a list level's label (a destination) and its first number
+    LevelText, LevelStart,
+    // a section's words back to their defaults
+    SectionDefaults,
 };
 
 enum class Kind : uint8_t {

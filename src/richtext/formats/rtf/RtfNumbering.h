@@ -1,15 +1,16 @@
 #pragma once
-// Paragraph numbers as the writer spells them: the label a numbered paragraph shows, and the
-// control word that names its style.
+// Lists as the writer spells them: a list's levels as the list table states them, and the
+// text of list words.
 #include <QByteArray>
+#include <QString>
 
-#include <cstdint>
+class QTextListFormat;
 
 namespace zorim::rtf {
 
-// The label of the n-th paragraph (from 1) in this numbering style.
-QByteArray numberLabel(uint16_t numbering, int n);
-// The \pn word of the style.
-const char* numberingWord(uint16_t numbering);
+// The list's entry of the list table ({\list … \listidN}), all nine levels, under this number.
+QByteArray listTableEntry(int number, const QTextListFormat& format);
+// Text as list words carry it: ASCII as it is, the rest as \uN?.
+QByteArray listText(const QString& text);
 
 } // namespace zorim::rtf

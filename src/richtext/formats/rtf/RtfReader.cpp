@@ -15,6 +15,24 @@
 
 namespace zorim {
 namespace rtf {
+namespace {
+
+// A list level's number format (\levelnfc) as the numbering style it shows.
+uint16_t numberingForNfc(int nfc)
+{
+    switch (nfc) {
+    case 0: return pfn::Arabic;
+    case 1: return pfn::UpperRoman;
+    case 2: return pfn::LowerRoman;
+    case 3: return pfn::UpperAlpha;
+    case 4: return pfn::LowerAlpha;
+    case 23: return pfn::Bullet;
+    case 255: return pfn::None;
+    default: return pfn::Arabic;
+    }
+}
+
+} // namespace
 
 void Reader::run()
 {
@@ -95,8 +113,8 @@ void Reader::word(const Token& t, bool starred)
         // An unknown destination is left out whole; an unknown word elsewhere means nothing.
         if (starred)
             skipGroup();
-        else if (st().dest == Dest::Text && !st().nestedTableProps)
-            m_builder.tables().unknownWord(t.name(), t.hasNumber, t.number);
+        else if (TableBuilder* table = st().dest == Dest::Text ? m_builder.definitionFor(st().para, st().nestedTableProps) : nullptr)
+            table->unknownWord(t.name(), t.hasNumber, t.number);
         return;
     }
     // {\*\csN …} is a character style's entry of a style sheet: out of the sheet, it is left
@@ -147,12 +165,12 @@ void Reader::write(const Keyword& k, int32_t value, State& s)
         }
         return;
     case Target::Page:
-        if (s.dest == Dest::Text)
+        if (s.dest == Dest::Text && m_noteDepth == 0)
             m_page[k.index] = value;
         return;
     case Target::Table:
-        if (s.dest == Dest::Text && !s.nestedTableProps)
-            m_builder.tables().word(k.index, value);
+        if (TableBuilder* table = s.dest == Dest::Text ? m_builder.definitionFor(s.para, s.nestedTableProps) : nullptr)
+            table->word(k.index, value);
         return;
     case Target::Shape: m_shape[k.index] = value; return;
     }
@@ -173,22 +191,27 @@ void Reader::action(Act act, int32_t arg, const Token& t, State& s)
     case Act::F:
     case Act::Ls:
     case Act::ListId:
-    case Act::LevelNfc: formatWord(act, arg, t, s); return;
+    case Act::LevelNfc:
+    case Act::LevelStart: formatWord(act, arg, t, s); return;
     case Act::Par:
     case Act::Line:
     case Act::Tab:
     case Act::Cell:
     case Act::Row: breakWord(act, arg, s); return;
     case Act::RowDefaults:
-        if (s.dest == Dest::Text && !s.nestedTableProps)
-            m_builder.tables().rowDefaults();
+        if (TableBuilder* table = s.dest == Dest::Text ? m_builder.definitionFor(s.para, s.nestedTableProps) : nullptr)
+            table->rowDefaults();
         return;
     case Act::NestTableProps:
-        // A nested table's properties: read as text (a malformed writer puts some there), but
-        // its row words are not the outer row's.
+        // A nested table's properties: read as text (a malformed writer puts some there, and
+        // the row's \nestrow is there), its row words the nested row's, not the outer row's.
         s.nestedTableProps = true;
         return;
     case Act::KeepDest: keepGroup(size_t(arg), s); return;
+    case Act::SectionDefaults:
+        if (s.dest == Dest::Text && m_noteDepth == 0)
+            sectionDefaults();
+        return;
     case Act::KeepComment: keepComment(arg, t, s); return;
     default: openDestination(act, s); return;
     }
@@ -258,7 +281,7 @@ void Reader::formatWord(Act act, int32_t arg, const Token& t, State& s)
             s.para[pp::Numbering] = pfn::Arabic;
         return;
     case Act::PnStyle:
-        if (s.para[pp::Numbering] != pfn::Bullet)
+        if (s.para[pp::Numbering] != pfn::Bullet && s.para[pp::Numbering] != kUnnumbered)
             s.para[pp::Numbering] = arg;
         return;
     case Act::F:
@@ -280,8 +303,12 @@ void Reader::formatWord(Act act, int32_t arg, const Token& t, State& s)
             m_listId = t.number;
         return;
     case Act::LevelNfc:
-        if (!m_levels.empty())
-            m_levels.back() = std::clamp(t.number, 0, 255);
+        if (m_levelOpen)
+            m_levels.back().numbering = numberingForNfc(std::clamp(t.number, 0, 255));
+        return;
+    case Act::LevelStart:
+        if (m_levelOpen)
+            m_levels.back().start = std::clamp(t.number, 0, 32767);
         return;
     default: return;
     }
@@ -300,18 +327,28 @@ void Reader::breakWord(Act act, int32_t arg, State& s)
         }
         // A page or section break right after a paragraph's end, or a table's cell or row, is
         // no new paragraph; after a page break the next paragraph starts a page.
+        // A section ends where the text is the document's own, not in a note or a table.
         if (arg >= 1 && (m_builder.breakPending() || m_builder.rightAfterCell())) {
             if (arg == 2)
                 m_builder.pageBreakNext();
+            if (arg == 3 && m_noteDepth == 0 && !s.para[pp::InTable])
+                startSection();
             return;
         }
         // A paragraph break inside a note keeps the note in the paragraph it belongs to.
         if (m_noteDepth > 0) {
             emitChar(u' ');
         } else {
+            const bool body = !s.para[pp::InTable];
+            if (m_sectionPending && body) {
+                m_builder.sectionStart(sectionSetup());
+                m_sectionPending = false;
+            }
             m_builder.paragraphEnd(s.para, s.chr);
             if (arg == 2)
                 m_builder.pageBreakNext();
+            if (arg == 3 && body)
+                startSection();
         }
         return;
     case Act::Line: emitChar(QChar::LineSeparator); return;
@@ -378,7 +415,7 @@ void Reader::pushGroup()
     State next = st();
     next.bracket = false;
     next.ownsPict = next.ownsList = next.ownsOverride = next.ownsFont = next.ownsFontTable = false;
-    next.ownsLabel = next.ownsShapeText = false;
+    next.ownsLabel = next.ownsShapeText = next.ownsLevel = false;
     next.ownsBookmark = 0;
     m_stack.push_back(std::move(next));
 }
@@ -396,6 +433,7 @@ void Reader::popGroup()
     // The tables a group defines are kept even when it is the document's own.
     closeHidden(closed);
     closeFont(closed);
+    closeListLevel(closed);
     closeList(closed);
     closeListOverride(closed);
     if (m_stack.empty()) {
@@ -406,6 +444,7 @@ void Reader::popGroup()
     closePict(closed);
     closeObject();
     closeLabel(closed, s);
+    closeLevelText(closed, s);
     closeBookmark(closed, s);
     closeShapeText(closed);
     closeFootnote(closed, s);
@@ -439,19 +478,14 @@ void Reader::finish()
     while (!m_stack.empty())
         popGroup();
     m_hidden.clear(); // nothing of the document's group is left to hold it
+    if (m_sectionPending) // the last section's paragraph, if it has one unended
+        m_builder.sectionStart(sectionSetup());
     m_builder.finish(CharState{});
     if (!m_tables.fields.empty())
         m_builder.keepFieldsWithinParagraphs();
     if (m_wholeDocument) {
-        PageSetup page;
-        page.paperWidth = m_page[dp::PaperWidth];
-        page.paperHeight = m_page[dp::PaperHeight];
-        page.landscape = m_page[dp::Landscape] != 0;
-        page.marginLeft = m_page[dp::MarginLeft];
-        page.marginRight = m_page[dp::MarginRight];
-        page.marginTop = m_page[dp::MarginTop];
-        page.marginBottom = m_page[dp::MarginBottom];
-        applyPageSetup(*m_wholeDocument, page);
+        m_builder.placeSections();
+        applyPageSetup(*m_wholeDocument, sectionPage(m_sections > 0 ? m_firstSection : m_page, true));
         keepReferences();
         applyKeptGroups(*m_wholeDocument, m_kept);
     }

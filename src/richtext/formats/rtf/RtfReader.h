@@ -35,6 +35,7 @@ constexpr qsizetype kMaxFieldInstruction = 4096;
 constexpr size_t kMaxBookmarks = 65536;       // starts and ends, each
 constexpr qsizetype kMaxBookmarkName = 256;
 constexpr qsizetype kMaxLabelText = 1024;
+constexpr qsizetype kMaxLevelText = 256;
 constexpr qsizetype kMaxHiddenRun = 1 << 20; // characters of hidden text in one object
 constexpr qsizetype kMaxShapeName = 64;
 constexpr int64_t kPictureCost = 2048; // bytes the document spends on one picture's format and resource
@@ -52,6 +53,7 @@ struct State {
     bool bracket = false;       // a footnote: close it with ']'
     bool ownsPict = false, ownsList = false, ownsOverride = false, ownsFont = false, ownsFontTable = false;
     bool ownsLabel = false;     // a \pntext or \listtext group
+    bool ownsLevel = false;     // a list level's group
     int8_t ownsBookmark = 0;    // a \bkmkstart (1) or \bkmkend (-1) group
     bool ownsShapeText = false; // the text of a text box
     bool shapeResult = false;   // inside a shape's result: what readers without shapes show
@@ -83,13 +85,15 @@ public:
           m_keptRoom(kKeptObjectCost * 16384 + 16 * int64_t(bytes.size()))
     {
         m_tables.defaultFace = cursor.document()->defaultFont().family();
-        m_builder.tables().setLookahead(&m_tokens, [this](size_t out) { return openGroup(out); });
+        m_builder.setLookahead(&m_tokens, [this](size_t out) { return openGroup(out); });
         if (cursor.document()->isEmpty())
             m_wholeDocument = cursor.document();
     }
 
     void run();
     LeftOut leftOut() const { return m_leftOut; }
+    // The text read is a note's own: a note in it stands in brackets where it is referred to.
+    void readingNote() { m_inNote = true; }
 
 private:
     // the token loop (RtfReader.cpp)
@@ -140,6 +144,9 @@ private:
     void openList(State& s);
     void openListLevel(State& s);
     void closeList(const State& closed);
+    void closeListLevel(const State& closed);
+    void openLevelText(State& s);
+    void closeLevelText(const State& closed, const State& outer);
     void openListOverride(State& s);
     void closeListOverride(const State& closed);
     void openPn(State& s);
@@ -147,6 +154,9 @@ private:
     void openLabel(State& s);
     void closeLabel(const State& closed, const State& outer);
     void openFootnote(State& s);
+    // Keeps the note whose \footnote word was just read; false (the tokens as they were) when
+    // it cannot be kept.
+    bool keepNote(bool numbered, const State& s);
     void closeFootnote(const State& closed, const State& outer);
     void openObject();
     void closeObject();
@@ -156,6 +166,14 @@ private:
     void closeShapeText(const State& closed);
     void shapeProperty(Act act, State& s);
     void closeHidden(const State& closed);
+    // sections (RtfDestinations.cpp)
+    using PageWords = std::array<int32_t, dp::Count>;
+    static PageWords pageDefaults();
+    void startSection();
+    void sectionDefaults();
+    SectionSetup sectionSetup();
+    static PageSetup sectionPage(const PageWords& words, bool first);
+    QByteArray headerWords(const PageWords& words) const;
 
     // text and its code pages (RtfText.cpp)
     void bytes(const unsigned char* p, qsizetype n);
@@ -234,7 +252,10 @@ private:
     std::array<int32_t, rgb::Count> m_rgb{};
     bool m_colorSet = false;
     int32_t m_listId = 0;
-    std::vector<int> m_levels;
+    ListLevels m_levels;      // of the list being read
+    bool m_levelOpen = false; // a level of it is being read
+    QString m_levelText;      // the label of that level, as read
+    bool m_levelTextRead = false;
     int32_t m_overrideList = 0, m_overrideLs = 0;
     PictBuild m_pict;
     std::vector<QString> m_fieldInst;
@@ -243,7 +264,14 @@ private:
 
     // the page: kept when the file is read as a whole document
     QTextDocument* m_wholeDocument = nullptr;
-    std::array<int32_t, dp::Count> m_page{-1, -1, 0, -1, -1, -1, -1, 0, 0, -1, -1};
+    PageWords m_page = pageDefaults();
+    // sections: the first section's words as they stood at its end (once a \sect has come), the
+    // sections begun, whether the next paragraph starts one, and its headers and footers
+    PageWords m_firstSection = pageDefaults();
+    int m_sections = 0;
+    bool m_sectionPending = false;
+    KeptGroups m_sectionKept;
+    uint32_t m_sectionKeptKinds = 0;
     // headers, footers and the document information: kept too, whole (RtfKeptGroups.h)
     KeptGroups m_kept;
     qsizetype m_keptBytes = 0;
@@ -258,6 +286,8 @@ private:
     // text
     int m_noteDepth = 0;
     int m_notes = 0; // footnotes read so far
+    bool m_notePending = false; // a note's mark (\chftn) stands before the note to come
+    bool m_inNote = false;      // the document read is a note's own text
     QString m_hidden; // hidden text read since the last text shown
     QString m_labelTail;       // text after the last tab of a list label
     bool m_labelTab = false;   // the label has a tab: without one, all of it is label

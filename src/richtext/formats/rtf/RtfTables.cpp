@@ -63,15 +63,16 @@ QList<int> intList(const QVariant& v, int n)
 
 } // namespace
 
-TableBuilder::TableBuilder(QTextCursor& cursor, const DocumentTables& tables)
-    : m_cursor(cursor), m_tables(tables), m_enabled(cursor.currentTable() == nullptr)
+TableBuilder::TableBuilder(QTextCursor& cursor, const DocumentTables& tables, bool nested)
+    : m_cursor(cursor), m_tables(tables), m_enabled(cursor.currentTable() == nullptr), m_nested(nested)
 {
 }
 
 void TableBuilder::setLookahead(const Tokenizer* tokens, OpenGroups groups)
 {
     m_tokens = tokens;
-    m_groups = std::move(groups);
+    if (!m_nested)
+        m_groups = std::move(groups);
     m_lookahead = tokens ? 4 * int64_t(tokens->rest().size()) + (1 << 20) : 0;
     m_rowLookahead = m_lookahead;
 }
@@ -155,11 +156,11 @@ void TableBuilder::unknownWord(std::string_view name, bool hasNumber, int32_t nu
         extra += wordText(name, hasNumber, number);
 }
 
-int TableBuilder::cellsAhead() { return m_tokens ? ahead::cellsAhead(*m_tokens, m_lookahead) : 0; }
+int TableBuilder::cellsAhead() { return m_tokens ? ahead::cellsAhead(*m_tokens, m_lookahead, m_nested) : 0; }
 
 int TableBuilder::rowsAhead(int columns, int limit)
 {
-    if (!m_countRows || !m_tokens)
+    if (!m_countRows || !m_tokens || !m_groups)
         return 0;
     int64_t used = 0;
     const int rows = ahead::rowsAhead(*m_tokens, m_groups, columns, limit, std::min(m_lookahead, m_rowLookahead), used);
@@ -341,35 +342,50 @@ void TableBuilder::removeSpareRows()
 
 // ---- writing ---------------------------------------------------------------------------------
 
-TablePart tablePartAt(const QTextBlock& block, int from, int to)
+TablePart tablePartAt(const QTextBlock& block, int from, int to, const QTextTable* within)
 {
     const QTextDocument* doc = block.document();
     if (!doc || doc->rootFrame()->childFrames().isEmpty())
         return {};
     QTextCursor at(block);
-    QTextTable* table = at.currentTable();
-    if (!table)
+    QTextTable* innermost = at.currentTable();
+    if (!innermost)
         return {};
-    // The outermost table: a table inside a cell is written as that cell's paragraphs.
-    for (QTextFrame* f = table->parentFrame(); f; f = f->parentFrame()) {
-        if (auto* outer = qobject_cast<QTextTable*>(f))
-            table = outer;
+    // The tables the block stands in, from the outermost in.
+    std::vector<QTextTable*> chain;
+    for (QTextFrame* f = innermost; f; f = f->parentFrame()) {
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            chain.insert(chain.begin(), t);
     }
-    const int start = table->firstPosition(), end = table->lastPosition();
-    const QTextTableCell first = table->cellAt(std::clamp(from, start, end));
-    const QTextTableCell last = table->cellAt(std::clamp(to, start, end));
-    if (!first.isValid() || !last.isValid())
-        return {};
-    const bool inside = from >= start && to <= end;
-    if (inside && first == last)
-        return {};
-    TablePart part;
-    part.table = table;
-    part.firstRow = first.row();
-    part.lastRow = last.row();
-    part.firstColumn = inside ? std::min(first.column(), last.column()) : 0;
-    part.lastColumn = inside ? std::max(first.column(), last.column()) : table->columns() - 1;
-    return part;
+    size_t level = 0;
+    if (within) {
+        const auto it = std::find(chain.begin(), chain.end(), within);
+        if (it == chain.end() || it + 1 == chain.end())
+            return {};
+        level = size_t(it - chain.begin()) + 1;
+    }
+    for (; level < chain.size(); ++level) {
+        QTextTable* table = chain[level];
+        const int start = table->firstPosition(), end = table->lastPosition();
+        const QTextTableCell first = table->cellAt(std::clamp(from, start, end));
+        const QTextTableCell last = table->cellAt(std::clamp(to, start, end));
+        if (!first.isValid() || !last.isValid())
+            return {};
+        const bool inside = from >= start && to <= end;
+        if (inside && first == last) {
+            if (within)
+                return {};
+            continue; // in one cell: a table inside it, if the range takes part of one
+        }
+        TablePart part;
+        part.table = table;
+        part.firstRow = first.row();
+        part.lastRow = last.row();
+        part.firstColumn = inside ? std::min(first.column(), last.column()) : 0;
+        part.lastColumn = inside ? std::max(first.column(), last.column()) : table->columns() - 1;
+        return part;
+    }
+    return {};
 }
 
 bool holdsTablePlace(const QTextBlock& block)
@@ -384,6 +400,10 @@ bool holdsTablePlace(const QTextBlock& block)
         return false;
     const QTextBlock previous = block.previous();
     if (!previous.isValid())
+        return true;
+    // The first paragraph of a cell, with a table inside the cell right after it.
+    if (QTextTable* outer = qobject_cast<QTextTable*>(after->parentFrame());
+        outer && outer->cellAt(block.position()).firstPosition() == block.position())
         return true;
     // Right after a table of another count: reading puts the place back; of the same count the
     // two tables would become one.
@@ -454,15 +474,19 @@ QByteArray rowDefinition(const TablePart& part, int row, const std::function<int
 } // namespace
 
 QTextBlock writeTable(const TablePart& part, QByteArray& out, const std::function<int(const QColor&)>& colorIndex,
-                      const std::function<void(int, int)>& cell)
+                      const std::function<void(int, int)>& cell, bool nested)
 {
     for (int r = part.firstRow; r <= part.lastRow; ++r) {
-        out += rowDefinition(part, r, colorIndex);
+        if (!nested)
+            out += rowDefinition(part, r, colorIndex);
         for (int c = part.firstColumn; c <= part.lastColumn; ++c) {
             const QTextTableCell at = part.table->cellAt(r, c);
             cell(at.firstPosition(), at.lastPosition());
         }
-        out += "\\row\r\n";
+        if (nested)
+            out += "{\\*\\nesttableprops" + rowDefinition(part, r, colorIndex) + "\\nestrow}{\\nonesttables\\par}\r\n";
+        else
+            out += "\\row\r\n";
     }
     return part.table->document()->findBlock(part.table->cellAt(part.lastRow, part.table->columns() - 1).lastPosition());
 }

@@ -60,12 +60,14 @@ using OpenGroups = std::function<OpenGroup(size_t out)>;
 
 class TableBuilder {
 public:
-    TableBuilder(QTextCursor& cursor, const DocumentTables& tables);
+    // nested: the builder of tables inside a table's cells (\nestcell, \nestrow), whose rows are
+    // not counted ahead.
+    TableBuilder(QTextCursor& cursor, const DocumentTables& tables, bool nested = false);
 
     // The reader's tokens and groups, to count a row's cells before it is put in, and the rows
     // of a table ahead.
     void setLookahead(const Tokenizer* tokens, OpenGroups groups);
-    // False when reading into a table cell: tables read there stay text (no nested tables).
+    // False when reading into a table cell: tables read there stay text.
     bool enabled() const { return m_enabled; }
     // The cells of the rows to come, for a reader that knows them from the table's grid
     // rather than from tokens ahead; 0: counted ahead.
@@ -130,6 +132,7 @@ private:
     bool m_countRows = true;
     bool m_enabled = true;
     int m_expectedCells = 0;
+    const bool m_nested;
     // Cell formats the document may still take. Qt keeps each table's cell formats apart (they
     // name their table), about a kilobyte each, so a file of many small wide tables would cost
     // hundreds of times its size; past the bound the rows read as text, cells after tabs.
@@ -160,14 +163,18 @@ struct TablePart {
 };
 
 // The table the block stands in as a part of [from, to); no table when the range lies in one
-// cell (its text is then written as paragraphs).
-TablePart tablePartAt(const QTextBlock& block, int from, int to);
-// The empty paragraph the document must keep before a table at its start or right after
-// another table: written as nothing, since reading a table puts it back.
+// cell (its text is then written as paragraphs). within: the table whose cell is being written,
+// whose tables inside that cell are the ones asked for; null: the outermost table, or where the
+// range lies in one of its cells, the table inside that cell the range takes part of.
+TablePart tablePartAt(const QTextBlock& block, int from, int to, const QTextTable* within = nullptr);
+// The empty paragraph the document must keep before a table at its start, at its cell's start
+// or right after another table: written as nothing, since reading a table puts it back.
 bool holdsTablePlace(const QTextBlock& block);
 // Writes the part's rows: each row's definition (colours by colorIndex), then each cell by
 // cell(first, last position), which writes its paragraphs and \cell; gives the part's last block.
+// nested: a table in a cell, each row's definition after its cells in the group other readers
+// leave out, as \nestrow ends it, and a paragraph break for readers that know no nested tables.
 QTextBlock writeTable(const TablePart& part, QByteArray& out, const std::function<int(const QColor&)>& colorIndex,
-                      const std::function<void(int, int)>& cell);
+                      const std::function<void(int, int)>& cell, bool nested = false);
 
 } // namespace zorim::rtf

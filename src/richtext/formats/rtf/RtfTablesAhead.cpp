@@ -305,28 +305,56 @@ bool RowsAhead::row()
 
 } // namespace
 
-int cellsAhead(Tokenizer t, int64_t& budget)
+int cellsAhead(Tokenizer t, int64_t& budget, bool nested)
 {
     const qsizetype start = t.rest().size();
     int cells = 0;
+    bool holdsTable = false; // a cell of the row holds a table
+    int restated = -1;       // the \cellx words of a definition stated again after that, -1 none
+    int depth = 2;           // nested: the depth of the paragraph the words are in (\itap)
     for (Token token = t.next(); token.kind != Token::End && cells < kMaxTableColumns; token = t.next()) {
         if (token.kind == Token::GroupStart) {
             Tokenizer peek = t;
             const Token first = peek.next();
-            if ((first.kind == Token::Symbol && first.ch == '*') || (first.kind == Token::Word && skippedGroup(first.name())))
+            const bool starred = first.kind == Token::Symbol && first.ch == '*';
+            if (nested && starred && depth == 2) {
+                const Token name = peek.next();
+                if (name.kind == Token::Word && name.name() == "nesttableprops")
+                    break; // the row's properties: its end
+            }
+            if (starred || (first.kind == Token::Word && skippedGroup(first.name())))
                 t.skipGroup();
         } else if (token.kind == Token::Word) {
             const std::string_view name = token.name();
-            if (name == "cell")
+            if (nested) {
+                // A cell of a table deeper still is not the row's.
+                if (name == "itap")
+                    depth = token.hasNumber ? token.number : 1;
+                else if (name == "pard")
+                    depth = 1;
+                else if (name == "nestcell" && depth == 2)
+                    ++cells;
+                else if (name == "cell" || name == "row" || name == "nestrow")
+                    break;
+            } else if (name == "cell") {
                 ++cells;
-            else if (name == "row" || (name == "trowd" && cells > 0))
+            } else if (name == "nestcell") {
+                holdsTable = true;
+            } else if (name == "row") {
                 break;
+            } else if (name == "trowd" && cells > 0) {
+                if (!holdsTable)
+                    break;
+                restated = 0;
+            } else if (name == "cellx" && restated >= 0) {
+                ++restated;
+            }
         }
         if (start - t.rest().size() > budget)
             break;
     }
     budget = std::max<int64_t>(0, budget - (start - t.rest().size()));
-    return cells;
+    return restated > 0 ? std::min(cells, restated) : cells;
 }
 
 int rowsAhead(Tokenizer tokens, const OpenGroups& groups, int columns, int limit, int64_t budget, int64_t& used)

@@ -11,7 +11,10 @@ namespace zorim::rtf::ahead {
 
 // The \cell words of a row, up to its \row (or, after some cells, the next row's \trowd), at
 // most kMaxTableColumns; skips groups that hold no text. Takes the bytes it reads from budget.
-int cellsAhead(Tokenizer tokens, int64_t& budget);
+// A row holding a table in a cell may state its definition again after that cell (LibreOffice
+// does, and ends the row with one \cell too many): its cells are then at most that definition's.
+// nested: the \nestcell words of a row of a table in a cell, up to its properties' group.
+int cellsAhead(Tokenizer tokens, int64_t& budget, bool nested = false);
 
 // The rows that follow the one being opened, in its table of `columns` cells, as far as the
 // reader's way with them is certain, at most `limit`. The look-ahead follows what decides where

@@ -259,6 +259,10 @@ void Reader::emitChar(char16_t ch)
         if (m_shapeName.size() < kMaxShapeName)
             m_shapeName.append(QChar(ch));
         return;
+    case Dest::LevelText:
+        if (m_levelText.size() < kMaxLevelText)
+            m_levelText.append(QChar(ch));
+        return;
     default: return;
     }
 }

@@ -5,6 +5,7 @@
 #include "Objects.h"
 #include "Picture.h"
 #include "RtfKeptGroups.h"
+#include "RtfNotes.h"
 #include "RtfNumbering.h"
 #include "RtfTables.h"
 #include "RtfWriterState.h"
@@ -31,8 +32,6 @@
 
 namespace zorim::rtfwrite {
 
-using rtf::numberLabel;
-using rtf::numberingWord;
 
 // Sub- and superscript, background colours, text not to be proofed and a character style are
 // written inside a group of their own, so that no word is needed to turn them off: readers
@@ -205,7 +204,10 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
         return true;
     }
     if (const BookmarkMark mark = bookmarkOf(format); !mark.name.isEmpty()) {
-        // Where it stands, inside a field's result as well.
+        // Where it stands, inside a field's result as well. Right after a comment a reader
+        // would take the mark's group for one of the comment's parts: a word ends the comment.
+        if (m_commentEnd == m_body.size())
+            m_body += "\\v0";
         for (int i = 0; i < count; ++i) {
             m_body += mark.start ? "{\\*\\bkmkstart " : "{\\*\\bkmkend ";
             m_needSpace = false;
@@ -239,6 +241,30 @@ bool Writer::hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, 
     return true;
 }
 
+bool Writer::notes(const QTextCharFormat& format, const CharFormat& cf, int count)
+{
+    const std::optional<Note> note = noteOf(format);
+    if (!note)
+        return false;
+    closeLink();
+    const QByteArray content = note->content.empty() ? QByteArray() : renumbered(note->content, note->content.groups[0]);
+    const bool scoped = openScope(cf);
+    charState(cf);
+    for (int i = 0; i < count; ++i) {
+        // The mark in the text, then the note, as other word processors write a numbered one.
+        if (!note->customMark)
+            m_body += "{\\super\\chftn}";
+        m_body += note->endnote ? "{\\footnote\\ftnalt" : "{\\footnote";
+        if (!content.isEmpty() && content[0] != '\\' && content[0] != '{')
+            m_body += ' ';
+        m_body += content;
+        m_body += '}';
+    }
+    m_needSpace = false;
+    closeScope(scoped);
+    return true;
+}
+
 int32_t Writer::keptCharStyle(const CharFormat& cf) const
 {
     const bool known = cf.charStyle > 0 && std::binary_search(m_charStyles.begin(), m_charStyles.end(), cf.charStyle);
@@ -252,10 +278,51 @@ std::pair<int32_t, int32_t> Writer::keptWords(const QTextBlockFormat& format) co
     return {known ? style : 0, format.hasProperty(docprop::OutlineLevel) ? format.intProperty(docprop::OutlineLevel) : -1};
 }
 
+Writer::ListItem Writer::listItem(const QTextBlock& block)
+{
+    const QTextList* list = block.textList();
+    if (!list)
+        return {};
+    const QTextListFormat format = list->format();
+    int key = format.intProperty(docprop::ListKey);
+    if (key <= 0) {
+        const auto [at, fresh] = m_unkeyedLists.emplace(list, -int(m_unkeyedLists.size()) - 1);
+        key = at->second;
+    }
+    WrittenList& written = m_lists[key];
+    if (written.number == 0) {
+        written.number = int(m_lists.size());
+        written.format = format;
+    }
+    const int level = listLevelOf(block);
+    return {written.number, level, written.counter.next(format, level)};
+}
+
+QByteArray Writer::listTables() const
+{
+    if (m_lists.empty())
+        return {};
+    std::vector<const WrittenList*> lists(m_lists.size());
+    for (const auto& [key, list] : m_lists)
+        lists[size_t(list.number - 1)] = &list;
+    QByteArray table = "{\\*\\listtable", overrides = "{\\*\\listoverridetable";
+    for (const WrittenList* list : lists) {
+        table += "\r\n" + rtf::listTableEntry(list->number, list->format);
+        const QByteArray n = QByteArray::number(list->number);
+        overrides += "{\\listoverride\\listid" + n + "\\listoverridecount0\\ls" + n + "}";
+    }
+    return table + "}\r\n" + overrides + "}\r\n";
+}
+
 void Writer::paragraph(const QTextBlock& block, bool startsHere)
 {
     const ParaFormat pf = readParaFormat(block);
     const auto [style, outline] = keptWords(block.blockFormat());
+    // A paragraph that starts a section starts with the section's break and its words.
+    const std::optional<SectionSetup> section =
+        startsHere && m_depth == 0 && m_paragraphs > 0 ? sectionOf(block.blockFormat()) : std::nullopt;
+    if (section)
+        sectionBreak(*section);
     if (style > 0 || (m_paragraphs == 0 && !m_styles.empty())) {
         // Other programs give a styled paragraph's text the style's character formatting
         // wherever the file does not say otherwise (with a style sheet, text of no style
@@ -268,14 +335,13 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         m_written.language = 0;
         m_written.effectsStated = false;
     }
-    const bool numbered = pf.numbering != pfn::None;
-    if (numbered && m_para && m_para->numbering == pf.numbering)
-        ++m_number;
-    else
-        m_number = 1;
+    const ListItem item = listItem(block);
     const bool rtl = block.blockFormat().layoutDirection() == Qt::RightToLeft;
-    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl) {
-        m_body += m_inCell ? "\\pard\\intbl" : "\\pard";
+    if (!m_para || !(*m_para == pf) || style != m_paraStyle || outline != m_paraOutline || rtl != m_paraRtl
+        || item.list != m_paraList || item.level != m_paraLevel) {
+        m_body += m_depth > 0 ? "\\pard\\intbl" : "\\pard";
+        if (m_depth > 1)
+            word("\\itap", m_depth);
         m_needSpace = true;
         if (style > 0)
             word("\\s", style);
@@ -286,19 +352,11 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         m_paraStyle = style;
         m_paraOutline = outline;
         m_paraRtl = rtl;
-        if (numbered) {
-            if (pf.numbering == pfn::Bullet) {
-                const QByteArray sym = QByteArray::number(symbolFont());
-                if (startsHere)
-                    m_body += "{\\pntext\\f" + sym + "\\'B7\\tab}";
-                m_body += "{\\*\\pn\\pnlvlblt\\pnf" + sym + "\\pnindent0{\\pntxtb\\'B7}}";
-            } else {
-                if (startsHere)
-                    m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
-                m_body += QByteArray("{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1") + numberingWord(pf.numbering)
-                          + "{\\pntxta.}}";
-            }
-            m_needSpace = false;
+        m_paraList = item.list;
+        m_paraLevel = item.level;
+        if (item.list > 0) {
+            word("\\ls", item.list);
+            word("\\ilvl", item.level);
         }
         const int fi = -pf.offset;
         const int li = pf.startIndent + pf.offset;
@@ -321,18 +379,47 @@ void Writer::paragraph(const QTextBlock& block, bool startsHere)
         default: break;
         }
         m_para = pf;
-    } else if (numbered && startsHere) {
-        if (pf.numbering == pfn::Bullet)
-            m_body += "{\\pntext\\f" + QByteArray::number(symbolFont()) + "\\'B7\\tab}";
-        else
-            m_body += "{\\pntext " + numberLabel(pf.numbering, m_number) + ".\\tab}";
+    }
+    // The label as the list shows it, for readers that know no lists; readers that do leave
+    // it out and number the paragraph by its list.
+    if (startsHere && !item.label.isEmpty()) {
+        m_body += "{\\listtext\\pard\\plain " + rtf::listText(item.label) + "\\tab}";
         m_needSpace = false;
     }
     // A page break as \page at the paragraph's start, which every reader knows (AbiWord
     // ignores \pagebb); before the first paragraph it would make an empty page.
-    if (pf.pageBreakBefore && startsHere && m_paragraphs > 0)
+    if (pf.pageBreakBefore && startsHere && m_paragraphs > 0 && !section)
         word("\\page");
     ++m_paragraphs;
+}
+
+// Every value the section has, so it means the same whatever the document's page says; its
+// own headers and footers after.
+void Writer::sectionBreak(const SectionSetup& setup)
+{
+    static constexpr const char* kBreaks[] = {"\\sbknone", "\\sbkcol", "\\sbkpage", "\\sbkeven", "\\sbkodd"};
+    m_body += "\\sect\\sectd";
+    if (setup.breakKind != sbk::Page && setup.breakKind >= 0 && setup.breakKind < int32_t(std::size(kBreaks)))
+        m_body += kBreaks[setup.breakKind];
+    const PageSetup& page = setup.page;
+    for (const auto& [name, value] : {std::pair<const char*, int32_t>{"\\pgwsxn", page.paperWidth},
+                                      {"\\pghsxn", page.paperHeight}, {"\\marglsxn", page.marginLeft},
+                                      {"\\margrsxn", page.marginRight}, {"\\margtsxn", page.marginTop},
+                                      {"\\margbsxn", page.marginBottom}}) {
+        if (value >= 0)
+            m_body += name + QByteArray::number(value);
+    }
+    if (page.landscape)
+        m_body += "\\lndscpsxn";
+    if (setup.columns > 1)
+        m_body += "\\cols" + QByteArray::number(setup.columns);
+    if (setup.titlePage)
+        m_body += "\\titlepg";
+    m_body += setup.headers.words + "\r\n";
+    for (const QByteArray& group : setup.headers.groups)
+        m_body += renumbered(setup.headers, group) + "\r\n";
+    m_needSpace = false;
+    m_para.reset(); // the paragraph's words again after the section's
 }
 
 namespace {
@@ -383,9 +470,9 @@ void Writer::body(const QTextDocument& doc, int from, int to)
     }
     m_doc = &doc;
 
-    const bool tables = !m_inCell && !m_doc->rootFrame()->childFrames().isEmpty();
+    const bool tables = m_depth < tableprop::kMaxTableDepth && !m_doc->rootFrame()->childFrames().isEmpty();
     for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= end; block = block.next()) {
-        if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end) : rtf::TablePart{}; part.table) {
+        if (const rtf::TablePart part = tables ? rtf::tablePartAt(block, from, end, m_within) : rtf::TablePart{}; part.table) {
             block = table(part);
             continue;
         } else if (tables && block.position() >= from && rtf::holdsTablePlace(block)
@@ -408,7 +495,7 @@ void Writer::body(const QTextDocument& doc, int from, int to)
                 cf.faceName.clear();
             if (cf.height == kDefaultHalfPoints * 10 && format.boolProperty(docprop::SizeUnstated))
                 cf.height = 0; // no size: written with none where the reader has none either
-            if (hiddenObjects(format, cf, b - a))
+            if (hiddenObjects(format, cf, b - a) || notes(format, cf, b - a))
                 continue;
             if (format.isImageFormat()) {
                 if (m_options.noObjects)
@@ -438,14 +525,18 @@ QTextBlock Writer::table(const rtf::TablePart& part)
 {
     closeLink();
     const auto color = [this](const QColor& c) { return colorIndex(refFromColor(c)); };
-    const auto cell = [this](int first, int last) {
+    const QTextTable* within = m_within;
+    const bool nested = m_depth > 0;
+    const auto cell = [&](int first, int last) {
         m_para.reset(); // each cell starts with \pard\intbl
-        m_inCell = true;
+        ++m_depth;
+        m_within = part.table;
         body(*m_doc, first, last);
-        m_inCell = false;
-        word("\\cell");
+        m_within = within;
+        --m_depth;
+        word(nested ? "\\nestcell" : "\\cell");
     };
-    const QTextBlock last = rtf::writeTable(part, m_body, color, cell);
+    const QTextBlock last = rtf::writeTable(part, m_body, color, cell, nested);
     m_needSpace = false;
     m_para.reset();
     return last;
@@ -466,11 +557,33 @@ QByteArray Writer::finish()
     return std::exchange(m_body, QByteArray());
 }
 
+KeptGroups Writer::finishAsKept()
+{
+    KeptGroups kept;
+    // A note's paragraphs end where its group does: a last \par would add an empty one.
+    if (m_body.endsWith("\\par\r\n"))
+        m_body.chop(6);
+    // The note's number where its text starts, as other word processors write it.
+    kept.groups.push_back("{\\super\\chftn}" + std::exchange(m_body, QByteArray()));
+    for (size_t i = m_faceless ? 1 : 0; i < m_fonts.size(); ++i)
+        kept.fonts[int32_t(i)] = KeptFont{m_fonts[i].face, m_fonts[i].charset, m_fonts[i].pitchAndFamily};
+    for (size_t i = 0; i < m_colors.size(); ++i)
+        kept.colors[int32_t(i) + 1] = refFromColor(m_colors[i]);
+    return kept;
+}
+
 } // namespace zorim::rtfwrite
 
 namespace zorim {
 
 using rtfwrite::Writer;
+
+KeptGroups noteContentOf(const QTextDocument& doc)
+{
+    Writer writer(doc, {});
+    writer.body(doc, 0, -1);
+    return writer.finishAsKept();
+}
 
 QByteArray writeRtf(const QTextDocument& doc, int from, int to, const RtfWriteOptions& options)
 {

@@ -44,17 +44,6 @@ int Writer::fontIndex(const CharFormat& cf)
     return index;
 }
 
-int Writer::symbolFont()
-{
-    if (m_symbolFont < 0) {
-        CharFormat cf;
-        cf.faceName = QStringLiteral("Symbol");
-        cf.charset = kSymbolCharset;
-        m_symbolFont = fontIndex(cf);
-    }
-    return m_symbolFont;
-}
-
 int Writer::colorIndex(ColorRef ref)
 {
     const QColor color = colorFromRef(ref);
@@ -237,7 +226,7 @@ QByteArray Writer::renumbered(const KeptGroups& kept, const QByteArray& group)
         }
         const auto it = kept.colors.find(number);
         if (it == kept.colors.end())
-            return std::nullopt;
+            return number == 0 ? std::optional<int32_t>(0) : std::nullopt; // automatic, with or without a table
         return it->second ? colorIndex(*it->second) : 0;
     });
 }
@@ -291,7 +280,7 @@ QByteArray Writer::header()
                    + QByteArray::number(c.blue()) + ';';
         out += "}\r\n";
     }
-    out += styles + info;
+    out += styles + listTables() + info;
     const PageSetup& page = m_page;
     for (const auto& [word, value] : {std::pair<const char*, int32_t>{"\\paperw", page.paperWidth},
                                       {"\\paperh", page.paperHeight}, {"\\margl", page.marginLeft},

@@ -6,6 +6,8 @@
 #include "RtfTables.h"
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/ListLevels.h"
+#include "richtext/document/Sections.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -13,6 +15,7 @@
 #include <QString>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <cstdint>
 #include <map>
@@ -79,6 +82,8 @@ public:
     void body(const QTextDocument& doc, int from, int to);
     // The header with the tables the body has filled, and the body; once.
     QByteArray finish();
+    // The body with no header, its fonts and colours as a kept group's are (a note's content).
+    KeptGroups finishAsKept();
 
 private:
     QByteArray header();
@@ -87,8 +92,9 @@ private:
     QByteArray keptGroups(QByteArrayView destination);
     // A kept group with its fonts and colours renumbered into this writer's tables.
     QByteArray renumbered(const KeptGroups& kept, const QByteArray& group);
+    // A section's break and words, where the paragraph that starts it starts.
+    void sectionBreak(const SectionSetup& setup);
     int fontIndex(const CharFormat& cf);
-    int symbolFont();
     int colorIndex(ColorRef ref);
     void paragraph(const QTextBlock& block, bool startsHere);
     // The paragraph's style (0 where the kept style sheet lacks it) and outline level (-1: none).
@@ -103,6 +109,8 @@ private:
     // The object characters that show nothing (a kept comment, hidden text), `count` of one
     // format; false for any other format.
     bool hiddenObjects(const QTextCharFormat& format, const CharFormat& cf, int count);
+    // Note references (Notes.h), `count` of one format, each with its note.
+    bool notes(const QTextCharFormat& format, const CharFormat& cf, int count);
     bool openScope(const CharFormat& cf);
     void closeScope(bool scoped);
     void openLink(const QString& target);
@@ -124,7 +132,6 @@ private:
 
     std::map<FontKey, int> m_fontIndex;
     std::vector<FontKey> m_fonts;
-    int m_symbolFont = -1;
     bool m_faceless = false; // some run names no face: font 0 and \deff are left out
     std::map<QRgb, int> m_colorIndex;
     std::vector<QColor> m_colors;
@@ -136,15 +143,33 @@ private:
     const QTextCharFormat* m_runFormat = nullptr; // the format of the run being written
     std::vector<int32_t> m_styles; // the paragraph styles of the kept style sheet
     std::vector<int32_t> m_charStyles; // and its character styles
-    int m_number = 0; // the number of the last numbered paragraph in a run of them
     int m_paragraphs = 0; // paragraphs written so far
-    bool m_inCell = false; // the paragraphs being written are a table cell's
+    int m_depth = 0; // how deep in tables the paragraphs being written are (0: in none)
+    const QTextTable* m_within = nullptr; // the table whose cell is being written
     bool m_inLink = false;
     bool m_inHidden = false; // the run being written is hidden text inside its {\v group
     QString m_linkTarget;
     int m_fieldId = 0; // the open field's number; 0: the open field is a link
     Written m_beforeLink;
     Written m_beforeScope;
+
+    // The lists written, numbered from 1 as \ls and \listid, by their key (docprop::ListKey;
+    // a list with none by its object, as its own list), each with its numbers so far.
+    struct WrittenList {
+        int number = 0;
+        QTextListFormat format;
+        ListCounter counter;
+    };
+    std::map<int, WrittenList> m_lists;
+    std::map<const QTextList*, int> m_unkeyedLists; // -> the key it is written under (< 0)
+    int32_t m_paraList = 0, m_paraLevel = 0;          // the list words written with m_para
+    // The list a paragraph is written in, its level and its label; (0, 0, "") for one in none.
+    struct ListItem {
+        int32_t list = 0, level = 0;
+        QString label;
+    };
+    ListItem listItem(const QTextBlock& block);
+    QByteArray listTables() const;
 };
 
 } // namespace zorim::rtfwrite
