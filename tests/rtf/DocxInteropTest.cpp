@@ -7,6 +7,8 @@
 #include "richtext/formats/docx/Docx.h"
 #include "richtext/formats/odt/Odt.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/Notes.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
 
@@ -32,7 +34,7 @@ std::unique_ptr<QTextDocument> loadDocx(const QByteArray& bytes)
 }
 
 // A document of what the reader must carry: bold and italic runs, a heading, a bulleted list,
-// a table of two rows and a picture.
+// a table of two rows, a footnote and an endnote.
 QByteArray featureRtf()
 {
     return "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Arial;}}"
@@ -44,7 +46,22 @@ QByteArray featureRtf()
            "\\pard\\ls1\\ilvl0\\fi-360\\li720 prv\\'e1\\par\\pard\\ls1\\ilvl0\\fi-360\\li720 druh\\'e1\\par"
            "\\pard\\trowd\\cellx2000\\cellx4000\\intbl A1\\cell B1\\cell\\row"
            "\\trowd\\cellx2000\\cellx4000\\intbl A2\\cell B2\\cell\\row"
-           "\\pard Koniec.\\par}";
+           "\\pard Koniec{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Pozn\\'e1mka pod \\'e8iarou.}"
+           " a{\\super\\chftn}{\\footnote\\ftnalt\\pard\\plain{\\super\\chftn} Na konci.}.\\par}";
+}
+
+// The document's notes' texts, footnotes first, each in the order it comes.
+QStringList noteTexts(const QTextDocument& doc)
+{
+    QStringList footnotes, endnotes;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (const auto note = noteOf(it.fragment().charFormat())) {
+                QTextDocument content;
+                readNoteContent(*note, content);
+                (note->endnote ? endnotes : footnotes) << content.toPlainText().trimmed();
+            }
+    return footnotes + endnotes;
 }
 
 } // namespace
@@ -97,6 +114,9 @@ TEST(DocxInterop, ReadsWhatOtherProgramsWrite)
         EXPECT_EQ(table->rows(), 2);
         EXPECT_EQ(table->columns(), 2);
         EXPECT_EQ(QTextCursor(table->cellAt(1, 1).firstCursorPosition()).block().text(), "B2");
+        if (QString(program) == "soffice") { // the notes as LibreOffice writes them
+            EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
+        }
     }
 }
 
@@ -166,6 +186,9 @@ TEST(DocxInterop, OtherProgramsReadWhatWeWrite)
         EXPECT_EQ(readParaFormat(doc->findBlock(int(text.indexOf(QString::fromUtf8("druhá"))))).numbering, pfn::Bullet);
         EXPECT_TRUE(text.contains(QString::fromUtf8("A1\nB1\nA2\nB2"))) << text.toStdString();
         EXPECT_TRUE(holdsPicture(*doc));
+        if (QString(program) == "soffice") {
+            EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
+        }
     }
 }
 
@@ -221,5 +244,8 @@ TEST(OdtInterop, ReadsWhatOtherProgramsWrite)
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(table->rows(), 2);
         EXPECT_EQ(table->columns(), 2);
+        if (what != "abiword odt") {
+            EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
+        }
     }
 }

@@ -6,6 +6,7 @@
 #include "richtext/formats/package/Stated.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/RtfBuilder.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 
 #include <QImage>
 #include <QTextCursor>
@@ -97,6 +98,14 @@ public:
         : m_pkg(pkg), m_cursor(cursor), m_builder(cursor, m_tables), m_budget(16'000'000 + 16 * int64_t(size))
     {
     }
+    // A reader of a note's paragraphs into a document of their own, with the styles, fonts and
+    // colours the document's reader has read.
+    Reader(const Reader& document, QTextCursor& cursor)
+        : m_pkg(document.m_pkg), m_cursor(cursor), m_tables(document.m_tables), m_builder(cursor, m_tables),
+          m_budget(document.m_budget), m_styles(document.m_styles), m_defaultParagraphStyle(document.m_defaultParagraphStyle),
+          m_defaultRun(document.m_defaultRun), m_defaultPara(document.m_defaultPara), m_fonts(document.m_fonts)
+    {
+    }
 
     // Reads the parts the body refers to; false when one is damaged.
     bool prepare(const QString& documentPart);
@@ -125,10 +134,10 @@ private:
                  const ParaState& para);
     void table(Xml& x, int depth, int nesting);
     void section(Xml& x, int depth);
-    // A note's reference: the note's text in square brackets where its mark stands, as the
-    // document holds notes today.
+    // A note's reference: the note, where its mark stands.
     void noteReference(const QString& id, bool endnote, const CharState& chr, const ParaState& para);
-    bool notes(const QByteArray& bytes, std::unordered_map<QString, QString>& out, const char* element);
+    // Each note of a notes part, its paragraphs read as a document of their own.
+    bool notes(const QString& part, const QByteArray& bytes, bool endnotes);
     // Paragraph ends are held until what comes next is known: the last paragraph of a cell
     // ends with the cell.
     void releaseEnd();
@@ -155,8 +164,7 @@ private:
     RunProps m_defaultRun;
     ParaProps m_defaultPara;
     std::unordered_map<QString, int32_t> m_fonts;
-    std::unordered_map<QString, QString> m_footnotes, m_endnotes;
-    int m_footnoteNumber = 0, m_endnoteNumber = 0;
+    std::unordered_map<QString, KeptGroups> m_footnotes, m_endnotes;
     std::unordered_map<QString, QString> m_bookmarks; // open bookmarks: id -> name
     bool m_shapeSeen = false; // a drawing shape whose text has not come (yet)
     PageSetup m_page;
@@ -428,27 +436,33 @@ bool Reader::numbering(const QByteArray& bytes)
     return !x.failed();
 }
 
-bool Reader::notes(const QByteArray& bytes, std::unordered_map<QString, QString>& out, const char* element)
+bool Reader::notes(const QString& part, const QByteArray& bytes, bool endnotes)
 {
     Xml x(bytes);
     if (!x.child(0))
         return !x.failed();
-    const QLatin1StringView name(element);
+    package::Relationships rels;
+    if (!package::readRelationships(m_pkg, part, rels))
+        return false;
+    const QLatin1StringView name(endnotes ? "w:endnote" : "w:footnote");
+    auto& out = endnotes ? m_endnotes : m_footnotes;
     while (x.child(1)) {
-        if (x.qualified() != name)
+        // The separators between the text and the notes are the page's, not notes.
+        if (x.qualified() != name || !x.attr("w:type"_L1).isEmpty())
             continue;
         const QString id = x.attr("w:id"_L1);
-        QString text;
-        const int depth = x.depth();
-        while (x.next() && x.depth() >= depth) {
-            if (x.isStart() && x.qualified() == u"w:t")
-                text += x.text();
-            else if (x.isStart() && x.qualified() == u"w:p" && !text.isEmpty())
-                text += u' ';
-            else if (x.isEnd() && x.depth() < depth)
-                break;
-        }
-        out[id] = text.trimmed();
+        QTextDocument content;
+        QTextCursor cursor(&content);
+        Reader reader(*this, cursor);
+        reader.m_rels = rels;
+        reader.m_part = part;
+        reader.blocks(x, x.depth(), 0);
+        reader.releaseEnd();
+        reader.m_builder.finish(CharState{});
+        m_leftOut.dropped |= reader.m_leftOut.dropped;
+        m_leftOut.pictures += reader.m_leftOut.pictures;
+        m_budget = reader.m_budget; // the notes' pictures come out of the document's budget
+        out[id] = noteContentOf(content);
     }
     return !x.failed();
 }
@@ -458,6 +472,8 @@ bool Reader::prepare(const QString& documentPart)
     m_part = documentPart;
     if (!package::readRelationships(m_pkg, documentPart, m_rels))
         return false;
+    // Notes are read after the styles their paragraphs name.
+    std::vector<std::pair<QString, bool>> noteParts;
     for (const package::Relationship& r : std::as_const(m_rels)) {
         if (r.external)
             continue;
@@ -466,19 +482,24 @@ bool Reader::prepare(const QString& documentPart)
             return m_pkg.contains(r.target) ? bytes && take(*bytes) : true;
         };
         bool ok = true;
-        if (r.type.endsWith(u"/styles"))
+        if (r.type.endsWith(u"/footnotes") || r.type.endsWith(u"/endnotes"))
+            noteParts.emplace_back(r.target, r.type.endsWith(u"/endnotes"));
+        else if (r.type.endsWith(u"/styles"))
             ok = read([&](const QByteArray& b) { return styles(b); });
         else if (r.type.endsWith(u"/numbering"))
             ok = read([&](const QByteArray& b) { return numbering(b); });
-        else if (r.type.endsWith(u"/footnotes"))
-            ok = read([&](const QByteArray& b) { return notes(b, m_footnotes, "w:footnote"); });
-        else if (r.type.endsWith(u"/endnotes"))
-            ok = read([&](const QByteArray& b) { return notes(b, m_endnotes, "w:endnote"); });
         else if (r.type.endsWith(u"/header") || r.type.endsWith(u"/footer"))
             m_leftOut.dropped |= leftout::HeadersFooters;
         else if (r.type.endsWith(u"/comments"))
             m_leftOut.dropped |= leftout::Comments;
         if (!ok)
+            return false;
+    }
+    for (const auto& [part, endnotes] : noteParts) {
+        if (!m_pkg.contains(part))
+            continue;
+        const std::optional<QByteArray> bytes = m_pkg.part(part);
+        if (!bytes || !notes(part, *bytes, endnotes))
             return false;
     }
     return true;
@@ -597,13 +618,11 @@ void Reader::noteReference(const QString& id, bool endnote, const CharState& chr
     const auto it = notes.find(id);
     if (it == notes.end())
         return;
-    int& number = endnote ? m_endnoteNumber : m_footnoteNumber;
+    breakBeforeContent(chr, para);
+    m_paragraphHasContent = true;
     CharState mark = chr;
-    mark[cp::SubSuper] = 2;
-    text(QString::number(++number), mark, para);
-    CharState body = chr;
-    body[cp::SubSuper] = 0;
-    text(u'[' + it->second + u']', body, para);
+    mark[cp::Hidden] = 0;
+    m_builder.note(Note{it->second, endnote, false}, mark, para);
 }
 
 void Reader::run(Xml& x, int depth, const ParaState& para, const RunProps& paraRun, int32_t link)

@@ -5,7 +5,9 @@
 #include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
+#include "richtext/document/Notes.h"
 #include "richtext/formats/rtf/Picture.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 
 #include <QBuffer>
 #include <QTextBlock>
@@ -57,6 +59,10 @@ private:
     QByteArray styles() const;
     QByteArray numbering() const;
     void section();
+    // A note's reference in the text; the note goes into its part (notesPart).
+    void noteReference(const Note& note);
+    // The footnotes' or endnotes' part, written when the body is done; empty when there are none.
+    QByteArray notesPart(bool endnotes);
     // Where list levels, notes and sections will write theirs (one place each).
     void listLevel(const ParaFormat& pf);
 
@@ -69,7 +75,86 @@ private:
     std::map<QString, QString> m_linkIds;
     int m_pictures = 0;
     bool m_listsUsed = false;
+    std::vector<Note> m_notes[2]; // footnotes, endnotes; a note's id is its place there, from 1
+    const char* m_noteMark = nullptr; // the mark the next paragraph starts with (a note's first)
 };
+
+QByteArray relationshipsXml(const std::vector<std::pair<QString, std::pair<QString, QString>>>& rels)
+{
+    QByteArray out;
+    QXmlStreamWriter x(&out);
+    x.writeStartDocument(QStringLiteral("1.0"), true);
+    x.writeStartElement(QStringLiteral("Relationships"));
+    x.writeDefaultNamespace(QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships"));
+    for (const auto& [id, rel] : rels) {
+        x.writeEmptyElement(QStringLiteral("Relationship"));
+        x.writeAttribute(QStringLiteral("Id"), id);
+        x.writeAttribute(QStringLiteral("Type"), kRelTypes + rel.first);
+        const bool external = rel.second.startsWith(u'!');
+        x.writeAttribute(QStringLiteral("Target"), external ? rel.second.mid(1) : rel.second);
+        if (external)
+            x.writeAttribute(QStringLiteral("TargetMode"), QStringLiteral("External"));
+    }
+    x.writeEndElement();
+    x.writeEndDocument();
+    return out;
+}
+
+void Writer::noteReference(const Note& note)
+{
+    std::vector<Note>& notes = m_notes[note.endnote ? 1 : 0];
+    notes.push_back(note);
+    m_x.writeStartElement(QStringLiteral("w:r"));
+    m_x.writeStartElement(QStringLiteral("w:rPr"));
+    m_x.writeEmptyElement(QStringLiteral("w:vertAlign"));
+    m_x.writeAttribute(QStringLiteral("w:val"), QStringLiteral("superscript"));
+    m_x.writeEndElement();
+    m_x.writeEmptyElement(note.endnote ? QStringLiteral("w:endnoteReference") : QStringLiteral("w:footnoteReference"));
+    m_x.writeAttribute(QStringLiteral("w:id"), QString::number(notes.size()));
+    m_x.writeEndElement();
+}
+
+QByteArray Writer::notesPart(bool endnotes)
+{
+    const std::vector<Note>& notes = m_notes[endnotes ? 1 : 0];
+    if (notes.empty())
+        return {};
+    // The notes' paragraphs are written as the body's are, into their own part with their own
+    // relationships.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    m_x.setDevice(&buffer);
+    auto bodyRels = std::exchange(m_rels, {});
+    auto bodyLinks = std::exchange(m_linkIds, {});
+    const QString kind = endnotes ? QStringLiteral("endnote") : QStringLiteral("footnote");
+    m_x.writeStartDocument(QStringLiteral("1.0"), true);
+    m_x.writeStartElement(QStringLiteral("w:") + kind + u's');
+    m_x.writeNamespace(kW, QStringLiteral("w"));
+    m_x.writeNamespace(kR, QStringLiteral("r"));
+    m_x.writeNamespace(QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"), QStringLiteral("wp"));
+    m_x.writeNamespace(QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main"), QStringLiteral("a"));
+    m_x.writeNamespace(QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture"), QStringLiteral("pic"));
+    for (size_t i = 0; i < notes.size(); ++i) {
+        m_x.writeStartElement(QStringLiteral("w:") + kind);
+        m_x.writeAttribute(QStringLiteral("w:id"), QString::number(i + 1));
+        QTextDocument content;
+        readNoteContent(notes[i], content);
+        m_noteMark = endnotes ? "w:endnoteRef" : "w:footnoteRef";
+        frame(content.rootFrame());
+        m_noteMark = nullptr;
+        m_x.writeEndElement();
+    }
+    m_x.writeEndElement();
+    m_x.writeEndDocument();
+    m_x.setDevice(nullptr);
+    if (!m_rels.empty())
+        m_package.add(QStringLiteral("word/_rels/") + kind + QStringLiteral("s.xml.rels"), relationshipsXml(m_rels));
+    m_rels = std::move(bodyRels);
+    m_linkIds = std::move(bodyLinks);
+    relationship(kind + u's', kind + QStringLiteral("s.xml"), false);
+    return bytes;
+}
 
 QString Writer::relationship(const QString& type, const QString& target, bool external)
 {
@@ -287,6 +372,15 @@ void Writer::block(const QTextBlock& block)
                                                 : pf.alignment == pfa::Justify ? QStringLiteral("both")
                                                                                : QStringLiteral("left"));
     m_x.writeEndElement(); // pPr
+    if (m_noteMark) {
+        m_x.writeStartElement(QStringLiteral("w:r"));
+        m_x.writeStartElement(QStringLiteral("w:rPr"));
+        m_x.writeEmptyElement(QStringLiteral("w:vertAlign"));
+        m_x.writeAttribute(QStringLiteral("w:val"), QStringLiteral("superscript"));
+        m_x.writeEndElement();
+        m_x.writeEmptyElement(QLatin1StringView(std::exchange(m_noteMark, nullptr)));
+        m_x.writeEndElement();
+    }
     QString linkTarget;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
@@ -307,6 +401,11 @@ void Writer::block(const QTextBlock& block)
         }
         if (const std::optional<Picture> pic = pictureFromFormat(format)) {
             picture(*pic, format);
+            continue;
+        }
+        if (const std::optional<Note> note = noteOf(format)) {
+            for (qsizetype i = 0; i < fragment.length(); ++i)
+                noteReference(*note);
             continue;
         }
         if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
@@ -562,28 +661,14 @@ QByteArray Writer::write()
     m_x.writeEndElement();
     m_x.writeEndDocument();
 
+    // The notes first: lists in them need the numbering part too.
+    const QByteArray footnotes = notesPart(false);
+    const QByteArray endnotes = notesPart(true);
     const QString styles = relationship(QStringLiteral("styles"), QStringLiteral("styles.xml"), false);
     (void)styles;
     if (m_listsUsed)
         relationship(QStringLiteral("numbering"), QStringLiteral("numbering.xml"), false);
-    QByteArray rels;
-    {
-        QXmlStreamWriter x(&rels);
-        x.writeStartDocument(QStringLiteral("1.0"), true);
-        x.writeStartElement(QStringLiteral("Relationships"));
-        x.writeDefaultNamespace(QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships"));
-        for (const auto& [id, rel] : m_rels) {
-            x.writeEmptyElement(QStringLiteral("Relationship"));
-            x.writeAttribute(QStringLiteral("Id"), id);
-            x.writeAttribute(QStringLiteral("Type"), kRelTypes + rel.first);
-            const bool external = rel.second.startsWith(u'!');
-            x.writeAttribute(QStringLiteral("Target"), external ? rel.second.mid(1) : rel.second);
-            if (external)
-                x.writeAttribute(QStringLiteral("TargetMode"), QStringLiteral("External"));
-        }
-        x.writeEndElement();
-        x.writeEndDocument();
-    }
+    const QByteArray rels = relationshipsXml(m_rels);
     QByteArray types;
     {
         QXmlStreamWriter x(&types);
@@ -601,9 +686,13 @@ QByteArray Writer::write()
         const std::pair<const char*, const char*> overrides[] = {
             {"/word/document.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"},
             {"/word/styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"},
-            {"/word/numbering.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml"}};
+            {"/word/numbering.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml"},
+            {"/word/footnotes.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.footnotes+xml"},
+            {"/word/endnotes.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.endnotes+xml"}};
         for (const auto& [part, type] : overrides) {
-            if (!m_listsUsed && QLatin1StringView(part).contains("numbering"_L1))
+            const QLatin1StringView name(part);
+            if ((!m_listsUsed && name.contains("numbering"_L1)) || (footnotes.isEmpty() && name.contains("footnotes"_L1))
+                || (endnotes.isEmpty() && name.contains("endnotes"_L1)))
                 continue;
             x.writeEmptyElement(QStringLiteral("Override"));
             x.writeAttribute(QStringLiteral("PartName"), QLatin1StringView(part));
@@ -623,6 +712,10 @@ QByteArray Writer::write()
     m_package.add(QStringLiteral("word/styles.xml"), this->styles());
     if (m_listsUsed)
         m_package.add(QStringLiteral("word/numbering.xml"), numbering());
+    if (!footnotes.isEmpty())
+        m_package.add(QStringLiteral("word/footnotes.xml"), footnotes);
+    if (!endnotes.isEmpty())
+        m_package.add(QStringLiteral("word/endnotes.xml"), endnotes);
     return m_package.finish();
 }
 

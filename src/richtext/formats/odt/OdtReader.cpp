@@ -6,6 +6,7 @@
 #include "richtext/formats/package/Stated.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/RtfBuilder.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 
 #include <QImage>
 #include <QTextCursor>
@@ -84,6 +85,15 @@ public:
         : m_pkg(pkg), m_cursor(cursor), m_builder(cursor, m_tables), m_budget(16'000'000 + 16 * int64_t(size))
     {
     }
+    // A reader of a note's paragraphs into a document of their own, with the styles, fonts,
+    // colours and lists the document's reader has read.
+    Reader(const Reader& document, QTextCursor& cursor)
+        : m_pkg(document.m_pkg), m_cursor(cursor), m_tables(document.m_tables), m_builder(cursor, m_tables),
+          m_budget(document.m_budget), m_fontFamilies(document.m_fontFamilies), m_fonts(document.m_fonts),
+          m_styles(document.m_styles), m_lists(document.m_lists), m_defaultRun(document.m_defaultRun),
+          m_defaultPara(document.m_defaultPara), m_inNote(true)
+    {
+    }
     // One XML document of the package, or the flat document: its styles, then its body.
     void document(Xml& x, bool body);
     void finish(bool wholeDocument);
@@ -107,8 +117,7 @@ private:
     void frame(Xml& x, int depth, const CharState& chr, const ParaState& para);
     void picture(const QByteArray& bytes, int32_t width, int32_t height, const CharState& chr, const ParaState& para);
     void table(Xml& x, int depth, int nesting);
-    // A note: its citation and its text in square brackets where it stands, as the document
-    // holds notes today.
+    // A footnote or endnote, its paragraphs read as a document of their own.
     void note(Xml& x, int depth, const CharState& chr, const ParaState& para);
     void releaseEnd();
     CharState state(const RunProps& run, int32_t link) const
@@ -138,7 +147,7 @@ private:
     bool m_atParagraphStart = true;
     int m_listDepth = 0;
     int32_t m_listId = 0;
-    int m_notes = 0;
+    bool m_inNote = false; // notes do not nest: one in a note is its text in brackets
 };
 
 int32_t Reader::fontIndex(const QString& face)
@@ -459,10 +468,23 @@ void Reader::frame(Xml& x, int depth, const CharState& chr, const ParaState& par
 
 void Reader::note(Xml& x, int depth, const CharState& chr, const ParaState& para)
 {
+    const bool endnote = x.attr("text:note-class"_L1) == u"endnote";
     QString citation, body;
+    std::optional<KeptGroups> content;
     while (x.child(depth)) {
         if (x.qualified() == u"text:note-citation") {
             citation = x.text();
+        } else if (x.qualified() == u"text:note-body" && !m_inNote) {
+            QTextDocument doc;
+            QTextCursor cursor(&doc);
+            Reader reader(*this, cursor);
+            reader.blocks(x, x.depth(), 0);
+            reader.releaseEnd();
+            reader.m_builder.finish(CharState{});
+            m_leftOut.dropped |= reader.m_leftOut.dropped;
+            m_leftOut.pictures += reader.m_leftOut.pictures;
+            m_budget = reader.m_budget; // the notes' pictures come out of the document's budget
+            content = noteContentOf(doc);
         } else if (x.qualified() == u"text:note-body") {
             const int d = x.depth();
             while (x.next() && !(x.isEnd() && x.depth() < d)) {
@@ -473,10 +495,16 @@ void Reader::note(Xml& x, int depth, const CharState& chr, const ParaState& para
             }
         }
     }
-    ++m_notes;
+    if (content) {
+        CharState mark = chr;
+        mark[cp::Hidden] = 0;
+        m_builder.note(Note{*content, endnote, false}, mark, para);
+        m_atParagraphStart = false;
+        return;
+    }
     CharState mark = chr;
     mark[cp::SubSuper] = 2;
-    text(citation.isEmpty() ? QString::number(m_notes) : citation, mark, para);
+    text(citation, mark, para);
     CharState plain = chr;
     plain[cp::SubSuper] = 0;
     text(u'[' + body.simplified() + u']', plain, para);

@@ -5,7 +5,9 @@
 #include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
+#include "richtext/document/Notes.h"
 #include "richtext/formats/rtf/Picture.h"
+#include "richtext/formats/rtf/RtfNotes.h"
 
 #include <QBuffer>
 #include <QTextBlock>
@@ -53,6 +55,8 @@ private:
     void table(QTextTable* table);
     void content(const QTextBlock& block);
     void picture(const Picture& pic);
+    // A footnote or endnote where its reference stands, its paragraphs within it.
+    void note(const Note& note);
     QString textStyle(const QTextCharFormat& format, bool hidden = false);
     QString paraStyle(const QTextBlock& block);
     // Where list levels, notes and sections will write theirs (one place each).
@@ -72,7 +76,26 @@ private:
     std::vector<std::pair<QString, int32_t>> m_columnStyles;
     std::vector<QString> m_pictures;
     int m_openList = 0; // the kind of the list paragraphs stand in now
+    int m_notes[2] = {0, 0}; // footnotes, endnotes written
 };
+
+void Writer::note(const Note& note)
+{
+    const int number = ++m_notes[note.endnote ? 1 : 0];
+    m_x.writeStartElement(QStringLiteral("text:note"));
+    m_x.writeAttribute(QStringLiteral("text:id"), QStringLiteral("%1%2").arg(note.endnote ? u"edn" : u"ftn").arg(number));
+    m_x.writeAttribute(QStringLiteral("text:note-class"), note.endnote ? QStringLiteral("endnote") : QStringLiteral("footnote"));
+    m_x.writeTextElement(QStringLiteral("text:note-citation"), noteLabel(number, note.endnote));
+    m_x.writeStartElement(QStringLiteral("text:note-body"));
+    QTextDocument content;
+    readNoteContent(note, content);
+    // The note's lists are its own: the list the reference stands in goes on after it.
+    const int openList = std::exchange(m_openList, 0);
+    frame(content.rootFrame());
+    m_openList = openList;
+    m_x.writeEndElement();
+    m_x.writeEndElement();
+}
 
 QString Writer::textStyle(const QTextCharFormat& format, bool hidden)
 {
@@ -202,6 +225,11 @@ void Writer::content(const QTextBlock& block)
         }
         if (const std::optional<Picture> pic = pictureFromFormat(format)) {
             picture(*pic);
+            continue;
+        }
+        if (const std::optional<Note> n = noteOf(format)) {
+            for (qsizetype i = 0; i < fragment.length(); ++i)
+                note(*n);
             continue;
         }
         if (const QString hidden = hiddenTextOf(format); !hidden.isEmpty()) {
