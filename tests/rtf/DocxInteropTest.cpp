@@ -7,6 +7,7 @@
 #include "richtext/formats/docx/Docx.h"
 #include "richtext/formats/odt/Odt.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/document/Notes.h"
 #include "richtext/formats/rtf/RtfNotes.h"
 #include "richtext/formats/rtf/Picture.h"
@@ -22,6 +23,7 @@
 
 using namespace zorim;
 using namespace zorim::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -41,13 +43,26 @@ QByteArray featureRtf()
            "{\\stylesheet{\\s0 Normal;}{\\s1\\outlinelevel0\\b\\fs32 heading 1;}}"
            "\\pard\\s1\\outlinelevel0\\b\\fs32 Nadpis\\par"
            "\\pard\\plain\\fs24 Text {\\b tu\\'e8n\\'fd} a {\\i kurz\\'edva}.\\par"
-           "{\\*\\listtable{\\list\\listid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}}}"
-           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+           "{\\*\\listtable{\\list\\listid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}}"
+           "{\\list\\listid2{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+           "{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}\\fi-360\\li1440}}}"
+           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
            "\\pard\\ls1\\ilvl0\\fi-360\\li720 prv\\'e1\\par\\pard\\ls1\\ilvl0\\fi-360\\li720 druh\\'e1\\par"
+           "\\pard\\ls2\\ilvl0\\fi-360\\li720 bod\\par\\pard\\ls2\\ilvl1\\fi-360\\li1440 podbod\\par"
            "\\pard\\trowd\\cellx2000\\cellx4000\\intbl A1\\cell B1\\cell\\row"
            "\\trowd\\cellx2000\\cellx4000\\intbl A2\\cell B2\\cell\\row"
            "\\pard Koniec{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Pozn\\'e1mka pod \\'e8iarou.}"
            " a{\\super\\chftn}{\\footnote\\ftnalt\\pard\\plain{\\super\\chftn} Na konci.}.\\par}";
+}
+
+// The second list's item a level down shows its level's label, under the first level's "3.".
+void expectListLevels(const QTextDocument& doc)
+{
+    const QString text = doc.toPlainText();
+    const QTextBlock top = doc.findBlock(int(text.indexOf(u"\nbod\n"_s)) + 1), sub = doc.findBlock(int(text.indexOf(u"podbod"_s)));
+    EXPECT_EQ(listLabel(top).toStdString(), "3.");
+    EXPECT_EQ(listLevelOf(sub), 1);
+    EXPECT_EQ(listLabel(sub).toStdString(), "a)");
 }
 
 // The document's notes' texts, footnotes first, each in the order it comes.
@@ -116,6 +131,7 @@ TEST(DocxInterop, ReadsWhatOtherProgramsWrite)
         EXPECT_EQ(QTextCursor(table->cellAt(1, 1).firstCursorPosition()).block().text(), "B2");
         if (QString(program) == "soffice") { // the notes as LibreOffice writes them
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
+            expectListLevels(*doc);
         }
     }
 }
@@ -188,6 +204,7 @@ TEST(DocxInterop, OtherProgramsReadWhatWeWrite)
         EXPECT_TRUE(holdsPicture(*doc));
         if (QString(program) == "soffice") {
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
+            expectListLevels(*doc);
         }
     }
 }
@@ -246,6 +263,7 @@ TEST(OdtInterop, ReadsWhatOtherProgramsWrite)
         EXPECT_EQ(table->columns(), 2);
         if (what != "abiword odt") {
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
+            expectListLevels(*doc);
         }
     }
 }

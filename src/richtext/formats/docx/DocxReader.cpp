@@ -88,6 +88,22 @@ uint16_t levelNumbering(QStringView format)
     return pfn::Arabic;
 }
 
+// A level's label as the document keeps it: "%1." names the first level's number, which the
+// document holds as the character U+0000.
+QString labelText(const QString& text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
+            out += QChar(char16_t(text[i + 1].unicode() - u'1'));
+            ++i;
+        } else if (text[i].unicode() >= 0x20) {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 constexpr int kMaxStyleChain = 32;
 constexpr int kMaxListLevels = 9;
 constexpr int32_t kEmuPerTwip = 635;
@@ -413,9 +429,33 @@ bool Reader::numbering(const QByteArray& bytes)
                 if (x.qualified() != u"w:lvl")
                     continue;
                 const int level = number(x.attr("w:ilvl"_L1), 0, kMaxListLevels - 1);
-                while (x.child(3))
-                    if (x.qualified() == u"w:numFmt")
-                        levels[size_t(level)] = plainListLevel(levelNumbering(x.attr("w:val"_L1)), level);
+                ListLevel& l = levels[size_t(level)];
+                std::optional<QString> label;
+                while (x.child(3)) {
+                    const QStringView n = x.qualified();
+                    if (n == u"w:numFmt") {
+                        l.numbering = levelNumbering(x.attr("w:val"_L1));
+                    } else if (n == u"w:start") {
+                        l.start = number(x.attr("w:val"_L1), 0, 32767, 1);
+                    } else if (n == u"w:lvlText") {
+                        label = labelText(x.attr("w:val"_L1));
+                    } else if (n == u"w:pPr") {
+                        while (x.child(4)) {
+                            if (x.qualified() != u"w:ind")
+                                continue;
+                            QString left = x.attr("w:left"_L1);
+                            if (left.isEmpty())
+                                left = x.attr("w:start"_L1);
+                            if (!left.isEmpty())
+                                l.indent = number(left, 0, rtf::kMaxIndent);
+                            if (x.has("w:hanging"_L1))
+                                l.firstIndent = -number(x.attr("w:hanging"_L1), 0, rtf::kMaxIndent);
+                            else if (x.has("w:firstLine"_L1))
+                                l.firstIndent = number(x.attr("w:firstLine"_L1), -rtf::kMaxIndent, rtf::kMaxIndent);
+                        }
+                    }
+                }
+                l.text = label ? *label : plainListLevel(l.numbering, level).text;
             }
         } else if (x.qualified() == u"w:num") {
             const int32_t id = number(x.attr("w:numId"_L1), 0, INT32_MAX);

@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
@@ -13,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextList>
 #include <QTextTable>
 #include <QXmlStreamWriter>
 
@@ -39,9 +41,22 @@ QString hex(ColorRef c)
         .toUpper();
 }
 
-// The numbering formats of the document's list kinds, one list definition each (pfn order).
-const char* const kNumberFormats[] = {"", "bullet", "decimal", "lowerLetter", "upperLetter", "lowerRoman", "upperRoman"};
+// The numbering formats by the numbering style (pfn order).
+const char* const kNumberFormats[] = {"none", "bullet", "decimal", "lowerLetter", "upperLetter", "lowerRoman", "upperRoman"};
 constexpr int kListKinds = 7;
+
+// A level's label as Word spells it: the number of level n as "%n+1".
+QString labelText(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c.unicode() < kListLevelCount)
+            out += u'%' + QString::number(c.unicode() + 1);
+        else
+            out += c;
+    }
+    return out;
+}
 
 class Writer {
 public:
@@ -63,8 +78,8 @@ private:
     void noteReference(const Note& note);
     // The footnotes' or endnotes' part, written when the body is done; empty when there are none.
     QByteArray notesPart(bool endnotes);
-    // Where list levels, notes and sections will write theirs (one place each).
-    void listLevel(const ParaFormat& pf);
+    // The paragraph's list and level, its list written once (numbering()).
+    void listLevel(const QTextBlock& block, const ParaFormat& pf);
 
     const QTextDocument& m_doc;
     const QFont m_defaultFont;
@@ -75,6 +90,8 @@ private:
     std::map<QString, QString> m_linkIds;
     int m_pictures = 0;
     bool m_listsUsed = false;
+    std::vector<QTextListFormat> m_lists; // a list's number is its place here, from 1
+    std::map<const QTextList*, int> m_listNumbers;
     std::vector<Note> m_notes[2]; // footnotes, endnotes; a note's id is its place there, from 1
     const char* m_noteMark = nullptr; // the mark the next paragraph starts with (a note's first)
 };
@@ -141,6 +158,7 @@ QByteArray Writer::notesPart(bool endnotes)
         QTextDocument content;
         readNoteContent(notes[i], content);
         m_noteMark = endnotes ? "w:endnoteRef" : "w:footnoteRef";
+        m_listNumbers.clear(); // the lists of the note before are gone with its document
         frame(content.rootFrame());
         m_noteMark = nullptr;
         m_x.writeEndElement();
@@ -319,17 +337,20 @@ void Writer::picture(const Picture& pic, const QTextCharFormat& format)
     m_x.writeEndElement(); // r
 }
 
-void Writer::listLevel(const ParaFormat& pf)
+void Writer::listLevel(const QTextBlock& block, const ParaFormat& pf)
 {
-    // One level today: the list's kind is its definition.
-    if (pf.numbering == pfn::None || pf.numbering >= kListKinds)
+    const QTextList* list = block.textList();
+    if (!list || pf.numbering == pfn::None || pf.numbering >= kListKinds)
         return;
     m_listsUsed = true;
+    auto [it, fresh] = m_listNumbers.try_emplace(list, int(m_lists.size()) + 1);
+    if (fresh)
+        m_lists.push_back(list->format());
     m_x.writeStartElement(QStringLiteral("w:numPr"));
     m_x.writeEmptyElement(QStringLiteral("w:ilvl"));
-    m_x.writeAttribute(QStringLiteral("w:val"), QStringLiteral("0"));
+    m_x.writeAttribute(QStringLiteral("w:val"), QString::number(listLevelOf(block)));
     m_x.writeEmptyElement(QStringLiteral("w:numId"));
-    m_x.writeAttribute(QStringLiteral("w:val"), QString::number(pf.numbering));
+    m_x.writeAttribute(QStringLiteral("w:val"), QString::number(it->second));
     m_x.writeEndElement();
 }
 
@@ -346,7 +367,7 @@ void Writer::block(const QTextBlock& block)
     }
     if (pf.pageBreakBefore)
         m_x.writeEmptyElement(QStringLiteral("w:pageBreakBefore"));
-    listLevel(pf);
+    listLevel(block, pf);
     m_x.writeEmptyElement(QStringLiteral("w:spacing"));
     m_x.writeAttribute(QStringLiteral("w:before"), QString::number(pf.spaceBefore));
     m_x.writeAttribute(QStringLiteral("w:after"), QString::number(pf.spaceAfter));
@@ -614,30 +635,39 @@ QByteArray Writer::numbering() const
     x.writeStartDocument(QStringLiteral("1.0"), true);
     x.writeStartElement(QStringLiteral("w:numbering"));
     x.writeNamespace(kW, QStringLiteral("w"));
-    for (int kind = 1; kind < kListKinds; ++kind) {
+    // Each list its own definition of its nine levels.
+    for (size_t i = 0; i < m_lists.size(); ++i) {
         x.writeStartElement(QStringLiteral("w:abstractNum"));
-        x.writeAttribute(QStringLiteral("w:abstractNumId"), QString::number(kind));
-        x.writeStartElement(QStringLiteral("w:lvl"));
-        x.writeAttribute(QStringLiteral("w:ilvl"), QStringLiteral("0"));
-        x.writeEmptyElement(QStringLiteral("w:start"));
-        x.writeAttribute(QStringLiteral("w:val"), QStringLiteral("1"));
-        x.writeEmptyElement(QStringLiteral("w:numFmt"));
-        x.writeAttribute(QStringLiteral("w:val"), QLatin1StringView(kNumberFormats[kind]));
-        x.writeEmptyElement(QStringLiteral("w:lvlText"));
-        x.writeAttribute(QStringLiteral("w:val"), kind == pfn::Bullet ? QStringLiteral("\u2022") : QStringLiteral("%1."));
-        x.writeStartElement(QStringLiteral("w:pPr"));
-        x.writeEmptyElement(QStringLiteral("w:ind"));
-        x.writeAttribute(QStringLiteral("w:left"), QStringLiteral("720"));
-        x.writeAttribute(QStringLiteral("w:hanging"), QStringLiteral("360"));
-        x.writeEndElement();
-        x.writeEndElement();
+        x.writeAttribute(QStringLiteral("w:abstractNumId"), QString::number(i + 1));
+        for (int level = 0; level < kListLevelCount; ++level) {
+            const ListLevel l = listLevelOf(m_lists[i], level);
+            x.writeStartElement(QStringLiteral("w:lvl"));
+            x.writeAttribute(QStringLiteral("w:ilvl"), QString::number(level));
+            x.writeEmptyElement(QStringLiteral("w:start"));
+            x.writeAttribute(QStringLiteral("w:val"), QString::number(l.start));
+            x.writeEmptyElement(QStringLiteral("w:numFmt"));
+            x.writeAttribute(QStringLiteral("w:val"), QLatin1StringView(kNumberFormats[l.numbering < kListKinds ? l.numbering : pfn::Arabic]));
+            x.writeEmptyElement(QStringLiteral("w:lvlText"));
+            x.writeAttribute(QStringLiteral("w:val"), labelText(l.text));
+            x.writeStartElement(QStringLiteral("w:pPr"));
+            x.writeEmptyElement(QStringLiteral("w:ind"));
+            // A level that states no indent stands 360 twips further in than the one above it.
+            const int32_t indent = l.indent >= 0 ? l.indent : 720 + 360 * level;
+            x.writeAttribute(QStringLiteral("w:left"), QString::number(indent));
+            if (l.indent < 0 || l.firstIndent < 0)
+                x.writeAttribute(QStringLiteral("w:hanging"), QString::number(l.indent < 0 ? 360 : -l.firstIndent));
+            else if (l.firstIndent > 0)
+                x.writeAttribute(QStringLiteral("w:firstLine"), QString::number(l.firstIndent));
+            x.writeEndElement();
+            x.writeEndElement();
+        }
         x.writeEndElement();
     }
-    for (int kind = 1; kind < kListKinds; ++kind) {
+    for (size_t i = 0; i < m_lists.size(); ++i) {
         x.writeStartElement(QStringLiteral("w:num"));
-        x.writeAttribute(QStringLiteral("w:numId"), QString::number(kind));
+        x.writeAttribute(QStringLiteral("w:numId"), QString::number(i + 1));
         x.writeEmptyElement(QStringLiteral("w:abstractNumId"));
-        x.writeAttribute(QStringLiteral("w:val"), QString::number(kind));
+        x.writeAttribute(QStringLiteral("w:val"), QString::number(i + 1));
         x.writeEndElement();
     }
     x.writeEndElement();

@@ -275,10 +275,43 @@ void Reader::listStyle(Xml& x, const QString& name)
     const int depth = x.depth();
     while (x.child(depth)) {
         const int level = std::clamp(x.attr("text:level"_L1).toInt(), 1, kMaxListLevels) - 1;
-        if (x.qualified() == u"text:list-level-style-number")
-            levels[size_t(level)] = plainListLevel(numberingOf(x.attr("style:num-format"_L1)), level);
-        else if (x.qualified() == u"text:list-level-style-bullet")
-            levels[size_t(level)] = plainListLevel(pfn::Bullet, level);
+        const bool numbered = x.qualified() == u"text:list-level-style-number";
+        if (!numbered && x.qualified() != u"text:list-level-style-bullet")
+            continue;
+        ListLevel& l = levels[size_t(level)];
+        if (numbered) {
+            // The label: its text before, the numbers of the levels it shows (this one and
+            // those above it), its text after.
+            l.numbering = numberingOf(x.attr("style:num-format"_L1));
+            l.start = std::clamp(x.has("text:start-value"_L1) ? x.attr("text:start-value"_L1).toInt() : 1, 0, 32767);
+            const int shown = std::clamp(x.has("text:display-levels"_L1) ? x.attr("text:display-levels"_L1).toInt() : 1, 1, level + 1);
+            l.text = x.attr("style:num-prefix"_L1);
+            for (int above = level + 1 - shown; above <= level; ++above) {
+                l.text += QChar(char16_t(above));
+                if (above < level)
+                    l.text += u'.';
+            }
+            l.text += x.attr("style:num-suffix"_L1);
+            if (l.numbering == pfn::None)
+                l.text.clear();
+        } else {
+            l = plainListLevel(pfn::Bullet, level);
+            if (const QString bullet = x.attr("text:bullet-char"_L1); !bullet.isEmpty())
+                l.text = bullet.left(1);
+        }
+        const int d = x.depth();
+        while (x.child(d)) {
+            if (x.qualified() != u"style:list-level-properties")
+                continue;
+            while (x.child(d + 1)) {
+                if (x.qualified() != u"style:list-level-label-alignment")
+                    continue;
+                if (const auto left = twips(x.attr("fo:margin-left"_L1)))
+                    l.indent = std::clamp(*left, 0, rtf::kMaxIndent);
+                if (const auto first = twips(x.attr("fo:text-indent"_L1)))
+                    l.firstIndent = std::clamp(*first, -rtf::kMaxIndent, rtf::kMaxIndent);
+            }
+        }
     }
     const int32_t id = int32_t(m_lists.size()) + 1;
     m_lists[name] = id;

@@ -2,6 +2,7 @@
 
 #include "richtext/document/DocFormats.h"
 #include "richtext/document/KeptGroups.h"
+#include "richtext/document/ListLevels.h"
 #include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
@@ -13,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextList>
 #include <QTextTable>
 #include <QXmlStreamWriter>
 
@@ -59,8 +61,9 @@ private:
     void note(const Note& note);
     QString textStyle(const QTextCharFormat& format, bool hidden = false);
     QString paraStyle(const QTextBlock& block);
-    // Where list levels, notes and sections will write theirs (one place each).
-    void listOpen(const ParaFormat& pf);
+    // Opens the lists and items the paragraph stands in (one list in another a level down), as
+    // far as they are not open yet; listClose closes all.
+    void listOpen(const QTextBlock& block, const ParaFormat& pf);
     void listClose();
     QByteArray automaticStyles() const;
     QByteArray styles() const;
@@ -75,7 +78,10 @@ private:
     std::map<QString, QString> m_cellStyles;
     std::vector<std::pair<QString, int32_t>> m_columnStyles;
     std::vector<QString> m_pictures;
-    int m_openList = 0; // the kind of the list paragraphs stand in now
+    int m_openList = 0; // the list paragraphs stand in now: its number in m_lists, from 1
+    std::vector<bool> m_openItems; // per list element open, outermost first: whether an item is open in it
+    std::vector<QTextListFormat> m_lists; // written as the list styles L1, L2, ...
+    std::map<const QTextList*, int> m_listNumbers;
     int m_notes[2] = {0, 0}; // footnotes, endnotes written
 };
 
@@ -91,8 +97,12 @@ void Writer::note(const Note& note)
     readNoteContent(note, content);
     // The note's lists are its own: the list the reference stands in goes on after it.
     const int openList = std::exchange(m_openList, 0);
+    const std::vector<bool> openItems = std::exchange(m_openItems, {});
+    const auto listNumbers = std::exchange(m_listNumbers, {}); // the note's lists go with its document
     frame(content.rootFrame());
     m_openList = openList;
+    m_openItems = openItems;
+    m_listNumbers = listNumbers;
     m_x.writeEndElement();
     m_x.writeEndElement();
 }
@@ -282,33 +292,59 @@ void Writer::content(const QTextBlock& block)
         m_x.writeEndElement();
 }
 
-void Writer::listOpen(const ParaFormat& pf)
+void Writer::listOpen(const QTextBlock& block, const ParaFormat& pf)
 {
-    const int kind = pf.numbering < kListKinds ? pf.numbering : 0;
-    if (kind == m_openList)
+    const QTextList* list = pf.numbering != pfn::None ? block.textList() : nullptr;
+    int number = 0;
+    if (list) {
+        auto [it, fresh] = m_listNumbers.try_emplace(list, int(m_lists.size()) + 1);
+        if (fresh)
+            m_lists.push_back(list->format());
+        number = it->second;
+    }
+    if (number != m_openList)
+        listClose();
+    if (number == 0)
         return;
-    listClose();
-    if (kind == 0)
-        return;
-    m_openList = kind;
-    m_x.writeStartElement(QStringLiteral("text:list"));
-    m_x.writeAttribute(QStringLiteral("text:style-name"), QStringLiteral("L%1").arg(kind));
+    const size_t depth = size_t(listLevelOf(block)) + 1;
+    while (m_openItems.size() > depth) {
+        if (m_openItems.back())
+            m_x.writeEndElement(); // list-item
+        m_openItems.pop_back();
+        m_x.writeEndElement(); // list
+    }
+    while (m_openItems.size() < depth) {
+        if (!m_openItems.empty() && !m_openItems.back()) {
+            m_x.writeStartElement(QStringLiteral("text:list-item"));
+            m_openItems.back() = true;
+        }
+        m_x.writeStartElement(QStringLiteral("text:list"));
+        if (m_openItems.empty())
+            m_x.writeAttribute(QStringLiteral("text:style-name"), QStringLiteral("L%1").arg(number));
+        m_openItems.push_back(false);
+    }
+    if (m_openItems.back())
+        m_x.writeEndElement(); // the item before
+    m_x.writeStartElement(QStringLiteral("text:list-item"));
+    m_openItems.back() = true;
+    m_openList = number;
 }
 
 void Writer::listClose()
 {
-    if (m_openList == 0)
-        return;
+    while (!m_openItems.empty()) {
+        if (m_openItems.back())
+            m_x.writeEndElement(); // list-item
+        m_openItems.pop_back();
+        m_x.writeEndElement(); // list
+    }
     m_openList = 0;
-    m_x.writeEndElement();
 }
 
 void Writer::block(const QTextBlock& block)
 {
     const ParaFormat pf = readParaFormat(block);
-    listOpen(pf);
-    if (m_openList)
-        m_x.writeStartElement(QStringLiteral("text:list-item"));
+    listOpen(block, pf);
     const QTextBlockFormat bf = block.blockFormat();
     const int outline = bf.hasProperty(docprop::OutlineLevel) ? bf.intProperty(docprop::OutlineLevel) : -1;
     const bool heading = outline >= 0 && outline < kHeadingLevels;
@@ -318,8 +354,6 @@ void Writer::block(const QTextBlock& block)
         m_x.writeAttribute(QStringLiteral("text:outline-level"), QString::number(outline + 1));
     content(block);
     m_x.writeEndElement();
-    if (m_openList)
-        m_x.writeEndElement(); // list-item
 }
 
 void Writer::table(QTextTable* t)
@@ -426,18 +460,40 @@ QByteArray Writer::automaticStyles() const
         styles += QStringLiteral("<style:style style:name=\"%1\" style:family=\"table-cell\"><style:table-cell-properties%2/></style:style>")
                       .arg(name, attrs);
     }
-    for (int kind = 1; kind < kListKinds; ++kind) {
-        styles += QStringLiteral("<text:list-style style:name=\"L%1\">").arg(kind);
-        if (kind == pfn::Bullet)
-            styles += QStringLiteral("<text:list-level-style-bullet text:level=\"1\" text:bullet-char=\"\u2022\">");
-        else
-            styles += QStringLiteral("<text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"%1\">")
-                          .arg(QLatin1StringView(kNumberFormats[kind]));
-        styles += QStringLiteral("<style:list-level-properties text:list-level-position-and-space-mode=\"label-alignment\">"
-                                 "<style:list-level-label-alignment text:label-followed-by=\"listtab\" "
-                                 "text:list-tab-stop-position=\"0.5in\" fo:text-indent=\"-0.25in\" fo:margin-left=\"0.5in\"/>"
-                                 "</style:list-level-properties>");
-        styles += kind == pfn::Bullet ? QStringLiteral("</text:list-level-style-bullet>") : QStringLiteral("</text:list-level-style-number>");
+    // Each list its nine levels: the label's text before and after the numbers it shows.
+    for (size_t i = 0; i < m_lists.size(); ++i) {
+        styles += QStringLiteral("<text:list-style style:name=\"L%1\">").arg(i + 1);
+        for (int level = 0; level < kListLevelCount; ++level) {
+            const ListLevel l = listLevelOf(m_lists[i], level);
+            const bool bullet = l.numbering == pfn::Bullet;
+            if (bullet) {
+                const QString mark = l.text.isEmpty() ? QStringLiteral("\u2022") : l.text.left(1);
+                styles += QStringLiteral("<text:list-level-style-bullet text:level=\"%1\" text:bullet-char=\"%2\">")
+                              .arg(level + 1)
+                              .arg(mark.toHtmlEscaped());
+            } else {
+                const qsizetype first = std::find_if(l.text.begin(), l.text.end(), [](QChar c) { return c.unicode() < kListLevelCount; }) - l.text.begin();
+                qsizetype last = l.text.size();
+                while (last > first && l.text[last - 1].unicode() >= kListLevelCount)
+                    --last;
+                const int shown = int(std::count_if(l.text.begin(), l.text.end(), [](QChar c) { return c.unicode() < kListLevelCount; }));
+                styles += QStringLiteral("<text:list-level-style-number text:level=\"%1\" style:num-prefix=\"%2\" "
+                                         "style:num-suffix=\"%3\" style:num-format=\"%4\" text:start-value=\"%5\" text:display-levels=\"%6\">")
+                              .arg(level + 1)
+                              .arg(l.text.left(first).toHtmlEscaped(), l.text.mid(last).toHtmlEscaped(),
+                                   l.numbering == pfn::None ? QString() : QLatin1StringView(kNumberFormats[l.numbering < kListKinds ? l.numbering : pfn::Arabic]))
+                              .arg(l.start)
+                              .arg(std::max(1, shown));
+            }
+            const int32_t indent = l.indent >= 0 ? l.indent : 720 + 360 * level;
+            const int32_t firstIndent = l.indent >= 0 ? l.firstIndent : -360;
+            styles += QStringLiteral("<style:list-level-properties text:list-level-position-and-space-mode=\"label-alignment\">"
+                                     "<style:list-level-label-alignment text:label-followed-by=\"listtab\" "
+                                     "text:list-tab-stop-position=\"%1\" fo:text-indent=\"%2\" fo:margin-left=\"%1\"/>"
+                                     "</style:list-level-properties>")
+                          .arg(pt(indent), pt(firstIndent));
+            styles += bullet ? QStringLiteral("</text:list-level-style-bullet>") : QStringLiteral("</text:list-level-style-number>");
+        }
         styles += QStringLiteral("</text:list-style>");
     }
     return styles.toUtf8();
