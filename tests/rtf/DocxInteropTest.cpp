@@ -36,7 +36,7 @@ std::unique_ptr<QTextDocument> loadDocx(const QByteArray& bytes)
 }
 
 // A document of what the reader must carry: bold and italic runs, a heading, a bulleted list,
-// a table of two rows, a footnote and an endnote.
+// a table of two rows with a table in a cell, a footnote and an endnote.
 QByteArray featureRtf()
 {
     return "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Arial;}}"
@@ -50,7 +50,8 @@ QByteArray featureRtf()
            "\\pard\\ls1\\ilvl0\\fi-360\\li720 prv\\'e1\\par\\pard\\ls1\\ilvl0\\fi-360\\li720 druh\\'e1\\par"
            "\\pard\\ls2\\ilvl0\\fi-360\\li720 bod\\par\\pard\\ls2\\ilvl1\\fi-360\\li1440 podbod\\par"
            "\\pard\\trowd\\cellx2000\\cellx4000\\intbl A1\\cell B1\\cell\\row"
-           "\\trowd\\cellx2000\\cellx4000\\intbl A2\\cell B2\\cell\\row"
+           "\\trowd\\cellx2000\\cellx4000\\intbl A2\\cell B2\\par\\pard\\intbl\\itap2 V1\\nestcell V2\\nestcell"
+           "{\\*\\nesttableprops\\trowd\\cellx2500\\cellx3500\\nestrow}{\\nonesttables\\par}\\pard\\intbl\\itap1\\cell\\row"
            "\\pard Koniec{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Pozn\\'e1mka pod \\'e8iarou.}"
            " a{\\super\\chftn}{\\footnote\\ftnalt\\pard\\plain{\\super\\chftn} Na konci.}.\\par}";
 }
@@ -63,6 +64,16 @@ void expectListLevels(const QTextDocument& doc)
     EXPECT_EQ(listLabel(top).toStdString(), "3.");
     EXPECT_EQ(listLevelOf(sub), 1);
     EXPECT_EQ(listLabel(sub).toStdString(), "a)");
+}
+
+// The table in the second row's last cell is a table of that cell.
+void expectNestedTable(const QTextDocument& doc)
+{
+    const QTextBlock v2 = doc.findBlock(int(doc.toPlainText().indexOf(u"V2"_s)));
+    QTextTable* inner = QTextCursor(v2).currentTable();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_NE(qobject_cast<QTextTable*>(inner->parentFrame()), nullptr);
+    EXPECT_EQ(inner->cellAt(v2.position()).column(), 1);
 }
 
 // The document's notes' texts, footnotes first, each in the order it comes.
@@ -132,6 +143,7 @@ TEST(DocxInterop, ReadsWhatOtherProgramsWrite)
         if (QString(program) == "soffice") { // the notes as LibreOffice writes them
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
             expectListLevels(*doc);
+            expectNestedTable(*doc);
         }
     }
 }
@@ -205,6 +217,7 @@ TEST(DocxInterop, OtherProgramsReadWhatWeWrite)
         if (QString(program) == "soffice") {
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
             expectListLevels(*doc);
+            expectNestedTable(*doc);
         }
     }
 }
@@ -264,6 +277,7 @@ TEST(OdtInterop, ReadsWhatOtherProgramsWrite)
         if (what != "abiword odt") {
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
             expectListLevels(*doc);
+            expectNestedTable(*doc);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "Docx.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
 #include "richtext/formats/package/Stated.h"
@@ -197,6 +198,7 @@ private:
     int m_fieldDepth = 0;       // fields open (begin without end)
     bool m_inInstruction = false; // between a field's begin and its separator
     bool m_inCell = false;
+    int m_tableDepth = 0; // the table whose cell is being read: 1 the outermost, 2 one in its cell
 };
 
 int32_t Reader::fontIndex(const QString& face)
@@ -800,6 +802,7 @@ void Reader::paragraph(Xml& x, int depth, int nesting)
         props.take(direct);
         props.applyTo(para);
         para[pp::InTable] = m_inCell && nesting == 0 ? 1 : 0;
+        para[pp::Depth] = m_inCell && nesting == 0 && m_tableDepth > 1 ? m_tableDepth : 0;
         releaseEnd();
         m_paragraphHasContent = false;
         m_breakAfterContent = false;
@@ -857,10 +860,16 @@ void Reader::section(Xml& x, int depth)
 
 void Reader::table(Xml& x, int depth, int nesting)
 {
-    // A table in a cell stays text in its cell, cells after tabs and rows as paragraphs, as
-    // the document holds such tables today.
-    rtf::TableBuilder& rows = *m_builder.definitionFor(ParaState{}, false);
-    const bool nested = nesting > 0 || m_inCell || !rows.enabled();
+    // A table in a cell of a table is a table of the cell; one deeper stays text in its cell,
+    // cells after tabs and rows as paragraphs.
+    const int level = nesting == 0 ? m_tableDepth + 1 : tableprop::kMaxTableDepth + 1;
+    ParaState levelPara;
+    levelPara[pp::InTable] = 1;
+    levelPara[pp::Depth] = level;
+    rtf::TableBuilder* rows = level <= tableprop::kMaxTableDepth ? m_builder.definitionFor(levelPara, level > 1) : nullptr;
+    const bool nested = !rows || !rows->enabled();
+    const bool inner = !nested && level > 1; // its cells and rows end as a table's in a cell
+    const int wasDepth = m_tableDepth;
     std::vector<int32_t> grid;
     int32_t indent = 0;
     const bool wasInCell = m_inCell;
@@ -879,14 +888,15 @@ void Reader::table(Xml& x, int depth, int nesting)
         } else if (n == u"w:tr") {
             if (!nested) {
                 releaseEnd();
-                rows.expectCells(std::max<int>(1, int(grid.size())));
-                rows.rowDefaults();
-                rows.word(tp::RowLeft, indent);
+                rows->expectCells(std::max<int>(1, int(grid.size())));
+                rows->rowDefaults();
+                rows->word(tp::RowLeft, indent);
             }
             int column = 0;
             int32_t right = indent;
             ParaState cellPara;
             cellPara[pp::InTable] = nested ? 0 : 1;
+            cellPara[pp::Depth] = inner ? level : 0;
             CharState cellChr;
             const int rd = x.depth();
             while (x.child(rd)) {
@@ -897,10 +907,10 @@ void Reader::table(Xml& x, int depth, int nesting)
                         if (nested)
                             continue;
                         if (x.qualified() == u"w:tblHeader" && onOff(x))
-                            rows.word(tp::RowHeader, 1);
+                            rows->word(tp::RowHeader, 1);
                         else if (x.qualified() == u"w:trHeight") {
                             const int32_t h = number(x.attr("w:val"_L1), 0, rtf::kMaxPageTwips);
-                            rows.word(tp::RowHeight, x.attr("w:hRule"_L1) == u"exact" ? -h : h);
+                            rows->word(tp::RowHeight, x.attr("w:hRule"_L1) == u"exact" ? -h : h);
                         }
                     }
                     continue;
@@ -912,6 +922,8 @@ void Reader::table(Xml& x, int depth, int nesting)
                 int32_t shading = 0;
                 // The cell's properties come first, then its paragraphs.
                 m_inCell = true;
+                if (!nested)
+                    m_tableDepth = level;
                 bool contentStarted = false;
                 const int cd = x.depth();
                 while (x.child(cd)) {
@@ -933,11 +945,12 @@ void Reader::table(Xml& x, int depth, int nesting)
                     if (cn == u"w:p")
                         paragraph(x, x.depth(), nested ? nesting + 1 : 0);
                     else if (cn == u"w:tbl")
-                        table(x, x.depth(), nesting + 1);
+                        table(x, x.depth(), nested ? nesting + 1 : 0);
                     else if (cn == u"w:sdt" || cn == u"w:sdtContent" || cn == u"w:customXml")
                         blocks(x, x.depth(), nested ? nesting + 1 : 0);
                 }
                 m_inCell = wasInCell;
+                m_tableDepth = wasDepth;
                 // The cell's edges: each grid column it spans is a cell of its own, the ones
                 // after the first merged into it.
                 for (int part = 0; part < span; ++part) {
@@ -945,32 +958,35 @@ void Reader::table(Xml& x, int depth, int nesting)
                         const int32_t width = size_t(column) < grid.size() ? grid[size_t(column)] : 0;
                         right = int32_t(std::clamp<int64_t>(int64_t(right) + width, -rtf::kMaxPageTwips, 4 * rtf::kMaxPageTwips));
                         if (span > 1)
-                            rows.word(tp::MergeH, part == 0 ? 1 : 2);
+                            rows->word(tp::MergeH, part == 0 ? 1 : 2);
                         if (merge)
-                            rows.word(tp::MergeV, merge);
+                            rows->word(tp::MergeV, merge);
                         if (shading)
-                            rows.word(tp::Shading, shading);
-                        rows.word(tp::CellX, right);
+                            rows->word(tp::Shading, shading);
+                        rows->word(tp::CellX, right);
                     }
                     ++column;
                     const HeldEnd end = m_held.value_or(HeldEnd{cellPara, cellChr});
                     m_held.reset();
                     cellPara = end.para;
                     cellChr = end.chr;
-                    if (!nested)
+                    if (!nested) {
                         cellPara[pp::InTable] = 1;
-                    m_builder.cellEnd(cellPara, cellChr, nested);
+                        cellPara[pp::Depth] = inner ? level : 0;
+                    }
+                    m_builder.cellEnd(cellPara, cellChr, nested || inner);
                 }
             }
             if (!nested) {
                 // Cells the row leaves out of its grid are empty ones.
                 for (; column < int(grid.size()); ++column)
-                    m_builder.cellEnd(cellPara, cellChr, false);
+                    m_builder.cellEnd(cellPara, cellChr, inner);
             }
-            m_builder.rowEnd(cellPara, cellChr, nested);
+            m_builder.rowEnd(cellPara, cellChr, nested || inner);
         }
     }
-    rows.expectCells(0);
+    if (rows)
+        rows->expectCells(0);
 }
 
 void Reader::body(const QByteArray& bytes, bool wholeDocument)

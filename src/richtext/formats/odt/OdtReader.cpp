@@ -1,6 +1,7 @@
 #include "Odt.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
 #include "richtext/formats/package/Stated.h"
@@ -144,6 +145,7 @@ private:
     ParaProps m_defaultPara;
     std::optional<HeldEnd> m_held;
     bool m_inCell = false;
+    int m_tableDepth = 0; // the table whose cell is being read: 1 the outermost, 2 one in its cell
     bool m_atParagraphStart = true;
     int m_listDepth = 0;
     int32_t m_listId = 0;
@@ -638,6 +640,7 @@ void Reader::paragraph(Xml& x, int depth, int nesting, bool heading)
         para[pp::List] = id->second;
     }
     para[pp::InTable] = m_inCell && nesting == 0 ? 1 : 0;
+    para[pp::Depth] = m_inCell && nesting == 0 && m_tableDepth > 1 ? m_tableDepth : 0;
     releaseEnd();
     m_atParagraphStart = true;
     inlines(x, depth, para, run, -1);
@@ -680,9 +683,15 @@ void Reader::blocks(Xml& x, int depth, int nesting)
 
 void Reader::table(Xml& x, int depth, int nesting)
 {
-    // A table in a cell stays text in its cell, as the document holds such tables today.
-    rtf::TableBuilder& builder = *m_builder.definitionFor(ParaState{}, false);
-    const bool nested = nesting > 0 || m_inCell || !builder.enabled();
+    // A table in a cell of a table is a table of the cell; one deeper stays text in its cell.
+    const int level = nesting == 0 ? m_tableDepth + 1 : tableprop::kMaxTableDepth + 1;
+    ParaState levelPara;
+    levelPara[pp::InTable] = 1;
+    levelPara[pp::Depth] = level;
+    rtf::TableBuilder* found = level <= tableprop::kMaxTableDepth ? m_builder.definitionFor(levelPara, level > 1) : nullptr;
+    const bool nested = !found || !found->enabled();
+    const bool inner = !nested && level > 1; // its cells and rows end as a table's in a cell
+    const int wasDepth = m_tableDepth;
     std::vector<int32_t> grid;
     std::vector<int> rowsLeft; // per column: rows a cell above still covers
     const bool wasInCell = m_inCell;
@@ -693,16 +702,17 @@ void Reader::table(Xml& x, int depth, int nesting)
         const int columns = std::max<int>(1, int(grid.size()));
         if (!nested) {
             releaseEnd();
-            builder.expectCells(columns);
-            builder.rowDefaults();
+            found->expectCells(columns);
+            found->rowDefaults();
             if (header)
-                builder.word(tp::RowHeader, 1);
+                found->word(tp::RowHeader, 1);
         }
         rowsLeft.resize(size_t(columns), 0);
         int column = 0;
         int32_t right = 0;
         ParaState cellPara;
         cellPara[pp::InTable] = nested ? 0 : 1;
+        cellPara[pp::Depth] = inner ? level : 0;
         CharState cellChr;
         int spanLeft = 0; // cells of the row still covered by one to their left
         while (x.child(rd)) {
@@ -717,12 +727,15 @@ void Reader::table(Xml& x, int depth, int nesting)
             if (const Style* s = resolved(u"table-cell:"_s + x.attr("table:style-name"_L1)); s && s->cellBackground)
                 shading = colorIndex(*s->cellBackground);
             m_inCell = true;
+            if (!nested)
+                m_tableDepth = level;
             if (!covered)
                 blocks(x, x.depth(), nested ? nesting + 1 : 0);
             else
                 while (x.child(x.depth())) {
                 }
             m_inCell = wasInCell;
+            m_tableDepth = wasDepth;
             for (int r = 0; r < repeat && column < std::max(columns, 1) + (nested ? kMaxRepeat : 0); ++r) {
                 if (!nested) {
                     if (column >= columns)
@@ -741,12 +754,12 @@ void Reader::table(Xml& x, int depth, int nesting)
                             rowsLeft[size_t(c)] = down;
                     }
                     if (mergeH)
-                        builder.word(tp::MergeH, mergeH);
+                        found->word(tp::MergeH, mergeH);
                     if (mergeV)
-                        builder.word(tp::MergeV, mergeV);
+                        found->word(tp::MergeV, mergeV);
                     if (shading)
-                        builder.word(tp::Shading, shading);
-                    builder.word(tp::CellX, right);
+                        found->word(tp::Shading, shading);
+                    found->word(tp::CellX, right);
                 }
                 if (!covered)
                     spanLeft = span;
@@ -756,17 +769,19 @@ void Reader::table(Xml& x, int depth, int nesting)
                 m_held.reset();
                 cellPara = end.para;
                 cellChr = end.chr;
-                if (!nested)
+                if (!nested) {
                     cellPara[pp::InTable] = 1;
-                m_builder.cellEnd(cellPara, cellChr, nested);
+                    cellPara[pp::Depth] = inner ? level : 0;
+                }
+                m_builder.cellEnd(cellPara, cellChr, nested || inner);
             }
         }
         if (!nested)
             for (; column < columns; ++column)
-                m_builder.cellEnd(cellPara, cellChr, false);
+                m_builder.cellEnd(cellPara, cellChr, inner);
         for (int& left : rowsLeft)
             left = std::max(0, left - 1);
-        m_builder.rowEnd(cellPara, cellChr, nested);
+        m_builder.rowEnd(cellPara, cellChr, nested || inner);
     };
     std::function<void(int, bool)> rowsOf = [&](int d, bool header) {
         while (x.child(d)) {
@@ -788,7 +803,8 @@ void Reader::table(Xml& x, int depth, int nesting)
         }
     };
     rowsOf(depth, false);
-    builder.expectCells(0);
+    if (found)
+        found->expectCells(0);
 }
 
 void Reader::document(Xml& x, bool body)
