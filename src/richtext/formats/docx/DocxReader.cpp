@@ -115,13 +115,15 @@ public:
         : m_pkg(pkg), m_cursor(cursor), m_builder(cursor, m_tables), m_budget(16'000'000 + 16 * int64_t(size))
     {
     }
-    // A reader of a note's paragraphs into a document of their own, with the styles, fonts and
-    // colours the document's reader has read.
-    Reader(const Reader& document, QTextCursor& cursor)
-        : m_pkg(document.m_pkg), m_cursor(cursor), m_tables(document.m_tables), m_builder(cursor, m_tables),
-          m_budget(document.m_budget), m_styles(document.m_styles), m_defaultParagraphStyle(document.m_defaultParagraphStyle),
-          m_defaultRun(document.m_defaultRun), m_defaultPara(document.m_defaultPara), m_fonts(document.m_fonts)
+    // A reader of a note's paragraphs into a document of their own, through the document's
+    // reader's styles, fonts, colours and links (shared, not copied: a file of many notes costs
+    // no more than its size).
+    Reader(Reader& document, QTextCursor& cursor)
+        : m_pkg(document.m_pkg), m_cursor(cursor), m_builder(cursor, document.m_tables), m_budget(document.m_budget),
+          m_defaultParagraphStyle(document.m_defaultParagraphStyle), m_defaultRun(document.m_defaultRun),
+          m_defaultPara(document.m_defaultPara)
     {
+        m_document = &document;
     }
 
     // Reads the parts the body refers to; false when one is damaged.
@@ -198,11 +200,14 @@ private:
     int m_fieldDepth = 0;       // fields open (begin without end)
     bool m_inInstruction = false; // between a field's begin and its separator
     bool m_inCell = false;
+    Reader* m_document = nullptr; // the document's reader, for a note's
     int m_tableDepth = 0; // the table whose cell is being read: 1 the outermost, 2 one in its cell
 };
 
 int32_t Reader::fontIndex(const QString& face)
 {
+    if (m_document)
+        return m_document->fontIndex(face);
     if (face.trimmed().isEmpty())
         return -1; // a face with no name is none: the run keeps the face below it
     auto [it, fresh] = m_fonts.try_emplace(face, int32_t(m_fonts.size()));
@@ -216,6 +221,8 @@ int32_t Reader::fontIndex(const QString& face)
 
 int32_t Reader::colorIndex(ColorRef color)
 {
+    if (m_document)
+        return m_document->colorIndex(color);
     if (m_tables.colors.empty())
         m_tables.colors.push_back(std::nullopt); // 0: automatic
     for (size_t i = 1; i < m_tables.colors.size(); ++i)
@@ -381,6 +388,8 @@ bool Reader::styles(const QByteArray& bytes)
 
 const Style* Reader::style(const QString& id)
 {
+    if (m_document)
+        return m_document->style(id);
     auto it = m_styles.find(id);
     if (it == m_styles.end())
         return nullptr;
@@ -752,8 +761,9 @@ void Reader::inlineElement(Xml& x, const ParaState& para, const RunProps& paraRu
         int32_t target = link;
         const auto rel = m_rels.constFind(x.attr("r:id"_L1));
         if (rel != m_rels.constEnd() && rel->external) {
-            m_tables.links.push_back(rel->target);
-            target = int32_t(m_tables.links.size() - 1);
+            rtf::DocumentTables& tables = m_document ? m_document->m_tables : m_tables;
+            tables.links.push_back(rel->target);
+            target = int32_t(tables.links.size() - 1);
         }
         inlines(x, x.depth(), para, paraRun, target);
     } else if (n == u"w:ins" || n == u"w:smartTag" || n == u"w:customXml" || n == u"w:sdt" || n == u"w:sdtContent" ||

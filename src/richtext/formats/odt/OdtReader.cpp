@@ -86,14 +86,14 @@ public:
         : m_pkg(pkg), m_cursor(cursor), m_builder(cursor, m_tables), m_budget(16'000'000 + 16 * int64_t(size))
     {
     }
-    // A reader of a note's paragraphs into a document of their own, with the styles, fonts,
-    // colours and lists the document's reader has read.
-    Reader(const Reader& document, QTextCursor& cursor)
-        : m_pkg(document.m_pkg), m_cursor(cursor), m_tables(document.m_tables), m_builder(cursor, m_tables),
-          m_budget(document.m_budget), m_fontFamilies(document.m_fontFamilies), m_fonts(document.m_fonts),
-          m_styles(document.m_styles), m_lists(document.m_lists), m_defaultRun(document.m_defaultRun),
-          m_defaultPara(document.m_defaultPara), m_inNote(true)
+    // A reader of a note's paragraphs into a document of their own, through the document's
+    // reader's styles, fonts, colours, lists and links (shared, not copied: a file of many notes
+    // costs no more than its size).
+    Reader(Reader& document, QTextCursor& cursor)
+        : m_pkg(document.m_pkg), m_cursor(cursor), m_builder(cursor, document.m_tables), m_budget(document.m_budget),
+          m_defaultRun(document.m_defaultRun), m_defaultPara(document.m_defaultPara), m_inNote(true)
     {
+        m_document = &document;
     }
     // One XML document of the package, or the flat document: its styles, then its body.
     void document(Xml& x, bool body);
@@ -121,6 +121,7 @@ private:
     // A footnote or endnote, its paragraphs read as a document of their own.
     void note(Xml& x, int depth, const CharState& chr, const ParaState& para);
     void releaseEnd();
+    const std::unordered_map<QString, int32_t>& lists() const { return m_document ? m_document->m_lists : m_lists; }
     CharState state(const RunProps& run, int32_t link) const
     {
         CharState chr;
@@ -149,11 +150,14 @@ private:
     bool m_atParagraphStart = true;
     int m_listDepth = 0;
     int32_t m_listId = 0;
+    Reader* m_document = nullptr; // the document's reader, for a note's
     bool m_inNote = false; // notes do not nest: one in a note is its text in brackets
 };
 
 int32_t Reader::fontIndex(const QString& face)
 {
+    if (m_document)
+        return m_document->fontIndex(face);
     if (face.isEmpty())
         return -1;
     const auto family = m_fontFamilies.find(face);
@@ -172,6 +176,8 @@ int32_t Reader::fontIndex(const QString& face)
 
 int32_t Reader::colorIndex(ColorRef color)
 {
+    if (m_document)
+        return m_document->colorIndex(color);
     if (m_tables.colors.empty())
         m_tables.colors.push_back(std::nullopt);
     for (size_t i = 1; i < m_tables.colors.size(); ++i)
@@ -379,6 +385,8 @@ void Reader::styles(Xml& x, int depth)
 
 const Style* Reader::resolved(const QString& key)
 {
+    if (m_document)
+        return m_document->resolved(key);
     auto it = m_styles.find(key);
     if (it == m_styles.end())
         return nullptr;
@@ -573,11 +581,12 @@ void Reader::inlines(Xml& x, int depth, const ParaState& para, const RunProps& r
                 inner.take(s->run);
             inlines(x, d, para, inner, link);
         } else if (n == u"text:a") {
-            m_tables.links.push_back(x.attr("xlink:href"_L1));
+            rtf::DocumentTables& tables = m_document ? m_document->m_tables : m_tables;
+            tables.links.push_back(x.attr("xlink:href"_L1));
             RunProps inner = run;
             if (const Style* s = resolved(u"text:"_s + x.attr("text:style-name"_L1)))
                 inner.take(s->run);
-            inlines(x, d, para, inner, int32_t(m_tables.links.size() - 1));
+            inlines(x, d, para, inner, int32_t(tables.links.size() - 1));
         } else if (n == u"text:s") {
             const int count = std::clamp(x.attr("text:c"_L1).toInt(), 1, 1000);
             text(QString(count, u' '), state(run, link), para);
@@ -636,7 +645,7 @@ void Reader::paragraph(Xml& x, int depth, int nesting, bool heading)
     if (m_listDepth > 0 && m_listId > 0) {
         para[pp::List] = m_listId;
         para[pp::Level] = std::min(m_listDepth, kMaxListLevels) - 1;
-    } else if (const auto id = m_lists.find(listStyle); !listStyle.isEmpty() && id != m_lists.end()) {
+    } else if (const auto id = lists().find(listStyle); !listStyle.isEmpty() && id != lists().end()) {
         para[pp::List] = id->second;
     }
     para[pp::InTable] = m_inCell && nesting == 0 ? 1 : 0;
@@ -652,7 +661,7 @@ void Reader::paragraph(Xml& x, int depth, int nesting, bool heading)
 void Reader::list(Xml& x, int depth, int nesting, QString styleName)
 {
     const int32_t outerId = m_listId;
-    if (const auto id = m_lists.find(styleName); id != m_lists.end())
+    if (const auto id = lists().find(styleName); id != lists().end())
         m_listId = id->second;
     ++m_listDepth;
     while (x.child(depth)) {
