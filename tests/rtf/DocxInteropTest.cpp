@@ -9,6 +9,7 @@
 #include "richtext/document/KeptGroups.h"
 #include "richtext/document/ListLevels.h"
 #include "richtext/document/Notes.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/RtfNotes.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/Rtf.h"
@@ -36,7 +37,8 @@ std::unique_ptr<QTextDocument> loadDocx(const QByteArray& bytes)
 }
 
 // A document of what the reader must carry: bold and italic runs, a heading, a bulleted list,
-// a table of two rows with a table in a cell, a footnote and an endnote.
+// a table of two rows with a table in a cell, a footnote and an endnote, a second section on a
+// landscape page.
 QByteArray featureRtf()
 {
     return "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Arial;}}"
@@ -53,7 +55,8 @@ QByteArray featureRtf()
            "\\trowd\\cellx2000\\cellx4000\\intbl A2\\cell B2\\par\\pard\\intbl\\itap2 V1\\nestcell V2\\nestcell"
            "{\\*\\nesttableprops\\trowd\\cellx2500\\cellx3500\\nestrow}{\\nonesttables\\par}\\pard\\intbl\\itap1\\cell\\row"
            "\\pard Koniec{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Pozn\\'e1mka pod \\'e8iarou.}"
-           " a{\\super\\chftn}{\\footnote\\ftnalt\\pard\\plain{\\super\\chftn} Na konci.}.\\par}";
+           " a{\\super\\chftn}{\\footnote\\ftnalt\\pard\\plain{\\super\\chftn} Na konci.}.\\par"
+           "\\sect\\sectd\\lndscpsxn\\pgwsxn16838\\pghsxn11906\\pard Na \\'9a\\'edrku.\\par}";
 }
 
 // The second list's item a level down shows its level's label, under the first level's "3.".
@@ -74,6 +77,17 @@ void expectNestedTable(const QTextDocument& doc)
     ASSERT_NE(inner, nullptr);
     EXPECT_NE(qobject_cast<QTextTable*>(inner->parentFrame()), nullptr);
     EXPECT_EQ(inner->cellAt(v2.position()).column(), 1);
+}
+
+// The second section starts at its paragraph, on its own landscape page.
+void expectSections(const QTextDocument& doc)
+{
+    const std::vector<SectionSpan> sections = sectionsOf(doc);
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(doc.findBlock(sections[1].start).text(), QString::fromUtf8("Na šírku."));
+    EXPECT_TRUE(sections[1].setup.page.landscape);
+    EXPECT_NEAR(sections[1].setup.page.paperWidth, 16838, 20);
+    EXPECT_FALSE(sections[0].setup.page.landscape);
 }
 
 // The document's notes' texts, footnotes first, each in the order it comes.
@@ -144,6 +158,7 @@ TEST(DocxInterop, ReadsWhatOtherProgramsWrite)
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
             expectListLevels(*doc);
             expectNestedTable(*doc);
+            expectSections(*doc);
         }
     }
 }
@@ -218,6 +233,8 @@ TEST(DocxInterop, OtherProgramsReadWhatWeWrite)
             EXPECT_EQ(noteTexts(*doc), QStringList({QString::fromUtf8("Poznámka pod čiarou."), "Na konci."}));
             expectListLevels(*doc);
             expectNestedTable(*doc);
+            if (!odt)
+                expectSections(*doc);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "Docx.h"
 
 #include "richtext/document/DocFormats.h"
+#include "richtext/document/Sections.h"
 #include "richtext/document/TableFormat.h"
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
@@ -106,6 +107,7 @@ QString labelText(const QString& text)
 }
 
 constexpr int kMaxStyleChain = 32;
+constexpr int kMaxSections = 10000;
 constexpr int kMaxListLevels = 9;
 constexpr int32_t kEmuPerTwip = 635;
 
@@ -152,7 +154,8 @@ private:
     void picture(const QString& relId, int32_t widthTwips, int32_t heightTwips, const CharState& chr,
                  const ParaState& para);
     void table(Xml& x, int depth, int nesting);
-    void section(Xml& x, int depth);
+    // A section's page and how it starts, from its w:sectPr.
+    void section(Xml& x, int depth, SectionSetup& setup);
     // A note's reference: the note, where its mark stands.
     void noteReference(const QString& id, bool endnote, const CharState& chr, const ParaState& para);
     // Each note of a notes part, its paragraphs read as a document of their own.
@@ -186,13 +189,15 @@ private:
     std::unordered_map<QString, KeptGroups> m_footnotes, m_endnotes;
     std::unordered_map<QString, QString> m_bookmarks; // open bookmarks: id -> name
     bool m_shapeSeen = false; // a drawing shape whose text has not come (yet)
-    PageSetup m_page;
-    bool m_pageStated = false;
+    std::vector<SectionSetup> m_sections; // each section's, in order (read ahead of the body)
+    size_t m_section = 0;                 // the section being read
+    bool m_sectionEnds = false;           // the paragraph being read ends its section
 
     struct HeldEnd {
         ParaState para;
         CharState chr;
         bool pageAfter = false; // a page break ended its content: the next paragraph starts a page
+        bool sectionAfter = false; // it ends its section: the next paragraph starts the next one
     };
     std::optional<HeldEnd> m_held;
     bool m_paragraphHasContent = false;
@@ -330,7 +335,7 @@ void Reader::paraProps(Xml& x, ParaProps& out, RunProps* markRun, QString* paraS
         } else if (n == u"w:rPr" && markRun) {
             runProps(x, *markRun);
         } else if (n == u"w:sectPr") {
-            dropped(leftout::Sections); // a section ends here: the document keeps one page setup
+            m_sectionEnds = true; // its page was read ahead
             while (x.child(x.depth())) {
             }
         }
@@ -562,6 +567,8 @@ void Reader::releaseEnd()
         m_builder.paragraphEnd(m_held->para, m_held->chr);
         if (m_held->pageAfter)
             m_builder.pageBreakNext();
+        if (m_held->sectionAfter && m_section + 1 < m_sections.size())
+            m_builder.sectionStart(m_sections[++m_section]);
     }
     m_held.reset();
 }
@@ -817,9 +824,12 @@ void Reader::paragraph(Xml& x, int depth, int nesting)
         m_paragraphHasContent = false;
         m_breakAfterContent = false;
     };
+    bool endsSection = false;
     while (x.child(depth)) {
         if (x.qualified() == u"w:pPr" && !started) {
+            m_sectionEnds = false;
             paraProps(x, direct, &mark, &styleId);
+            endsSection = m_sectionEnds && !m_inCell && nesting == 0 && !m_document;
             continue;
         }
         start();
@@ -831,7 +841,7 @@ void Reader::paragraph(Xml& x, int depth, int nesting)
     markRun.take(mark);
     markRun.applyTo(chr);
     chr[cp::Hidden] = 0;
-    m_held = HeldEnd{para, chr, std::exchange(m_breakAfterContent, false)};
+    m_held = HeldEnd{para, chr, std::exchange(m_breakAfterContent, false), endsSection};
 }
 
 void Reader::blocks(Xml& x, int depth, int nesting)
@@ -844,26 +854,32 @@ void Reader::blocks(Xml& x, int depth, int nesting)
             table(x, x.depth(), nesting);
         else if (n == u"w:sdt" || n == u"w:sdtContent" || n == u"w:customXml" || n == u"w:ins" || n == u"w:moveTo")
             blocks(x, x.depth(), nesting);
-        else if (n == u"w:sectPr" && nesting == 0 && !m_inCell)
-            section(x, x.depth());
+        else if (n == u"w:sectPr")
+            while (x.child(x.depth())) {
+            } // the last section's: read ahead
     }
 }
 
-void Reader::section(Xml& x, int depth)
+void Reader::section(Xml& x, int depth, SectionSetup& setup)
 {
-    // The page of the document's last section: the one page setup the document keeps.
+    PageSetup& page = setup.page;
     while (x.child(depth)) {
-        if (x.qualified() == u"w:pgSz") {
-            m_page.paperWidth = number(x.attr("w:w"_L1), 1, rtf::kMaxPageTwips, -1);
-            m_page.paperHeight = number(x.attr("w:h"_L1), 1, rtf::kMaxPageTwips, -1);
-            m_page.landscape = x.attr("w:orient"_L1) == u"landscape";
-            m_pageStated = true;
-        } else if (x.qualified() == u"w:pgMar") {
-            m_page.marginLeft = number(x.attr("w:left"_L1), 0, rtf::kMaxPageTwips, -1);
-            m_page.marginRight = number(x.attr("w:right"_L1), 0, rtf::kMaxPageTwips, -1);
-            m_page.marginTop = std::abs(number(x.attr("w:top"_L1), -rtf::kMaxPageTwips, rtf::kMaxPageTwips, -1));
-            m_page.marginBottom = std::abs(number(x.attr("w:bottom"_L1), -rtf::kMaxPageTwips, rtf::kMaxPageTwips, -1));
-            m_pageStated = true;
+        const QStringView n = x.qualified();
+        if (n == u"w:pgSz") {
+            page.paperWidth = number(x.attr("w:w"_L1), 1, rtf::kMaxPageTwips, -1);
+            page.paperHeight = number(x.attr("w:h"_L1), 1, rtf::kMaxPageTwips, -1);
+            page.landscape = x.attr("w:orient"_L1) == u"landscape";
+        } else if (n == u"w:pgMar") {
+            page.marginLeft = number(x.attr("w:left"_L1), 0, rtf::kMaxPageTwips, -1);
+            page.marginRight = number(x.attr("w:right"_L1), 0, rtf::kMaxPageTwips, -1);
+            page.marginTop = std::abs(number(x.attr("w:top"_L1), -rtf::kMaxPageTwips, rtf::kMaxPageTwips, -1));
+            page.marginBottom = std::abs(number(x.attr("w:bottom"_L1), -rtf::kMaxPageTwips, rtf::kMaxPageTwips, -1));
+        } else if (n == u"w:type") {
+            const QString v = x.attr("w:val"_L1);
+            setup.breakKind = v == u"continuous" ? sbk::None : v == u"nextColumn" ? sbk::Column
+                              : v == u"evenPage"  ? sbk::Even : v == u"oddPage" ? sbk::Odd : sbk::Page;
+        } else if (n == u"w:cols") {
+            setup.columns = number(x.attr("w:num"_L1), 1, 16, 1);
         }
     }
 }
@@ -1001,6 +1017,16 @@ void Reader::table(Xml& x, int depth, int nesting)
 
 void Reader::body(const QByteArray& bytes, bool wholeDocument)
 {
+    // Each section's page is stated where the section ends; they are read first, so that each
+    // section's record is known where it starts.
+    {
+        Xml scan(bytes);
+        while (scan.next())
+            if (scan.isStart() && scan.qualified() == u"w:sectPr" && m_sections.size() < size_t(kMaxSections)) {
+                m_sections.emplace_back();
+                section(scan, scan.depth(), m_sections.back());
+            }
+    }
     Xml x(bytes);
     if (!x.child(0))
         return;
@@ -1011,8 +1037,9 @@ void Reader::body(const QByteArray& bytes, bool wholeDocument)
     m_builder.finish(CharState{});
     if (!m_tables.fields.empty())
         m_builder.keepFieldsWithinParagraphs();
-    if (wholeDocument && m_pageStated)
-        applyPageSetup(*m_cursor.document(), m_page);
+    m_builder.placeSections();
+    if (wholeDocument && !m_sections.empty())
+        applyPageSetup(*m_cursor.document(), m_sections.front().page); // the first section's is the document's
 }
 
 // Every XML part the read takes is read through once before the document is touched, so a

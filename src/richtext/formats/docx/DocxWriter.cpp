@@ -7,11 +7,13 @@
 #include "richtext/formats/package/Languages.h"
 #include "richtext/formats/package/Package.h"
 #include "richtext/document/Notes.h"
+#include "richtext/document/Sections.h"
 #include "richtext/formats/rtf/Picture.h"
 #include "richtext/formats/rtf/RtfNotes.h"
 
 #include <QBuffer>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
@@ -73,7 +75,8 @@ private:
     QString relationship(const QString& type, const QString& target, bool external);
     QByteArray styles() const;
     QByteArray numbering() const;
-    void section();
+    // A section's page and how it starts, where the section ends.
+    void section(const SectionSetup& setup);
     // A note's reference in the text; the note goes into its part (notesPart).
     void noteReference(const Note& note);
     // The footnotes' or endnotes' part, written when the body is done; empty when there are none.
@@ -92,6 +95,7 @@ private:
     bool m_listsUsed = false;
     std::vector<QTextListFormat> m_lists; // a list's number is its place here, from 1
     std::map<const QTextList*, int> m_listNumbers;
+    std::vector<SectionSpan> m_sections; // the document's, in order
     std::vector<Note> m_notes[2]; // footnotes, endnotes; a note's id is its place there, from 1
     const char* m_noteMark = nullptr; // the mark the next paragraph starts with (a note's first)
 };
@@ -392,6 +396,12 @@ void Writer::block(const QTextBlock& block)
                                                 : pf.alignment == pfa::Right   ? QStringLiteral("right")
                                                 : pf.alignment == pfa::Justify ? QStringLiteral("both")
                                                                                : QStringLiteral("left"));
+    // The last paragraph of a section, but the document's last, states the section.
+    if (block.document() == &m_doc && m_sections.size() > 1 && !QTextCursor(block).currentTable()) {
+        const QTextBlock next = block.next();
+        if (next.isValid() && sectionOf(next.blockFormat()))
+            section(m_sections[sectionAt(m_sections, block.position())].setup);
+    }
     m_x.writeEndElement(); // pPr
     if (m_noteMark) {
         m_x.writeStartElement(QStringLiteral("w:r"));
@@ -570,11 +580,15 @@ void Writer::frame(QTextFrame* frame)
     }
 }
 
-void Writer::section()
+void Writer::section(const SectionSetup& setup)
 {
-    // The document's one page setup: its last section's.
-    const PageSetup page = readPageSetup(m_doc);
+    const PageSetup& page = setup.page;
     m_x.writeStartElement(QStringLiteral("w:sectPr"));
+    static const char* const kStarts[] = {"continuous", "nextColumn", "nextPage", "evenPage", "oddPage"};
+    if (setup.breakKind != sbk::Page && setup.breakKind >= 0 && setup.breakKind <= sbk::Odd) {
+        m_x.writeEmptyElement(QStringLiteral("w:type"));
+        m_x.writeAttribute(QStringLiteral("w:val"), QLatin1StringView(kStarts[setup.breakKind]));
+    }
     m_x.writeEmptyElement(QStringLiteral("w:pgSz"));
     m_x.writeAttribute(QStringLiteral("w:w"), QString::number(page.paperWidth > 0 ? page.paperWidth : 11906));
     m_x.writeAttribute(QStringLiteral("w:h"), QString::number(page.paperHeight > 0 ? page.paperHeight : 16838));
@@ -589,6 +603,10 @@ void Writer::section()
     m_x.writeAttribute(QStringLiteral("w:header"), QStringLiteral("709"));
     m_x.writeAttribute(QStringLiteral("w:footer"), QStringLiteral("709"));
     m_x.writeAttribute(QStringLiteral("w:gutter"), QStringLiteral("0"));
+    if (setup.columns > 1) {
+        m_x.writeEmptyElement(QStringLiteral("w:cols"));
+        m_x.writeAttribute(QStringLiteral("w:num"), QString::number(setup.columns));
+    }
     m_x.writeEndElement();
 }
 
@@ -685,8 +703,9 @@ QByteArray Writer::write()
     m_x.writeNamespace(QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main"), QStringLiteral("a"));
     m_x.writeNamespace(QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture"), QStringLiteral("pic"));
     m_x.writeStartElement(QStringLiteral("w:body"));
+    m_sections = sectionsOf(m_doc);
     frame(m_doc.rootFrame());
-    section();
+    section(m_sections.empty() ? firstSection(m_doc) : m_sections.back().setup);
     m_x.writeEndElement();
     m_x.writeEndElement();
     m_x.writeEndDocument();
