@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs when missing.
 zorim_packages="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-dev libjpeg-dev
 libgtest-dev libbenchmark-dev fonts-dejavu-core breeze-icon-theme libqt6svg6 poppler-utils
-libenchant-2-dev libenchant-2-2 hunspell-sk"
+libenchant-2-dev libenchant-2-2 hunspell-sk libquazip1-qt6-dev"
 # Only the tests need these: the word processors the interop tests have read what we write,
 # the metadata validator of the install test, an English dictionary for the spelling of runs
 # in English, and an X server of its own with the GTK theme for the tests that run the

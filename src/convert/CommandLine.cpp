@@ -18,7 +18,7 @@ struct Target {
     const char* name;
     bool text;
 };
-constexpr Target kTargets[] = {{"rtf", false}, {"zrm", false}, {"txt", true}};
+constexpr Target kTargets[] = {{"rtf", false}, {"zrm", false}, {"txt", true}, {"docx", false}, {"odt", false}};
 
 const Target* targetNamed(const QString& name)
 {
@@ -77,7 +77,8 @@ QString overwritesInput(const QString& in, const QString& out, const QString& ov
 bool isDocumentName(const QString& fileName)
 {
     static const QStringList kExtensions = {QStringLiteral("rtf"), QStringLiteral("zrm"), QStringLiteral("txt"),
-                                            QStringLiteral("htm"), QStringLiteral("html"), QStringLiteral("mola")};
+                                            QStringLiteral("htm"), QStringLiteral("html"), QStringLiteral("mola"),
+                                            QStringLiteral("docx"), QStringLiteral("odt"), QStringLiteral("fodt")};
     return kExtensions.contains(QFileInfo(fileName).suffix().toLower());
 }
 
@@ -137,7 +138,7 @@ void planSingleConversion(const Options& o, Request& r)
     } else if (positional[1] == kStandardStream) {
         r.usageError = QStringLiteral("pri zápise na štandardný výstup treba zadať --to");
     } else if (!knownOutput(positional[1])) {
-        r.usageError = QStringLiteral("%1: unknown output type (.txt, .rtf or .zrm)").arg(positional[1]);
+        r.usageError = QStringLiteral("%1: unknown output type (.txt, .rtf, .zrm, .docx or .odt)").arg(positional[1]);
     } else if (positional[0] != kStandardStream && sameFileKey(positional[0]) == sameFileKey(positional[1])) {
         r.refused << overwritesInput(positional[0], positional[1], positional[0]);
     } else {
@@ -183,6 +184,11 @@ void planJobs(const QStringList& inputs, const QString& extension, bool outputFo
     for (const QString& in : inputs) {
         QString out;
         if (r.outputFolder == kStandardStream || (in == kStandardStream && !outputFolderGiven)) {
+            // A Word document is a package written whole, never a stream.
+            if (extension == QLatin1String("docx") || extension == QLatin1String("odt")) {
+                r.refused << QStringLiteral("%1: dokument %2 sa nedá zapísať na štandardný výstup").arg(in, extension);
+                continue;
+            }
             out = kStandardStream;
         } else {
             const QString name = in == kStandardStream ? QStringLiteral("stdin") : QFileInfo(in).completeBaseName();
@@ -227,7 +233,7 @@ Request parseCommandLine(const QStringList& args)
     }
     const Target* target = nullptr;
     if (!o.to.isEmpty() && !(target = targetNamed(o.to))) {
-        r.usageError = QStringLiteral("--to %1: neznámy formát (rtf, zrm alebo txt)").arg(o.to);
+        r.usageError = QStringLiteral("--to %1: neznámy formát (rtf, zrm, txt, docx alebo odt)").arg(o.to);
         return r;
     }
     if (!target) {

@@ -44,8 +44,10 @@ std::optional<QString> readInput(const QString& input, Input& in)
             return failure;
         in.format = formatOfFileName(input).value_or(TextFormat::Rtf);
     }
-    if (in.format == TextFormat::Rtf && !isRtf(in.bytes))
-        in.format = TextFormat::Text;
+    if (const std::optional<TextFormat> package = packageFormat(in.bytes))
+        in.format = *package;
+    else if (in.format != TextFormat::Text)
+        in.format = isRtf(in.bytes) ? TextFormat::Rtf : TextFormat::Text;
     return std::nullopt;
 }
 
@@ -60,7 +62,7 @@ std::optional<QString> load(RichDocument& doc, const QString& input, Input& in)
     if (in.format == TextFormat::Text)
         return std::nullopt;
     if (!loadDocumentBytes(doc, std::move(in.bytes), in.format, {}))
-        return naming(name, QStringLiteral("Failed to Load Stream"));
+        return naming(name, in.format == TextFormat::Docx || in.format == TextFormat::Odt ? damagedFileMessage(name) : QStringLiteral("Failed to Load Stream"));
     in.bytes = QByteArray();
     return std::nullopt;
 }
@@ -110,6 +112,11 @@ std::optional<QString> convertDocument(const Job& job, bool textOutput)
     const TextFormat target = toFile ? formatOfFileName(job.output).value_or(TextFormat::Rtf)
                               : textOutput ? TextFormat::Text
                                            : TextFormat::Rtf;
+    if (in.format == TextFormat::Text && (target == TextFormat::Docx || target == TextFormat::Odt)) {
+        // A package is written from a whole document: the text is loaded as the editor would.
+        loadDocumentBytes(doc, std::move(in.bytes), TextFormat::Text, {});
+        in.format = TextFormat::Docx;
+    }
     const QByteArray bytes = in.format == TextFormat::Text ? convertTextFile(doc, std::move(in.bytes), target)
                                                            : doc.save(target);
     if (toFile) {

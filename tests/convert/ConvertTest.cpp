@@ -121,6 +121,32 @@ TEST_F(Convert, FailuresNameTheFileExitOneAndLeaveNoOutput)
 
 // Another program's document is refused, never written out as junk; RTF after white space
 // any reader of the program skips is RTF.
+// Word and OpenDocument texts by the output's extension and by --to, read back by their content
+// (a text file converts too); a damaged one is named, and neither goes to standard output.
+TEST_F(Convert, WordAndOpenDocumentTextsBothWays)
+{
+    const QString rtf = write("letter.rtf", kLetter);
+    for (const char* kind : {"docx", "odt"}) {
+        SCOPED_TRACE(kind);
+        const QString out = path(QStringLiteral("letter.") + kind);
+        Outcome r = convert({rtf, out});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_TRUE(read(out).startsWith("PK\x03\x04"));
+        r = convert({"--text", out});
+        EXPECT_EQ(QString::fromUtf8(r.out), QString::fromUtf8("Vážený pán\nriaditeľ"));
+        r = convert({"--to", kind, "-o", path(QStringLiteral("from-text-") + kind), write("plain.txt", "riadok")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        r = convert({"--text", path(QStringLiteral("from-text-%1/plain.%1").arg(kind))});
+        EXPECT_EQ(QString::fromUtf8(r.out), QStringLiteral("riadok"));
+        r = convert({"--to", kind, "-o", "-", rtf});
+        EXPECT_EQ(r.exitCode, 1);
+        const QByteArray damaged = read(out).left(200);
+        r = convert({write(QStringLiteral("damaged.") + kind, damaged), path("damaged.txt")});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("je poškodený"))) << r.err.constData();
+    }
+}
+
 TEST_F(Convert, OtherProgramsDocumentsFailAndRtfAfterAFormFeedConverts)
 {
     const QString pdf = write("report.pdf", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n");

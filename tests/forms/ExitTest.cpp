@@ -85,7 +85,7 @@ TEST_F(ExitTest, ExitYesSavesAsAndKeepsRunning)
     EXPECT_EQ(dialog.file.title, QStringLiteral("Uložiť dokument"));
     EXPECT_EQ(dialog.file.fileName, QStringLiteral("Dokument"));
     EXPECT_EQ(dialog.file.filterIndex, 1);
-    EXPECT_EQ(dialog.file.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*"));
+    EXPECT_EQ(dialog.file.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Dokument Word (*.docx)|*.docx|Dokument OpenDocument (*.odt)|*.odt|Všetky formáty|*.*"));
     EXPECT_EQ(platform.informations(), QStringList{QStringLiteral("Dokument bol uložený!")});
 
     EXPECT_EQ(document(QStringLiteral("list.txt")), QByteArray("Dobr\xFD de\xF2"));

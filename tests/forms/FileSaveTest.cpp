@@ -6,11 +6,14 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QBuffer>
 #include <QImage>
 #include <QTextEdit>
 #include <QToolButton>
 
 #include <csignal>
+#include <quazip.h>
+#include <quazipfile.h>
 #include <sys/stat.h>
 
 using namespace zorim;
@@ -102,7 +105,7 @@ TEST_F(FileCommandsTest, SaveAsNamesTheDocumentSavesItAndRecordsIt)
     ASSERT_EQ(platform.shown().size(), 2u);
     const FileDialogSetup& dialog = platform.shown()[0].file;
     EXPECT_EQ(dialog.title, QStringLiteral("Uložiť dokument"));
-    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Dokument Word (*.docx)|*.docx|Dokument OpenDocument (*.odt)|*.odt|Všetky formáty|*.*"));
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.defaultExtension, QStringLiteral("*.rtf"));
     EXPECT_EQ(dialog.folder, QString());
@@ -143,6 +146,28 @@ TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItsFileWithoutAMessage)
     expectLaterDateAndTime();
     EXPECT_EQ(form->document().title(), QStringLiteral("ZORIM - list.txt"));
     EXPECT_EQ(folder.read(QStringLiteral("data.ini")), path.toUtf8());
+}
+
+// A name with the Word or OpenDocument extension gets that kind of document, on Save As and on
+// every Save after, and it opens again as the document it was.
+TEST_F(FileCommandsTest, WordAndOpenDocumentTextsAreSavedAsSuchAndOpenAgain)
+{
+    for (const char* name : {"list.docx", "list.odt"}) {
+        SCOPED_TRACE(name);
+        type(QStringLiteral("Ahoj"));
+        const QString path = saveUnder(QString::fromLatin1(name));
+        EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+        type(QStringLiteral(" svet"));
+        form->saveButton->click();
+        EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
+        type(QStringLiteral("!"));
+        platform.answerQuestion(Answer::No);
+        platform.answerOpenFile(path);
+        form->openItem->trigger();
+        EXPECT_EQ(text(), QStringLiteral("Ahoj svet"));
+        EXPECT_EQ(platform.errors(), QStringList());
+        form->RichEdit1->Lines().Clear();
+    }
 }
 
 TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentGoesThroughSaveAs)
@@ -497,6 +522,48 @@ TEST_F(FileCommandsTest, CommentsLeftOutAtOpenAreSaidWithThePicturesAndSavingAsk
     EXPECT_TRUE(document(path).contains("X"));
     form->saveItem->trigger();
     EXPECT_EQ(platform.questions().size(), 1);
+}
+
+// A Word document's header is nothing the document keeps: the open says so, and the first
+// save asks, naming it; no keeps the file as it was.
+TEST_F(FileCommandsTest, WhatAWordDocumentCannotKeepIsNamedAndTheFirstSaveAsks)
+{
+    QByteArray docx;
+    {
+        QBuffer buffer(&docx);
+        QuaZip zip(&buffer);
+        zip.open(QuaZip::mdCreate);
+        const std::pair<const char*, QByteArray> parts[] = {
+            {"_rels/.rels", "<Relationships><Relationship Id=\"d\" Type=\"x/officeDocument\" Target=\"word/document.xml\"/>"
+                            "</Relationships>"},
+            {"word/document.xml", "<w:document xmlns:w=\"w\"><w:body><w:p><w:r><w:t>a</w:t></w:r></w:p></w:body></w:document>"},
+            {"word/_rels/document.xml.rels", "<Relationships><Relationship Id=\"h\" Type=\"x/header\" Target=\"h.xml\"/>"
+                                             "</Relationships>"},
+            {"word/h.xml", "<w:hdr/>"}};
+        for (const auto& [name, data] : parts) {
+            QuaZipFile file(&zip);
+            file.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromLatin1(name)));
+            file.write(data);
+            file.close();
+        }
+        zip.close();
+    }
+    const QString path = folder.writeDocument(QStringLiteral("hlavicka.docx"), docx);
+    platform.answerOpenFile(path);
+    form->openItem->trigger();
+    EXPECT_EQ(platform.texts(ScriptedPlatform::Kind::Message),
+              QStringList{QStringLiteral("Dokument obsahuje hlavičky a päty, čo ZORIM nedokáže uchovať; vynechalo sa to.")});
+    type(QStringLiteral("X"));
+    platform.answerQuestion(Answer::No);
+    form->saveItem->trigger();
+    ASSERT_EQ(platform.questions().size(), 1);
+    EXPECT_TRUE(platform.questions()[0].contains(QStringLiteral("Pôvodný súbor obsahoval hlavičky a päty")));
+    EXPECT_EQ(document(path), docx);
+    platform.answerQuestion(Answer::Yes);
+    form->saveItem->trigger();
+    EXPECT_EQ(platform.questions().size(), 2);
+    EXPECT_NE(document(path), docx);
+    EXPECT_TRUE(document(path).startsWith("PK\x03\x04"));
 }
 
 } // namespace

@@ -259,7 +259,11 @@ std::vector<QByteArray> convertByOtherProgram(const QString& program, const std:
                          + (rtf ? QStringList{"--infilter=Rich Text Format"} : QStringList{})
                          + QStringList{"--convert-to", filter, "--outdir", dir.path()} + inputs);
     } else {
-        p.start(exe, QStringList{"--import-extension=rtf", "--to=" + format} + inputs);
+        // Word and OpenDocument texts (ours, for the other program to read) are told by their
+        // ZIP start and an OpenDocument's first part.
+        const QByteArray first = rtfs.empty() ? QByteArray() : rtfs[0];
+        const QString kind = !first.startsWith("PK") ? "rtf" : first.mid(30, 8) == "mimetype" ? "odt" : "docx";
+        p.start(exe, QStringList{"--import-extension=" + kind, "--to=" + format} + inputs);
     }
     if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << program.toStdString() << " did not finish: " << p.readAll().toStdString();

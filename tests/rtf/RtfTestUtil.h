@@ -66,7 +66,7 @@ QByteArray letterWithHeader();
 QByteArray reviewedContract(bool comments = true);
 
 // Another word processor's conversion of each RTF file: LibreOffice ("soffice") or AbiWord
-// ("abiword") writes it as `format` ("txt" as UTF-8, "rtf", or LibreOffice's "fodt"); LibreOffice also
+// ("abiword") writes it as `format`; Word and OpenDocument texts may stand in place of RTF ("txt" as UTF-8, "rtf", or LibreOffice's "fodt"); LibreOffice also
 // takes its own flat files (.fodt) in place of RTF. All files go to one run of the
 // program. A missing program or a failed conversion fails the test, naming the package to
 // install; the result then holds empty entries.

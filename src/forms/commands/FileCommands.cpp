@@ -29,7 +29,7 @@ FileDialogSetup saveDialog(const QString& fileName)
 {
     FileDialogSetup setup;
     setup.title = QStringLiteral("Uložiť dokument");
-    setup.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Všetky formáty|*.*");
+    setup.filter = QStringLiteral("Formát ZORIM|*.zrm|Formát RTF|*.rtf|Textový súbor|*.txt|Dokument Word (*.docx)|*.docx|Dokument OpenDocument (*.odt)|*.odt|Všetky formáty|*.*");
     setup.filterIndex = 1;
     setup.defaultExtension = QStringLiteral("*.rtf");
     setup.fileName = fileName;
@@ -46,7 +46,8 @@ FileDialogSetup FileCommands::openDialog()
     setup.title = QStringLiteral("Otvoriť dokument");
     setup.filter = QStringLiteral("Všetky súbory|*.*|ZORIM dokumenty (*.zrm)|*.zrm|RTF dokumenty (*.rtf)|*.rtf|"
                                   "Textové súbori (*.txt)|*.txt|HTML stránky (*.htm, *.html)|*.htm;*.html|"
-                                  "MOLA Editor (*.mola)|*.mola");
+                                  "MOLA Editor (*.mola)|*.mola|Dokumenty Word (*.docx)|*.docx|"
+                                  "Dokumenty OpenDocument (*.odt, *.fodt)|*.odt;*.fodt");
     setup.filterIndex = 1;
     setup.defaultExtension = QStringLiteral("*.rtf");
     return setup;

@@ -4,6 +4,7 @@
 #include "richtext/document/ForeignFormats.h"
 #include "richtext/document/RichDocument.h"
 #include "richtext/document/TextSlices.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/FileNames.h"
 #include "text/WholeFile.h"
@@ -54,8 +55,45 @@ std::optional<TextFormat> formatOfFileName(const QString& path)
         return TextFormat::Text;
     if (ext == QLatin1String("rtf"))
         return TextFormat::Rtf;
+    if (ext == QLatin1String("docx"))
+        return TextFormat::Docx;
+    if (ext == QLatin1String("odt") || ext == QLatin1String("fodt"))
+        return TextFormat::Odt;
     return std::nullopt;
 }
+
+std::optional<TextFormat> packageFormat(QByteArrayView bytes)
+{
+    const QString kind = foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead)));
+    if (kind == QLatin1String("DOCX"))
+        return TextFormat::Docx;
+    if (kind == QLatin1String("ODT") || isFlatOdt(bytes))
+        return TextFormat::Odt;
+    return std::nullopt;
+}
+
+QString damagedFileMessage(const QString& name)
+{
+    return QStringLiteral("Súbor %1 je poškodený a ZORIM ho nevie otvoriť.").arg(name);
+}
+
+namespace {
+
+// What of another program's document was dropped, named as the user knows it.
+QString droppedKinds(uint32_t dropped)
+{
+    static const std::pair<uint32_t, const char*> kKinds[] = {
+        {leftout::Comments, "komentáre"}, {leftout::HeadersFooters, "hlavičky a päty"},
+        {leftout::Objects, "grafy a rovnice"}, {leftout::Drawings, "kresby"},
+        {leftout::Sections, "nastavenie strany ďalších oddielov"}};
+    QStringList names;
+    for (const auto& [bit, name] : kKinds)
+        if (dropped & bit)
+            names << QString::fromUtf8(name);
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 QString leftOutMessage(const LeftOut& leftOut)
 {
@@ -67,6 +105,8 @@ QString leftOutMessage(const LeftOut& leftOut)
         lines << QStringLiteral("Dokument obsahuje viac komentárov, skrytého textu a hlavičiek, ako ZORIM dokáže "
                                 "uchovať; %1 sa vynechalo.")
                      .arg(leftOut.kept);
+    if (leftOut.dropped)
+        lines << QStringLiteral("Dokument obsahuje %1, čo ZORIM nedokáže uchovať; vynechalo sa to.").arg(droppedKinds(leftOut.dropped));
     return lines.join(u'\n');
 }
 
@@ -81,6 +121,10 @@ QString leftOutQuestion(const LeftOut& leftOut)
         lines << QStringLiteral("Pri načítaní sa vynechalo %1 komentárov, skrytých textov alebo hlavičiek, ktoré "
                                 "ZORIM nedokáže uchovať; uložený dokument ich nebude obsahovať.")
                      .arg(leftOut.kept);
+    if (leftOut.dropped)
+        lines << QStringLiteral("Pôvodný súbor obsahoval %1, čo ZORIM nedokáže uchovať; uložený dokument to nebude "
+                                "obsahovať.")
+                     .arg(droppedKinds(leftOut.dropped));
     return lines.join(u'\n') + QStringLiteral(" Uložiť aj tak?");
 }
 
@@ -88,8 +132,12 @@ std::optional<QString> foreignDocumentMessage(const QString& name, QByteArrayVie
 {
     // Another program's document would load as junk text, and a save would write that over it.
     const QString kind = foreignFormat(bytes.first(std::min(bytes.size(), kForeignFormatHead)));
-    if (kind.isEmpty())
+    if (kind.isEmpty() || packageFormat(bytes))
         return std::nullopt;
+    // A container whose head names no document, under a Word or OpenDocument name: one cut short.
+    const std::optional<TextFormat> named = formatOfFileName(name);
+    if (kind == QLatin1String("ZIP") && (named == TextFormat::Docx || named == TextFormat::Odt))
+        return damagedFileMessage(name);
     return QStringLiteral("Súbor %1 je dokument iného formátu (%2) a ZORIM ho nevie otvoriť.").arg(name, kind);
 }
 
@@ -176,6 +224,11 @@ std::optional<QString> readDocumentStream(int fd, const QString& name, QByteArra
 bool loadDocumentBytes(RichDocument& doc, QByteArray bytes, TextFormat format, StreamOptions options,
                        QTextCursor* selection)
 {
+    // A document package is read as what it is, whatever its name asked for.
+    if (const std::optional<TextFormat> package = packageFormat(bytes))
+        format = *package;
+    else if (format == TextFormat::Docx || format == TextFormat::Odt)
+        format = TextFormat::Rtf; // a name that says more than the bytes: they are read as they are
     if (format == TextFormat::Rtf && !isRtf(bytes)) {
         format = TextFormat::Text;
         options = StreamOptions::fromInt(options.toInt() & int(StreamOption::Selection));

@@ -29,9 +29,17 @@ CharFormat fontCharFormat(const QString& face, int points, int style, ColorRef c
 // A document set up as the editor's main document is: the default font, links detected.
 void setUpAsMainDocument(RichDocument& doc);
 
-// The format a file's extension names: .txt text, .rtf rich text; other names none (they
+// The format a file's extension names: .txt text, .rtf rich text, .docx a Word document, .odt and .fodt an OpenDocument text; other names none (they
 // follow the control's own setting).
 std::optional<TextFormat> formatOfFileName(const QString& path);
+
+// The format of bytes that are a document package ZORIM reads (a Word document, an
+// OpenDocument text zipped or flat), told by
+// their content; nothing for any other bytes.
+std::optional<TextFormat> packageFormat(QByteArrayView bytes);
+
+// The message for a document package that cannot be read: damaged, or built to harm.
+QString damagedFileMessage(const QString& name);
 
 // The message for bytes that are another program's document (only their head is looked at),
 // naming the file as `name`; nothing when they may be loaded.

@@ -4,6 +4,8 @@
 #include "richtext/document/Links.h"
 #include "richtext/document/Sections.h"
 #include "richtext/document/TextSlices.h"
+#include "richtext/formats/docx/Docx.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -385,9 +387,11 @@ void RichDocument::forgetUndo()
 bool RichDocument::insertContent(QTextCursor& cursor, QByteArray bytes, TextFormat format, StreamOptions options,
                                  bool wholeDocument)
 {
-    if (format == TextFormat::Rtf) {
+    if (format != TextFormat::Text) {
         LeftOut leftOut;
-        const bool ok = readRtf(bytes, cursor, &leftOut);
+        const bool ok = format == TextFormat::Rtf    ? readRtf(bytes, cursor, &leftOut)
+                        : format == TextFormat::Docx ? readDocx(bytes, cursor, &leftOut)
+                                                     : readOdt(bytes, cursor, &leftOut);
         leftOut_ += leftOut;
         return ok;
     }

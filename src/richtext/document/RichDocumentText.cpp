@@ -3,6 +3,8 @@
 
 #include "richtext/document/TableText.h"
 #include "richtext/document/TextSlices.h"
+#include "richtext/formats/docx/Docx.h"
+#include "richtext/formats/odt/Odt.h"
 #include "richtext/formats/rtf/Rtf.h"
 #include "text/Codepage.h"
 
@@ -153,6 +155,10 @@ QByteArray RichDocument::save(TextFormat format, CharRange range, StreamOptions 
 {
     const int len = length();
     const auto [from, to] = clamp(range);
+    if (format == TextFormat::Docx)
+        return writeDocx(*doc_); // a package is always a whole document
+    if (format == TextFormat::Odt)
+        return writeOdt(*doc_);
     if (format == TextFormat::Rtf) {
         RtfWriteOptions rtf;
         rtf.noObjects = options.has(StreamOption::NoObjects);

@@ -39,7 +39,9 @@ enum class FormatScope { Default, Selection };
 enum class LinkEvent { Press, Release };
 
 // The kind of bytes a stream carries.
-enum class TextFormat { Text, Rtf };
+// Docx: a Word document (zipped XML), Odt: an OpenDocument text (zipped or flat); both read
+// and written whole.
+enum class TextFormat { Text, Rtf, Docx, Odt };
 
 // How a stream is read or written; the bits are those of the control's StreamMode.
 enum class StreamOption : int {
@@ -71,17 +73,24 @@ enum class FontStyle : int {
 // what the document may spend on them, and the parts it keeps without showing them (comments,
 // hidden text, headers, footers, style sheet, information) beyond their bounds. A save cannot
 // write them, so the user is told at the load and asked before the save.
+// Word and OpenDocument files may hold kinds of things the document has no place for at all:
+// `dropped` names them (leftout:: bits).
+namespace leftout {
+inline constexpr uint32_t Comments = 1, HeadersFooters = 2, Objects = 4, Drawings = 8, Sections = 16;
+}
 struct LeftOut {
     int pictures = 0;
     int kept = 0;
-    bool any() const { return pictures > 0 || kept > 0; }
+    uint32_t dropped = 0;
+    bool any() const { return pictures > 0 || kept > 0 || dropped != 0; }
     LeftOut& operator+=(const LeftOut& o)
     {
         pictures += o.pictures;
         kept += o.kept;
+        dropped |= o.dropped;
         return *this;
     }
-    LeftOut operator-(const LeftOut& o) const { return {pictures - o.pictures, kept - o.kept}; }
+    LeftOut operator-(const LeftOut& o) const { return {pictures - o.pictures, kept - o.kept, dropped & ~o.dropped}; }
     bool operator==(const LeftOut&) const = default;
 };
 

@@ -471,14 +471,26 @@ void RichLines::LoadFile(const QString& path)
     QByteArray bytes;
     if (const auto failure = readDocumentFile(path, bytes))
         throw RichEditError(*failure);
+    const bool package = packageFormat(bytes).has_value();
     QBuffer stream(&bytes);
     stream.open(QIODevice::ReadOnly);
-    edit_.load(stream, edit_.fileFormat(path), edit_.streamMode_);
+    try {
+        edit_.load(stream, edit_.fileFormat(path), edit_.streamMode_);
+    } catch (const RichEditError&) {
+        if (package) // a package that cannot be read is a damaged file, not a failed stream
+            throw RichEditError(damagedFileMessage(path));
+        throw;
+    }
 }
 
 void RichLines::SaveFile(const QString& path)
 {
-    const QByteArray bytes = edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
+    // A Word or OpenDocument text is written as one whatever the control's stream settings: its
+    // name says so. A flat OpenDocument name (.fodt) gets the zipped kind, which every reader takes.
+    const std::optional<TextFormat> named = formatOfFileName(path);
+    const bool package = edit_.kind_ == RichEdit::Kind::Document && (named == TextFormat::Docx || named == TextFormat::Odt);
+    const QByteArray bytes = package ? edit_.document().save(*named)
+                                     : edit_.saveBytes(edit_.fileFormat(path), edit_.streamMode_);
     if (const auto failure = writeDocumentFile(path, bytes))
         throw RichEditError(*failure);
 }

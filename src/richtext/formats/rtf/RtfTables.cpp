@@ -182,7 +182,8 @@ void TableBuilder::growTable()
 
 void TableBuilder::openRow(bool atCell)
 {
-    const int count = std::clamp(cellsAhead() + (atCell ? 1 : 0), 1, int(kMaxTableColumns));
+    const int count = std::clamp(m_expectedCells > 0 ? m_expectedCells : cellsAhead() + (atCell ? 1 : 0), 1,
+                                 int(kMaxTableColumns));
     if (m_table && m_table->columns() != count)
         closeTable();
     if (!m_table) {

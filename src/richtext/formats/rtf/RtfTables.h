@@ -69,6 +69,9 @@ public:
     void setLookahead(const Tokenizer* tokens, OpenGroups groups);
     // False when reading into a table cell: tables read there stay text.
     bool enabled() const { return m_enabled; }
+    // The cells of the rows to come, for a reader that knows them from the table's grid
+    // rather than from tokens ahead; 0: counted ahead.
+    void expectCells(int count) { m_expectedCells = count; }
 
     // The row definition's words.
     void rowDefaults();
@@ -128,6 +131,7 @@ private:
     // is then not to be trusted for this file.
     bool m_countRows = true;
     bool m_enabled = true;
+    int m_expectedCells = 0;
     const bool m_nested;
     // Cell formats the document may still take. Qt keeps each table's cell formats apart (they
     // name their table), about a kilobyte each, so a file of many small wide tables would cost
