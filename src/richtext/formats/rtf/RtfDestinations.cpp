@@ -521,11 +521,13 @@ void Reader::closeBookmark(const State& closed, const State& outer)
 
 void Reader::openList(State& s)
 {
-    if (s.dest != Dest::ListTable) {
+    // A list inside a list (or inside one of its levels) is no list: reading it would drop the
+    // levels of the one still open under it.
+    if (s.dest != Dest::ListTable || m_listOpen) {
         skipGroup();
         return;
     }
-    s.ownsList = true;
+    s.ownsList = m_listOpen = true;
     m_listId = 0;
     m_levels.clear();
 }
@@ -546,7 +548,7 @@ void Reader::openListLevel(State& s)
 
 void Reader::closeListLevel(const State& closed)
 {
-    if (!closed.ownsLevel)
+    if (!closed.ownsLevel || m_levels.empty())
         return;
     m_levelOpen = false;
     ListLevel& level = m_levels.back();
@@ -591,6 +593,7 @@ void Reader::closeList(const State& closed)
 {
     if (!closed.ownsList)
         return;
+    m_listOpen = false;
     if (m_tables.lists.size() < kMaxLists)
         m_tables.lists[m_listId] = m_levels;
     m_levels.clear();

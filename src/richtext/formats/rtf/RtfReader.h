@@ -261,6 +261,7 @@ private:
     bool m_colorSet = false;
     int32_t m_listId = 0;
     ListLevels m_levels;      // of the list being read
+    bool m_listOpen = false;  // a list of the list table is being read
     bool m_levelOpen = false; // a level of it is being read
     QString m_levelText;      // the label of that level, as read
     bool m_levelTextRead = false;
